@@ -1,0 +1,244 @@
+#include "cli/cli_app.h"
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+#include "cli/shift_jis.h"
+#include "common/file_system.h"
+#include "convert/batch_converter.h"
+#include "settings/settings_store.h"
+
+#ifndef PENMORPH_VERSION
+#define PENMORPH_VERSION "dev"
+#endif
+
+namespace penmorph {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage:\n"
+    "  penmorph-cli convert --dest DIR [--settings FILE | --ini FILE] FILE...\n"
+    "  penmorph-cli info FILE...\n"
+    "  penmorph-cli --help | --version\n"
+    "\n"
+    "convert  writes a converted copy of each jw_cad file (JWW, JWS, JWC, JWK) into DIR,\n"
+    "         remapping pens and line types through the tables of a settings (.set) or\n"
+    "         ini file (all tables 0, no conversion, without one). An existing output is\n"
+    "         kept as NAME.BAK. Prints one line per FILE and a summary.\n"
+    "info     prints the format, version, memo and record counts of each file.\n"
+    "\n"
+    "Exit status: 0 success, 1 a file failed, 2 usage error or unusable DIR.\n";
+
+// The command line asks nothing and shows no status: its report is what it prints.
+class SilentUi : public ConversionUi {
+ public:
+  void ShowMessage(MessageKind, std::string_view) override {}
+  bool AskYesNo(std::string_view) override { return true; }
+  void Beep() override {}
+  void SetStatus(std::string_view) override {}
+};
+
+int UsageError(std::ostream& err, std::string_view message) {
+  err << "penmorph-cli: " << message << "\n" << kUsage;
+  return kExitUsage;
+}
+
+struct ConvertOptions {
+  std::string destination;
+  bool has_destination = false;
+  std::optional<std::string> tables_file;
+  std::vector<std::string> files;
+};
+
+// Parses what follows "convert"; returns an error text on a usage error.
+std::optional<std::string> ParseConvert(const std::vector<std::string>& args,
+                                        ConvertOptions& options) {
+  bool options_done = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (options_done || arg.empty() || arg[0] != '-' || arg == "-") {
+      options.files.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      options_done = true;
+      continue;
+    }
+    std::string name = arg;
+    std::optional<std::string> value;
+    if (auto equals = arg.find('='); equals != std::string::npos) {
+      name = arg.substr(0, equals);
+      value = arg.substr(equals + 1);
+    }
+    if (name != "--dest" && name != "--settings" && name != "--ini") {
+      return "unknown option " + arg;
+    }
+    if (!value) {
+      if (i + 1 >= args.size()) {
+        return name + " needs a value";
+      }
+      value = args[++i];
+    }
+    if (name == "--dest") {
+      if (options.has_destination) {
+        return "--dest given twice";
+      }
+      options.destination = *value;
+      options.has_destination = true;
+    } else {
+      if (options.tables_file) {
+        return "give one of --settings and --ini, once";
+      }
+      options.tables_file = *value;
+    }
+  }
+  if (!options.has_destination) {
+    return "convert needs --dest DIR";
+  }
+  if (options.files.empty()) {
+    return "convert needs at least one FILE";
+  }
+  return std::nullopt;
+}
+
+int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               const FormatRegistry& formats) {
+  ConvertOptions options;
+  if (auto problem = ParseConvert(args, options)) {
+    return UsageError(err, *problem);
+  }
+  std::error_code ec;
+  if (options.destination.empty()) {
+    err << "penmorph-cli: the destination folder is empty\n";
+    return kExitUsage;
+  }
+  if (!fs::exists(options.destination, ec)) {
+    err << "penmorph-cli: the destination folder " << options.destination << " does not exist\n";
+    return kExitUsage;
+  }
+  if (!fs::is_directory(options.destination, ec)) {
+    err << "penmorph-cli: " << options.destination << " is not a folder\n";
+    return kExitUsage;
+  }
+
+  ConversionTables tables;  // all 0: no conversion
+  if (options.tables_file) {
+    if (!fs::is_regular_file(*options.tables_file, ec)) {
+      err << "penmorph-cli: cannot read the settings file " << *options.tables_file << "\n";
+      return kExitUsage;
+    }
+    if (Status opened = OpenSettingsFile(*options.tables_file, tables); !opened.ok()) {
+      err << "penmorph-cli: " << opened.error().Describe() << "\n";
+      return kExitUsage;
+    }
+  }
+
+  SilentUi ui;
+  RealFileSystem file_system;
+  BatchConverter converter(formats, tables, ui, file_system);
+  BatchResult result;
+  for (const std::string& file : options.files) {
+    fs::path source(file);
+    fs::path output = fs::path(options.destination) / source.filename();
+    FileOutcome outcome = converter.ConvertFile(source, output);
+    switch (outcome.kind) {
+      case OutcomeKind::kConverted:
+        out << "converted " << file << " -> " << output.string() << "\n";
+        break;
+      case OutcomeKind::kSkipped:
+        out << "skipped " << file << ": " << outcome.reason << "\n";
+        break;
+      case OutcomeKind::kFailed:
+        out << "failed " << file << ": " << outcome.reason << "\n";
+        break;
+    }
+    result.outcomes.push_back(std::move(outcome));
+  }
+  std::size_t failed = result.Count(OutcomeKind::kFailed);
+  out << result.Count(OutcomeKind::kConverted) << " converted, "
+      << result.Count(OutcomeKind::kSkipped) << " skipped, " << failed << " failed\n";
+  out.flush();
+  return failed == 0 ? kExitOk : kExitFileFailed;
+}
+
+int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+            const FormatRegistry& formats) {
+  if (args.size() < 2) {
+    return UsageError(err, "info needs at least one FILE");
+  }
+  bool all_described = true;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& file = args[i];
+    FileFormat* format = formats.FindForFile(fs::path(file).filename().string());
+    if (format == nullptr) {
+      out << file << ": not a jw_cad file type\n";
+      all_described = false;
+      continue;
+    }
+    if (!format->Probe(file)) {
+      out << file << ": not a " << format->Name() << " file\n";
+      all_described = false;
+      continue;
+    }
+    auto description = format->Describe(file);
+    if (!description.ok()) {
+      out << file << ": cannot read: " << description.error().Describe() << "\n";
+      all_described = false;
+      continue;
+    }
+    const FileDescription& info = description.value();
+    out << file << "\n";
+    out << "  format: " << info.format << "\n";
+    if (!info.version.empty()) {
+      out << "  version: " << info.version << "\n";
+    }
+    out << "  memo: " << (info.memo_is_utf8 ? info.memo : ShiftJisToUtf8(info.memo)) << "\n";
+    for (const auto& [what, count] : info.counts) {
+      out << "  " << what << ": " << count << "\n";
+    }
+    for (const std::string& line : info.details) {
+      out << "  " << line << "\n";
+    }
+  }
+  return all_described ? kExitOk : kExitFileFailed;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           const FormatRegistry& formats) {
+  if (args.empty()) {
+    return UsageError(err, "no command given");
+  }
+  const std::string& command = args[0];
+  for (const std::string& arg : args) {
+    if (arg == "--") {
+      break;
+    }
+    if (arg == "--help" || arg == "-h") {
+      out << kUsage;
+      return kExitOk;
+    }
+  }
+  if (command == "help") {
+    out << kUsage;
+    return kExitOk;
+  }
+  if (command == "--version") {
+    out << "penmorph-cli " << PENMORPH_VERSION << "\n";
+    return kExitOk;
+  }
+  if (command == "convert") {
+    return RunConvert(args, out, err, formats);
+  }
+  if (command == "info") {
+    return RunInfo(args, out, err, formats);
+  }
+  return UsageError(err, "unknown command " + command);
+}
+
+}  // namespace penmorph

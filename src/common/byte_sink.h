@@ -1,0 +1,33 @@
+#pragma once
+
+// Where a format writer puts its bytes. Writers never open files themselves: the caller decides
+// whether the bytes go to a temporary file that is later moved into place, or to memory.
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "common/result.h"
+
+namespace penmorph {
+
+class ByteSink {
+ public:
+  virtual ~ByteSink() = default;
+  virtual Status Write(std::span<const std::uint8_t> bytes) = 0;
+};
+
+// Collects the bytes in memory; for tests and for checking a write without touching disk.
+class VectorSink : public ByteSink {
+ public:
+  Status Write(std::span<const std::uint8_t> bytes) override {
+    bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+    return Status::Ok();
+  }
+  const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+
+ private:
+  std::vector<std::uint8_t> bytes_;
+};
+
+}  // namespace penmorph

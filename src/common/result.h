@@ -1,0 +1,67 @@
+#pragma once
+
+// Outcomes of operations that can fail: an Error says what went wrong and where, so that a
+// failed file can be reported to the user with a reason instead of a bare "false".
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <variant>
+
+namespace penmorph {
+
+enum class ErrorKind {
+  kIo,           // the file system refused an operation
+  kTruncated,    // the data ends inside a field
+  kMalformed,    // bytes that do not form what the format allows
+  kUnsupported,  // well-formed, but a variant this program does not convert
+  kRange,        // a value that does not fit the field it has to be written into
+};
+
+struct Error {
+  ErrorKind kind = ErrorKind::kIo;
+  std::string message;
+  std::optional<std::uint64_t> offset;  // byte offset in the file, when it points somewhere
+
+  // "message (at byte N)": the form shown to users and printed by the command line.
+  std::string Describe() const;
+};
+
+Error IoError(std::string message);
+Error MakeError(ErrorKind kind, std::string message, std::optional<std::uint64_t> offset = {});
+
+class [[nodiscard]] Status {
+ public:
+  Status() = default;
+  Status(Error error) : error_(std::move(error)) {}  // NOLINT: implicit by design
+
+  static Status Ok() { return {}; }
+  bool ok() const { return !error_.has_value(); }
+  const Error& error() const { return *error_; }
+
+ private:
+  std::optional<Error> error_;
+};
+
+template <class T>
+class [[nodiscard]] Result {
+ public:
+  Result(T value) : data_(std::move(value)) {}      // NOLINT: implicit by design
+  Result(Error error) : data_(std::move(error)) {}  // NOLINT: implicit by design
+
+  bool ok() const { return std::holds_alternative<T>(data_); }
+  T& value() & { return std::get<T>(data_); }
+  const T& value() const& { return std::get<T>(data_); }
+  T&& value() && { return std::get<T>(std::move(data_)); }
+  const Error& error() const { return std::get<Error>(data_); }
+  Status status() const { return ok() ? Status::Ok() : Status(error()); }
+
+  T* operator->() { return &value(); }
+  const T* operator->() const { return &value(); }
+
+ private:
+  std::variant<T, Error> data_;
+};
+
+}  // namespace penmorph

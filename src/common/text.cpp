@@ -1,0 +1,116 @@
+#include "common/text.h"
+
+#include <limits>
+
+namespace penmorph {
+
+namespace {
+
+int DigitValue(char c, int base) {
+  int value = -1;
+  if (c >= '0' && c <= '9') {
+    value = c - '0';
+  } else if (c >= 'a' && c <= 'f') {
+    value = c - 'a' + 10;
+  } else if (c >= 'A' && c <= 'F') {
+    value = c - 'A' + 10;
+  }
+  return value < base ? value : -1;
+}
+
+}  // namespace
+
+std::int32_t TextToInt(std::string_view text) {
+  if (auto nul = text.find('\0'); nul != std::string_view::npos) {
+    text = text.substr(0, nul);
+  }
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') {
+    ++i;
+  }
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  int base = 10;
+  if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
+    base = 16;
+    ++i;
+  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    base = 16;
+    i += 2;
+  }
+  if (i == text.size()) {
+    return 0;  // no digits at all
+  }
+  // Accumulate the magnitude in 64 bits; anything past the i32 range is rejected as it grows.
+  constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+  std::int64_t magnitude = 0;
+  for (; i < text.size(); ++i) {
+    int digit = DigitValue(text[i], base);
+    if (digit < 0) {
+      return 0;
+    }
+    magnitude = magnitude * base + digit;
+    if (magnitude > kLimit) {
+      return 0;
+    }
+  }
+  if (!negative && magnitude == kLimit) {
+    return 0;
+  }
+  return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+}
+
+std::string StripControlChars(std::string_view shift_jis) {
+  std::string result;
+  result.reserve(shift_jis.size());
+  for (std::size_t i = 0; i < shift_jis.size(); ++i) {
+    auto byte = static_cast<unsigned char>(shift_jis[i]);
+    if (IsShiftJisLeadByte(byte)) {
+      result += shift_jis[i];
+      if (i + 1 < shift_jis.size()) {
+        result += shift_jis[++i];
+      }
+    } else if (byte >= 0x20) {
+      result += shift_jis[i];
+    }
+  }
+  return result;
+}
+
+std::string ToUpperAscii(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) {
+    if (c >= 'a' && c <= 'z') {
+      c = static_cast<char>(c - 'a' + 'A');
+    }
+  }
+  return result;
+}
+
+std::string_view FileExtension(std::string_view file_name) {
+  auto dot = file_name.rfind('.');
+  return dot == std::string_view::npos ? std::string_view{} : file_name.substr(dot);
+}
+
+std::string_view CutUtf8(std::string_view text, std::size_t max_bytes) {
+  if (text.size() <= max_bytes) {
+    return text;
+  }
+  std::size_t cut = max_bytes;
+  // Step back over continuation bytes (at most three) so the cut lands before a lead byte.
+  for (int steps = 0; steps < 3 && cut > 0; ++steps) {
+    if ((static_cast<unsigned char>(text[cut]) & 0xC0) != 0x80) {
+      break;
+    }
+    --cut;
+  }
+  if ((static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+    cut = max_bytes;  // not UTF-8 after all: cut at the byte limit
+  }
+  return text.substr(0, cut);
+}
+
+}  // namespace penmorph

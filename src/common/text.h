@@ -1,0 +1,35 @@
+#pragma once
+
+// Text and number helpers shared by the settings, the formats and the window.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace penmorph {
+
+// Text to a signed 32-bit integer, the way the program reads every number typed or stored as
+// text: leading blanks, an optional sign, decimal digits or hexadecimal ones after "$", "x",
+// "X", "0x" or "0X"; a NUL ends the text. Anything else, no digits, or a value outside the i32
+// range gives 0 - such text is never an error.
+std::int32_t TextToInt(std::string_view text);
+
+// True for a Shift-JIS byte that starts a double-byte character.
+constexpr bool IsShiftJisLeadByte(unsigned char byte) {
+  return (byte >= 0x80 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFD);
+}
+
+// Drops bytes below 0x20 outside double-byte characters; a lead byte keeps its partner even if
+// that partner is a control byte.
+std::string StripControlChars(std::string_view shift_jis);
+
+// Upper-cases ASCII letters only; every other byte stays as it is.
+std::string ToUpperAscii(std::string_view text);
+
+// The extension of a file name from its last dot, dot included; empty when there is no dot.
+std::string_view FileExtension(std::string_view file_name);
+
+// Cuts UTF-8 text to at most max_bytes without splitting a character.
+std::string_view CutUtf8(std::string_view text, std::size_t max_bytes);
+
+}  // namespace penmorph

@@ -1,0 +1,190 @@
+#include "convert/batch_converter.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+
+#include "common/text.h"
+#include "convert/pending_output.h"
+
+namespace penmorph {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+FileOutcome Finish(FileOutcome& outcome, OutcomeKind kind, std::string reason = {}) {
+  outcome.kind = kind;
+  outcome.reason = std::move(reason);
+  return outcome;
+}
+
+fs::path WithoutTrailingSeparator(fs::path path) {
+  path = path.lexically_normal();
+  if (!path.has_filename() && path.has_relative_path()) {
+    path = path.parent_path();
+  }
+  return path;
+}
+
+// A file the program may open; the probe alone cannot tell a missing file from a foreign one.
+std::string UnreadableReason(const fs::path& file) {
+  std::error_code ec;
+  auto status = fs::status(file, ec);
+  if (ec || !fs::exists(status)) {
+    return "no such file";
+  }
+  if (!fs::is_regular_file(status)) {
+    return "not a regular file";
+  }
+  std::FILE* handle = OpenFile(file, "rb");
+  if (handle == nullptr) {
+    return "cannot open the file";
+  }
+  std::fclose(handle);
+  return {};
+}
+
+}  // namespace
+
+std::size_t BatchResult::Count(OutcomeKind kind) const {
+  return static_cast<std::size_t>(std::count_if(
+      outcomes.begin(), outcomes.end(), [kind](const FileOutcome& o) { return o.kind == kind; }));
+}
+
+std::string ConvertingStatus(const fs::path& source, const fs::path& output) {
+  return "ファイル「" + source.string() + "」→「" + output.string() + "」変換中です。";
+}
+
+fs::path BackupPath(const fs::path& output) {
+  fs::path backup = output;
+  backup.replace_extension(".BAK");
+  return backup;
+}
+
+bool SameFolder(const fs::path& a, const fs::path& b) {
+  std::error_code ec;
+  bool same = fs::equivalent(a, b, ec);
+  if (!ec) {
+    return same;
+  }
+  return WithoutTrailingSeparator(a) == WithoutTrailingSeparator(b);
+}
+
+BatchConverter::BatchConverter(const FormatRegistry& formats, const ConversionTables& tables,
+                               ConversionUi& ui, FileSystem& file_system)
+    : formats_(formats), tables_(tables), ui_(ui), file_system_(file_system) {}
+
+bool BatchConverter::PassesChecks(const BatchRequest& request) {
+  auto refuse = [this](MessageKind kind, std::string_view text) {
+    ui_.Beep();
+    ui_.ShowMessage(kind, text);
+    return false;
+  };
+  if (!request.tree_ready) {
+    refuse(MessageKind::kError, batch_text::kNoTree);
+    ui_.SetStatus(batch_text::kNoTree);
+    return false;
+  }
+  if (!request.list_ready) {
+    return refuse(MessageKind::kError, batch_text::kNoList);
+  }
+  if (request.destination_folder.empty()) {
+    return refuse(MessageKind::kConfirmation, batch_text::kNoDestination);
+  }
+  std::error_code ec;
+  if (!fs::is_directory(request.destination_folder, ec)) {
+    return refuse(MessageKind::kConfirmation, batch_text::kDestinationMissing);
+  }
+  if (SameFolder(request.destination_folder, request.source_folder)) {
+    return refuse(MessageKind::kConfirmation, batch_text::kSameFolder);
+  }
+  return true;
+}
+
+BatchResult BatchConverter::Run(const BatchRequest& request) {
+  BatchResult result;
+  if (!PassesChecks(request)) {
+    return result;
+  }
+  if (!ui_.AskYesNo(batch_text::kConfirm)) {
+    ui_.SetStatus(batch_text::kCancelled);
+    return result;
+  }
+  result.ran = true;
+  const fs::path source_folder(request.source_folder);
+  const fs::path destination_folder(request.destination_folder);
+  const std::size_t total = request.file_names.size();
+  for (std::size_t i = 0; i < total; ++i) {
+    ui_.ReportProgress(i, total);
+    const std::string& name = request.file_names[i];
+    result.outcomes.push_back(ConvertFile(source_folder / name, destination_folder / name));
+  }
+  ui_.ReportProgress(total, total);
+  ui_.SetStatus(batch_text::kDone);
+  return result;
+}
+
+FileOutcome BatchConverter::ConvertFile(const fs::path& source, const fs::path& output) {
+  FileOutcome outcome;
+  outcome.source = source;
+  outcome.output = output;
+  const std::string name = source.filename().string();
+  FileFormat* format = formats_.FindForFile(name);
+  if (format == nullptr) {
+    std::string_view extension = name.empty() ? std::string_view() : FileExtension(name);
+    return Finish(outcome, OutcomeKind::kSkipped,
+                  extension.empty() ? "not a jw_cad file (no extension)"
+                                    : "not a jw_cad file type (" + std::string(extension) + ")");
+  }
+  if (std::string reason = UnreadableReason(source); !reason.empty()) {
+    return Finish(outcome, OutcomeKind::kFailed, reason);
+  }
+  if (!format->Probe(source)) {
+    return Finish(outcome, OutcomeKind::kSkipped,
+                  "not a " + std::string(format->Name()) + " file (no " +
+                      std::string(format->Name()) + " signature)");
+  }
+  if (SameFolder(source.parent_path().empty() ? fs::path(".") : source.parent_path(),
+                 output.parent_path().empty() ? fs::path(".") : output.parent_path())) {
+    return Finish(outcome, OutcomeKind::kFailed, "the destination folder is the file's own folder");
+  }
+  ui_.SetStatus(ConvertingStatus(source, output));
+  try {
+    ConvertWith(*format, outcome);
+  } catch (const std::exception& error) {
+    // Nothing may end a batch; the output, if any, was discarded on the way out.
+    Finish(outcome, OutcomeKind::kFailed, std::string("internal error: ") + error.what());
+  }
+  format->DeleteExtractedFiles();
+  format->Clear();
+  return outcome;
+}
+
+void BatchConverter::ConvertWith(FileFormat& format, FileOutcome& outcome) {
+  if (Status read = format.Read(outcome.source); !read.ok()) {
+    Finish(outcome, OutcomeKind::kFailed, "cannot read: " + read.error().Describe());
+    return;
+  }
+  if (Status remapped = format.Remap(tables_); !remapped.ok()) {
+    Finish(outcome, OutcomeKind::kFailed, "cannot convert: " + remapped.error().Describe());
+    return;
+  }
+  auto pending = PendingOutput::Begin(file_system_, outcome.output);
+  if (!pending.ok()) {
+    Finish(outcome, OutcomeKind::kFailed, "cannot write: " + pending.error().Describe());
+    return;
+  }
+  if (Status written = format.Write(pending->sink()); !written.ok()) {
+    pending->Discard();
+    Finish(outcome, OutcomeKind::kFailed, "cannot write: " + written.error().Describe());
+    return;
+  }
+  if (Status committed = pending->Commit(BackupPath(outcome.output)); !committed.ok()) {
+    Finish(outcome, OutcomeKind::kFailed, "cannot write: " + committed.error().Describe());
+    return;
+  }
+  Finish(outcome, OutcomeKind::kConverted);
+}
+
+}  // namespace penmorph

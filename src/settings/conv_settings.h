@@ -1,0 +1,95 @@
+#pragma once
+
+// The two conversion tables and the lookups that remap pen, colour and line-type numbers.
+// Entries are numbered from 1, as in the settings keys "C1" ... (a value of 0 means "no
+// conversion"). The tables are plain values: whoever runs a conversion owns one of each.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace penmorph {
+
+template <int Count>
+class ConvTable {
+ public:
+  static constexpr int kEntryCount = Count;
+
+  // Entry numbers outside 1..Count are a programming error; they read as 0 and are not stored.
+  std::int32_t Entry(int number) const { return InRange(number) ? entries_[number - 1] : 0; }
+  void SetEntry(int number, std::int32_t value) {
+    if (InRange(number)) {
+      entries_[number - 1] = value;
+    }
+  }
+  void Reset() { entries_.fill(0); }
+  bool operator==(const ConvTable&) const = default;
+
+  static constexpr bool InRange(int number) { return number >= 1 && number <= Count; }
+
+ protected:
+  // Maps a source number through an entry: an entry of 0 or less keeps the source number.
+  std::int32_t Through(int entry, std::int32_t source) const {
+    std::int32_t value = Entry(entry);
+    return value <= 0 ? source : value;
+  }
+
+ private:
+  std::array<std::int32_t, Count> entries_{};
+};
+
+// DOS formats (JWC, JWK): 6 pens, 17 line types, one flag.
+class JwcConvSettings : public ConvTable<24> {
+ public:
+  static constexpr int kChangeTextPen = 24;
+
+  // Entry numbers behind a source number; 0 when the number is outside the known ranges.
+  static int PenEntry(int pen);
+  static int LineTypeEntry(int type);
+
+  bool ChangeTextPen() const { return Entry(kChangeTextPen) == 1; }
+
+  friend std::int32_t MapJwcPen(const JwcConvSettings& table, std::uint8_t pen);
+  friend std::int32_t MapJwcLineType(const JwcConvSettings& table, std::uint8_t type);
+};
+
+// Windows formats (JWW, JWS): 265 colours, 49 line types, seven flags.
+class JwwConvSettings : public ConvTable<321> {
+ public:
+  enum Option : int {
+    kChangeTextSettingColor = 315,
+    kChangeDimSettingColor = 316,
+    kChangeSolidColor = 317,
+    kChangeDimColor = 318,
+    kChangeBlockColor = 319,
+    kChangeDimLineType = 320,
+    kChangeBlockLineType = 321,
+  };
+
+  static int ColorEntry(std::int32_t code);
+  static int LineTypeEntry(int code);
+
+  // A flag acts only on the value 1.
+  bool IsOn(Option option) const { return Entry(option) == 1; }
+
+  friend std::int32_t MapJwwColor(const JwwConvSettings& table, std::int32_t code);
+  friend std::int32_t MapJwwLineType(const JwwConvSettings& table, std::uint8_t code);
+};
+
+// Each returns 1 for a number outside the known ranges, whatever the table holds.
+std::int32_t MapJwcPen(const JwcConvSettings& table, std::uint8_t pen);
+std::int32_t MapJwcLineType(const JwcConvSettings& table, std::uint8_t type);
+std::int32_t MapJwwColor(const JwwConvSettings& table, std::int32_t code);
+std::int32_t MapJwwLineType(const JwwConvSettings& table, std::uint8_t code);
+
+// Both tables, as a conversion run is handed them.
+struct ConversionTables {
+  JwcConvSettings jwc;
+  JwwConvSettings jww;
+  bool operator==(const ConversionTables&) const = default;
+};
+
+// The settings key of an entry ("C12"); failure reasons name entries by it.
+std::string EntryKey(int number);
+
+}  // namespace penmorph

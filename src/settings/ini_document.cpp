@@ -1,0 +1,282 @@
+#include "settings/ini_document.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "common/file_system.h"
+
+namespace penmorph {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t npos = std::string::npos;
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) {
+    text.remove_prefix(1);
+  }
+  while (!text.empty() && IsBlank(text.back())) {
+    text.remove_suffix(1);
+  }
+  return text;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i];
+    char y = b[i];
+    if (x >= 'a' && x <= 'z') {
+      x = static_cast<char>(x - 'a' + 'A');
+    }
+    if (y >= 'a' && y <= 'z') {
+      y = static_cast<char>(y - 'a' + 'A');
+    }
+    if (x != y) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool HasLineBreakOrNul(std::string_view text) {
+  return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+// Values whose outer blanks or outer quotes a reader would take off are quoted, so that every
+// value reads back exactly as it was written.
+std::string EncodeValue(std::string_view value) {
+  bool needs_quotes =
+      !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) ||
+                         (value.size() >= 2 && value.front() == '"' && value.back() == '"'));
+  if (!needs_quotes) {
+    return std::string(value);
+  }
+  return "\"" + std::string(value) + "\"";
+}
+
+}  // namespace
+
+IniDocument::Line IniDocument::Classify(std::string text, std::string ending) {
+  Line line;
+  line.text = std::move(text);
+  line.ending = std::move(ending);
+  std::string_view view = Trim(line.text);
+  if (view.empty() || view.front() == ';') {
+    return line;
+  }
+  if (view.front() == '[') {
+    auto close = view.find(']');
+    if (close != std::string_view::npos) {
+      line.kind = LineKind::kSection;
+      line.name = std::string(Trim(view.substr(1, close - 1)));
+    }
+    return line;
+  }
+  auto equals = line.text.find('=');
+  if (equals == npos) {
+    return line;
+  }
+  std::string_view key = Trim(std::string_view(line.text).substr(0, equals));
+  if (key.empty()) {
+    return line;
+  }
+  line.kind = LineKind::kKey;
+  line.name = std::string(key);
+  line.value_start = equals + 1;
+  return line;
+}
+
+IniDocument IniDocument::Parse(std::string_view text) {
+  IniDocument document;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    auto newline = text.find('\n', start);
+    std::size_t end = newline == std::string_view::npos ? text.size() : newline;
+    std::size_t content_end = end;
+    std::string ending;
+    if (newline != std::string_view::npos) {
+      ending = "\n";
+      if (content_end > start && text[content_end - 1] == '\r') {
+        --content_end;
+        ending = "\r\n";
+      }
+    }
+    document.lines_.push_back(
+        Classify(std::string(text.substr(start, content_end - start)), std::move(ending)));
+    start = newline == std::string_view::npos ? text.size() : newline + 1;
+  }
+  return document;
+}
+
+Result<IniDocument> IniDocument::Load(const fs::path& path) {
+  std::error_code ec;
+  if (!fs::exists(path, ec)) {
+    return IniDocument();
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    return IoError("cannot open " + path.string());
+  }
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) {
+    return IoError("cannot read " + path.string());
+  }
+  return Parse(text);
+}
+
+std::size_t IniDocument::FindSection(std::string_view section) const {
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (lines_[i].kind == LineKind::kSection && EqualsIgnoringCase(lines_[i].name, section)) {
+      return i;
+    }
+  }
+  return npos;
+}
+
+std::size_t IniDocument::FindKey(std::size_t header, std::string_view key) const {
+  for (std::size_t i = header + 1; i < lines_.size() && lines_[i].kind != LineKind::kSection; ++i) {
+    if (lines_[i].kind == LineKind::kKey && EqualsIgnoringCase(lines_[i].name, key)) {
+      return i;
+    }
+  }
+  return npos;
+}
+
+std::size_t IniDocument::SectionKeyEnd(std::size_t header) const {
+  std::size_t end = header + 1;
+  for (std::size_t i = header + 1; i < lines_.size() && lines_[i].kind != LineKind::kSection; ++i) {
+    if (lines_[i].kind == LineKind::kKey) {
+      end = i + 1;
+    }
+  }
+  return end;
+}
+
+std::optional<std::string> IniDocument::Get(std::string_view section, std::string_view key) const {
+  std::size_t header = FindSection(section);
+  if (header == npos) {
+    return std::nullopt;
+  }
+  std::size_t index = FindKey(header, key);
+  if (index == npos) {
+    return std::nullopt;
+  }
+  const Line& line = lines_[index];
+  std::string_view value = Trim(std::string_view(line.text).substr(line.value_start));
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+    value = value.substr(1, value.size() - 2);
+  }
+  return std::string(value);
+}
+
+std::string IniDocument::NewLineEnding() const {
+  for (const Line& line : lines_) {
+    if (!line.ending.empty()) {
+      return line.ending;
+    }
+  }
+  return "\n";
+}
+
+bool IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
+  bool bad_section = section.empty() || Trim(section) != section || HasLineBreakOrNul(section) ||
+                     section.find(']') != std::string_view::npos;
+  bool bad_key = key.empty() || Trim(key) != key || HasLineBreakOrNul(key) ||
+                 key.find('=') != std::string_view::npos || key.front() == '[' ||
+                 key.front() == ';';
+  if (bad_section || bad_key || HasLineBreakOrNul(value)) {
+    return false;
+  }
+  std::string ending = NewLineEnding();
+  std::size_t header = FindSection(section);
+  if (header == npos) {
+    if (!lines_.empty()) {
+      if (lines_.back().ending.empty()) {
+        lines_.back().ending = ending;  // the old last line gets the end it lacked
+      }
+      if (!Trim(lines_.back().text).empty()) {
+        lines_.push_back(Classify("", ending));
+      }
+    }
+    lines_.push_back(Classify("[" + std::string(section) + "]", ending));
+    header = lines_.size() - 1;
+  }
+  std::string encoded = EncodeValue(value);
+  std::size_t index = FindKey(header, key);
+  if (index != npos) {
+    // Keep the key as it is spelled in the file; only the value changes.
+    Line& line = lines_[index];
+    line.text = line.text.substr(0, line.value_start) + encoded;
+    return true;
+  }
+  std::size_t at = SectionKeyEnd(header);
+  if (at == lines_.size() && !lines_.empty() && lines_.back().ending.empty()) {
+    lines_.back().ending = ending;
+  }
+  Line line = Classify(std::string(key) + "=" + encoded, ending);
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+  return true;
+}
+
+std::string IniDocument::Serialize() const {
+  std::string text;
+  for (const Line& line : lines_) {
+    text += line.text;
+    text += line.ending;
+  }
+  return text;
+}
+
+Status IniDocument::Save(const fs::path& path) const {
+  std::error_code ec;
+  fs::path target = path;
+  if (fs::is_symlink(target, ec)) {
+    fs::path linked = fs::read_symlink(target, ec);
+    if (!ec) {
+      target = linked.is_absolute() ? linked : target.parent_path() / linked;
+    }
+  }
+  fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+  fs::path temporary = UniqueTemporaryName(folder, "ini");
+  auto sink = FileSink::CreateExclusive(temporary);
+  if (!sink.ok()) {
+    return sink.error();
+  }
+  std::string text = Serialize();
+  Status written =
+      sink.value()->Write({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+  Status closed = sink.value()->Close();
+  std::string rename_failure;
+  if (written.ok() && closed.ok()) {
+    // Keep the permissions of the file being replaced.
+    auto old_status = fs::status(target, ec);
+    if (!ec && fs::exists(old_status)) {
+      fs::permissions(temporary, old_status.permissions(), ec);
+    }
+    fs::rename(temporary, target, ec);
+    if (!ec) {
+      return Status::Ok();
+    }
+    rename_failure = ec.message();
+  }
+  fs::remove(temporary, ec);
+  if (!written.ok()) {
+    return written;
+  }
+  if (!closed.ok()) {
+    return closed;
+  }
+  return IoError("cannot replace " + target.string() + ": " + rename_failure);
+}
+
+}  // namespace penmorph

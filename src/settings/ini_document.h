@@ -1,0 +1,64 @@
+#pragma once
+
+// A profile (ini) file held in memory: "[Section]" lines followed by "key=value" lines. Section
+// and key names match without regard to ASCII case; the first section and the first key of a
+// name win, as with the classic profile functions. Every line that is not changed stays
+// byte for byte as it was (junk, comments, duplicates, line endings), so writing a few keys
+// never loses anything else in the file.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/result.h"
+
+namespace penmorph {
+
+class IniDocument {
+ public:
+  IniDocument() = default;
+  static IniDocument Parse(std::string_view text);
+  // A missing file is an empty document; an unreadable one is an error.
+  static Result<IniDocument> Load(const std::filesystem::path& path);
+
+  // The value as stored: surrounding blanks removed and one pair of enclosing double quotes
+  // taken off. nullopt when the section or the key is absent.
+  std::optional<std::string> Get(std::string_view section, std::string_view key) const;
+
+  // Sets a key, adding the section and the key when they are absent. A value that cannot be
+  // stored on one line (it holds a line break or a NUL) is refused and nothing changes; so are
+  // section and key names that the format cannot hold.
+  bool Set(std::string_view section, std::string_view key, std::string_view value);
+
+  std::string Serialize() const;
+
+  // Writes the whole document to a temporary file beside the target and renames it into place,
+  // so the target is never left half-written. A link at the target is written through to the
+  // file it names.
+  Status Save(const std::filesystem::path& path) const;
+
+ private:
+  enum class LineKind { kOther, kSection, kKey };
+  struct Line {
+    std::string text;    // without its line ending
+    std::string ending;  // "\n", "\r\n" or "" for a last line without one
+    LineKind kind = LineKind::kOther;
+    std::string name;             // section or key name, as written
+    std::size_t value_start = 0;  // kKey: where the raw value starts in text
+  };
+
+  static Line Classify(std::string text, std::string ending);
+  // Index of the section's header line, or npos.
+  std::size_t FindSection(std::string_view section) const;
+  // Index of the key's line inside the section that starts at `header`, or npos.
+  std::size_t FindKey(std::size_t header, std::string_view key) const;
+  // Index just past the section's last key line.
+  std::size_t SectionKeyEnd(std::size_t header) const;
+  std::string NewLineEnding() const;
+
+  std::vector<Line> lines_;
+};
+
+}  // namespace penmorph

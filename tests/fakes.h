@@ -1,0 +1,200 @@
+#pragma once
+
+// Stand-ins for a file format, the user interface and the file system, recording what the
+// driver asks of them and failing where a test tells them to.
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "common/file_system.h"
+#include "convert/conversion_ui.h"
+#include "convert/file_format.h"
+
+namespace penmorph::testing {
+
+using CallLog = std::vector<std::string>;
+
+// The bytes of a fake drawing of a format: its signature line, then the body.
+inline std::string FakeDrawing(const std::string& format, const std::string& body) {
+  return "FAKE" + format + "\n" + body;
+}
+
+// A format whose files start with "FAKE<name>\n". Its conversion writes "converted(p):" and the
+// body, where p is what MapJwcPen gives for pen 1, so tests can see which tables it got.
+class FakeFormat : public FileFormat {
+ public:
+  FakeFormat(std::string name, CallLog& log) : name_(std::move(name)), log_(log) {
+    extension_ = "." + name_;
+  }
+
+  bool fail_read = false;
+  bool throw_in_read = false;
+  std::optional<Error> remap_error;
+  std::optional<std::size_t> fail_write_after;  // bytes written before the write fails
+
+  void ResetBehaviour() {
+    fail_read = false;
+    throw_in_read = false;
+    remap_error.reset();
+    fail_write_after.reset();
+  }
+
+  std::string_view Name() const override { return name_; }
+  std::string_view Extension() const override { return extension_; }
+
+  bool Probe(const std::filesystem::path& file) override {
+    log_.push_back("probe " + name_ + " " + file.filename().string());
+    std::string signature = "FAKE" + name_ + "\n";
+    std::FILE* handle = OpenFile(file, "rb");
+    if (handle == nullptr) {
+      return false;
+    }
+    std::string head(signature.size(), '\0');
+    std::size_t got = std::fread(head.data(), 1, head.size(), handle);
+    std::fclose(handle);
+    return got == head.size() && head == signature;
+  }
+
+  Status Read(const std::filesystem::path& file) override {
+    log_.push_back("read " + file.filename().string());
+    if (throw_in_read) {
+      throw std::runtime_error("reader exploded");
+    }
+    if (fail_read) {
+      return MakeError(ErrorKind::kMalformed, "bad record", 17);
+    }
+    std::FILE* handle = OpenFile(file, "rb");
+    if (handle == nullptr) {
+      return IoError("cannot open");
+    }
+    std::string bytes;
+    char buffer[4096];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, handle)) > 0;) {
+      bytes.append(buffer, got);
+    }
+    std::fclose(handle);
+    body_ = bytes.substr(name_.size() + 5);
+    return Status::Ok();
+  }
+
+  Status Remap(const ConversionTables& tables) override {
+    log_.push_back("remap");
+    if (remap_error) {
+      return *remap_error;
+    }
+    body_ = "converted(" + std::to_string(MapJwcPen(tables.jwc, 1)) + "):" + body_;
+    return Status::Ok();
+  }
+
+  Status Write(ByteSink& out) override {
+    log_.push_back("write");
+    std::string bytes = FakeDrawing(name_, body_);
+    std::size_t limit = fail_write_after.value_or(bytes.size());
+    if (limit > bytes.size()) {
+      limit = bytes.size();
+    }
+    auto data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    if (Status written = out.Write({data, limit}); !written.ok()) {
+      return written;
+    }
+    if (fail_write_after) {
+      return IoError("disk full");
+    }
+    return Status::Ok();
+  }
+
+  void DeleteExtractedFiles() override { log_.push_back("delete-extracted"); }
+  void Clear() override {
+    log_.push_back("clear");
+    body_.clear();
+  }
+
+  Result<FileDescription> Describe(const std::filesystem::path& file) override {
+    if (Status read = Read(file); !read.ok()) {
+      return read.error();
+    }
+    FileDescription description;
+    description.format = name_;
+    description.version = "1";
+    description.memo = body_;
+    description.counts = {{"lines", body_.size()}};
+    Clear();
+    return description;
+  }
+
+ private:
+  std::string name_;
+  std::string extension_;
+  CallLog& log_;
+  std::string body_;
+};
+
+// Records every call as text: "beep", "error:TEXT", "confirmation:TEXT", "ask:TEXT",
+// "status:TEXT", "progress:i/n".
+class FakeUi : public ConversionUi {
+ public:
+  bool answer = true;
+  std::vector<std::string> events;
+
+  void ShowMessage(MessageKind kind, std::string_view text) override {
+    static constexpr const char* kNames[] = {"error", "information", "confirmation"};
+    events.push_back(std::string(kNames[static_cast<int>(kind)]) + ":" + std::string(text));
+  }
+  bool AskYesNo(std::string_view text) override {
+    events.push_back("ask:" + std::string(text));
+    return answer;
+  }
+  void Beep() override { events.push_back("beep"); }
+  void SetStatus(std::string_view text) override {
+    events.push_back("status:" + std::string(text));
+  }
+  void ReportProgress(std::size_t index, std::size_t total) override {
+    events.push_back("progress:" + std::to_string(index) + "/" + std::to_string(total));
+  }
+};
+
+// The real file system, except that the n-th changing operation (create, rename, remove; counted
+// from 1) fails.
+class FaultyFileSystem : public RealFileSystem {
+ public:
+  explicit FaultyFileSystem(int fail_at) : fail_at_(fail_at) {}
+  int operations() const { return count_; }
+  // "rename", "remove" or "create" once the injected failure has happened.
+  const std::string& failed_operation() const { return failed_; }
+
+  Status Rename(const std::filesystem::path& from, const std::filesystem::path& to) override {
+    if (Fails("rename")) {
+      return IoError("injected rename failure");
+    }
+    return RealFileSystem::Rename(from, to);
+  }
+  Status Remove(const std::filesystem::path& path) override {
+    if (Fails("remove")) {
+      return IoError("injected remove failure");
+    }
+    return RealFileSystem::Remove(path);
+  }
+  Result<std::unique_ptr<FileSink>> CreateExclusive(const std::filesystem::path& path) override {
+    if (Fails("create")) {
+      return IoError("injected create failure");
+    }
+    return RealFileSystem::CreateExclusive(path);
+  }
+
+ private:
+  bool Fails(const char* operation) {
+    if (++count_ != fail_at_) {
+      return false;
+    }
+    failed_ = operation;
+    return true;
+  }
+  int fail_at_;
+  int count_ = 0;
+  std::string failed_;
+};
+
+}  // namespace penmorph::testing

@@ -1,0 +1,60 @@
+#include "test_support.h"
+
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+
+namespace penmorph::testing {
+
+namespace fs = std::filesystem;
+
+ScratchFolder::ScratchFolder() {
+  std::random_device device;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    fs::path candidate = fs::temp_directory_path() / ("penmorph-test-" + std::to_string(device()));
+    if (fs::create_directory(candidate)) {
+      path_ = candidate;
+      return;
+    }
+  }
+  throw std::runtime_error("cannot create a scratch folder");
+}
+
+ScratchFolder::~ScratchFolder() {
+  std::error_code ec;
+  fs::remove_all(path_, ec);
+}
+
+void WriteBytes(const fs::path& file, const std::string& bytes) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) {
+    throw std::runtime_error("cannot write " + file.string());
+  }
+}
+
+std::string ReadBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    throw std::runtime_error("cannot read " + file.string());
+  }
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+FolderSnapshot Snapshot(const fs::path& folder) {
+  FolderSnapshot snapshot;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    std::string name = entry.path().filename().string();
+    if (entry.is_symlink()) {
+      snapshot[name] = "<link to " + fs::read_symlink(entry.path()).string() + ">";
+    } else if (entry.is_directory()) {
+      snapshot[name] = "<dir>";
+    } else {
+      snapshot[name] = ReadBytes(entry.path());
+    }
+  }
+  return snapshot;
+}
+
+}  // namespace penmorph::testing

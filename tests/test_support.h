@@ -1,0 +1,35 @@
+#pragma once
+
+// Helpers shared by the tests: scratch folders, whole-file reads and writes, folder snapshots.
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace penmorph::testing {
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
+std::string ReadBytes(const std::filesystem::path& file);
+
+// Every entry of a folder (hidden ones included) with its bytes; folders show as "<dir>".
+using FolderSnapshot = std::map<std::string, std::string>;
+FolderSnapshot Snapshot(const std::filesystem::path& folder);
+
+}  // namespace penmorph::testing
