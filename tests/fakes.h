@@ -112,6 +112,25 @@ class FakeFormat : public FileFormat {
     body_.clear();
   }
 
+  // The body is the memo; a file without the signature has no readable header.
+  std::optional<HeaderMemo> ReadMemo(const std::filesystem::path& file) override {
+    log_.push_back("memo " + name_ + " " + file.filename().string());
+    std::FILE* handle = OpenFile(file, "rb");
+    if (handle == nullptr) {
+      return std::nullopt;
+    }
+    std::string bytes(4096, '\0');
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), handle));
+    std::fclose(handle);
+    std::string signature = "FAKE" + name_ + "\n";
+    if (bytes.rfind(signature, 0) != 0) {
+      return std::nullopt;
+    }
+    return HeaderMemo{bytes.substr(signature.size()), utf8_memo};
+  }
+
+  bool utf8_memo = false;
+
   Result<FileDescription> Describe(const std::filesystem::path& file) override {
     if (Status read = Read(file); !read.ok()) {
       return read.error();

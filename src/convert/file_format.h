@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -26,6 +27,14 @@ struct FileDescription {
   bool memo_is_utf8 = false;
   std::vector<std::pair<std::string, std::uint64_t>> counts;  // ("lines", 12), ...
   std::vector<std::string> details;                           // further lines, already UTF-8
+};
+
+// A drawing memo as the file stores it: Shift-JIS bytes, or UTF-8 for files that store wide
+// strings. Shown in the file list's memo column.
+struct HeaderMemo {
+  std::string text;
+  bool utf8 = false;
+  bool operator==(const HeaderMemo&) const = default;
 };
 
 class FileFormat {
@@ -49,6 +58,12 @@ class FileFormat {
   virtual void DeleteExtractedFiles() {}
   // Empties the working storage.
   virtual void Clear() = 0;
+
+  // The memo from the file's header alone, without probing; nullopt when the header cannot be
+  // read or the format has no memo.
+  virtual std::optional<HeaderMemo> ReadMemo(const std::filesystem::path& /*file*/) {
+    return std::nullopt;
+  }
 
   // Reads a file for a description; leaves the working storage empty.
   virtual Result<FileDescription> Describe(const std::filesystem::path& file) = 0;

@@ -1,0 +1,226 @@
+#include "common/byte_reader.h"
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+
+#include "common/file_system.h"
+
+namespace penmorph {
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr std::size_t kFileBufferSize = 256 * 1024;
+}
+
+ByteReader ByteReader::FromMemory(std::span<const std::uint8_t> bytes) {
+  ByteReader reader;
+  reader.begin_ = bytes.data();
+  reader.cur_ = bytes.data();
+  reader.end_ = bytes.data() + bytes.size();
+  reader.size_ = bytes.size();
+  return reader;
+}
+
+Result<ByteReader> ByteReader::OpenFile(const fs::path& file) {
+  std::error_code ec;
+  auto size = fs::file_size(file, ec);
+  if (ec) {
+    return IoError("cannot open " + file.string() + ": " + ec.message());
+  }
+  std::FILE* handle = penmorph::OpenFile(file, "rb");
+  if (handle == nullptr) {
+    return IoError("cannot open " + file.string() + ": " + std::strerror(errno));
+  }
+  ByteReader reader;
+  reader.file_ = handle;
+  reader.buffer_.resize(kFileBufferSize);
+  reader.begin_ = reader.buffer_.data();
+  reader.cur_ = reader.begin_;
+  reader.end_ = reader.begin_;
+  reader.size_ = size;
+  return reader;
+}
+
+ByteReader::ByteReader(ByteReader&& other) noexcept
+    : file_(other.file_),
+      buffer_(std::move(other.buffer_)),
+      begin_(other.begin_),
+      cur_(other.cur_),
+      end_(other.end_),
+      buffer_offset_(other.buffer_offset_),
+      size_(other.size_),
+      ok_(other.ok_),
+      error_(std::move(other.error_)) {
+  other.file_ = nullptr;
+}
+
+ByteReader::~ByteReader() {
+  if (file_ != nullptr) {
+    std::fclose(file_);
+  }
+}
+
+float ByteReader::read_f32le() {
+  return std::bit_cast<float>(read_u32le());
+}
+double ByteReader::read_f64le() {
+  return std::bit_cast<double>(read_u64le());
+}
+
+void ByteReader::Truncated(std::uint64_t wanted) {
+  FailAt(ErrorKind::kTruncated,
+         "the file ends early: " + std::to_string(wanted) + " more bytes expected, " +
+             std::to_string(remaining()) + " left",
+         offset());
+}
+
+bool ByteReader::Refill(std::size_t wanted) {
+  if (!ok_) {
+    return false;
+  }
+  if (remaining() < wanted) {
+    Truncated(wanted);
+    return false;
+  }
+  if (file_ == nullptr) {
+    return true;  // memory mode with enough left: cannot happen, the span holds all
+  }
+  // Keep the unread tail, then fill the rest of the buffer from the file.
+  std::size_t kept = static_cast<std::size_t>(end_ - cur_);
+  buffer_offset_ += static_cast<std::uint64_t>(cur_ - begin_);
+  std::memmove(buffer_.data(), cur_, kept);
+  std::size_t got = std::fread(buffer_.data() + kept, 1, buffer_.size() - kept, file_);
+  begin_ = buffer_.data();
+  cur_ = begin_;
+  end_ = begin_ + kept + got;
+  if (kept + got < wanted) {
+    // The file is shorter than it said (it changed while being read) or the read failed.
+    size_ = buffer_offset_ + kept + got;
+    FailAt(std::ferror(file_) ? ErrorKind::kIo : ErrorKind::kTruncated,
+           std::ferror(file_) ? "cannot read the file" : "the file ends early", offset());
+    return false;
+  }
+  return true;
+}
+
+void ByteReader::read_bytes(std::span<std::uint8_t> out) {
+  std::size_t done = 0;
+  if (remaining() < out.size()) {
+    if (ok_) {
+      Truncated(out.size());
+    }
+  } else {
+    while (ok_ && done < out.size()) {
+      if (cur_ == end_ && !Refill(1)) {
+        break;
+      }
+      std::size_t n = std::min(out.size() - done, static_cast<std::size_t>(end_ - cur_));
+      std::memcpy(out.data() + done, cur_, n);
+      cur_ += n;
+      done += n;
+    }
+  }
+  if (done < out.size()) {
+    std::fill(out.begin() + static_cast<std::ptrdiff_t>(done), out.end(), std::uint8_t{0});
+  }
+}
+
+std::string ByteReader::read_string(std::uint64_t n) {
+  if (!ok_) {
+    return {};
+  }
+  if (remaining() < n) {
+    Truncated(n);
+    return {};
+  }
+  std::string text(static_cast<std::size_t>(n), '\0');
+  read_bytes({reinterpret_cast<std::uint8_t*>(text.data()), text.size()});
+  return ok_ ? text : std::string();
+}
+
+void ByteReader::skip(std::uint64_t n) {
+  if (!ok_) {
+    return;
+  }
+  if (remaining() < n) {
+    Truncated(n);
+    return;
+  }
+  std::uint64_t in_buffer = static_cast<std::uint64_t>(end_ - cur_);
+  if (n <= in_buffer) {
+    cur_ += n;
+    return;
+  }
+  // Past the buffer: drop it and move the file position.
+  std::uint64_t target = offset() + n;
+#ifdef _WIN32
+  int seek = _fseeki64(file_, static_cast<long long>(target), SEEK_SET);
+#else
+  int seek = fseeko(file_, static_cast<off_t>(target), SEEK_SET);
+#endif
+  if (seek != 0) {
+    FailAt(ErrorKind::kIo, "cannot read the file", offset());
+    return;
+  }
+  buffer_offset_ = target;
+  begin_ = buffer_.data();
+  cur_ = begin_;
+  end_ = begin_;
+}
+
+Status ByteReader::CopyTo(ByteSink& sink, std::uint64_t n, std::size_t piece) {
+  if (!ok_) {
+    return status();
+  }
+  if (remaining() < n) {
+    Truncated(n);
+    return status();
+  }
+  std::vector<std::uint8_t> chunk(std::min<std::uint64_t>(n, piece));
+  while (n > 0) {
+    std::size_t size = static_cast<std::size_t>(std::min<std::uint64_t>(n, piece));
+    read_bytes({chunk.data(), size});
+    if (!ok_) {
+      return status();
+    }
+    if (Status written = sink.Write({chunk.data(), size}); !written.ok()) {
+      return written;
+    }
+    n -= size;
+  }
+  return Status::Ok();
+}
+
+bool ByteReader::Expect(std::uint64_t count, std::uint64_t min_item_size, std::string_view what) {
+  if (!ok_) {
+    return false;
+  }
+  std::uint64_t left = remaining();
+  if (min_item_size != 0 && count > left / min_item_size) {
+    FailAt(ErrorKind::kMalformed,
+           std::to_string(count) + " " + std::string(what) + " cannot fit in the " +
+               std::to_string(left) + " bytes left",
+           offset());
+    return false;
+  }
+  return true;
+}
+
+void ByteReader::Fail(ErrorKind kind, std::string message) {
+  FailAt(kind, std::move(message), offset());
+}
+
+void ByteReader::FailAt(ErrorKind kind, std::string message, std::uint64_t at) {
+  if (!ok_) {
+    return;
+  }
+  ok_ = false;
+  error_ = MakeError(kind, std::move(message), at);
+  // From now on every read finds an empty buffer and goes to Refill, which refuses.
+  cur_ = end_;
+  buffer_offset_ = size_ - static_cast<std::uint64_t>(end_ - begin_);
+}
+
+}  // namespace penmorph

@@ -1,0 +1,60 @@
+#pragma once
+
+// The one writer for the binary formats: little-endian fields into a buffer that goes to a
+// ByteSink in large pieces. Like the reader, the first failure sticks and Finish reports it.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/byte_sink.h"
+#include "common/result.h"
+
+namespace penmorph {
+
+class ByteWriter {
+ public:
+  explicit ByteWriter(ByteSink& sink, std::size_t buffer_size = 256 * 1024);
+
+  void write_u8(std::uint8_t value) { WriteLittleEndian(value, 1); }
+  void write_u16le(std::uint16_t value) { WriteLittleEndian(value, 2); }
+  void write_u32le(std::uint32_t value) { WriteLittleEndian(value, 4); }
+  void write_i32le(std::int32_t value) { write_u32le(static_cast<std::uint32_t>(value)); }
+  void write_u64le(std::uint64_t value) { WriteLittleEndian(value, 8); }
+  void write_f32le(float value);
+  void write_f64le(double value);
+  void write_bytes(std::span<const std::uint8_t> bytes);
+  void write_bytes(std::string_view bytes) {
+    write_bytes({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+  }
+
+  // Records a failure (a value that does not fit its field, say); the first one is kept.
+  void Fail(Error error);
+
+  bool ok() const { return ok_; }
+  std::uint64_t offset() const { return flushed_ + buffer_.size(); }
+  // Hands the rest of the buffer to the sink and reports the first failure.
+  Status Finish();
+
+ private:
+  void WriteLittleEndian(std::uint64_t value, std::size_t width) {
+    if (buffer_.size() + width > capacity_) {
+      Flush();
+    }
+    for (std::size_t i = 0; i < width; ++i) {
+      buffer_.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    }
+  }
+  void Flush();
+
+  ByteSink& sink_;
+  std::vector<std::uint8_t> buffer_;
+  std::size_t capacity_;
+  std::uint64_t flushed_ = 0;
+  bool ok_ = true;
+  Error error_;
+};
+
+}  // namespace penmorph

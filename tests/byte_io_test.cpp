@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "common/byte_reader.h"
+#include "common/byte_writer.h"
+#include "test_support.h"
+
+namespace penmorph {
+namespace {
+
+std::vector<std::uint8_t> Bytes(std::initializer_list<int> values) {
+  std::vector<std::uint8_t> bytes;
+  for (int v : values) {
+    bytes.push_back(static_cast<std::uint8_t>(v));
+  }
+  return bytes;
+}
+
+TEST(ByteReader, ReadsLittleEndianFields) {
+  auto data = Bytes({0x01,                                            // u8
+                     0x34, 0x12,                                      // u16 0x1234
+                     0xFE, 0xFF, 0xFF, 0xFF,                          // i32 -2
+                     0x00, 0x00, 0x80, 0x3F,                          // f32 1.0
+                     0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF0, 0x3F,  // f64 1.0
+                     'a',  'b'});
+  auto reader = ByteReader::FromMemory(data);
+  EXPECT_EQ(reader.read_u8(), 1);
+  EXPECT_EQ(reader.read_u16le(), 0x1234);
+  EXPECT_EQ(reader.read_i32le(), -2);
+  EXPECT_EQ(reader.read_f32le(), 1.0f);
+  EXPECT_EQ(reader.read_f64le(), 1.0);
+  EXPECT_EQ(reader.read_string(2), "ab");
+  EXPECT_TRUE(reader.ok());
+  EXPECT_TRUE(reader.at_end());
+}
+
+TEST(ByteReader, FirstFailureSticksWithItsOffset) {
+  auto data = Bytes({1, 2, 3});
+  auto reader = ByteReader::FromMemory(data);
+  EXPECT_EQ(reader.read_u16le(), 0x0201);
+  EXPECT_EQ(reader.read_u32le(), 0u);  // only one byte left
+  ASSERT_FALSE(reader.ok());
+  EXPECT_EQ(reader.error().kind, ErrorKind::kTruncated);
+  EXPECT_EQ(reader.error().offset, 2u);
+  // The byte that was left is not handed out after the failure.
+  EXPECT_EQ(reader.read_u8(), 0);
+  reader.Fail(ErrorKind::kMalformed, "later");
+  EXPECT_EQ(reader.error().kind, ErrorKind::kTruncated);
+}
+
+TEST(ByteReader, DeclaredSizesAreCheckedBeforeAllocating) {
+  auto data = Bytes({1, 2, 3, 4});
+  auto reader = ByteReader::FromMemory(data);
+  EXPECT_EQ(reader.read_string(1ull << 40), "");
+  EXPECT_FALSE(reader.ok());
+
+  auto counted = ByteReader::FromMemory(data);
+  EXPECT_TRUE(counted.Expect(2, 2, "records"));
+  EXPECT_FALSE(counted.Expect(3, 2, "records"));
+  EXPECT_EQ(counted.error().message, "3 records cannot fit in the 4 bytes left");
+}
+
+TEST(ByteReader, FileReadsMatchMemoryReadsAcrossBufferBoundaries) {
+  testing::ScratchFolder folder;
+  std::mt19937 random(5);
+  std::string bytes(700 * 1024 + 3, '\0');
+  for (char& c : bytes) {
+    c = static_cast<char>(random());
+  }
+  testing::WriteBytes(folder / "f.bin", bytes);
+  auto file = ByteReader::OpenFile(folder / "f.bin");
+  ASSERT_TRUE(file.ok());
+  auto memory =
+      ByteReader::FromMemory({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+  std::uint64_t step = 0;
+  while (memory.remaining() >= 8) {
+    switch (step++ % 5) {
+      case 0:
+        ASSERT_EQ(file->read_u64le(), memory.read_u64le());
+        break;
+      case 1:
+        ASSERT_EQ(file->read_u16le(), memory.read_u16le());
+        break;
+      case 2:
+        file->skip(3000);
+        memory.skip(3000);
+        break;
+      case 3: {
+        std::uint64_t n = std::min<std::uint64_t>(memory.remaining(), 300000);
+        ASSERT_EQ(file->read_string(n), memory.read_string(n));
+        break;
+      }
+      default:
+        ASSERT_EQ(file->read_u8(), memory.read_u8());
+    }
+    ASSERT_EQ(file->offset(), memory.offset());
+  }
+  EXPECT_TRUE(file->ok());
+  EXPECT_TRUE(memory.ok());
+}
+
+TEST(ByteReader, CopiesInPieces) {
+  std::vector<std::uint8_t> data(5000, 7);
+  auto reader = ByteReader::FromMemory(data);
+  struct CountingSink : ByteSink {
+    std::vector<std::size_t> pieces;
+    Status Write(std::span<const std::uint8_t> bytes) override {
+      pieces.push_back(bytes.size());
+      return Status::Ok();
+    }
+  } sink;
+  ASSERT_TRUE(reader.CopyTo(sink, 5000, 2048).ok());
+  EXPECT_EQ(sink.pieces, (std::vector<std::size_t>{2048, 2048, 904}));
+}
+
+TEST(ByteWriter, WritesWhatTheReaderReads) {
+  VectorSink sink;
+  ByteWriter writer(sink, 7);  // a tiny buffer, to cross it often
+  writer.write_u8(0xAB);
+  writer.write_u16le(0x1234);
+  writer.write_i32le(-2);
+  writer.write_f64le(-0.5);
+  writer.write_bytes(std::string_view("a long run of bytes"));
+  writer.write_u32le(0xDEADBEEF);
+  ASSERT_TRUE(writer.Finish().ok());
+  EXPECT_EQ(writer.offset(), sink.bytes().size());
+  auto reader = ByteReader::FromMemory(sink.bytes());
+  EXPECT_EQ(reader.read_u8(), 0xAB);
+  EXPECT_EQ(reader.read_u16le(), 0x1234);
+  EXPECT_EQ(reader.read_i32le(), -2);
+  EXPECT_EQ(reader.read_f64le(), -0.5);
+  EXPECT_EQ(reader.read_string(19), "a long run of bytes");
+  EXPECT_EQ(reader.read_u32le(), 0xDEADBEEFu);
+  EXPECT_TRUE(reader.at_end());
+}
+
+TEST(ByteWriter, ReportsTheFirstFailure) {
+  struct FailingSink : ByteSink {
+    Status Write(std::span<const std::uint8_t>) override { return IoError("disk full"); }
+  } sink;
+  ByteWriter writer(sink, 4);
+  writer.write_u64le(1);
+  writer.write_u64le(2);
+  Status status = writer.Finish();
+  ASSERT_FALSE(status.ok());
+  EXPECT_EQ(status.error().message, "disk full");
+}
+
+}  // namespace
+}  // namespace penmorph
