@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "common/result.h"
+
 namespace penmorph::testing {
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
@@ -31,5 +35,18 @@ std::string ReadBytes(const std::filesystem::path& file);
 // Every entry of a folder (hidden ones included) with its bytes; folders show as "<dir>".
 using FolderSnapshot = std::map<std::string, std::string>;
 FolderSnapshot Snapshot(const std::filesystem::path& folder);
+
+// For ASSERT_TRUE(IsOk(status)): a failure shows the error's reason.
+inline ::testing::AssertionResult IsOk(const Status& status) {
+  if (status.ok()) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << status.error().Describe();
+}
+// The same for a reader or a Result, through their status().
+template <class T>
+::testing::AssertionResult IsOk(const T& holder) {
+  return IsOk(holder.status());
+}
 
 }  // namespace penmorph::testing

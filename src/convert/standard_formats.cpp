@@ -1,10 +1,14 @@
 #include "convert/standard_formats.h"
 
+#include <memory>
+
+#include "formats/windows/jww_format.h"
+
 namespace penmorph {
 
 FormatRegistry MakeStandardFormats() {
   FormatRegistry registry;
-  // Formats are added here as they are built; files of the others are passed over.
+  registry.Add(std::make_unique<jw::JwwFormat>());
   return registry;
 }
 

@@ -1,0 +1,134 @@
+#include "formats/windows/archive.h"
+
+#include <string>
+
+namespace penmorph::jw {
+
+namespace {
+
+constexpr std::uint16_t kNewClassTag = 0xFFFF;
+constexpr std::uint16_t kLongReferenceTag = 0x7FFF;
+constexpr std::uint16_t kReferenceFlag = 0x8000;
+constexpr std::uint32_t kLongReferenceFlag = 0x80000000u;
+constexpr std::uint32_t kLongestShortReference = 32766;
+
+constexpr std::string_view kClassNames[] = {"",           "CDataSen",   "CDataEnko",
+                                            "CDataTen",   "CDataMoji",  "CDataSunpou",
+                                            "CDataSolid", "CDataBlock", "CDataList"};
+
+}  // namespace
+
+std::string_view ClassName(EntityKind kind) {
+  return kClassNames[static_cast<int>(kind)];
+}
+
+std::int32_t ReadArchiveCount(ByteReader& in) {
+  std::uint64_t at = in.offset();
+  std::uint16_t count = in.read_u16le();
+  if (count != 0xFFFF) {
+    return count;
+  }
+  std::int32_t long_count = in.read_i32le();
+  if (long_count < 0) {
+    in.FailAt(ErrorKind::kMalformed, "a negative record count", at);
+    return 0;
+  }
+  return long_count;
+}
+
+void WriteArchiveCount(ByteWriter& out, std::uint32_t count) {
+  if (count <= 0xFFFE) {
+    out.write_u16le(static_cast<std::uint16_t>(count));
+  } else {
+    out.write_u16le(0xFFFF);
+    out.write_i32le(static_cast<std::int32_t>(count));
+  }
+}
+
+EntityKind ArchiveState::KindAt(std::uint32_t index) const {
+  for (std::size_t slot = 1; slot < class_index_.size(); ++slot) {
+    if (class_index_[slot] == index) {
+      return static_cast<EntityKind>(slot);
+    }
+  }
+  return EntityKind::kNone;
+}
+
+EntityKind ReadClassTag(ByteReader& in, ArchiveState& state, bool in_block_list) {
+  const std::uint64_t at = in.offset();
+  std::uint16_t tag = in.read_u16le();
+  if (!in.ok()) {
+    return EntityKind::kNone;
+  }
+  if (tag == kNewClassTag) {
+    in.read_u16le();  // schema number: the writer's version, not needed to read
+    std::uint16_t length = in.read_u16le();
+    std::string name = in.read_string(length);
+    if (!in.ok()) {
+      return EntityKind::kNone;
+    }
+    EntityKind kind = EntityKind::kNone;
+    if (in_block_list) {
+      kind = EntityKind::kBlockDef;  // the block list holds nothing else, whatever the name
+    } else {
+      for (int k = 1; k <= 7; ++k) {
+        if (name == kClassNames[k]) {
+          kind = static_cast<EntityKind>(k);
+        }
+      }
+    }
+    if (kind == EntityKind::kNone) {
+      in.FailAt(ErrorKind::kUnsupported, "unknown record class \"" + name + "\"", at);
+      return kind;
+    }
+    state.Introduce(kind);
+    return kind;
+  }
+  std::uint32_t index = 0;
+  if (tag == kLongReferenceTag) {
+    std::uint32_t value = in.read_u32le();
+    if (in.ok() && (value & kLongReferenceFlag) == 0) {
+      in.FailAt(ErrorKind::kUnsupported, "an object reference where a record should start", at);
+      return EntityKind::kNone;
+    }
+    index = value & ~kLongReferenceFlag;
+  } else if ((tag & kReferenceFlag) != 0) {
+    index = tag & ~kReferenceFlag;
+  } else {
+    in.FailAt(ErrorKind::kUnsupported, "an object reference where a record should start", at);
+    return EntityKind::kNone;
+  }
+  if (!in.ok()) {
+    return EntityKind::kNone;
+  }
+  EntityKind kind = state.KindAt(index);
+  bool fits = in_block_list ? kind == EntityKind::kBlockDef
+                            : kind != EntityKind::kNone && kind != EntityKind::kBlockDef;
+  if (index == 0 || !fits) {
+    in.FailAt(ErrorKind::kMalformed,
+              "a reference to class number " + std::to_string(index) + ", which is not " +
+                  (in_block_list ? "the block definition class" : "an entity class"),
+              at);
+    return EntityKind::kNone;
+  }
+  return kind;
+}
+
+void WriteClassTag(ByteWriter& out, ArchiveState& state, EntityKind kind, std::uint16_t schema) {
+  std::uint32_t index = state.ClassIndex(kind);
+  if (index == 0) {
+    std::string_view name = ClassName(kind);
+    out.write_u16le(kNewClassTag);
+    out.write_u16le(schema);
+    out.write_u16le(static_cast<std::uint16_t>(name.size()));
+    out.write_bytes(name);
+    state.Introduce(kind);
+  } else if (index <= kLongestShortReference) {
+    out.write_u16le(static_cast<std::uint16_t>(kReferenceFlag + index));
+  } else {
+    out.write_u16le(kLongReferenceTag);
+    out.write_u32le(kLongReferenceFlag + index);
+  }
+}
+
+}  // namespace penmorph::jw

@@ -1,0 +1,211 @@
+#include "formats/windows/archive_string.h"
+
+#include "common/text.h"
+
+namespace penmorph::jw {
+
+namespace {
+
+constexpr std::uint16_t kWideMarker = 0xFFFE;
+constexpr std::uint16_t kLongLength = 0xFFFF;
+
+// The length of either kind of string: u8, then u16, then u32 forms. `marker` reports a wide
+// marker in place of the u16.
+std::uint64_t ReadLength(ByteReader& in, bool* marker) {
+  std::uint8_t short_length = in.read_u8();
+  if (short_length < 255) {
+    return short_length;
+  }
+  std::uint16_t length = in.read_u16le();
+  if (length == kWideMarker && marker != nullptr) {
+    *marker = true;
+    return 0;
+  }
+  if (length < kWideMarker) {
+    return length;
+  }
+  if (length == kWideMarker) {
+    in.Fail(ErrorKind::kMalformed, "a wide string marker inside a wide string's length");
+    return 0;
+  }
+  return in.read_u32le();
+}
+
+// Lengths of 0xFFFE and 0xFFFF would read as the marker or the long form: they take the u32.
+void WriteLength(ByteWriter& out, std::uint64_t length) {
+  if (length < 255) {
+    out.write_u8(static_cast<std::uint8_t>(length));
+  } else if (length < kWideMarker) {
+    out.write_u8(255);
+    out.write_u16le(static_cast<std::uint16_t>(length));
+  } else {
+    out.write_u8(255);
+    out.write_u16le(kLongLength);
+    out.write_u32le(static_cast<std::uint32_t>(length));
+  }
+}
+
+void AppendUnit(std::string& bytes, std::uint16_t unit) {
+  bytes += static_cast<char>(unit & 0xFF);
+  bytes += static_cast<char>(unit >> 8);
+}
+
+bool IsHighSurrogate(std::uint16_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(std::uint16_t unit) {
+  return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+void AppendUtf8(std::string& out, std::uint32_t code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+}  // namespace
+
+ArchiveString ReadArchiveString(ByteReader& in) {
+  ArchiveString text;
+  bool wide = false;
+  std::uint64_t length = ReadLength(in, &wide);
+  if (wide) {
+    text.wide = true;
+    length = ReadLength(in, nullptr);
+    if (length > in.remaining() / 2) {
+      in.Fail(ErrorKind::kTruncated, "a wide string of " + std::to_string(length) +
+                                         " units runs past the end of the file");
+      return text;
+    }
+    length *= 2;
+  }
+  text.bytes = in.read_string(length);
+  return text;
+}
+
+void WriteArchiveString(ByteWriter& out, const ArchiveString& text) {
+  if (text.wide) {
+    out.write_u8(255);
+    out.write_u16le(kWideMarker);
+  }
+  WriteLength(out, text.length());
+  out.write_bytes(text.bytes);
+}
+
+std::uint16_t UnitAt(const ArchiveString& text, std::size_t index) {
+  if (!text.wide) {
+    return static_cast<unsigned char>(text.bytes[index]);
+  }
+  return static_cast<std::uint16_t>(static_cast<unsigned char>(text.bytes[2 * index]) |
+                                    (static_cast<unsigned char>(text.bytes[2 * index + 1]) << 8));
+}
+
+ArchiveString CleanName(const ArchiveString& text) {
+  ArchiveString result;
+  result.wide = text.wide;
+  if (text.empty()) {
+    return result;
+  }
+  const std::size_t length = text.length();
+  auto keep = [&](std::size_t index) {
+    if (text.wide) {
+      AppendUnit(result.bytes, UnitAt(text, index));
+    } else {
+      result.bytes += text.bytes[index];
+    }
+  };
+  for (std::size_t i = 0; i < length;) {
+    std::uint16_t unit = UnitAt(text, i);
+    bool pair_start =
+        text.wide ? IsHighSurrogate(unit) : IsShiftJisLeadByte(static_cast<unsigned char>(unit));
+    if (pair_start) {
+      keep(i);
+      if (i + 1 < length) {
+        keep(i + 1);
+      }
+      i += 2;
+    } else if (unit == '^' && i + 1 < length && UnitAt(text, i + 1) == 'm') {
+      i += 2;
+    } else {
+      if (unit >= 32) {
+        keep(i);
+      }
+      ++i;
+    }
+  }
+  if (result.empty()) {
+    result = FromAscii(" ", text.wide);
+  }
+  return result;
+}
+
+bool StartsWithAscii(const ArchiveString& text, std::string_view prefix) {
+  if (text.length() < prefix.size()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (UnitAt(text, i) != static_cast<unsigned char>(prefix[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+ArchiveString Substring(const ArchiveString& text, std::size_t from, std::size_t count) {
+  ArchiveString part;
+  part.wide = text.wide;
+  std::size_t unit = text.wide ? 2 : 1;
+  if (from < text.length()) {
+    part.bytes = text.bytes.substr(from * unit, count == std::string::npos ? count : count * unit);
+  }
+  return part;
+}
+
+ArchiveString FromAscii(std::string_view ascii, bool wide) {
+  ArchiveString text;
+  text.wide = wide;
+  for (char c : ascii) {
+    if (wide) {
+      AppendUnit(text.bytes, static_cast<unsigned char>(c));
+    } else {
+      text.bytes += c;
+    }
+  }
+  return text;
+}
+
+std::string Utf16LeToUtf8(std::string_view utf16le) {
+  std::string out;
+  const std::size_t units = utf16le.size() / 2;
+  auto unit_at = [&](std::size_t i) {
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(utf16le[2 * i]) |
+                                      (static_cast<unsigned char>(utf16le[2 * i + 1]) << 8));
+  };
+  for (std::size_t i = 0; i < units; ++i) {
+    std::uint16_t unit = unit_at(i);
+    if (IsHighSurrogate(unit) && i + 1 < units && IsLowSurrogate(unit_at(i + 1))) {
+      std::uint32_t code = 0x10000 + ((unit - 0xD800u) << 10) + (unit_at(i + 1) - 0xDC00u);
+      AppendUtf8(out, code);
+      ++i;
+    } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+      AppendUtf8(out, 0xFFFD);
+    } else {
+      AppendUtf8(out, unit);
+    }
+  }
+  return out;
+}
+
+}  // namespace penmorph::jw

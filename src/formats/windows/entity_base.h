@@ -1,0 +1,43 @@
+#pragma once
+
+// The attribute block at the start of every entity record and block definition.
+
+#include <cstdint>
+
+#include "common/byte_reader.h"
+#include "common/byte_writer.h"
+#include "formats/windows/archive.h"
+
+namespace penmorph::jw {
+
+struct EntityBase {
+  std::int32_t Group = 0;
+  std::uint8_t PenStyle = 0;   // line type; 100 on a point marks the extended point record
+  std::uint16_t PenColor = 0;  // colour; 10 on a solid means it carries its own RGB colour
+  std::uint16_t PenWidth = 0;  // only in files above version 350
+  std::uint16_t Layer = 0;
+  std::uint16_t LayerGroup = 0;
+  std::uint16_t Flags = 0;
+  bool operator==(const EntityBase&) const = default;
+};
+
+constexpr bool HasPenWidth(int version) {
+  return version > 350;
+}
+constexpr std::uint64_t EntityBaseSize(int version) {
+  return HasPenWidth(version) ? 15 : 13;
+}
+
+EntityBase ReadEntityBase(ByteReader& in, int version);
+
+// Writes a checked copy: SXF line types and colours folded onto standard ones below version
+// 420, codes outside what the kind allows replaced, layers and widths out of range reset.
+void WriteEntityBase(ByteWriter& out, int version, EntityKind kind, const EntityBase& base);
+
+// Writes the fields exactly as they are, for checking that a read kept every byte.
+void WriteEntityBaseAsRead(ByteWriter& out, int version, const EntityBase& base);
+
+// The copy WriteEntityBase writes.
+EntityBase AdjustEntityBase(int version, EntityKind kind, EntityBase base);
+
+}  // namespace penmorph::jw

@@ -1,0 +1,53 @@
+#pragma once
+
+// JWW drawings as a whole: header, entity list, block definitions and embedded images, read
+// into one workspace, remapped there and written back in the version they came in.
+
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "common/byte_reader.h"
+#include "common/byte_writer.h"
+#include "formats/windows/jwtype.h"
+#include "formats/windows/jww_header.h"
+#include "formats/windows/jww_images.h"
+#include "settings/conv_settings.h"
+
+namespace penmorph::jw {
+
+// One drawing at a time. The image list and the image folder outlive JwwClear: the extracted
+// copies are removed by JwwDeleteExtractedImages, the folder when the workspace goes.
+struct JwwWorkspace {
+  THeader header;
+  EntityTables entities;
+  std::vector<TEntBlockDef> block_defs;
+  std::vector<TBindImageType> images;
+  ImageSwitches switches;
+  ImageFolder image_folder;
+};
+
+// True exactly when the file's first 8 bytes are "JwwData.".
+bool JwwProbe(const std::filesystem::path& file);
+
+// The header up to its settings block, for the memo; the workspace is emptied first.
+Status JwwReadHeaderInfo(ByteReader& in, JwwWorkspace& workspace);
+Status JwwReadHeaderInfo(const std::filesystem::path& file, JwwWorkspace& workspace);
+
+Status JwwRead(ByteReader& in, JwwWorkspace& workspace);
+Status JwwRead(const std::filesystem::path& file, JwwWorkspace& workspace);
+
+// Colours and line types through the table, entities and header alike.
+Status JwwRemap(JwwWorkspace& workspace, const JwwConvSettings& table);
+
+// Writes the workspace as a JWW file of `version` (always the version read).
+Status JwwWrite(ByteWriter& out, JwwWorkspace& workspace, std::int32_t version);
+
+// Writes every value as it was read, no rule applied: a check that a read kept every byte.
+Status JwwWriteAsRead(ByteWriter& out, JwwWorkspace& workspace);
+
+// Empties everything but the image list.
+void JwwClear(JwwWorkspace& workspace);
+void JwwDeleteExtractedImages(JwwWorkspace& workspace);
+
+}  // namespace penmorph::jw

@@ -1,0 +1,232 @@
+#include "formats/windows/jww_header.h"
+
+#include <string>
+
+namespace penmorph::jw {
+
+namespace {
+
+template <std::size_t N>
+void Read(ByteReader& in, Bytes<N>& bytes) {
+  in.read_bytes(bytes);
+}
+template <std::size_t N>
+void Write(ByteWriter& out, const Bytes<N>& bytes) {
+  out.write_bytes(bytes);
+}
+
+constexpr std::size_t kLongViewTable = 280;
+constexpr std::size_t kShortViewTable = 96;
+constexpr int kSxfColorCount = 257;
+constexpr int kSxfLineTypeCount = 33;
+
+bool HasItem14(int v) {
+  return v >= 300;
+}
+bool HasLongViewTable(int v) {
+  return v > 230;
+}
+bool HasSxfTables(int v) {
+  return v >= 420;
+}
+bool HasSettingsC(int v) {
+  return v >= 223;
+}
+bool HasSettingsD(int v) {
+  return v >= 225;
+}
+bool HasSettingsE(int v) {
+  return v >= 230;
+}
+
+// Item 21b: from version 600 the value carries a tens part; below, only its last digit counts.
+std::int32_t SettingsB(const THeader& h) {
+  if (h.version >= 600) {
+    return h.settings_tens > 0 ? h.settings_tens * 10 + h.settings_units : h.settings_units + 10;
+  }
+  return h.settings_units;
+}
+
+// Item 9 cannot go below -101 in files of version 420 and older.
+std::int32_t Limited9(const THeader& h) {
+  return h.version <= 420 && h.limited9 < -101 ? -101 : h.limited9;
+}
+
+}  // namespace
+
+Status CheckJwwVersion(std::int32_t v) {
+  if (v < 220) {
+    return MakeError(ErrorKind::kUnsupported,
+                     "JWW version " + std::to_string(v) + " is older than 220 and not converted",
+                     8);
+  }
+  bool known = v == 220 || v == 223 || v == 225 || v == 230 || v >= 300;
+  if (!known) {
+    return MakeError(ErrorKind::kUnsupported,
+                     "JWW version " + std::to_string(v) +
+                         " is not one that jw_cad writes; its layout is unknown",
+                     8);
+  }
+  return Status::Ok();
+}
+
+void ReadJwwHeader(ByteReader& in, THeader& h, bool through_settings) {
+  Read(in, h.magic);
+  h.version = in.read_i32le();
+  if (!in.ok()) {
+    return;
+  }
+  if (Status known = CheckJwwVersion(h.version); !known.ok()) {
+    in.FailAt(known.error().kind, known.error().message, 8);
+    return;
+  }
+  const int v = h.version;
+  h.memo = ReadArchiveString(in);
+  Read(in, h.values4);
+  for (TLayerGroup& group : h.layer_groups) {
+    Read(in, group.values);
+    for (int layer = 0; layer < 16; ++layer) {
+      std::size_t index = static_cast<std::size_t>(&group - h.layer_groups.data()) * 16 + layer;
+      Read(in, h.layers[index].values);
+    }
+  }
+  Read(in, h.reserved6);
+  h.DimSettingColors = in.read_i32le();
+  Read(in, h.values7);
+  h.reserved8 = in.read_i32le();
+  h.limited9 = in.read_i32le();
+  Read(in, h.values10);
+  for (TLayer& layer : h.layers) {
+    layer.name = ReadArchiveString(in);
+  }
+  for (TLayerGroup& group : h.layer_groups) {
+    group.name = ReadArchiveString(in);
+  }
+  Read(in, h.values13);
+  if (HasItem14(v)) {
+    Read(in, h.values14);
+  }
+  Read(in, h.values15);
+  h.view_table.resize(HasLongViewTable(v) ? kLongViewTable : kShortViewTable);
+  in.read_bytes(h.view_table);
+  Read(in, h.values17);
+  Read(in, h.values18);
+  Read(in, h.values19);
+  Read(in, h.values20);
+  Read(in, h.settings_a);
+  std::int32_t b = in.read_i32le();
+  h.settings_tens = b / 10;
+  h.settings_units = b % 10;
+  if (HasSettingsC(v)) {
+    Read(in, h.settings_c);
+  }
+  if (HasSettingsD(v)) {
+    Read(in, h.settings_d);
+  }
+  if (HasSettingsE(v)) {
+    Read(in, h.settings_e);
+  }
+  if (through_settings || !in.ok()) {
+    return;
+  }
+  if (HasSxfTables(v)) {
+    h.sxf_colors.resize(kSxfColorCount);
+    for (TColorExNo& color : h.sxf_colors) {
+      Read(in, color.values);
+    }
+    for (TColorExNo& color : h.sxf_colors) {
+      color.name = ReadArchiveString(in);
+      Read(in, color.definition);
+    }
+    h.sxf_line_types.resize(kSxfLineTypeCount);
+    for (TLineTypeExNo& type : h.sxf_line_types) {
+      Read(in, type.values);
+    }
+    for (TLineTypeExNo& type : h.sxf_line_types) {
+      type.name = ReadArchiveString(in);
+      Read(in, type.definition);
+    }
+  }
+  for (TextKind& kind : h.text_kinds) {
+    Read(in, kind.sizes);
+    kind.color = in.read_i32le();
+  }
+  Read(in, h.values25);
+}
+
+void WriteJwwHeader(ByteWriter& out, const THeader& h, bool as_read) {
+  const int v = h.version;
+  auto name = [as_read](const ArchiveString& text) { return as_read ? text : CleanName(text); };
+  Write(out, h.magic);
+  out.write_i32le(v);
+  WriteArchiveString(out, h.memo);  // the memo is the user's own text: written as read
+  Write(out, h.values4);
+  for (std::size_t g = 0; g < h.layer_groups.size(); ++g) {
+    Write(out, h.layer_groups[g].values);
+    for (std::size_t layer = 0; layer < 16; ++layer) {
+      Write(out, h.layers[g * 16 + layer].values);
+    }
+  }
+  Write(out, as_read ? h.reserved6 : Bytes<56>{});
+  out.write_i32le(h.DimSettingColors);
+  Write(out, h.values7);
+  out.write_i32le(as_read ? h.reserved8 : 0);
+  out.write_i32le(as_read ? h.limited9 : Limited9(h));
+  Write(out, h.values10);
+  for (const TLayer& layer : h.layers) {
+    WriteArchiveString(out, name(layer.name));
+  }
+  for (const TLayerGroup& group : h.layer_groups) {
+    WriteArchiveString(out, name(group.name));
+  }
+  Write(out, h.values13);
+  if (HasItem14(v)) {
+    Write(out, h.values14);
+  }
+  Write(out, h.values15);
+  std::vector<std::uint8_t> view = h.view_table;
+  view.resize(HasLongViewTable(v) ? kLongViewTable : kShortViewTable);
+  out.write_bytes(view);
+  Write(out, h.values17);
+  Write(out, h.values18);
+  Write(out, h.values19);
+  Write(out, h.values20);
+  Write(out, h.settings_a);
+  out.write_i32le(as_read ? h.settings_tens * 10 + h.settings_units : SettingsB(h));
+  if (HasSettingsC(v)) {
+    Write(out, h.settings_c);
+  }
+  if (HasSettingsD(v)) {
+    Write(out, h.settings_d);
+  }
+  if (HasSettingsE(v)) {
+    Write(out, h.settings_e);
+  }
+  if (HasSxfTables(v)) {
+    std::vector<TColorExNo> colors = h.sxf_colors;
+    colors.resize(kSxfColorCount);
+    for (const TColorExNo& color : colors) {
+      Write(out, color.values);
+    }
+    for (const TColorExNo& color : colors) {
+      WriteArchiveString(out, name(color.name));
+      Write(out, color.definition);
+    }
+    std::vector<TLineTypeExNo> types = h.sxf_line_types;
+    types.resize(kSxfLineTypeCount);
+    for (const TLineTypeExNo& type : types) {
+      Write(out, type.values);
+    }
+    for (const TLineTypeExNo& type : types) {
+      WriteArchiveString(out, name(type.name));
+      Write(out, type.definition);
+    }
+  }
+  for (const TextKind& kind : h.text_kinds) {
+    Write(out, kind.sizes);
+    out.write_i32le(kind.color);
+  }
+  Write(out, h.values25);
+}
+
+}  // namespace penmorph::jw

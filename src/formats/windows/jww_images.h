@@ -1,0 +1,68 @@
+#pragma once
+
+// Images embedded in JWW drawings from version 700 on. Reading copies each image's bytes into a
+// private folder of this process, under a name of the program's choosing (never one taken from
+// the drawing); writing embeds again the images that the drawing's texts still refer to.
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+#include "common/byte_reader.h"
+#include "common/byte_writer.h"
+#include "formats/windows/archive_string.h"
+#include "formats/windows/jwtype.h"
+
+namespace penmorph::jw {
+
+// Texts that refer to an image start with this, then the image's name and a comma.
+inline constexpr std::string_view kImageRefPrefix = "^@BM%temp%";
+
+struct TBindImageType {
+  ArchiveString name;
+  std::int32_t size = 0;
+  bool used = false;                // set while writing: a text refers to it
+  std::filesystem::path extracted;  // the copy of its bytes; empty when none was made
+  bool operator==(const TBindImageType& other) const {
+    return name == other.name && size == other.size;
+  }
+};
+
+// The process's own folder for extracted images, in the system's temporary folder, readable by
+// the user alone. Made on first use; removed with everything in it when the owner goes.
+class ImageFolder {
+ public:
+  ImageFolder() = default;
+  ImageFolder(const ImageFolder&) = delete;
+  ImageFolder& operator=(const ImageFolder&) = delete;
+  ~ImageFolder();
+
+  // A new file name inside the folder, creating the folder if needed.
+  Result<std::filesystem::path> NewFile();
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+  std::uint64_t next_ = 0;
+};
+
+struct ImageSwitches {
+  bool read_images = true;     // read the image section at all
+  bool extract_images = true;  // keep each image's bytes for writing them back
+};
+
+// The section after the block definitions: i32 count, then name, i32 size and the bytes.
+void ReadImageSection(ByteReader& in, const ImageSwitches& switches, ImageFolder& folder,
+                      std::vector<TBindImageType>& images);
+
+// Flags the images that texts of the main list or of block definitions refer to (dimension
+// texts do not count) and writes those whose extracted copy is still there. `as_read` writes
+// every entry as it was read instead.
+void WriteImageSection(ByteWriter& out, const ImageSwitches& switches, const EntityTables& main,
+                       const std::vector<TEntBlockDef>& block_defs,
+                       std::vector<TBindImageType>& images, bool as_read = false);
+
+// Removes the extracted copies; the list itself stays.
+void DeleteExtractedImages(std::vector<TBindImageType>& images);
+
+}  // namespace penmorph::jw
