@@ -64,7 +64,7 @@ TEST(JwwSamples, EveryByteOfTheOutputIsExplained) {
     ASSERT_TRUE(IsOk(JwwRead(file, converted)));
     const std::string output = Converted(converted);
     ASSERT_EQ(output.rfind("write failed", 0), std::string::npos) << output;
-    JwwRemap(as_read, JwwConvSettings{});
+    ASSERT_TRUE(IsOk(JwwRemap(as_read, JwwConvSettings{})));
     testing::ApplyJwwWriteRules(as_read);
     EXPECT_EQ(FirstDifference(testing::WriteJwwBytesAsRead(as_read), output), "");
 

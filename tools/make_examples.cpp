@@ -8,6 +8,8 @@
 #include <iostream>
 #include <string>
 
+#include "example_jww.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -36,6 +38,9 @@ int main(int argc, char** argv) {
   // Files that sit in drawing folders but are not drawings: the converter passes them over.
   ok &= WriteFile(folder / "readme.txt", "Example drawings for Penmorph.\n");
   ok &= WriteFile(folder / "not-a-drawing.jww", "This file only carries a drawing's extension.\n");
+  // Drawings of each format, built by the converter's own code.
+  std::string room = penmorph::examples::ExampleJwwDrawing();
+  ok &= !room.empty() && WriteFile(folder / "room.jww", room);
   if (!ok) {
     std::cerr << "cannot write the example files into " << folder.string() << "\n";
     return 1;

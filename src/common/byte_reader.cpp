@@ -62,13 +62,6 @@ ByteReader::~ByteReader() {
   }
 }
 
-float ByteReader::read_f32le() {
-  return std::bit_cast<float>(read_u32le());
-}
-double ByteReader::read_f64le() {
-  return std::bit_cast<double>(read_u64le());
-}
-
 void ByteReader::Truncated(std::uint64_t wanted) {
   FailAt(ErrorKind::kTruncated,
          "the file ends early: " + std::to_string(wanted) + " more bytes expected, " +

@@ -5,6 +5,7 @@
 // with the byte offset, later reads return zeros and do not advance, and the caller checks
 // status() once per record instead of after every field.
 
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -34,8 +35,8 @@ class ByteReader {
   std::uint32_t read_u32le() { return static_cast<std::uint32_t>(ReadLittleEndian(4)); }
   std::int32_t read_i32le() { return static_cast<std::int32_t>(read_u32le()); }
   std::uint64_t read_u64le() { return ReadLittleEndian(8); }
-  float read_f32le();
-  double read_f64le();
+  float read_f32le() { return std::bit_cast<float>(read_u32le()); }
+  double read_f64le() { return std::bit_cast<double>(read_u64le()); }
 
   // Fills `out`; on failure it is zero-filled.
   void read_bytes(std::span<std::uint8_t> out);
@@ -73,8 +74,12 @@ class ByteReader {
       return 0;
     }
     std::uint64_t value = 0;
-    for (std::size_t i = 0; i < width; ++i) {
-      value |= std::uint64_t{cur_[i]} << (8 * i);
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(&value, cur_, width);  // the file's byte order is the machine's
+    } else {
+      for (std::size_t i = 0; i < width; ++i) {
+        value |= std::uint64_t{cur_[i]} << (8 * i);
+      }
     }
     cur_ += width;
     return value;

@@ -5,19 +5,12 @@
 namespace penmorph {
 
 ByteWriter::ByteWriter(ByteSink& sink, std::size_t buffer_size)
-    : sink_(sink), capacity_(buffer_size == 0 ? 1 : buffer_size) {
-  buffer_.reserve(capacity_);
-}
-
-void ByteWriter::write_f32le(float value) {
-  write_u32le(std::bit_cast<std::uint32_t>(value));
-}
-void ByteWriter::write_f64le(double value) {
-  write_u64le(std::bit_cast<std::uint64_t>(value));
+    : sink_(sink), capacity_(buffer_size < 8 ? 8 : buffer_size) {
+  buffer_ = std::make_unique<std::uint8_t[]>(capacity_);
 }
 
 void ByteWriter::write_bytes(std::span<const std::uint8_t> bytes) {
-  if (buffer_.size() + bytes.size() > capacity_) {
+  if (capacity_ - used_ < bytes.size()) {
     Flush();
     if (bytes.size() >= capacity_) {
       // Large blocks go straight to the sink instead of through the buffer.
@@ -30,17 +23,20 @@ void ByteWriter::write_bytes(std::span<const std::uint8_t> bytes) {
       return;
     }
   }
-  buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
+  if (!bytes.empty()) {
+    std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+    used_ += bytes.size();
+  }
 }
 
 void ByteWriter::Flush() {
-  if (ok_ && !buffer_.empty()) {
-    if (Status written = sink_.Write(buffer_); !written.ok()) {
+  if (ok_ && used_ > 0) {
+    if (Status written = sink_.Write({buffer_.get(), used_}); !written.ok()) {
       Fail(written.error());
     }
   }
-  flushed_ += buffer_.size();
-  buffer_.clear();
+  flushed_ += used_;
+  used_ = 0;
 }
 
 void ByteWriter::Fail(Error error) {

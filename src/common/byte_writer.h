@@ -3,7 +3,10 @@
 // The one writer for the binary formats: little-endian fields into a buffer that goes to a
 // ByteSink in large pieces. Like the reader, the first failure sticks and Finish reports it.
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -23,8 +26,8 @@ class ByteWriter {
   void write_u32le(std::uint32_t value) { WriteLittleEndian(value, 4); }
   void write_i32le(std::int32_t value) { write_u32le(static_cast<std::uint32_t>(value)); }
   void write_u64le(std::uint64_t value) { WriteLittleEndian(value, 8); }
-  void write_f32le(float value);
-  void write_f64le(double value);
+  void write_f32le(float value) { write_u32le(std::bit_cast<std::uint32_t>(value)); }
+  void write_f64le(double value) { write_u64le(std::bit_cast<std::uint64_t>(value)); }
   void write_bytes(std::span<const std::uint8_t> bytes);
   void write_bytes(std::string_view bytes) {
     write_bytes({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
@@ -34,24 +37,31 @@ class ByteWriter {
   void Fail(Error error);
 
   bool ok() const { return ok_; }
-  std::uint64_t offset() const { return flushed_ + buffer_.size(); }
+  std::uint64_t offset() const { return flushed_ + used_; }
   // Hands the rest of the buffer to the sink and reports the first failure.
   Status Finish();
 
  private:
   void WriteLittleEndian(std::uint64_t value, std::size_t width) {
-    if (buffer_.size() + width > capacity_) {
+    if (capacity_ - used_ < width) {
       Flush();
     }
-    for (std::size_t i = 0; i < width; ++i) {
-      buffer_.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    std::uint8_t* at = buffer_.get() + used_;
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(at, &value, width);  // the low bytes come first already
+    } else {
+      for (std::size_t i = 0; i < width; ++i) {
+        at[i] = static_cast<std::uint8_t>(value >> (8 * i));
+      }
     }
+    used_ += width;
   }
   void Flush();
 
   ByteSink& sink_;
-  std::vector<std::uint8_t> buffer_;
+  std::unique_ptr<std::uint8_t[]> buffer_;
   std::size_t capacity_;
+  std::size_t used_ = 0;
   std::uint64_t flushed_ = 0;
   bool ok_ = true;
   Error error_;

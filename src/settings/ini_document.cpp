@@ -61,7 +61,10 @@ std::string EncodeValue(std::string_view value) {
   if (!needs_quotes) {
     return std::string(value);
   }
-  return "\"" + std::string(value) + "\"";
+  std::string quoted = "\"";
+  quoted += value;
+  quoted += '"';
+  return quoted;
 }
 
 }  // namespace
@@ -103,7 +106,7 @@ IniDocument IniDocument::Parse(std::string_view text) {
     auto newline = text.find('\n', start);
     std::size_t end = newline == std::string_view::npos ? text.size() : newline;
     std::size_t content_end = end;
-    std::string ending;
+    std::string_view ending;
     if (newline != std::string_view::npos) {
       ending = "\n";
       if (content_end > start && text[content_end - 1] == '\r') {
@@ -112,7 +115,7 @@ IniDocument IniDocument::Parse(std::string_view text) {
       }
     }
     document.lines_.push_back(
-        Classify(std::string(text.substr(start, content_end - start)), std::move(ending)));
+        Classify(std::string(text.substr(start, content_end - start)), std::string(ending)));
     start = newline == std::string_view::npos ? text.size() : newline + 1;
   }
   return document;
@@ -208,7 +211,10 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
         lines_.push_back(Classify("", ending));
       }
     }
-    lines_.push_back(Classify("[" + std::string(section) + "]", ending));
+    std::string section_line = "[";
+    section_line += section;
+    section_line += ']';
+    lines_.push_back(Classify(std::move(section_line), ending));
     header = lines_.size() - 1;
   }
   std::string encoded = EncodeValue(value);

@@ -151,6 +151,32 @@ ArchiveString CleanName(const ArchiveString& text) {
   return result;
 }
 
+bool IsClean(const ArchiveString& text) {
+  if (text.empty()) {
+    return true;
+  }
+  const std::size_t length = text.length();
+  for (std::size_t i = 0; i < length; ++i) {
+    std::uint16_t unit = UnitAt(text, i);
+    bool pair_start =
+        text.wide ? IsHighSurrogate(unit) : IsShiftJisLeadByte(static_cast<unsigned char>(unit));
+    if (pair_start) {
+      ++i;
+    } else if (unit < 32 || (unit == '^' && i + 1 < length && UnitAt(text, i + 1) == 'm')) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void WriteCleanName(ByteWriter& out, const ArchiveString& text) {
+  if (IsClean(text)) {
+    WriteArchiveString(out, text);
+  } else {
+    WriteArchiveString(out, CleanName(text));
+  }
+}
+
 bool StartsWithAscii(const ArchiveString& text, std::string_view prefix) {
   if (text.length() < prefix.size()) {
     return false;

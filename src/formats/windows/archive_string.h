@@ -36,6 +36,10 @@ void WriteArchiveString(ByteWriter& out, const ArchiveString& text);
 // bytes, or UTF-16 surrogate pairs, keep their partner); a result that comes out empty from a
 // non-empty string becomes one space.
 ArchiveString CleanName(const ArchiveString& text);
+// True when CleanName would return the string unchanged (checked without copying it).
+bool IsClean(const ArchiveString& text);
+// Writes CleanName(text) without making a copy when the text is clean already.
+void WriteCleanName(ByteWriter& out, const ArchiveString& text);
 
 // The code unit at `index`: a byte, or a UTF-16 unit of a wide string.
 std::uint16_t UnitAt(const ArchiveString& text, std::size_t index);

@@ -74,10 +74,12 @@ void WriteTextBody(ByteWriter& out, const RecordWriteContext& context, const TEn
     WriteArchiveString(out, text.text);
     return;
   }
-  WriteArchiveString(out, CleanName(text.font));
-  ArchiveString cleaned = CleanName(text.text);
-  bool rewrite = is_text_entity && context.rewrite_text != nullptr;
-  WriteArchiveString(out, rewrite ? context.rewrite_text(cleaned) : cleaned);
+  WriteCleanName(out, text.font);
+  if (is_text_entity && context.rewrite_text != nullptr) {
+    WriteArchiveString(out, context.rewrite_text(CleanName(text.text)));
+  } else {
+    WriteCleanName(out, text.text);
+  }
 }
 
 void WriteBase(ByteWriter& out, const RecordWriteContext& context, EntityKind kind,
@@ -373,7 +375,11 @@ void WriteBlockDefs(ByteWriter& out, const RecordWriteContext& context, ArchiveS
     if (replaced) {
       out.write_bytes(*def.replaced_bytes);
     }
-    WriteArchiveString(out, context.as_read ? def.name : CleanName(def.name));
+    if (context.as_read) {
+      WriteArchiveString(out, def.name);
+    } else {
+      WriteCleanName(out, def.name);
+    }
     WriteArchiveCount(out, static_cast<std::uint32_t>(def.members.size()));
     state.Advance();
     WriteEntityRecords(out, context, state, def.members);

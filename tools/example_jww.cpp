@@ -1,0 +1,102 @@
+#include "example_jww.h"
+
+#include <bit>
+#include <cstring>
+
+#include "common/byte_writer.h"
+#include "formats/windows/jww_file.h"
+
+namespace penmorph::examples {
+
+using namespace jw;
+
+namespace {
+
+EntityBase Pen(int style, int color, int layer = 0) {
+  EntityBase base;
+  base.PenStyle = static_cast<std::uint8_t>(style);
+  base.PenColor = static_cast<std::uint16_t>(color);
+  base.Layer = static_cast<std::uint16_t>(layer);
+  return base;
+}
+
+ArchiveString Text(const std::string& bytes) {
+  return {bytes, false};
+}
+
+void AddLine(EntityTables& t, int style, int color, double x1, double y1, double x2, double y2) {
+  t.order.push_back({EntityKind::kLine, static_cast<std::uint32_t>(t.lines.size())});
+  t.lines.push_back({Pen(style, color), {x1, y1, x2, y2}});
+}
+
+void PutDouble(std::uint8_t* at, double value) {
+  std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
+  std::memcpy(at, &bits, 8);
+}
+
+}  // namespace
+
+std::string ExampleJwwDrawing() {
+  JwwWorkspace w;
+  THeader& h = w.header;
+  std::memcpy(h.magic.data(), kJwwMagic.data(), 8);
+  h.version = 700;
+  h.memo = Text("\x83\x54\x83\x93\x83\x76\x83\x8B\x90\x7D\x96\xCA");  // "サンプル図面" in Shift-JIS
+  for (TLayerGroup& group : h.layer_groups) {
+    PutDouble(group.values.data() + 8, 50.0);  // scale 1:50
+  }
+  h.view_table.assign(280, 0);
+  h.settings_tens = 1;
+  h.sxf_colors.resize(257);
+  h.sxf_line_types.resize(33);
+  for (TextKind& kind : h.text_kinds) {
+    kind.color = 1;
+  }
+
+  EntityTables& t = w.entities;
+  AddLine(t, 1, 1, 0, 0, 4000, 0);  // walls
+  AddLine(t, 1, 1, 4000, 0, 4000, 3000);
+  AddLine(t, 1, 1, 4000, 3000, 0, 3000);
+  AddLine(t, 1, 1, 0, 3000, 0, 0);
+  AddLine(t, 2, 2, 2000, 0, 2000, 3000);  // a hidden line in colour 2
+  t.order.push_back({EntityKind::kArc, 0});
+  t.arcs.push_back({Pen(1, 3), {800, 0, 800, 0, 1.5707963267948966, 1, 0}, 0});
+  TEntMoji label;
+  label.base = Pen(1, 2);
+  label.position = {1500, 1500, 0, 0};
+  label.layout = {250, 250, 0, 0};
+  label.font = Text("\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E");  // "ＭＳ ゴシック"
+  label.text = Text("\x8D\x48\x8E\x96\x8E\xBA");                           // "工事室"
+  t.order.push_back({EntityKind::kText, 0});
+  t.texts.push_back(label);
+  TEntSunpo dim;
+  dim.base = Pen(1, 1);
+  dim.line = {Pen(1, 1), {0, -500, 4000, -500}};
+  dim.text = label;
+  dim.text.text = Text("4000");
+  dim.line2.base = dim.line3.base = Pen(2, 1);
+  for (TEntTen& point : dim.points) {
+    point.base = Pen(1, 1);
+  }
+  t.order.push_back({EntityKind::kDimension, 0});
+  t.dimensions.push_back(dim);
+
+  TEntBlockDef chair;
+  chair.base = Pen(1, 1);
+  chair.values = {0, 0, 1};
+  chair.name = Text("chair");
+  AddLine(chair.members, 2, 2, 0, 0, 450, 0);
+  AddLine(chair.members, 2, 2, 450, 0, 450, 450);
+  w.block_defs.push_back(chair);
+  t.order.push_back({EntityKind::kBlock, 0});
+  t.blocks.push_back({Pen(1, 1), {1000, 1000, 1, 1, 0}, 1});
+
+  VectorSink sink;
+  ByteWriter out(sink);
+  if (!JwwWrite(out, w, h.version).ok()) {
+    return {};
+  }
+  return std::string(sink.bytes().begin(), sink.bytes().end());
+}
+
+}  // namespace penmorph::examples
