@@ -38,6 +38,18 @@ class ByteReader {
   float read_f32le() { return std::bit_cast<float>(read_u32le()); }
   double read_f64le() { return std::bit_cast<double>(read_u64le()); }
 
+  // The next n bytes (at most kMaxTake) as one piece, valid until the next read; zeros after a
+  // failure. For records of fixed size, read with LoadLittleEndian.
+  static constexpr std::size_t kMaxTake = 128;
+  const std::uint8_t* Take(std::size_t n) {
+    if (static_cast<std::size_t>(end_ - cur_) < n && !Refill(n)) {
+      return kZeros;
+    }
+    const std::uint8_t* at = cur_;
+    cur_ += n;
+    return at;
+  }
+
   // Fills `out`; on failure it is zero-filled.
   void read_bytes(std::span<std::uint8_t> out);
   // Reads n bytes as a string, after checking that n bytes are left (nothing is allocated for
@@ -87,6 +99,7 @@ class ByteReader {
   // Makes at least `wanted` bytes available at cur_; false (and a truncation error) when the
   // data ends first.
   bool Refill(std::size_t wanted);
+  static constexpr std::uint8_t kZeros[kMaxTake] = {};
   void Truncated(std::uint64_t wanted);
 
   std::FILE* file_ = nullptr;

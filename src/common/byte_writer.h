@@ -33,6 +33,17 @@ class ByteWriter {
     write_bytes({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
   }
 
+  // Room for the next n bytes (at most the buffer's size), to be filled with
+  // StoreLittleEndian; for records of fixed size.
+  std::uint8_t* Reserve(std::size_t n) {
+    if (capacity_ - used_ < n) {
+      Flush();
+    }
+    std::uint8_t* at = buffer_.get() + used_;
+    used_ += n;
+    return at;
+  }
+
   // Records a failure (a value that does not fit its field, say); the first one is kept.
   void Fail(Error error);
 

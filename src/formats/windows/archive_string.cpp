@@ -104,14 +104,6 @@ void WriteArchiveString(ByteWriter& out, const ArchiveString& text) {
   out.write_bytes(text.bytes);
 }
 
-std::uint16_t UnitAt(const ArchiveString& text, std::size_t index) {
-  if (!text.wide) {
-    return static_cast<unsigned char>(text.bytes[index]);
-  }
-  return static_cast<std::uint16_t>(static_cast<unsigned char>(text.bytes[2 * index]) |
-                                    (static_cast<unsigned char>(text.bytes[2 * index + 1]) << 8));
-}
-
 ArchiveString CleanName(const ArchiveString& text) {
   ArchiveString result;
   result.wide = text.wide;

@@ -42,7 +42,13 @@ bool IsClean(const ArchiveString& text);
 void WriteCleanName(ByteWriter& out, const ArchiveString& text);
 
 // The code unit at `index`: a byte, or a UTF-16 unit of a wide string.
-std::uint16_t UnitAt(const ArchiveString& text, std::size_t index);
+inline std::uint16_t UnitAt(const ArchiveString& text, std::size_t index) {
+  if (!text.wide) {
+    return static_cast<unsigned char>(text.bytes[index]);
+  }
+  return static_cast<std::uint16_t>(static_cast<unsigned char>(text.bytes[2 * index]) |
+                                    (static_cast<unsigned char>(text.bytes[2 * index + 1]) << 8));
+}
 
 // True when the string starts with the ASCII text `prefix` (compared unit by unit).
 bool StartsWithAscii(const ArchiveString& text, std::string_view prefix);

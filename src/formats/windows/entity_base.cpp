@@ -1,5 +1,9 @@
 #include "formats/windows/entity_base.h"
 
+#include <array>
+
+#include "common/little_endian.h"
+
 namespace penmorph::jw {
 
 namespace {
@@ -28,22 +32,34 @@ std::uint16_t FoldSxfColor(std::uint16_t color) {
 }
 
 bool IsSxfOrStandardColor(std::uint16_t color) {
-  return (color >= 1 && color <= 9) || (color >= 101 && color <= 356);
+  return static_cast<unsigned>(color - 1) < 9 || static_cast<unsigned>(color - 101) < 256;
 }
+
+// The line types each kind keeps, by code; every entity's attributes pass through these.
+constexpr auto kLineStyles = [] {
+  std::array<bool, 256> ok{};
+  for (int s = 1; s <= 62; ++s) {
+    ok[s] = s <= 9 || (s >= 11 && s <= 19) || s >= 31;
+  }
+  return ok;
+}();
 
 }  // namespace
 
 EntityBase ReadEntityBase(ByteReader& in, int version) {
+  const bool wide = HasPenWidth(version);
+  const std::uint8_t* p = in.Take(EntityBaseSize(version));
   EntityBase base;
-  base.Group = in.read_i32le();
-  base.PenStyle = in.read_u8();
-  base.PenColor = in.read_u16le();
-  if (HasPenWidth(version)) {
-    base.PenWidth = in.read_u16le();
+  base.Group = LoadLittleEndian<std::int32_t>(p);
+  base.PenStyle = p[4];
+  base.PenColor = LoadLittleEndian<std::uint16_t>(p + 5);
+  if (wide) {
+    base.PenWidth = LoadLittleEndian<std::uint16_t>(p + 7);
+    p += 2;
   }
-  base.Layer = in.read_u16le();
-  base.LayerGroup = in.read_u16le();
-  base.Flags = in.read_u16le();
+  base.Layer = LoadLittleEndian<std::uint16_t>(p + 7);
+  base.LayerGroup = LoadLittleEndian<std::uint16_t>(p + 9);
+  base.Flags = LoadLittleEndian<std::uint16_t>(p + 11);
   return base;
 }
 
@@ -61,8 +77,7 @@ EntityBase AdjustEntityBase(int version, EntityKind kind, EntityBase base) {
   switch (kind) {
     case EntityKind::kLine:
     case EntityKind::kArc:
-      if (!((style >= 1 && style <= 9) || (style >= 11 && style <= 19) ||
-            (style >= 31 && style <= 62))) {
+      if (!kLineStyles[style]) {
         base.PenStyle = 1;
       }
       break;
@@ -101,16 +116,19 @@ void WriteEntityBase(ByteWriter& out, int version, EntityKind kind, const Entity
   WriteEntityBaseAsRead(out, version, AdjustEntityBase(version, kind, base));
 }
 
-void WriteEntityBaseAsRead(ByteWriter& out, int version, const EntityBase& checked) {
-  out.write_i32le(checked.Group);
-  out.write_u8(checked.PenStyle);
-  out.write_u16le(checked.PenColor);
-  if (HasPenWidth(version)) {
-    out.write_u16le(checked.PenWidth);
+void WriteEntityBaseAsRead(ByteWriter& out, int version, const EntityBase& base) {
+  const bool wide = HasPenWidth(version);
+  std::uint8_t* p = out.Reserve(EntityBaseSize(version));
+  StoreLittleEndian(p, base.Group);
+  p[4] = base.PenStyle;
+  StoreLittleEndian(p + 5, base.PenColor);
+  if (wide) {
+    StoreLittleEndian(p + 7, base.PenWidth);
+    p += 2;
   }
-  out.write_u16le(checked.Layer);
-  out.write_u16le(checked.LayerGroup);
-  out.write_u16le(checked.Flags);
+  StoreLittleEndian(p + 7, base.Layer);
+  StoreLittleEndian(p + 9, base.LayerGroup);
+  StoreLittleEndian(p + 11, base.Flags);
 }
 
 }  // namespace penmorph::jw
