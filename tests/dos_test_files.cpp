@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace penmorph::testing {
@@ -132,19 +133,22 @@ std::string TextRecordBytes(std::uint16_t low, std::uint16_t high, std::uint8_t 
 }
 
 std::string JwcFile::Bytes() const {
-  const unsigned start =
-      static_cast<unsigned>(std::stoul(heap_start.substr(0, 4), nullptr, 16)) * 16 +
-      static_cast<unsigned>(std::stoul(heap_start.substr(5, 4), nullptr, 16));
+  auto hex = [this](std::size_t from) {
+    return static_cast<unsigned>(std::strtoul(heap_start.substr(from, 4).c_str(), nullptr, 16));
+  };
+  const unsigned start = hex(0) * 16 + hex(5);
   LaidOutTexts laid = LayOut(texts, start % 16);
-  const std::string counts = std::to_string(lines.size()) + "," + std::to_string(arcs.size()) +
-                             "," + std::to_string(texts.size()) + "," +
-                             std::to_string(points.size()) + ",";
+  const std::string line1_counts =
+      !counts.empty()
+          ? counts
+          : std::to_string(lines.size()) + "," + std::to_string(arcs.size()) + "," +
+                std::to_string(texts.size()) + "," + std::to_string(points.size()) + ",";
   const std::string end =
       heap_end.empty()
           ? heap_start.substr(0, 5) + Hex4(start % 16 + static_cast<unsigned>(laid.heap.size()))
           : heap_end;
   std::string file = HeaderLine0(magic, memo_a, memo_b, line0_tail);
-  file += HeaderLine(counts + line1_rest + '\0');
+  file += HeaderLine(line1_counts + line1_rest + '\0');
   file += HeaderLine(line2 + '\0');
   file += HeaderLine(heap_start + "," + end + "," + line3_rest + '\0');
 
@@ -172,7 +176,7 @@ std::string JwcFile::Bytes() const {
                             static_cast<std::uint8_t>(0x70 + i));
   }
   file += Joined(text_records);
-  file += heap.empty() ? laid.heap : heap;
+  file += heap.value_or(laid.heap);
   file += Joined(points);
   file += names.empty() ? DefaultNames() : names;
   return file + trailing;
@@ -182,16 +186,19 @@ std::string JwkFile::Bytes() const {
   LaidOutTexts laid = LayOut(texts, 0);
   const std::string size = heap_size.empty() ? std::to_string(laid.heap.size()) : heap_size;
   std::string file = HeaderLine0(magic, memo_a, memo_b, line0_tail);
-  file += HeaderLine(std::to_string(lines.size()) + "," + std::to_string(arcs.size()) + "," +
-                     std::to_string(points.size()) + "," + std::to_string(texts.size()) + "," +
-                     floats_4_to_6 + "," + size + "," + float_8 + '\0');
+  const std::string line1_counts =
+      !counts.empty()
+          ? counts
+          : std::to_string(lines.size()) + "," + std::to_string(arcs.size()) + "," +
+                std::to_string(points.size()) + "," + std::to_string(texts.size()) + ",";
+  file += HeaderLine(line1_counts + floats_4_to_6 + "," + size + "," + float_8 + '\0');
   file += Joined(lines) + Joined(arcs) + Joined(points);
   for (std::size_t i = 0; i < texts.size() && text_records.empty(); ++i) {
     file += TextRecordBytes(static_cast<std::uint16_t>(laid.offsets[i]), 0,
                             static_cast<std::uint8_t>(0x70 + i));
   }
   file += Joined(text_records);
-  file += heap.empty() ? laid.heap : heap;
+  file += heap.value_or(laid.heap);
   return file + trailing;
 }
 

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,7 @@ struct JwcFile {
   std::string memo_a = "memo A";
   std::string memo_b = "memo B";
   std::string line0_tail;  // bytes 104-198 of line 0
+  std::string counts;      // line 1 fields 0-3 with their commas; empty: from the records
   // Line 1 after the four counts (fields 4-31), without the NUL the builder adds.
   std::string line1_rest =
       "5,6,7,8,9,1.5,-10,3,0,0,0.25,-0.5,100,999999986991104,11,12,13,14,15,16,17,"
@@ -53,7 +55,7 @@ struct JwcFile {
   std::vector<std::string> group_values;  // empty: a default per `magic` byte 22
   std::vector<std::string> lines, arcs, points;
   std::vector<std::string> texts;         // strings; records and heap are laid out canonically
-  std::string heap;                       // used instead of the canonical heap when not empty
+  std::optional<std::string> heap;        // instead of the canonical heap ("" for none)
   std::vector<std::string> text_records;  // used instead of the canonical records when set
   std::string names;                      // empty: a default with an 8-byte and a 1-byte name
   std::string trailing;                   // bytes after the last section
@@ -67,12 +69,13 @@ struct JwkFile {
   std::string memo_a = "sym A";
   std::string memo_b = "sym B";
   std::string line0_tail;
+  std::string counts;  // line 1 fields 0-3 with their commas; empty: from the records
   std::string floats_4_to_6 = "4,0.5,0.0488889999687672";
   std::string heap_size;  // empty: the canonical heap's size
   std::string float_8 = "100";
   std::vector<std::string> lines, arcs, points;
   std::vector<std::string> texts;
-  std::string heap;
+  std::optional<std::string> heap;
   std::vector<std::string> text_records;
   std::string trailing;
 
