@@ -72,6 +72,36 @@ std::string Convert(const std::string& bytes, const JwcConvSettings& table = {})
   return written;
 }
 
+// Reads bytes that must be readable.
+template <class Workspace>
+Workspace Read(const std::string& bytes) {
+  Workspace workspace;
+  Status read = ReadFrom(bytes, workspace);
+  EXPECT_TRUE(read.ok()) << read.error().Describe();
+  return workspace;
+}
+
+// The reason bytes that must not be readable fail with.
+template <class Workspace>
+Error ReadFailure(const std::string& bytes) {
+  Workspace workspace;
+  Status read = ReadFrom(bytes, workspace);
+  EXPECT_FALSE(read.ok());
+  return read.ok() ? Error{} : read.error();
+}
+
+template <class Workspace>
+Error WriteFailure(Workspace& workspace) {
+  std::string bytes;
+  Status written = WriteTo(bytes, workspace);
+  EXPECT_FALSE(written.ok());
+  return written.ok() ? Error{} : written.error();
+}
+
+inline bool Mentions(const Error& error, std::string_view text) {
+  return error.message.find(text) != std::string::npos;
+}
+
 template <std::size_t N>
 std::string AsText(const std::array<std::uint8_t, N>& bytes) {
   return std::string(bytes.begin(), bytes.end());

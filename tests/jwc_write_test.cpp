@@ -18,30 +18,10 @@ std::string Convert(const std::string& bytes, const JwcConvSettings& table = {})
   return testing::Convert<JwcWorkspace>(bytes, table);
 }
 
-JwcWorkspace Read(const std::string& bytes) {
-  JwcWorkspace workspace;
-  Status read = testing::ReadFrom(bytes, workspace);
-  EXPECT_TRUE(read.ok()) << read.error().Describe();
-  return workspace;
-}
-
-Error WriteFailure(JwcWorkspace& workspace) {
-  std::string bytes;
-  Status written = testing::WriteTo(bytes, workspace);
-  EXPECT_FALSE(written.ok());
-  return written.ok() ? Error{} : written.error();
-}
-
-Error ReadFailure(const std::string& bytes) {
-  JwcWorkspace workspace;
-  Status read = testing::ReadFrom(bytes, workspace);
-  EXPECT_FALSE(read.ok());
-  return read.ok() ? Error{} : read.error();
-}
-
-bool Mentions(const Error& error, std::string_view text) {
-  return error.message.find(text) != std::string::npos;
-}
+constexpr auto Read = testing::Read<JwcWorkspace>;
+constexpr auto ReadFailure = testing::ReadFailure<JwcWorkspace>;
+using testing::Mentions;
+constexpr auto WriteFailure = testing::WriteFailure<JwcWorkspace>;
 
 JwcFile FullDrawing() {
   JwcFile file;

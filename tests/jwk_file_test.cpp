@@ -20,23 +20,9 @@ std::string Convert(const std::string& bytes, const JwcConvSettings& table = {})
   return testing::Convert<JwkWorkspace>(bytes, table);
 }
 
-JwkWorkspace Read(const std::string& bytes) {
-  JwkWorkspace workspace;
-  Status read = testing::ReadFrom(bytes, workspace);
-  EXPECT_TRUE(read.ok()) << read.error().Describe();
-  return workspace;
-}
-
-Error ReadFailure(const std::string& bytes) {
-  JwkWorkspace workspace;
-  Status read = testing::ReadFrom(bytes, workspace);
-  EXPECT_FALSE(read.ok());
-  return read.ok() ? Error{} : read.error();
-}
-
-bool Mentions(const Error& error, std::string_view text) {
-  return error.message.find(text) != std::string::npos;
-}
+constexpr auto Read = testing::Read<JwkWorkspace>;
+constexpr auto ReadFailure = testing::ReadFailure<JwkWorkspace>;
+using testing::Mentions;
 
 JwkFile FullSymbol() {
   JwkFile file;

@@ -1,8 +1,10 @@
 #include "formats/dos/dos_header.h"
 
 #include <cmath>
+#include <limits>
 
 #include "formats/dos/dos_numbers.h"
+#include "formats/dos/dos_records.h"
 
 namespace penmorph {
 
@@ -71,6 +73,15 @@ Status AppendHeaderFields(std::string& out, const HeaderValues& values, std::str
   return Status::Ok();
 }
 
+Status SetCountField(HeaderValues& values, std::size_t field, std::size_t count) {
+  if (count > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+    return MakeError(ErrorKind::kRange, "header line 1 field " + std::to_string(field) + ": " +
+                                            std::to_string(count) + " records do not fit");
+  }
+  values[field] = static_cast<std::int32_t>(count);
+  return Status::Ok();
+}
+
 HeaderLine0 ParseHeaderLine0(std::string_view line) {
   HeaderLine0 fields;
   fields.magic = WithoutTrailingNuls(Slice(line, 0, 40));
@@ -117,12 +128,14 @@ bool FileStartsWith(const std::filesystem::path& file, std::string_view signatur
   return reader->ok() && head == signature;
 }
 
-std::vector<std::string> ReadHeaderLines(ByteReader& in, std::size_t count) {
-  std::vector<std::string> lines;
-  for (std::size_t i = 0; i < count && in.ok(); ++i) {
-    lines.push_back(in.read_string(kHeaderLineSize));
+Status ReadHeaderLines(ByteReader& in, std::span<std::string> lines) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    lines[i] = in.read_string(kHeaderLineSize);
+    if (!in.ok()) {
+      return WithContext("header line " + std::to_string(i), in.error());
+    }
   }
-  return lines;
+  return Status::Ok();
 }
 
 }  // namespace penmorph

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -34,6 +35,9 @@ HeaderValues ParseHeaderFields(std::string_view line, std::string_view types);
 Status AppendHeaderFields(std::string& out, const HeaderValues& values, std::string_view types,
                           std::size_t first, bool comma_after_each, std::string_view line_name);
 
+// Sets a count field from the size of a record array; fails when it does not fit an i32.
+Status SetCountField(HeaderValues& values, std::size_t field, std::size_t count);
+
 // Line 0: bytes 0-39 the signature field, 40-71 and 72-103 the memo halves, the rest unused.
 // The fields are held without their trailing NULs, which the writer puts back, so that the
 // bytes come back as they were.
@@ -59,7 +63,19 @@ Result<std::string> CompleteHeaderLine(std::string text, std::string_view line_n
 // True when the file opens with exactly these bytes; false when it does not or cannot be read.
 bool FileStartsWith(const std::filesystem::path& file, std::string_view signature);
 
-// Reads `count` header lines of 200 bytes.
-std::vector<std::string> ReadHeaderLines(ByteReader& in, std::size_t count);
+// Reads the header lines, 200 bytes each; a failure names the line.
+Status ReadHeaderLines(ByteReader& in, std::span<std::string> lines);
+
+// Empties the workspace, then reads the file with `read_from`.
+template <class Workspace>
+Status ReadFileWith(const std::filesystem::path& file, Workspace& workspace,
+                    Status (*read_from)(ByteReader&, Workspace&), void (*clear)(Workspace&)) {
+  clear(workspace);
+  auto in = ByteReader::OpenFile(file);
+  if (!in.ok()) {
+    return in.error();
+  }
+  return read_from(in.value(), workspace);
+}
 
 }  // namespace penmorph

@@ -40,6 +40,18 @@ Status ResolveTexts(std::string_view heap, std::int64_t base, std::vector<TMoji2
   return Status::Ok();
 }
 
+Status ReadHeap(ByteReader& in, std::int64_t size, std::int64_t base, std::vector<TMoji2>& texts,
+                std::uint64_t first_record_offset) {
+  if (size < 1) {
+    return Status::Ok();
+  }
+  std::string heap = in.read_string(static_cast<std::uint64_t>(size));
+  if (!in.ok()) {
+    return WithContext("the text heap", in.error());
+  }
+  return ResolveTexts(heap, base, texts, first_record_offset);
+}
+
 void WriteHeap(ByteWriter& out, const std::vector<TMoji2>& texts) {
   for (const TMoji2& text : texts) {
     out.write_bytes(text.text);

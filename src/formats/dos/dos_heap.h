@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/byte_reader.h"
 #include "common/byte_writer.h"
 #include "common/result.h"
 #include "formats/dos/dos_records.h"
@@ -31,6 +32,11 @@ Result<std::uint64_t> OutputHeapSize(const std::vector<TMoji2>& texts);
 // `first_record_offset` is the file offset of the first text record, for the reason.
 Status ResolveTexts(std::string_view heap, std::int64_t base, std::vector<TMoji2>& texts,
                     std::uint64_t first_record_offset);
+
+// Reads a heap of `size` bytes and resolves the texts from it (as above); a heap of 0 bytes or
+// less is absent, and every text keeps an empty string.
+Status ReadHeap(ByteReader& in, std::int64_t size, std::int64_t base, std::vector<TMoji2>& texts,
+                std::uint64_t first_record_offset);
 
 // Each text's string and a NUL, in record order.
 void WriteHeap(ByteWriter& out, const std::vector<TMoji2>& texts);

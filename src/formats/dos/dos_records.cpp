@@ -146,4 +146,45 @@ Error WithContext(std::string_view what, const Error& error) {
   return MakeError(error.kind, std::string(what) + ": " + error.message, error.offset);
 }
 
+Status ReadLineRecords(ByteReader& in, std::int32_t count, std::vector<LineRecord>& lines) {
+  return ReadRecords(in, count, "line record", "line count", lines, ReadLineRecord);
+}
+
+Status ReadArcRecords(ByteReader& in, std::int32_t count, std::vector<ArcRecord>& arcs) {
+  return ReadRecords(in, count, "circle/arc record", "circle/arc count", arcs, ReadArcRecord);
+}
+
+Status ReadPointRecords(ByteReader& in, std::int32_t count, std::vector<PointRecord>& points) {
+  return ReadRecords(in, count, "point record", "point count", points, ReadPointRecord);
+}
+
+Status ReadTextRecords(ByteReader& in, std::int32_t count, std::vector<TMoji2>& texts,
+                       std::int32_t (*fold)(AddressWords)) {
+  return ReadRecords(in, count, "text record", "text count", texts,
+                     [fold](ByteReader& from, TMoji2& text) {
+                       text.heap_address = fold(ReadTextRecord(from, text));
+                     });
+}
+
+void WriteLineRecords(ByteWriter& out, const std::vector<LineRecord>& lines) {
+  for (const LineRecord& line : lines) {
+    WriteLineRecord(out, line);
+  }
+}
+
+Status WriteArcRecords(ByteWriter& out, const std::vector<ArcRecord>& arcs) {
+  for (std::size_t i = 0; i < arcs.size(); ++i) {
+    if (Status s = WriteArcRecord(out, arcs[i]); !s.ok()) {
+      return WithContext(RecordName("circle/arc record", i, arcs.size()), s.error());
+    }
+  }
+  return Status::Ok();
+}
+
+void WritePointRecords(ByteWriter& out, const std::vector<PointRecord>& points) {
+  for (const PointRecord& point : points) {
+    WritePointRecord(out, point);
+  }
+}
+
 }  // namespace penmorph

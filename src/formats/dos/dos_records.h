@@ -131,4 +131,16 @@ Status ReadRecords(ByteReader& in, std::int32_t count, std::string_view kind,
   return Status::Ok();
 }
 
+// Each record kind's section, read after checking its count and written as held; failures
+// name the record.
+Status ReadLineRecords(ByteReader& in, std::int32_t count, std::vector<LineRecord>& lines);
+Status ReadArcRecords(ByteReader& in, std::int32_t count, std::vector<ArcRecord>& arcs);
+Status ReadPointRecords(ByteReader& in, std::int32_t count, std::vector<PointRecord>& points);
+// `fold` turns a record's address words into its heap_address.
+Status ReadTextRecords(ByteReader& in, std::int32_t count, std::vector<TMoji2>& texts,
+                       std::int32_t (*fold)(AddressWords));
+void WriteLineRecords(ByteWriter& out, const std::vector<LineRecord>& lines);
+Status WriteArcRecords(ByteWriter& out, const std::vector<ArcRecord>& arcs);
+void WritePointRecords(ByteWriter& out, const std::vector<PointRecord>& points);
+
 }  // namespace penmorph

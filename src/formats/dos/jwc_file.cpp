@@ -2,7 +2,6 @@
 
 #include <bit>
 #include <cmath>
-#include <limits>
 
 #include "formats/dos/dos_heap.h"
 #include "formats/dos/dos_numbers.h"
@@ -208,14 +207,9 @@ void WriteNames(ByteWriter& out, const JwcWorkspace& workspace) {
   }
 }
 
-// A count taken from a record array into line 1.
-Status SetCount(JwcHeader& header, std::size_t field, std::size_t count) {
-  if (count > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
-    return MakeError(ErrorKind::kRange, "header line 1 field " + std::to_string(field) + ": " +
-                                            std::to_string(count) + " records do not fit");
-  }
-  header.line1[field] = static_cast<std::int32_t>(count);
-  return Status::Ok();
+// A text record's address words: segment and offset.
+std::int32_t SegmentAndOffset(AddressWords address) {
+  return address.high * 16 + address.low;
 }
 
 }  // namespace
@@ -244,22 +238,15 @@ void JwcParseHeaderLines(JwcWorkspace& workspace) {
 
 Status JwcReadHeaderInfoFrom(ByteReader& in, JwcWorkspace& workspace) {
   JwcClear(workspace);
-  std::vector<std::string> lines = ReadHeaderLines(in, workspace.header_lines.size());
-  if (!in.ok()) {
-    return WithContext("header line " + std::to_string(lines.size() - 1), in.error());
+  if (Status lines = ReadHeaderLines(in, workspace.header_lines); !lines.ok()) {
+    return lines;
   }
-  std::move(lines.begin(), lines.end(), workspace.header_lines.begin());
   JwcParseHeaderLines(workspace);
   return Status::Ok();
 }
 
 Status JwcReadHeaderInfo(const std::filesystem::path& file, JwcWorkspace& workspace) {
-  auto in = ByteReader::OpenFile(file);
-  if (!in.ok()) {
-    JwcClear(workspace);
-    return in.error();
-  }
-  return JwcReadHeaderInfoFrom(in.value(), workspace);
+  return ReadFileWith(file, workspace, JwcReadHeaderInfoFrom, JwcClear);
 }
 
 Status JwcReadFrom(ByteReader& in, JwcWorkspace& workspace) {
@@ -275,41 +262,24 @@ Status JwcReadFrom(ByteReader& in, JwcWorkspace& workspace) {
   }
 
   DosRecords& records = workspace.records;
-  if (Status s = ReadRecords(in, header.Line1(JwcHeader::kLineCount), "line record", "line count",
-                             records.lines, ReadLineRecord);
-      !s.ok()) {
+  if (Status s = ReadLineRecords(in, header.Line1(JwcHeader::kLineCount), records.lines); !s.ok()) {
     return s;
   }
-  if (Status s = ReadRecords(in, header.Line1(JwcHeader::kArcCount), "circle/arc record",
-                             "circle/arc count", records.arcs, ReadArcRecord);
-      !s.ok()) {
+  if (Status s = ReadArcRecords(in, header.Line1(JwcHeader::kArcCount), records.arcs); !s.ok()) {
     return s;
   }
   const std::uint64_t texts_offset = in.offset();
-  if (Status s = ReadRecords(in, header.Line1(JwcHeader::kTextCount), "text record", "text count",
-                             records.texts,
-                             [](ByteReader& from, TMoji2& text) {
-                               AddressWords address = ReadTextRecord(from, text);
-                               text.heap_address = address.high * 16 + address.low;
-                             });
+  if (Status s =
+          ReadTextRecords(in, header.Line1(JwcHeader::kTextCount), records.texts, SegmentAndOffset);
       !s.ok()) {
     return s;
   }
-
-  // Without a heap every text keeps an empty string.
-  const std::int64_t heap_size = std::int64_t{header.HeapEnd()} - header.HeapStart();
-  if (heap_size >= 1) {
-    std::string heap = in.read_string(static_cast<std::uint64_t>(heap_size));
-    if (!in.ok()) {
-      return WithContext("the text heap", in.error());
-    }
-    if (Status s = ResolveTexts(heap, header.HeapStart(), records.texts, texts_offset); !s.ok()) {
-      return s;
-    }
+  if (Status s = ReadHeap(in, std::int64_t{header.HeapEnd()} - header.HeapStart(),
+                          header.HeapStart(), records.texts, texts_offset);
+      !s.ok()) {
+    return s;
   }
-
-  if (Status s = ReadRecords(in, header.Line1(JwcHeader::kPointCount), "point record",
-                             "point count", records.points, ReadPointRecord);
+  if (Status s = ReadPointRecords(in, header.Line1(JwcHeader::kPointCount), records.points);
       !s.ok()) {
     return s;
   }
@@ -321,12 +291,7 @@ Status JwcReadFrom(ByteReader& in, JwcWorkspace& workspace) {
 }
 
 Status JwcRead(const std::filesystem::path& file, JwcWorkspace& workspace) {
-  auto in = ByteReader::OpenFile(file);
-  if (!in.ok()) {
-    JwcClear(workspace);
-    return in.error();
-  }
-  return JwcReadFrom(in.value(), workspace);
+  return ReadFileWith(file, workspace, JwcReadFrom, JwcClear);
 }
 
 Status JwcRemap(JwcWorkspace& workspace, const JwcConvSettings& table) {
@@ -360,7 +325,7 @@ Status JwcBuildHeaderLines(JwcWorkspace& workspace) {
                               std::pair{JwcHeader::kArcCount, records.arcs.size()},
                               std::pair{JwcHeader::kTextCount, records.texts.size()},
                               std::pair{JwcHeader::kPointCount, records.points.size()}}) {
-    if (Status s = SetCount(header, field, count); !s.ok()) {
+    if (Status s = SetCountField(header.line1, field, count); !s.ok()) {
       return s;
     }
   }
@@ -438,13 +403,9 @@ Status JwcWrite(JwcWorkspace& workspace, ByteSink& sink) {
   }
   GroupAndLayerBytes(FieldWriter{out}, std::as_const(workspace));
 
-  for (const LineRecord& line : records.lines) {
-    WriteLineRecord(out, line);
-  }
-  for (std::size_t i = 0; i < records.arcs.size(); ++i) {
-    if (Status s = WriteArcRecord(out, records.arcs[i]); !s.ok()) {
-      return WithContext(RecordName("circle/arc record", i, records.arcs.size()), s.error());
-    }
+  WriteLineRecords(out, records.lines);
+  if (Status s = WriteArcRecords(out, records.arcs); !s.ok()) {
+    return s;
   }
   const auto segment = static_cast<std::uint16_t>(header.HeapStart() / 16);
   std::uint32_t offset = static_cast<std::uint32_t>(header.HeapStart() % 16);
@@ -457,9 +418,7 @@ Status JwcWrite(JwcWorkspace& workspace, ByteSink& sink) {
   if (heap_size.value() > 0) {
     WriteHeap(out, records.texts);
   }
-  for (const PointRecord& point : records.points) {
-    WritePointRecord(out, point);
-  }
+  WritePointRecords(out, records.points);
   WriteNames(out, workspace);
   return out.Finish();
 }

@@ -12,6 +12,16 @@ namespace {
 constexpr std::int64_t kMaxInt32 = std::numeric_limits<std::int32_t>::max();
 constexpr std::int64_t kSixteenBitHeap = 65536;  // the most a u16 offset can fully address
 
+std::int32_t NarrowOffset(AddressWords address) {
+  return address.low;
+}
+
+// Past the i32 range is past any heap: the heap check fails such a text.
+std::int32_t WideOffset(AddressWords address) {
+  std::int64_t offset = address.low + (std::int64_t{address.high} << 16);
+  return static_cast<std::int32_t>(offset > kMaxInt32 ? kMaxInt32 : offset);
+}
+
 }  // namespace
 
 bool JwkProbe(const std::filesystem::path& file) {
@@ -20,23 +30,16 @@ bool JwkProbe(const std::filesystem::path& file) {
 
 Status JwkReadHeaderInfoFrom(ByteReader& in, JwkWorkspace& workspace) {
   JwkClear(workspace);
-  std::vector<std::string> lines = ReadHeaderLines(in, workspace.header_lines.size());
-  if (!in.ok()) {
-    return WithContext("header line " + std::to_string(lines.size() - 1), in.error());
+  if (Status lines = ReadHeaderLines(in, workspace.header_lines); !lines.ok()) {
+    return lines;
   }
-  std::move(lines.begin(), lines.end(), workspace.header_lines.begin());
   workspace.header.line0 = ParseHeaderLine0(workspace.header_lines[0]);
   workspace.header.line1 = ParseHeaderFields(workspace.header_lines[1], kJwkLine1Types);
   return Status::Ok();
 }
 
 Status JwkReadHeaderInfo(const std::filesystem::path& file, JwkWorkspace& workspace) {
-  auto in = ByteReader::OpenFile(file);
-  if (!in.ok()) {
-    JwkClear(workspace);
-    return in.error();
-  }
-  return JwkReadHeaderInfoFrom(in.value(), workspace);
+  return ReadFileWith(file, workspace, JwkReadHeaderInfoFrom, JwkClear);
 }
 
 Status JwkReadFrom(ByteReader& in, JwkWorkspace& workspace) {
@@ -45,58 +48,28 @@ Status JwkReadFrom(ByteReader& in, JwkWorkspace& workspace) {
   }
   const JwkHeader& header = workspace.header;
   DosRecords& records = workspace.records;
-  if (Status s = ReadRecords(in, header.Line1(JwkHeader::kLineCount), "line record", "line count",
-                             records.lines, ReadLineRecord);
-      !s.ok()) {
+  if (Status s = ReadLineRecords(in, header.Line1(JwkHeader::kLineCount), records.lines); !s.ok()) {
     return s;
   }
-  if (Status s = ReadRecords(in, header.Line1(JwkHeader::kArcCount), "circle/arc record",
-                             "circle/arc count", records.arcs, ReadArcRecord);
-      !s.ok()) {
+  if (Status s = ReadArcRecords(in, header.Line1(JwkHeader::kArcCount), records.arcs); !s.ok()) {
     return s;
   }
-  if (Status s = ReadRecords(in, header.Line1(JwkHeader::kPointCount), "point record",
-                             "point count", records.points, ReadPointRecord);
+  if (Status s = ReadPointRecords(in, header.Line1(JwkHeader::kPointCount), records.points);
       !s.ok()) {
     return s;
   }
   const std::int32_t heap_size = header.Line1(JwkHeader::kHeapSize);
-  const bool wide_offsets = heap_size > kSixteenBitHeap;
   const std::uint64_t texts_offset = in.offset();
-  if (Status s = ReadRecords(
-          in, header.Line1(JwkHeader::kTextCount), "text record", "text count", records.texts,
-          [wide_offsets](ByteReader& from, TMoji2& text) {
-            AddressWords address = ReadTextRecord(from, text);
-            std::int64_t offset = address.low;
-            if (wide_offsets) {
-              offset += std::int64_t{address.high} << 16;
-            }
-            // Past the i32 range is past any heap: the check below fails it.
-            text.heap_address = static_cast<std::int32_t>(offset > kMaxInt32 ? kMaxInt32 : offset);
-          });
+  if (Status s = ReadTextRecords(in, header.Line1(JwkHeader::kTextCount), records.texts,
+                                 heap_size > kSixteenBitHeap ? WideOffset : NarrowOffset);
       !s.ok()) {
     return s;
   }
-  // Without a heap every text keeps an empty string.
-  if (heap_size >= 1) {
-    std::string heap = in.read_string(static_cast<std::uint64_t>(heap_size));
-    if (!in.ok()) {
-      return WithContext("the text heap", in.error());
-    }
-    if (Status s = ResolveTexts(heap, 0, records.texts, texts_offset); !s.ok()) {
-      return s;
-    }
-  }
-  return Status::Ok();
+  return ReadHeap(in, heap_size, 0, records.texts, texts_offset);
 }
 
 Status JwkRead(const std::filesystem::path& file, JwkWorkspace& workspace) {
-  auto in = ByteReader::OpenFile(file);
-  if (!in.ok()) {
-    JwkClear(workspace);
-    return in.error();
-  }
-  return JwkReadFrom(in.value(), workspace);
+  return ReadFileWith(file, workspace, JwkReadFrom, JwkClear);
 }
 
 Status JwkRemap(JwkWorkspace& workspace, const JwcConvSettings& table) {
@@ -110,11 +83,9 @@ Status JwkBuildHeaderLines(JwkWorkspace& workspace) {
                               std::pair{JwkHeader::kArcCount, records.arcs.size()},
                               std::pair{JwkHeader::kPointCount, records.points.size()},
                               std::pair{JwkHeader::kTextCount, records.texts.size()}}) {
-    if (count > static_cast<std::size_t>(kMaxInt32)) {
-      return MakeError(ErrorKind::kRange, "header line 1 field " + std::to_string(field) + ": " +
-                                              std::to_string(count) + " records do not fit");
+    if (Status s = SetCountField(header.line1, field, count); !s.ok()) {
+      return s;
     }
-    header.line1[field] = static_cast<std::int32_t>(count);
   }
   Result<std::string> line0 = BuildHeaderLine0(header.line0);
   if (!line0.ok()) {
@@ -153,17 +124,11 @@ Status JwkWrite(JwkWorkspace& workspace, ByteSink& sink) {
   for (const std::string& line : workspace.header_lines) {
     out.write_bytes(std::string_view(line).substr(0, kHeaderLineSize));
   }
-  for (const LineRecord& line : records.lines) {
-    WriteLineRecord(out, line);
+  WriteLineRecords(out, records.lines);
+  if (Status s = WriteArcRecords(out, records.arcs); !s.ok()) {
+    return s;
   }
-  for (std::size_t i = 0; i < records.arcs.size(); ++i) {
-    if (Status s = WriteArcRecord(out, records.arcs[i]); !s.ok()) {
-      return WithContext(RecordName("circle/arc record", i, records.arcs.size()), s.error());
-    }
-  }
-  for (const PointRecord& point : records.points) {
-    WritePointRecord(out, point);
-  }
+  WritePointRecords(out, records.points);
   std::uint32_t offset = 0;  // below 2^31: the heap size was checked
   for (TMoji2& text : records.texts) {
     WriteTextRecord(
