@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "dos_round_trip.h"
 #include "test_support.h"
 
@@ -14,10 +12,8 @@ using testing::ArcRecordBytes;
 using testing::AsText;
 using testing::AsVector;
 using testing::JwcFile;
-using testing::Le16;
 using testing::LineRecordBytes;
 using testing::PointRecordBytes;
-using testing::TextRecordBytes;
 
 std::string Convert(const std::string& bytes, const JwcConvSettings& table = {}) {
   return testing::Convert<JwcWorkspace>(bytes, table);
