@@ -8,9 +8,13 @@
 #include <iostream>
 #include <string>
 
+#include "common/byte_sink.h"
 #include "example_jww.h"
+#include "formats/dos/jwc_file.h"
+#include "formats/dos/jwk_file.h"
 
 namespace fs = std::filesystem;
+using namespace penmorph;
 
 namespace {
 
@@ -18,6 +22,57 @@ bool WriteFile(const fs::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << bytes;
   return static_cast<bool>(out);
+}
+
+LineRecord Line(std::uint8_t line_type, std::uint8_t pen) {
+  LineRecord line;
+  line.bytes[16] = line_type;
+  line.bytes[17] = pen;
+  return line;
+}
+
+// A drawing of two lines (pens 1 and 2, line types 1 and 2), a circle, a point and a text: the
+// example settings swap the pens and turn line type 2 into 3.
+DosRecords ExampleRecords(std::string text) {
+  DosRecords records;
+  records.lines = {Line(1, 1), Line(2, 2)};
+  ArcRecord circle;
+  circle.scaled = 1.0f;
+  circle.fixed = {0.0f, 360.0f, 0.0f};
+  circle.line_type = 1;
+  circle.pen = 2;
+  records.arcs = {circle};
+  PointRecord point;
+  point.bytes[9] = 1;
+  records.points = {point};
+  TMoji2 label;
+  label.text = std::move(text);
+  records.texts = {label};
+  return records;
+}
+
+template <class Workspace, class Write>
+bool WriteExample(const fs::path& path, Workspace& workspace, Write write) {
+  VectorSink sink;
+  if (Status written = write(workspace, sink); !written.ok()) {
+    std::cerr << path.string() << ": " << written.error().Describe() << "\n";
+    return false;
+  }
+  return WriteFile(path, std::string(sink.bytes().begin(), sink.bytes().end()));
+}
+
+bool WriteDosExamples(const fs::path& folder) {
+  JwcWorkspace drawing;
+  drawing.header.line0 = {std::string(kJwcMagic), "Penmorph example", "JWC drawing"};
+  drawing.header.line3[JwcHeader::kHeapStart] = 0x60000;
+  drawing.records = ExampleRecords("\x97\xe1\x90\x7d");  // "例図" in Shift-JIS
+  drawing.layers[0].name = "layer 0";
+  drawing.groups[0].name = "group 0";
+  JwkWorkspace symbol;
+  symbol.header.line0 = {std::string(kJwkMagic), "Penmorph example", "JWK symbol"};
+  symbol.records = ExampleRecords("symbol");
+  return WriteExample(folder / "example.jwc", drawing, JwcWrite) &&
+         WriteExample(folder / "example.jwk", symbol, JwkWrite);
 }
 
 }  // namespace
@@ -41,6 +96,7 @@ int main(int argc, char** argv) {
   // Drawings of each format, built by the converter's own code.
   std::string room = penmorph::examples::ExampleJwwDrawing();
   ok &= !room.empty() && WriteFile(folder / "room.jww", room);
+  ok &= WriteDosExamples(folder);
   if (!ok) {
     std::cerr << "cannot write the example files into " << folder.string() << "\n";
     return 1;

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "formats/dos/dos_formats.h"
 #include "formats/windows/jww_format.h"
 
 namespace penmorph {
@@ -9,6 +10,8 @@ namespace penmorph {
 FormatRegistry MakeStandardFormats() {
   FormatRegistry registry;
   registry.Add(std::make_unique<jw::JwwFormat>());
+  registry.Add(std::make_unique<JwcFormat>());
+  registry.Add(std::make_unique<JwkFormat>());
   return registry;
 }
 
