@@ -605,6 +605,13 @@ class MainWindowTest : public QObject {
     QCOMPARE(Find<QLineEdit>("SearchFolderEdit")->text(), QString());
     Action(QStringLiteral("検索フォルダの指定 (&S)"))->trigger();
     QCOMPARE(prompts_.Take().last(), "folder:検索フォルダの指定|" + Shown(folder));
+
+    again.jww_dialog()->move(70, 80);
+    again.close();
+    QVERIFY(LoadIniFile(IniPath(), saved).ok());
+    QCOMPARE(saved.layout.jww_dialog_left, 70);
+    QCOMPARE(saved.layout.jww_dialog_top, 80);
+    QCOMPARE(saved.layout.jwc_dialog_left, 50);
   }
 
   void iniWithAnUnknownFileTypeSelectsNone() {

@@ -18,10 +18,10 @@ namespace penmorph::testing {
 class FakePrompts : public UserPrompts {
  public:
   QStringList events;
-  bool answer = true;                          // to every Yes/No question
-  std::deque<std::optional<QString>> folders;  // answers to the folder picker, in turn
-  std::optional<QString> settings_file;        // answer to the settings-file pickers
-  std::vector<FailedFile> failures;            // the last report shown
+  bool answer = true;           // to every Yes/No question
+  std::deque<QString> folders;  // answers to the folder picker in turn; an empty one cancels
+  std::optional<QString> settings_file;  // answer to the settings-file pickers
+  std::vector<FailedFile> failures;      // the last report shown
 
   void ShowMessage(QWidget*, MessageKind kind, const QString& text) override {
     static const char* const kNames[] = {"error", "information", "confirmation"};
@@ -38,9 +38,12 @@ class FakePrompts : public UserPrompts {
     if (folders.empty()) {
       return std::nullopt;
     }
-    std::optional<QString> answer_now = folders.front();
+    QString folder = folders.front();
     folders.pop_front();
-    return answer_now;
+    if (folder.isEmpty()) {
+      return std::nullopt;
+    }
+    return folder;
   }
   std::optional<QString> ChooseSettingsFile(QWidget*, bool save, const QString& title,
                                             const QString& start) override {
