@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QStringList>
 
+#include "ui/dialog_layout.h"
 #include "ui/ui_fonts.h"
 
 namespace penmorph {
@@ -50,12 +51,6 @@ const QString kLineTypeLabels[] = {
 };
 constexpr int kLeftColumnRows = 9;
 
-QLabel* AddLabel(const QString& text, QWidget* parent, int left, int top, int width, int height) {
-  auto* label = new QLabel(text, parent);
-  label->setGeometry(left, top, width, height);
-  return label;
-}
-
 QComboBox* AddList(const QStringList& items, QWidget* parent, int left, int top, int width) {
   auto* list = new QComboBox(parent);
   list->addItems(items);
@@ -68,11 +63,7 @@ QComboBox* AddList(const QStringList& items, QWidget* parent, int left, int top,
 
 TForm2::TForm2(JwcConvSettings& table, QWidget* parent) : QDialog(parent), table_(table) {
   setObjectName(QStringLiteral("Form2"));
-  setWindowTitle(QStringLiteral("JWC/JWK設定"));
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-  setFont(FixedUiFont(12));
-  setFixedSize(602, 279);
+  SetUpFixedDialog(*this, QStringLiteral("JWC/JWK設定"), 602, 279);
 
   // Created in the order the Tab key walks them.
   auto* pens = new QGroupBox(QStringLiteral("線色変換 (&C)"), this);

@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "common/text.h"
+#include "ui/dialog_layout.h"
 #include "ui/ui_fonts.h"
 #include "ui/user_prompts.h"
 
@@ -72,12 +73,6 @@ QStringList LineTypeCaptions() {
 
 std::int32_t ReadNumber(const QString& text) {
   return TextToInt(text.toStdString());
-}
-
-QLabel* AddLabel(const QString& text, QWidget* parent, int left, int top, int width, int height) {
-  auto* label = new QLabel(text, parent);
-  label->setGeometry(left, top, width, height);
-  return label;
 }
 
 // The two hint lines: blue on white, a little larger than the rest.
@@ -214,11 +209,7 @@ bool ValueGrid::eventFilter(QObject* watched, QEvent* event) {
 TForm3::TForm3(JwwConvSettings& table, UserPrompts& prompts, QWidget* parent)
     : QDialog(parent), table_(table), prompts_(prompts) {
   setObjectName(QStringLiteral("Form3"));
-  setWindowTitle(QStringLiteral("JWW/JWS設定"));
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-  setFont(FixedUiFont(12));
-  setFixedSize(582, 445);
+  SetUpFixedDialog(*this, QStringLiteral("JWW/JWS設定"), 582, 445);
 
   const QString before = QStringLiteral("変換前");
   AddLabel(QStringLiteral("線色設定"), this, 8, 8, 48, 12)->setObjectName("Label1");

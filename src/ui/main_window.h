@@ -127,9 +127,9 @@ class TForm1 : public QMainWindow, public ConversionUi {
   bool list_ready_ = false;
   bool sort_descending_ = false;
   bool search_interrupted_ = false;
-  BusyScope* walk_ = nullptr;               // set while the folder tree is being built
-  std::optional<BusyScope> converting_;     // from the first file of a run to its end
-  std::string listed_folder_;               // the folder the file list shows
+  BusyScope* walk_ = nullptr;            // set while the folder tree is being built
+  std::optional<BusyScope> converting_;  // from the first file of a run to its end
+  std::string listed_folder_;            // the folder the file list shows
 
   QLineEdit* search_field_ = nullptr;
   QTreeWidget* tree_ = nullptr;
