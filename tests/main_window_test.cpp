@@ -3,11 +3,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -422,6 +424,42 @@ class MainWindowTest : public QObject {
     ClickNode(Tree()->topLevelItem(0));
     QCOMPARE(window.StatusText(), QStringLiteral("検索を中断しました。"));
     QVERIFY(!window.list_ready());
+  }
+
+  void workInProgressTakesNoClicksAndCannotBeClosed() {
+    fs::path folder = Folder("busy");
+    fs::create_directories(folder / "sub");
+    WriteBytes(folder / "a.jww", FakeDrawing("JWW", "a"));
+    WriteBytes(folder / "b.jww", FakeDrawing("JWW", "b"));
+    fs::path out = Folder("out");
+    fs::create_directories(out);
+    TForm1& window = Open();
+    auto* convert = Find<QPushButton>("ConvertButton");
+    auto post_click = [&] {
+      const QPointF at = QRectF(convert->rect()).center();
+      const QPointF global = convert->mapToGlobal(at);
+      QCoreApplication::postEvent(convert, new QMouseEvent(QEvent::MouseButtonPress, at, global,
+                                                           Qt::LeftButton, Qt::LeftButton, {}));
+      QCoreApplication::postEvent(
+          convert, new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, {}, {}));
+    };
+    // Closing in the middle of the folder walk is refused: nothing is written yet.
+    QCoreApplication::postEvent(&window, new QCloseEvent);
+    post_click();
+    ChooseSearchFolder(folder);
+    QVERIFY(window.isVisible());
+    QVERIFY(!fs::exists(IniPath()));
+    QCOMPARE(prompts_.Take(), QStringList{"folder:検索フォルダの指定|" + Shown(Folder("prog"))});
+
+    ChooseDestination(out);
+    ClickNode(Tree()->topLevelItem(0));
+    SelectRows(0, 1);
+    prompts_.Take();
+    post_click();  // a second click while converting would start the run again inside it
+    ClickConvert();
+    QCOMPARE(prompts_.Take(), QStringList{"ask:変換を開始します。よろしいですか？"});
+    QVERIFY(fs::exists(out / "a.jww") && fs::exists(out / "b.jww"));
+    QVERIFY(!fs::exists(out / "a.BAK"));
   }
 
   void conversionChecksComeInOrder() {
