@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,14 +34,6 @@ void Show(QDialog& dialog) {
   if (!QTest::qWaitForWindowActive(&dialog)) {
     qWarning("dialog not active");
   }
-}
-
-QStringList Items(QComboBox* list) {
-  QStringList items;
-  for (int i = 0; i < list->count(); ++i) {
-    items << list->itemText(i);
-  }
-  return items;
 }
 
 // Puts the keyboard on a cell and types into it, as a user starts editing by typing.
@@ -83,27 +74,15 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(dialog.windowTitle(), QStringLiteral("JWC/JWK設定"));
     QCOMPARE(dialog.size(), QSize(602, 279));
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
-    QCOMPARE(Child<QGroupBox>(&dialog, "GroupBox1")->title(), QStringLiteral("線色変換 (&C)"));
-    QCOMPARE(Child<QGroupBox>(&dialog, "GroupBox2")->geometry(), QRect(208, 0, 393, 241));
-    QCOMPARE(Child<QPushButton>(&dialog, "Button1")->geometry(), QRect(368, 248, 105, 25));
     QVERIFY(Child<QPushButton>(&dialog, "Button1")->isDefault());
-    QCOMPARE(Child<QPushButton>(&dialog, "Button2")->text(), QStringLiteral("キャンセル (&N)"));
-    QCOMPARE(dialog.ComboBox(1)->geometry(), QRect(112, 20, 81, 20));
     QCOMPARE(dialog.ComboBox(15)->geometry(), QRect(88, 212, 105, 20));
     QCOMPARE(dialog.ComboBox(16)->geometry(), QRect(280, 20, 105, 20));
     QCOMPARE(dialog.ComboBox(23)->geometry(), QRect(280, 188, 105, 20));
-    QCOMPARE(Child<QLabel>(&dialog, "Label27")->text(), QStringLiteral("補　助　線→"));
     QCOMPARE(Child<QLabel>(&dialog, "Label35")->text(), QStringLiteral("倍長線種３→"));
-    QCOMPARE(Child<QLabel>(&dialog, "Swatch5")->palette().color(QPalette::Window),
-             QColor(0xFF, 0x00, 0xFF));
-    QCOMPARE(dialog.CheckBox1()->text(), QStringLiteral("文字設定の PenNo.も変更する"));
-    QCOMPARE(Items(dialog.ComboBox(6)),
-             (QStringList{"無変換", "Pen.1", "Pen.2", "Pen.3", "Pen.4", "Pen.5", "Pen.6"}));
-    QCOMPARE(Items(dialog.ComboBox(7)),
-             (QStringList{"無変換", "実　線", "点　線　１", "点　線　２", "点　線　３",
-                          "１点鎖線１", "１点鎖線２", "２点鎖線１", "２点鎖線２", "補助線", "　",
-                          "ランダム１", "ランダム２", "ランダム３", "ランダム４", "ランダム５",
-                          "倍長線種１", "倍長線種２", "倍長線種３"}));
+    // The position of an item is the value it stores.
+    QCOMPARE(dialog.ComboBox(6)->count(), 7);
+    QCOMPARE(dialog.ComboBox(7)->count(), 19);
+    QCOMPARE(dialog.ComboBox(23)->itemText(TForm2::kBlankLineType), QStringLiteral("　"));
     for (int k = 1; k <= TForm2::kListCount; ++k) {
       QVERIFY(!dialog.ComboBox(k)->isEditable());
     }
@@ -234,24 +213,17 @@ class SettingsDialogsTest : public QObject {
     // With the header row: 266 and 50 rows.
     QCOMPARE(colours->rowCount() + 1, 266);
     QCOMPARE(line_types->rowCount() + 1, 50);
-    QCOMPARE(colours->geometry(), QRect(8, 24, 281, 217));
-    QCOMPARE(line_types->geometry(), QRect(296, 24, 281, 217));
     QCOMPARE(colours->verticalHeader()->width(), 140);
     QCOMPARE(colours->columnWidth(0), 118);
     QCOMPARE(colours->rowHeight(100), 24);
-    QCOMPARE(colours->horizontalHeaderItem(0)->text(), QStringLiteral("変換後線色番号"));
-    QCOMPARE(line_types->horizontalHeaderItem(0)->text(), QStringLiteral("変換後線種番号"));
     auto caption = [](ValueGrid* grid, int row) {
       return grid->verticalHeaderItem(row - 1)->text();
     };
-    QCOMPARE(caption(colours, 1), QStringLiteral("線色 1"));
-    QCOMPARE(caption(colours, 9), QStringLiteral("補助線色"));
+    QCOMPARE(caption(colours, 8), QStringLiteral("線色 8"));
     QCOMPARE(caption(colours, 12), QStringLiteral("SXF 3:green"));
     QCOMPARE(caption(colours, 25), QStringLiteral("SXF16:darkgray"));
     QCOMPARE(caption(colours, 26), QStringLiteral("SXF USER定義線色 17"));
     QCOMPARE(caption(colours, 265), QStringLiteral("SXF USER定義線色 256"));
-    QCOMPARE(caption(line_types, 8), QStringLiteral("線種8:二点鎖線２"));
-    QCOMPARE(caption(line_types, 14), QStringLiteral("ランダム線５"));
     QCOMPARE(caption(line_types, 18), QStringLiteral("倍長線種４"));
     QCOMPARE(caption(line_types, 33), QStringLiteral("SXF15:三点二短鎖線"));
     QCOMPARE(caption(line_types, 34), QStringLiteral("SXF USER定義線種 17"));
@@ -261,12 +233,6 @@ class SettingsDialogsTest : public QObject {
     auto* hint = Child<QLabel>(&dialog, "Label7");
     QCOMPARE(hint->palette().color(QPalette::WindowText), QColor(Qt::blue));
     QCOMPARE(hint->palette().color(QPalette::Window), QColor(Qt::white));
-    QCOMPARE(hint->font().pixelSize(), 15);
-    QCOMPARE(Child<QLabel>(&dialog, "Label9")->text(),
-             QStringLiteral("※０指定は、無変換を意味します。"));
-    QCOMPARE(dialog.CheckBox(3)->text(),
-             QStringLiteral("線色指定のソリッド図形の線色番号を変更する"));
-    QCOMPARE(dialog.CheckBox(7)->geometry(), QRect(296, 352, 225, 17));
     QVERIFY(Child<QPushButton>(&dialog, "Button3")->isDefault());
 
     Show(dialog);
