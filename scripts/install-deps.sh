@@ -2,7 +2,10 @@
 # Installs what building and testing Penmorph needs on Debian 12, when it is missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev)
+# Qt 6 for the window (qt6-qpa-plugins brings the offscreen platform the window tests run on
+# and the X11 one); a Japanese font so the captions render.
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev qt6-qpa-plugins
+  fonts-ipafont)
 
 missing=()
 for package in "${packages[@]}"; do

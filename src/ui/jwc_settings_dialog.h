@@ -1,0 +1,46 @@
+#pragma once
+
+// "JWC/JWK設定": the table of the DOS formats - six pens, seventeen line types and the flag for
+// the pens of the text settings - edited through drop-down lists.
+
+#include <QDialog>
+#include <array>
+
+#include "settings/conv_settings.h"
+
+class QCheckBox;
+class QComboBox;
+class QPushButton;
+
+namespace penmorph {
+
+class TForm2 : public QDialog {
+  Q_OBJECT
+
+ public:
+  static constexpr int kListCount = 23;  // ComboBox1 ... ComboBox23 = entries 1 ... 23
+  static constexpr int kFirstLineTypeList = 7;
+  static constexpr int kBlankLineType = 10;  // the empty item of a line-type list: refused
+
+  TForm2(JwcConvSettings& table, QWidget* parent = nullptr);
+
+  QComboBox* ComboBox(int k) const { return lists_[k - 1]; }
+  QCheckBox* CheckBox1() const { return check_box_; }
+
+ public slots:
+  void FormShow();
+  void Button1Click();
+  void Button2Click();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  JwcConvSettings& table_;
+  std::array<QComboBox*, kListCount> lists_{};
+  QCheckBox* check_box_ = nullptr;
+  QPushButton* ok_ = nullptr;
+  QPushButton* cancel_ = nullptr;
+};
+
+}  // namespace penmorph

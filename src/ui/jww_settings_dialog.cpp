@@ -1,0 +1,391 @@
+#include "ui/jww_settings_dialog.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPalette>
+#include <QPushButton>
+#include <QStyleOptionHeader>
+#include <QStylePainter>
+#include <QStyledItemDelegate>
+#include <algorithm>
+
+#include "common/text.h"
+#include "ui/dialog_layout.h"
+#include "ui/ui_fonts.h"
+#include "ui/user_prompts.h"
+
+namespace penmorph {
+
+namespace {
+
+QStringList ColourCaptions() {
+  QStringList captions;
+  for (int r = 1; r <= 8; ++r) {
+    captions << QStringLiteral("線色 %1").arg(r);
+  }
+  captions << QStringLiteral("補助線色");
+  captions << QStringLiteral("SXF 1:black") << QStringLiteral("SXF 2:red")
+           << QStringLiteral("SXF 3:green") << QStringLiteral("SXF 4:blue")
+           << QStringLiteral("SXF 5:yellow") << QStringLiteral("SXF 6:magenta")
+           << QStringLiteral("SXF 7:cyan") << QStringLiteral("SXF 8:white")
+           << QStringLiteral("SXF 9:deeppink") << QStringLiteral("SXF10:brown")
+           << QStringLiteral("SXF11:orange") << QStringLiteral("SXF12:lightgreen")
+           << QStringLiteral("SXF13:lightblue") << QStringLiteral("SXF14:lavender")
+           << QStringLiteral("SXF15:lightgray") << QStringLiteral("SXF16:darkgray");
+  for (int r = 26; r <= TForm3::kColourRows; ++r) {
+    captions << QStringLiteral("SXF USER定義線色 %1").arg(r - 9);
+  }
+  return captions;
+}
+
+QStringList LineTypeCaptions() {
+  QStringList captions = {
+      QStringLiteral("線種1:実線"),         QStringLiteral("線種2:点線１"),
+      QStringLiteral("線種3:点線２"),       QStringLiteral("線種4:点線３"),
+      QStringLiteral("線種5:一点鎖線１"),   QStringLiteral("線種6:一点鎖線２"),
+      QStringLiteral("線種7:二点鎖線１"),   QStringLiteral("線種8:二点鎖線２"),
+      QStringLiteral("補助線種"),           QStringLiteral("ランダム線１"),
+      QStringLiteral("ランダム線２"),       QStringLiteral("ランダム線３"),
+      QStringLiteral("ランダム線４"),       QStringLiteral("ランダム線５"),
+      QStringLiteral("倍長線種１"),         QStringLiteral("倍長線種２"),
+      QStringLiteral("倍長線種３"),         QStringLiteral("倍長線種４"),
+      QStringLiteral("SXF 1:実線"),         QStringLiteral("SXF 2:破線"),
+      QStringLiteral("SXF 3:跳び破線"),     QStringLiteral("SXF 4:一点長鎖線"),
+      QStringLiteral("SXF 5:二点長鎖線"),   QStringLiteral("SXF 6:三点長鎖線"),
+      QStringLiteral("SXF 7:点線"),         QStringLiteral("SXF 8:一点鎖線"),
+      QStringLiteral("SXF 9:二点鎖線"),     QStringLiteral("SXF10:一点短鎖線"),
+      QStringLiteral("SXF11:一点二短鎖線"), QStringLiteral("SXF12:二点短鎖線"),
+      QStringLiteral("SXF13:二点二短鎖線"), QStringLiteral("SXF14:三点短鎖線"),
+      QStringLiteral("SXF15:三点二短鎖線"),
+  };
+  for (int r = 34; r <= TForm3::kLineTypeRows; ++r) {
+    captions << QStringLiteral("SXF USER定義線種 %1").arg(r - 17);
+  }
+  return captions;
+}
+
+std::int32_t ReadNumber(const QString& text) {
+  return TextToInt(text.toStdString());
+}
+
+// The two hint lines: blue on white, a little larger than the rest.
+void MakeHint(QLabel* label) {
+  label->setFont(FixedUiFont(15));
+  label->setAutoFillBackground(true);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::Window, Qt::white);
+  palette.setColor(QPalette::WindowText, Qt::blue);
+  label->setPalette(palette);
+}
+
+// Enter and Esc mean OK and cancel everywhere in the dialog, also while a cell is being typed
+// into: the cell takes what was typed (or drops it, for Esc) and the dialog gets the key.
+class CellDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+ protected:
+  bool eventFilter(QObject* object, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      auto* key = static_cast<QKeyEvent*>(event);
+      const bool confirm = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+      if (confirm || key->key() == Qt::Key_Escape) {
+        auto* editor = static_cast<QWidget*>(object);
+        QWidget* dialog = editor->window();
+        if (confirm) {
+          emit commitData(editor);
+        }
+        emit closeEditor(editor, confirm ? NoHint : RevertModelCache);
+        QKeyEvent forwarded(QEvent::KeyPress, key->key(), key->modifiers());
+        QCoreApplication::sendEvent(dialog, &forwarded);
+        return true;
+      }
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
+  }
+};
+
+}  // namespace
+
+// --- ValueGrid ---
+
+ValueGrid::ValueGrid(const QString& corner, const QString& heading, const QStringList& captions,
+                     QWidget* parent)
+    : QTableWidget(static_cast<int>(captions.size()), 1, parent), corner_(corner) {
+  setHorizontalHeaderLabels({heading});
+  setVerticalHeaderLabels(captions);
+  for (int row = 0; row < rowCount(); ++row) {
+    setItem(row, 0, new QTableWidgetItem);
+  }
+  setSelectionMode(QAbstractItemView::ContiguousSelection);
+  setSelectionBehavior(QAbstractItemView::SelectItems);
+  setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                  QAbstractItemView::AnyKeyPressed);
+  setShowGrid(true);
+  setWordWrap(false);
+  setTabKeyNavigation(false);  // Tab goes on to the next control
+  setItemDelegate(new CellDelegate(this));
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+  QHeaderView* rows = verticalHeader();
+  rows->setFixedWidth(140);
+  rows->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  rows->setSectionResizeMode(QHeaderView::Fixed);
+  rows->setDefaultSectionSize(24);
+  rows->setMinimumSectionSize(24);
+  rows->setHighlightSections(false);
+  QHeaderView* columns = horizontalHeader();
+  columns->setFixedHeight(24);
+  columns->setSectionResizeMode(QHeaderView::Fixed);
+  columns->setHighlightSections(false);
+  columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  setColumnWidth(0, 118);
+
+  // The top-left cell carries the fixed column's caption.
+  corner_button_ = findChild<QAbstractButton*>();
+  if (corner_button_ != nullptr) {
+    corner_button_->installEventFilter(this);
+  }
+  setCurrentCell(0, 0);
+}
+
+QString ValueGrid::Value(int row) const {
+  QTableWidgetItem* cell = item(row, 0);
+  return cell == nullptr ? QString() : cell->text();
+}
+
+void ValueGrid::SetValue(int row, const QString& text) {
+  if (QTableWidgetItem* cell = item(row, 0)) {
+    cell->setText(text);
+  }
+}
+
+std::pair<int, int> ValueGrid::SelectedRows() const {
+  const QModelIndexList selected = selectionModel()->selectedIndexes();
+  if (selected.isEmpty()) {
+    const int row = std::max(0, currentRow());
+    return {row, row};
+  }
+  auto [low, high] = std::minmax_element(
+      selected.begin(), selected.end(),
+      [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+  return {low->row(), high->row()};
+}
+
+void ValueGrid::CommitOpenEditor() {
+  if (state() != QAbstractItemView::EditingState) {
+    return;
+  }
+  if (QWidget* editor = indexWidget(currentIndex())) {
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+  }
+}
+
+bool ValueGrid::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == corner_button_ && event->type() == QEvent::Paint) {
+    QStylePainter painter(corner_button_);
+    QStyleOptionHeader option;
+    option.initFrom(corner_button_);
+    option.rect = corner_button_->rect();
+    option.text = corner_;
+    option.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    option.position = QStyleOptionHeader::OnlyOneSection;
+    painter.drawControl(QStyle::CE_Header, option);
+    return true;
+  }
+  return QTableWidget::eventFilter(watched, event);
+}
+
+// --- TForm3 ---
+
+TForm3::TForm3(JwwConvSettings& table, UserPrompts& prompts, QWidget* parent)
+    : QDialog(parent), table_(table), prompts_(prompts) {
+  setObjectName(QStringLiteral("Form3"));
+  SetUpFixedDialog(*this, QStringLiteral("JWW/JWS設定"), 582, 445);
+
+  const QString before = QStringLiteral("変換前");
+  AddLabel(QStringLiteral("線色設定"), this, 8, 8, 48, 12)->setObjectName("Label1");
+  colours_ = new ValueGrid(before, QStringLiteral("変換後線色番号"), ColourCaptions(), this);
+  colours_->setObjectName(QStringLiteral("StringGrid1"));
+  colours_->setGeometry(8, 24, 281, 217);
+  AddLabel(QStringLiteral("線種設定"), this, 296, 8, 48, 12)->setObjectName("Label2");
+  line_types_ = new ValueGrid(before, QStringLiteral("変換後線種番号"), LineTypeCaptions(), this);
+  line_types_->setObjectName(QStringLiteral("StringGrid2"));
+  line_types_->setGeometry(296, 24, 281, 217);
+
+  const QString range = QStringLiteral("◆範囲選択した部分を");
+  const QString make = QStringLiteral("にする");
+  AddLabel(range, this, 8, 252, 120, 12)->setObjectName("Label3");
+  colour_value_ = new QLineEdit(this);
+  colour_value_->setObjectName(QStringLiteral("Edit1"));
+  colour_value_->setGeometry(136, 248, 49, 20);
+  AddLabel(make, this, 192, 252, 36, 12)->setObjectName("Label4");
+  auto* colour_fill = new QPushButton(QStringLiteral("設定"), this);
+  colour_fill->setObjectName(QStringLiteral("Button1"));
+  colour_fill->setGeometry(240, 248, 49, 20);
+  connect(colour_fill, &QPushButton::clicked, this, &TForm3::Button1Click);
+  AddLabel(range, this, 296, 252, 120, 12)->setObjectName("Label5");
+  line_type_value_ = new QLineEdit(this);
+  line_type_value_->setObjectName(QStringLiteral("Edit2"));
+  line_type_value_->setGeometry(424, 248, 49, 20);
+  AddLabel(make, this, 480, 252, 36, 12)->setObjectName("Label6");
+  auto* line_type_fill = new QPushButton(QStringLiteral("設定"), this);
+  line_type_fill->setObjectName(QStringLiteral("Button2"));
+  line_type_fill->setGeometry(528, 248, 49, 20);
+  connect(line_type_fill, &QPushButton::clicked, this, &TForm3::Button2Click);
+
+  AddLabel(QStringLiteral("※範囲選択は、[Shift]＋[↑][↓]で行う事が出来ます。[Shift]＋マウス選択は"
+                          "出来ませんので注意。"),
+           this, 8, 272, 552, 12)
+      ->setObjectName("Label8");
+  QLabel* ranges = AddLabel(QStringLiteral("※線色番号は、０～９　で、線種番号は、０～９、１１～"
+                                           "１９、で入力して下さい。"),
+                            this, 8, 288, 570, 15);
+  ranges->setObjectName("Label7");
+  MakeHint(ranges);
+  QLabel* zero = AddLabel(QStringLiteral("※０指定は、無変換を意味します。"), this, 8, 304, 240, 15);
+  zero->setObjectName("Label9");
+  MakeHint(zero);
+
+  const QString option_captions[kOptionCount] = {
+      QStringLiteral("文字設定の線色番号も変更する"),
+      QStringLiteral("寸法設定の線色番号も変更する"),
+      QStringLiteral("線色指定のソリッド図形の線色番号を変更する"),
+      QStringLiteral("寸法図形の線色番号を変更する"),
+      QStringLiteral("ブロック図形の線色番号を変更する"),
+      QStringLiteral("寸法図形の線種番号を変更する"),
+      QStringLiteral("ブロック図形の線種番号を変更する"),
+  };
+  constexpr int kOptionGeometry[kOptionCount][3] = {
+      {8, 328, 209}, {8, 352, 209},   {8, 376, 281},   {8, 400, 281},
+      {8, 424, 281}, {296, 328, 225}, {296, 352, 225},
+  };
+  for (int k = 0; k < kOptionCount; ++k) {
+    options_[k] = new QCheckBox(option_captions[k], this);
+    options_[k]->setObjectName(QStringLiteral("CheckBox%1").arg(k + 1));
+    options_[k]->setGeometry(kOptionGeometry[k][0], kOptionGeometry[k][1], kOptionGeometry[k][2],
+                             17);
+  }
+
+  auto* ok = new QPushButton(QStringLiteral("ＯＫ (&Y)"), this);
+  ok->setObjectName(QStringLiteral("Button3"));
+  ok->setGeometry(352, 416, 105, 25);
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &TForm3::Button3Click);
+  auto* cancel = new QPushButton(QStringLiteral("キャンセル (&N)"), this);
+  cancel->setObjectName(QStringLiteral("Button4"));
+  cancel->setGeometry(472, 416, 105, 25);
+  connect(cancel, &QPushButton::clicked, this, &TForm3::Button4Click);
+
+  QWidget* order[] = {colours_,       line_types_, colour_value_, colour_fill, line_type_value_,
+                      line_type_fill, options_[0], options_[1],   options_[2], options_[3],
+                      options_[4],    options_[5], options_[6],   ok,          cancel};
+  for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
+    setTabOrder(order[i], order[i + 1]);
+  }
+}
+
+bool TForm3::IsValidColour(std::int32_t value) {
+  return value >= 0 && value <= 9;
+}
+
+bool TForm3::IsValidLineType(std::int32_t value) {
+  return (value >= 0 && value <= 9) || (value >= 11 && value <= 19);
+}
+
+void TForm3::showEvent(QShowEvent* event) {
+  FormShow();
+  QDialog::showEvent(event);
+}
+
+void TForm3::FormShow() {
+  colours_->CommitOpenEditor();
+  line_types_->CommitOpenEditor();
+  // Values are shown as stored, out-of-range ones too: confirming then points at them.
+  for (int r = 1; r <= kColourRows; ++r) {
+    colours_->SetValue(r - 1, QString::number(table_.Entry(r)));
+  }
+  for (int r = 1; r <= kLineTypeRows; ++r) {
+    line_types_->SetValue(r - 1, QString::number(table_.Entry(kColourRows + r)));
+  }
+  for (int k = 1; k <= kOptionCount; ++k) {
+    CheckBox(k)->setChecked(table_.Entry(kFirstOption - 1 + k) != 0);
+  }
+}
+
+void TForm3::FillRange(ValueGrid* grid, QLineEdit* edit, bool (*valid)(std::int32_t)) {
+  grid->CommitOpenEditor();
+  const std::int32_t value = ReadNumber(edit->text());
+  if (!valid(value)) {
+    prompts_.Beep();
+    edit->setFocus();
+    return;
+  }
+  const QString text = QString::number(value);
+  edit->setText(text);
+  auto [first, last] = grid->SelectedRows();
+  for (int row = first; row <= last; ++row) {
+    grid->SetValue(row, text);
+  }
+}
+
+void TForm3::Button1Click() {
+  FillRange(colours_, colour_value_, IsValidColour);
+}
+
+void TForm3::Button2Click() {
+  FillRange(line_types_, line_type_value_, IsValidLineType);
+}
+
+bool TForm3::CheckGrid(ValueGrid* grid, bool (*valid)(std::int32_t),
+                       std::vector<std::int32_t>& values) {
+  values.clear();
+  for (int row = 0; row < grid->rowCount(); ++row) {
+    const std::int32_t value = ReadNumber(grid->Value(row));
+    if (!valid(value)) {
+      prompts_.Beep();
+      grid->setFocus();
+      grid->setCurrentCell(row, 0);
+      grid->scrollToItem(grid->item(row, 0));
+      return false;
+    }
+    grid->SetValue(row, QString::number(value));
+    values.push_back(value);
+  }
+  return true;
+}
+
+void TForm3::Button3Click() {
+  colours_->CommitOpenEditor();
+  line_types_->CommitOpenEditor();
+  std::vector<std::int32_t> colours;
+  std::vector<std::int32_t> line_types;
+  if (!CheckGrid(colours_, IsValidColour, colours) ||
+      !CheckGrid(line_types_, IsValidLineType, line_types)) {
+    return;
+  }
+  for (int r = 1; r <= kColourRows; ++r) {
+    table_.SetEntry(r, colours[r - 1]);
+  }
+  for (int r = 1; r <= kLineTypeRows; ++r) {
+    table_.SetEntry(kColourRows + r, line_types[r - 1]);
+  }
+  for (int k = 1; k <= kOptionCount; ++k) {
+    table_.SetEntry(kFirstOption - 1 + k, CheckBox(k)->isChecked() ? 1 : 0);
+  }
+  accept();
+}
+
+void TForm3::Button4Click() {
+  reject();
+}
+
+}  // namespace penmorph

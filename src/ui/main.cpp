@@ -1,0 +1,24 @@
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+
+#include "convert/standard_formats.h"
+#include "settings/ini_location.h"
+#include "ui/main_window.h"
+#include "ui/ui_fonts.h"
+#include "ui/user_prompts.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(penmorph::kApplicationTitle);
+  QApplication::setFont(penmorph::ProportionalUiFont());
+
+  const QString program_folder = QCoreApplication::applicationDirPath();
+  penmorph::MainWindowSetup setup;
+  setup.program_folder = QFile::encodeName(QDir::toNativeSeparators(program_folder)).toStdString();
+  setup.ini_path = penmorph::DefaultIniPath(setup.program_folder);
+  setup.formats = penmorph::MakeStandardFormats();
+  penmorph::TForm1 window(std::move(setup));
+  window.show();
+  return QApplication::exec();
+}

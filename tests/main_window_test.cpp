@@ -1,0 +1,743 @@
+// The main window driven as a user drives it: folder pickers answered by fake prompts, clicks on
+// the tree, the list's header and the buttons, with fake formats standing in for the jw_cad ones.
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <filesystem>
+#include <map>
+#include <memory>
+
+#include "convert/batch_converter.h"
+#include "fakes.h"
+#include "settings/ini_document.h"
+#include "settings/settings_store.h"
+#include "test_support.h"
+#include "ui/failure_report.h"
+#include "ui/jwc_settings_dialog.h"
+#include "ui/jww_settings_dialog.h"
+#include "ui/main_window.h"
+#include "ui_fakes.h"
+
+namespace fs = std::filesystem;
+using namespace penmorph;
+using penmorph::testing::FakeDrawing;
+using penmorph::testing::FakeFormat;
+using penmorph::testing::FakePrompts;
+using penmorph::testing::ReadBytes;
+using penmorph::testing::ScratchFolder;
+using penmorph::testing::WriteBytes;
+
+namespace {
+
+const QString kNoTree = QStringLiteral("検索フォルダを指定して下さい。");
+// "平面図" and "DOS図面" in Shift-JIS, as the drawings store their memos.
+const std::string kPlanMemo = "\x95\xbd\x96\xca\x90\x7d";
+const std::string kDosMemo = "DOS\x90\x7d\x96\xca";
+
+QString Q(const fs::path& path) {
+  return QString::fromStdString(path.string());
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<ScratchFolder> scratch_;
+  testing::CallLog log_;
+  std::map<std::string, FakeFormat*> formats_;
+  FakePrompts prompts_;
+  std::unique_ptr<TForm1> window_;
+
+  fs::path Folder(const std::string& name) const { return scratch_->path() / name; }
+  fs::path IniPath() const { return Folder("prog") / "penmorph.ini"; }
+  // The folder's path as the window keeps it: ending in a separator.
+  QString Shown(const fs::path& folder) const { return Q(folder) + "/"; }
+
+  TForm1& Open() {
+    FormatRegistry registry;
+    formats_.clear();
+    for (const char* name : {"JWW", "JWS", "JWC", "JWK"}) {
+      auto format = std::make_unique<FakeFormat>(name, log_);
+      formats_[name] = format.get();
+      registry.Add(std::move(format));
+    }
+    MainWindowSetup setup;
+    setup.program_folder = Folder("prog").string();
+    setup.ini_path = IniPath();
+    setup.formats = std::move(registry);
+    setup.prompts = &prompts_;
+    window_ = std::make_unique<TForm1>(std::move(setup));
+    window_->show();
+    if (!QTest::qWaitForWindowExposed(window_.get())) {
+      qWarning("window not exposed");
+    }
+    return *window_;
+  }
+
+  template <class T>
+  T* Find(const char* name) const {
+    return window_->findChild<T*>(QString::fromLatin1(name));
+  }
+  QTreeWidget* Tree() const { return Find<QTreeWidget>("TreeView1"); }
+  QTableWidget* List() const { return Find<QTableWidget>("StringGrid1"); }
+
+  QAction* Action(const QString& text) const {
+    for (QAction* action : window_->findChildren<QAction*>()) {
+      if (action->text() == text) {
+        return action;
+      }
+    }
+    qFatal("no menu item %s", qPrintable(text));
+  }
+
+  void ChooseSearchFolder(const fs::path& folder) {
+    prompts_.folders.push_back(Q(folder));
+    Action(QStringLiteral("検索フォルダの指定 (&S)"))->trigger();
+  }
+  void ChooseDestination(const fs::path& folder) {
+    prompts_.folders.push_back(Q(folder));
+    QTest::mouseClick(Find<QPushButton>("BrowseButton"), Qt::LeftButton);
+  }
+
+  QTreeWidgetItem* Node(const QStringList& names) const {
+    QTreeWidgetItem* node = Tree()->topLevelItem(0);
+    for (const QString& name : names) {
+      QTreeWidgetItem* next = nullptr;
+      for (int i = 0; node != nullptr && i < node->childCount(); ++i) {
+        if (node->child(i)->text(0) == name) {
+          next = node->child(i);
+        }
+      }
+      node = next;
+    }
+    return node;
+  }
+  void ClickNode(QTreeWidgetItem* node) {
+    for (QTreeWidgetItem* above = node->parent(); above != nullptr; above = above->parent()) {
+      above->setExpanded(true);
+    }
+    Tree()->scrollToItem(node);
+    QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {},
+                      Tree()->visualItemRect(node).center());
+  }
+  void PressHeader(int column) {
+    QHeaderView* header = List()->horizontalHeader();
+    QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+              header->height() / 2);
+    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, at);
+  }
+  void ClickConvert() { QTest::mouseClick(Find<QPushButton>("ConvertButton"), Qt::LeftButton); }
+
+  QStringList Column(int column) const {
+    QStringList texts;
+    for (int row = 0; row < List()->rowCount(); ++row) {
+      texts << List()->item(row, column)->text();
+    }
+    return texts;
+  }
+  QString Cell(const QString& name, int column) const {
+    for (int row = 0; row < List()->rowCount(); ++row) {
+      if (List()->item(row, 0)->text() == name) {
+        return List()->item(row, column)->text();
+      }
+    }
+    return QStringLiteral("<not listed>");
+  }
+  void SelectRows(int first, int last) {
+    List()->clearSelection();
+    List()->setRangeSelected(QTableWidgetSelectionRange(first, 0, last, kFileColumnCount - 1),
+                             true);
+  }
+
+  // A folder with drawings of every kind, plus what must not be listed.
+  fs::path MakeDrawingsFolder() {
+    fs::path folder = Folder("drawings");
+    fs::create_directories(folder / "sub");
+    WriteBytes(folder / "plan.jww", FakeDrawing("JWW", kPlanMemo));
+    WriteBytes(folder / "old.jwc", FakeDrawing("JWC", kDosMemo));
+    WriteBytes(folder / "DESK.JWK", FakeDrawing("JWK", "desk"));
+    WriteBytes(folder / "chair.jws", FakeDrawing("JWS", "symbol"));
+    WriteBytes(folder / "plan.bak", FakeDrawing("JWC", "backup"));
+    WriteBytes(folder / "readme.txt", std::string(1234, 'x'));
+    WriteBytes(folder / ".hidden.jww", FakeDrawing("JWW", "hidden"));
+    return folder;
+  }
+
+ private slots:
+  void init() {
+    scratch_ = std::make_unique<ScratchFolder>();
+    fs::create_directories(Folder("prog"));
+    prompts_ = FakePrompts();
+    log_.clear();
+  }
+  void cleanup() {
+    if (window_) {
+      window_->close();
+      window_.reset();
+    }
+    scratch_.reset();
+  }
+
+  void startsWithoutIniAtBuiltInValues() {
+    TForm1& window = Open();
+    QCOMPARE(window.pos(), QPoint(190, 109));
+    QCOMPARE(window.size(), QSize(696, 478));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Penmorph Ver.1.03"));
+    QCOMPARE(window.jwc_dialog()->pos(), QPoint(192, 107));
+    QCOMPARE(window.jww_dialog()->pos(), QPoint(192, 107));
+    QCOMPARE(Find<QSplitter>("Splitter1")->sizes().value(0), 160);
+    for (int column = 0; column < kFileColumnCount; ++column) {
+      QCOMPARE(List()->columnWidth(column), 64);
+    }
+    QCOMPARE(Find<QComboBox>("FileTypeComboBox")->currentText(),
+             QStringLiteral("全てのファイル(*.*)"));
+    QCOMPARE(Find<QLineEdit>("DestinationEdit")->text(), QString());
+    QCOMPARE(Find<QLineEdit>("SearchFolderEdit")->text(), QString());
+    QCOMPARE(window.StatusText(), kNoTree);
+    QCOMPARE(window.search_folder(), Shown(Folder("prog")).toStdString());
+    QStringList headers;
+    for (int column = 0; column < kFileColumnCount; ++column) {
+      headers << List()->horizontalHeaderItem(column)->text();
+    }
+    QCOMPARE(headers, (QStringList{"ファイル名", "Bytes", "種類", "図面メモ", "更新日時", "属性"}));
+
+    ClickConvert();
+    QCOMPARE(prompts_.Take(), (QStringList{"beep", "error:" + kNoTree}));
+    QCOMPARE(window.StatusText(), kNoTree);
+    // Clicking the empty tree or double-clicking the empty list says the same.
+    QTest::mouseClick(Tree()->viewport(), Qt::LeftButton);
+    QCOMPARE(prompts_.Take(), (QStringList{"beep", "error:" + kNoTree}));
+    QTest::mouseDClick(List()->viewport(), Qt::LeftButton);
+    QCOMPARE(prompts_.Take(), (QStringList{"beep", "error:" + kNoTree}));
+  }
+
+  void listsFilesWithMemosSizesTypesAndAttributes() {
+    fs::path folder = MakeDrawingsFolder();
+    WriteBytes(folder / "locked.jww", FakeDrawing("JWW", "locked"));
+    fs::permissions(folder / "locked.jww", fs::perms::owner_read | fs::perms::group_read);
+    WriteBytes(folder / "wide.jww", FakeDrawing("JWW", "配置図"));
+    TForm1& window = Open();
+    formats_["JWW"]->utf8_memo = true;  // a JWW memo stored as a wide string arrives as UTF-8
+    ChooseSearchFolder(folder);
+    QCOMPARE(Find<QLineEdit>("SearchFolderEdit")->text(), Shown(folder));
+    ClickNode(Tree()->topLevelItem(0));
+
+    QStringList names = Column(kNameColumn);
+    names.sort();
+    QCOMPARE(names, (QStringList{"DESK.JWK", "chair.jws", "locked.jww", "old.jwc", "plan.bak",
+                                 "plan.jww", "readme.txt", "wide.jww"}));
+    QCOMPARE(window.StatusText(), QStringLiteral("8 Files  パス名「%1」").arg(Shown(folder)));
+    QVERIFY(window.list_ready());
+
+    QCOMPARE(Cell("wide.jww", kMemoColumn), QStringLiteral("配置図"));
+    formats_["JWW"]->utf8_memo = false;
+    ClickNode(Tree()->topLevelItem(0));
+    QCOMPARE(Cell("plan.jww", kMemoColumn), QStringLiteral("平面図"));
+    QCOMPARE(Cell("old.jwc", kMemoColumn), QStringLiteral("DOS図面"));
+    QCOMPARE(Cell("DESK.JWK", kMemoColumn), QStringLiteral("desk"));
+    QCOMPARE(Cell("plan.bak", kMemoColumn), QStringLiteral("backup"));
+    QCOMPARE(Cell("chair.jws", kMemoColumn), QString());
+    QCOMPARE(Cell("readme.txt", kMemoColumn), QString());
+
+    // A 64-pixel "Bytes" column pads to 8 characters.
+    QCOMPARE(Cell("readme.txt", kSizeColumn), QStringLiteral("    1234"));
+    QCOMPARE(Cell("plan.jww", kTypeColumn), QStringLiteral(".JWW"));
+    QCOMPARE(Cell("readme.txt", kTypeColumn), QStringLiteral(".TXT"));
+    QCOMPARE(Cell("locked.jww", kAttributeColumn), QStringLiteral("R "));
+    QCOMPARE(Cell("plan.jww", kAttributeColumn), QString());
+    auto written = fs::last_write_time(folder / "readme.txt");
+    auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+                       std::chrono::file_clock::to_sys(written).time_since_epoch())
+                       .count();
+    QCOMPARE(Cell("readme.txt", kTimeColumn),
+             QDateTime::fromSecsSinceEpoch(seconds).toString("yyyy/MM/dd hh:mm:ss"));
+    QVERIFY(QRegularExpression("^\\d{4}/\\d{2}/\\d{2} \\d{2}:\\d{2}:\\d{2}$")
+                .match(Cell("plan.jww", kTimeColumn))
+                .hasMatch());
+  }
+
+  void fileTypesFilterWithoutRegardToCase() {
+    fs::path folder = MakeDrawingsFolder();
+    WriteBytes(folder / "small.jwk", FakeDrawing("JWK", "small"));
+    WriteBytes(folder / "noextension", "x");
+    TForm1& window = Open();
+    ChooseSearchFolder(folder);
+    ClickNode(Tree()->topLevelItem(0));
+    QVERIFY(Column(kNameColumn).contains("noextension"));  // "*.*" is every file
+
+    Action(QStringLiteral("(*.jwk) (&5)"))->trigger();
+    QStringList names = Column(kNameColumn);
+    names.sort();
+    QCOMPARE(names, (QStringList{"DESK.JWK", "small.jwk"}));
+    QCOMPARE(Find<QComboBox>("FileTypeComboBox")->currentIndex(), 5);
+
+    // Up from "*.JWK" in the drop-down list: "*.JWC".
+    auto* types = Find<QComboBox>("FileTypeComboBox");
+    types->setFocus();
+    QTest::keyClick(types, Qt::Key_Up);
+    QCOMPARE(types->currentText(), QStringLiteral("*.JWC"));
+    QCOMPARE(Column(kNameColumn), QStringList{"old.jwc"});
+
+    Action(QStringLiteral("(*.jw?) (&1)"))->trigger();
+    QCOMPARE(Column(kNameColumn).size(), 5);  // jww, jwc, JWK, jws, jwk
+
+    fs::path empty = folder / "sub";
+    ClickNode(Node({"sub"}));
+    QCOMPARE(window.StatusText(), QStringLiteral("0 Files  パス名「%1」").arg(Shown(empty)));
+    QVERIFY(!window.list_ready());
+    ChooseDestination(Folder("out"));
+    prompts_.Take();
+    ClickConvert();
+    QCOMPARE(prompts_.Take(),
+             (QStringList{"beep", QStringLiteral("error:ファイル一覧が表示されていません。")}));
+  }
+
+  void sortsAlternatelyAndAttributesRestoresTheListing() {
+    fs::path folder = Folder("sort");
+    fs::create_directories(folder);
+    for (const char* name : {"b.jww", "C.jww", "a.jww", "d.jww"}) {
+      WriteBytes(folder / name, name);
+    }
+    TForm1& window = Open();
+    ChooseSearchFolder(folder);
+    ClickNode(Tree()->topLevelItem(0));
+    const QStringList listing = Column(kNameColumn);
+    const QStringList sizes = Column(kSizeColumn);
+
+    PressHeader(kNameColumn);
+    QCOMPARE(Column(kNameColumn), (QStringList{"a.jww", "b.jww", "C.jww", "d.jww"}));
+    PressHeader(kNameColumn);
+    QCOMPARE(Column(kNameColumn), (QStringList{"d.jww", "C.jww", "b.jww", "a.jww"}));
+    // Whole rows move: each name keeps its own size.
+    QCOMPARE(Cell("C.jww", kSizeColumn), sizes[listing.indexOf("C.jww")]);
+    // The direction alternates whichever column is pressed: ascending again here.
+    PressHeader(kTypeColumn);
+    QCOMPARE(Column(kTypeColumn), QStringList(4, ".JWW"));
+    PressHeader(kAttributeColumn);
+    QCOMPARE(Column(kNameColumn), listing);
+    PressHeader(kNameColumn);  // descending: "属性" left the direction alone
+    QCOMPARE(Column(kNameColumn), (QStringList{"d.jww", "C.jww", "b.jww", "a.jww"}));
+    Q_UNUSED(window);
+  }
+
+  void widerBytesColumnRepadsEverySize() {
+    fs::path folder = Folder("sizes");
+    fs::create_directories(folder);
+    WriteBytes(folder / "a.jww", std::string(1234, 'x'));
+    // Sparse: three thousand million bytes take no room on disk.
+    {
+      std::FILE* big = std::fopen((folder / "big.dat").c_str(), "wb");
+      std::fclose(big);
+      fs::resize_file(folder / "big.dat", 3'000'000'000ULL);
+    }
+    TForm1& window = Open();
+    ChooseSearchFolder(folder);
+    ClickNode(Tree()->topLevelItem(0));
+    QCOMPARE(Cell("a.jww", kSizeColumn), QStringLiteral("    1234"));
+    List()->setColumnWidth(kSizeColumn, 200);
+    const int digit = List()->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    const int width = 200 / std::max(3, digit);
+    QCOMPARE(Cell("a.jww", kSizeColumn), QStringLiteral("1234").rightJustified(width, ' '));
+    QCOMPARE(Cell("big.dat", kSizeColumn).trimmed(), QStringLiteral("3000000000"));
+    Q_UNUSED(window);
+  }
+
+  void folderTreeHoldsEveryVisibleFolderSorted() {
+    fs::path root = Folder("tree");
+    fs::create_directories(root / "beta" / "deep" / "deeper");
+    fs::create_directories(root / "Alpha" / "one");
+    fs::create_directories(root / "gamma");
+    fs::create_directories(root / ".git" / "objects");
+    fs::create_directory_symlink(root, root / "beta" / "loop");  // a link back up
+    WriteBytes(root / "beta" / "deep" / "deeper" / "x.jww", "x");
+    TForm1& window = Open();
+    ChooseSearchFolder(root);
+    QVERIFY(window.tree_ready());
+    QCOMPARE(window.StatusText(), QString());
+    QTreeWidgetItem* top = Tree()->topLevelItem(0);
+    QCOMPARE(top->text(0), Shown(root));
+    QStringList first_level;
+    for (int i = 0; i < top->childCount(); ++i) {
+      first_level << top->child(i)->text(0);
+    }
+    QCOMPARE(first_level, (QStringList{"Alpha", "beta", "gamma"}));
+    QVERIFY(Node({"beta", "deep", "deeper"}) != nullptr);
+    QCOMPARE(Node({"beta", "loop"})->childCount(), 0);
+    QCOMPARE(window.NodePath(Node({"beta", "deep", "deeper"})),
+             (root / "beta" / "deep" / "deeper").string() + "/");
+    ClickNode(Node({"beta", "deep", "deeper"}));
+    QCOMPARE(Column(kNameColumn), QStringList{"x.jww"});
+
+    // A search folder that has gone keeps the tree and the list as they were.
+    prompts_.Take();
+    fs::path gone = Folder("gone");
+    fs::create_directories(gone);
+    prompts_.folders.push_back(Q(gone));
+    fs::remove(gone);
+    Action(QStringLiteral("検索フォルダの指定 (&S)"))->trigger();
+    QCOMPARE(prompts_.Take(),
+             (QStringList{"folder:検索フォルダの指定|" + Shown(root), "beep",
+                          QStringLiteral("information:検索フォルダのディスクドライブの準備が出来て"
+                                         "いません。")}));
+    QCOMPARE(window.StatusText(), kNoTree);
+    QVERIFY(Node({"beta", "deep", "deeper"}) != nullptr);
+    QCOMPARE(Column(kNameColumn), QStringList{"x.jww"});
+  }
+
+  void escapeStopsTheWalkAndLeavesAUsableTree() {
+    fs::path root = Folder("wide");
+    for (int i = 0; i < 30; ++i) {
+      fs::create_directories(root / ("f" + std::to_string(i)) / "inner");
+    }
+    WriteBytes(root / "top.jww", "x");
+    TForm1& window = Open();
+    QCoreApplication::postEvent(&window,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    ChooseSearchFolder(root);
+    QCOMPARE(window.StatusText(), QStringLiteral("フォルダ検索を中断しました。"));
+    QVERIFY(window.tree_ready());
+    QVERIFY(Tree()->topLevelItem(0)->childCount() < 30);
+    ClickNode(Tree()->topLevelItem(0));
+    QCOMPARE(Column(kNameColumn), QStringList{"top.jww"});
+
+    // Escape during a listing stops it too.
+    QCoreApplication::postEvent(&window,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    ClickNode(Tree()->topLevelItem(0));
+    QCOMPARE(window.StatusText(), QStringLiteral("検索を中断しました。"));
+    QVERIFY(!window.list_ready());
+  }
+
+  void workInProgressTakesNoClicksAndCannotBeClosed() {
+    fs::path folder = Folder("busy");
+    fs::create_directories(folder / "sub");
+    WriteBytes(folder / "a.jww", FakeDrawing("JWW", "a"));
+    WriteBytes(folder / "b.jww", FakeDrawing("JWW", "b"));
+    fs::path out = Folder("out");
+    fs::create_directories(out);
+    TForm1& window = Open();
+    auto* convert = Find<QPushButton>("ConvertButton");
+    auto post_click = [&] {
+      const QPointF at = QRectF(convert->rect()).center();
+      const QPointF global = convert->mapToGlobal(at);
+      QCoreApplication::postEvent(convert, new QMouseEvent(QEvent::MouseButtonPress, at, global,
+                                                           Qt::LeftButton, Qt::LeftButton, {}));
+      QCoreApplication::postEvent(
+          convert, new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, {}, {}));
+    };
+    // Closing in the middle of the folder walk is refused: nothing is written yet.
+    QCoreApplication::postEvent(&window, new QCloseEvent);
+    post_click();
+    ChooseSearchFolder(folder);
+    QVERIFY(window.isVisible());
+    QVERIFY(!fs::exists(IniPath()));
+    QCOMPARE(prompts_.Take(), QStringList{"folder:検索フォルダの指定|" + Shown(Folder("prog"))});
+
+    ChooseDestination(out);
+    ClickNode(Tree()->topLevelItem(0));
+    SelectRows(0, 1);
+    prompts_.Take();
+    post_click();  // a second click while converting would start the run again inside it
+    ClickConvert();
+    QCOMPARE(prompts_.Take(), QStringList{"ask:変換を開始します。よろしいですか？"});
+    QVERIFY(fs::exists(out / "a.jww") && fs::exists(out / "b.jww"));
+    QVERIFY(!fs::exists(out / "a.BAK"));
+  }
+
+  void conversionChecksComeInOrder() {
+    fs::path folder = MakeDrawingsFolder();
+    TForm1& window = Open();
+    ChooseSearchFolder(folder);
+    ClickConvert();
+    QCOMPARE(prompts_.Take().mid(1),
+             (QStringList{"beep", QStringLiteral("error:ファイル一覧が表示されていません。")}));
+    ClickNode(Tree()->topLevelItem(0));
+    ClickConvert();
+    QCOMPARE(
+        prompts_.Take(),
+        (QStringList{"beep", QStringLiteral("confirmation:保存先フォルダを指定して下さい。")}));
+
+    fs::path out = Folder("out");
+    fs::create_directories(out);
+    ChooseDestination(out);
+    QCOMPARE(Find<QLineEdit>("DestinationEdit")->text(), Shown(out));
+    QCOMPARE(prompts_.Take(), QStringList{"folder:保存先フォルダの指定|"});
+    fs::remove(out);
+    ClickConvert();
+    QCOMPARE(prompts_.Take(),
+             (QStringList{"beep", QStringLiteral("confirmation:指定された保存先フォルダが存在しませ"
+                                                 "ん。再指定して下さい。")}));
+    ChooseDestination(folder);
+    prompts_.Take();
+    ClickConvert();
+    QCOMPARE(prompts_.Take(),
+             (QStringList{"beep", QStringLiteral("confirmation:保存先フォルダとファイルのフォルダ"
+                                                 "が同じになっています。")}));
+
+    fs::create_directories(out);
+    ChooseDestination(out);
+    prompts_.Take();
+    prompts_.answer = false;
+    ClickConvert();
+    QCOMPARE(prompts_.Take(), QStringList{"ask:変換を開始します。よろしいですか？"});
+    QCOMPARE(window.StatusText(), QStringLiteral("変換作業をキャンセルしました。"));
+    QVERIFY(fs::is_empty(out));
+  }
+
+  void convertsTheSelectedRowsAndReportsFailures() {
+    fs::path folder = Folder("batch");
+    fs::create_directories(folder);
+    WriteBytes(folder / "a.jww", FakeDrawing("JWW", "first"));
+    WriteBytes(folder / "b.txt", "text");
+    WriteBytes(folder / "c.jwc", FakeDrawing("JWC", "broken"));
+    WriteBytes(folder / "d.jww", FakeDrawing("JWW", "not selected"));
+    fs::path out = Folder("out");
+    fs::create_directories(out);
+    TForm1& window = Open();
+    formats_["JWC"]->fail_read = true;
+    ChooseSearchFolder(folder);
+    ChooseDestination(out);
+    ClickNode(Tree()->topLevelItem(0));
+    PressHeader(kNameColumn);  // a.jww, b.txt, c.jwc, d.jww
+    SelectRows(0, 2);
+    prompts_.Take();
+    ClickConvert();
+    QCOMPARE(prompts_.Take(),
+             (QStringList{"ask:変換を開始します。よろしいですか？", "failures:1"}));
+    QCOMPARE(window.StatusText(), QStringLiteral("変換作業を完了しました。"));
+    QCOMPARE(ReadBytes(out / "a.jww"), FakeDrawing("JWW", "converted(1):first"));
+    QVERIFY(!fs::exists(out / "b.txt"));
+    QVERIFY(!fs::exists(out / "c.jwc"));
+    QVERIFY(!fs::exists(out / "d.jww"));
+    QCOMPARE(prompts_.failures.size(), std::size_t{1});
+    QCOMPARE(prompts_.failures[0].file, Q(folder / "c.jwc"));
+    QVERIFY(prompts_.failures[0].reason.startsWith("cannot read"));
+    QVERIFY(Find<QProgressBar>("ConversionProgress")->isHidden());
+
+    // The report window shows what it is given.
+    FailureReport report(prompts_.failures);
+    QCOMPARE(report.table()->rowCount(), 1);
+    QCOMPARE(report.table()->item(0, 0)->text(), Q(folder / "c.jwc"));
+    QCOMPARE(report.table()->item(0, 1)->text(), prompts_.failures[0].reason);
+
+    // When all goes well nothing is reported.
+    formats_["JWC"]->fail_read = false;
+    ClickConvert();
+    QCOMPARE(prompts_.Take(), QStringList{"ask:変換を開始します。よろしいですか？"});
+    QVERIFY(fs::exists(out / "a.BAK"));
+  }
+
+  void convertsFromTheListedFolderWhenTheTreeSelectionMoved() {
+    fs::path root = Folder("moved");
+    fs::create_directories(root / "other");
+    WriteBytes(root / "a.jww", FakeDrawing("JWW", "root"));
+    WriteBytes(root / "other" / "a.jww", FakeDrawing("JWW", "other"));
+    fs::path out = Folder("out");
+    fs::create_directories(out);
+    Open();
+    ChooseSearchFolder(root);
+    ChooseDestination(out);
+    ClickNode(Tree()->topLevelItem(0));
+    Tree()->setFocus();
+    QTest::keyClick(Tree(), Qt::Key_Down);  // the tree moves on, the list still shows the root
+    QCOMPARE(Tree()->currentItem()->text(0), QStringLiteral("other"));
+    ClickConvert();
+    QCOMPARE(ReadBytes(out / "a.jww"), FakeDrawing("JWW", "converted(1):root"));
+  }
+
+  void shiftJisFileNamesAreShownAndConvertedByTheirBytes() {
+    fs::path folder = Folder("sjis");
+    fs::create_directories(folder);
+    const std::string name = kPlanMemo + ".jww";  // "平面図.jww" in Shift-JIS bytes
+    WriteBytes(folder / name, FakeDrawing("JWW", "x"));
+    fs::path out = Folder("out");
+    fs::create_directories(out);
+    Open();
+    ChooseSearchFolder(folder);
+    ChooseDestination(out);
+    ClickNode(Tree()->topLevelItem(0));
+    QCOMPARE(Column(kNameColumn), QStringList{"平面図.jww"});
+    ClickConvert();
+    QCOMPARE(ReadBytes(out / name), FakeDrawing("JWW", "converted(1):x"));
+  }
+
+  void doubleClickOpensTheFile() {
+    fs::path folder = MakeDrawingsFolder();
+    TForm1& window = Open();
+    ChooseSearchFolder(folder);
+    prompts_.Take();
+    QTest::mouseDClick(List()->viewport(), Qt::LeftButton);
+    QCOMPARE(prompts_.Take(), QStringList{"beep"});
+    QCOMPARE(window.StatusText(), QStringLiteral("図面の格納されているフォルダを指定して下さい。"));
+    ClickNode(Tree()->topLevelItem(0));
+    List()->setCurrentCell(2, 0);
+    const QString name = List()->item(2, 0)->text();
+    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {},
+                       List()->visualItemRect(List()->item(2, 0)).center());
+    QCOMPARE(prompts_.Take(), QStringList{"open:" + Q(folder / name.toStdString())});
+  }
+
+  void iniIsWrittenAtCloseAndReadAtTheNextStart() {
+    fs::path folder = MakeDrawingsFolder();
+    fs::path out = Folder("out");
+    fs::create_directories(out);
+    TForm1& window = Open();
+    ChooseSearchFolder(folder);
+    ChooseDestination(out);
+    window.move(300, 200);
+    window.resize(800, 520);
+    window.jwc_dialog()->move(50, 60);
+    List()->setColumnWidth(kMemoColumn, 150);
+    Find<QSplitter>("Splitter1")->setSizes({210, 590});
+    Action(QStringLiteral("(*.jwc) (&4)"))->trigger();
+    window.tables().jwc.SetEntry(3, 5);
+    window.tables().jww.SetEntry(321, 1);
+    window.formats().Add(std::make_unique<FakeFormat>("TMP", log_));
+    log_.clear();
+    window.close();
+    QVERIFY(std::count(log_.begin(), log_.end(), "delete-extracted") == 5);
+
+    AppSettings saved;
+    QVERIFY(LoadIniFile(IniPath(), saved).ok());
+    QCOMPARE(saved.layout.main_left, 300);
+    QCOMPARE(saved.layout.main_width, 800);
+    QCOMPARE(saved.layout.jwc_dialog_left, 50);
+    QCOMPARE(saved.layout.jww_dialog_left, 192);  // a dialog never opened keeps its place
+    QCOMPARE(saved.layout.column_widths[kMemoColumn], 150);
+    QCOMPARE(saved.layout.folder_pane_width, 210);
+    QCOMPARE(saved.search_folder, Shown(folder).toStdString());
+    QCOMPARE(saved.destination_folder, Shown(out).toStdString());
+    QCOMPARE(saved.file_type, 4);
+    QCOMPARE(saved.tables.jwc.Entry(3), 5);
+    QCOMPARE(saved.tables.jww.Entry(321), 1);
+
+    TForm1& again = Open();
+    QCOMPARE(again.pos(), QPoint(300, 200));
+    QCOMPARE(again.size(), QSize(800, 520));
+    QCOMPARE(again.jwc_dialog()->pos(), QPoint(50, 60));
+    QCOMPARE(List()->columnWidth(kMemoColumn), 150);
+    QCOMPARE(Find<QSplitter>("Splitter1")->sizes().value(0), 210);
+    QCOMPARE(Find<QComboBox>("FileTypeComboBox")->currentIndex(), 4);
+    QCOMPARE(Find<QLineEdit>("DestinationEdit")->text(), Shown(out));
+    QCOMPARE(again.tables().jwc.Entry(3), 5);
+    QCOMPARE(again.tables().jww.Entry(321), 1);
+    // The tree waits for the user, but the picker starts in the remembered folder.
+    QCOMPARE(Find<QLineEdit>("SearchFolderEdit")->text(), QString());
+    Action(QStringLiteral("検索フォルダの指定 (&S)"))->trigger();
+    QCOMPARE(prompts_.Take().last(), "folder:検索フォルダの指定|" + Shown(folder));
+
+    again.jww_dialog()->move(70, 80);
+    again.close();
+    QVERIFY(LoadIniFile(IniPath(), saved).ok());
+    QCOMPARE(saved.layout.jww_dialog_left, 70);
+    QCOMPARE(saved.layout.jww_dialog_top, 80);
+    QCOMPARE(saved.layout.jwc_dialog_left, 50);
+  }
+
+  void iniWithAnUnknownFileTypeSelectsNone() {
+    WriteBytes(IniPath(), "[Set]\nFTYP=9\n[JWC]\nC1=4\n");
+    fs::path folder = MakeDrawingsFolder();
+    TForm1& window = Open();
+    QCOMPARE(Find<QComboBox>("FileTypeComboBox")->currentIndex(), -1);
+    QCOMPARE(window.tables().jwc.Entry(1), 4);
+    ChooseSearchFolder(folder);
+    ClickNode(Tree()->topLevelItem(0));
+    QCOMPARE(Column(kNameColumn).size(), 6);  // listed as "*.*"
+    window.close();
+    AppSettings saved;
+    QVERIFY(LoadIniFile(IniPath(), saved).ok());
+    QCOMPARE(saved.file_type, -1);
+  }
+
+  void exitAsksFirst() {
+    TForm1& window = Open();
+    prompts_.answer = false;
+    Action(QStringLiteral("終了 (&X)"))->trigger();
+    QCOMPARE(prompts_.Take(), QStringList{"ask:終了します。よろしいですか？"});
+    QVERIFY(window.isVisible());
+    QVERIFY(!fs::exists(IniPath()));
+    prompts_.answer = true;
+    Action(QStringLiteral("終了 (&X)"))->trigger();
+    QVERIFY(!window.isVisible());
+    QVERIFY(fs::exists(IniPath()));
+  }
+
+  void settingsFilesSaveAndOpenBothTables() {
+    TForm1& window = Open();
+    window.tables().jwc.SetEntry(7, 18);
+    window.tables().jww.SetEntry(12, 3);
+    const fs::path file = Folder("mine.set");
+    prompts_.settings_file = Q(file);
+    Action(QStringLiteral("現在の設定を保存(&S)..."))->trigger();
+    QCOMPARE(prompts_.Take(), QStringList{"settings-save:現在の設定を保存|"});
+    QCOMPARE(window.last_settings_file(), file.string());
+    auto document = IniDocument::Load(file);
+    QVERIFY(document.ok());
+    QCOMPARE(document->Get("JWC", "C7").value_or(""), std::string("18"));
+    QCOMPARE(document->Get("JWW", "C12").value_or(""), std::string("3"));
+    QVERIFY(!document->Get("Form", "F1_X").has_value());
+
+    window.tables() = ConversionTables{};
+    window.tables().jwc.SetEntry(1, 2);  // not in the file: stays
+    Action(QStringLiteral("保存した設定を開く(&O)..."))->trigger();
+    QCOMPARE(prompts_.Take(), QStringList{"settings-open:保存した設定ファイルを開く|" + Q(file)});
+    QCOMPARE(window.tables().jwc.Entry(7), 18);
+    QCOMPARE(window.tables().jww.Entry(12), 3);
+
+    // Cancelling changes nothing; a file that cannot be written is said so.
+    prompts_.settings_file.reset();
+    Action(QStringLiteral("現在の設定を保存(&S)..."))->trigger();
+    QCOMPARE(window.last_settings_file(), file.string());
+    prompts_.Take();
+    prompts_.settings_file = Q(Folder("missing-folder") / "x.set");
+    Action(QStringLiteral("現在の設定を保存(&S)..."))->trigger();
+    QStringList events = prompts_.Take();
+    QCOMPARE(events.size(), 3);
+    QVERIFY(events[2].startsWith("error:設定ファイル「"));
+  }
+
+  void buttonsAndMenuItemsOpenTheDialogs() {
+    TForm1& window = Open();
+    QStringList opened;
+    auto close_soon = [&] {
+      QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        opened << (dialog ? dialog->windowTitle() : QString("none"));
+        if (dialog) {
+          QTest::keyClick(dialog, Qt::Key_Escape);
+        }
+      });
+    };
+    close_soon();
+    QTest::mouseClick(Find<QPushButton>("JwwSettingsButton"), Qt::LeftButton);
+    close_soon();
+    QTest::mouseClick(Find<QPushButton>("JwcSettingsButton"), Qt::LeftButton);
+    close_soon();
+    Action(QStringLiteral("JWW/JWS設定 (&1)"))->trigger();
+    close_soon();
+    Action(QStringLiteral("JWC/JWK設定 (&2)"))->trigger();
+    QCOMPARE(opened, (QStringList{"JWW/JWS設定", "JWC/JWK設定", "JWW/JWS設定", "JWC/JWK設定"}));
+    Q_UNUSED(window);
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

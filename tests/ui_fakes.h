@@ -1,0 +1,67 @@
+#pragma once
+
+// Answers the window's questions in place of a user and records what it was shown.
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "ui/user_prompts.h"
+
+namespace penmorph::testing {
+
+// Events: "beep", "error:TEXT", "information:TEXT", "confirmation:TEXT", "ask:TEXT",
+// "folder:TITLE|START", "settings-save:TITLE|START", "settings-open:TITLE|START", "open:PATH",
+// "failures:N".
+class FakePrompts : public UserPrompts {
+ public:
+  QStringList events;
+  bool answer = true;           // to every Yes/No question
+  std::deque<QString> folders;  // answers to the folder picker in turn; an empty one cancels
+  std::optional<QString> settings_file;  // answer to the settings-file pickers
+  std::vector<FailedFile> failures;      // the last report shown
+
+  void ShowMessage(QWidget*, MessageKind kind, const QString& text) override {
+    static const char* const kNames[] = {"error", "information", "confirmation"};
+    events << QString::fromLatin1(kNames[static_cast<int>(kind)]) + ":" + text;
+  }
+  bool AskYesNo(QWidget*, const QString& text) override {
+    events << "ask:" + text;
+    return answer;
+  }
+  void Beep() override { events << "beep"; }
+  std::optional<QString> ChooseFolder(QWidget*, const QString& title,
+                                      const QString& start) override {
+    events << "folder:" + title + "|" + start;
+    if (folders.empty()) {
+      return std::nullopt;
+    }
+    QString folder = folders.front();
+    folders.pop_front();
+    if (folder.isEmpty()) {
+      return std::nullopt;
+    }
+    return folder;
+  }
+  std::optional<QString> ChooseSettingsFile(QWidget*, bool save, const QString& title,
+                                            const QString& start) override {
+    events << QString(save ? "settings-save:" : "settings-open:") + title + "|" + start;
+    return settings_file;
+  }
+  void OpenWithAssociatedProgram(const QString& path) override { events << "open:" + path; }
+  void ShowFailures(QWidget*, const std::vector<FailedFile>& shown) override {
+    events << QStringLiteral("failures:%1").arg(shown.size());
+    failures = shown;
+  }
+
+  // The events since the last call.
+  QStringList Take() {
+    QStringList taken = events;
+    events.clear();
+    return taken;
+  }
+};
+
+}  // namespace penmorph::testing

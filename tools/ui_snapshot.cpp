@@ -1,0 +1,131 @@
+// Starts the window on a folder, lists it, and saves pictures of the window and of both
+// settings dialogs - a way to look at the program without a desktop (run it under Xvfb).
+//
+//   penmorph-ui-snapshot OUTPUT_FOLDER SEARCH_FOLDER [SUBFOLDER_TO_LIST]
+//
+// The window is the real one with the standard formats; only the folder picker is answered by
+// this tool. Its ini file is OUTPUT_FOLDER/penmorph.ini, so a layout can be prepared there.
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QScreen>
+#include <QTableWidget>
+#include <QTimer>
+#include <QTreeWidget>
+#include <cstdio>
+#include <functional>
+
+#include "convert/standard_formats.h"
+#include "ui/main_window.h"
+#include "ui/ui_fonts.h"
+#include "ui/user_prompts.h"
+
+namespace {
+
+// Answers the folder picker with the folder to show; everything else is left unanswered.
+class SnapshotPrompts : public penmorph::DesktopPrompts {
+ public:
+  explicit SnapshotPrompts(QString folder) : folder_(std::move(folder)) {}
+  std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override {
+    return folder_;
+  }
+  void ShowMessage(QWidget*, penmorph::MessageKind, const QString& text) override {
+    std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
+  }
+  void Beep() override {}
+
+ private:
+  QString folder_;
+};
+
+void Settle(int milliseconds) {
+  QEventLoop loop;
+  QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+bool Save(QWidget* widget, const QString& file) {
+  QPixmap picture = widget->screen()->grabWindow(widget->winId());
+  if (picture.isNull()) {
+    picture = widget->grab();
+  }
+  bool saved = picture.save(file, "PNG");
+  std::printf("%s %s\n", saved ? "saved" : "could not save", file.toUtf8().constData());
+  return saved;
+}
+
+void Click(QWidget* target, QPoint at) {
+  QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, target->mapToGlobal(at), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &release);
+}
+
+// Opens a modal dialog through `open`, takes its picture once it shows, and closes it.
+bool SaveDialog(const std::function<void()>& open, const QString& file) {
+  bool saved = false;
+  QTimer::singleShot(600, [&] {
+    if (QWidget* dialog = QApplication::activeModalWidget()) {
+      saved = Save(dialog, file);
+      QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+    }
+  });
+  open();
+  return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(penmorph::kApplicationTitle);
+  QApplication::setFont(penmorph::ProportionalUiFont());
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: penmorph-ui-snapshot OUTPUT_FOLDER SEARCH_FOLDER [SUBFOLDER]\n");
+    return 2;
+  }
+  const QString output = QString::fromLocal8Bit(argv[1]);
+  const QString folder = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
+  const QString subfolder = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
+  QDir().mkpath(output);
+
+  SnapshotPrompts prompts(folder);
+  penmorph::MainWindowSetup setup;
+  setup.program_folder = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+  setup.ini_path = QFile::encodeName(output + "/penmorph.ini").toStdString();
+  setup.formats = penmorph::MakeStandardFormats();
+  setup.prompts = &prompts;
+  penmorph::TForm1 window(std::move(setup));
+  window.show();
+  Settle(300);
+
+  window.ChooseSearchFolder();
+  auto* tree = window.findChild<QTreeWidget*>("TreeView1");
+  QTreeWidgetItem* node = tree->topLevelItem(0);
+  for (int i = 0; node != nullptr && i < node->childCount(); ++i) {
+    if (node->child(i)->text(0) == subfolder) {
+      node = node->child(i);
+      break;
+    }
+  }
+  if (node != nullptr) {
+    tree->setCurrentItem(node);
+    Click(tree->viewport(), tree->visualItemRect(node).center());
+  }
+  auto* list = window.findChild<QTableWidget*>("StringGrid1");
+  if (list->rowCount() > 2) {
+    list->setRangeSelected(QTableWidgetSelectionRange(0, 0, 2, list->columnCount() - 1), true);
+  }
+  Settle(500);
+
+  bool ok = Save(&window, output + "/main-window.png");
+  ok &= SaveDialog([&] { window.ShowJwwSettings(); }, output + "/jww-settings.png");
+  ok &= SaveDialog([&] { window.ShowJwcSettings(); }, output + "/jwc-settings.png");
+  window.close();
+  return ok ? 0 : 1;
+}
