@@ -60,7 +60,7 @@ class MainWindowTest : public QObject {
 
  private:
   std::unique_ptr<ScratchFolder> scratch_;
-  testing::CallLog log_;
+  penmorph::testing::CallLog log_;
   std::map<std::string, FakeFormat*> formats_;
   FakePrompts prompts_;
   std::unique_ptr<TForm1> window_;
