@@ -126,6 +126,28 @@ TEST(FormatFloat, ReadsBackAsTheSameF32) {
   EXPECT_GT(checked, 190000);
 }
 
+TEST(FormatFloatShortest, TakesTheFewestDigitsThatReadBackExactly) {
+  EXPECT_EQ(FormatFloatShortest(0.1f), "0.1");
+  EXPECT_EQ(FormatFloatShortest(1e-5f), "1E-5");
+  EXPECT_EQ(FormatFloatShortest(1.0f / 3.0f), "0.33333334");  // seven digits read back another f32
+  EXPECT_EQ(FormatFloatShortest(100.0f), "100");
+  EXPECT_EQ(FormatFloatShortest(-2.5f), "-2.5");
+  EXPECT_EQ(FormatFloatShortest(16777216.0f), "16777216");
+  EXPECT_EQ(FormatFloatShortest(1e15f), "1E15");
+  std::mt19937 random(11);
+  for (int i = 0; i < 20000; ++i) {
+    float value = std::bit_cast<float>(static_cast<std::uint32_t>(random()));
+    if (!std::isfinite(value)) {
+      continue;
+    }
+    std::string text = FormatFloatShortest(value);
+    ASSERT_EQ(std::bit_cast<std::uint32_t>(ParseFloatField(text)),
+              std::bit_cast<std::uint32_t>(value))
+        << text;
+    ASSERT_LE(text.size(), FormatFloat(value).size()) << text;
+  }
+}
+
 TEST(FormatFloat, IgnoresTheProcessLocale) {
   const char* previous = std::setlocale(LC_ALL, nullptr);
   std::string saved = previous ? previous : "C";

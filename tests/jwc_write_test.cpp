@@ -103,14 +103,32 @@ TEST(JwcWrite, EveryU16GroupValueComesBack) {
   }
 }
 
-TEST(JwcWrite, AHeaderLineWhoseNumbersNoLongerFitFailsInsteadOfLosingThem) {
+TEST(JwcWrite, AHeaderLineTooLongFor15DigitsTakesTheShortestExactNumbers) {
   JwcFile source;
-  // 19 floats written back with 15 digits each need more than the 199 bytes of a line.
+  // 19 floats written back with 15 digits each need more than the 199 bytes of a line; in
+  // their shortest exact form they fit, and every value reads back the same.
   source.line2 =
       "0.1,0.1,0.1,0.1,1,2,3,4,5,6,0.1,0.1,0.1,0.1,0.1,0.1,1,2,3,0.1,0.1,0.1,0.1,0.1,0.1,"
       "0.1,0.1,0.1,";
   JwcWorkspace workspace = Read(source.Bytes());
   EXPECT_EQ(std::get<float>(workspace.header.line2[27]), 0.1f);
+  std::string bytes;
+  ASSERT_TRUE(testing::WriteTo(bytes, workspace).ok());
+  EXPECT_EQ(bytes.substr(400, source.line2.size()), source.line2);
+  EXPECT_EQ(Read(bytes).header.line2, workspace.header.line2);
+}
+
+TEST(JwcWrite, AHeaderLineThatFitsInNoFormFailsInsteadOfLosingNumbers) {
+  JwcFile source;
+  // Written without their leading 0, seven-digit values fit the line as read; written back,
+  // even in their shortest exact form, they take one byte more each: 208 in all.
+  std::string line2;
+  for (int field = 0; field < 28; ++field) {
+    bool integer = (field >= 4 && field <= 9) || (field >= 16 && field <= 18);
+    line2 += integer ? "1," : ".1234568,";
+  }
+  source.line2 = line2;
+  JwcWorkspace workspace = Read(source.Bytes());
   Error error = WriteFailure(workspace);
   EXPECT_EQ(error.kind, ErrorKind::kRange);
   EXPECT_TRUE(Mentions(error, "header line 2")) << error.message;

@@ -51,8 +51,11 @@ HeaderValues ParseHeaderFields(std::string_view line, std::string_view types) {
   return values;
 }
 
-Status AppendHeaderFields(std::string& out, const HeaderValues& values, std::string_view types,
-                          std::size_t first, bool comma_after_each, std::string_view line_name) {
+namespace {
+
+Status FormatHeaderFields(std::string& out, const HeaderValues& values, std::string_view types,
+                          std::size_t first, bool comma_after_each, std::string_view line_name,
+                          bool shortest) {
   for (std::size_t i = first; i < types.size(); ++i) {
     if (i > first && !comma_after_each) {
       out += ',';
@@ -62,7 +65,7 @@ Status AppendHeaderFields(std::string& out, const HeaderValues& values, std::str
         return MakeError(ErrorKind::kRange, std::string(line_name) + " field " + std::to_string(i) +
                                                 " is not a finite number");
       }
-      out += FormatFloat(*real);
+      out += shortest ? FormatFloatShortest(*real) : FormatFloat(*real);
     } else {
       out += FormatInteger(std::get<std::int32_t>(values[i]));
     }
@@ -70,6 +73,26 @@ Status AppendHeaderFields(std::string& out, const HeaderValues& values, std::str
       out += ',';
     }
   }
+  return Status::Ok();
+}
+
+}  // namespace
+
+Status AppendHeaderFields(std::string& out, const HeaderValues& values, std::string_view types,
+                          std::size_t first, bool comma_after_each, std::string_view line_name) {
+  std::string fields;
+  if (Status s =
+          FormatHeaderFields(fields, values, types, first, comma_after_each, line_name, false);
+      !s.ok()) {
+    return s;
+  }
+  // The line's text and its NUL must fit before the padding; when the 15-digit numbers would
+  // not, the floats take their shortest exact form instead of being cut off.
+  if (out.size() + fields.size() + 1 > kHeaderLineSize - 1) {
+    fields.clear();
+    (void)FormatHeaderFields(fields, values, types, first, comma_after_each, line_name, true);
+  }
+  out += fields;
   return Status::Ok();
 }
 

@@ -31,7 +31,8 @@ HeaderValues ParseHeaderFields(std::string_view line, std::string_view types);
 
 // Appends fields [first, types.size()) formatted by type: separated by commas, or with a comma
 // after every field (the last one too). Fails when a float is not finite; 'a' fields are the
-// caller's to write.
+// caller's to write. When the numbers, after what `out` holds and a closing NUL, would not fit
+// in a header line, floats are written in their shortest form that reads back the same.
 Status AppendHeaderFields(std::string& out, const HeaderValues& values, std::string_view types,
                           std::size_t first, bool comma_after_each, std::string_view line_name);
 

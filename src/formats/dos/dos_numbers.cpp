@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "common/text.h"
 
@@ -131,6 +132,21 @@ std::string FormatInteger(std::int32_t value) {
 }
 
 std::string FormatGeneral15(double value) {
+  return FormatGeneral(value, 15);
+}
+
+std::string FormatFloatShortest(float value) {
+  for (int digits = 1; digits < 15; ++digits) {
+    std::string text = FormatGeneral(value, digits);
+    float back = ParseFloatField(text);
+    if (std::memcmp(&back, &value, sizeof value) == 0) {
+      return text;
+    }
+  }
+  return FormatGeneral15(value);
+}
+
+std::string FormatGeneral(double value, int significant) {
   if (value == 0.0 || !std::isfinite(value)) {
     return "0";
   }
@@ -145,8 +161,9 @@ std::string FormatGeneral15(double value) {
   int exponent = std::atoi(std::string(exact.substr(e + 1)).c_str());
   std::string digits;
   digits += exact[0];
-  digits += exact.substr(2, 14);  // the 15 leading significant digits
-  if (exact[16] >= '5') {
+  const auto wanted = static_cast<std::size_t>(significant);
+  digits += exact.substr(2, wanted - 1);  // the leading significant digits
+  if (exact[wanted + 1] >= '5') {
     std::size_t i = digits.size();
     while (i > 0 && digits[i - 1] == '9') {
       digits[--i] = '0';

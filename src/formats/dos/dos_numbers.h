@@ -37,6 +37,12 @@ std::string FormatInteger(std::int32_t value);
 // removed; plain notation for decimal exponents -4 to 14, otherwise "d.dddE-n" / "d.dddEn".
 // The value must be finite.
 std::string FormatGeneral15(double value);
+// The same with another number of significant digits (1 to 15).
+std::string FormatGeneral(double value, int significant);
+
+// The fewest significant digits in the same notation that still read back as exactly this f32;
+// for header lines whose 15-digit numbers would not fit.
+std::string FormatFloatShortest(float value);
 
 // A header float: its f32 value, formatted by FormatGeneral15.
 inline std::string FormatFloat(float value) {
