@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/byte_writer.h"
+#include "formats/windows/jws_file.h"
 #include "formats/windows/jww_file.h"
 
 namespace penmorph::examples {
@@ -94,6 +95,35 @@ std::string ExampleJwwDrawing() {
   VectorSink sink;
   ByteWriter out(sink);
   if (!JwwWrite(out, w, h.version).ok()) {
+    return {};
+  }
+  return std::string(sink.bytes().begin(), sink.bytes().end());
+}
+
+std::string ExampleJwsSymbol() {
+  JwsWorkspace w;
+  std::memcpy(w.header.magic.data(), kJwsMagic.data(), kJwsMagic.size());
+  w.header.version = 600;
+  for (TLayerGroup& group : w.header.layer_groups) {
+    PutDouble(group.values.data() + 8, 1.0);
+  }
+  EntityTables& t = w.entities;
+  AddLine(t, 2, 2, 0, 0, 450, 0);
+  AddLine(t, 2, 2, 450, 0, 450, 450);
+  AddLine(t, 2, 2, 450, 450, 0, 450);
+  AddLine(t, 2, 2, 0, 450, 0, 0);
+  TEntMoji label;
+  label.base = Pen(1, 1);
+  label.position = {100, 200, 0, 0};
+  label.layout = {100, 100, 0, 0};
+  label.font = Text("\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E");
+  label.text = Text("\x88\xD6\x8E\x71");  // "椅子"
+  t.order.push_back({EntityKind::kText, 0});
+  t.texts.push_back(label);
+
+  VectorSink sink;
+  ByteWriter out(sink);
+  if (!JwsWrite(out, w, w.header.version).ok()) {
     return {};
   }
   return std::string(sink.bytes().begin(), sink.bytes().end());

@@ -8,4 +8,7 @@ namespace penmorph::examples {
 // a dimension, a text and a block. Returns the bytes, or an empty string if it cannot be built.
 std::string ExampleJwwDrawing();
 
+// A small JWS symbol of a chair: lines in colour 2 with line type 2 and a text.
+std::string ExampleJwsSymbol();
+
 }  // namespace penmorph::examples

@@ -96,6 +96,8 @@ int main(int argc, char** argv) {
   // Drawings of each format, built by the converter's own code.
   std::string room = penmorph::examples::ExampleJwwDrawing();
   ok &= !room.empty() && WriteFile(folder / "room.jww", room);
+  std::string chair = penmorph::examples::ExampleJwsSymbol();
+  ok &= !chair.empty() && WriteFile(folder / "chair.jws", chair);
   ok &= WriteDosExamples(folder);
   if (!ok) {
     std::cerr << "cannot write the example files into " << folder.string() << "\n";

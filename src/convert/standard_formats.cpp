@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "formats/dos/dos_formats.h"
+#include "formats/windows/jws_format.h"
 #include "formats/windows/jww_format.h"
 
 namespace penmorph {
@@ -10,6 +11,7 @@ namespace penmorph {
 FormatRegistry MakeStandardFormats() {
   FormatRegistry registry;
   registry.Add(std::make_unique<jw::JwwFormat>());
+  registry.Add(std::make_unique<jw::JwsFormat>());
   registry.Add(std::make_unique<JwcFormat>());
   registry.Add(std::make_unique<JwkFormat>());
   return registry;
