@@ -225,8 +225,15 @@ int main(int argc, char** argv) {
   tables.jww.SetEntry(JwwConvSettings::kChangeBlockColor, 1);
   const double convert_cpu_start = CpuSeconds();
   auto start = Clock::now();
+  rusage before_read{};
+  getrusage(RUSAGE_SELF, &before_read);
   Status read = format.Read(source);
   const double read_seconds = Seconds(start);
+  rusage after_read{};
+  getrusage(RUSAGE_SELF, &after_read);
+  const long read_faults = after_read.ru_minflt - before_read.ru_minflt;
+  auto seconds_of = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+  const double read_system = seconds_of(after_read.ru_stime) - seconds_of(before_read.ru_stime);
   auto remap_start = Clock::now();
   Status remapped = format.Remap(tables);
   const double remap_seconds = Seconds(remap_start);
@@ -246,6 +253,8 @@ int main(int argc, char** argv) {
   std::printf("plain copy:  %.3f s\n", copy_seconds);
   std::printf("conversion:  %.3f s (read %.3f, remap %.3f, write %.3f)%s\n", convert_seconds,
               read_seconds, remap_seconds, write_seconds, ok ? "" : "  FAILED");
+  std::printf("reading:     %.3f s of it in the system, %ld page faults (the workspace's memory)\n",
+              read_system, read_faults);
   std::printf(
       "ratio:       %.2f x the plain copy (processor time: %.3f s against %.3f s, %.2f x)\n",
       convert_seconds / copy_seconds, convert_cpu, copy_cpu, convert_cpu / copy_cpu);

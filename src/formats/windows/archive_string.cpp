@@ -147,6 +147,15 @@ bool IsClean(const ArchiveString& text) {
   if (text.empty()) {
     return true;
   }
+  // Nearly every name and text holds no control character and no '^': then nothing would be
+  // dropped, whatever its double-byte characters are, and one plain scan says so.
+  bool suspicious = false;
+  for (char c : text.bytes) {
+    suspicious |= static_cast<unsigned char>(c) < 32 || c == '^';
+  }
+  if (!suspicious && !text.wide) {
+    return true;
+  }
   const std::size_t length = text.length();
   for (std::size_t i = 0; i < length; ++i) {
     std::uint16_t unit = UnitAt(text, i);

@@ -168,7 +168,7 @@ void WriteDimensionBody(ByteWriter& out, const RecordWriteContext& context, cons
 
 // Appends the record to its table, then to the order list.
 template <class Record>
-Record& Append(std::deque<Record>& table, EntityKind kind, EntityTables& tables,
+Record& Append(ChunkedTable<Record>& table, EntityKind kind, EntityTables& tables,
                const EntityBase& base) {
   tables.order.push_back({kind, static_cast<std::uint32_t>(table.size())});
   Record& record = table.emplace_back();
@@ -206,7 +206,7 @@ void ReadEntity(ByteReader& in, int version, EntityKind kind, EntityTables& tabl
 }
 
 template <class Record>
-const Record* Lookup(const std::deque<Record>& table, std::uint32_t index) {
+const Record* Lookup(const ChunkedTable<Record>& table, std::uint32_t index) {
   return index < table.size() ? &table[index] : nullptr;
 }
 

@@ -4,8 +4,6 @@
 // formats. What differs between JWW and JWS (the version that drives the records, how texts are
 // written) comes in through the contexts.
 
-#include <deque>
-
 #include "common/byte_reader.h"
 #include "common/byte_writer.h"
 #include "formats/windows/archive.h"

@@ -5,10 +5,10 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <vector>
 
+#include "common/chunked_table.h"
 #include "formats/windows/archive.h"
 #include "formats/windows/archive_string.h"
 #include "formats/windows/entity_base.h"
@@ -82,16 +82,16 @@ struct EntityRef {
 };
 
 // The entities of one list (a drawing's main list or a block definition's members): a table
-// per kind and the order in which they stand in the file. The tables are deques so that growing
-// them never copies what was already read.
+// per kind and the order in which they stand in the file. The tables grow in chunks, so that
+// growing them never copies what was already read.
 struct EntityTables {
-  std::deque<TEntSen> lines;
-  std::deque<TEntEnko> arcs;
-  std::deque<TEntTen> points;
-  std::deque<TEntMoji> texts;
-  std::deque<TEntSunpo> dimensions;
-  std::deque<TEntSolid> solids;
-  std::deque<TEntBlock> blocks;
+  ChunkedTable<TEntSen> lines;
+  ChunkedTable<TEntEnko> arcs;
+  ChunkedTable<TEntTen> points;
+  ChunkedTable<TEntMoji> texts;
+  ChunkedTable<TEntSunpo> dimensions;
+  ChunkedTable<TEntSolid> solids;
+  ChunkedTable<TEntBlock> blocks;
   std::vector<EntityRef> order;
 
   std::size_t size() const { return order.size(); }
