@@ -184,12 +184,8 @@ TEST_F(DosDriverTest, CommandLineConvertsAndDescribes) {
 
 TEST_F(DosDriverTest, SampleSymbolsConvertThroughTheCommandLine) {
   std::vector<std::string> args = {"convert", "--dest", destination().string()};
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(PENMORPH_SAMPLES_DIR, ec)) {
-    std::string extension = ToUpperAscii(entry.path().extension().string());
-    if (extension == ".JWK") {
-      args.push_back(entry.path().string());
-    }
+  for (const fs::path& sample : testing::SampleFiles(".jwk")) {
+    args.push_back(sample.string());
   }
   if (args.size() == 3) {
     GTEST_SKIP() << "no JWK samples in " << PENMORPH_SAMPLES_DIR;

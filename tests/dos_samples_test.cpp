@@ -16,19 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<fs::path> SampleSymbols() {
-  std::vector<fs::path> files;
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(PENMORPH_SAMPLES_DIR, ec)) {
-    std::string extension = entry.path().extension().string();
-    if (extension == ".JWK" || extension == ".jwk") {
-      files.push_back(entry.path());
-    }
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
 // Why byte `at` of the output may differ from the source; empty when nothing explains it.
 std::string Explanation(const std::string& source, const std::string& output, std::size_t at,
                         const JwkWorkspace& read) {
@@ -75,7 +62,7 @@ std::string Explanation(const std::string& source, const std::string& output, st
 }
 
 TEST(JwkSamples, ConvertWithAllTablesZeroChangingOnlyWhatTheRulesExplain) {
-  std::vector<fs::path> samples = SampleSymbols();
+  std::vector<fs::path> samples = testing::SampleFiles(".jwk");
   if (samples.empty()) {
     GTEST_SKIP() << "no JWK samples in " << PENMORPH_SAMPLES_DIR;
   }

@@ -207,18 +207,6 @@ TEST(JwsFile, ACutFileFailsCleanlyAtEveryLength) {
 
 // --- the samples ---
 
-std::vector<fs::path> JwsSamples() {
-  std::vector<fs::path> files;
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(PENMORPH_SAMPLES_DIR, ec)) {
-    if (entry.path().extension() == ".jws" || entry.path().extension() == ".JWS") {
-      files.push_back(entry.path());
-    }
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
 // What the rules make of a symbol read with empty tables, built on the test's side.
 void ApplyJwsWriteRules(JwsWorkspace& w) {
   ASSERT_TRUE(IsOk(JwsRemap(w, JwwConvSettings{})));
@@ -243,7 +231,7 @@ void ApplyJwsWriteRules(JwsWorkspace& w) {
 }
 
 TEST(JwsSamples, EveryByteOfTheOutputIsExplained) {
-  std::vector<fs::path> samples = JwsSamples();
+  std::vector<fs::path> samples = testing::SampleFiles(".jws");
   if (samples.empty()) {
     GTEST_SKIP() << "no samples folder at " << PENMORPH_SAMPLES_DIR;
   }
@@ -278,7 +266,7 @@ TEST(JwsSamples, EveryByteOfTheOutputIsExplained) {
 }
 
 TEST(JwsSamples, ConvertAndDescribeThroughTheCommandLine) {
-  std::vector<fs::path> samples = JwsSamples();
+  std::vector<fs::path> samples = testing::SampleFiles(".jws");
   if (samples.empty()) {
     GTEST_SKIP() << "no samples folder at " << PENMORPH_SAMPLES_DIR;
   }

@@ -21,29 +21,13 @@ using testing::FirstDifference;
 using testing::IsOk;
 using testing::ReadBytes;
 
-std::vector<fs::path> Samples(const std::string& extension) {
-  std::vector<fs::path> files;
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(PENMORPH_SAMPLES_DIR, ec)) {
-    std::string ext = entry.path().extension().string();
-    for (char& c : ext) {
-      c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    if (ext == extension) {
-      files.push_back(entry.path());
-    }
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
 std::string Converted(JwwWorkspace& workspace) {
   EXPECT_TRUE(IsOk(JwwRemap(workspace, JwwConvSettings{})));
   return testing::WriteJwwBytes(workspace);
 }
 
 TEST(JwwSamples, EveryByteOfTheOutputIsExplained) {
-  std::vector<fs::path> samples = Samples(".jww");
+  std::vector<fs::path> samples = testing::SampleFiles(".jww");
   if (samples.empty()) {
     GTEST_SKIP() << "no samples folder at " << PENMORPH_SAMPLES_DIR;
   }
@@ -82,7 +66,7 @@ TEST(JwwSamples, EveryByteOfTheOutputIsExplained) {
 }
 
 TEST(JwwSamples, ConvertThroughTheBatchDriver) {
-  std::vector<fs::path> samples = Samples(".jww");
+  std::vector<fs::path> samples = testing::SampleFiles(".jww");
   if (samples.empty()) {
     GTEST_SKIP() << "no samples folder at " << PENMORPH_SAMPLES_DIR;
   }

@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -40,6 +42,24 @@ std::string ReadBytes(const fs::path& file) {
     throw std::runtime_error("cannot read " + file.string());
   }
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::vector<fs::path> SampleFiles(const std::string& extension) {
+  auto upper = [](std::string text) {
+    for (char& c : text) {
+      c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return text;
+  };
+  std::vector<fs::path> files;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(PENMORPH_SAMPLES_DIR, ec)) {
+    if (upper(entry.path().extension().string()) == upper(extension)) {
+      files.push_back(entry.path());
+    }
+  }
+  std::sort(files.begin(), files.end());
+  return files;
 }
 
 FolderSnapshot Snapshot(const fs::path& folder) {

@@ -36,6 +36,10 @@ std::string ReadBytes(const std::filesystem::path& file);
 using FolderSnapshot = std::map<std::string, std::string>;
 FolderSnapshot Snapshot(const std::filesystem::path& folder);
 
+// The sample drawings written by jw_cad with this extension (any case), sorted; empty when the
+// samples folder is absent.
+std::vector<std::filesystem::path> SampleFiles(const std::string& extension);
+
 // For ASSERT_TRUE(IsOk(status)): a failure shows the error's reason.
 inline ::testing::AssertionResult IsOk(const Status& status) {
   if (status.ok()) {

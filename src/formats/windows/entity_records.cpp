@@ -205,69 +205,48 @@ void ReadEntity(ByteReader& in, int version, EntityKind kind, EntityTables& tabl
   }
 }
 
-template <class Record>
-const Record* Lookup(const ChunkedTable<Record>& table, std::uint32_t index) {
-  return index < table.size() ? &table[index] : nullptr;
+// Writes record `index` of the table with its attributes and body; false when the order list
+// points past the table (a workspace not built by the reader).
+template <class Record, class Body>
+bool WriteRecord(ByteWriter& out, const RecordWriteContext& context, EntityKind kind,
+                 const ChunkedTable<Record>& table, std::uint32_t index, Body body) {
+  if (index >= table.size()) {
+    return false;
+  }
+  WriteBase(out, context, kind, table[index].base);
+  body(table[index]);
+  return true;
 }
 
-// False when the order list points past its table (a workspace not built by the reader).
 bool WriteEntity(ByteWriter& out, const RecordWriteContext& context, const EntityTables& tables,
                  EntityRef ref) {
-  auto base = [&](const EntityBase& b) { WriteBase(out, context, ref.kind, b); };
-  switch (ref.kind) {
+  const EntityKind kind = ref.kind;
+  const std::uint32_t i = ref.index;
+  switch (kind) {
     case EntityKind::kLine:
-      if (auto* r = Lookup(tables.lines, ref.index)) {
-        base(r->base);
-        WriteLineBody(out, *r);
-        return true;
-      }
-      break;
+      return WriteRecord(out, context, kind, tables.lines, i,
+                         [&](const TEntSen& r) { WriteLineBody(out, r); });
     case EntityKind::kArc:
-      if (auto* r = Lookup(tables.arcs, ref.index)) {
-        base(r->base);
-        WriteArcBody(out, *r);
-        return true;
-      }
-      break;
+      return WriteRecord(out, context, kind, tables.arcs, i,
+                         [&](const TEntEnko& r) { WriteArcBody(out, r); });
     case EntityKind::kPoint:
-      if (auto* r = Lookup(tables.points, ref.index)) {
-        base(r->base);
-        WritePointBody(out, *r);
-        return true;
-      }
-      break;
+      return WriteRecord(out, context, kind, tables.points, i,
+                         [&](const TEntTen& r) { WritePointBody(out, r); });
     case EntityKind::kText:
-      if (auto* r = Lookup(tables.texts, ref.index)) {
-        base(r->base);
-        WriteTextBody(out, context, *r, true);
-        return true;
-      }
-      break;
+      return WriteRecord(out, context, kind, tables.texts, i,
+                         [&](const TEntMoji& r) { WriteTextBody(out, context, r, true); });
     case EntityKind::kDimension:
-      if (auto* r = Lookup(tables.dimensions, ref.index)) {
-        base(r->base);
-        WriteDimensionBody(out, context, *r);
-        return true;
-      }
-      break;
+      return WriteRecord(out, context, kind, tables.dimensions, i,
+                         [&](const TEntSunpo& r) { WriteDimensionBody(out, context, r); });
     case EntityKind::kSolid:
-      if (auto* r = Lookup(tables.solids, ref.index)) {
-        base(r->base);
-        WriteSolidBody(out, *r);
-        return true;
-      }
-      break;
+      return WriteRecord(out, context, kind, tables.solids, i,
+                         [&](const TEntSolid& r) { WriteSolidBody(out, r); });
     case EntityKind::kBlock:
-      if (auto* r = Lookup(tables.blocks, ref.index)) {
-        base(r->base);
-        WriteBlockBody(out, *r);
-        return true;
-      }
-      break;
+      return WriteRecord(out, context, kind, tables.blocks, i,
+                         [&](const TEntBlock& r) { WriteBlockBody(out, r); });
     default:
-      break;
+      return false;
   }
-  return false;
 }
 
 void WriteEntityRecords(ByteWriter& out, const RecordWriteContext& context, ArchiveState& state,
