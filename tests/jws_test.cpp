@@ -284,6 +284,7 @@ TEST(JwsSamples, ConvertAndDescribeThroughTheCommandLine) {
   std::ostringstream info;
   EXPECT_EQ(RunCli({"info", samples.front().string()}, info, err, formats), 0);
   EXPECT_NE(info.str().find("  format: JWS\n"), std::string::npos) << info.str();
+  EXPECT_EQ(info.str().find("memo"), std::string::npos) << "a symbol has no memo to show";
 }
 
 TEST(JwsSamples, ACutSampleFailsCleanlyAtEveryLength) {

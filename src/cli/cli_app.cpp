@@ -196,7 +196,9 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (!info.version.empty()) {
       out << "  version: " << info.version << "\n";
     }
-    out << "  memo: " << (info.memo_is_utf8 ? info.memo : ShiftJisToUtf8(info.memo)) << "\n";
+    if (info.has_memo) {
+      out << "  memo: " << (info.memo_is_utf8 ? info.memo : ShiftJisToUtf8(info.memo)) << "\n";
+    }
     for (const auto& [what, count] : info.counts) {
       out << "  " << what << ": " << count << "\n";
     }

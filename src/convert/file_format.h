@@ -25,6 +25,7 @@ struct FileDescription {
   std::string version;  // empty when the format has none
   std::string memo;     // as stored in the file (Shift-JIS or, for wide strings, UTF-8)
   bool memo_is_utf8 = false;
+  bool has_memo = true;  // false for formats that hold none (JWS symbols)
   std::vector<std::pair<std::string, std::uint64_t>> counts;  // ("lines", 12), ...
   std::vector<std::string> details;                           // further lines, already UTF-8
 };

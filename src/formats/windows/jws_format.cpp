@@ -17,6 +17,7 @@ Result<FileDescription> JwsFormat::Describe(const std::filesystem::path& file) {
   }
   FileDescription description;
   description.format = "JWS";
+  description.has_memo = false;
   const std::int32_t version = workspace_.header.version;
   description.version = std::to_string(version);
   if (NormalizedJwsVersion(version) != version) {
