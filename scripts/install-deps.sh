@@ -6,6 +6,10 @@ set -euo pipefail
 # and the X11 one); a Japanese font so the captions render.
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev qt6-qpa-plugins
   fonts-ipafont)
+# "fuzz": clang with libFuzzer and its sanitizer runtimes, for scripts/fuzz.sh.
+if [ "${1:-}" = fuzz ]; then
+  packages=(cmake ninja-build clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -175,13 +175,14 @@ class FakeUi : public ConversionUi {
   }
 };
 
-// The real file system, except that the n-th changing operation (create, rename, remove; counted
-// from 1) fails.
+// The real file system, except that the n-th changing operation (create, link, rename, remove;
+// counted from 1) fails. `no_hard_links` makes every link fail, as on file systems without them.
 class FaultyFileSystem : public RealFileSystem {
  public:
-  explicit FaultyFileSystem(int fail_at) : fail_at_(fail_at) {}
+  explicit FaultyFileSystem(int fail_at, bool no_hard_links = false)
+      : fail_at_(fail_at), no_hard_links_(no_hard_links) {}
   int operations() const { return count_; }
-  // "rename", "remove" or "create" once the injected failure has happened.
+  // "rename", "remove", "link" or "create" once the injected failure has happened.
   const std::string& failed_operation() const { return failed_; }
 
   Status Rename(const std::filesystem::path& from, const std::filesystem::path& to) override {
@@ -202,6 +203,16 @@ class FaultyFileSystem : public RealFileSystem {
     }
     return RealFileSystem::CreateExclusive(path);
   }
+  Status CreateHardLink(const std::filesystem::path& existing,
+                        const std::filesystem::path& link) override {
+    if (Fails("link")) {
+      return IoError("injected link failure");
+    }
+    if (no_hard_links_) {
+      return IoError("no hard links on this file system");
+    }
+    return RealFileSystem::CreateHardLink(existing, link);
+  }
 
  private:
   bool Fails(const char* operation) {
@@ -212,6 +223,7 @@ class FaultyFileSystem : public RealFileSystem {
     return true;
   }
   int fail_at_;
+  bool no_hard_links_;
   int count_ = 0;
   std::string failed_;
 };

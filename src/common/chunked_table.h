@@ -6,13 +6,13 @@
 // are raw storage: only the records appended are constructed, and the unused end of the last
 // chunk is never touched.
 
-#include <array>
 #include <bit>
 #include <cstddef>
 #include <iterator>
 #include <memory>
 #include <new>
 #include <utility>
+#include <vector>
 
 namespace penmorph {
 
@@ -51,6 +51,9 @@ class ChunkedTable {
   template <class... Args>
   T& emplace_back(Args&&... args) {
     const std::size_t chunk = ChunkOf(size_);
+    if (chunk == chunks_.size()) {
+      chunks_.push_back(nullptr);
+    }
     if (chunks_[chunk] == nullptr) {
       chunks_[chunk] = std::allocator<T>().allocate(ChunkSize(chunk));
     }
@@ -68,9 +71,10 @@ class ChunkedTable {
     for (std::size_t c = 0; c < chunks_.size(); ++c) {
       if (chunks_[c] != nullptr) {
         std::allocator<T>().deallocate(chunks_[c], ChunkSize(c));
-        chunks_[c] = nullptr;
       }
     }
+    chunks_.clear();
+    chunks_.shrink_to_fit();
     size_ = 0;
   }
 
@@ -118,7 +122,6 @@ class ChunkedTable {
  private:
   // Chunk c holds kFirst << c records and starts at record kFirst * (2^c - 1).
   static constexpr std::size_t kFirst = 8;
-  static constexpr std::size_t kChunks = 32;  // room for 8 * (2^32 - 1) records
   static std::size_t ChunkOf(std::size_t i) {
     return static_cast<std::size_t>(std::bit_width(i / kFirst + 1)) - 1;
   }
@@ -128,7 +131,10 @@ class ChunkedTable {
     return chunks_[chunk] + (i - kFirst * ((std::size_t{1} << chunk) - 1));
   }
 
-  std::array<T*, kChunks> chunks_{};
+  // Grows with the chunks: an empty table holds no chunk list at all, which matters for the many
+  // small tables of block definitions (a fixed list would make each of them cost far more than
+  // the bytes it was read from).
+  std::vector<T*> chunks_;
   std::size_t size_ = 0;
 };
 

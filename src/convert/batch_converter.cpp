@@ -129,6 +129,10 @@ FileOutcome BatchConverter::ConvertFile(const fs::path& source, const fs::path& 
   FileOutcome outcome;
   outcome.source = source;
   outcome.output = output;
+  const fs::path folder = output.parent_path().empty() ? fs::path(".") : output.parent_path();
+  if (recovered_folders_.insert(folder).second && file_system_.IsDirectory(folder)) {
+    (void)RecoverInterruptedOutputs(file_system_, folder, BackupPath);
+  }
   const std::string name = source.filename().string();
   FileFormat* format = formats_.FindForFile(name);
   if (format == nullptr) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -73,7 +74,8 @@ class BatchConverter {
   BatchResult Run(const BatchRequest& request);
 
   // One file, without checks or question: dispatch by extension and probe, then read, remap,
-  // write into place. Used by Run and by the command line.
+  // write into place. Used by Run and by the command line. The first time a destination folder
+  // is met, what an interrupted run left there is dealt with first (RecoverInterruptedOutputs).
   FileOutcome ConvertFile(const std::filesystem::path& source, const std::filesystem::path& output);
 
  private:
@@ -84,6 +86,7 @@ class BatchConverter {
   const ConversionTables& tables_;
   ConversionUi& ui_;
   FileSystem& file_system_;
+  std::set<std::filesystem::path> recovered_folders_;
 };
 
 }  // namespace penmorph

@@ -1,5 +1,10 @@
 #include "convert/pending_output.h"
 
+#include <fstream>
+#include <optional>
+
+#include "common/byte_reader.h"
+
 namespace penmorph {
 
 namespace fs = std::filesystem;
@@ -11,12 +16,80 @@ fs::path FolderOf(const fs::path& file) {
 }
 
 fs::path FreeTemporaryName(FileSystem& file_system, const fs::path& folder,
-                           std::string_view purpose) {
-  fs::path name = UniqueTemporaryName(folder, purpose);
+                           std::string_view purpose, std::string_view subject = {}) {
+  fs::path name = UniqueTemporaryName(folder, purpose, subject);
   while (file_system.Exists(name)) {
-    name = UniqueTemporaryName(folder, purpose);
+    name = UniqueTemporaryName(folder, purpose, subject);
   }
   return name;
+}
+
+// A complete copy of `file` under a kept name: copied to a temporary name first, so that the
+// kept name only ever holds whole copies.
+Status CopyAs(FileSystem& files, const fs::path& file, const fs::path& kept) {
+  auto in = ByteReader::OpenFile(file);
+  if (!in.ok()) {
+    return in.error();
+  }
+  fs::path copy = FreeTemporaryName(files, FolderOf(kept), kNewOutputPurpose);
+  auto sink = files.CreateExclusive(copy);
+  if (!sink.ok()) {
+    return sink.error();
+  }
+  constexpr std::size_t kPiece = 1 << 16;
+  Status copied = in->CopyTo(*sink.value(), in->size(), kPiece);
+  Status closed = sink.value()->Close();
+  if (copied.ok()) {
+    copied = closed;
+  }
+  if (copied.ok()) {
+    copied = files.Rename(copy, kept);
+  }
+  if (!copied.ok()) {
+    (void)files.Remove(copy);
+  }
+  return copied;
+}
+
+// The existing output under a second name: a hard link where the file system has them, else a
+// copy.
+Result<fs::path> KeepPrevious(FileSystem& files, const fs::path& output) {
+  fs::path kept =
+      FreeTemporaryName(files, FolderOf(output), kKeptOutputPurpose, output.filename().string());
+  if (files.CreateHardLink(output, kept).ok()) {
+    return kept;
+  }
+  if (Status copied = CopyAs(files, output, kept); !copied.ok()) {
+    return copied.error();
+  }
+  return kept;
+}
+
+// Whether two files hold the same bytes; nullopt when either cannot be read.
+std::optional<bool> SameBytes(const fs::path& a, const fs::path& b) {
+  std::ifstream first(a, std::ios::binary);
+  std::ifstream second(b, std::ios::binary);
+  if (!first || !second) {
+    return std::nullopt;
+  }
+  constexpr std::size_t kPiece = 1 << 16;
+  std::string x(kPiece, '\0');
+  std::string y(kPiece, '\0');
+  while (true) {
+    first.read(x.data(), kPiece);
+    second.read(y.data(), kPiece);
+    if (first.bad() || second.bad()) {
+      return std::nullopt;
+    }
+    if (first.gcount() != second.gcount() ||
+        x.compare(0, static_cast<std::size_t>(first.gcount()), y, 0,
+                  static_cast<std::size_t>(second.gcount())) != 0) {
+      return false;
+    }
+    if (first.gcount() < static_cast<std::streamsize>(kPiece)) {
+      return true;
+    }
+  }
 }
 
 }  // namespace
@@ -78,47 +151,84 @@ Status PendingOutput::Commit(const fs::path& backup) {
   if (had_output && files.IsDirectory(output_)) {
     return fail(IoError("a folder has the name of the output " + output_.string()));
   }
-  bool had_backup = had_output && files.Exists(backup);
-  if (had_backup && files.IsDirectory(backup)) {
+  if (had_output && files.IsDirectory(backup)) {
     return fail(IoError("a folder has the name of the backup " + backup.string()));
   }
 
-  // The older backup is only set aside until the new file is in place, so that a failure on
-  // the way can put everything back.
-  fs::path aside;
-  if (had_backup) {
-    aside = FreeTemporaryName(files, FolderOf(backup), "old");
-    if (Status moved = files.Rename(backup, aside); !moved.ok()) {
-      return fail(moved.error());
-    }
-  }
-  auto restore_backup = [&](Error error) -> Status {
-    if (had_backup) {
-      if (Status back = files.Rename(aside, backup); !back.ok()) {
-        error.message += "; the older backup is left as " + aside.string();
-      }
-    }
-    return fail(std::move(error));
-  };
+  // The previous output keeps a second name while the new file takes its own, so that the
+  // name is never empty and a failure on the way can put everything back.
+  fs::path kept;
   if (had_output) {
-    if (Status moved = files.Rename(output_, backup); !moved.ok()) {
-      return restore_backup(moved.error());
+    Result<fs::path> made = KeepPrevious(files, output_);
+    if (!made.ok()) {
+      return fail(made.error());
     }
+    kept = made.value();
   }
   if (Status placed = files.Rename(temporary_, output_); !placed.ok()) {
-    Error error = placed.error();
     if (had_output) {
-      if (Status back = files.Rename(backup, output_); !back.ok()) {
-        error.message += "; the previous output is left as " + backup.string();
-      }
+      (void)files.Remove(kept);  // a leftover is recognised by the next run
     }
-    return restore_backup(std::move(error));
+    return fail(placed.error());
   }
   finished_ = true;
-  if (had_backup) {
-    (void)files.Remove(aside);  // a leftover is recognisable by its name
+  if (had_output) {
+    // Replaces an older backup in one step.
+    if (Status moved = files.Rename(kept, backup); !moved.ok()) {
+      Error error = moved.error();
+      if (Status back = files.Rename(kept, output_); !back.ok()) {
+        error.message += "; the new output is in place and the previous one is left as " +
+                         kept.string();
+      }
+      return error;
+    }
   }
   return Status::Ok();
+}
+
+std::vector<std::string> RecoverInterruptedOutputs(FileSystem& files, const fs::path& folder,
+                                                   const BackupNamer& backup_of) {
+  std::vector<std::string> done;
+  auto names = files.ListFolder(folder);
+  if (!names.ok()) {
+    return done;
+  }
+  for (const std::string& name : names.value()) {
+    const fs::path file = folder / name;
+    if (std::optional<std::string> subject = MatchTemporaryName(name, kNewOutputPurpose);
+        subject && subject->empty()) {
+      if (files.Remove(file).ok()) {
+        done.push_back("removed " + name);
+      }
+      continue;
+    }
+    std::optional<std::string> output_name = MatchTemporaryName(name, kKeptOutputPurpose);
+    if (!output_name || output_name->empty()) {
+      continue;  // without its output's name, the kept file is left for the user
+    }
+    const fs::path output = folder / *output_name;
+    if (!files.Exists(output)) {
+      if (files.Rename(file, output).ok()) {
+        done.push_back("put " + name + " back as " + *output_name);
+      }
+      continue;
+    }
+    std::optional<bool> same = SameBytes(file, output);
+    if (!same) {
+      continue;
+    }
+    if (*same) {
+      if (files.Remove(file).ok()) {
+        done.push_back("removed " + name + ", a copy of " + *output_name);
+      }
+    } else {
+      const fs::path backup = backup_of(output);
+      if (!files.IsDirectory(backup) && files.Rename(file, backup).ok()) {
+        done.push_back("made " + name + " the backup " + backup.filename().string());
+      }
+    }
+  }
+  return done;
 }
 
 }  // namespace penmorph

@@ -1,12 +1,17 @@
 #pragma once
 
 // A new output file that only appears under its name once it is complete. The bytes go to a
-// temporary file in the destination folder; Commit then moves an existing output aside as the
-// backup and renames the temporary file into place. Until Commit succeeds - and whenever it
-// fails - the folder holds exactly what it held before.
+// temporary file in the destination folder; Commit keeps the existing output under a second
+// name, renames the temporary file over it and then makes the kept file the backup. The output
+// name never stands empty, even for a moment: a run killed anywhere leaves under it the old
+// bytes or the complete new file. Until Commit succeeds - and whenever it fails - the folder
+// holds exactly what it held before.
 
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "common/file_sink.h"
 #include "common/file_system.h"
@@ -40,5 +45,23 @@ class PendingOutput {
   std::unique_ptr<FileSink> sink_;
   bool finished_ = false;  // committed or discarded
 };
+
+// Finishes, in `folder`, what a run that was killed in the middle of a Commit left behind, and
+// removes its temporary files; only names UniqueTemporaryName gives are touched:
+// - a temporary new output (complete or not) is removed: its output still holds the old bytes;
+// - a kept previous output whose output still has the same bytes was not yet replaced: it is
+//   removed, and the older backup stays;
+// - one whose output now holds other bytes was replaced by the new file: it becomes the backup,
+//   as the Commit would have made it;
+// - one whose output is gone is put back under the output's name.
+// Returns a line for each file it dealt with. Failures leave the file as it is.
+using BackupNamer = std::function<std::filesystem::path(const std::filesystem::path& output)>;
+std::vector<std::string> RecoverInterruptedOutputs(FileSystem& file_system,
+                                                   const std::filesystem::path& folder,
+                                                   const BackupNamer& backup_of);
+
+// What the temporary files of PendingOutput are named for.
+inline constexpr std::string_view kNewOutputPurpose = "new";
+inline constexpr std::string_view kKeptOutputPurpose = "bak";
 
 }  // namespace penmorph

@@ -13,6 +13,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t npos = std::string::npos;
+constexpr std::string_view kTemporaryPurpose = "ini";
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t';
@@ -253,7 +254,9 @@ Status IniDocument::Save(const fs::path& path) const {
     }
   }
   fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-  fs::path temporary = UniqueTemporaryName(folder, "ini");
+  // A save that was killed left its temporary file; the target itself was never touched.
+  RemoveLeftoverTemporaries(folder, kTemporaryPurpose);
+  fs::path temporary = UniqueTemporaryName(folder, kTemporaryPurpose);
   auto sink = FileSink::CreateExclusive(temporary);
   if (!sink.ok()) {
     return sink.error();

@@ -36,7 +36,8 @@ class IniDocument {
 
   // Writes the whole document to a temporary file beside the target and renames it into place,
   // so the target is never left half-written. A link at the target is written through to the
-  // file it names.
+  // file it names. Temporary files that earlier, interrupted saves left in that folder are
+  // removed first.
   Status Save(const std::filesystem::path& path) const;
 
  private:

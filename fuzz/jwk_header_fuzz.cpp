@@ -1,0 +1,12 @@
+// JwkReadHeaderInfo on any bytes.
+
+#include "dos_round_trip.h"
+#include "formats/dos/jwk_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  penmorph::fuzz::MemoryBound bound(size);
+  penmorph::fuzz::CheckDosHeader<penmorph::JwkWorkspace>(
+      {data, size}, penmorph::JwkReadHeaderInfoFrom, penmorph::JwkBuildHeaderLines,
+      penmorph::JwkReadFrom, "Jwk");
+  return 0;
+}

@@ -1,0 +1,11 @@
+// JwkRead on any bytes.
+
+#include "dos_round_trip.h"
+#include "formats/dos/jwk_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  penmorph::fuzz::MemoryBound bound(size);
+  penmorph::fuzz::CheckDosFile<penmorph::JwkWorkspace>({data, size}, penmorph::JwkReadFrom,
+                                                       penmorph::JwkWrite, "Jwk");
+  return 0;
+}
