@@ -141,5 +141,104 @@ TEST(PendingOutput, ALinkUnderTheOutputNameIsReplacedNotFollowed) {
   EXPECT_TRUE(fs::is_symlink(folder / "x.BAK"));
 }
 
+// --- what a run killed in the middle of a commit leaves, and what the next run makes of it ---
+
+// The name the commit gives its temporary files, with a fixed random part.
+std::string Temporary(std::string_view purpose, std::string_view subject = {}) {
+  std::string name = ".penmorph-" + std::string(purpose) + "-0123456789abcdef";
+  if (!subject.empty()) {
+    name += "-" + std::string(subject);
+  }
+  return name + ".tmp";
+}
+
+FolderSnapshot Recovered(const ScratchFolder& folder) {
+  RealFileSystem files;
+  RecoverInterruptedOutputs(files, folder.path(), [](const fs::path& output) {
+    fs::path backup = output;
+    return backup.replace_extension(".BAK");
+  });
+  return Snapshot(folder.path());
+}
+
+TEST(RecoverInterruptedOutputs, FinishesOrUndoesEachStepOfAKilledCommit) {
+  struct Case {
+    std::string killed_after;
+    FolderSnapshot left;
+    FolderSnapshot recovered;
+  };
+  const std::vector<Case> cases = {
+      {"writing the new file",
+       {{"x.jww", "old"}, {"x.BAK", "older"}, {Temporary("new"), "ne"}},
+       {{"x.jww", "old"}, {"x.BAK", "older"}}},
+      {"keeping the previous output",
+       {{"x.jww", "old"}, {"x.BAK", "older"}, {Temporary("new"), "new"},
+        {Temporary("bak", "x.jww"), "old"}},
+       {{"x.jww", "old"}, {"x.BAK", "older"}}},
+      {"putting the new file in place",
+       {{"x.jww", "new"}, {"x.BAK", "older"}, {Temporary("bak", "x.jww"), "old"}},
+       {{"x.jww", "new"}, {"x.BAK", "old"}}},
+      {"a first output, put in place",
+       {{"x.jww", "new"}, {Temporary("bak", "x.jww"), "old"}},
+       {{"x.jww", "new"}, {"x.BAK", "old"}}},
+      {"the output was deleted since",
+       {{Temporary("bak", "x.jww"), "old"}},
+       {{"x.jww", "old"}}},
+  };
+  for (const Case& c : cases) {
+    ScratchFolder folder;
+    for (const auto& [name, bytes] : c.left) {
+      WriteBytes(folder / name, bytes);
+    }
+    EXPECT_EQ(Recovered(folder), c.recovered) << "killed after " << c.killed_after;
+  }
+}
+
+TEST(RecoverInterruptedOutputs, TouchesOnlyTheNamesTheProgramGives) {
+  ScratchFolder folder;
+  const FolderSnapshot foreign = {
+      {".penmorph-new-0123456789abcde.tmp", "15 digits"},
+      {".penmorph-new-0123456789ABCDEF.tmp", "upper case"},
+      {".penmorph-new-0123456789abcdef.tmp.txt", "another extension"},
+      {".penmorph-new-0123456789abcdef-x.jww.tmp", "a new file has no subject"},
+      {".penmorph-old-0123456789abcdef.tmp", "an aside of an older program"},
+      {".penmorph-bak-0123456789abcdef.tmp", "a kept file without its output's name"},
+      {".penmorph-ini-0123456789abcdef.tmp", "a settings save's"},
+      {"penmorph-new-0123456789abcdef.tmp", "no dot"},
+      {"notes.txt", "the user's"},
+  };
+  for (const auto& [name, bytes] : foreign) {
+    WriteBytes(folder / name, bytes);
+  }
+  WriteBytes(folder / Temporary("new"), "partial");
+  EXPECT_EQ(Recovered(folder), foreign);
+}
+
+TEST(RecoverInterruptedOutputs, ALinkPlantedUnderAKeptNameIsMovedNotFollowed) {
+  ScratchFolder folder;
+  ScratchFolder elsewhere;
+  WriteBytes(elsewhere / "victim", "must stay");
+  WriteBytes(folder / "x.jww", "new");
+  fs::create_symlink(elsewhere / "victim", folder / Temporary("bak", "x.jww"));
+  fs::create_symlink(elsewhere / "victim", folder / Temporary("new"));
+  Recovered(folder);
+  EXPECT_EQ(ReadBytes(elsewhere / "victim"), "must stay");
+  EXPECT_TRUE(fs::is_symlink(folder / "x.BAK"));
+  EXPECT_EQ(ReadBytes(folder / "x.jww"), "new");
+  EXPECT_EQ(Snapshot(folder.path()).size(), 2u);
+}
+
+TEST(TemporaryNames, CarryTheirSubjectWhenItFits) {
+  fs::path plain = UniqueTemporaryName("/d", "new");
+  EXPECT_EQ(MatchTemporaryName(plain.filename().string(), "new"), std::string());
+  fs::path named = UniqueTemporaryName("/d", "bak", "plan-2.jww");
+  EXPECT_EQ(MatchTemporaryName(named.filename().string(), "bak"), "plan-2.jww");
+  EXPECT_EQ(MatchTemporaryName(named.filename().string(), "new"), std::nullopt);
+  // A subject too long for a folder entry is left out rather than making the name unusable.
+  fs::path long_named = UniqueTemporaryName("/d", "bak", std::string(240, 'a'));
+  EXPECT_LE(long_named.filename().string().size(), 255u);
+  EXPECT_EQ(MatchTemporaryName(long_named.filename().string(), "bak"), std::string());
+}
+
 }  // namespace
 }  // namespace penmorph
