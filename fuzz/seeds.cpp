@@ -22,21 +22,6 @@ namespace {
 
 using Corpus = std::vector<std::string>;
 
-std::string JwwWithImage() {
-  // Version 700, one text that refers to one embedded image.
-  ByteBuilder out;
-  AppendJwwHeader(out, 700);
-  out.u16(1).new_class("CDataMoji", 700);
-  penmorph::jw::EntityBase base;
-  base.PenColor = 1;
-  base.PenStyle = 1;
-  out.base(700, base).f64(0).f64(0).f64(10).f64(0).i32(0).f64(2).f64(2).f64(0).f64(0);
-  out.str("font").str("^@BM%temp%pic.bmp,100,100,0,0,1,0");
-  out.u16(0);  // no block definitions
-  out.i32(1).str("pic.bmp").i32(6).raw("BMxyzw");
-  return out.bytes();
-}
-
 Corpus JwwSeeds() {
   Corpus seeds;
   for (int version : {220, 223, 225, 230, 300, 351, 420, 600, 700}) {
@@ -48,7 +33,8 @@ Corpus JwwSeeds() {
 }
 
 Corpus JwsSeeds() {
-  return {penmorph::examples::ExampleJwsSymbol()};
+  return {penmorph::examples::ExampleJwsSymbol(), JwsWithOneLine(230), JwsWithOneLine(351),
+          JwsWithOneLine(600)};
 }
 
 Corpus JwcSeeds() {

@@ -75,6 +75,35 @@ std::string EmptyJww(int version, const HeaderValues& values) {
   return out.bytes();
 }
 
+std::string JwwWithImage() {
+  ByteBuilder out;
+  AppendJwwHeader(out, 700);
+  out.u16(1).new_class("CDataMoji", 700);
+  jw::EntityBase base;
+  base.PenColor = 1;
+  base.PenStyle = 1;
+  out.base(700, base).f64(0).f64(0).f64(10).f64(0).i32(0).f64(2).f64(2).f64(0).f64(0);
+  out.str("font").str("^@BM%temp%pic.bmp,100,100,0,0,1,0");
+  out.u16(0);  // no block definitions
+  out.i32(1).str("pic.bmp").i32(6).raw("BMxyzw");
+  return out.bytes();
+}
+
+void AppendJwsHeader(ByteBuilder& out, int version) {
+  out.raw("JwsData").pattern(193).i32(version).pattern(16 + 16 * 8 + 24 + 80);
+}
+
+std::string JwsWithOneLine(int version) {
+  ByteBuilder out;
+  AppendJwsHeader(out, version);
+  jw::EntityBase base;
+  base.PenColor = 2;
+  base.PenStyle = 2;
+  out.u16(1).new_class("CDataSen", version).base(version, base).f64(0).f64(0).f64(5).f64(5);
+  out.u16(0);
+  return out.bytes();
+}
+
 Status ReadJwwBytes(const std::string& bytes, jw::JwwWorkspace& workspace) {
   auto in =
       ByteReader::FromMemory({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});

@@ -100,6 +100,14 @@ HeaderOffsets AppendJwwHeader(ByteBuilder& out, int version, const HeaderValues&
 // An empty drawing: header, no entities, no block definitions, no images.
 std::string EmptyJww(int version, const HeaderValues& values = {});
 
+// Version 700, one text that refers to one embedded image of 6 bytes ("pic.bmp").
+std::string JwwWithImage();
+
+// The 452-byte header of a JWS symbol of `version`, zero values.
+void AppendJwsHeader(ByteBuilder& out, int version);
+// A symbol of one line.
+std::string JwsWithOneLine(int version);
+
 Status ReadJwwBytes(const std::string& bytes, jw::JwwWorkspace& workspace);
 std::string WriteJwwBytes(jw::JwwWorkspace& workspace);
 std::string WriteJwwBytesAsRead(jw::JwwWorkspace& workspace);

@@ -110,7 +110,7 @@ TEST(MemoryBound, ManyEmptyBlockDefinitionsCostLittleEach) {
     ExpectBounded(held, data.size());
   }
   ByteBuilder symbol;
-  symbol.raw("JwsData").zeros(193).i32(351).zeros(16 + 16 * 8 + 24 + 80);
+  testing::AppendJwsHeader(symbol, 351);
   AppendEmptyBlockDefs(symbol, 351, 40000);
   const auto data = Vector(symbol.bytes());
   jw::JwsWorkspace workspace;
