@@ -59,8 +59,7 @@ void CheckDosHeader(std::span<const std::uint8_t> data, ReadHeader read_header,
     bytes += line;
   }
   auto second = std::make_unique<Workspace>();
-  ByteReader again =
-      Reader({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+  ByteReader again = Reader({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
   ExpectRead(read_header(again, *second), std::string(name) + " header lines as built");
   if (!(second->header == first->header) || second->header_lines != first->header_lines) {
     Finding(std::string(name) + " header lines as built do not read back the same");

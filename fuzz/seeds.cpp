@@ -120,10 +120,10 @@ int main(int argc, char** argv) {
   const Corpus jwc = JwcSeeds();
   const Corpus jwk = JwkSeeds();
   const std::vector<Target> targets = {
-      {"jww_read", jww, {".JWW"}},   {"jww_header", jww, {".JWW"}},
+      {"jww_read", jww, {".JWW"}},        {"jww_header", jww, {".JWW"}},
       {"jws_read", JwsSeeds(), {".JWS"}}, {"jwc_read", jwc, {".JWC"}},
-      {"jwc_header", jwc, {".JWC"}}, {"jwk_read", jwk, {".JWK"}},
-      {"jwk_header", jwk, {".JWK"}}, {"ini", IniSeeds(), {".INI", ".SET"}},
+      {"jwc_header", jwc, {".JWC"}},      {"jwk_read", jwk, {".JWK"}},
+      {"jwk_header", jwk, {".JWK"}},      {"ini", IniSeeds(), {".INI", ".SET"}},
   };
   for (const Target& target : targets) {
     if (!WriteCorpus(out / target.name, target.seeds)) {

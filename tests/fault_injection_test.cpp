@@ -153,17 +153,14 @@ class BatchFaults : public ::testing::TestWithParam<bool> {
     drawing.texts = {"t"};
     testing::JwkFile symbol;
     symbol.texts = {"k"};
-    sources_ = {{"a.jww", testing::JwwWithImage()},
-                {"b.jwc", drawing.Bytes()},
-                {"c.jwk", symbol.Bytes()},
-                {"d.jws", testing::JwsWithOneLine(351)},
-                {"e.jww", testing::EmptyJww(600)},
-                {"broken.jwc", drawing.Bytes().substr(0, 900)}};
+    sources_ = {{"a.jww", testing::JwwWithImage()}, {"b.jwc", drawing.Bytes()},
+                {"c.jwk", symbol.Bytes()},          {"d.jws", testing::JwsWithOneLine(351)},
+                {"e.jww", testing::EmptyJww(600)},  {"broken.jwc", drawing.Bytes().substr(0, 900)}};
     for (const auto& [name, bytes] : sources_) {
       WriteBytes(source() / name, bytes);
     }
-    before_ = {{"a.jww", "old a"}, {"a.BAK", "older a"}, {"b.jwc", "old b"},
-               {"d.jws", "old d"}, {"d.BAK", "older d"}, {"broken.jwc", "old broken"},
+    before_ = {{"a.jww", "old a"},         {"a.BAK", "older a"}, {"b.jwc", "old b"},
+               {"d.jws", "old d"},         {"d.BAK", "older d"}, {"broken.jwc", "old broken"},
                {"notes.txt", "the user's"}};
   }
 
@@ -224,8 +221,8 @@ TEST_P(BatchFaults, EachFileIsExactlyAsBeforeOrExactlyTheNewResult) {
       break;
     }
     ++faults;
-    const std::string where = "operation " + std::to_string(fail_at) + " (" +
-                              faulty.failed_operation() + ") failed";
+    const std::string where =
+        "operation " + std::to_string(fail_at) + " (" + faulty.failed_operation() + ") failed";
     FolderSnapshot now = Snapshot(destination);
     std::erase_if(now, [](const auto& entry) { return IsTemporary(entry.first); });
     // Which file the fault struck: the one whose outcome changed.

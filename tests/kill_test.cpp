@@ -90,8 +90,10 @@ class KillTest : public ::testing::Test {
     testing::JwkFile symbol;
     symbol.texts = {"k"};
     std::vector<std::pair<std::string, std::string>> files = {
-        {"image.jww", testing::JwwWithImage()}, {"plain.jww", testing::EmptyJww(420)},
-        {"sym.jws", testing::JwsWithOneLine(351)}, {"plan.jwc", drawing.Bytes()},
+        {"image.jww", testing::JwwWithImage()},
+        {"plain.jww", testing::EmptyJww(420)},
+        {"sym.jws", testing::JwsWithOneLine(351)},
+        {"plan.jwc", drawing.Bytes()},
         {"part.jwk", symbol.Bytes()}};
     // Real drawings make the run long enough to be struck in every phase.
     for (const fs::path& sample : testing::SampleFiles(".jww")) {
@@ -156,7 +158,8 @@ TEST_F(KillTest, EveryOutputIsOldOrCompleteAfterEachKillAndTheNextRunTidiesUp) {
   int leftovers_seen = 0;
   for (int round = 0; kills < kKillsWanted && round < 20 * kKillsWanted; ++round) {
     Prepare(destination);
-    if (!KillAfter(Start(Command(destination), temporary()), std::chrono::microseconds(moment(random)))) {
+    if (!KillAfter(Start(Command(destination), temporary()),
+                   std::chrono::microseconds(moment(random)))) {
       continue;
     }
     ++kills;
@@ -244,10 +247,10 @@ TEST(IniKillTest, TheFileIsOldOrNewAfterEachKillAndTheNextSaveTidiesUp) {
     }
     ASSERT_TRUE(testing::IsOk(first.Save(file)));
     FolderSnapshot after = Snapshot(folder.path());
-    EXPECT_EQ(after, (FolderSnapshot{{"penmorph.ini", first_text},
-                                     {"notes.txt", "the user's"},
-                                     {".penmorph-new-0123456789abcdef.tmp",
-                                      "a conversion's, not a save's"}}));
+    EXPECT_EQ(after, (FolderSnapshot{
+                         {"penmorph.ini", first_text},
+                         {"notes.txt", "the user's"},
+                         {".penmorph-new-0123456789abcdef.tmp", "a conversion's, not a save's"}}));
   }
   EXPECT_GE(kills, kKillsWanted);
   std::printf("[ kills    ] %d save kills survived, %d leftover temporary files removed\n", kills,

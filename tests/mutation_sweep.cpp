@@ -87,8 +87,8 @@ std::vector<Base> Samples(const fs::path& folder) {
 std::string Mutate(const std::string& bytes, std::size_t index, std::mt19937_64& random) {
   std::string mutant = bytes;
   auto offset = [&] {
-    return std::uniform_int_distribution<std::size_t>(0, mutant.empty() ? 0 : mutant.size() - 1)(
-        random);
+    return std::uniform_int_distribution<std::size_t>(
+        0, mutant.empty() ? 0 : mutant.size() - 1)(random);
   };
   switch (index % 4) {
     case 0: {  // cut: evenly spread lengths first, then random ones
@@ -208,9 +208,10 @@ int main(int argc, char** argv) {
     }
   }
   fs::remove_all(scratch);
-  std::cout << cases << " mutants of " << bases.size() << " files (seed " << seed << "): "
-            << ended[OutcomeKind::kConverted] << " converted, " << ended[OutcomeKind::kFailed]
-            << " failed with a reason, " << ended[OutcomeKind::kSkipped]
-            << " skipped with a reason; " << broken << " broke a rule\n";
+  std::cout << cases << " mutants of " << bases.size() << " files (seed " << seed
+            << "): " << ended[OutcomeKind::kConverted] << " converted, "
+            << ended[OutcomeKind::kFailed] << " failed with a reason, "
+            << ended[OutcomeKind::kSkipped] << " skipped with a reason; " << broken
+            << " broke a rule\n";
   return broken == 0 ? 0 : 1;
 }

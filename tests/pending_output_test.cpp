@@ -104,8 +104,8 @@ TEST(PendingOutput, AnyFailedOperationLeavesTheFolderAsItWas) {
         std::erase_if(now,
                       [](const auto& entry) { return entry.first.rfind(".penmorph-", 0) == 0; });
       }
-      std::string where = "fail_at " + std::to_string(fail_at) + " (" +
-                          files.failed_operation() + "), hard links " + (hard_links ? "on" : "off");
+      std::string where = "fail_at " + std::to_string(fail_at) + " (" + files.failed_operation() +
+                          "), hard links " + (hard_links ? "on" : "off");
       if (status.ok()) {
         EXPECT_EQ(now, after) << where;
       } else {
@@ -172,7 +172,9 @@ TEST(RecoverInterruptedOutputs, FinishesOrUndoesEachStepOfAKilledCommit) {
        {{"x.jww", "old"}, {"x.BAK", "older"}, {Temporary("new"), "ne"}},
        {{"x.jww", "old"}, {"x.BAK", "older"}}},
       {"keeping the previous output",
-       {{"x.jww", "old"}, {"x.BAK", "older"}, {Temporary("new"), "new"},
+       {{"x.jww", "old"},
+        {"x.BAK", "older"},
+        {Temporary("new"), "new"},
         {Temporary("bak", "x.jww"), "old"}},
        {{"x.jww", "old"}, {"x.BAK", "older"}}},
       {"putting the new file in place",
@@ -181,9 +183,7 @@ TEST(RecoverInterruptedOutputs, FinishesOrUndoesEachStepOfAKilledCommit) {
       {"a first output, put in place",
        {{"x.jww", "new"}, {Temporary("bak", "x.jww"), "old"}},
        {{"x.jww", "new"}, {"x.BAK", "old"}}},
-      {"the output was deleted since",
-       {{Temporary("bak", "x.jww"), "old"}},
-       {{"x.jww", "old"}}},
+      {"the output was deleted since", {{Temporary("bak", "x.jww"), "old"}}, {{"x.jww", "old"}}},
   };
   for (const Case& c : cases) {
     ScratchFolder folder;

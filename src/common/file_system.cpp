@@ -105,8 +105,8 @@ std::optional<std::string> MatchTemporaryName(std::string_view name, std::string
   const std::size_t head = kTemporaryPrefix.size() + purpose.size() + 1;
   if (name.size() < head + kRandomDigits + kTemporarySuffix.size() ||
       name.substr(0, kTemporaryPrefix.size()) != kTemporaryPrefix ||
-      name.substr(kTemporaryPrefix.size(), purpose.size()) != purpose ||
-      name[head - 1] != '-' || name.substr(name.size() - kTemporarySuffix.size()) != kTemporarySuffix) {
+      name.substr(kTemporaryPrefix.size(), purpose.size()) != purpose || name[head - 1] != '-' ||
+      name.substr(name.size() - kTemporarySuffix.size()) != kTemporarySuffix) {
     return std::nullopt;
   }
   for (std::size_t i = head; i < head + kRandomDigits; ++i) {
@@ -114,8 +114,8 @@ std::optional<std::string> MatchTemporaryName(std::string_view name, std::string
       return std::nullopt;
     }
   }
-  std::string_view rest =
-      name.substr(head + kRandomDigits, name.size() - head - kRandomDigits - kTemporarySuffix.size());
+  std::string_view rest = name.substr(head + kRandomDigits,
+                                      name.size() - head - kRandomDigits - kTemporarySuffix.size());
   if (rest.empty()) {
     return std::string();
   }

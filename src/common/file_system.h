@@ -54,13 +54,11 @@ std::FILE* OpenFile(const std::filesystem::path& path, const char* mode);
 // the file it stands for has to be found again from it. A subject that would make the name
 // longer than a folder entry may be is left out.
 std::filesystem::path UniqueTemporaryName(const std::filesystem::path& folder,
-                                          std::string_view purpose,
-                                          std::string_view subject = {});
+                                          std::string_view purpose, std::string_view subject = {});
 
 // When `file_name` is exactly a name UniqueTemporaryName gives for `purpose`: its subject
 // ("" for none). nullopt for every other name.
-std::optional<std::string> MatchTemporaryName(std::string_view file_name,
-                                              std::string_view purpose);
+std::optional<std::string> MatchTemporaryName(std::string_view file_name, std::string_view purpose);
 
 // Removes the files of `folder` that UniqueTemporaryName named for `purpose` (those without a
 // subject): what an interrupted run of this program left. Failures are ignored.

@@ -177,8 +177,8 @@ Status PendingOutput::Commit(const fs::path& backup) {
     if (Status moved = files.Rename(kept, backup); !moved.ok()) {
       Error error = moved.error();
       if (Status back = files.Rename(kept, output_); !back.ok()) {
-        error.message += "; the new output is in place and the previous one is left as " +
-                         kept.string();
+        error.message +=
+            "; the new output is in place and the previous one is left as " + kept.string();
       }
       return error;
     }
