@@ -9,8 +9,8 @@
 #include "convert/batch_converter.h"
 #include "convert/file_memo.h"
 #include "convert/standard_formats.h"
-#include "formats/windows/jww_format.h"
 #include "fakes.h"
+#include "formats/windows/jww_format.h"
 #include "jw_test_bytes.h"
 #include "test_support.h"
 
