@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+
+#include "test_support.h"
+
 #include <bit>
 #include <clocale>
 #include <cmath>
@@ -158,12 +163,30 @@ TEST(FormatFloat, IgnoresTheProcessLocale) {
       break;
     }
   }
+#if !defined(_WIN32)
+  // No such locale installed: build one in a scratch folder, where glibc can be pointed at it.
+  testing::ScratchFolder folder;
+  if (chosen == nullptr) {
+    std::string command =
+        "localedef -i de_DE -f UTF-8 '" + (folder / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
+    if (std::system(command.c_str()) == 0 && setenv("LOCPATH", folder.path().c_str(), 1) == 0 &&
+        std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr) {
+      chosen = "de_DE.UTF-8 (built for the test)";
+    }
+  }
+#endif
   if (chosen == nullptr) {
     GTEST_SKIP() << "no locale with a decimal comma is installed";
   }
+  char decimal[16];
+  std::snprintf(decimal, sizeof decimal, "%.1f", 2.5);
   std::string formatted = FormatFloat(2.5f);
   float parsed = ParseFloatField("2.5");
   std::setlocale(LC_ALL, saved.c_str());
+#if !defined(_WIN32)
+  unsetenv("LOCPATH");
+#endif
+  EXPECT_EQ(std::string(decimal), "2,5") << "the locale " << chosen << " was not in use";
   EXPECT_EQ(formatted, "2.5") << chosen;
   EXPECT_EQ(parsed, 2.5f) << chosen;
 }

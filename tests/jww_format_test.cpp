@@ -10,6 +10,7 @@
 #include "convert/file_memo.h"
 #include "convert/standard_formats.h"
 #include "fakes.h"
+#include "formats/windows/jww_format.h"
 #include "jw_test_bytes.h"
 #include "test_support.h"
 
@@ -58,6 +59,19 @@ TEST_F(JwwFormatTest, MemosComeFromTheHeaderInEitherStringForm) {
   EXPECT_TRUE(memo.utf8);
   WriteBytes(In("junk.jww"), "JwwData.");
   EXPECT_EQ(FileMemo(formats_, In("junk.jww")).text, "");
+}
+
+TEST_F(JwwFormatTest, ReadingAMemoLeavesTheDrawingBeingConvertedAlone) {
+  HeaderValues values;
+  values.memo = "first";
+  WriteBytes(In("first.jww"), EmptyJww(700, values));
+  values.memo = "second";
+  WriteBytes(In("second.jww"), EmptyJww(600, values));
+  JwwFormat format;
+  ASSERT_TRUE(testing::IsOk(format.Read(In("first.jww"))));
+  ASSERT_EQ(format.ReadMemo(In("second.jww"))->text, "second");
+  EXPECT_EQ(format.workspace().header.memo.bytes, "first");
+  EXPECT_EQ(format.workspace().header.version, 700);
 }
 
 TEST_F(JwwFormatTest, ABrokenDrawingFailsWithItsReasonAndTouchesNothing) {

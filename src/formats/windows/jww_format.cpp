@@ -36,12 +36,12 @@ Status JwwFormat::Write(ByteSink& out) {
 }
 
 std::optional<HeaderMemo> JwwFormat::ReadMemo(const std::filesystem::path& file) {
-  std::optional<HeaderMemo> memo;
-  if (JwwReadHeaderInfo(file, workspace_).ok()) {
-    memo = MemoOf(workspace_.header.memo);
+  // A workspace of its own: listing a folder never disturbs a drawing being converted.
+  JwwWorkspace header_only;
+  if (!JwwReadHeaderInfo(file, header_only).ok()) {
+    return std::nullopt;
   }
-  JwwClear(workspace_);
-  return memo;
+  return MemoOf(header_only.header.memo);
 }
 
 Result<FileDescription> JwwFormat::Describe(const std::filesystem::path& file) {
