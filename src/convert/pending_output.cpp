@@ -95,7 +95,7 @@ std::optional<bool> SameBytes(const fs::path& a, const fs::path& b) {
 }  // namespace
 
 Result<PendingOutput> PendingOutput::Begin(FileSystem& file_system, fs::path output) {
-  fs::path temporary = FreeTemporaryName(file_system, FolderOf(output), "new");
+  fs::path temporary = FreeTemporaryName(file_system, FolderOf(output), kNewOutputPurpose);
   auto sink = file_system.CreateExclusive(temporary);
   if (!sink.ok()) {
     return sink.error();
