@@ -206,8 +206,9 @@ TEST(IniKillTest, TheFileIsOldOrNewAfterEachKillAndTheNextSaveTidiesUp) {
   IniDocument first;
   IniDocument second;
   for (int i = 0; i < 20000; ++i) {
-    first.Set("Set", "K" + std::to_string(i), "first value " + std::to_string(i));
-    second.Set("Set", "K" + std::to_string(i), "second " + std::to_string(i));
+    const std::string key = std::string("K").append(std::to_string(i));
+    first.Set("Set", key, std::string("first value ").append(std::to_string(i)));
+    second.Set("Set", key, std::string("second ").append(std::to_string(i)));
   }
   const std::string first_text = first.Serialize();
   const std::string second_text = second.Serialize();

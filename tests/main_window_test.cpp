@@ -405,7 +405,7 @@ class MainWindowTest : public QObject {
   void escapeStopsTheWalkAndLeavesAUsableTree() {
     fs::path root = Folder("wide");
     for (int i = 0; i < 30; ++i) {
-      fs::create_directories(root / ("f" + std::to_string(i)) / "inner");
+      fs::create_directories(root / std::string("f").append(std::to_string(i)) / "inner");
     }
     WriteBytes(root / "top.jww", "x");
     TForm1& window = Open();

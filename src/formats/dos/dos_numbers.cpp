@@ -193,9 +193,11 @@ std::string FormatGeneral(double value, int significant) {
   } else {
     text += digits.substr(0, 1);
     if (digits.size() > 1) {
-      text += "." + digits.substr(1);
+      text += '.';
+      text += digits.substr(1);
     }
-    text += "E" + std::to_string(exponent);  // std::to_string of an int knows no locale
+    text += 'E';
+    text += std::to_string(exponent);  // std::to_string of an int knows no locale
   }
   return text;
 }
