@@ -7,9 +7,13 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev qt6-qpa-plugins
   fonts-ipafont)
 # "fuzz": clang with libFuzzer and its sanitizer runtimes, for scripts/fuzz.sh.
-if [ "${1:-}" = fuzz ]; then
-  packages=(cmake ninja-build clang-14 libclang-rt-14-dev)
-fi
+# "windows": the MinGW-w64 cross compiler, Wine to run its programs, GoogleTest's sources, and
+# Xvfb for the Windows window.
+case "${1:-}" in
+  fuzz) packages=(cmake ninja-build clang-14 libclang-rt-14-dev) ;;
+  windows) packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine64 googletest xvfb xauth
+    fonts-ipafont) ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -117,9 +117,12 @@ TEST_F(BatchTest, AnsweringNoCancels) {
 }
 
 TEST_F(BatchTest, SameFolderIsFoundThroughLinksAndDotSegments) {
-  fs::create_directory_symlink(source(), scratch_ / "link");
-  for (std::string destination : {(scratch_ / "link").string() + "/",
-                                  (scratch_ / "." / "src" / "").string(), source().string()}) {
+  std::vector<std::string> spellings = {(scratch_ / "." / "src" / "").string(), source().string()};
+  if (testing::SymlinksAvailable()) {
+    fs::create_directory_symlink(source(), scratch_ / "link");
+    spellings.push_back((scratch_ / "link").string() + "/");
+  }
+  for (const std::string& destination : spellings) {
     ui_.events.clear();
     BatchRequest request = Request({});
     request.destination_folder = destination;

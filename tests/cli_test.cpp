@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "cli/shift_jis.h"
+#include "child_process.h"
+#include "common/path_text.h"
+#include "common/text_decoding.h"
 #include "convert/standard_formats.h"
 #include "fakes.h"
 #include "test_support.h"
@@ -169,16 +171,13 @@ TEST(CliProgram, RunsFromTheBuildFolder) {
   ScratchFolder scratch;
   WriteBytes(scratch / "notes.txt", "n");
   fs::create_directory(scratch / "out");
-  const std::string report = (scratch / "report.txt").string();
-  std::string command = std::string("'") + PENMORPH_CLI_PATH + "' convert --dest '" +
-                        (scratch / "out").string() + "' '" + (scratch / "notes.txt").string() +
-                        "' > '" + report + "'";
-  int status = std::system(command.c_str());
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  const fs::path report = scratch / "report.txt";
+  EXPECT_EQ(testing::RunProgram({PENMORPH_CLI_PATH, "convert", "--dest",
+                                 PathToUtf8(scratch / "out"), PathToUtf8(scratch / "notes.txt")},
+                                report),
+            0);
   EXPECT_NE(ReadBytes(report).find("0 converted, 1 skipped, 0 failed\n"), std::string::npos);
-  status = std::system((std::string("'") + PENMORPH_CLI_PATH + "' convert 2>/dev/null").c_str());
-  EXPECT_EQ(WEXITSTATUS(status), 2);
+  EXPECT_EQ(testing::RunProgram({PENMORPH_CLI_PATH, "convert"}, scratch / "usage.txt"), 2);
 }
 
 }  // namespace

@@ -1,21 +1,20 @@
-// Crash safety: `penmorph-cli convert` killed with SIGKILL at random moments of a batch into a
-// folder with earlier outputs and backups, and a settings save killed the same way. After every
-// kill each output name holds its old bytes or the complete new file; what the killed program
-// left is recognisable by its name, and the next run removes it - and nothing else.
+// Crash safety: `penmorph-cli convert` killed at random moments of a batch into a folder with
+// earlier outputs and backups (SIGKILL on Linux, TerminateProcess on Windows), and a settings
+// save killed the same way. After every kill each output name holds its old bytes or the complete
+// new file; what the killed program left is recognisable by its name, and the next run removes
+// it - and nothing else.
 
 #include <gtest/gtest.h>
-
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <random>
 #include <set>
 
+#include "child_process.h"
 #include "common/file_system.h"
+#include "common/path_text.h"
 #include "dos_test_files.h"
+#include "ini_kill_documents.h"
 #include "jw_test_bytes.h"
 #include "settings/ini_document.h"
 #include "test_support.h"
@@ -32,42 +31,14 @@ using testing::WriteBytes;
 
 constexpr int kKillsWanted = 50;
 
-// Starts the program with its output thrown away and, when `temporary` is given, the system's
-// temporary folder there (a killed run cannot remove the folder of images it extracted).
-pid_t Start(const std::vector<std::string>& args, const fs::path& temporary = {}) {
-  pid_t pid = fork();
-  if (pid == 0) {
-    if (!temporary.empty()) {
-      setenv("TMPDIR", temporary.c_str(), 1);
-    }
-    int null = open("/dev/null", O_WRONLY);
-    dup2(null, STDOUT_FILENO);
-    dup2(null, STDERR_FILENO);
-    std::vector<char*> argv;
-    for (const std::string& arg : args) {
-      argv.push_back(const_cast<char*>(arg.c_str()));
-    }
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  return pid;
-}
+using testing::ChildProcess;
+using testing::RunProgram;
 
 // True when the kill ended the program, false when it had finished already.
-bool KillAfter(pid_t pid, std::chrono::microseconds delay) {
+bool KillAfter(ChildProcess& child, std::chrono::microseconds delay) {
   // The delay only spreads the kills over the run; no check depends on it.
-  usleep(static_cast<useconds_t>(delay.count()));
-  kill(pid, SIGKILL);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
-}
-
-int RunToEnd(const std::vector<std::string>& args, const fs::path& temporary = {}) {
-  int status = 0;
-  waitpid(Start(args, temporary), &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  testing::SleepFor(delay);
+  return child.Kill();
 }
 
 bool IsOwnTemporary(const std::string& name) {
@@ -129,9 +100,10 @@ class KillTest : public ::testing::Test {
   }
 
   std::vector<std::string> Command(const fs::path& destination) const {
-    std::vector<std::string> args = {PENMORPH_CLI_PATH, "convert", "--dest", destination.string()};
+    std::vector<std::string> args = {PENMORPH_CLI_PATH, "convert", "--dest",
+                                     PathToUtf8(destination)};
     for (const std::string& name : names_) {
-      args.push_back((source() / name).string());
+      args.push_back(PathToUtf8(source() / name));
     }
     return args;
   }
@@ -146,7 +118,7 @@ TEST_F(KillTest, EveryOutputIsOldOrCompleteAfterEachKillAndTheNextRunTidiesUp) {
   const fs::path clean = scratch_ / "clean";
   Prepare(clean);
   auto started = std::chrono::steady_clock::now();
-  ASSERT_EQ(RunToEnd(Command(clean), temporary()), 0);
+  ASSERT_EQ(RunProgram(Command(clean), {}, temporary()), 0);
   auto duration = std::chrono::duration_cast<std::chrono::microseconds>(
       std::chrono::steady_clock::now() - started);
   const FolderSnapshot converted = Snapshot(clean);
@@ -158,8 +130,8 @@ TEST_F(KillTest, EveryOutputIsOldOrCompleteAfterEachKillAndTheNextRunTidiesUp) {
   int leftovers_seen = 0;
   for (int round = 0; kills < kKillsWanted && round < 20 * kKillsWanted; ++round) {
     Prepare(destination);
-    if (!KillAfter(Start(Command(destination), temporary()),
-                   std::chrono::microseconds(moment(random)))) {
+    ChildProcess child(Command(destination), {}, temporary());
+    if (!KillAfter(child, std::chrono::microseconds(moment(random)))) {
       continue;
     }
     ++kills;
@@ -178,7 +150,7 @@ TEST_F(KillTest, EveryOutputIsOldOrCompleteAfterEachKillAndTheNextRunTidiesUp) {
     }
 
     // The next run finds every leftover by its name and removes only those.
-    ASSERT_EQ(RunToEnd(Command(destination), temporary()), 0);
+    ASSERT_EQ(RunProgram(Command(destination), {}, temporary()), 0);
     FolderSnapshot after = Snapshot(destination);
     for (const auto& [name, bytes] : after) {
       EXPECT_FALSE(IsOwnTemporary(name)) << "kill " << kills << ": " << name << " was left";
@@ -201,15 +173,11 @@ TEST_F(KillTest, EveryOutputIsOldOrCompleteAfterEachKillAndTheNextRunTidiesUp) {
 
 TEST(IniKillTest, TheFileIsOldOrNewAfterEachKillAndTheNextSaveTidiesUp) {
   ScratchFolder folder;
+  ScratchFolder signals;
   const fs::path file = folder / "penmorph.ini";
   // Long enough that a kill often strikes while the temporary file is written.
-  IniDocument first;
-  IniDocument second;
-  for (int i = 0; i < 20000; ++i) {
-    const std::string key = std::string("K").append(std::to_string(i));
-    first.Set("Set", key, std::string("first value ").append(std::to_string(i)));
-    second.Set("Set", key, std::string("second ").append(std::to_string(i)));
-  }
+  const IniDocument first = testing::IniKillDocument(1);
+  const IniDocument second = testing::IniKillDocument(2);
   const std::string first_text = first.Serialize();
   const std::string second_text = second.Serialize();
   ASSERT_TRUE(testing::IsOk(first.Save(file)));
@@ -227,14 +195,13 @@ TEST(IniKillTest, TheFileIsOldOrNewAfterEachKillAndTheNextSaveTidiesUp) {
   int kills = 0;
   int leftovers_seen = 0;
   for (int round = 0; kills < kKillsWanted && round < 20 * kKillsWanted; ++round) {
-    pid_t pid = fork();
-    if (pid == 0) {
-      for (;;) {  // saves until it is killed
-        (void)second.Save(file);
-        (void)first.Save(file);
-      }
+    // The program saves the two documents in turn until it is killed.
+    const fs::path ready = signals / ("ready-" + std::to_string(round));
+    ChildProcess child({PENMORPH_SAVE_LOOP_PATH, PathToUtf8(file), PathToUtf8(ready)});
+    for (int wait = 0; !fs::exists(ready) && wait < 30000; ++wait) {
+      testing::SleepFor(std::chrono::milliseconds(1));
     }
-    if (!KillAfter(pid, std::chrono::microseconds(moment(random)))) {
+    if (!KillAfter(child, std::chrono::microseconds(moment(random)))) {
       continue;
     }
     ++kills;

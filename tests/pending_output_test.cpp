@@ -131,6 +131,7 @@ TEST(PendingOutput, AFolderUnderTheOutputNameIsNotMovedAside) {
 }
 
 TEST(PendingOutput, ALinkUnderTheOutputNameIsReplacedNotFollowed) {
+  PENMORPH_SKIP_WITHOUT_SYMLINKS();
   ScratchFolder folder;
   WriteBytes(folder / "target", "must stay");
   fs::create_symlink("target", folder / "x.jww");
@@ -196,9 +197,8 @@ TEST(RecoverInterruptedOutputs, FinishesOrUndoesEachStepOfAKilledCommit) {
 
 TEST(RecoverInterruptedOutputs, TouchesOnlyTheNamesTheProgramGives) {
   ScratchFolder folder;
-  const FolderSnapshot foreign = {
+  FolderSnapshot foreign = {
       {".penmorph-new-0123456789abcde.tmp", "15 digits"},
-      {".penmorph-new-0123456789ABCDEF.tmp", "upper case"},
       {".penmorph-new-0123456789abcdef.tmp.txt", "another extension"},
       {".penmorph-new-0123456789abcdef-x.jww.tmp", "a new file has no subject"},
       {".penmorph-old-0123456789abcdef.tmp", "an aside of an older program"},
@@ -207,6 +207,10 @@ TEST(RecoverInterruptedOutputs, TouchesOnlyTheNamesTheProgramGives) {
       {"penmorph-new-0123456789abcdef.tmp", "no dot"},
       {"notes.txt", "the user's"},
   };
+  // Where case is ignored, the upper-case name would be the program's own file.
+  if (!testing::IgnoresCase(folder.path())) {
+    foreign[".penmorph-new-0123456789ABCDEF.tmp"] = "upper case";
+  }
   for (const auto& [name, bytes] : foreign) {
     WriteBytes(folder / name, bytes);
   }
@@ -215,6 +219,7 @@ TEST(RecoverInterruptedOutputs, TouchesOnlyTheNamesTheProgramGives) {
 }
 
 TEST(RecoverInterruptedOutputs, ALinkPlantedUnderAKeptNameIsMovedNotFollowed) {
+  PENMORPH_SKIP_WITHOUT_SYMLINKS();
   ScratchFolder folder;
   ScratchFolder elsewhere;
   WriteBytes(elsewhere / "victim", "must stay");

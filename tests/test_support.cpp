@@ -77,4 +77,13 @@ FolderSnapshot Snapshot(const fs::path& folder) {
   return snapshot;
 }
 
+bool IgnoresCase(const std::filesystem::path& folder) {
+  const std::filesystem::path probe = folder / "case-probe";
+  WriteBytes(probe, "");
+  std::error_code ec;
+  const bool ignores = std::filesystem::exists(folder / "CASE-PROBE", ec);
+  std::filesystem::remove(probe, ec);
+  return ignores;
+}
+
 }  // namespace penmorph::testing

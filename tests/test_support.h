@@ -23,7 +23,7 @@ class ScratchFolder {
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+  std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
 
  private:
   std::filesystem::path path_;
@@ -39,6 +39,23 @@ FolderSnapshot Snapshot(const std::filesystem::path& folder);
 // The sample drawings written by jw_cad with this extension (any case), sorted; empty when the
 // samples folder is absent.
 std::vector<std::filesystem::path> SampleFiles(const std::string& extension);
+
+// Symbolic links need a privilege on Windows that tests cannot count on.
+#ifdef _WIN32
+constexpr bool SymlinksAvailable() {
+  return false;
+}
+#define PENMORPH_SKIP_WITHOUT_SYMLINKS() \
+  GTEST_SKIP() << "symbolic links need a privilege on Windows"
+#else
+constexpr bool SymlinksAvailable() {
+  return true;
+}
+#define PENMORPH_SKIP_WITHOUT_SYMLINKS() (void)0
+#endif
+
+// Whether the file system of `folder` takes "a" and "A" for one name (Windows does).
+bool IgnoresCase(const std::filesystem::path& folder);
 
 // For ASSERT_TRUE(IsOk(status)): a failure shows the error's reason.
 inline ::testing::AssertionResult IsOk(const Status& status) {

@@ -4,8 +4,9 @@
 #include <optional>
 #include <string_view>
 
-#include "cli/shift_jis.h"
 #include "common/file_system.h"
+#include "common/path_text.h"
+#include "common/text_decoding.h"
 #include "convert/batch_converter.h"
 #include "settings/settings_store.h"
 
@@ -31,7 +32,8 @@ constexpr std::string_view kUsage =
     "         kept as NAME.BAK. Prints one line per FILE and a summary.\n"
     "info     prints the format, version, memo and record counts of each file.\n"
     "\n"
-    "Exit status: 0 success, 1 a file failed, 2 usage error or unusable DIR.\n";
+    "Exit status: 0 success, 1 a file failed, 2 usage error or unusable DIR,\n"
+    "130 stopped by Ctrl+C (after the file in hand).\n";
 
 // The command line asks nothing and shows no status: its report is what it prints.
 class SilentUi : public ConversionUi {
@@ -106,32 +108,36 @@ std::optional<std::string> ParseConvert(const std::vector<std::string>& args,
 }
 
 int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-               const FormatRegistry& formats) {
+               const FormatRegistry& formats, const StopRequested& stop_requested) {
   ConvertOptions options;
   if (auto problem = ParseConvert(args, options)) {
     return UsageError(err, *problem);
   }
-  std::error_code ec;
   if (options.destination.empty()) {
     err << "penmorph-cli: the destination folder is empty\n";
     return kExitUsage;
   }
-  if (!fs::exists(options.destination, ec)) {
-    err << "penmorph-cli: the destination folder " << options.destination << " does not exist\n";
-    return kExitUsage;
-  }
-  if (!fs::is_directory(options.destination, ec)) {
-    err << "penmorph-cli: " << options.destination << " is not a folder\n";
-    return kExitUsage;
+  const fs::path destination = PathFromUtf8(options.destination);
+  switch (KindOfPath(destination)) {
+    case PathKind::kMissing:
+      err << "penmorph-cli: the destination folder " << options.destination << " does not exist\n";
+      return kExitUsage;
+    case PathKind::kFile:
+    case PathKind::kOther:
+      err << "penmorph-cli: " << options.destination << " is not a folder\n";
+      return kExitUsage;
+    case PathKind::kFolder:
+      break;
   }
 
   ConversionTables tables;  // all 0: no conversion
   if (options.tables_file) {
-    if (!fs::is_regular_file(*options.tables_file, ec)) {
+    const fs::path tables_file = PathFromUtf8(*options.tables_file);
+    if (KindOfPath(tables_file) != PathKind::kFile) {
       err << "penmorph-cli: cannot read the settings file " << *options.tables_file << "\n";
       return kExitUsage;
     }
-    if (Status opened = OpenSettingsFile(*options.tables_file, tables); !opened.ok()) {
+    if (Status opened = OpenSettingsFile(tables_file, tables); !opened.ok()) {
       err << "penmorph-cli: " << opened.error().Describe() << "\n";
       return kExitUsage;
     }
@@ -141,13 +147,18 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
   RealFileSystem file_system;
   BatchConverter converter(formats, tables, ui, file_system);
   BatchResult result;
+  bool stopped = false;
   for (const std::string& file : options.files) {
-    fs::path source(file);
-    fs::path output = fs::path(options.destination) / source.filename();
+    if (stop_requested && stop_requested()) {
+      stopped = true;
+      break;
+    }
+    const fs::path source = PathFromUtf8(file);
+    const fs::path output = destination / source.filename();
     FileOutcome outcome = converter.ConvertFile(source, output);
     switch (outcome.kind) {
       case OutcomeKind::kConverted:
-        out << "converted " << file << " -> " << output.string() << "\n";
+        out << "converted " << file << " -> " << PathToUtf8(output) << "\n";
         break;
       case OutcomeKind::kSkipped:
         out << "skipped " << file << ": " << outcome.reason << "\n";
@@ -156,12 +167,18 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         out << "failed " << file << ": " << outcome.reason << "\n";
         break;
     }
+    out.flush();  // a line per file as it ends, also into a pipe
     result.outcomes.push_back(std::move(outcome));
   }
   std::size_t failed = result.Count(OutcomeKind::kFailed);
   out << result.Count(OutcomeKind::kConverted) << " converted, "
       << result.Count(OutcomeKind::kSkipped) << " skipped, " << failed << " failed\n";
   out.flush();
+  if (stopped) {
+    err << "penmorph-cli: stopped; " << options.files.size() - result.outcomes.size() << " of "
+        << options.files.size() << " files were not looked at\n";
+    return kExitInterrupted;
+  }
   return failed == 0 ? kExitOk : kExitFileFailed;
 }
 
@@ -173,18 +190,19 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   bool all_described = true;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& file = args[i];
-    FileFormat* format = formats.FindForFile(fs::path(file).filename().string());
+    const fs::path path = PathFromUtf8(file);
+    FileFormat* format = formats.FindForFile(PathToUtf8(path.filename()));
     if (format == nullptr) {
       out << file << ": not a jw_cad file type\n";
       all_described = false;
       continue;
     }
-    if (!format->Probe(file)) {
+    if (!format->Probe(path)) {
       out << file << ": not a " << format->Name() << " file\n";
       all_described = false;
       continue;
     }
-    auto description = format->Describe(file);
+    auto description = format->Describe(path);
     if (!description.ok()) {
       out << file << ": cannot read: " << description.error().Describe() << "\n";
       all_described = false;
@@ -212,7 +230,7 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-           const FormatRegistry& formats) {
+           const FormatRegistry& formats, const StopRequested& stop_requested) {
   if (args.empty()) {
     return UsageError(err, "no command given");
   }
@@ -235,7 +253,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return kExitOk;
   }
   if (command == "convert") {
-    return RunConvert(args, out, err, formats);
+    return RunConvert(args, out, err, formats, stop_requested);
   }
   if (command == "info") {
     return RunInfo(args, out, err, formats);

@@ -5,8 +5,10 @@
 //   penmorph-cli convert --dest DIR [--settings FILE | --ini FILE] FILE...
 //   penmorph-cli info FILE...
 //
-// Exit status: 0 all went well, 1 a file failed, 2 a usage error or an unusable DIR.
+// Exit status: 0 all went well, 1 a file failed, 2 a usage error or an unusable DIR, 130 stopped
+// by Ctrl+C (after the file in hand, which is complete or untouched).
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -18,9 +20,14 @@ namespace penmorph {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFileFailed = 1;
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitInterrupted = 130;  // as shells report a program ended by SIGINT
 
-// `args` holds the arguments after the program name.
+// True once the user asked the run to stop; asked between files.
+using StopRequested = std::function<bool()>;
+
+// `args` holds the arguments after the program name, as UTF-8 (the platform's own bytes on
+// Linux).
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-           const FormatRegistry& formats);
+           const FormatRegistry& formats, const StopRequested& stop_requested = {});
 
 }  // namespace penmorph

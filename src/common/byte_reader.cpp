@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include "common/file_system.h"
+#include "common/path_text.h"
 
 namespace penmorph {
 
@@ -24,14 +25,15 @@ ByteReader ByteReader::FromMemory(std::span<const std::uint8_t> bytes) {
 }
 
 Result<ByteReader> ByteReader::OpenFile(const fs::path& file) {
-  std::error_code ec;
-  auto size = fs::file_size(file, ec);
-  if (ec) {
-    return IoError("cannot open " + file.string() + ": " + ec.message());
-  }
   std::FILE* handle = penmorph::OpenFile(file, "rb");
   if (handle == nullptr) {
-    return IoError("cannot open " + file.string() + ": " + std::strerror(errno));
+    return IoError("cannot open " + PathToUtf8(file) + ": " + LastSystemError());
+  }
+  // The size of the file opened, not of whatever has the name a moment before.
+  const std::optional<std::uint64_t> size = OpenFileSize(handle);
+  if (!size) {
+    std::fclose(handle);
+    return IoError("cannot open " + PathToUtf8(file) + ": its size is unknown");
   }
   ByteReader reader;
   reader.file_ = handle;
@@ -39,7 +41,7 @@ Result<ByteReader> ByteReader::OpenFile(const fs::path& file) {
   reader.begin_ = reader.buffer_.data();
   reader.cur_ = reader.begin_;
   reader.end_ = reader.begin_;
-  reader.size_ = size;
+  reader.size_ = *size;
   return reader;
 }
 

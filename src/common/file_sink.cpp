@@ -1,9 +1,9 @@
 #include "common/file_sink.h"
 
 #include <cerrno>
-#include <cstring>
 
 #include "common/file_system.h"
+#include "common/path_text.h"
 
 namespace penmorph {
 
@@ -11,7 +11,7 @@ namespace {
 constexpr std::size_t kBufferSize = 1 << 20;
 
 std::string SystemReason() {
-  return std::strerror(errno);
+  return LastSystemError();
 }
 }  // namespace
 
@@ -20,7 +20,7 @@ Result<std::unique_ptr<FileSink>> FileSink::CreateExclusive(const std::filesyste
   errno = 0;
   std::FILE* file = OpenFile(path, "wbx");
   if (file == nullptr) {
-    return IoError("cannot create " + path.string() + ": " + SystemReason());
+    return IoError("cannot create " + PathToUtf8(path) + ": " + SystemReason());
   }
   std::setvbuf(file, nullptr, _IOFBF, kBufferSize);
   return std::unique_ptr<FileSink>(new FileSink(file, path));
@@ -34,14 +34,14 @@ FileSink::~FileSink() {
 
 Status FileSink::Write(std::span<const std::uint8_t> bytes) {
   if (file_ == nullptr) {
-    return IoError("write to a closed file " + path_.string());
+    return IoError("write to a closed file " + PathToUtf8(path_));
   }
   if (bytes.empty()) {
     return Status::Ok();
   }
   errno = 0;
   if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
-    return IoError("cannot write " + path_.string() + ": " + SystemReason());
+    return IoError("cannot write " + PathToUtf8(path_) + ": " + SystemReason());
   }
   return Status::Ok();
 }
@@ -56,7 +56,8 @@ Status FileSink::Close() {
   bool closed = std::fclose(file_) == 0;
   file_ = nullptr;
   if (!flushed || !closed) {
-    return IoError("cannot write " + path_.string() + ": " + (flushed ? SystemReason() : reason));
+    return IoError("cannot write " + PathToUtf8(path_) + ": " +
+                   (flushed ? SystemReason() : reason));
   }
   return Status::Ok();
 }

@@ -1,72 +1,14 @@
+// The names of temporary files, the same on every platform.
+
 #include "common/file_system.h"
 
 #include <random>
 
+#include "common/path_text.h"
+
 namespace penmorph {
 
 namespace fs = std::filesystem;
-
-bool RealFileSystem::Exists(const fs::path& path) {
-  std::error_code ec;
-  return fs::exists(fs::symlink_status(path, ec));
-}
-
-bool RealFileSystem::IsDirectory(const fs::path& path) {
-  std::error_code ec;
-  return fs::is_directory(fs::symlink_status(path, ec));
-}
-
-Status RealFileSystem::Rename(const fs::path& from, const fs::path& to) {
-  std::error_code ec;
-  fs::rename(from, to, ec);
-  if (ec) {
-    return IoError("cannot rename " + from.string() + " to " + to.string() + ": " + ec.message());
-  }
-  return Status::Ok();
-}
-
-Status RealFileSystem::Remove(const fs::path& path) {
-  std::error_code ec;
-  if (!fs::remove(path, ec) && ec) {
-    return IoError("cannot delete " + path.string() + ": " + ec.message());
-  }
-  return Status::Ok();
-}
-
-Result<std::unique_ptr<FileSink>> RealFileSystem::CreateExclusive(const fs::path& path) {
-  return FileSink::CreateExclusive(path);
-}
-
-Status RealFileSystem::CreateHardLink(const fs::path& existing, const fs::path& link) {
-  std::error_code ec;
-  fs::create_hard_link(existing, link, ec);
-  if (ec) {
-    return IoError("cannot link " + existing.string() + " as " + link.string() + ": " +
-                   ec.message());
-  }
-  return Status::Ok();
-}
-
-Result<std::vector<std::string>> RealFileSystem::ListFolder(const fs::path& folder) {
-  std::error_code ec;
-  std::vector<std::string> names;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    names.push_back(it->path().filename().string());
-  }
-  if (ec) {
-    return IoError("cannot list " + folder.string() + ": " + ec.message());
-  }
-  return names;
-}
-
-std::FILE* OpenFile(const fs::path& path, const char* mode) {
-#ifdef _WIN32
-  std::wstring wide_mode(mode, mode + std::char_traits<char>::length(mode));
-  return _wfopen(path.c_str(), wide_mode.c_str());
-#else
-  return std::fopen(path.c_str(), mode);
-#endif
-}
 
 namespace {
 
@@ -98,7 +40,7 @@ fs::path UniqueTemporaryName(const fs::path& folder, std::string_view purpose,
     name += subject;
   }
   name += kTemporarySuffix;
-  return folder / name;
+  return folder / PathFromUtf8(name);
 }
 
 std::optional<std::string> MatchTemporaryName(std::string_view name, std::string_view purpose) {
@@ -134,7 +76,7 @@ void RemoveLeftoverTemporaries(const fs::path& folder, std::string_view purpose)
   for (const std::string& name : names.value()) {
     std::optional<std::string> subject = MatchTemporaryName(name, purpose);
     if (subject && subject->empty()) {
-      (void)files.Remove(folder / name);
+      (void)files.Remove(folder / PathFromUtf8(name));
     }
   }
 }

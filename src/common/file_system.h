@@ -1,8 +1,11 @@
 #pragma once
 
 // The file operations that move finished files into place. Behind an interface so that tests can
-// make any one of them fail and check that a folder is left as it was.
+// make any one of them fail and check that a folder is left as it was. One implementation per
+// platform (file_system_posix.cpp, file_system_windows.cpp): on Windows every call takes the wide
+// form of the name, and the "\\?\" form when the name is too long for the plain one.
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -29,8 +32,14 @@ class FileSystem {
   // fails where the file system has no hard links.
   virtual Status CreateHardLink(const std::filesystem::path& existing,
                                 const std::filesystem::path& link) = 0;
-  // The names of everything in a folder, hidden ones included.
+  // The names of everything in a folder, hidden ones included, as UTF-8 (PathFromUtf8 turns
+  // one back into a path).
   virtual Result<std::vector<std::string>> ListFolder(const std::filesystem::path& folder) = 0;
+  // Why an existing file could not be replaced, told before anything is changed: on Windows a
+  // read-only file, or one that another program holds open (jw_cad keeps its drawing open),
+  // which would also keep a second name of it from being removed again. On Linux the folder's
+  // permissions alone decide, and an open file can always be replaced.
+  virtual Status CheckReplaceable(const std::filesystem::path& /*path*/) { return Status::Ok(); }
 };
 
 class RealFileSystem : public FileSystem {
@@ -43,10 +52,47 @@ class RealFileSystem : public FileSystem {
   Status CreateHardLink(const std::filesystem::path& existing,
                         const std::filesystem::path& link) override;
   Result<std::vector<std::string>> ListFolder(const std::filesystem::path& folder) override;
+  Status CheckReplaceable(const std::filesystem::path& path) override;
 };
 
-// fopen that takes a path on every platform (wide names on Windows).
+// fopen that takes a path on every platform: the modes "rb", "wb" and "wbx" (create, failing
+// when anything has the name). On Windows a file opened for reading may still be read, written
+// or renamed by others, as a drawing open in jw_cad may.
 std::FILE* OpenFile(const std::filesystem::path& path, const char* mode);
+
+// The size of an open file; nullopt when the system cannot tell.
+std::optional<std::uint64_t> OpenFileSize(std::FILE* file);
+
+// The system's reason for the last failed call of this thread (errno, or GetLastError on
+// Windows), in English words for the failures a user can do something about.
+std::string LastSystemError();
+
+enum class PathKind { kMissing, kFile, kFolder, kOther };
+// What a path names, links followed; kMissing also when it cannot be examined.
+PathKind KindOfPath(const std::filesystem::path& path);
+
+// Whether two paths name one file or folder, by its identity on the file system (device and
+// inode; volume serial and file index on Windows), so that differences of spelling, case, links
+// and drive letters do not count; nullopt when either cannot be examined.
+std::optional<bool> SameFileOrFolder(const std::filesystem::path& a,
+                                     const std::filesystem::path& b);
+
+// Why a file may not have this name on this platform, or "" when it may. Windows refuses its
+// device names (CON, NUL, COM1...) and names ending in a dot or a space: such a name is never
+// opened, since the system would open a device or another file.
+std::string PlatformNameProblem(std::string_view file_name);
+
+// This process's number, to tell apart the temporary names of programs running at once.
+unsigned long CurrentProcessId();
+
+// The user's folder for temporary files.
+Result<std::filesystem::path> TemporaryFolder();
+// Creates a folder only this user may enter; fails when anything has the name already, so a
+// folder made here belongs to the caller.
+Status CreatePrivateFolder(const std::filesystem::path& folder);
+// Removes a folder and everything in it; links inside are removed, never followed. Failures
+// are ignored: what cannot be removed stays.
+void RemoveTree(const std::filesystem::path& folder);
 
 // A name that no file in the folder is likely to have, beginning with the program's marker so
 // that leftovers of an interrupted run can be recognised:

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "common/path_text.h"
 #include "common/text.h"
 #include "convert/pending_output.h"
 
@@ -29,19 +30,30 @@ fs::path WithoutTrailingSeparator(fs::path path) {
 
 // A file the program may open; the probe alone cannot tell a missing file from a foreign one.
 std::string UnreadableReason(const fs::path& file) {
-  std::error_code ec;
-  auto status = fs::status(file, ec);
-  if (ec || !fs::exists(status)) {
-    return "no such file";
-  }
-  if (!fs::is_regular_file(status)) {
-    return "not a regular file";
+  switch (KindOfPath(file)) {
+    case PathKind::kMissing:
+      return "no such file";
+    case PathKind::kFolder:
+    case PathKind::kOther:
+      return "not a regular file";
+    case PathKind::kFile:
+      break;
   }
   std::FILE* handle = OpenFile(file, "rb");
   if (handle == nullptr) {
-    return "cannot open the file";
+    return "cannot open the file: " + LastSystemError();
   }
   std::fclose(handle);
+  return {};
+}
+
+// A name the platform would not give its plain meaning is refused before anything opens it.
+std::string NameProblem(const fs::path& source, const fs::path& output) {
+  for (const fs::path* path : {&source, &output}) {
+    if (std::string problem = PlatformNameProblem(PathToUtf8(path->filename())); !problem.empty()) {
+      return problem;
+    }
+  }
   return {};
 }
 
@@ -53,7 +65,7 @@ std::size_t BatchResult::Count(OutcomeKind kind) const {
 }
 
 std::string ConvertingStatus(const fs::path& source, const fs::path& output) {
-  return "ファイル「" + source.string() + "」→「" + output.string() + "」変換中です。";
+  return "ファイル「" + PathToUtf8(source) + "」→「" + PathToUtf8(output) + "」変換中です。";
 }
 
 fs::path BackupPath(const fs::path& output) {
@@ -63,10 +75,8 @@ fs::path BackupPath(const fs::path& output) {
 }
 
 bool SameFolder(const fs::path& a, const fs::path& b) {
-  std::error_code ec;
-  bool same = fs::equivalent(a, b, ec);
-  if (!ec) {
-    return same;
+  if (std::optional<bool> same = SameFileOrFolder(a, b)) {
+    return *same;
   }
   return WithoutTrailingSeparator(a) == WithoutTrailingSeparator(b);
 }
@@ -92,11 +102,10 @@ bool BatchConverter::PassesChecks(const BatchRequest& request) {
   if (request.destination_folder.empty()) {
     return refuse(MessageKind::kConfirmation, batch_text::kNoDestination);
   }
-  std::error_code ec;
-  if (!fs::is_directory(request.destination_folder, ec)) {
+  if (KindOfPath(PathFromUtf8(request.destination_folder)) != PathKind::kFolder) {
     return refuse(MessageKind::kConfirmation, batch_text::kDestinationMissing);
   }
-  if (SameFolder(request.destination_folder, request.source_folder)) {
+  if (SameFolder(PathFromUtf8(request.destination_folder), PathFromUtf8(request.source_folder))) {
     return refuse(MessageKind::kConfirmation, batch_text::kSameFolder);
   }
   return true;
@@ -112,13 +121,15 @@ BatchResult BatchConverter::Run(const BatchRequest& request) {
     return result;
   }
   result.ran = true;
-  const fs::path source_folder(request.source_folder);
-  const fs::path destination_folder(request.destination_folder);
+  // One kind of separator in the names shown, whichever the folder fields hold.
+  const fs::path source_folder = PathFromUtf8(request.source_folder).make_preferred();
+  const fs::path destination_folder = PathFromUtf8(request.destination_folder).make_preferred();
   const std::size_t total = request.file_names.size();
   for (std::size_t i = 0; i < total; ++i) {
     ui_.ReportProgress(i, total);
     const std::string& name = request.file_names[i];
-    result.outcomes.push_back(ConvertFile(source_folder / name, destination_folder / name));
+    result.outcomes.push_back(
+        ConvertFile(source_folder / PathFromUtf8(name), destination_folder / PathFromUtf8(name)));
   }
   ui_.ReportProgress(total, total);
   ui_.SetStatus(batch_text::kDone);
@@ -133,7 +144,10 @@ FileOutcome BatchConverter::ConvertFile(const fs::path& source, const fs::path& 
   if (recovered_folders_.insert(folder).second && file_system_.IsDirectory(folder)) {
     (void)RecoverInterruptedOutputs(file_system_, folder, BackupPath);
   }
-  const std::string name = source.filename().string();
+  if (std::string problem = NameProblem(source, output); !problem.empty()) {
+    return Finish(outcome, OutcomeKind::kFailed, problem);
+  }
+  const std::string name = PathToUtf8(source.filename());
   FileFormat* format = formats_.FindForFile(name);
   if (format == nullptr) {
     std::string_view extension = name.empty() ? std::string_view() : FileExtension(name);

@@ -1,5 +1,6 @@
 #include "convert/file_memo.h"
 
+#include "common/path_text.h"
 #include "common/text.h"
 
 namespace penmorph {
@@ -28,7 +29,7 @@ HeaderMemo Cleaned(HeaderMemo memo) {
 }  // namespace
 
 HeaderMemo FileMemo(const FormatRegistry& formats, const std::filesystem::path& file) {
-  const std::string extension = ToUpperAscii(FileExtension(file.filename().string()));
+  const std::string extension = ToUpperAscii(FileExtension(PathToUtf8(file.filename())));
   std::optional<HeaderMemo> memo;
   if (extension == ".JWC" || extension == ".JWK" || extension == ".JWW") {
     memo = MemoOf(formats, extension, file, false);

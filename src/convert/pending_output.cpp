@@ -1,9 +1,11 @@
 #include "convert/pending_output.h"
 
-#include <fstream>
+#include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "common/byte_reader.h"
+#include "common/path_text.h"
 
 namespace penmorph {
 
@@ -55,7 +57,7 @@ Status CopyAs(FileSystem& files, const fs::path& file, const fs::path& kept) {
 // copy.
 Result<fs::path> KeepPrevious(FileSystem& files, const fs::path& output) {
   fs::path kept =
-      FreeTemporaryName(files, FolderOf(output), kKeptOutputPurpose, output.filename().string());
+      FreeTemporaryName(files, FolderOf(output), kKeptOutputPurpose, PathToUtf8(output.filename()));
   if (files.CreateHardLink(output, kept).ok()) {
     return kept;
   }
@@ -67,29 +69,30 @@ Result<fs::path> KeepPrevious(FileSystem& files, const fs::path& output) {
 
 // Whether two files hold the same bytes; nullopt when either cannot be read.
 std::optional<bool> SameBytes(const fs::path& a, const fs::path& b) {
-  std::ifstream first(a, std::ios::binary);
-  std::ifstream second(b, std::ios::binary);
-  if (!first || !second) {
+  auto first = ByteReader::OpenFile(a);
+  auto second = ByteReader::OpenFile(b);
+  if (!first.ok() || !second.ok()) {
     return std::nullopt;
   }
+  if (first->size() != second->size()) {
+    return false;
+  }
   constexpr std::size_t kPiece = 1 << 16;
-  std::string x(kPiece, '\0');
-  std::string y(kPiece, '\0');
-  while (true) {
-    first.read(x.data(), kPiece);
-    second.read(y.data(), kPiece);
-    if (first.bad() || second.bad()) {
+  std::vector<std::uint8_t> x(kPiece);
+  std::vector<std::uint8_t> y(kPiece);
+  for (std::uint64_t left = first->size(); left > 0;) {
+    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, kPiece));
+    first->read_bytes({x.data(), n});
+    second->read_bytes({y.data(), n});
+    if (!first->ok() || !second->ok()) {
       return std::nullopt;
     }
-    if (first.gcount() != second.gcount() ||
-        x.compare(0, static_cast<std::size_t>(first.gcount()), y, 0,
-                  static_cast<std::size_t>(second.gcount())) != 0) {
+    if (!std::equal(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(n), y.begin())) {
       return false;
     }
-    if (first.gcount() < static_cast<std::streamsize>(kPiece)) {
-      return true;
-    }
+    left -= n;
   }
+  return true;
 }
 
 }  // namespace
@@ -137,7 +140,7 @@ void PendingOutput::Discard() {
 
 Status PendingOutput::Commit(const fs::path& backup) {
   if (finished_) {
-    return IoError("output " + output_.string() + " was already finished");
+    return IoError("output " + PathToUtf8(output_) + " was already finished");
   }
   FileSystem& files = *file_system_;
   auto fail = [&](Error error) -> Status {
@@ -149,10 +152,17 @@ Status PendingOutput::Commit(const fs::path& backup) {
   }
   bool had_output = files.Exists(output_);
   if (had_output && files.IsDirectory(output_)) {
-    return fail(IoError("a folder has the name of the output " + output_.string()));
+    return fail(IoError("a folder has the name of the output " + PathToUtf8(output_)));
   }
   if (had_output && files.IsDirectory(backup)) {
-    return fail(IoError("a folder has the name of the backup " + backup.string()));
+    return fail(IoError("a folder has the name of the backup " + PathToUtf8(backup)));
+  }
+  if (had_output) {
+    for (const fs::path& existing : {output_, backup}) {
+      if (Status replaceable = files.CheckReplaceable(existing); !replaceable.ok()) {
+        return fail(replaceable.error());
+      }
+    }
   }
 
   // The previous output keeps a second name while the new file takes its own, so that the
@@ -178,7 +188,7 @@ Status PendingOutput::Commit(const fs::path& backup) {
       Error error = moved.error();
       if (Status back = files.Rename(kept, output_); !back.ok()) {
         error.message +=
-            "; the new output is in place and the previous one is left as " + kept.string();
+            "; the new output is in place and the previous one is left as " + PathToUtf8(kept);
       }
       return error;
     }
@@ -194,7 +204,7 @@ std::vector<std::string> RecoverInterruptedOutputs(FileSystem& files, const fs::
     return done;
   }
   for (const std::string& name : names.value()) {
-    const fs::path file = folder / name;
+    const fs::path file = folder / PathFromUtf8(name);
     if (std::optional<std::string> subject = MatchTemporaryName(name, kNewOutputPurpose);
         subject && subject->empty()) {
       if (files.Remove(file).ok()) {
@@ -206,7 +216,7 @@ std::vector<std::string> RecoverInterruptedOutputs(FileSystem& files, const fs::
     if (!output_name || output_name->empty()) {
       continue;  // without its output's name, the kept file is left for the user
     }
-    const fs::path output = folder / *output_name;
+    const fs::path output = folder / PathFromUtf8(*output_name);
     if (!files.Exists(output)) {
       if (files.Rename(file, output).ok()) {
         done.push_back("put " + name + " back as " + *output_name);
@@ -224,7 +234,7 @@ std::vector<std::string> RecoverInterruptedOutputs(FileSystem& files, const fs::
     } else {
       const fs::path backup = backup_of(output);
       if (!files.IsDirectory(backup) && files.Rename(file, backup).ok()) {
-        done.push_back("made " + name + " the backup " + backup.filename().string());
+        done.push_back("made " + name + " the backup " + PathToUtf8(backup.filename()));
       }
     }
   }

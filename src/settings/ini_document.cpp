@@ -1,10 +1,10 @@
 #include "settings/ini_document.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
+#include "common/byte_reader.h"
 #include "common/file_system.h"
+#include "common/path_text.h"
 
 namespace penmorph {
 
@@ -123,17 +123,17 @@ IniDocument IniDocument::Parse(std::string_view text) {
 }
 
 Result<IniDocument> IniDocument::Load(const fs::path& path) {
-  std::error_code ec;
-  if (!fs::exists(path, ec)) {
+  RealFileSystem files;
+  if (!files.Exists(path)) {
     return IniDocument();
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    return IoError("cannot open " + path.string());
+  auto in = ByteReader::OpenFile(path);
+  if (!in.ok()) {
+    return in.error();
   }
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    return IoError("cannot read " + path.string());
+  std::string text = in->read_string(in->size());
+  if (!in->ok()) {
+    return IoError("cannot read " + PathToUtf8(path) + ": " + in->error().message);
   }
   return Parse(text);
 }
@@ -244,15 +244,42 @@ std::string IniDocument::Serialize() const {
   return text;
 }
 
-Status IniDocument::Save(const fs::path& path) const {
+namespace {
+
+// The file a save replaces: where a link at `path` leads, so that the link stays a link.
+fs::path SaveTarget(const fs::path& path) {
+#ifdef _WIN32
+  return path;  // links need privileges there; a settings file is not one
+#else
   std::error_code ec;
-  fs::path target = path;
-  if (fs::is_symlink(target, ec)) {
-    fs::path linked = fs::read_symlink(target, ec);
+  if (fs::is_symlink(path, ec)) {
+    fs::path linked = fs::read_symlink(path, ec);
     if (!ec) {
-      target = linked.is_absolute() ? linked : target.parent_path() / linked;
+      return linked.is_absolute() ? linked : path.parent_path() / linked;
     }
   }
+  return path;
+#endif
+}
+
+// Gives the new file the permissions of the one it replaces.
+void KeepPermissions(const fs::path& replaced, const fs::path& replacement) {
+#ifndef _WIN32
+  std::error_code ec;
+  auto old_status = fs::status(replaced, ec);
+  if (!ec && fs::exists(old_status)) {
+    fs::permissions(replacement, old_status.permissions(), ec);
+  }
+#else
+  (void)replaced;
+  (void)replacement;
+#endif
+}
+
+}  // namespace
+
+Status IniDocument::Save(const fs::path& path) const {
+  const fs::path target = SaveTarget(path);
   fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
   // A save that was killed left its temporary file; the target itself was never touched.
   RemoveLeftoverTemporaries(folder, kTemporaryPurpose);
@@ -265,27 +292,18 @@ Status IniDocument::Save(const fs::path& path) const {
   Status written =
       sink.value()->Write({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
   Status closed = sink.value()->Close();
-  std::string rename_failure;
+  RealFileSystem files;
   if (written.ok() && closed.ok()) {
-    // Keep the permissions of the file being replaced.
-    auto old_status = fs::status(target, ec);
-    if (!ec && fs::exists(old_status)) {
-      fs::permissions(temporary, old_status.permissions(), ec);
-    }
-    fs::rename(temporary, target, ec);
-    if (!ec) {
+    KeepPermissions(target, temporary);
+    Status replaced = files.Rename(temporary, target);
+    if (replaced.ok()) {
       return Status::Ok();
     }
-    rename_failure = ec.message();
+    (void)files.Remove(temporary);
+    return replaced;
   }
-  fs::remove(temporary, ec);
-  if (!written.ok()) {
-    return written;
-  }
-  if (!closed.ok()) {
-    return closed;
-  }
-  return IoError("cannot replace " + target.string() + ": " + rename_failure);
+  (void)files.Remove(temporary);
+  return written.ok() ? closed : written;
 }
 
 }  // namespace penmorph

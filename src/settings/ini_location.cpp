@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "common/file_system.h"
+
 namespace penmorph {
 
 namespace fs = std::filesystem;
@@ -24,6 +26,24 @@ fs::path ResolveIniPath(const fs::path& program_folder, const std::string& xdg_c
   return config / "penmorph" / kIniFileName;
 }
 
+fs::path ResolveWindowsIniPath(const fs::path& program_folder, const fs::path& app_data) {
+  fs::path portable = program_folder / kIniFileName;
+  if (KindOfPath(portable) == PathKind::kFile || app_data.empty() || !app_data.is_absolute()) {
+    return portable;
+  }
+  return app_data / "Penmorph" / kIniFileName;
+}
+
+#ifdef _WIN32
+
+fs::path DefaultIniPath(const fs::path& program_folder) {
+  const wchar_t* app_data = _wgetenv(L"APPDATA");
+  return ResolveWindowsIniPath(program_folder,
+                               app_data == nullptr ? fs::path() : fs::path(app_data));
+}
+
+#else
+
 fs::path DefaultIniPath(const fs::path& program_folder) {
   auto variable = [](const char* name) {
     const char* value = std::getenv(name);
@@ -31,5 +51,7 @@ fs::path DefaultIniPath(const fs::path& program_folder) {
   };
   return ResolveIniPath(program_folder, variable("XDG_CONFIG_HOME"), variable("HOME"));
 }
+
+#endif
 
 }  // namespace penmorph

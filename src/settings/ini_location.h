@@ -13,7 +13,12 @@ inline constexpr std::string_view kIniFileName = "penmorph.ini";
 std::filesystem::path ResolveIniPath(const std::filesystem::path& program_folder,
                                      const std::string& xdg_config_home, const std::string& home);
 
-// The same, with the two folders taken from the environment.
+// On Windows: beside the program when a "penmorph.ini" is there (a portable copy), otherwise
+// in the user's application data folder (%APPDATA%\Penmorph\).
+std::filesystem::path ResolveWindowsIniPath(const std::filesystem::path& program_folder,
+                                            const std::filesystem::path& app_data);
+
+// The platform's rule, with its folders taken from the environment.
 std::filesystem::path DefaultIniPath(const std::filesystem::path& program_folder);
 
 }  // namespace penmorph

@@ -6,6 +6,8 @@
 #include <random>
 
 #include "common/file_sink.h"
+#include "common/file_system.h"
+#include "common/path_text.h"
 #include "common/text.h"
 
 namespace penmorph::jw {
@@ -86,29 +88,29 @@ std::string ImageLabel(const TBindImageType& image, std::size_t index) {
 
 ImageFolder::~ImageFolder() {
   if (!path_.empty()) {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
+    RemoveTree(path_);
   }
 }
 
 Result<fs::path> ImageFolder::NewFile() {
   if (path_.empty()) {
-    std::error_code ec;
-    fs::path base = fs::temp_directory_path(ec);
-    if (ec) {
-      return IoError("no temporary folder for images: " + ec.message());
+    auto base = TemporaryFolder();
+    if (!base.ok()) {
+      return IoError("no folder for images: " + base.error().message);
     }
+    // The process number keeps the names of programs running at once apart; the random part
+    // makes a name left by an earlier process unlikely to be met again.
     std::random_device device;
+    const std::string stem = "penmorph-images-" + std::to_string(CurrentProcessId()) + "-";
     for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-      fs::path candidate = base / ("penmorph-images-" + std::to_string(device()));
-      // create_directory fails when the name is taken, so the folder is always our own.
-      if (fs::create_directory(candidate, ec)) {
-        fs::permissions(candidate, fs::perms::owner_all, ec);
+      fs::path candidate = base.value() / (stem + std::to_string(device()));
+      // Creation fails when the name is taken, so the folder is always our own.
+      if (CreatePrivateFolder(candidate).ok()) {
         path_ = candidate;
       }
     }
     if (path_.empty()) {
-      return IoError("cannot create a folder for images in " + base.string());
+      return IoError("cannot create a folder for images in " + PathToUtf8(base.value()));
     }
   }
   return path_ / ("image-" + std::to_string(++next_) + ".bin");
@@ -201,9 +203,8 @@ void WriteImageSection(ByteWriter& out, const ImageSwitches& switches, const Ent
     }
     std::int32_t count = 0;
     for (TBindImageType& image : images) {
-      std::error_code ec;
       if (!switches.extract_images || image.extracted.empty() ||
-          !fs::is_regular_file(image.extracted, ec)) {
+          KindOfPath(image.extracted) != PathKind::kFile) {
         image.used = false;
       }
       count += image.used ? 1 : 0;
@@ -250,8 +251,8 @@ void WriteImageSection(ByteWriter& out, const ImageSwitches& switches, const Ent
 void DeleteExtractedImages(std::vector<TBindImageType>& images) {
   for (TBindImageType& image : images) {
     if (!image.extracted.empty()) {
-      std::error_code ec;
-      fs::remove(image.extracted, ec);
+      RealFileSystem files;
+      (void)files.Remove(image.extracted);
       image.extracted.clear();
     }
   }

@@ -1,0 +1,143 @@
+// The file system on Linux (and every POSIX system): std::filesystem and the C library.
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "common/file_system.h"
+#include "common/path_text.h"
+
+namespace penmorph {
+
+namespace fs = std::filesystem;
+
+bool RealFileSystem::Exists(const fs::path& path) {
+  std::error_code ec;
+  return fs::exists(fs::symlink_status(path, ec));
+}
+
+bool RealFileSystem::IsDirectory(const fs::path& path) {
+  std::error_code ec;
+  return fs::is_directory(fs::symlink_status(path, ec));
+}
+
+Status RealFileSystem::Rename(const fs::path& from, const fs::path& to) {
+  std::error_code ec;
+  fs::rename(from, to, ec);
+  if (ec) {
+    return IoError("cannot rename " + PathToUtf8(from) + " to " + PathToUtf8(to) + ": " +
+                   ec.message());
+  }
+  return Status::Ok();
+}
+
+Status RealFileSystem::Remove(const fs::path& path) {
+  std::error_code ec;
+  if (!fs::remove(path, ec) && ec) {
+    return IoError("cannot delete " + PathToUtf8(path) + ": " + ec.message());
+  }
+  return Status::Ok();
+}
+
+Result<std::unique_ptr<FileSink>> RealFileSystem::CreateExclusive(const fs::path& path) {
+  return FileSink::CreateExclusive(path);
+}
+
+Status RealFileSystem::CreateHardLink(const fs::path& existing, const fs::path& link) {
+  std::error_code ec;
+  fs::create_hard_link(existing, link, ec);
+  if (ec) {
+    return IoError("cannot link " + PathToUtf8(existing) + " as " + PathToUtf8(link) + ": " +
+                   ec.message());
+  }
+  return Status::Ok();
+}
+
+Result<std::vector<std::string>> RealFileSystem::ListFolder(const fs::path& folder) {
+  std::error_code ec;
+  std::vector<std::string> names;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    names.push_back(PathToUtf8(it->path().filename()));
+  }
+  if (ec) {
+    return IoError("cannot list " + PathToUtf8(folder) + ": " + ec.message());
+  }
+  return names;
+}
+
+Status RealFileSystem::CheckReplaceable(const fs::path&) {
+  return Status::Ok();
+}
+
+std::FILE* OpenFile(const fs::path& path, const char* mode) {
+  return std::fopen(path.c_str(), mode);
+}
+
+std::optional<std::uint64_t> OpenFileSize(std::FILE* file) {
+  struct stat status {};
+  if (fstat(fileno(file), &status) != 0 || status.st_size < 0) {
+    return std::nullopt;
+  }
+  return static_cast<std::uint64_t>(status.st_size);
+}
+
+std::string LastSystemError() {
+  return std::strerror(errno);
+}
+
+PathKind KindOfPath(const fs::path& path) {
+  std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  if (ec || !fs::exists(status)) {
+    return PathKind::kMissing;
+  }
+  if (fs::is_regular_file(status)) {
+    return PathKind::kFile;
+  }
+  return fs::is_directory(status) ? PathKind::kFolder : PathKind::kOther;
+}
+
+std::optional<bool> SameFileOrFolder(const fs::path& a, const fs::path& b) {
+  std::error_code ec;
+  const bool same = fs::equivalent(a, b, ec);
+  if (ec) {
+    return std::nullopt;
+  }
+  return same;
+}
+
+std::string PlatformNameProblem(std::string_view) {
+  return {};  // any name without "/" and NUL is a file's own name here
+}
+
+unsigned long CurrentProcessId() {
+  return static_cast<unsigned long>(getpid());
+}
+
+Result<fs::path> TemporaryFolder() {
+  std::error_code ec;
+  fs::path folder = fs::temp_directory_path(ec);
+  if (ec) {
+    return IoError("no temporary folder: " + ec.message());
+  }
+  return folder;
+}
+
+Status CreatePrivateFolder(const fs::path& folder) {
+  std::error_code ec;
+  if (!fs::create_directory(folder, ec)) {
+    return IoError("cannot create the folder " + PathToUtf8(folder) + ": " +
+                   (ec ? ec.message() : std::string("the name is taken")));
+  }
+  fs::permissions(folder, fs::perms::owner_all, ec);
+  return Status::Ok();
+}
+
+void RemoveTree(const fs::path& folder) {
+  std::error_code ec;
+  fs::remove_all(folder, ec);
+}
+
+}  // namespace penmorph
