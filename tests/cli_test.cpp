@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "cli/shift_jis.h"
+#include "common/shift_jis.h"
 #include "convert/standard_formats.h"
 #include "fakes.h"
 #include "test_support.h"

@@ -1,4 +1,4 @@
-#include "cli/shift_jis.h"
+#include "common/shift_jis.h"
 
 #if defined(_WIN32)
 #include <windows.h>
