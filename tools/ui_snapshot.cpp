@@ -20,6 +20,7 @@
 
 #include "convert/standard_formats.h"
 #include "ui/main_window.h"
+#include "ui/translation.h"
 #include "ui/ui_fonts.h"
 #include "ui/user_prompts.h"
 
@@ -85,6 +86,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(penmorph::kApplicationTitle);
   QApplication::setFont(penmorph::ProportionalUiFont());
+  penmorph::LoadJapaneseTranslation(application);
   if (argc < 3) {
     std::fprintf(stderr, "usage: penmorph-ui-snapshot OUTPUT_FOLDER SEARCH_FOLDER [SUBFOLDER]\n");
     return 2;
