@@ -35,6 +35,7 @@
 
 namespace fs = std::filesystem;
 using namespace penmorph;
+using namespace penmorph::app;
 using penmorph::testing::FakeDrawing;
 using penmorph::testing::FakeFormat;
 using penmorph::testing::FakePrompts;
@@ -381,7 +382,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(first_level, (QStringList{"Alpha", "beta", "gamma"}));
     QVERIFY(Node({"beta", "deep", "deeper"}) != nullptr);
     QCOMPARE(Node({"beta", "loop"})->childCount(), 0);
-    QCOMPARE(window.NodePath(Node({"beta", "deep", "deeper"})),
+    QCOMPARE(window.NodePath(Node({"beta", "deep", "deeper"})).string(),
              (root / "beta" / "deep" / "deeper").string() + "/");
     ClickNode(Node({"beta", "deep", "deeper"}));
     QCOMPARE(Column(kNameColumn), QStringList{"x.jww"});
@@ -521,22 +522,24 @@ class MainWindowTest : public QObject {
     prompts_.Take();
     ClickConvert();
     QCOMPARE(prompts_.Take(),
-             (QStringList{"ask:変換を開始します。よろしいですか？", "failures:1"}));
+             (QStringList{"ask:変換を開始します。よろしいですか？", "report:1"}));
     QCOMPARE(window.StatusText(), QStringLiteral("変換作業を完了しました。"));
     QCOMPARE(ReadBytes(out / "a.jww"), FakeDrawing("JWW", "converted(1):first"));
     QVERIFY(!fs::exists(out / "b.txt"));
     QVERIFY(!fs::exists(out / "c.jwc"));
     QVERIFY(!fs::exists(out / "d.jww"));
-    QCOMPARE(prompts_.failures.size(), std::size_t{1});
-    QCOMPARE(prompts_.failures[0].file, Q(folder / "c.jwc"));
-    QVERIFY(prompts_.failures[0].reason.startsWith("cannot read"));
+    QCOMPARE(prompts_.report.size(), std::size_t{1});
+    QCOMPARE(prompts_.report[0].file, folder / "c.jwc");
+    QCOMPARE(QString::fromStdString(prompts_.report[0].reason),
+             QStringLiteral("読み込めません：ファイルの内容が形式に合いません（bad record (at byte "
+                            "17)）"));
     QVERIFY(Find<QProgressBar>("ConversionProgress")->isHidden());
 
     // The report window shows what it is given.
-    FailureReport report(prompts_.failures);
-    QCOMPARE(report.table()->rowCount(), 1);
-    QCOMPARE(report.table()->item(0, 0)->text(), Q(folder / "c.jwc"));
-    QCOMPARE(report.table()->item(0, 1)->text(), prompts_.failures[0].reason);
+    FailureReport report(prompts_.report, prompts_);
+    QVERIFY(report.text()->toPlainText().contains(Q(folder / "c.jwc")));
+    QVERIFY(report.text()->toPlainText().contains(
+        QString::fromStdString(prompts_.report[0].reason)));
 
     // When all goes well nothing is reported.
     formats_["JWC"]->fail_read = false;
@@ -545,22 +548,43 @@ class MainWindowTest : public QObject {
     QVERIFY(fs::exists(out / "a.BAK"));
   }
 
-  void convertsFromTheListedFolderWhenTheTreeSelectionMoved() {
+  void keyboardMovesInTheTreeListTheFolder() {
     fs::path root = Folder("moved");
     fs::create_directories(root / "other");
     WriteBytes(root / "a.jww", FakeDrawing("JWW", "root"));
     WriteBytes(root / "other" / "a.jww", FakeDrawing("JWW", "other"));
+    WriteBytes(root / "other" / "b.jww", FakeDrawing("JWW", "other b"));
     fs::path out = Folder("out");
     fs::create_directories(out);
-    Open();
+    TForm1& window = Open();
     ChooseSearchFolder(root);
     ChooseDestination(out);
     ClickNode(Tree()->topLevelItem(0));
+    QCOMPARE(Column(kNameColumn), QStringList{"a.jww"});
     Tree()->setFocus();
-    QTest::keyClick(Tree(), Qt::Key_Down);  // the tree moves on, the list still shows the root
+    QTest::keyClick(Tree(), Qt::Key_Down);  // the list follows the tree, as after a click
     QCOMPARE(Tree()->currentItem()->text(0), QStringLiteral("other"));
+    QStringList names = Column(kNameColumn);
+    names.sort();
+    QCOMPARE(names, (QStringList{"a.jww", "b.jww"}));
+    QCOMPARE(window.StatusText(),
+             QStringLiteral("2 Files  パス名「%1」").arg(Shown(root / "other")));
     ClickConvert();
-    QCOMPARE(ReadBytes(out / "a.jww"), FakeDrawing("JWW", "converted(1):root"));
+    QCOMPARE(ReadBytes(out / "a.jww"), FakeDrawing("JWW", "converted(1):other"));
+    QTest::keyClick(Tree(), Qt::Key_Up);
+    QCOMPARE(Column(kNameColumn), QStringList{"a.jww"});
+    QCOMPARE(window.StatusText(), QStringLiteral("1 Files  パス名「%1」").arg(Shown(root)));
+
+    // A click on the highlighted folder lists it again, once.
+    log_.clear();
+    ClickNode(Tree()->topLevelItem(0));
+    QCOMPARE(std::count(log_.begin(), log_.end(), "memo JWW a.jww"), 1);
+
+    // Tab leaves the file list for the next control instead of walking its cells.
+    List()->setFocus();
+    List()->setCurrentCell(0, 0);
+    QTest::keyClick(List(), Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() != List());
   }
 
   void shiftJisFileNamesAreShownAndConvertedByTheirBytes() {
