@@ -138,15 +138,14 @@ TEST_F(ConversionRunTest, StatusNamesEachConvertedFileAndEndsWithTheCompletionTe
   RunReport report = Run(Request({"a.jww", "b.txt", "c.jwc"}));
   ASSERT_TRUE(report.ran);
   ASSERT_EQ(report.result.outcomes.size(), 3u);
-  const std::string a_status =
-      "status:ファイル「" + (source() / "a.jww").string() + "」→「" +
-      (destination() / "a.jww").string() + "」変換中です。";
-  EXPECT_EQ(prompts_.events,
-            (std::vector<std::string>{
-                "ask:変換を開始します。よろしいですか？", "progress:0/3", a_status, "progress:1/3",
-                "progress:2/3",
-                "status:" + ConvertingStatus(source() / "c.jwc", destination() / "c.jwc"),
-                "progress:3/3", "status:変換作業を完了しました。"}));
+  const std::string a_status = "status:ファイル「" + (source() / "a.jww").string() + "」→「" +
+                               (destination() / "a.jww").string() + "」変換中です。";
+  EXPECT_EQ(
+      prompts_.events,
+      (std::vector<std::string>{
+          "ask:変換を開始します。よろしいですか？", "progress:0/3", a_status, "progress:1/3",
+          "progress:2/3", "status:" + ConvertingStatus(source() / "c.jwc", destination() / "c.jwc"),
+          "progress:3/3", "status:変換作業を完了しました。"}));
   EXPECT_EQ(ReadBytes(destination() / "c.jwc"), FakeDrawing("JWC", "converted(1):c"));
 }
 

@@ -172,8 +172,7 @@ TEST_F(BrowserTest, FileTypesFilterWithoutRegardToCase) {
   ListRoot(5);
   EXPECT_EQ(SortedNames(), (std::vector<std::string>{"DESK.JWK", "small.jwk"}));
   browser_.FileTypeChanged({1, 64}, {});
-  EXPECT_EQ(SortedNames(),
-            (std::vector<std::string>{"DESK.JWK", "a.jww", "b.jwc", "small.jwk"}));
+  EXPECT_EQ(SortedNames(), (std::vector<std::string>{"DESK.JWK", "a.jww", "b.jwc", "small.jwk"}));
   browser_.FileTypeChanged({0, 64}, {});
   EXPECT_EQ(SortedNames().size(), 6u);
   browser_.FileTypeChanged({-1, 64}, {});  // no type selected: every file
@@ -243,12 +242,12 @@ TEST(FileList, ASortKeepsTheSameFilesSelectedOrNone) {
   for (const char* name : {"c", "a", "d", "b"}) {
     list.Add(KeyedRow(name, name));
   }
-  list.Select(1, 2);  // a, d
+  list.Select(1, 2);              // a, d
   list.Sort(kNameColumn, false);  // a b c d: a and d are apart now
   EXPECT_FALSE(list.selection());
   EXPECT_TRUE(list.SelectedNames().empty());
 
-  list.Select(1, 0);  // a, b
+  list.Select(1, 0);             // a, b
   list.Sort(kNameColumn, true);  // d c b a
   ASSERT_TRUE(list.selection());
   EXPECT_EQ(*list.selection(), (RowRange{2, 3}));

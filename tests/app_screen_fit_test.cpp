@@ -27,8 +27,7 @@ TEST(ScreenFit, AWindowOnAnUnpluggedMonitorComesToTheNearestScreen) {
   // Saved on the right monitor, which is gone.
   EXPECT_EQ(FitOnScreens({2100, 200, 800, 500}, {kLeft}), (ScreenRect{1120, 200, 800, 500}));
   // Far above and to the left of everything.
-  EXPECT_EQ(FitOnScreens({-3000, -2000, 800, 500}, {kLeft, kRight}),
-            (ScreenRect{0, 0, 800, 500}));
+  EXPECT_EQ(FitOnScreens({-3000, -2000, 800, 500}, {kLeft, kRight}), (ScreenRect{0, 0, 800, 500}));
   // Below the right monitor: it is the nearest one.
   EXPECT_EQ(FitOnScreens({2500, 1500, 400, 300}, {kLeft, kRight}),
             (ScreenRect{2500, 724, 400, 300}));
@@ -36,8 +35,7 @@ TEST(ScreenFit, AWindowOnAnUnpluggedMonitorComesToTheNearestScreen) {
 
 TEST(ScreenFit, APartlyHiddenWindowMovesOntoTheScreenShowingMostOfIt) {
   // Half off the bottom of the left screen.
-  EXPECT_EQ(FitOnScreens({100, 900, 696, 478}, {kLeft, kRight}),
-            (ScreenRect{100, 562, 696, 478}));
+  EXPECT_EQ(FitOnScreens({100, 900, 696, 478}, {kLeft, kRight}), (ScreenRect{100, 562, 696, 478}));
   // Mostly on the right monitor, off its right edge.
   EXPECT_EQ(FitOnScreens({2900, 100, 600, 400}, {kLeft, kRight}),
             (ScreenRect{2600, 100, 600, 400}));

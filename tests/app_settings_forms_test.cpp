@@ -16,10 +16,10 @@ TEST(TypedNumber, FullWidthDigitsSignsAndBlanksCountAsAscii) {
     std::int32_t value;
   };
   const Case cases[] = {
-      {"２", 2},      {"１９", 19},   {"－１", -1},     {"＋３", 3},  {"　７", 7},
-      {"1２", 12},    {"７　", 0},    {"$Ｆ", 0},       {"＄F", 0},   {"ｘ9", 0},
-      {"２ａ", 0},    {"", 0},        {"  7", 7},       {"7 ", 0},    {"$F", 15},
-      {"0x9", 9},     {"+3", 3},      {"99999999999", 0}, {"０x9", 9}, {"－", 0},
+      {"２", 2},   {"１９", 19}, {"－１", -1},       {"＋３", 3}, {"　７", 7},
+      {"1２", 12}, {"７　", 0},  {"$Ｆ", 0},         {"＄F", 0},  {"ｘ9", 0},
+      {"２ａ", 0}, {"", 0},      {"  7", 7},         {"7 ", 0},   {"$F", 15},
+      {"0x9", 9},  {"+3", 3},    {"99999999999", 0}, {"０x9", 9}, {"－", 0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ReadTypedNumber(c.text), c.value) << c.text;
@@ -73,7 +73,7 @@ TEST(JwwSettingsForm, ConfirmChecksRowByRowAndStoresOnlyWhenEveryCellPasses) {
   form.options[4] = true;
   EXPECT_EQ(ConfirmJwwForm(form, table), (RefusedCell{RefusedCell::kColours, 11}));
   EXPECT_TRUE(table == before);
-  EXPECT_EQ(form.colours[2], "5");   // passed, so rewritten as decimal
+  EXPECT_EQ(form.colours[2], "5");        // passed, so rewritten as decimal
   EXPECT_EQ(form.line_types[4], "１９");  // not reached
 
   form.colours[11] = "abc";  // letters read as 0: accepted
@@ -101,7 +101,7 @@ TEST(JwwSettingsForm, ConfirmChecksRowByRowAndStoresOnlyWhenEveryCellPasses) {
 TEST(JwcSettingsForm, OutOfRangeOpensAsNoConversionAndTheBlankLineTypeStopsTheConfirmation) {
   JwcConvSettings table;
   table.SetEntry(1, -1);
-  table.SetEntry(3, 9);   // no such pen
+  table.SetEntry(3, 9);  // no such pen
   table.SetEntry(6, 6);
   table.SetEntry(8, 19);  // no such line type
   table.SetEntry(9, 10);  // the blank item

@@ -99,11 +99,10 @@ TEST_F(BatchTest, EachFileRunsProbeReadRemapWriteCleanUpClearInOrder) {
                                       "delete-extracted", "clear", "probe JWC b.jwc", "read b.jwc",
                                       "remap", "write", "delete-extracted", "clear"}));
   // Only files that passed their probe are announced.
-  EXPECT_EQ(ui_.events, (std::vector<std::string>{
-                            "converting:" + (source() / "a.jww").string() + "|" +
-                                (destination() / "a.jww").string(),
-                            "converting:" + (source() / "b.jwc").string() + "|" +
-                                (destination() / "b.jwc").string()}));
+  EXPECT_EQ(ui_.events, (std::vector<std::string>{"converting:" + (source() / "a.jww").string() +
+                                                      "|" + (destination() / "a.jww").string(),
+                                                  "converting:" + (source() / "b.jwc").string() +
+                                                      "|" + (destination() / "b.jwc").string()}));
 }
 
 TEST_F(BatchTest, TheTablesReachTheRemap) {

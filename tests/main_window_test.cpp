@@ -528,8 +528,7 @@ class MainWindowTest : public QObject {
     SelectRows(0, 2);
     prompts_.Take();
     ClickConvert();
-    QCOMPARE(prompts_.Take(),
-             (QStringList{"ask:変換を開始します。よろしいですか？", "report:1"}));
+    QCOMPARE(prompts_.Take(), (QStringList{"ask:変換を開始します。よろしいですか？", "report:1"}));
     QCOMPARE(window.StatusText(), QStringLiteral("変換作業を完了しました。"));
     QCOMPARE(ReadBytes(out / "a.jww"), FakeDrawing("JWW", "converted(1):first"));
     QVERIFY(!fs::exists(out / "b.txt"));
@@ -545,8 +544,8 @@ class MainWindowTest : public QObject {
     // The report window shows what it is given.
     FailureReport report(prompts_.report, prompts_);
     QVERIFY(report.text()->toPlainText().contains(Q(folder / "c.jwc")));
-    QVERIFY(report.text()->toPlainText().contains(
-        QString::fromStdString(prompts_.report[0].reason)));
+    QVERIFY(
+        report.text()->toPlainText().contains(QString::fromStdString(prompts_.report[0].reason)));
 
     // When all goes well nothing is reported.
     formats_["JWC"]->fail_read = false;

@@ -20,8 +20,8 @@ class FakePrompts : public UserPrompts {
   QStringList events;
   bool answer = true;           // to every Yes/No question
   std::deque<QString> folders;  // answers to the folder picker in turn; an empty one cancels
-  std::optional<QString> settings_file;  // answer to the settings-file pickers
-  std::optional<QString> report_file;    // answer to the report's save picker
+  std::optional<QString> settings_file;   // answer to the settings-file pickers
+  std::optional<QString> report_file;     // answer to the report's save picker
   std::vector<app::ReportedFile> report;  // the files of the last report shown
 
   void ShowMessage(QWidget*, MessageKind kind, const QString& text) override {

@@ -21,8 +21,8 @@ namespace penmorph::app {
 
 // What a listing needs from the window at the moment it runs.
 struct ListOptions {
-  int file_type = 0;                // the drop-down list's index (-1: none)
-  int size_column_pixels = 64;      // the width of the "Bytes" column
+  int file_type = 0;            // the drop-down list's index (-1: none)
+  int size_column_pixels = 64;  // the width of the "Bytes" column
 };
 
 class FileBrowser {

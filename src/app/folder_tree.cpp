@@ -49,16 +49,19 @@ struct FolderTreeBuilder {
       identities[node] = identity;
     }
     bool first = true;
-    ForEachEntry(folder, [&](const FolderEntry& entry) {
-      if (!first && Stopped()) {
-        return false;
-      }
-      first = false;
-      if (entry.is_folder && !entry.hidden) {
-        Add(entry.name, PathText(entry.name), node);
-      }
-      return true;
-    }, false);
+    ForEachEntry(
+        folder,
+        [&](const FolderEntry& entry) {
+          if (!first && Stopped()) {
+            return false;
+          }
+          first = false;
+          if (entry.is_folder && !entry.hidden) {
+            Add(entry.name, PathText(entry.name), node);
+          }
+          return true;
+        },
+        false);
   }
 
   // The next node after `id` in tree order (parents before children).

@@ -52,11 +52,10 @@ std::vector<std::string> ColourRowCaptions() {
     captions.push_back("線色 " + std::to_string(r));
   }
   captions.push_back("補助線色");
-  for (const char* sxf :
-       {"SXF 1:black", "SXF 2:red", "SXF 3:green", "SXF 4:blue", "SXF 5:yellow", "SXF 6:magenta",
-        "SXF 7:cyan", "SXF 8:white", "SXF 9:deeppink", "SXF10:brown", "SXF11:orange",
-        "SXF12:lightgreen", "SXF13:lightblue", "SXF14:lavender", "SXF15:lightgray",
-        "SXF16:darkgray"}) {
+  for (const char* sxf : {"SXF 1:black", "SXF 2:red", "SXF 3:green", "SXF 4:blue", "SXF 5:yellow",
+                          "SXF 6:magenta", "SXF 7:cyan", "SXF 8:white", "SXF 9:deeppink",
+                          "SXF10:brown", "SXF11:orange", "SXF12:lightgreen", "SXF13:lightblue",
+                          "SXF14:lavender", "SXF15:lightgray", "SXF16:darkgray"}) {
     captions.push_back(sxf);
   }
   for (int r = 26; r <= JwwSettingsForm::kColourRows; ++r) {
@@ -67,14 +66,14 @@ std::vector<std::string> ColourRowCaptions() {
 
 std::vector<std::string> LineTypeRowCaptions() {
   std::vector<std::string> captions = {
-      "線種1:実線",         "線種2:点線１",       "線種3:点線２",       "線種4:点線３",
-      "線種5:一点鎖線１",   "線種6:一点鎖線２",   "線種7:二点鎖線１",   "線種8:二点鎖線２",
-      "補助線種",           "ランダム線１",       "ランダム線２",       "ランダム線３",
-      "ランダム線４",       "ランダム線５",       "倍長線種１",         "倍長線種２",
-      "倍長線種３",         "倍長線種４",         "SXF 1:実線",         "SXF 2:破線",
-      "SXF 3:跳び破線",     "SXF 4:一点長鎖線",   "SXF 5:二点長鎖線",   "SXF 6:三点長鎖線",
-      "SXF 7:点線",         "SXF 8:一点鎖線",     "SXF 9:二点鎖線",     "SXF10:一点短鎖線",
-      "SXF11:一点二短鎖線", "SXF12:二点短鎖線",   "SXF13:二点二短鎖線", "SXF14:三点短鎖線",
+      "線種1:実線",         "線種2:点線１",     "線種3:点線２",       "線種4:点線３",
+      "線種5:一点鎖線１",   "線種6:一点鎖線２", "線種7:二点鎖線１",   "線種8:二点鎖線２",
+      "補助線種",           "ランダム線１",     "ランダム線２",       "ランダム線３",
+      "ランダム線４",       "ランダム線５",     "倍長線種１",         "倍長線種２",
+      "倍長線種３",         "倍長線種４",       "SXF 1:実線",         "SXF 2:破線",
+      "SXF 3:跳び破線",     "SXF 4:一点長鎖線", "SXF 5:二点長鎖線",   "SXF 6:三点長鎖線",
+      "SXF 7:点線",         "SXF 8:一点鎖線",   "SXF 9:二点鎖線",     "SXF10:一点短鎖線",
+      "SXF11:一点二短鎖線", "SXF12:二点短鎖線", "SXF13:二点二短鎖線", "SXF14:三点短鎖線",
       "SXF15:三点二短鎖線",
   };
   for (int r = 34; r <= JwwSettingsForm::kLineTypeRows; ++r) {

@@ -11,10 +11,10 @@ namespace {
 std::int64_t OverlapArea(const ScreenRect& a, const ScreenRect& b) {
   const std::int64_t left = std::max(a.left, b.left);
   const std::int64_t top = std::max(a.top, b.top);
-  const std::int64_t right = std::min<std::int64_t>(std::int64_t{a.left} + a.width,
-                                                    std::int64_t{b.left} + b.width);
-  const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{a.top} + a.height,
-                                                     std::int64_t{b.top} + b.height);
+  const std::int64_t right =
+      std::min<std::int64_t>(std::int64_t{a.left} + a.width, std::int64_t{b.left} + b.width);
+  const std::int64_t bottom =
+      std::min<std::int64_t>(std::int64_t{a.top} + a.height, std::int64_t{b.top} + b.height);
   return right > left && bottom > top ? (right - left) * (bottom - top) : 0;
 }
 

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string_view>
 
-#include "common/shift_jis.h"
 #include "common/file_system.h"
+#include "common/shift_jis.h"
 #include "convert/batch_converter.h"
 #include "settings/settings_store.h"
 

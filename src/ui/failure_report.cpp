@@ -40,9 +40,11 @@ FailureReport::FailureReport(const std::vector<app::ReportedFile>& files, UserPr
   layout->addWidget(text_);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-  QPushButton* copy = buttons->addButton(QStringLiteral("コピー(&C)"), QDialogButtonBox::ActionRole);
+  QPushButton* copy =
+      buttons->addButton(QStringLiteral("コピー(&C)"), QDialogButtonBox::ActionRole);
   copy->setObjectName(QStringLiteral("CopyButton"));
-  QPushButton* save = buttons->addButton(QStringLiteral("保存(&S)..."), QDialogButtonBox::ActionRole);
+  QPushButton* save =
+      buttons->addButton(QStringLiteral("保存(&S)..."), QDialogButtonBox::ActionRole);
   save->setObjectName(QStringLiteral("SaveButton"));
   connect(copy, &QPushButton::clicked, this, &FailureReport::CopyAll);
   connect(save, &QPushButton::clicked, this, &FailureReport::SaveAs);

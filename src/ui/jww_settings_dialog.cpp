@@ -16,8 +16,8 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
-#include "ui/screens.h"
 #include "ui/dialog_layout.h"
+#include "ui/screens.h"
 #include "ui/ui_fonts.h"
 #include "ui/user_prompts.h"
 

@@ -41,8 +41,12 @@ namespace {
 constexpr int kNodeRole = Qt::UserRole;
 
 const QString kFileTypes[app::kFileTypeCount] = {
-    QStringLiteral("全てのファイル(*.*)"), QStringLiteral("*.JW?"), QStringLiteral("*.JWW"),
-    QStringLiteral("*.JWS"),              QStringLiteral("*.JWC"), QStringLiteral("*.JWK"),
+    QStringLiteral("全てのファイル(*.*)"),
+    QStringLiteral("*.JW?"),
+    QStringLiteral("*.JWW"),
+    QStringLiteral("*.JWS"),
+    QStringLiteral("*.JWC"),
+    QStringLiteral("*.JWK"),
 };
 
 const QString kSearchFolderTitle = QStringLiteral("検索フォルダの指定");
@@ -219,10 +223,12 @@ void TForm1::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル (&F)"));
   file->addAction(QStringLiteral("検索フォルダの指定 (&S)"), this, &TForm1::ChooseSearchFolder);
   QMenu* types = file->addMenu(QStringLiteral("ファイルの種類 (&T)"));
-  const QString type_items[app::kFileTypeCount] = {
-      QStringLiteral("全てのファイル(*.*) (&0)"), QStringLiteral("(*.jw?) (&1)"),
-      QStringLiteral("(*.jww) (&2)"),             QStringLiteral("(*.jws) (&3)"),
-      QStringLiteral("(*.jwc) (&4)"),             QStringLiteral("(*.jwk) (&5)")};
+  const QString type_items[app::kFileTypeCount] = {QStringLiteral("全てのファイル(*.*) (&0)"),
+                                                   QStringLiteral("(*.jw?) (&1)"),
+                                                   QStringLiteral("(*.jww) (&2)"),
+                                                   QStringLiteral("(*.jws) (&3)"),
+                                                   QStringLiteral("(*.jwc) (&4)"),
+                                                   QStringLiteral("(*.jwk) (&5)")};
   for (int index = 0; index < app::kFileTypeCount; ++index) {
     types->addAction(type_items[index], this, [this, index] { SelectFileType(index); });
   }
@@ -248,8 +254,8 @@ void TForm1::Start() {
 }
 
 void TForm1::ApplyLayout(const WindowLayout& layout) {
-  const QRect window = FitOnScreens(
-      QRect(layout.main_left, layout.main_top, layout.main_width, layout.main_height));
+  const QRect window =
+      FitOnScreens(QRect(layout.main_left, layout.main_top, layout.main_width, layout.main_height));
   move(window.topLeft());
   resize(window.size());
   jwc_dialog_->move(layout.jwc_dialog_left, layout.jwc_dialog_top);
@@ -317,8 +323,7 @@ void TForm1::ReportProgress(std::size_t index, std::size_t total) {
 
 void TForm1::ChooseSearchFolder() {
   SetStatus({});
-  auto chosen =
-      prompts_.ChooseFolder(this, kSearchFolderTitle, FromUtf8(settings_.search_folder));
+  auto chosen = prompts_.ChooseFolder(this, kSearchFolderTitle, FromUtf8(settings_.search_folder));
   if (!chosen) {
     return;
   }
@@ -347,9 +352,8 @@ void TForm1::BuildFolderTree() {
   tree_->setEnabled(false);
   BusyScope busy;
   walk_ = &busy;
-  const bool built =
-      browser_.BuildFolderTree(app::PathFromText(settings_.search_folder),
-                               [&busy] { return busy.EscapePressed(); });
+  const bool built = browser_.BuildFolderTree(app::PathFromText(settings_.search_folder),
+                                              [&busy] { return busy.EscapePressed(); });
   walk_ = nullptr;
   if (built) {
     ShowTree();
@@ -519,8 +523,7 @@ void TForm1::OpenSettings() {
 
 void TForm1::ConvertFiles() {
   RealFileSystem files;
-  app::RunReport report =
-      browser_.Convert(settings_.destination_folder, settings_.tables, files);
+  app::RunReport report = browser_.Convert(settings_.destination_folder, settings_.tables, files);
   converting_.reset();
   progress_->hide();
   if (auto reported = app::ReportedFiles(report.result); !reported.empty()) {

@@ -111,9 +111,9 @@ class TForm1 : public QMainWindow, public app::Prompts {
   AppSettings settings_;
   app::FileBrowser browser_;
 
-  BusyScope* walk_ = nullptr;            // set while the folder tree is being built
-  std::optional<BusyScope> converting_;  // from the first file of a run to its end
-  bool showing_ = false;                 // the widgets are being filled from the layer
+  BusyScope* walk_ = nullptr;              // set while the folder tree is being built
+  std::optional<BusyScope> converting_;    // from the first file of a run to its end
+  bool showing_ = false;                   // the widgets are being filled from the layer
   QTreeWidgetItem* pressed_on_ = nullptr;  // the tree's current node when a click began
 
   QLineEdit* search_field_ = nullptr;
