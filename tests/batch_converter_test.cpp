@@ -80,6 +80,13 @@ TEST_F(BatchTest, ConvertsKnownFilesAndPassesOverTheRest) {
   EXPECT_EQ(result.outcomes[1].reason, "not a jw_cad file type (.txt)");
   EXPECT_EQ(result.outcomes[6].reason, "not a JWW file (no JWW signature)");
   EXPECT_EQ(result.outcomes[7].reason, "not a JWC file (no JWC signature)");
+  // The kind and its particulars, for a window to word in its own language.
+  EXPECT_EQ(result.outcomes[1].why.kind, ReasonKind::kNotJwCadType);
+  EXPECT_EQ(result.outcomes[1].why.subject, ".txt");
+  EXPECT_EQ(result.outcomes[6].why.kind, ReasonKind::kNoSignature);
+  EXPECT_EQ(result.outcomes[6].why.subject, "JWW");
+  EXPECT_EQ(result.outcomes[0].why.kind, ReasonKind::kNone);
+  EXPECT_TRUE(result.outcomes[0].reason.empty());
   EXPECT_EQ(ReadBytes(destination() / "x.JwW"), FakeDrawing("JWW", "converted(1):mixed"));
   EXPECT_EQ(Snapshot(destination()).size(), 3u);
   // The probe alone turned the foreign files away: they were never read.
@@ -169,6 +176,7 @@ TEST_F(BatchTest, AFailedFileLeavesTheDestinationByteForByteAsItWas) {
     ASSERT_EQ(result.outcomes.size(), 2u);
     EXPECT_EQ(result.outcomes[0].kind, OutcomeKind::kFailed) << failure.what;
     EXPECT_EQ(result.outcomes[0].reason, failure.reason) << failure.what;
+    EXPECT_EQ(result.outcomes[0].reason, EnglishReason(result.outcomes[0].why)) << failure.what;
     // The batch went on with the next file.
     EXPECT_EQ(result.outcomes[1].kind, OutcomeKind::kConverted) << failure.what;
     FolderSnapshot now = Snapshot(destination());
