@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialogButtonBox>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -30,8 +29,7 @@ FailureReport::FailureReport(const std::vector<app::ReportedFile>& files, UserPr
   setObjectName(QStringLiteral("FailureReport"));
   setWindowTitle(kApplicationTitle);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(FromUtf8(app::ReportHeading(files.size())), this));
-
+  // The heading is the text's first line, so that it is copied and saved with the files.
   text_->setObjectName(QStringLiteral("ReportText"));
   text_->setReadOnly(true);
   text_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
