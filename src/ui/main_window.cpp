@@ -379,6 +379,8 @@ void TForm1::ShowTree() {
     add(add, FolderTree::kRoot, nullptr);
     tree_->topLevelItem(0)->setExpanded(true);
   }
+  // No folder is highlighted until the user picks one, as no folder is listed.
+  tree_->setCurrentItem(nullptr);
   showing_ = false;
 }
 
