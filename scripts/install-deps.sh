@@ -3,9 +3,10 @@
 set -euo pipefail
 
 # Qt 6 for the window (qt6-qpa-plugins brings the offscreen platform the window tests run on
-# and the X11 one); a Japanese font so the captions render.
+# and the X11 one, qt6-translations-l10n Qt's own texts in Japanese); a Japanese font so the
+# captions render.
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev qt6-qpa-plugins
-  fonts-ipafont)
+  qt6-translations-l10n fonts-ipafont)
 # "fuzz": clang with libFuzzer and its sanitizer runtimes, for scripts/fuzz.sh.
 # "windows": the MinGW-w64 cross compiler, Wine to run its programs, GoogleTest's sources, and
 # Xvfb for the Windows window.

@@ -40,14 +40,8 @@ class DosDriverTest : public ::testing::Test {
   fs::path destination() const { return scratch_.path() / "dst"; }
 
   BatchResult Run(std::vector<std::string> names) {
-    BatchRequest request;
-    request.tree_ready = true;
-    request.list_ready = true;
-    request.source_folder = source().string() + "/";
-    request.destination_folder = destination().string() + "/";
-    request.file_names = std::move(names);
     BatchConverter converter(formats_, tables_, ui_, files_);
-    return converter.Run(request);
+    return testing::ConvertAll(converter, source(), destination(), names);
   }
 
   testing::ScratchFolder scratch_;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/file_system.h"
-#include "convert/conversion_ui.h"
+#include "convert/batch_converter.h"
 #include "convert/file_format.h"
 
 namespace penmorph::testing {
@@ -151,29 +151,27 @@ class FakeFormat : public FileFormat {
   std::string body_;
 };
 
-// Records every call as text: "beep", "error:TEXT", "confirmation:TEXT", "ask:TEXT",
-// "status:TEXT", "progress:i/n".
-class FakeUi : public ConversionUi {
+// Records every file the driver starts converting: "converting:SOURCE|OUTPUT".
+class FakeUi : public ConversionObserver {
  public:
-  bool answer = true;
   std::vector<std::string> events;
 
-  void ShowMessage(MessageKind kind, std::string_view text) override {
-    static constexpr const char* kNames[] = {"error", "information", "confirmation"};
-    events.push_back(std::string(kNames[static_cast<int>(kind)]) + ":" + std::string(text));
-  }
-  bool AskYesNo(std::string_view text) override {
-    events.push_back("ask:" + std::string(text));
-    return answer;
-  }
-  void Beep() override { events.push_back("beep"); }
-  void SetStatus(std::string_view text) override {
-    events.push_back("status:" + std::string(text));
-  }
-  void ReportProgress(std::size_t index, std::size_t total) override {
-    events.push_back("progress:" + std::to_string(index) + "/" + std::to_string(total));
+  void Converting(const std::filesystem::path& source,
+                  const std::filesystem::path& output) override {
+    events.push_back("converting:" + source.string() + "|" + output.string());
   }
 };
+
+// Converts the named files of one folder into another, as a run of the window does.
+inline BatchResult ConvertAll(BatchConverter& converter, const std::filesystem::path& source,
+                              const std::filesystem::path& destination,
+                              const std::vector<std::string>& names) {
+  BatchResult result;
+  for (const std::string& name : names) {
+    result.outcomes.push_back(converter.ConvertFile(source / name, destination / name));
+  }
+  return result;
+}
 
 // The real file system, except that the n-th changing operation (create, link, rename, remove;
 // counted from 1) fails. `no_hard_links` makes every link fail, as on file systems without them.

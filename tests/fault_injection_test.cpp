@@ -175,16 +175,12 @@ class BatchFaults : public ::testing::TestWithParam<bool> {
   }
 
   BatchResult Run(FileSystem& files, const fs::path& destination) {
-    BatchRequest request;
-    request.tree_ready = true;
-    request.list_ready = true;
-    request.source_folder = source().string() + "/";
-    request.destination_folder = destination.string() + "/";
+    std::vector<std::string> names;
     for (const auto& [name, bytes] : sources_) {
-      request.file_names.push_back(name);
+      names.push_back(name);
     }
     BatchConverter converter(formats_, tables_, ui_, files);
-    return converter.Run(request);
+    return testing::ConvertAll(converter, source(), destination, names);
   }
 
   ScratchFolder scratch_;

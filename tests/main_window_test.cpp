@@ -3,16 +3,22 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
+#include <QFileDialog>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QTest>
@@ -31,10 +37,12 @@
 #include "ui/jwc_settings_dialog.h"
 #include "ui/jww_settings_dialog.h"
 #include "ui/main_window.h"
+#include "ui/translation.h"
 #include "ui_fakes.h"
 
 namespace fs = std::filesystem;
 using namespace penmorph;
+using namespace penmorph::app;
 using penmorph::testing::FakeDrawing;
 using penmorph::testing::FakeFormat;
 using penmorph::testing::FakePrompts;
@@ -381,7 +389,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(first_level, (QStringList{"Alpha", "beta", "gamma"}));
     QVERIFY(Node({"beta", "deep", "deeper"}) != nullptr);
     QCOMPARE(Node({"beta", "loop"})->childCount(), 0);
-    QCOMPARE(window.NodePath(Node({"beta", "deep", "deeper"})),
+    QCOMPARE(window.NodePath(Node({"beta", "deep", "deeper"})).string(),
              (root / "beta" / "deep" / "deeper").string() + "/");
     ClickNode(Node({"beta", "deep", "deeper"}));
     QCOMPARE(Column(kNameColumn), QStringList{"x.jww"});
@@ -520,23 +528,24 @@ class MainWindowTest : public QObject {
     SelectRows(0, 2);
     prompts_.Take();
     ClickConvert();
-    QCOMPARE(prompts_.Take(),
-             (QStringList{"ask:変換を開始します。よろしいですか？", "failures:1"}));
+    QCOMPARE(prompts_.Take(), (QStringList{"ask:変換を開始します。よろしいですか？", "report:1"}));
     QCOMPARE(window.StatusText(), QStringLiteral("変換作業を完了しました。"));
     QCOMPARE(ReadBytes(out / "a.jww"), FakeDrawing("JWW", "converted(1):first"));
     QVERIFY(!fs::exists(out / "b.txt"));
     QVERIFY(!fs::exists(out / "c.jwc"));
     QVERIFY(!fs::exists(out / "d.jww"));
-    QCOMPARE(prompts_.failures.size(), std::size_t{1});
-    QCOMPARE(prompts_.failures[0].file, Q(folder / "c.jwc"));
-    QVERIFY(prompts_.failures[0].reason.startsWith("cannot read"));
+    QCOMPARE(prompts_.report.size(), std::size_t{1});
+    QCOMPARE(prompts_.report[0].file, folder / "c.jwc");
+    QCOMPARE(QString::fromStdString(prompts_.report[0].reason),
+             QStringLiteral("読み込めません：ファイルの内容が形式に合いません（bad record (at byte "
+                            "17)）"));
     QVERIFY(Find<QProgressBar>("ConversionProgress")->isHidden());
 
     // The report window shows what it is given.
-    FailureReport report(prompts_.failures);
-    QCOMPARE(report.table()->rowCount(), 1);
-    QCOMPARE(report.table()->item(0, 0)->text(), Q(folder / "c.jwc"));
-    QCOMPARE(report.table()->item(0, 1)->text(), prompts_.failures[0].reason);
+    FailureReport report(prompts_.report, prompts_);
+    QVERIFY(report.text()->toPlainText().contains(Q(folder / "c.jwc")));
+    QVERIFY(
+        report.text()->toPlainText().contains(QString::fromStdString(prompts_.report[0].reason)));
 
     // When all goes well nothing is reported.
     formats_["JWC"]->fail_read = false;
@@ -545,22 +554,46 @@ class MainWindowTest : public QObject {
     QVERIFY(fs::exists(out / "a.BAK"));
   }
 
-  void convertsFromTheListedFolderWhenTheTreeSelectionMoved() {
+  void keyboardMovesInTheTreeListTheFolder() {
     fs::path root = Folder("moved");
     fs::create_directories(root / "other");
     WriteBytes(root / "a.jww", FakeDrawing("JWW", "root"));
     WriteBytes(root / "other" / "a.jww", FakeDrawing("JWW", "other"));
+    WriteBytes(root / "other" / "b.jww", FakeDrawing("JWW", "other b"));
     fs::path out = Folder("out");
     fs::create_directories(out);
-    Open();
+    TForm1& window = Open();
     ChooseSearchFolder(root);
     ChooseDestination(out);
     ClickNode(Tree()->topLevelItem(0));
+    QCOMPARE(Column(kNameColumn), QStringList{"a.jww"});
     Tree()->setFocus();
-    QTest::keyClick(Tree(), Qt::Key_Down);  // the tree moves on, the list still shows the root
+    QTest::keyClick(Tree(), Qt::Key_Down);  // the list follows the tree, as after a click
     QCOMPARE(Tree()->currentItem()->text(0), QStringLiteral("other"));
+    QStringList names = Column(kNameColumn);
+    names.sort();
+    QCOMPARE(names, (QStringList{"a.jww", "b.jww"}));
+    QCOMPARE(window.StatusText(),
+             QStringLiteral("2 Files  パス名「%1」").arg(Shown(root / "other")));
+    const int a_row = static_cast<int>(Column(kNameColumn).indexOf("a.jww"));
+    SelectRows(a_row, a_row);
     ClickConvert();
-    QCOMPARE(ReadBytes(out / "a.jww"), FakeDrawing("JWW", "converted(1):root"));
+    QCOMPARE(ReadBytes(out / "a.jww"), FakeDrawing("JWW", "converted(1):other"));
+    Tree()->setFocus();
+    QTest::keyClick(Tree(), Qt::Key_Up);
+    QCOMPARE(Column(kNameColumn), QStringList{"a.jww"});
+    QCOMPARE(window.StatusText(), QStringLiteral("1 Files  パス名「%1」").arg(Shown(root)));
+
+    // A click on the highlighted folder lists it again, once.
+    log_.clear();
+    ClickNode(Tree()->topLevelItem(0));
+    QCOMPARE(std::count(log_.begin(), log_.end(), "memo JWW a.jww"), 1);
+
+    // Tab leaves the file list for the next control instead of walking its cells.
+    List()->setFocus();
+    List()->setCurrentCell(0, 0);
+    QTest::keyClick(List(), Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() != List());
   }
 
   void shiftJisFileNamesAreShownAndConvertedByTheirBytes() {
@@ -712,6 +745,152 @@ class MainWindowTest : public QObject {
     QStringList events = prompts_.Take();
     QCOMPARE(events.size(), 3);
     QVERIFY(events[2].startsWith("error:設定ファイル「"));
+  }
+
+  // After a sort the highlighted rows are the files the user chose, and "変換" converts those.
+  void aSortKeepsTheChosenFilesSelected() {
+    fs::path folder = Folder("chosen");
+    fs::create_directories(folder);
+    // Sizes in the order c a b d.
+    const std::map<std::string, std::string> bodies = {
+        {"c.jww", "c"}, {"a.jww", "aa"}, {"d.jww", "dddd"}, {"b.jww", "bbb"}};
+    for (const auto& [name, body] : bodies) {
+      WriteBytes(folder / name, FakeDrawing("JWW", body));
+    }
+    fs::path out = Folder("out");
+    fs::create_directories(out);
+    TForm1& window = Open();
+    ChooseSearchFolder(folder);
+    ChooseDestination(out);
+    ClickNode(Tree()->topLevelItem(0));
+    PressHeader(kNameColumn);  // a b c d
+    SelectRows(0, 1);          // a b
+    PressHeader(kNameColumn);  // d c b a
+    auto selected = [this] {
+      QStringList names;
+      for (const QModelIndex& index : List()->selectionModel()->selectedRows()) {
+        names << List()->item(index.row(), kNameColumn)->text();
+      }
+      names.sort();
+      return names;
+    };
+    QCOMPARE(selected(), (QStringList{"a.jww", "b.jww"}));
+    QCOMPARE(List()->currentRow(), 2);
+    ClickConvert();
+    QCOMPARE(ReadBytes(out / "a.jww"), FakeDrawing("JWW", "converted(1):aa"));
+    QCOMPARE(ReadBytes(out / "b.jww"), FakeDrawing("JWW", "converted(1):bbb"));
+    QVERIFY(!fs::exists(out / "c.jww") && !fs::exists(out / "d.jww"));
+
+    // Apart after the sort: nothing stays selected, and nothing is converted.
+    fs::remove_all(out);
+    fs::create_directories(out);
+    SelectRows(0, 1);          // d c
+    PressHeader(kSizeColumn);  // c a b d
+    QCOMPARE(Column(kNameColumn), (QStringList{"c.jww", "a.jww", "b.jww", "d.jww"}));
+    QVERIFY(selected().isEmpty());
+    QCOMPARE(List()->currentRow(), -1);
+    prompts_.Take();
+    ClickConvert();
+    QCOMPARE(prompts_.Take(), QStringList{"ask:変換を開始します。よろしいですか？"});
+    QVERIFY(fs::is_empty(out));
+    QCOMPARE(window.StatusText(), QStringLiteral("変換作業を完了しました。"));
+  }
+
+  // A ".jww" that is no JWW drawing is reported; a ".txt" is passed over silently.
+  void unrecognisedDrawingsAreReportedAndTheReportCanBeCopiedAndSaved() {
+    fs::path folder = Folder("mixed");
+    fs::create_directories(folder);
+    WriteBytes(folder / "a.jww", FakeDrawing("JWW", "a"));
+    WriteBytes(folder / "b.jww", "not a drawing");
+    WriteBytes(folder / "c.txt", "text");
+    fs::path out = Folder("out");
+    fs::create_directories(out);
+    Open();
+    ChooseSearchFolder(folder);
+    ChooseDestination(out);
+    ClickNode(Tree()->topLevelItem(0));
+    SelectRows(0, 2);
+    prompts_.Take();
+    ClickConvert();
+    QCOMPARE(prompts_.Take(), (QStringList{"ask:変換を開始します。よろしいですか？", "report:1"}));
+    QCOMPARE(prompts_.report[0].file, folder / "b.jww");
+    QCOMPARE(QString::fromStdString(prompts_.report[0].reason),
+             QStringLiteral("JWWファイルとして認識できません（JWWの識別子がありません）"));
+    QVERIFY(fs::exists(out / "a.jww"));
+
+    FailureReport report(prompts_.report, prompts_);
+    const QString expected = QStringLiteral(
+                                 "次の 1 個のファイルは変換できませんでした。\n\n%1\n    "
+                                 "JWWファイルとして認識できません（JWWの識別子がありません）\n")
+                                 .arg(Q(folder / "b.jww"));
+    QCOMPARE(report.text()->toPlainText(), expected);
+    QVERIFY(report.text()->isReadOnly());
+    QVERIFY(report.text()->textInteractionFlags().testFlag(Qt::TextSelectableByMouse));
+    QTest::mouseClick(report.findChild<QPushButton*>("CopyButton"), Qt::LeftButton);
+    QCOMPARE(QApplication::clipboard()->text(), expected);
+
+    prompts_.report_file = Q(Folder("report.txt"));
+    QTest::mouseClick(report.findChild<QPushButton*>("SaveButton"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(ReadBytes(Folder("report.txt"))), expected);
+    // A file that cannot be written is said so.
+    prompts_.Take();
+    prompts_.report_file = Q(Folder("missing") / "report.txt");
+    QTest::mouseClick(report.findChild<QPushButton*>("SaveButton"), Qt::LeftButton);
+    const QStringList events = prompts_.Take();
+    QCOMPARE(events.size(), 3);
+    QCOMPARE(events[1], QStringLiteral("beep"));
+    QVERIFY(events[2].startsWith(QStringLiteral("error:「%1」に保存できませんでした。")
+                                     .arg(Q(Folder("missing") / "report.txt"))));
+  }
+
+  void qtsOwnButtonsSpeakJapanese() {
+    QVERIFY(LoadJapaneseTranslation(*QCoreApplication::instance()));
+    QMessageBox box(QMessageBox::Question, "t", "q", QMessageBox::Yes | QMessageBox::No);
+    QVERIFY2(box.button(QMessageBox::Yes)->text().contains(QStringLiteral("はい")),
+             qPrintable(box.button(QMessageBox::Yes)->text()));
+    QVERIFY(box.button(QMessageBox::No)->text().contains(QStringLiteral("いいえ")));
+    QFileDialog picker;
+    picker.setOption(QFileDialog::DontUseNativeDialog);
+    QCOMPARE(picker.labelText(QFileDialog::Reject), QStringLiteral("キャンセル"));
+  }
+
+  // The test screens: 1280 x 1024 at 0,0 and 1024 x 768 at 1280,0.
+  void savedPlacesOffTheScreensAreBroughtBack() {
+    WriteBytes(IniPath(),
+               "[Form]\nF1_X=3000\nF1_Y=100\nF1_W=900\nF1_H=600\n"
+               "F2_X=-5000\nF2_Y=-4000\nF3_X=2000\nF3_Y=700\n");
+    TForm1& window = Open();
+    auto on_a_screen = [](const QRect& rect) {
+      for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().contains(rect)) {
+          return true;
+        }
+      }
+      return false;
+    };
+    QCOMPARE(QGuiApplication::screens().size(), qsizetype{2});
+    QCOMPARE(window.pos(), QPoint(2304 - 900, 100));  // on the second screen, the nearest
+    QCOMPARE(window.size(), QSize(900, 600));
+    QCOMPARE(window.jwc_dialog()->pos(), QPoint(0, 0));
+    QCOMPARE(window.jww_dialog()->pos(), QPoint(2304 - 582, 768 - 445));
+    QVERIFY(on_a_screen(QRect(window.jww_dialog()->pos(), window.jww_dialog()->size())));
+    window.close();
+
+    // Larger than any screen: shrunk onto the one it is mostly on.
+    WriteBytes(IniPath(), "[Form]\nF1_X=-100\nF1_Y=-100\nF1_W=2000\nF1_H=1500\n");
+    TForm1& again = Open();
+    QCOMPARE(again.pos(), QPoint(0, 0));
+    QCOMPARE(again.size(), QSize(1280, 1024));
+    // A dialog moved off the screens while the program runs comes back when it opens.
+    again.jwc_dialog()->move(5000, 5000);
+    QTimer::singleShot(0, [&] {
+      if (QWidget* dialog = QApplication::activeModalWidget()) {
+        QVERIFY(on_a_screen(QRect(dialog->pos(), dialog->size())));
+        dialog->close();
+      }
+    });
+    again.ShowJwcSettings();
+    QVERIFY(on_a_screen(QRect(again.jwc_dialog()->pos(), again.jwc_dialog()->size())));
   }
 
   void buttonsAndMenuItemsOpenTheDialogs() {

@@ -33,12 +33,9 @@ struct Base {
   std::string bytes;
 };
 
-class SilentUi : public ConversionUi {
+class SilentUi : public ConversionObserver {
  public:
-  void ShowMessage(MessageKind, std::string_view) override {}
-  bool AskYesNo(std::string_view) override { return true; }
-  void Beep() override {}
-  void SetStatus(std::string_view) override {}
+  void Converting(const fs::path&, const fs::path&) override {}
 };
 
 std::string ReadFile(const fs::path& file) {

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -44,6 +45,24 @@ void TypeIntoCell(ValueGrid* grid, int row, const QString& text) {
   QWidget* editor = QApplication::focusWidget();
   QVERIFY(editor != grid);
   QTest::keyClicks(editor, text.mid(1));
+}
+
+// Commits text the way an input method does (full-width characters have no key of their own).
+void CommitText(QWidget* target, const QString& text) {
+  QInputMethodEvent event;
+  event.setCommitString(text);
+  QApplication::sendEvent(target, &event);
+}
+
+// Opens a cell's editor and commits text into it, replacing what it held.
+void CommitIntoCell(ValueGrid* grid, int row, const QString& text) {
+  grid->setFocus();
+  grid->setCurrentCell(row, 0);
+  grid->editItem(grid->item(row, 0));
+  auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  QVERIFY(editor != nullptr);
+  editor->selectAll();
+  CommitText(editor, text);
 }
 
 void ClickRow(ValueGrid* grid, int row) {
@@ -318,6 +337,37 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(line_types->Value(1), QStringLiteral("11"));
     QCOMPARE(dialog.StringGrid1()->Value(264), QStringLiteral("0"));
     QCOMPARE(table.Entry(267), 11);
+  }
+
+  // What a Japanese input method types: full-width digits, signs and blanks.
+  void jwwDialogTakesFullWidthNumbers() {
+    JwwConvSettings table;
+    FakePrompts prompts;
+    TForm3 dialog(table, prompts);
+    Show(dialog);
+    ValueGrid* colours = dialog.StringGrid1();
+    CommitIntoCell(colours, 0, QStringLiteral("２"));
+    CommitIntoCell(colours, 1, QStringLiteral("　９"));
+    colours->CommitOpenEditor();
+    QCOMPARE(colours->Value(1), QStringLiteral("　９"));
+    ClickRow(colours, 4);
+    CommitText(dialog.Edit1(), QStringLiteral("７"));
+    QTest::mouseClick(Child<QPushButton>(&dialog, "Button1"), Qt::LeftButton);
+    QCOMPARE(dialog.Edit1()->text(), QStringLiteral("7"));
+    QCOMPARE(colours->Value(4), QStringLiteral("7"));
+    dialog.Edit2()->setText(QStringLiteral("－１"));  // a negative number: refused
+    prompts.Take();
+    QTest::mouseClick(Child<QPushButton>(&dialog, "Button2"), Qt::LeftButton);
+    QCOMPARE(prompts.Take(), QStringList{"beep"});
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog.Edit2()));
+    dialog.StringGrid2()->SetValue(3, QStringLiteral("１５"));
+    QTest::mouseClick(Child<QPushButton>(&dialog, "Button3"), Qt::LeftButton);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(table.Entry(1), 2);
+    QCOMPARE(table.Entry(2), 9);
+    QCOMPARE(table.Entry(5), 7);
+    QCOMPARE(table.Entry(265 + 4), 15);
+    QCOMPARE(colours->Value(0), QStringLiteral("2"));
   }
 
   void jwwDialogFillsTheSelectedRange() {

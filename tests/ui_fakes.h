@@ -13,15 +13,16 @@
 namespace penmorph::testing {
 
 // Events: "beep", "error:TEXT", "information:TEXT", "confirmation:TEXT", "ask:TEXT",
-// "folder:TITLE|START", "settings-save:TITLE|START", "settings-open:TITLE|START", "open:PATH",
-// "failures:N".
+// "folder:TITLE|START", "settings-save:TITLE|START", "settings-open:TITLE|START",
+// "report-file:START", "open:PATH", "report:N".
 class FakePrompts : public UserPrompts {
  public:
   QStringList events;
   bool answer = true;           // to every Yes/No question
   std::deque<QString> folders;  // answers to the folder picker in turn; an empty one cancels
-  std::optional<QString> settings_file;  // answer to the settings-file pickers
-  std::vector<FailedFile> failures;      // the last report shown
+  std::optional<QString> settings_file;   // answer to the settings-file pickers
+  std::optional<QString> report_file;     // answer to the report's save picker
+  std::vector<app::ReportedFile> report;  // the files of the last report shown
 
   void ShowMessage(QWidget*, MessageKind kind, const QString& text) override {
     static const char* const kNames[] = {"error", "information", "confirmation"};
@@ -50,10 +51,14 @@ class FakePrompts : public UserPrompts {
     events << QString(save ? "settings-save:" : "settings-open:") + title + "|" + start;
     return settings_file;
   }
+  std::optional<QString> ChooseReportFile(QWidget*, const QString& start) override {
+    events << "report-file:" + start;
+    return report_file;
+  }
   void OpenWithAssociatedProgram(const QString& path) override { events << "open:" + path; }
-  void ShowFailures(QWidget*, const std::vector<FailedFile>& shown) override {
-    events << QStringLiteral("failures:%1").arg(shown.size());
-    failures = shown;
+  void ShowReport(QWidget*, const std::vector<app::ReportedFile>& shown) override {
+    events << QStringLiteral("report:%1").arg(shown.size());
+    report = shown;
   }
 
   // The events since the last call.

@@ -108,11 +108,9 @@ TEST_F(WindowsDriver, JapaneseFolderAndFileNames) {
       Convert(source / fs::path(u8"敷地図.jww"), destination / fs::path(u8"敷地図.jww"));
   EXPECT_EQ(outcome.kind, OutcomeKind::kConverted) << outcome.reason;
   EXPECT_EQ(ReadBytes(destination / fs::path(u8"敷地図.jww")), drawing);
-  // The names reach the messages as UTF-8.
-  EXPECT_EQ(ConvertingStatus(source / "a.jww", destination / "a.jww"),
-            "ファイル「" + PathToUtf8(source) + "\\a.jww」→「" + PathToUtf8(destination) +
-                "\\a.jww」変換中です。");
-  EXPECT_NE(PathToUtf8(source).find("平面図"), std::string::npos);
+  // The names reach messages as UTF-8.
+  EXPECT_EQ(outcome.source.filename(), fs::path(u8"敷地図.jww"));
+  EXPECT_NE(PathToUtf8(outcome.output).find("変換後 図面\\敷地図.jww"), std::string::npos);
 }
 
 TEST_F(WindowsDriver, PathsLongerThan260Characters) {
@@ -221,31 +219,25 @@ TEST_F(WindowsDriver, NamesThatDifferOnlyInCaseAreOneFile) {
 }
 
 TEST_F(WindowsDriver, TheSameFolderIsFoundByIdentityWhateverTheSpelling) {
-  fs::create_directory(scratch_ / "Drawings");
-  WriteBytes(scratch_ / "Drawings" / "a.jww", testing::EmptyJww(600));
-  FakeUi ui;
-  BatchConverter converter(formats_, tables_, ui, files_);
-  BatchRequest request;
-  request.tree_ready = true;
-  request.list_ready = true;
-  request.source_folder = PathToUtf8(scratch_ / "Drawings") + "\\";
-  request.file_names = {"a.jww"};
+  const fs::path folder = scratch_ / "Drawings";
+  fs::create_directory(folder);
+  fs::create_directory(scratch_ / "Other");
   wchar_t short_name[MAX_PATH];
-  const DWORD short_length =
-      GetShortPathNameW((scratch_ / "Drawings").c_str(), short_name, MAX_PATH);
-  std::vector<std::string> spellings = {PathToUtf8(scratch_ / "DRAWINGS") + "/",
-                                        PathToUtf8(scratch_ / "x" / ".." / "drawings")};
+  const DWORD short_length = GetShortPathNameW(folder.c_str(), short_name, MAX_PATH);
+  std::vector<fs::path> spellings = {scratch_ / "DRAWINGS/", scratch_ / "x" / ".." / "drawings",
+                                     PathFromUtf8(PathToUtf8(folder) + "\\")};
   if (short_length > 0 && short_length < MAX_PATH) {
-    spellings.push_back(WideToUtf8(std::wstring_view(short_name, short_length)));
+    spellings.emplace_back(std::wstring(short_name, short_length));
   }
-  for (const std::string& destination : spellings) {
-    ui.events.clear();
-    request.destination_folder = destination;
-    EXPECT_FALSE(converter.Run(request).ran) << destination;
-    EXPECT_EQ(ui.events.back(),
-              "confirmation:保存先フォルダとファイルのフォルダが同じになっています。")
-        << destination;
+  for (const fs::path& spelling : spellings) {
+    EXPECT_TRUE(SameFolder(folder, spelling)) << PathToUtf8(spelling);
   }
+  EXPECT_FALSE(SameFolder(folder, scratch_ / "Other"));
+  // A file converted into a spelling of its own folder is refused.
+  WriteBytes(folder / "a.jww", testing::EmptyJww(600));
+  FileOutcome outcome = Convert(folder / "a.jww", scratch_ / "DRAWINGS" / "a.jww");
+  EXPECT_EQ(outcome.kind, OutcomeKind::kFailed);
+  EXPECT_EQ(outcome.why.kind, ReasonKind::kSameFolder);
 }
 
 TEST_F(WindowsDriver, DeviceNamesAndNamesEndingInADotOrSpaceAreNeverOpened) {

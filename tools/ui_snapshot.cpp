@@ -1,10 +1,13 @@
-// Starts the window on a folder, lists it, and saves pictures of the window and of both
-// settings dialogs - a way to look at the program without a desktop (run it under Xvfb).
+// Starts the window on a folder, lists it, and saves pictures of the window, of both settings
+// dialogs, of the report of a run over the listed files and of a question box - a way to look
+// at the program without a desktop (run it under Xvfb).
 //
 //   penmorph-ui-snapshot OUTPUT_FOLDER SEARCH_FOLDER [SUBFOLDER_TO_LIST]
 //
-// The window is the real one with the standard formats; only the folder picker is answered by
-// this tool. Its ini file is OUTPUT_FOLDER/penmorph.ini, so a layout can be prepared there.
+// The window is the real one with the standard formats; only the folder pickers and the question
+// before converting are answered by this tool, and the converted files land in
+// OUTPUT_FOLDER/変換先. Its ini file is OUTPUT_FOLDER/penmorph.ini, so a layout can be prepared
+// there.
 
 #include <QApplication>
 #include <QDir>
@@ -20,17 +23,26 @@
 
 #include "convert/standard_formats.h"
 #include "ui/main_window.h"
+#include "ui/translation.h"
 #include "ui/ui_fonts.h"
 #include "ui/user_prompts.h"
 
 namespace {
 
-// Answers the folder picker with the folder to show; everything else is left unanswered.
+// Answers the folder pickers (the search folder, then the destination) and the question before
+// a conversion; everything else is left to the real desktop.
 class SnapshotPrompts : public penmorph::DesktopPrompts {
  public:
-  explicit SnapshotPrompts(QString folder) : folder_(std::move(folder)) {}
-  std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override {
-    return folder_;
+  SnapshotPrompts(QString folder, QString destination)
+      : folder_(std::move(folder)), destination_(std::move(destination)) {}
+  std::optional<QString> ChooseFolder(QWidget*, const QString& title, const QString&) override {
+    return title == QStringLiteral("保存先フォルダの指定") ? destination_ : folder_;
+  }
+  bool AskYesNo(QWidget* parent, const QString& text) override {
+    if (text == QStringLiteral("変換を開始します。よろしいですか？")) {
+      return true;
+    }
+    return DesktopPrompts::AskYesNo(parent, text);
   }
   void ShowMessage(QWidget*, penmorph::MessageKind, const QString& text) override {
     std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
@@ -39,6 +51,7 @@ class SnapshotPrompts : public penmorph::DesktopPrompts {
 
  private:
   QString folder_;
+  QString destination_;
 };
 
 void Settle(int milliseconds) {
@@ -85,6 +98,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(penmorph::kApplicationTitle);
   QApplication::setFont(penmorph::ProportionalUiFont());
+  penmorph::LoadJapaneseTranslation(application);
   if (argc < 3) {
     std::fprintf(stderr, "usage: penmorph-ui-snapshot OUTPUT_FOLDER SEARCH_FOLDER [SUBFOLDER]\n");
     return 2;
@@ -94,7 +108,9 @@ int main(int argc, char** argv) {
   const QString subfolder = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
   QDir().mkpath(output);
 
-  SnapshotPrompts prompts(folder);
+  const QString destination = output + QStringLiteral("/変換先");
+  QDir().mkpath(destination);
+  SnapshotPrompts prompts(folder, destination);
   penmorph::MainWindowSetup setup;
   setup.program_folder = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
   setup.ini_path = QFile::encodeName(output + "/penmorph.ini").toStdString();
@@ -126,6 +142,14 @@ int main(int argc, char** argv) {
   bool ok = Save(&window, output + "/main-window.png");
   ok &= SaveDialog([&] { window.ShowJwwSettings(); }, output + "/jww-settings.png");
   ok &= SaveDialog([&] { window.ShowJwcSettings(); }, output + "/jwc-settings.png");
+  // Every listed file converted: the files that were not show in the run's report.
+  window.ChooseDestination();
+  if (list->rowCount() > 0) {
+    list->setRangeSelected(
+        QTableWidgetSelectionRange(0, 0, list->rowCount() - 1, list->columnCount() - 1), true);
+  }
+  ok &= SaveDialog([&] { window.ConvertFiles(); }, output + "/report.png");
+  ok &= SaveDialog([&] { window.Exit(); }, output + "/exit-question.png");
   window.close();
   return ok ? 0 : 1;
 }

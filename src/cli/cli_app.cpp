@@ -35,13 +35,10 @@ constexpr std::string_view kUsage =
     "Exit status: 0 success, 1 a file failed, 2 usage error or unusable DIR,\n"
     "130 stopped by Ctrl+C (after the file in hand).\n";
 
-// The command line asks nothing and shows no status: its report is what it prints.
-class SilentUi : public ConversionUi {
+// The command line shows no status: its report is what it prints.
+class SilentUi : public ConversionObserver {
  public:
-  void ShowMessage(MessageKind, std::string_view) override {}
-  bool AskYesNo(std::string_view) override { return true; }
-  void Beep() override {}
-  void SetStatus(std::string_view) override {}
+  void Converting(const fs::path&, const fs::path&) override {}
 };
 
 int UsageError(std::ostream& err, std::string_view message) {

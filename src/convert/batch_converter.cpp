@@ -14,10 +14,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
-FileOutcome Finish(FileOutcome& outcome, OutcomeKind kind, std::string reason = {}) {
+FileOutcome Finish(FileOutcome& outcome, OutcomeKind kind, OutcomeReason why = {}) {
   outcome.kind = kind;
-  outcome.reason = std::move(reason);
+  outcome.reason = EnglishReason(why);
+  outcome.why = std::move(why);
   return outcome;
+}
+
+OutcomeReason Because(ReasonKind kind, std::string subject = {}) {
+  return {kind, std::move(subject), std::nullopt};
+}
+
+OutcomeReason Because(ReasonKind kind, const Error& error) {
+  return {kind, {}, error};
 }
 
 fs::path WithoutTrailingSeparator(fs::path path) {
@@ -64,8 +73,32 @@ std::size_t BatchResult::Count(OutcomeKind kind) const {
       outcomes.begin(), outcomes.end(), [kind](const FileOutcome& o) { return o.kind == kind; }));
 }
 
-std::string ConvertingStatus(const fs::path& source, const fs::path& output) {
-  return "ファイル「" + PathToUtf8(source) + "」→「" + PathToUtf8(output) + "」変換中です。";
+std::string EnglishReason(const OutcomeReason& reason) {
+  const std::string error = reason.error ? reason.error->Describe() : std::string();
+  switch (reason.kind) {
+    case ReasonKind::kNone:
+      break;
+    case ReasonKind::kNoExtension:
+      return "not a jw_cad file (no extension)";
+    case ReasonKind::kNotJwCadType:
+      return "not a jw_cad file type (" + reason.subject + ")";
+    case ReasonKind::kNoSignature:
+      return "not a " + reason.subject + " file (no " + reason.subject + " signature)";
+    case ReasonKind::kNameNotAllowed:
+    case ReasonKind::kUnreadable:
+      return reason.subject;
+    case ReasonKind::kSameFolder:
+      return "the destination folder is the file's own folder";
+    case ReasonKind::kCannotRead:
+      return "cannot read: " + error;
+    case ReasonKind::kCannotConvert:
+      return "cannot convert: " + error;
+    case ReasonKind::kCannotWrite:
+      return "cannot write: " + error;
+    case ReasonKind::kInternalError:
+      return "internal error: " + reason.subject;
+  }
+  return {};
 }
 
 fs::path BackupPath(const fs::path& output) {
@@ -82,59 +115,8 @@ bool SameFolder(const fs::path& a, const fs::path& b) {
 }
 
 BatchConverter::BatchConverter(const FormatRegistry& formats, const ConversionTables& tables,
-                               ConversionUi& ui, FileSystem& file_system)
-    : formats_(formats), tables_(tables), ui_(ui), file_system_(file_system) {}
-
-bool BatchConverter::PassesChecks(const BatchRequest& request) {
-  auto refuse = [this](MessageKind kind, std::string_view text) {
-    ui_.Beep();
-    ui_.ShowMessage(kind, text);
-    return false;
-  };
-  if (!request.tree_ready) {
-    refuse(MessageKind::kError, batch_text::kNoTree);
-    ui_.SetStatus(batch_text::kNoTree);
-    return false;
-  }
-  if (!request.list_ready) {
-    return refuse(MessageKind::kError, batch_text::kNoList);
-  }
-  if (request.destination_folder.empty()) {
-    return refuse(MessageKind::kConfirmation, batch_text::kNoDestination);
-  }
-  if (KindOfPath(PathFromUtf8(request.destination_folder)) != PathKind::kFolder) {
-    return refuse(MessageKind::kConfirmation, batch_text::kDestinationMissing);
-  }
-  if (SameFolder(PathFromUtf8(request.destination_folder), PathFromUtf8(request.source_folder))) {
-    return refuse(MessageKind::kConfirmation, batch_text::kSameFolder);
-  }
-  return true;
-}
-
-BatchResult BatchConverter::Run(const BatchRequest& request) {
-  BatchResult result;
-  if (!PassesChecks(request)) {
-    return result;
-  }
-  if (!ui_.AskYesNo(batch_text::kConfirm)) {
-    ui_.SetStatus(batch_text::kCancelled);
-    return result;
-  }
-  result.ran = true;
-  // One kind of separator in the names shown, whichever the folder fields hold.
-  const fs::path source_folder = PathFromUtf8(request.source_folder).make_preferred();
-  const fs::path destination_folder = PathFromUtf8(request.destination_folder).make_preferred();
-  const std::size_t total = request.file_names.size();
-  for (std::size_t i = 0; i < total; ++i) {
-    ui_.ReportProgress(i, total);
-    const std::string& name = request.file_names[i];
-    result.outcomes.push_back(
-        ConvertFile(source_folder / PathFromUtf8(name), destination_folder / PathFromUtf8(name)));
-  }
-  ui_.ReportProgress(total, total);
-  ui_.SetStatus(batch_text::kDone);
-  return result;
-}
+                               ConversionObserver& observer, FileSystem& file_system)
+    : formats_(formats), tables_(tables), observer_(observer), file_system_(file_system) {}
 
 FileOutcome BatchConverter::ConvertFile(const fs::path& source, const fs::path& output) {
   FileOutcome outcome;
@@ -145,34 +127,33 @@ FileOutcome BatchConverter::ConvertFile(const fs::path& source, const fs::path& 
     (void)RecoverInterruptedOutputs(file_system_, folder, BackupPath);
   }
   if (std::string problem = NameProblem(source, output); !problem.empty()) {
-    return Finish(outcome, OutcomeKind::kFailed, problem);
+    return Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kNameNotAllowed, problem));
   }
   const std::string name = PathToUtf8(source.filename());
   FileFormat* format = formats_.FindForFile(name);
   if (format == nullptr) {
     std::string_view extension = name.empty() ? std::string_view() : FileExtension(name);
     return Finish(outcome, OutcomeKind::kSkipped,
-                  extension.empty() ? "not a jw_cad file (no extension)"
-                                    : "not a jw_cad file type (" + std::string(extension) + ")");
+                  extension.empty() ? Because(ReasonKind::kNoExtension)
+                                    : Because(ReasonKind::kNotJwCadType, std::string(extension)));
   }
   if (std::string reason = UnreadableReason(source); !reason.empty()) {
-    return Finish(outcome, OutcomeKind::kFailed, reason);
+    return Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kUnreadable, reason));
   }
   if (!format->Probe(source)) {
     return Finish(outcome, OutcomeKind::kSkipped,
-                  "not a " + std::string(format->Name()) + " file (no " +
-                      std::string(format->Name()) + " signature)");
+                  Because(ReasonKind::kNoSignature, std::string(format->Name())));
   }
   if (SameFolder(source.parent_path().empty() ? fs::path(".") : source.parent_path(),
                  output.parent_path().empty() ? fs::path(".") : output.parent_path())) {
-    return Finish(outcome, OutcomeKind::kFailed, "the destination folder is the file's own folder");
+    return Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kSameFolder));
   }
-  ui_.SetStatus(ConvertingStatus(source, output));
+  observer_.Converting(source, output);
   try {
     ConvertWith(*format, outcome);
   } catch (const std::exception& error) {
     // Nothing may end a batch; the output, if any, was discarded on the way out.
-    Finish(outcome, OutcomeKind::kFailed, std::string("internal error: ") + error.what());
+    Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kInternalError, error.what()));
   }
   format->DeleteExtractedFiles();
   format->Clear();
@@ -181,25 +162,25 @@ FileOutcome BatchConverter::ConvertFile(const fs::path& source, const fs::path& 
 
 void BatchConverter::ConvertWith(FileFormat& format, FileOutcome& outcome) {
   if (Status read = format.Read(outcome.source); !read.ok()) {
-    Finish(outcome, OutcomeKind::kFailed, "cannot read: " + read.error().Describe());
+    Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kCannotRead, read.error()));
     return;
   }
   if (Status remapped = format.Remap(tables_); !remapped.ok()) {
-    Finish(outcome, OutcomeKind::kFailed, "cannot convert: " + remapped.error().Describe());
+    Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kCannotConvert, remapped.error()));
     return;
   }
   auto pending = PendingOutput::Begin(file_system_, outcome.output);
   if (!pending.ok()) {
-    Finish(outcome, OutcomeKind::kFailed, "cannot write: " + pending.error().Describe());
+    Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kCannotWrite, pending.error()));
     return;
   }
   if (Status written = format.Write(pending->sink()); !written.ok()) {
     pending->Discard();
-    Finish(outcome, OutcomeKind::kFailed, "cannot write: " + written.error().Describe());
+    Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kCannotWrite, written.error()));
     return;
   }
   if (Status committed = pending->Commit(BackupPath(outcome.output)); !committed.ok()) {
-    Finish(outcome, OutcomeKind::kFailed, "cannot write: " + committed.error().Describe());
+    Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kCannotWrite, committed.error()));
     return;
   }
   Finish(outcome, OutcomeKind::kConverted);

@@ -1,62 +1,71 @@
 #pragma once
 
-// The batch driver: checks what the "変換" button needs, asks for confirmation, then converts
-// the selected files one after another. Every file ends with an outcome; none is lost silently.
+// The batch driver's per-file work: dispatch by extension and probe, then read, remap and write
+// into place. Every file ends with an outcome and, when it was not converted, the reason; none
+// is lost silently. What comes before a run (checks, questions) belongs to whoever starts it.
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "common/file_system.h"
-#include "convert/conversion_ui.h"
+#include "common/result.h"
 #include "convert/format_registry.h"
 #include "settings/conv_settings.h"
 
 namespace penmorph {
 
-// What the window hands the driver when the button is pressed.
-struct BatchRequest {
-  bool tree_ready = false;  // a folder tree has been built
-  bool list_ready = false;  // the file list shows at least one file
-  std::string source_folder;
-  std::string destination_folder;
-  std::vector<std::string> file_names;  // the selected rows, top to bottom
+enum class OutcomeKind { kConverted, kSkipped, kFailed };
+
+// Why a file was not converted. The window and the command line word it each in their own
+// language, so the driver hands over the kind and its particulars, not a sentence.
+enum class ReasonKind {
+  kNone,            // converted
+  kNoExtension,     // skipped: the name has no extension
+  kNotJwCadType,    // skipped: no jw_cad format has this extension (subject: the extension)
+  kNoSignature,     // skipped: a jw_cad extension without its format's signature (subject: format)
+  kNameNotAllowed,  // failed: the system would not give the name its plain meaning (subject: why)
+  kUnreadable,      // failed: the file cannot be opened (subject: what was found instead)
+  kSameFolder,      // failed: the output would be written over the source's own folder
+  kCannotRead,      // failed: the format's reader (error)
+  kCannotConvert,   // failed: the remap (error)
+  kCannotWrite,     // failed: writing or moving the output into place (error)
+  kInternalError,   // failed: an exception (subject: its text)
 };
 
-enum class OutcomeKind { kConverted, kSkipped, kFailed };
+struct OutcomeReason {
+  ReasonKind kind = ReasonKind::kNone;
+  std::string subject;
+  std::optional<Error> error;
+};
+
+// The reason in English, as the command line prints it: "cannot read: bad record (at byte 17)".
+std::string EnglishReason(const OutcomeReason& reason);
 
 struct FileOutcome {
   OutcomeKind kind = OutcomeKind::kSkipped;
   std::filesystem::path source;
   std::filesystem::path output;
-  std::string reason;  // why it was skipped or failed; empty when converted
+  OutcomeReason why;
+  std::string reason;  // `why` in English; empty when converted
 };
 
 struct BatchResult {
-  bool ran = false;  // the checks passed and the user said yes
   std::vector<FileOutcome> outcomes;
   std::size_t Count(OutcomeKind kind) const;
 };
 
-// The texts the driver shows.
-namespace batch_text {
-inline constexpr std::string_view kNoTree = "検索フォルダを指定して下さい。";
-inline constexpr std::string_view kNoList = "ファイル一覧が表示されていません。";
-inline constexpr std::string_view kNoDestination = "保存先フォルダを指定して下さい。";
-inline constexpr std::string_view kDestinationMissing =
-    "指定された保存先フォルダが存在しません。再指定して下さい。";
-inline constexpr std::string_view kSameFolder =
-    "保存先フォルダとファイルのフォルダが同じになっています。";
-inline constexpr std::string_view kConfirm = "変換を開始します。よろしいですか？";
-inline constexpr std::string_view kCancelled = "変換作業をキャンセルしました。";
-inline constexpr std::string_view kDone = "変換作業を完了しました。";
-}  // namespace batch_text
-
-// "ファイル「source」→「output」変換中です。"
-std::string ConvertingStatus(const std::filesystem::path& source,
-                             const std::filesystem::path& output);
+// Told when a file has passed its checks and its conversion begins, so that a window can say
+// which file it is working on.
+class ConversionObserver {
+ public:
+  virtual ~ConversionObserver() = default;
+  virtual void Converting(const std::filesystem::path& source,
+                          const std::filesystem::path& output) = 0;
+};
 
 // The output path with its extension replaced by ".BAK".
 std::filesystem::path BackupPath(const std::filesystem::path& output);
@@ -67,24 +76,20 @@ bool SameFolder(const std::filesystem::path& a, const std::filesystem::path& b);
 
 class BatchConverter {
  public:
-  BatchConverter(const FormatRegistry& formats, const ConversionTables& tables, ConversionUi& ui,
-                 FileSystem& file_system);
+  BatchConverter(const FormatRegistry& formats, const ConversionTables& tables,
+                 ConversionObserver& observer, FileSystem& file_system);
 
-  // The button's action: checks, question, then every selected file.
-  BatchResult Run(const BatchRequest& request);
-
-  // One file, without checks or question: dispatch by extension and probe, then read, remap,
-  // write into place. Used by Run and by the command line. The first time a destination folder
-  // is met, what an interrupted run left there is dealt with first (RecoverInterruptedOutputs).
+  // One file: dispatch by extension and probe, then read, remap, write into place. The first
+  // time a destination folder is met, what an interrupted run left there is dealt with first
+  // (RecoverInterruptedOutputs).
   FileOutcome ConvertFile(const std::filesystem::path& source, const std::filesystem::path& output);
 
  private:
-  bool PassesChecks(const BatchRequest& request);
   void ConvertWith(FileFormat& format, FileOutcome& outcome);
 
   const FormatRegistry& formats_;
   const ConversionTables& tables_;
-  ConversionUi& ui_;
+  ConversionObserver& observer_;
   FileSystem& file_system_;
   std::set<std::filesystem::path> recovered_folders_;
 };

@@ -1,26 +1,37 @@
 #pragma once
 
 #include <QDialog>
+#include <string>
 #include <vector>
 
-#include "ui/user_prompts.h"
+#include "app/run_report.h"
 
-class QTableWidget;
+class QPlainTextEdit;
+class QPushButton;
 
 namespace penmorph {
 
-// Shown after a conversion in which files failed: each such file with the reason, so that none
-// goes unnoticed in a long batch.
+class UserPrompts;
+
+// Shown after a run in which files were not converted: each such file with its reason, so that
+// none goes unnoticed in a long batch. The text can be selected, copied and saved.
 class FailureReport : public QDialog {
   Q_OBJECT
 
  public:
-  explicit FailureReport(const std::vector<FailedFile>& failures, QWidget* parent = nullptr);
+  FailureReport(const std::vector<app::ReportedFile>& files, UserPrompts& prompts,
+                QWidget* parent = nullptr);
 
-  QTableWidget* table() const { return table_; }
+  QPlainTextEdit* text() const { return text_; }
+
+ public slots:
+  void CopyAll();
+  void SaveAs();
 
  private:
-  QTableWidget* table_;
+  UserPrompts& prompts_;
+  std::string report_;  // as the layer worded it, also what is saved
+  QPlainTextEdit* text_;
 };
 
 }  // namespace penmorph

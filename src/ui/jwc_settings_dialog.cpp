@@ -9,28 +9,22 @@
 #include <QPushButton>
 #include <QStringList>
 
+#include "app/jwc_settings_form.h"
 #include "ui/dialog_layout.h"
+#include "ui/screens.h"
 #include "ui/ui_fonts.h"
 
 namespace penmorph {
 
 namespace {
 
-const QStringList kPenItems = {
-    QStringLiteral("無変換"), QStringLiteral("Pen.1"), QStringLiteral("Pen.2"),
-    QStringLiteral("Pen.3"),  QStringLiteral("Pen.4"), QStringLiteral("Pen.5"),
-    QStringLiteral("Pen.6"),
-};
-
-const QStringList kLineTypeItems = {
-    QStringLiteral("無変換"),     QStringLiteral("実　線"),     QStringLiteral("点　線　１"),
-    QStringLiteral("点　線　２"), QStringLiteral("点　線　３"), QStringLiteral("１点鎖線１"),
-    QStringLiteral("１点鎖線２"), QStringLiteral("２点鎖線１"), QStringLiteral("２点鎖線２"),
-    QStringLiteral("補助線"),     QStringLiteral("　"),         QStringLiteral("ランダム１"),
-    QStringLiteral("ランダム２"), QStringLiteral("ランダム３"), QStringLiteral("ランダム４"),
-    QStringLiteral("ランダム５"), QStringLiteral("倍長線種１"), QStringLiteral("倍長線種２"),
-    QStringLiteral("倍長線種３"),
-};
+QStringList Items(const std::vector<std::string>& items) {
+  QStringList list;
+  for (const std::string& item : items) {
+    list << QString::fromStdString(item);
+  }
+  return list;
+}
 
 struct PenRow {
   const char* label;
@@ -79,7 +73,7 @@ TForm2::TForm2(JwcConvSettings& table, QWidget* parent) : QDialog(parent), table
     palette.setColor(QPalette::Window, QColor::fromRgb(kPenRows[row].colour));
     swatch->setPalette(palette);
     AddLabel(QStringLiteral("→"), pens, 88, top, 16, 12);
-    lists_[row] = AddList(kPenItems, pens, 112, top - 4, 81);
+    lists_[row] = AddList(Items(app::JwcPenItems()), pens, 112, top - 4, 81);
   }
   check_box_ = new QCheckBox(QStringLiteral("文字設定の PenNo.も変更する"), pens);
   check_box_->setObjectName(QStringLiteral("CheckBox1"));
@@ -88,14 +82,14 @@ TForm2::TForm2(JwcConvSettings& table, QWidget* parent) : QDialog(parent), table
   auto* line_types = new QGroupBox(QStringLiteral("線種変換 (&T)"), this);
   line_types->setObjectName(QStringLiteral("GroupBox2"));
   line_types->setGeometry(208, 0, 393, 241);
-  for (int i = 0; i < kListCount - kFirstLineTypeList + 1; ++i) {
+  for (int i = 0; i < kListCount - app::JwcSettingsForm::kFirstLineTypeList + 1; ++i) {
     const bool left_column = i < kLeftColumnRows;
     const int top = 24 * ((left_column ? i : i - kLeftColumnRows) + 1);
     const int left = left_column ? 8 : 200;
     QLabel* label = AddLabel(kLineTypeLabels[i], line_types, left, top, 72, 12);
     label->setObjectName(QStringLiteral("Label%1").arg(19 + i));
-    lists_[kFirstLineTypeList - 1 + i] =
-        AddList(kLineTypeItems, line_types, left + 80, top - 4, 105);
+    lists_[app::JwcSettingsForm::kFirstLineTypeList - 1 + i] =
+        AddList(Items(app::JwcLineTypeItems()), line_types, left + 80, top - 4, 105);
   }
   for (int k = 1; k <= kListCount; ++k) {
     ComboBox(k)->setObjectName(QStringLiteral("ComboBox%1").arg(k));
@@ -114,29 +108,28 @@ TForm2::TForm2(JwcConvSettings& table, QWidget* parent) : QDialog(parent), table
 
 void TForm2::showEvent(QShowEvent* event) {
   FormShow();
+  KeepOnScreens(*this);
   QDialog::showEvent(event);
 }
 
 void TForm2::FormShow() {
+  const app::JwcSettingsForm form = app::JwcFormFromTable(table_);
   for (int k = 1; k <= kListCount; ++k) {
-    QComboBox* list = ComboBox(k);
-    std::int32_t value = table_.Entry(k);
-    // A value no item stands for (from a settings file) shows as "無変換".
-    list->setCurrentIndex(value < 0 || value > list->count() - 1 ? 0 : value);
+    ComboBox(k)->setCurrentIndex(form.positions[k - 1]);
   }
-  check_box_->setChecked(table_.Entry(JwcConvSettings::kChangeTextPen) != 0);
+  check_box_->setChecked(form.change_text_pen);
 }
 
 void TForm2::Button1Click() {
+  app::JwcSettingsForm form;
   for (int k = 1; k <= kListCount; ++k) {
-    const int position = ComboBox(k)->currentIndex();
-    if (k >= kFirstLineTypeList && position == kBlankLineType) {
-      ComboBox(k)->setFocus();
-      return;  // the lists before this one are already stored
-    }
-    table_.SetEntry(k, position);
+    form.positions[k - 1] = ComboBox(k)->currentIndex();
   }
-  table_.SetEntry(JwcConvSettings::kChangeTextPen, check_box_->isChecked() ? 1 : 0);
+  form.change_text_pen = check_box_->isChecked();
+  if (auto refused = app::ConfirmJwcForm(form, table_)) {
+    ComboBox(*refused)->setFocus();  // the lists before this one are already stored
+    return;
+  }
   accept();
 }
 

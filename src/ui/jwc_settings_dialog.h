@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <array>
 
+#include "app/jwc_settings_form.h"
 #include "settings/conv_settings.h"
 
 class QCheckBox;
@@ -18,9 +19,8 @@ class TForm2 : public QDialog {
   Q_OBJECT
 
  public:
-  static constexpr int kListCount = 23;  // ComboBox1 ... ComboBox23 = entries 1 ... 23
-  static constexpr int kFirstLineTypeList = 7;
-  static constexpr int kBlankLineType = 10;  // the empty item of a line-type list: refused
+  static constexpr int kListCount = app::JwcSettingsForm::kListCount;
+  static constexpr int kBlankLineType = app::JwcSettingsForm::kBlankLineType;
 
   TForm2(JwcConvSettings& table, QWidget* parent = nullptr);
 

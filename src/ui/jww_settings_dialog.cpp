@@ -16,8 +16,8 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
-#include "common/text.h"
 #include "ui/dialog_layout.h"
+#include "ui/screens.h"
 #include "ui/ui_fonts.h"
 #include "ui/user_prompts.h"
 
@@ -25,54 +25,12 @@ namespace penmorph {
 
 namespace {
 
-QStringList ColourCaptions() {
-  QStringList captions;
-  for (int r = 1; r <= 8; ++r) {
-    captions << QStringLiteral("線色 %1").arg(r);
+QStringList Captions(const std::vector<std::string>& captions) {
+  QStringList list;
+  for (const std::string& caption : captions) {
+    list << QString::fromStdString(caption);
   }
-  captions << QStringLiteral("補助線色");
-  captions << QStringLiteral("SXF 1:black") << QStringLiteral("SXF 2:red")
-           << QStringLiteral("SXF 3:green") << QStringLiteral("SXF 4:blue")
-           << QStringLiteral("SXF 5:yellow") << QStringLiteral("SXF 6:magenta")
-           << QStringLiteral("SXF 7:cyan") << QStringLiteral("SXF 8:white")
-           << QStringLiteral("SXF 9:deeppink") << QStringLiteral("SXF10:brown")
-           << QStringLiteral("SXF11:orange") << QStringLiteral("SXF12:lightgreen")
-           << QStringLiteral("SXF13:lightblue") << QStringLiteral("SXF14:lavender")
-           << QStringLiteral("SXF15:lightgray") << QStringLiteral("SXF16:darkgray");
-  for (int r = 26; r <= TForm3::kColourRows; ++r) {
-    captions << QStringLiteral("SXF USER定義線色 %1").arg(r - 9);
-  }
-  return captions;
-}
-
-QStringList LineTypeCaptions() {
-  QStringList captions = {
-      QStringLiteral("線種1:実線"),         QStringLiteral("線種2:点線１"),
-      QStringLiteral("線種3:点線２"),       QStringLiteral("線種4:点線３"),
-      QStringLiteral("線種5:一点鎖線１"),   QStringLiteral("線種6:一点鎖線２"),
-      QStringLiteral("線種7:二点鎖線１"),   QStringLiteral("線種8:二点鎖線２"),
-      QStringLiteral("補助線種"),           QStringLiteral("ランダム線１"),
-      QStringLiteral("ランダム線２"),       QStringLiteral("ランダム線３"),
-      QStringLiteral("ランダム線４"),       QStringLiteral("ランダム線５"),
-      QStringLiteral("倍長線種１"),         QStringLiteral("倍長線種２"),
-      QStringLiteral("倍長線種３"),         QStringLiteral("倍長線種４"),
-      QStringLiteral("SXF 1:実線"),         QStringLiteral("SXF 2:破線"),
-      QStringLiteral("SXF 3:跳び破線"),     QStringLiteral("SXF 4:一点長鎖線"),
-      QStringLiteral("SXF 5:二点長鎖線"),   QStringLiteral("SXF 6:三点長鎖線"),
-      QStringLiteral("SXF 7:点線"),         QStringLiteral("SXF 8:一点鎖線"),
-      QStringLiteral("SXF 9:二点鎖線"),     QStringLiteral("SXF10:一点短鎖線"),
-      QStringLiteral("SXF11:一点二短鎖線"), QStringLiteral("SXF12:二点短鎖線"),
-      QStringLiteral("SXF13:二点二短鎖線"), QStringLiteral("SXF14:三点短鎖線"),
-      QStringLiteral("SXF15:三点二短鎖線"),
-  };
-  for (int r = 34; r <= TForm3::kLineTypeRows; ++r) {
-    captions << QStringLiteral("SXF USER定義線種 %1").arg(r - 17);
-  }
-  return captions;
-}
-
-std::int32_t ReadNumber(const QString& text) {
-  return TextToInt(text.toStdString());
+  return list;
 }
 
 // The two hint lines: blue on white, a little larger than the rest.
@@ -167,6 +125,23 @@ void ValueGrid::SetValue(int row, const QString& text) {
   }
 }
 
+std::vector<std::string> ValueGrid::Values() const {
+  std::vector<std::string> values;
+  for (int row = 0; row < rowCount(); ++row) {
+    values.push_back(Value(row).toStdString());
+  }
+  return values;
+}
+
+void ValueGrid::SetValues(const std::vector<std::string>& values) {
+  for (int row = 0; row < rowCount() && row < static_cast<int>(values.size()); ++row) {
+    const QString text = QString::fromStdString(values[row]);
+    if (Value(row) != text) {
+      SetValue(row, text);
+    }
+  }
+}
+
 std::pair<int, int> ValueGrid::SelectedRows() const {
   const QModelIndexList selected = selectionModel()->selectedIndexes();
   if (selected.isEmpty()) {
@@ -213,11 +188,13 @@ TForm3::TForm3(JwwConvSettings& table, UserPrompts& prompts, QWidget* parent)
 
   const QString before = QStringLiteral("変換前");
   AddLabel(QStringLiteral("線色設定"), this, 8, 8, 48, 12)->setObjectName("Label1");
-  colours_ = new ValueGrid(before, QStringLiteral("変換後線色番号"), ColourCaptions(), this);
+  colours_ = new ValueGrid(before, QStringLiteral("変換後線色番号"),
+                           Captions(app::ColourRowCaptions()), this);
   colours_->setObjectName(QStringLiteral("StringGrid1"));
   colours_->setGeometry(8, 24, 281, 217);
   AddLabel(QStringLiteral("線種設定"), this, 296, 8, 48, 12)->setObjectName("Label2");
-  line_types_ = new ValueGrid(before, QStringLiteral("変換後線種番号"), LineTypeCaptions(), this);
+  line_types_ = new ValueGrid(before, QStringLiteral("変換後線種番号"),
+                              Captions(app::LineTypeRowCaptions()), this);
   line_types_->setObjectName(QStringLiteral("StringGrid2"));
   line_types_->setGeometry(296, 24, 281, 217);
 
@@ -293,93 +270,67 @@ TForm3::TForm3(JwwConvSettings& table, UserPrompts& prompts, QWidget* parent)
   }
 }
 
-bool TForm3::IsValidColour(std::int32_t value) {
-  return value >= 0 && value <= 9;
-}
-
-bool TForm3::IsValidLineType(std::int32_t value) {
-  return (value >= 0 && value <= 9) || (value >= 11 && value <= 19);
-}
-
 void TForm3::showEvent(QShowEvent* event) {
   FormShow();
+  KeepOnScreens(*this);
   QDialog::showEvent(event);
 }
 
 void TForm3::FormShow() {
   colours_->CommitOpenEditor();
   line_types_->CommitOpenEditor();
-  // Values are shown as stored, out-of-range ones too: confirming then points at them.
-  for (int r = 1; r <= kColourRows; ++r) {
-    colours_->SetValue(r - 1, QString::number(table_.Entry(r)));
-  }
-  for (int r = 1; r <= kLineTypeRows; ++r) {
-    line_types_->SetValue(r - 1, QString::number(table_.Entry(kColourRows + r)));
-  }
+  const app::JwwSettingsForm form = app::JwwFormFromTable(table_);
+  colours_->SetValues(form.colours);
+  line_types_->SetValues(form.line_types);
   for (int k = 1; k <= kOptionCount; ++k) {
-    CheckBox(k)->setChecked(table_.Entry(kFirstOption - 1 + k) != 0);
+    CheckBox(k)->setChecked(form.options[k - 1]);
   }
 }
 
-void TForm3::FillRange(ValueGrid* grid, QLineEdit* edit, bool (*valid)(std::int32_t)) {
+void TForm3::FillRange(ValueGrid* grid, QLineEdit* edit, app::ValueRule rule) {
   grid->CommitOpenEditor();
-  const std::int32_t value = ReadNumber(edit->text());
-  if (!valid(value)) {
+  std::vector<std::string> cells = grid->Values();
+  auto [first, last] = grid->SelectedRows();
+  const auto text = app::FillRows(cells, static_cast<std::size_t>(first),
+                                  static_cast<std::size_t>(last), edit->text().toStdString(), rule);
+  if (!text) {
     prompts_.Beep();
     edit->setFocus();
     return;
   }
-  const QString text = QString::number(value);
-  edit->setText(text);
-  auto [first, last] = grid->SelectedRows();
-  for (int row = first; row <= last; ++row) {
-    grid->SetValue(row, text);
-  }
+  edit->setText(QString::fromStdString(*text));
+  grid->SetValues(cells);
 }
 
 void TForm3::Button1Click() {
-  FillRange(colours_, colour_value_, IsValidColour);
+  FillRange(colours_, colour_value_, app::ValueRule::kColour);
 }
 
 void TForm3::Button2Click() {
-  FillRange(line_types_, line_type_value_, IsValidLineType);
-}
-
-bool TForm3::CheckGrid(ValueGrid* grid, bool (*valid)(std::int32_t),
-                       std::vector<std::int32_t>& values) {
-  values.clear();
-  for (int row = 0; row < grid->rowCount(); ++row) {
-    const std::int32_t value = ReadNumber(grid->Value(row));
-    if (!valid(value)) {
-      prompts_.Beep();
-      grid->setFocus();
-      grid->setCurrentCell(row, 0);
-      grid->scrollToItem(grid->item(row, 0));
-      return false;
-    }
-    grid->SetValue(row, QString::number(value));
-    values.push_back(value);
-  }
-  return true;
+  FillRange(line_types_, line_type_value_, app::ValueRule::kLineType);
 }
 
 void TForm3::Button3Click() {
   colours_->CommitOpenEditor();
   line_types_->CommitOpenEditor();
-  std::vector<std::int32_t> colours;
-  std::vector<std::int32_t> line_types;
-  if (!CheckGrid(colours_, IsValidColour, colours) ||
-      !CheckGrid(line_types_, IsValidLineType, line_types)) {
-    return;
-  }
-  for (int r = 1; r <= kColourRows; ++r) {
-    table_.SetEntry(r, colours[r - 1]);
-  }
-  for (int r = 1; r <= kLineTypeRows; ++r) {
-    table_.SetEntry(kColourRows + r, line_types[r - 1]);
-  }
+  app::JwwSettingsForm form;
+  form.colours = colours_->Values();
+  form.line_types = line_types_->Values();
   for (int k = 1; k <= kOptionCount; ++k) {
-    table_.SetEntry(kFirstOption - 1 + k, CheckBox(k)->isChecked() ? 1 : 0);
+    form.options[k - 1] = CheckBox(k)->isChecked();
+  }
+  const auto refused = app::ConfirmJwwForm(form, table_);
+  // Cells checked before a refused one show their decimal value, as after a success.
+  colours_->SetValues(form.colours);
+  line_types_->SetValues(form.line_types);
+  if (refused) {
+    ValueGrid* grid = refused->grid == app::RefusedCell::kColours ? colours_ : line_types_;
+    const int row = static_cast<int>(refused->row);
+    prompts_.Beep();
+    grid->setFocus();
+    grid->setCurrentCell(row, 0);
+    grid->scrollToItem(grid->item(row, 0));
+    return;
   }
   accept();
 }

@@ -7,8 +7,10 @@
 #include <QTableWidget>
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
+#include "app/jww_settings_form.h"
 #include "settings/conv_settings.h"
 
 class QCheckBox;
@@ -30,6 +32,9 @@ class ValueGrid : public QTableWidget {
 
   QString Value(int row) const;
   void SetValue(int row, const QString& text);
+  // Column 1 of every row, as UTF-8.
+  std::vector<std::string> Values() const;
+  void SetValues(const std::vector<std::string>& values);
   // The first and last row of the selection, or the current row when nothing is selected.
   std::pair<int, int> SelectedRows() const;
   // Puts what is being typed into its cell, so that confirming with Enter does not lose it.
@@ -47,10 +52,9 @@ class TForm3 : public QDialog {
   Q_OBJECT
 
  public:
-  static constexpr int kColourRows = 265;   // entries 1 ... 265
-  static constexpr int kLineTypeRows = 49;  // entries 266 ... 314
-  static constexpr int kFirstOption = 315;  // CheckBox1 ... CheckBox7 = entries 315 ... 321
-  static constexpr int kOptionCount = 7;
+  static constexpr int kColourRows = app::JwwSettingsForm::kColourRows;
+  static constexpr int kLineTypeRows = app::JwwSettingsForm::kLineTypeRows;
+  static constexpr int kOptionCount = app::JwwSettingsForm::kOptionCount;
 
   TForm3(JwwConvSettings& table, UserPrompts& prompts, QWidget* parent = nullptr);
 
@@ -59,9 +63,6 @@ class TForm3 : public QDialog {
   QLineEdit* Edit1() const { return colour_value_; }
   QLineEdit* Edit2() const { return line_type_value_; }
   QCheckBox* CheckBox(int k) const { return options_[k - 1]; }
-
-  static bool IsValidColour(std::int32_t value);
-  static bool IsValidLineType(std::int32_t value);
 
  public slots:
   void FormShow();
@@ -74,8 +75,7 @@ class TForm3 : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  void FillRange(ValueGrid* grid, QLineEdit* edit, bool (*valid)(std::int32_t));
-  bool CheckGrid(ValueGrid* grid, bool (*valid)(std::int32_t), std::vector<std::int32_t>& values);
+  void FillRange(ValueGrid* grid, QLineEdit* edit, app::ValueRule rule);
 
   JwwConvSettings& table_;
   UserPrompts& prompts_;

@@ -5,6 +5,7 @@
 #include "convert/standard_formats.h"
 #include "settings/ini_location.h"
 #include "ui/main_window.h"
+#include "ui/translation.h"
 #include "ui/ui_fonts.h"
 #include "ui/user_prompts.h"
 
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(penmorph::kApplicationTitle);
   QApplication::setFont(penmorph::ProportionalUiFont());
+  penmorph::LoadJapaneseTranslation(application);
 
   const QString program_folder = QCoreApplication::applicationDirPath();
   penmorph::MainWindowSetup setup;

@@ -80,8 +80,17 @@ void DesktopPrompts::OpenWithAssociatedProgram(const QString& path) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-void DesktopPrompts::ShowFailures(QWidget* parent, const std::vector<FailedFile>& failures) {
-  FailureReport report(failures, parent);
+std::optional<QString> DesktopPrompts::ChooseReportFile(QWidget* parent, const QString& start) {
+  QString file = QFileDialog::getSaveFileName(parent, QStringLiteral("変換結果の保存"), start,
+                                              QStringLiteral("テキストファイル(*.txt)"));
+  if (file.isEmpty()) {
+    return std::nullopt;
+  }
+  return QDir::toNativeSeparators(file);
+}
+
+void DesktopPrompts::ShowReport(QWidget* parent, const std::vector<app::ReportedFile>& files) {
+  FailureReport report(files, *this, parent);
   report.exec();
 }
 

@@ -8,17 +8,14 @@
 #include <optional>
 #include <vector>
 
-#include "convert/conversion_ui.h"
+#include "app/prompts.h"
+#include "app/run_report.h"
 
 class QWidget;
 
 namespace penmorph {
 
-// One line of the report shown after a conversion in which files failed.
-struct FailedFile {
-  QString file;
-  QString reason;
-};
+using app::MessageKind;
 
 class UserPrompts {
  public:
@@ -38,11 +35,14 @@ class UserPrompts {
   virtual std::optional<QString> ChooseSettingsFile(QWidget* parent, bool save,
                                                     const QString& title, const QString& start) = 0;
 
+  // The save picker for a run's report ("*.txt"), starting at `start`.
+  virtual std::optional<QString> ChooseReportFile(QWidget* parent, const QString& start) = 0;
+
   // Opens the file with the program the desktop associates with it; failures are ignored.
   virtual void OpenWithAssociatedProgram(const QString& path) = 0;
 
-  // Lists the files that could not be converted, each with its reason.
-  virtual void ShowFailures(QWidget* parent, const std::vector<FailedFile>& failures) = 0;
+  // Lists the files that were not converted, each with its reason.
+  virtual void ShowReport(QWidget* parent, const std::vector<app::ReportedFile>& files) = 0;
 };
 
 // The real desktop: QMessageBox, QApplication::beep, QFileDialog, QDesktopServices.
@@ -55,8 +55,9 @@ class DesktopPrompts : public UserPrompts {
                                       const QString& start) override;
   std::optional<QString> ChooseSettingsFile(QWidget* parent, bool save, const QString& title,
                                             const QString& start) override;
+  std::optional<QString> ChooseReportFile(QWidget* parent, const QString& start) override;
   void OpenWithAssociatedProgram(const QString& path) override;
-  void ShowFailures(QWidget* parent, const std::vector<FailedFile>& failures) override;
+  void ShowReport(QWidget* parent, const std::vector<app::ReportedFile>& files) override;
 };
 
 // The caption of every message box.

@@ -1,0 +1,39 @@
+#pragma once
+
+// The "変換" button: the checks in their order, each with its box and beep, the question, then
+// every selected file through the batch driver, with the status bar naming each file.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/prompts.h"
+#include "common/file_system.h"
+#include "convert/batch_converter.h"
+#include "convert/format_registry.h"
+#include "settings/conv_settings.h"
+
+namespace penmorph::app {
+
+// What the window holds when the button is pressed.
+struct ConversionRequest {
+  bool tree_ready = false;  // a folder tree has been built
+  bool list_ready = false;  // the file list shows at least one file
+  std::filesystem::path source_folder;
+  std::string destination_folder;                 // as the destination field shows it
+  std::vector<std::filesystem::path> file_names;  // the selected rows, top to bottom
+};
+
+struct RunReport {
+  bool ran = false;  // the checks passed and the user said yes
+  BatchResult result;
+};
+
+RunReport RunConversion(const ConversionRequest& request, const FormatRegistry& formats,
+                        const ConversionTables& tables, FileSystem& file_system, Prompts& prompts);
+
+// "ファイル「source」→「output」変換中です。"
+std::string ConvertingStatus(const std::filesystem::path& source,
+                             const std::filesystem::path& output);
+
+}  // namespace penmorph::app

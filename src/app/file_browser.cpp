@@ -1,0 +1,156 @@
+#include "app/file_browser.h"
+
+#include "app/path_text.h"
+#include "app/window_texts.h"
+
+namespace penmorph::app {
+
+namespace fs = std::filesystem;
+
+FileBrowser::FileBrowser(const FormatRegistry& formats, Prompts& prompts)
+    : formats_(formats), prompts_(prompts) {}
+
+void FileBrowser::Start() {
+  tree_ = FolderTree();
+  list_.Reset({});
+  shown_node_.reset();
+  tree_ready_ = list_ready_ = sort_descending_ = search_interrupted_ = false;
+  prompts_.SetStatus(texts::kNoTree);
+}
+
+bool FileBrowser::BuildFolderTree(const fs::path& search_folder, const StopCheck& stop) {
+  prompts_.SetStatus(texts::kSearching);
+  std::error_code ec;
+  if (!fs::is_directory(search_folder, ec)) {
+    prompts_.Beep();
+    prompts_.ShowMessage(MessageKind::kInformation, texts::kDriveNotReady);
+    prompts_.SetStatus(texts::kNoTree);
+    return false;
+  }
+  list_ready_ = false;
+  list_.Reset({});
+  tree_ready_ = false;
+  search_interrupted_ = false;
+  shown_node_.reset();
+
+  TreeBuild build = app::BuildFolderTree(search_folder, stop);
+  tree_ = std::move(build.tree);
+  search_interrupted_ = build.interrupted;
+  prompts_.SetStatus(search_interrupted_ ? texts::kSearchInterrupted : std::string_view());
+  tree_ready_ = !tree_.empty();
+  return true;
+}
+
+void FileBrowser::RefuseWithoutTree() {
+  prompts_.Beep();
+  prompts_.ShowMessage(MessageKind::kError, texts::kNoTree);
+  prompts_.SetStatus(texts::kNoTree);
+}
+
+void FileBrowser::ShowFolder(std::optional<FolderTree::NodeId> node, const ListOptions& options,
+                             const StopCheck& stop) {
+  if (!tree_ready_) {
+    RefuseWithoutTree();
+    return;
+  }
+  if (!node || *node >= tree_.size()) {
+    return;
+  }
+  shown_node_ = node;
+  ListFiles(tree_.NodePath(*node), options, stop);
+}
+
+void FileBrowser::FileTypeChanged(const ListOptions& options, const StopCheck& stop) {
+  if (tree_ready_ && shown_node_) {
+    ListFiles(tree_.NodePath(*shown_node_), options, stop);
+  }
+}
+
+void FileBrowser::ListFiles(const fs::path& folder, const ListOptions& options,
+                            const StopCheck& stop) {
+  const std::string shown_folder = PathText(folder);
+  prompts_.SetStatus("フォルダ「" + shown_folder + "」を検索中(ESC:中断)");
+  list_ready_ = false;
+  list_.Reset(folder);
+  const int size_width = ListingSizeWidth(options.size_column_pixels);
+  const std::string_view pattern = FilePattern(options.file_type);
+  bool interrupted = false;
+  ForEachEntry(folder, [&](const FolderEntry& entry) {
+    if (stop && stop()) {
+      interrupted = true;
+      return false;
+    }
+    // Folders, hidden files and anything that is not a plain file are not listed.
+    if (entry.is_file && !entry.hidden && MatchesPattern(entry.name.string(), pattern)) {
+      list_.Add(MakeFileRow(entry, folder, formats_, size_width));
+    }
+    return true;
+  });
+  const std::size_t count = list_.rows().size();
+  if (count > 0) {
+    list_.Select(0, 0);
+  }
+  if (interrupted) {
+    prompts_.SetStatus(texts::kListInterrupted);
+  } else {
+    std::string status = std::to_string(count);
+    status += " Files  パス名「";
+    status += shown_folder;
+    status += "」";
+    prompts_.SetStatus(status);
+  }
+  list_ready_ = count > 0;
+}
+
+void FileBrowser::PressHeader(int column, const ListOptions& options, const StopCheck& stop) {
+  if (!list_ready_ || column < 0 || column >= kFileColumnCount) {
+    return;
+  }
+  if (column == kAttributeColumn) {
+    // Back to the order the file system gave; the direction of the next sort stays.
+    const std::vector<fs::path> selected = list_.SelectedNames();
+    ListFiles(fs::path(list_.folder()), options, stop);
+    list_.SelectNames(selected);
+    return;
+  }
+  list_.Sort(column, sort_descending_);
+  sort_descending_ = !sort_descending_;
+}
+
+void FileBrowser::RepadSizes(int column_pixels, int digit_pixels) {
+  if (list_ready_) {
+    list_.Repad(RepadSizeWidth(column_pixels, digit_pixels));
+  }
+}
+
+std::optional<fs::path> FileBrowser::FileToOpen(std::optional<std::size_t> row) {
+  if (!tree_ready_) {
+    RefuseWithoutTree();
+    return std::nullopt;
+  }
+  if (!list_ready_) {
+    prompts_.Beep();
+    prompts_.SetStatus(texts::kNoFolderListed);
+    return std::nullopt;
+  }
+  if (!row || *row >= list_.rows().size() || list_.rows()[*row].name.empty()) {
+    return std::nullopt;
+  }
+  return list_.folder() / list_.rows()[*row].name;
+}
+
+RunReport FileBrowser::Convert(const std::string& destination_folder,
+                               const ConversionTables& tables, FileSystem& file_system) {
+  ConversionRequest request;
+  request.tree_ready = tree_ready_;
+  request.list_ready = list_ready_;
+  // The folder whose files the list shows.
+  request.source_folder = list_.folder();
+  request.destination_folder = destination_folder;
+  if (list_ready_) {
+    request.file_names = list_.SelectedNames();
+  }
+  return RunConversion(request, formats_, tables, file_system, prompts_);
+}
+
+}  // namespace penmorph::app

@@ -1,0 +1,83 @@
+#pragma once
+
+// What the main window decides: the folder tree, which folder the file list shows, the list's
+// order and selection, opening a listed file and starting a conversion. The window forwards its
+// events here and shows the tree and the rows; messages, beeps and status texts go out through
+// the prompts.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "app/conversion_run.h"
+#include "app/file_list.h"
+#include "app/folder_tree.h"
+#include "app/prompts.h"
+#include "common/file_system.h"
+#include "convert/format_registry.h"
+#include "settings/conv_settings.h"
+
+namespace penmorph::app {
+
+// What a listing needs from the window at the moment it runs.
+struct ListOptions {
+  int file_type = 0;            // the drop-down list's index (-1: none)
+  int size_column_pixels = 64;  // the width of the "Bytes" column
+};
+
+class FileBrowser {
+ public:
+  FileBrowser(const FormatRegistry& formats, Prompts& prompts);
+
+  // The window has just been shown: no tree, no list.
+  void Start();
+
+  // A search folder was chosen. False when it does not exist: the old tree and list stay.
+  bool BuildFolderTree(const std::filesystem::path& search_folder, const StopCheck& stop);
+
+  // The tree's highlighted node was clicked or reached with the keyboard (nullopt: no node).
+  void ShowFolder(std::optional<FolderTree::NodeId> node, const ListOptions& options,
+                  const StopCheck& stop);
+  // The file type changed: the highlighted folder is listed again.
+  void FileTypeChanged(const ListOptions& options, const StopCheck& stop);
+  void ListFiles(const std::filesystem::path& folder, const ListOptions& options,
+                 const StopCheck& stop);
+
+  // A press on the list's header: sorts by the column, or for "属性" lists the folder again in
+  // the file system's order. The selected files stay selected wherever they go.
+  void PressHeader(int column, const ListOptions& options, const StopCheck& stop);
+  // The "Bytes" column was repainted at this width.
+  void RepadSizes(int column_pixels, int digit_pixels);
+
+  // A double click on a row: the file to open with its program, or nullopt (after saying why,
+  // when there is no tree or no list).
+  std::optional<std::filesystem::path> FileToOpen(std::optional<std::size_t> row);
+
+  // The "変換" button.
+  RunReport Convert(const std::string& destination_folder, const ConversionTables& tables,
+                    FileSystem& file_system);
+
+  const FolderTree& tree() const { return tree_; }
+  FileList& list() { return list_; }
+  const FileList& list() const { return list_; }
+  std::optional<FolderTree::NodeId> shown_node() const { return shown_node_; }
+  bool tree_ready() const { return tree_ready_; }
+  bool list_ready() const { return list_ready_; }
+  bool sort_descending() const { return sort_descending_; }
+  bool search_interrupted() const { return search_interrupted_; }
+
+ private:
+  void RefuseWithoutTree();
+
+  const FormatRegistry& formats_;
+  Prompts& prompts_;
+  FolderTree tree_;
+  FileList list_;
+  std::optional<FolderTree::NodeId> shown_node_;
+  bool tree_ready_ = false;
+  bool list_ready_ = false;
+  bool sort_descending_ = false;
+  bool search_interrupted_ = false;
+};
+
+}  // namespace penmorph::app

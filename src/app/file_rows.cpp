@@ -1,0 +1,137 @@
+#include "app/file_rows.h"
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+
+#include "app/path_text.h"
+#include "common/text.h"
+#include "common/text_decoding.h"
+#include "convert/file_memo.h"
+
+namespace penmorph::app {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kPatterns[kFileTypeCount] = {"*.*",   "*.jw?", "*.jww",
+                                                        "*.jws", "*.jwc", "*.jwk"};
+
+bool Matches(std::string_view name, std::string_view pattern) {
+  // Iterative wildcard match: on a mismatch, let the last "*" take one more character.
+  std::size_t n = 0, p = 0;
+  std::size_t star = std::string_view::npos, star_n = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+      ++n;
+      ++p;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      star_n = n;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      n = ++star_n;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') {
+    ++p;
+  }
+  return p == pattern.size();
+}
+
+}  // namespace
+
+std::string_view FilePattern(int file_type) {
+  return kPatterns[ValidFileType(file_type) < 0 ? 0 : file_type];
+}
+
+int ValidFileType(int file_type) {
+  return file_type >= 0 && file_type < kFileTypeCount ? file_type : -1;
+}
+
+bool MatchesPattern(std::string_view name, std::string_view pattern) {
+  // Every file, with or without an extension, as where these folders come from.
+  if (pattern == "*.*") {
+    return true;
+  }
+  return Matches(ToUpperAscii(name), ToUpperAscii(pattern));
+}
+
+std::string PaddedSize(std::uint64_t size, int width) {
+  std::string digits = std::to_string(size);
+  if (width > 0 && digits.size() < static_cast<std::size_t>(width)) {
+    digits.insert(0, static_cast<std::size_t>(width) - digits.size(), ' ');
+  }
+  return digits;
+}
+
+int ListingSizeWidth(int column_pixels) {
+  return std::max(3, column_pixels / 8);
+}
+
+int RepadSizeWidth(int column_pixels, int digit_pixels) {
+  return std::max(3, column_pixels / std::max(3, digit_pixels));
+}
+
+std::string ModifiedText(fs::file_time_type time) {
+  const auto system = std::chrono::file_clock::to_sys(time);
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(
+      std::chrono::time_point_cast<std::chrono::system_clock::duration>(system));
+  std::tm local{};
+#if defined(_WIN32)
+  if (localtime_s(&local, &seconds) != 0) {
+    return {};
+  }
+#else
+  if (localtime_r(&seconds, &local) == nullptr) {
+    return {};
+  }
+#endif
+  char text[32];
+  const std::size_t length = std::strftime(text, sizeof text, "%Y/%m/%d %H:%M:%S", &local);
+  return std::string(text, length);
+}
+
+std::string AttributeText(bool archive, bool read_only) {
+  std::string text;
+  if (archive) {
+    text += "A ";
+  }
+  if (read_only) {
+    text += "R ";
+  }
+  return text;
+}
+
+std::string MemoText(const HeaderMemo& memo) {
+  return memo.utf8 ? memo.text : ShiftJisToUtf8(memo.text);
+}
+
+FileRow MakeFileRow(const FolderEntry& entry, const fs::path& folder, const FormatRegistry& formats,
+                    int size_width) {
+  FileRow row;
+  row.name = entry.name;
+  row.size = entry.size;
+  const std::string native = entry.name.string();
+  const std::string extension = ToUpperAscii(FileExtension(native));
+  const HeaderMemo memo = FileMemo(formats, folder / entry.name);
+  const std::string padded = PaddedSize(entry.size, size_width);
+  const std::string modified = entry.modified ? ModifiedText(*entry.modified) : std::string();
+
+  row.cells[kNameColumn] = PathText(entry.name);
+  row.keys[kNameColumn] = ToUpperAscii(native);
+  row.cells[kSizeColumn] = row.keys[kSizeColumn] = padded;
+  row.cells[kTypeColumn] = PathText(fs::path(extension));
+  row.keys[kTypeColumn] = extension;
+  row.cells[kMemoColumn] = MemoText(memo);
+  // Memos sort by their Shift-JIS bytes, which keeps kanji in reading order.
+  row.keys[kMemoColumn] = ToUpperAscii(memo.text);
+  row.cells[kTimeColumn] = row.keys[kTimeColumn] = modified;
+  row.cells[kAttributeColumn] = AttributeText(entry.archive, entry.read_only);
+  return row;
+}
+
+}  // namespace penmorph::app

@@ -1,0 +1,31 @@
+#pragma once
+
+// One folder's entries as the browser needs them. Hidden entries are marked, not dropped, so
+// that each caller decides; a folder that cannot be read has no entries.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace penmorph::app {
+
+struct FolderEntry {
+  std::filesystem::path name;  // the entry's own name
+  bool is_folder = false;
+  bool is_file = false;  // a plain file (not a folder, device or socket)
+  bool hidden = false;   // a name starting with "."
+  bool read_only = false;
+  bool archive = false;  // there is no archive flag here, so never set
+  std::uint64_t size = 0;
+  std::optional<std::filesystem::file_time_type> modified;
+};
+
+// Calls `visit` for each entry in the order the file system gives them, until it returns false.
+// Size, time and attributes are looked up only `with_details` (a folder walk needs none).
+// Returns false when the folder could not be read at all.
+bool ForEachEntry(const std::filesystem::path& folder,
+                  const std::function<bool(const FolderEntry&)>& visit, bool with_details = true);
+
+}  // namespace penmorph::app

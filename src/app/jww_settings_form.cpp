@@ -1,0 +1,122 @@
+#include "app/jww_settings_form.h"
+
+#include <algorithm>
+
+#include "app/typed_number.h"
+
+namespace penmorph::app {
+
+namespace {
+
+// Reads, checks and rewrites one grid; the first refused row, or nullopt.
+std::optional<std::size_t> CheckCells(std::vector<std::string>& cells, ValueRule rule,
+                                      std::vector<std::int32_t>& values) {
+  values.clear();
+  for (std::size_t row = 0; row < cells.size(); ++row) {
+    const std::int32_t value = ReadTypedNumber(cells[row]);
+    if (!IsValidValue(rule, value)) {
+      return row;
+    }
+    cells[row] = std::to_string(value);
+    values.push_back(value);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+bool IsValidValue(ValueRule rule, std::int32_t value) {
+  if (rule == ValueRule::kColour) {
+    return value >= 0 && value <= 9;
+  }
+  return (value >= 0 && value <= 9) || (value >= 11 && value <= 19);
+}
+
+JwwSettingsForm JwwFormFromTable(const JwwConvSettings& table) {
+  JwwSettingsForm form;
+  for (int r = 1; r <= JwwSettingsForm::kColourRows; ++r) {
+    form.colours.push_back(std::to_string(table.Entry(r)));
+  }
+  for (int r = 1; r <= JwwSettingsForm::kLineTypeRows; ++r) {
+    form.line_types.push_back(std::to_string(table.Entry(JwwSettingsForm::kColourRows + r)));
+  }
+  for (int k = 0; k < JwwSettingsForm::kOptionCount; ++k) {
+    form.options[k] = table.Entry(JwwSettingsForm::kFirstOption + k) != 0;
+  }
+  return form;
+}
+
+std::vector<std::string> ColourRowCaptions() {
+  std::vector<std::string> captions;
+  for (int r = 1; r <= 8; ++r) {
+    captions.push_back("線色 " + std::to_string(r));
+  }
+  captions.push_back("補助線色");
+  for (const char* sxf : {"SXF 1:black", "SXF 2:red", "SXF 3:green", "SXF 4:blue", "SXF 5:yellow",
+                          "SXF 6:magenta", "SXF 7:cyan", "SXF 8:white", "SXF 9:deeppink",
+                          "SXF10:brown", "SXF11:orange", "SXF12:lightgreen", "SXF13:lightblue",
+                          "SXF14:lavender", "SXF15:lightgray", "SXF16:darkgray"}) {
+    captions.push_back(sxf);
+  }
+  for (int r = 26; r <= JwwSettingsForm::kColourRows; ++r) {
+    captions.push_back("SXF USER定義線色 " + std::to_string(r - 9));
+  }
+  return captions;
+}
+
+std::vector<std::string> LineTypeRowCaptions() {
+  std::vector<std::string> captions = {
+      "線種1:実線",         "線種2:点線１",     "線種3:点線２",       "線種4:点線３",
+      "線種5:一点鎖線１",   "線種6:一点鎖線２", "線種7:二点鎖線１",   "線種8:二点鎖線２",
+      "補助線種",           "ランダム線１",     "ランダム線２",       "ランダム線３",
+      "ランダム線４",       "ランダム線５",     "倍長線種１",         "倍長線種２",
+      "倍長線種３",         "倍長線種４",       "SXF 1:実線",         "SXF 2:破線",
+      "SXF 3:跳び破線",     "SXF 4:一点長鎖線", "SXF 5:二点長鎖線",   "SXF 6:三点長鎖線",
+      "SXF 7:点線",         "SXF 8:一点鎖線",   "SXF 9:二点鎖線",     "SXF10:一点短鎖線",
+      "SXF11:一点二短鎖線", "SXF12:二点短鎖線", "SXF13:二点二短鎖線", "SXF14:三点短鎖線",
+      "SXF15:三点二短鎖線",
+  };
+  for (int r = 34; r <= JwwSettingsForm::kLineTypeRows; ++r) {
+    captions.push_back("SXF USER定義線種 " + std::to_string(r - 17));
+  }
+  return captions;
+}
+
+std::optional<std::string> FillRows(std::vector<std::string>& cells, std::size_t first,
+                                    std::size_t last, std::string_view typed, ValueRule rule) {
+  const std::int32_t value = ReadTypedNumber(typed);
+  if (!IsValidValue(rule, value)) {
+    return std::nullopt;
+  }
+  std::string text = std::to_string(value);
+  if (first > last) {
+    std::swap(first, last);
+  }
+  for (std::size_t row = first; row <= last && row < cells.size(); ++row) {
+    cells[row] = text;
+  }
+  return text;
+}
+
+std::optional<RefusedCell> ConfirmJwwForm(JwwSettingsForm& form, JwwConvSettings& table) {
+  std::vector<std::int32_t> colours;
+  std::vector<std::int32_t> line_types;
+  if (auto row = CheckCells(form.colours, ValueRule::kColour, colours)) {
+    return RefusedCell{RefusedCell::kColours, *row};
+  }
+  if (auto row = CheckCells(form.line_types, ValueRule::kLineType, line_types)) {
+    return RefusedCell{RefusedCell::kLineTypes, *row};
+  }
+  for (std::size_t r = 0; r < colours.size(); ++r) {
+    table.SetEntry(static_cast<int>(r) + 1, colours[r]);
+  }
+  for (std::size_t r = 0; r < line_types.size(); ++r) {
+    table.SetEntry(JwwSettingsForm::kColourRows + static_cast<int>(r) + 1, line_types[r]);
+  }
+  for (int k = 0; k < JwwSettingsForm::kOptionCount; ++k) {
+    table.SetEntry(JwwSettingsForm::kFirstOption + k, form.options[k] ? 1 : 0);
+  }
+  return std::nullopt;
+}
+
+}  // namespace penmorph::app

@@ -1,0 +1,63 @@
+#pragma once
+
+// The value rules of the JWW/JWS settings dialog: its two grids of numbers typed as text (265
+// colours, 49 line types) and seven options, the range fill and the check row by row when the
+// user confirms.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/conv_settings.h"
+
+namespace penmorph::app {
+
+enum class ValueRule {
+  kColour,    // 0-9
+  kLineType,  // 0-9 and 11-19
+};
+
+bool IsValidValue(ValueRule rule, std::int32_t value);
+
+struct JwwSettingsForm {
+  static constexpr int kColourRows = 265;   // entries 1 ... 265
+  static constexpr int kLineTypeRows = 49;  // entries 266 ... 314
+  static constexpr int kFirstOption = 315;  // options 1 ... 7 = entries 315 ... 321
+  static constexpr int kOptionCount = 7;
+
+  std::vector<std::string> colours;     // the cells' texts, row 0 = entry 1
+  std::vector<std::string> line_types;  // row 0 = entry 266
+  std::array<bool, kOptionCount> options{};
+};
+
+// The dialog's contents at opening: every value as stored (out-of-range ones too, so that
+// confirming points at them), every non-zero option checked.
+JwwSettingsForm JwwFormFromTable(const JwwConvSettings& table);
+
+// The row captions of the two grids, UTF-8.
+std::vector<std::string> ColourRowCaptions();
+std::vector<std::string> LineTypeRowCaptions();
+
+// The range fill: `typed` is read as a number. When the rule refuses it, nothing changes and
+// nullopt comes back (the dialog beeps and puts the focus into the box). Otherwise the number's
+// decimal text, written into rows `first` to `last` of `cells` and back into the box.
+std::optional<std::string> FillRows(std::vector<std::string>& cells, std::size_t first,
+                                    std::size_t last, std::string_view typed, ValueRule rule);
+
+struct RefusedCell {
+  enum Grid { kColours, kLineTypes } grid = kColours;
+  std::size_t row = 0;
+  bool operator==(const RefusedCell&) const = default;
+};
+
+// The confirmation: the colour cells, then the line-type cells, row by row; each cell that
+// passes is rewritten as decimal text. At the first refused cell it stops, leaving the table
+// as it was, and says which cell (the dialog beeps, focuses the grid and makes it the current
+// row). When every cell passes, the whole table is stored and nullopt comes back.
+std::optional<RefusedCell> ConfirmJwwForm(JwwSettingsForm& form, JwwConvSettings& table);
+
+}  // namespace penmorph::app

@@ -1,0 +1,42 @@
+#pragma once
+
+// The report after a run: every selected file that was not converted although it was meant to
+// be - a failure, or a jw_cad extension whose format did not recognise the file. Files of other
+// extensions are passed over silently. Reasons are worded in Japanese.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/result.h"
+#include "convert/batch_converter.h"
+
+namespace penmorph::app {
+
+struct ReportedFile {
+  std::filesystem::path file;
+  std::string file_text;  // UTF-8
+  std::string reason;     // Japanese, UTF-8
+};
+
+// True for an outcome the user has to hear about.
+bool BelongsInReport(const FileOutcome& outcome);
+
+std::vector<ReportedFile> ReportedFiles(const BatchResult& result);
+
+// The reason in Japanese: what happened, then the driver's particulars in brackets.
+std::string JapaneseReason(const OutcomeReason& reason);
+
+// "次の N 個のファイルは変換できませんでした。"
+std::string ReportHeading(std::size_t count);
+
+// The whole report as text: the heading, then each file and its reason on the line below.
+std::string ReportText(const std::vector<ReportedFile>& files);
+
+// Writes the report as a UTF-8 text file, replacing one of that name.
+Status SaveReportText(const std::filesystem::path& file, std::string_view text);
+
+// The message shown when the report could not be saved.
+std::string ReportNotSavedText(const std::filesystem::path& file, const Error& error);
+
+}  // namespace penmorph::app

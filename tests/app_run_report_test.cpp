@@ -1,0 +1,101 @@
+// The report of a run: the Japanese reasons, the text and saving it.
+
+#include "app/run_report.h"
+
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace penmorph::app {
+namespace {
+
+namespace fs = std::filesystem;
+using penmorph::testing::ReadBytes;
+using penmorph::testing::ScratchFolder;
+using penmorph::testing::WriteBytes;
+
+FileOutcome Outcome(OutcomeKind kind, OutcomeReason why, const std::string& file = "/d/a.jww") {
+  FileOutcome outcome;
+  outcome.kind = kind;
+  outcome.source = file;
+  outcome.why = std::move(why);
+  return outcome;
+}
+
+TEST(RunReport, EveryReasonHasItsJapaneseWordingAndKeepsTheParticulars) {
+  const Error range = MakeError(ErrorKind::kRange, "JWW C12 = 70000 does not fit a colour");
+  const Error io = IoError("disk full");
+  const Error truncated = MakeError(ErrorKind::kTruncated, "the file ends early", 1500);
+  const Error unsupported = MakeError(ErrorKind::kUnsupported, "version 100");
+  struct Case {
+    OutcomeReason reason;
+    std::string japanese;
+  };
+  const Case cases[] = {
+      {{ReasonKind::kNoExtension, {}, {}}, "拡張子がありません"},
+      {{ReasonKind::kNotJwCadType, ".txt", {}}, "jw_cadのファイルの種類ではありません（.txt）"},
+      {{ReasonKind::kNoSignature, "JWC", {}},
+       "JWCファイルとして認識できません（JWCの識別子がありません）"},
+      {{ReasonKind::kUnreadable, "not a regular file", {}},
+       "ファイルを開けません（not a regular file）"},
+      {{ReasonKind::kSameFolder, {}, {}}, "保存先がファイルと同じフォルダです"},
+      {{ReasonKind::kCannotRead, {}, truncated},
+       "読み込めません：ファイルが途中で終わっています（the file ends early (at byte 1500)）"},
+      {{ReasonKind::kCannotRead, {}, unsupported},
+       "読み込めません：この版・種類のファイルには対応していません（version 100）"},
+      {{ReasonKind::kCannotConvert, {}, range},
+       "変換できません：値が書き込む欄に収まりません（JWW C12 = 70000 does not fit a colour）"},
+      {{ReasonKind::kCannotWrite, {}, io},
+       "書き込めません：ファイルの操作に失敗しました（disk full）"},
+      {{ReasonKind::kInternalError, "reader exploded", {}}, "内部エラー（reader exploded）"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(JapaneseReason(c.reason), c.japanese);
+    // The command line keeps its English for the same reason.
+    EXPECT_FALSE(EnglishReason(c.reason).empty());
+  }
+  EXPECT_EQ(EnglishReason(cases[7].reason),
+            "cannot convert: JWW C12 = 70000 does not fit a colour");
+}
+
+TEST(RunReport, OnlyFailuresAndUnrecognisedJwCadFilesAreReported) {
+  BatchResult result;
+  result.outcomes = {
+      Outcome(OutcomeKind::kConverted, {}),
+      Outcome(OutcomeKind::kSkipped, {ReasonKind::kNotJwCadType, ".txt", {}}, "/d/b.txt"),
+      Outcome(OutcomeKind::kSkipped, {ReasonKind::kNoExtension, {}, {}}, "/d/README"),
+      Outcome(OutcomeKind::kSkipped, {ReasonKind::kNoSignature, "JWW", {}}, "/d/fake.jww"),
+      Outcome(OutcomeKind::kFailed, {ReasonKind::kSameFolder, {}, {}}, "/d/c.jwk"),
+  };
+  std::vector<ReportedFile> files = ReportedFiles(result);
+  ASSERT_EQ(files.size(), 2u);
+  EXPECT_EQ(files[0].file, fs::path("/d/fake.jww"));
+  EXPECT_EQ(files[1].file, fs::path("/d/c.jwk"));
+  EXPECT_EQ(files[1].reason, "保存先がファイルと同じフォルダです");
+}
+
+TEST(RunReport, TextListsEachFileWithItsReasonAndIsSavedAsUtf8) {
+  const std::vector<ReportedFile> files = {
+      {"/d/平面図.jww", "/d/平面図.jww", "拡張子がありません"},
+      {"/d/b.jwc", "/d/b.jwc", "保存先がファイルと同じフォルダです"},
+  };
+  const std::string text = ReportText(files);
+  EXPECT_EQ(text,
+            "次の 2 個のファイルは変換できませんでした。\n\n"
+            "/d/平面図.jww\n    拡張子がありません\n"
+            "/d/b.jwc\n    保存先がファイルと同じフォルダです\n");
+
+  ScratchFolder scratch;
+  WriteBytes(scratch / "report.txt", std::string(5000, 'x'));  // replaced, not appended to
+  ASSERT_TRUE(SaveReportText(scratch / "report.txt", text).ok());
+  EXPECT_EQ(ReadBytes(scratch / "report.txt"), text);
+
+  Status refused = SaveReportText(scratch / "missing" / "report.txt", text);
+  ASSERT_FALSE(refused.ok());
+  EXPECT_EQ(ReportNotSavedText(scratch / "missing" / "report.txt", refused.error()),
+            "「" + (scratch / "missing" / "report.txt").string() +
+                "」に保存できませんでした。\ncannot create the file");
+}
+
+}  // namespace
+}  // namespace penmorph::app

@@ -1,0 +1,140 @@
+// The value rules of both settings dialogs: typed numbers, the range fill, the check row by row
+// and the drop-down lists' positions.
+
+#include <gtest/gtest.h>
+
+#include "app/jwc_settings_form.h"
+#include "app/jww_settings_form.h"
+#include "app/typed_number.h"
+
+namespace penmorph::app {
+namespace {
+
+TEST(TypedNumber, FullWidthDigitsSignsAndBlanksCountAsAscii) {
+  struct Case {
+    const char* text;
+    std::int32_t value;
+  };
+  const Case cases[] = {
+      {"２", 2},   {"１９", 19}, {"－１", -1},       {"＋３", 3}, {"　７", 7},
+      {"1２", 12}, {"７　", 0},  {"$Ｆ", 0},         {"＄F", 0},  {"ｘ9", 0},
+      {"２ａ", 0}, {"", 0},      {"  7", 7},         {"7 ", 0},   {"$F", 15},
+      {"0x9", 9},  {"+3", 3},    {"99999999999", 0}, {"０x9", 9}, {"－", 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ReadTypedNumber(c.text), c.value) << c.text;
+  }
+  EXPECT_EQ(HalfWidthNumberText("　－０９＋ア"), " -09+ア");
+}
+
+TEST(JwwSettingsForm, OpensWithTheStoredValuesAndAnyNonZeroOptionChecked) {
+  JwwConvSettings table;
+  table.SetEntry(12, 15);  // out of range, from a settings file: shown as it is
+  table.SetEntry(266, 19);
+  table.SetEntry(316, 2);
+  table.SetEntry(321, -1);
+  const JwwSettingsForm form = JwwFormFromTable(table);
+  ASSERT_EQ(form.colours.size(), 265u);
+  ASSERT_EQ(form.line_types.size(), 49u);
+  EXPECT_EQ(form.colours[11], "15");
+  EXPECT_EQ(form.line_types[0], "19");
+  EXPECT_EQ(form.options, (std::array<bool, 7>{false, true, false, false, false, false, true}));
+  EXPECT_EQ(ColourRowCaptions().size(), 265u);
+  EXPECT_EQ(ColourRowCaptions()[11], "SXF 3:green");
+  EXPECT_EQ(ColourRowCaptions()[264], "SXF USER定義線色 256");
+  EXPECT_EQ(LineTypeRowCaptions().size(), 49u);
+  EXPECT_EQ(LineTypeRowCaptions()[17], "倍長線種４");
+  EXPECT_EQ(LineTypeRowCaptions()[33], "SXF USER定義線種 17");
+}
+
+TEST(JwwSettingsForm, FillWritesTheDecimalTextIntoTheRangeOrRefusesAndChangesNothing) {
+  std::vector<std::string> cells(10, "0");
+  EXPECT_EQ(FillRows(cells, 2, 8, "７", ValueRule::kColour), "7");
+  EXPECT_EQ(cells, (std::vector<std::string>{"0", "0", "7", "7", "7", "7", "7", "7", "7", "0"}));
+  const std::vector<std::string> before = cells;
+  EXPECT_FALSE(FillRows(cells, 0, 9, "12", ValueRule::kColour));
+  EXPECT_EQ(cells, before);
+  EXPECT_EQ(FillRows(cells, 5, 4, "１２", ValueRule::kLineType), "12");  // either way round
+  EXPECT_EQ(cells[4], "12");
+  EXPECT_EQ(cells[5], "12");
+  EXPECT_EQ(FillRows(cells, 9, 9, "", ValueRule::kLineType), "0");  // empty reads as 0
+  EXPECT_FALSE(FillRows(cells, 0, 0, "10", ValueRule::kLineType));
+  EXPECT_FALSE(FillRows(cells, 0, 0, "－１", ValueRule::kColour));
+}
+
+TEST(JwwSettingsForm, ConfirmChecksRowByRowAndStoresOnlyWhenEveryCellPasses) {
+  JwwConvSettings table;
+  table.SetEntry(2, 4);
+  const JwwConvSettings before = table;
+  JwwSettingsForm form = JwwFormFromTable(table);
+  form.colours[2] = "05";
+  form.colours[11] = "15";
+  form.line_types[4] = "１９";
+  form.options[4] = true;
+  EXPECT_EQ(ConfirmJwwForm(form, table), (RefusedCell{RefusedCell::kColours, 11}));
+  EXPECT_TRUE(table == before);
+  EXPECT_EQ(form.colours[2], "5");        // passed, so rewritten as decimal
+  EXPECT_EQ(form.line_types[4], "１９");  // not reached
+
+  form.colours[11] = "abc";  // letters read as 0: accepted
+  form.line_types[7] = "10";
+  EXPECT_EQ(ConfirmJwwForm(form, table), (RefusedCell{RefusedCell::kLineTypes, 7}));
+  EXPECT_TRUE(table == before);
+  EXPECT_EQ(form.line_types[4], "19");
+
+  form.line_types[7] = "$B";
+  EXPECT_FALSE(ConfirmJwwForm(form, table));
+  EXPECT_EQ(form.colours[11], "0");
+  EXPECT_EQ(table.Entry(3), 5);
+  EXPECT_EQ(table.Entry(12), 0);
+  EXPECT_EQ(table.Entry(265 + 5), 19);
+  EXPECT_EQ(table.Entry(265 + 8), 11);
+  EXPECT_EQ(table.Entry(319), 1);
+  EXPECT_EQ(table.Entry(321), 0);
+  for (std::int32_t value : {-1, 10, 20}) {
+    EXPECT_FALSE(IsValidValue(ValueRule::kLineType, value)) << value;
+  }
+  EXPECT_TRUE(IsValidValue(ValueRule::kLineType, 11));
+  EXPECT_FALSE(IsValidValue(ValueRule::kColour, 11));
+}
+
+TEST(JwcSettingsForm, OutOfRangeOpensAsNoConversionAndTheBlankLineTypeStopsTheConfirmation) {
+  JwcConvSettings table;
+  table.SetEntry(1, -1);
+  table.SetEntry(3, 9);  // no such pen
+  table.SetEntry(6, 6);
+  table.SetEntry(8, 19);  // no such line type
+  table.SetEntry(9, 10);  // the blank item
+  table.SetEntry(10, 4);
+  table.SetEntry(24, 5);
+  JwcSettingsForm form = JwcFormFromTable(table);
+  EXPECT_EQ(form.positions[0], 0);
+  EXPECT_EQ(form.positions[2], 0);
+  EXPECT_EQ(form.positions[5], 6);
+  EXPECT_EQ(form.positions[7], 0);
+  EXPECT_EQ(form.positions[8], 10);
+  EXPECT_TRUE(form.change_text_pen);
+  EXPECT_EQ(JwcItemCount(6), 7);
+  EXPECT_EQ(JwcItemCount(7), 19);
+  EXPECT_EQ(JwcLineTypeItems()[18], "倍長線種３");
+
+  form.positions[0] = 1;
+  form.positions[9] = 0;
+  form.change_text_pen = false;
+  EXPECT_EQ(ConfirmJwcForm(form, table), 9);
+  EXPECT_EQ(table.Entry(1), 1);  // before the refused list: stored
+  EXPECT_EQ(table.Entry(3), 0);
+  EXPECT_EQ(table.Entry(9), 10);
+  EXPECT_EQ(table.Entry(10), 4);  // after it: as it was
+  EXPECT_EQ(table.Entry(24), 5);
+
+  form.positions[8] = 0;
+  form.positions[6] = 18;
+  EXPECT_FALSE(ConfirmJwcForm(form, table));
+  EXPECT_EQ(table.Entry(7), 18);
+  EXPECT_EQ(table.Entry(10), 0);
+  EXPECT_EQ(table.Entry(24), 0);
+}
+
+}  // namespace
+}  // namespace penmorph::app
