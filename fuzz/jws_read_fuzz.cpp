@@ -14,7 +14,7 @@ fuzz::Bytes AsRead(const JwsWorkspace& workspace, std::string_view what) {
 
 Status Convert(fuzz::Bytes& bytes, const JwsWorkspace& workspace) {
   return fuzz::WriteInto(
-      bytes, [&](ByteWriter& out) { return JwsWrite(out, workspace, workspace.header.version); });
+      bytes, [&](ByteWriter& out) { return JwsWrite(out, workspace); });
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ fuzz::Bytes AsRead(JwwWorkspace& workspace, std::string_view what) {
 
 Status Convert(fuzz::Bytes& bytes, JwwWorkspace& workspace) {
   return fuzz::WriteInto(
-      bytes, [&](ByteWriter& out) { return JwwWrite(out, workspace, workspace.header.version); });
+      bytes, [&](ByteWriter& out) { return JwwWrite(out, workspace); });
 }
 
 void Check(std::span<const std::uint8_t> data, JwwWorkspace& first, JwwWorkspace& second) {

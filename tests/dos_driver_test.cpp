@@ -137,13 +137,16 @@ TEST_F(DosDriverTest, TheFileListShowsBothMemoHalves) {
   EXPECT_EQ(FileMemo(formats_, source() / "a.bak").text, "\x90\x7d\x96\xca B");
   EXPECT_EQ(FileMemo(formats_, source() / "s.jwk").text, "sym A sym B");
   EXPECT_EQ(FileMemo(formats_, source() / "short.jwc").text, "");
-  // The memo is read from a workspace of its own: a conversion in progress keeps its file.
+  // The format holds no file: a memo read while a conversion has its file open leaves that
+  // conversion alone.
   WriteBytes(source() / "other.jwc", JwcFile().Bytes());
-  FileFormat* jwc = formats_.FindByExtension(".JWC");
-  ASSERT_TRUE(jwc->Read(source() / "a.jwc").ok());
-  ASSERT_TRUE(jwc->ReadMemo(source() / "other.jwc").has_value());
+  const FileFormat* jwc = formats_.FindByExtension(".JWC");
+  auto converting = ByteReader::OpenFile(source() / "a.jwc");
+  auto listing = ByteReader::OpenFile(source() / "other.jwc");
+  ASSERT_TRUE(converting.ok() && listing.ok());
+  ASSERT_TRUE(jwc->ReadMemo(listing.value()).has_value());
   VectorSink sink;
-  ASSERT_TRUE(jwc->Write(sink).ok());
+  ASSERT_TRUE(jwc->Convert(converting.value(), ConversionTables{}, sink).ok());
   JwcFile expected = drawing_;
   expected.texts = {"^@BMx.bmp"};
   EXPECT_EQ(std::string(sink.bytes().begin(), sink.bytes().end()), expected.Bytes());

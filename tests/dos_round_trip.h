@@ -18,13 +18,13 @@ namespace penmorph::testing {
 inline Status ReadFrom(const std::string& bytes, JwcWorkspace& workspace) {
   auto data = AsVector(bytes);
   auto in = ByteReader::FromMemory(data);
-  return JwcReadFrom(in, workspace);
+  return JwcRead(in, workspace);
 }
 
 inline Status ReadFrom(const std::string& bytes, JwkWorkspace& workspace) {
   auto data = AsVector(bytes);
   auto in = ByteReader::FromMemory(data);
-  return JwkReadFrom(in, workspace);
+  return JwkRead(in, workspace);
 }
 
 inline Status Remap(JwcWorkspace& workspace, const JwcConvSettings& table) {
@@ -36,13 +36,15 @@ inline Status Remap(JwkWorkspace& workspace, const JwcConvSettings& table) {
 
 inline Status WriteTo(std::string& bytes, JwcWorkspace& workspace) {
   VectorSink sink;
-  Status written = JwcWrite(workspace, sink);
+  ByteWriter writer(sink);
+  Status written = JwcWrite(writer, workspace);
   bytes.assign(sink.bytes().begin(), sink.bytes().end());
   return written;
 }
 inline Status WriteTo(std::string& bytes, JwkWorkspace& workspace) {
   VectorSink sink;
-  Status written = JwkWrite(workspace, sink);
+  ByteWriter writer(sink);
+  Status written = JwkWrite(writer, workspace);
   bytes.assign(sink.bytes().begin(), sink.bytes().end());
   return written;
 }

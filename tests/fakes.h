@@ -3,6 +3,7 @@
 // Stand-ins for a file format, the user interface and the file system, recording what the
 // driver asks of them and failing where a test tells them to.
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -23,7 +24,8 @@ inline std::string FakeDrawing(const std::string& format, const std::string& bod
 }
 
 // A format whose files start with "FAKE<name>\n". Its conversion writes "converted(p):" and the
-// body, where p is what MapJwcPen gives for pen 1, so tests can see which tables it got.
+// body, where p is what MapJwcPen gives for pen 1, so tests can see which tables it got. It logs
+// "probe NAME", "convert BODY" and "memo NAME".
 class FakeFormat : public FileFormat {
  public:
   FakeFormat(std::string name, CallLog& log) : name_(std::move(name)), log_(log) {
@@ -34,6 +36,7 @@ class FakeFormat : public FileFormat {
   bool throw_in_read = false;
   std::optional<Error> remap_error;
   std::optional<std::size_t> fail_write_after;  // bytes written before the write fails
+  bool utf8_memo = false;
 
   void ResetBehaviour() {
     fail_read = false;
@@ -45,110 +48,75 @@ class FakeFormat : public FileFormat {
   std::string_view Name() const override { return name_; }
   std::string_view Extension() const override { return extension_; }
 
-  bool Probe(const std::filesystem::path& file) override {
-    log_.push_back("probe " + name_ + " " + file.filename().string());
-    std::string signature = "FAKE" + name_ + "\n";
-    std::FILE* handle = OpenFile(file, "rb");
-    if (handle == nullptr) {
-      return false;
-    }
-    std::string head(signature.size(), '\0');
-    std::size_t got = std::fread(head.data(), 1, head.size(), handle);
-    std::fclose(handle);
-    return got == head.size() && head == signature;
+  bool Recognizes(std::span<const std::uint8_t> head) const override {
+    log_.push_back("probe " + name_);
+    const std::string signature = Signature();
+    return head.size() >= signature.size() &&
+           std::string(head.begin(),
+                       head.begin() + static_cast<std::ptrdiff_t>(signature.size())) == signature;
   }
 
-  Status Read(const std::filesystem::path& file) override {
-    log_.push_back("read " + file.filename().string());
+  ConversionStatus Convert(ByteReader& in, const ConversionTables& tables,
+                           ByteSink& out) const override {
+    const std::string body = Body(in);
+    log_.push_back("convert " + body);
     if (throw_in_read) {
       throw std::runtime_error("reader exploded");
     }
     if (fail_read) {
-      return MakeError(ErrorKind::kMalformed, "bad record", 17);
+      return ConversionStatus::Failed(ConversionStage::kRead,
+                                      MakeError(ErrorKind::kMalformed, "bad record", 17));
     }
-    std::FILE* handle = OpenFile(file, "rb");
-    if (handle == nullptr) {
-      return IoError("cannot open");
-    }
-    std::string bytes;
-    char buffer[4096];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, handle)) > 0;) {
-      bytes.append(buffer, got);
-    }
-    std::fclose(handle);
-    body_ = bytes.substr(name_.size() + 5);
-    return Status::Ok();
-  }
-
-  Status Remap(const ConversionTables& tables) override {
-    log_.push_back("remap");
     if (remap_error) {
-      return *remap_error;
+      return ConversionStatus::Failed(ConversionStage::kRemap, *remap_error);
     }
-    body_ = "converted(" + std::to_string(MapJwcPen(tables.jwc, 1)) + "):" + body_;
-    return Status::Ok();
-  }
-
-  Status Write(ByteSink& out) override {
-    log_.push_back("write");
-    std::string bytes = FakeDrawing(name_, body_);
-    std::size_t limit = fail_write_after.value_or(bytes.size());
-    if (limit > bytes.size()) {
-      limit = bytes.size();
-    }
+    const std::string bytes =
+        FakeDrawing(name_, "converted(" + std::to_string(MapJwcPen(tables.jwc, 1)) + "):" + body);
+    const std::size_t limit = std::min(fail_write_after.value_or(bytes.size()), bytes.size());
     auto data = reinterpret_cast<const std::uint8_t*>(bytes.data());
     if (Status written = out.Write({data, limit}); !written.ok()) {
-      return written;
+      return ConversionStatus::Failed(ConversionStage::kWrite, written.error());
     }
     if (fail_write_after) {
-      return IoError("disk full");
+      return ConversionStatus::Failed(ConversionStage::kWrite, IoError("disk full"));
     }
-    return Status::Ok();
-  }
-
-  void DeleteExtractedFiles() override { log_.push_back("delete-extracted"); }
-  void Clear() override {
-    log_.push_back("clear");
-    body_.clear();
+    return ConversionStatus::Ok();
   }
 
   // The body is the memo; a file without the signature has no readable header.
-  std::optional<HeaderMemo> ReadMemo(const std::filesystem::path& file) override {
-    log_.push_back("memo " + name_ + " " + file.filename().string());
-    std::FILE* handle = OpenFile(file, "rb");
-    if (handle == nullptr) {
-      return std::nullopt;
-    }
-    std::string bytes(4096, '\0');
-    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), handle));
-    std::fclose(handle);
-    std::string signature = "FAKE" + name_ + "\n";
+  std::optional<HeaderMemo> ReadMemo(ByteReader& in) const override {
+    log_.push_back("memo " + name_);
+    const std::string bytes = in.read_string(std::min<std::uint64_t>(in.remaining(), 4096));
+    const std::string signature = Signature();
     if (bytes.rfind(signature, 0) != 0) {
       return std::nullopt;
     }
     return HeaderMemo{bytes.substr(signature.size()), utf8_memo};
   }
 
-  bool utf8_memo = false;
-
-  Result<FileDescription> Describe(const std::filesystem::path& file) override {
-    if (Status read = Read(file); !read.ok()) {
-      return read.error();
+  Result<FileDescription> Describe(ByteReader& in) const override {
+    if (fail_read) {
+      return MakeError(ErrorKind::kMalformed, "bad record", 17);
     }
+    const std::string body = Body(in);
     FileDescription description;
     description.format = name_;
     description.version = "1";
-    description.memo = body_;
-    description.counts = {{"lines", body_.size()}};
-    Clear();
+    description.memo = body;
+    description.counts = {{"lines", body.size()}};
     return description;
   }
 
  private:
+  std::string Signature() const { return "FAKE" + name_ + "\n"; }
+  std::string Body(ByteReader& in) const {
+    const std::string bytes = in.read_string(in.remaining());
+    return bytes.size() >= Signature().size() ? bytes.substr(Signature().size()) : std::string();
+  }
+
   std::string name_;
   std::string extension_;
   CallLog& log_;
-  std::string body_;
 };
 
 // Records every file the driver starts converting: "converting:SOURCE|OUTPUT".

@@ -119,7 +119,7 @@ std::string AsString(const VectorSink& sink) {
 std::string WriteJwwBytes(jw::JwwWorkspace& workspace) {
   VectorSink sink;
   ByteWriter out(sink);
-  Status status = jw::JwwWrite(out, workspace, workspace.header.version);
+  Status status = jw::JwwWrite(out, workspace);
   return status.ok() ? AsString(sink) : "write failed: " + status.error().Describe();
 }
 

@@ -104,7 +104,7 @@ TEST(JwcRead, TheSignatureAloneIsNotADrawing) {
   EXPECT_NE(read.error().message.find("header line 0"), std::string::npos);
   auto data = AsVector("jw_cad(c)data.......");
   auto in = ByteReader::FromMemory(data);
-  EXPECT_FALSE(JwcReadHeaderInfoFrom(in, workspace).ok());
+  EXPECT_FALSE(JwcReadHeaderInfo(in, workspace).ok());
 }
 
 TEST(JwcReadHeaderInfo, NeedsTheFourLinesOnlyAndDoesNotCompareTheSignature) {
@@ -114,12 +114,12 @@ TEST(JwcReadHeaderInfo, NeedsTheFourLinesOnlyAndDoesNotCompareTheSignature) {
   JwcWorkspace workspace;
   auto data = AsVector(header);
   auto in = ByteReader::FromMemory(data);
-  ASSERT_TRUE(JwcReadHeaderInfoFrom(in, workspace).ok());
+  ASSERT_TRUE(JwcReadHeaderInfo(in, workspace).ok());
   EXPECT_EQ(workspace.header.line0.Memo(), "memo A memo B");
   EXPECT_EQ(workspace.header.Line1(JwcHeader::kTextCount), 3);
   auto short_data = AsVector(header.substr(0, 799));
   auto short_in = ByteReader::FromMemory(short_data);
-  EXPECT_FALSE(JwcReadHeaderInfoFrom(short_in, workspace).ok());
+  EXPECT_FALSE(JwcReadHeaderInfo(short_in, workspace).ok());
 }
 
 TEST(JwcRead, ByteTwentyTwoChoosesTheWidthOfTheGroupValues) {

@@ -67,11 +67,18 @@ TEST_F(JwwFormatTest, ReadingAMemoLeavesTheDrawingBeingConvertedAlone) {
   WriteBytes(In("first.jww"), EmptyJww(700, values));
   values.memo = "second";
   WriteBytes(In("second.jww"), EmptyJww(600, values));
-  JwwFormat format;
-  ASSERT_TRUE(testing::IsOk(format.Read(In("first.jww"))));
-  ASSERT_EQ(format.ReadMemo(In("second.jww"))->text, "second");
-  EXPECT_EQ(format.workspace().header.memo.bytes, "first");
-  EXPECT_EQ(format.workspace().header.version, 700);
+  const JwwFormat format;
+  auto converting = ByteReader::OpenFile(In("first.jww"));
+  auto listing = ByteReader::OpenFile(In("second.jww"));
+  ASSERT_TRUE(converting.ok() && listing.ok());
+  ASSERT_EQ(format.ReadMemo(listing.value())->text, "second");
+  VectorSink converted;
+  ASSERT_TRUE(format.Convert(converting.value(), ConversionTables{}, converted).ok());
+  JwwWorkspace workspace;
+  auto reread = ByteReader::FromMemory(converted.bytes());
+  ASSERT_TRUE(testing::IsOk(JwwRead(reread, workspace)));
+  EXPECT_EQ(workspace.header.memo.bytes, "first");
+  EXPECT_EQ(workspace.header.version, 700);
 }
 
 TEST_F(JwwFormatTest, ABrokenDrawingFailsWithItsReasonAndTouchesNothing) {

@@ -587,7 +587,7 @@ class MainWindowTest : public QObject {
     // A click on the highlighted folder lists it again, once.
     log_.clear();
     ClickNode(Tree()->topLevelItem(0));
-    QCOMPARE(std::count(log_.begin(), log_.end(), "memo JWW a.jww"), 1);
+    QCOMPARE(std::count(log_.begin(), log_.end(), "memo JWW"), 1);
 
     // Tab leaves the file list for the next control instead of walking its cells.
     List()->setFocus();
@@ -643,10 +643,7 @@ class MainWindowTest : public QObject {
     Action(QStringLiteral("(*.jwc) (&4)"))->trigger();
     window.tables().jwc.SetEntry(3, 5);
     window.tables().jww.SetEntry(321, 1);
-    window.formats().Add(std::make_unique<FakeFormat>("TMP", log_));
-    log_.clear();
     window.close();
-    QVERIFY(std::count(log_.begin(), log_.end(), "delete-extracted") == 5);
 
     AppSettings saved;
     QVERIFY(LoadIniFile(IniPath(), saved).ok());

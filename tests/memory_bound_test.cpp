@@ -154,7 +154,7 @@ TEST(MemoryBound, TextsOverlappingInTheHeapFailInsteadOfMultiplyingIt) {
   Status jwk_read;
   std::size_t held = PeakWhile([&] {
     ByteReader in = ByteReader::FromMemory(jwk);
-    jwk_read = JwkReadFrom(in, jwk_workspace);
+    jwk_read = JwkRead(in, jwk_workspace);
   });
   ASSERT_FALSE(jwk_read.ok());
   EXPECT_EQ(jwk_read.error().kind, ErrorKind::kMalformed);
@@ -171,7 +171,7 @@ TEST(MemoryBound, TextsOverlappingInTheHeapFailInsteadOfMultiplyingIt) {
   Status jwc_read;
   held = PeakWhile([&] {
     ByteReader in = ByteReader::FromMemory(jwc);
-    jwc_read = JwcReadFrom(in, *jwc_workspace);
+    jwc_read = JwcRead(in, *jwc_workspace);
   });
   ASSERT_FALSE(jwc_read.ok());
   EXPECT_NE(jwc_read.error().message.find("overlap"), std::string::npos);

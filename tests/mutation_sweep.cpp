@@ -190,10 +190,9 @@ int main(int argc, char** argv) {
       fail(index, base, "the destination holds " + std::to_string(entries) + " files, not 2");
     }
     if (outcome.kind == OutcomeKind::kConverted) {
-      FileFormat* format = formats.FindForFile(base.name);
-      Status reread = format->Read(output);
-      format->DeleteExtractedFiles();
-      format->Clear();
+      const FileFormat* format = formats.FindForFile(base.name);
+      auto in = ByteReader::OpenFile(output);
+      Status reread = in.ok() ? format->Describe(in.value()).status() : in.status();
       if (!reread.ok()) {
         fail(index, base, "the output does not read back: " + reread.error().Describe());
       }

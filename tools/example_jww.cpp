@@ -94,7 +94,7 @@ std::string ExampleJwwDrawing() {
 
   VectorSink sink;
   ByteWriter out(sink);
-  if (!JwwWrite(out, w, h.version).ok()) {
+  if (!JwwWrite(out, w).ok()) {
     return {};
   }
   return std::string(sink.bytes().begin(), sink.bytes().end());
@@ -123,7 +123,7 @@ std::string ExampleJwsSymbol() {
 
   VectorSink sink;
   ByteWriter out(sink);
-  if (!JwsWrite(out, w, w.header.version).ok()) {
+  if (!JwsWrite(out, w).ok()) {
     return {};
   }
   return std::string(sink.bytes().begin(), sink.bytes().end());

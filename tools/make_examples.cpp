@@ -54,7 +54,8 @@ DosRecords ExampleRecords(std::string text) {
 template <class Workspace, class Write>
 bool WriteExample(const fs::path& path, Workspace& workspace, Write write) {
   VectorSink sink;
-  if (Status written = write(workspace, sink); !written.ok()) {
+  ByteWriter out(sink);
+  if (Status written = write(out, workspace); !written.ok()) {
     std::cerr << path.string() << ": " << written.error().Describe() << "\n";
     return false;
   }

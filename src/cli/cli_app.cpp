@@ -8,6 +8,7 @@
 #include "common/path_text.h"
 #include "common/text_decoding.h"
 #include "convert/batch_converter.h"
+#include "convert/source_file.h"
 #include "settings/settings_store.h"
 
 #ifndef PENMORPH_VERSION
@@ -188,18 +189,19 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& file = args[i];
     const fs::path path = PathFromUtf8(file);
-    FileFormat* format = formats.FindForFile(PathToUtf8(path.filename()));
+    const FileFormat* format = formats.FindForFile(PathToUtf8(path.filename()));
     if (format == nullptr) {
       out << file << ": not a jw_cad file type\n";
       all_described = false;
       continue;
     }
-    if (!format->Probe(path)) {
+    auto in = ByteReader::OpenFile(path);
+    if (!in.ok() || !HasSignature(*format, in.value())) {
       out << file << ": not a " << format->Name() << " file\n";
       all_described = false;
       continue;
     }
-    auto description = format->Describe(path);
+    auto description = format->Describe(in.value());
     if (!description.ok()) {
       out << file << ": cannot read: " << description.error().Describe() << "\n";
       all_described = false;

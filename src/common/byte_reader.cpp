@@ -24,21 +24,35 @@ ByteReader ByteReader::FromMemory(std::span<const std::uint8_t> bytes) {
   return reader;
 }
 
-Result<ByteReader> ByteReader::OpenFile(const fs::path& file) {
+Result<ByteReader> ByteReader::OpenFile(const fs::path& file, std::size_t buffer_size) {
   std::FILE* handle = penmorph::OpenFile(file, "rb");
   if (handle == nullptr) {
     return IoError("cannot open " + PathToUtf8(file) + ": " + LastSystemError());
   }
+  auto reader = FromOpenFile(handle, buffer_size);
+  if (!reader.ok()) {
+    return IoError("cannot open " + PathToUtf8(file) + ": " + reader.error().message);
+  }
+  return reader;
+}
+
+Result<ByteReader> ByteReader::FromOpenFile(std::FILE* handle, std::size_t buffer_size) {
   // The size of the file opened, not of whatever has the name a moment before.
   const std::optional<std::uint64_t> size = OpenFileSize(handle);
   if (!size) {
     std::fclose(handle);
-    return IoError("cannot open " + PathToUtf8(file) + ": its size is unknown");
+    return IoError("its size is unknown");
   }
+  // The reader's own buffer is the only one: the file's would copy every byte once more.
+  std::setvbuf(handle, nullptr, _IONBF, 0);
   ByteReader reader;
   reader.file_ = handle;
-  reader.buffer_.resize(kFileBufferSize);
-  reader.begin_ = reader.buffer_.data();
+  // Room for the largest single take, twice, so that a kept stretch and the next take fit.
+  const std::size_t smallest = 2 * kMaxTake;
+  reader.capacity_ =
+      static_cast<std::size_t>(std::min<std::uint64_t>(std::max(buffer_size, smallest), *size));
+  reader.buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(reader.capacity_);
+  reader.begin_ = reader.buffer_.get();
   reader.cur_ = reader.begin_;
   reader.end_ = reader.begin_;
   reader.size_ = *size;
@@ -48,13 +62,16 @@ Result<ByteReader> ByteReader::OpenFile(const fs::path& file) {
 ByteReader::ByteReader(ByteReader&& other) noexcept
     : file_(other.file_),
       buffer_(std::move(other.buffer_)),
+      capacity_(other.capacity_),
       begin_(other.begin_),
       cur_(other.cur_),
       end_(other.end_),
       buffer_offset_(other.buffer_offset_),
       size_(other.size_),
       ok_(other.ok_),
-      error_(std::move(other.error_)) {
+      error_(std::move(other.error_)),
+      keep_from_(other.keep_from_),
+      observer_(other.observer_) {
   other.file_ = nullptr;
 }
 
@@ -82,15 +99,31 @@ bool ByteReader::Refill(std::size_t wanted) {
   if (file_ == nullptr) {
     return true;  // memory mode with enough left: cannot happen, the span holds all
   }
-  // Keep the unread tail, then fill the rest of the buffer from the file.
-  std::size_t kept = static_cast<std::size_t>(end_ - cur_);
-  buffer_offset_ += static_cast<std::uint64_t>(cur_ - begin_);
-  std::memmove(buffer_.data(), cur_, kept);
-  std::size_t got = std::fread(buffer_.data() + kept, 1, buffer_.size() - kept, file_);
-  begin_ = buffer_.data();
-  cur_ = begin_;
+  if (observer_ != nullptr) {
+    observer_->BeforeRefill(*this);
+  }
+  // Keep the unread tail, and the marked bytes before it while they fit in half the buffer;
+  // then fill the rest from the file.
+  const std::uint8_t* keep = cur_;
+  if (keep_from_) {
+    const std::uint64_t at = *keep_from_;
+    const bool in_buffer = at >= buffer_offset_ && at <= offset();
+    const std::uint8_t* mark = begin_ + (in_buffer ? at - buffer_offset_ : 0);
+    if (in_buffer && static_cast<std::size_t>(end_ - mark) + wanted <= capacity_ / 2) {
+      keep = mark;
+    } else if (at < offset()) {
+      keep_from_.reset();
+    }
+  }
+  const std::size_t read_part = static_cast<std::size_t>(cur_ - keep);
+  const std::size_t kept = static_cast<std::size_t>(end_ - keep);
+  buffer_offset_ += static_cast<std::uint64_t>(keep - begin_);
+  std::memmove(buffer_.get(), keep, kept);
+  std::size_t got = std::fread(buffer_.get() + kept, 1, capacity_ - kept, file_);
+  begin_ = buffer_.get();
+  cur_ = begin_ + read_part;
   end_ = begin_ + kept + got;
-  if (kept + got < wanted) {
+  if (static_cast<std::size_t>(end_ - cur_) < wanted) {
     // The file is shorter than it said (it changed while being read) or the read failed.
     size_ = buffer_offset_ + kept + got;
     FailAt(std::ferror(file_) ? ErrorKind::kIo : ErrorKind::kTruncated,
@@ -98,6 +131,45 @@ bool ByteReader::Refill(std::size_t wanted) {
     return false;
   }
   return true;
+}
+
+std::optional<std::span<const std::uint8_t>> ByteReader::Buffered(std::uint64_t from,
+                                                                  std::uint64_t to) const {
+  const std::uint64_t held_end = buffer_offset_ + static_cast<std::uint64_t>(end_ - begin_);
+  if (from < buffer_offset_ || to > held_end || from > to) {
+    return std::nullopt;
+  }
+  return std::span<const std::uint8_t>(begin_ + (from - buffer_offset_),
+                                       static_cast<std::size_t>(to - from));
+}
+
+void ByteReader::SeekTo(std::uint64_t target) {
+  if (!ok_) {
+    return;
+  }
+  target = std::min(target, size_);
+  const std::uint64_t held_end = buffer_offset_ + static_cast<std::uint64_t>(end_ - begin_);
+  if (target >= buffer_offset_ && target <= held_end) {
+    cur_ = begin_ + (target - buffer_offset_);
+    return;
+  }
+  if (observer_ != nullptr) {
+    observer_->BeforeRefill(*this);
+  }
+#ifdef _WIN32
+  int seek = _fseeki64(file_, static_cast<long long>(target), SEEK_SET);
+#else
+  int seek = fseeko(file_, static_cast<off_t>(target), SEEK_SET);
+#endif
+  if (seek != 0) {
+    FailAt(ErrorKind::kIo, "cannot read the file", offset());
+    return;
+  }
+  keep_from_.reset();
+  buffer_offset_ = target;
+  begin_ = buffer_.get();
+  cur_ = begin_;
+  end_ = begin_;
 }
 
 void ByteReader::read_bytes(std::span<std::uint8_t> out) {
@@ -148,21 +220,7 @@ void ByteReader::skip(std::uint64_t n) {
     cur_ += n;
     return;
   }
-  // Past the buffer: drop it and move the file position.
-  std::uint64_t target = offset() + n;
-#ifdef _WIN32
-  int seek = _fseeki64(file_, static_cast<long long>(target), SEEK_SET);
-#else
-  int seek = fseeko(file_, static_cast<off_t>(target), SEEK_SET);
-#endif
-  if (seek != 0) {
-    FailAt(ErrorKind::kIo, "cannot read the file", offset());
-    return;
-  }
-  buffer_offset_ = target;
-  begin_ = buffer_.data();
-  cur_ = begin_;
-  end_ = begin_;
+  SeekTo(offset() + n);
 }
 
 Status ByteReader::CopyTo(ByteSink& sink, std::uint64_t n, std::size_t piece) {
@@ -173,16 +231,17 @@ Status ByteReader::CopyTo(ByteSink& sink, std::uint64_t n, std::size_t piece) {
     Truncated(n);
     return status();
   }
-  std::vector<std::uint8_t> chunk(std::min<std::uint64_t>(n, piece));
+  // Straight from the buffer: no second copy of the bytes.
   while (n > 0) {
-    std::size_t size = static_cast<std::size_t>(std::min<std::uint64_t>(n, piece));
-    read_bytes({chunk.data(), size});
-    if (!ok_) {
+    if (cur_ == end_ && !Refill(1)) {
       return status();
     }
-    if (Status written = sink.Write({chunk.data(), size}); !written.ok()) {
+    const std::size_t size = static_cast<std::size_t>(
+        std::min<std::uint64_t>({n, static_cast<std::uint64_t>(end_ - cur_), piece}));
+    if (Status written = sink.Write({cur_, size}); !written.ok()) {
       return written;
     }
+    cur_ += size;
     n -= size;
   }
   return Status::Ok();

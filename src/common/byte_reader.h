@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -24,7 +26,14 @@ class ByteReader {
  public:
   // Reads the bytes in place; they must outlive the reader.
   static ByteReader FromMemory(std::span<const std::uint8_t> bytes);
-  static Result<ByteReader> OpenFile(const std::filesystem::path& file);
+  // Reads through a buffer of at most `buffer_size` bytes, and never more than the file holds,
+  // so that reading a small header costs a small read.
+  static constexpr std::size_t kDefaultBufferSize = 256 * 1024;
+  static Result<ByteReader> OpenFile(const std::filesystem::path& file,
+                                     std::size_t buffer_size = kDefaultBufferSize);
+  // Takes over a file opened for reading (it is closed with the reader), from its start.
+  static Result<ByteReader> FromOpenFile(std::FILE* file,
+                                         std::size_t buffer_size = kDefaultBufferSize);
 
   ByteReader(ByteReader&& other) noexcept;
   ByteReader& operator=(ByteReader&&) = delete;
@@ -50,6 +59,17 @@ class ByteReader {
     return at;
   }
 
+  // The next n bytes (at most kMaxTake) without reading past them; nullptr when fewer are left.
+  const std::uint8_t* Peek(std::size_t n) {
+    if (static_cast<std::size_t>(end_ - cur_) < n && (!ok_ || remaining() < n || !Refill(n))) {
+      return nullptr;
+    }
+    return cur_;
+  }
+
+  // Passes over n bytes that Peek(n) showed.
+  void Consume(std::size_t n) { cur_ += n; }
+
   // Fills `out`; on failure it is zero-filled.
   void read_bytes(std::span<std::uint8_t> out);
   // Reads n bytes as a string, after checking that n bytes are left (nothing is allocated for
@@ -63,6 +83,25 @@ class ByteReader {
   // what is left; call before allocating for a declared count.
   bool Expect(std::uint64_t count, std::uint64_t min_item_size, std::string_view what);
 
+  // Goes to `offset` (at most the size) and reads on from there; a file reader drops its buffer.
+  void SeekTo(std::uint64_t offset);
+
+  // For a caller that copies stretches of what it read, as they were, to its output: the bytes
+  // from `offset` on stay in the buffer through refills, while they fit in half of it, and
+  // Buffered hands them out. Before each refill `observer` is told, so that it can take what it
+  // needs and move the mark on. A mark too far behind to keep is dropped (kept_from() then
+  // says nullopt).
+  class RefillObserver {
+   public:
+    virtual ~RefillObserver() = default;
+    virtual void BeforeRefill(ByteReader& reader) = 0;
+  };
+  void KeepFrom(std::uint64_t offset) { keep_from_ = offset; }
+  std::optional<std::uint64_t> kept_from() const { return keep_from_; }
+  void SetRefillObserver(RefillObserver* observer) { observer_ = observer; }
+  // The bytes [from, to), if the buffer (or the memory read) still holds them.
+  std::optional<std::span<const std::uint8_t>> Buffered(std::uint64_t from, std::uint64_t to) const;
+
   // Records a failure at the current offset (the first one is kept).
   void Fail(ErrorKind kind, std::string message);
   void FailAt(ErrorKind kind, std::string message, std::uint64_t offset);
@@ -75,6 +114,8 @@ class ByteReader {
     return buffer_offset_ + static_cast<std::uint64_t>(cur_ - begin_);
   }
   std::uint64_t size() const { return size_; }
+  // The file read from; nullptr for a reader of memory.
+  std::FILE* file() const { return file_; }
   std::uint64_t remaining() const { return size_ - offset(); }
   bool at_end() const { return offset() == size_; }
 
@@ -103,7 +144,8 @@ class ByteReader {
   void Truncated(std::uint64_t wanted);
 
   std::FILE* file_ = nullptr;
-  std::vector<std::uint8_t> buffer_;  // file mode only
+  std::unique_ptr<std::uint8_t[]> buffer_;  // file mode only; not zero-filled
+  std::size_t capacity_ = 0;
   const std::uint8_t* begin_ = nullptr;
   const std::uint8_t* cur_ = nullptr;
   const std::uint8_t* end_ = nullptr;
@@ -111,6 +153,8 @@ class ByteReader {
   std::uint64_t size_ = 0;
   bool ok_ = true;
   Error error_;
+  std::optional<std::uint64_t> keep_from_;
+  RefillObserver* observer_ = nullptr;
 };
 
 }  // namespace penmorph

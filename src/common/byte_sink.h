@@ -4,6 +4,7 @@
 // whether the bytes go to a temporary file that is later moved into place, or to memory.
 
 #include <cstdint>
+#include <cstdio>
 #include <span>
 #include <vector>
 
@@ -15,6 +16,15 @@ class ByteSink {
  public:
   virtual ~ByteSink() = default;
   virtual Status Write(std::span<const std::uint8_t> bytes) = 0;
+
+  // Whether CopyFromFile works here: a file sink on a system that copies between files itself,
+  // so that bytes taken over unchanged never pass through this process.
+  virtual bool CanCopyFromFile() const { return false; }
+  // Appends `length` bytes of the open file `source`, from `offset` on; its position stays.
+  virtual Status CopyFromFile(std::FILE* /*source*/, std::uint64_t /*offset*/,
+                              std::uint64_t /*length*/) {
+    return IoError("this output cannot copy from a file");
+  }
 };
 
 // Collects the bytes in memory; for tests and for checking a write without touching disk.

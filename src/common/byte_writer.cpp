@@ -6,7 +6,7 @@ namespace penmorph {
 
 ByteWriter::ByteWriter(ByteSink& sink, std::size_t buffer_size)
     : sink_(sink), capacity_(buffer_size < 8 ? 8 : buffer_size) {
-  buffer_ = std::make_unique<std::uint8_t[]>(capacity_);
+  buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(capacity_);  // no zero-filling
 }
 
 void ByteWriter::write_bytes(std::span<const std::uint8_t> bytes) {

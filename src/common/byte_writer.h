@@ -49,6 +49,8 @@ class ByteWriter {
 
   bool ok() const { return ok_; }
   std::uint64_t offset() const { return flushed_ + used_; }
+  // Hands what is buffered to the sink, for a caller that writes to the sink itself next.
+  void Flush();
   // Hands the rest of the buffer to the sink and reports the first failure.
   Status Finish();
 
@@ -67,7 +69,6 @@ class ByteWriter {
     }
     used_ += width;
   }
-  void Flush();
 
   ByteSink& sink_;
   std::unique_ptr<std::uint8_t[]> buffer_;
@@ -76,6 +77,20 @@ class ByteWriter {
   std::uint64_t flushed_ = 0;
   bool ok_ = true;
   Error error_;
+};
+
+// A sink that appends to a writer, so that a reader can copy bytes into what a writer writes; a
+// failure shows in the writer's Finish.
+class ByteWriterSink : public ByteSink {
+ public:
+  explicit ByteWriterSink(ByteWriter& out) : out_(out) {}
+  Status Write(std::span<const std::uint8_t> bytes) override {
+    out_.write_bytes(bytes);
+    return Status::Ok();
+  }
+
+ private:
+  ByteWriter& out_;
 };
 
 }  // namespace penmorph

@@ -1,6 +1,12 @@
 #include "common/file_sink.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <vector>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include "common/file_system.h"
 #include "common/path_text.h"
@@ -8,7 +14,6 @@
 namespace penmorph {
 
 namespace {
-constexpr std::size_t kBufferSize = 1 << 20;
 
 std::string SystemReason() {
   return LastSystemError();
@@ -22,7 +27,9 @@ Result<std::unique_ptr<FileSink>> FileSink::CreateExclusive(const std::filesyste
   if (file == nullptr) {
     return IoError("cannot create " + PathToUtf8(path) + ": " + SystemReason());
   }
-  std::setvbuf(file, nullptr, _IOFBF, kBufferSize);
+  // Unbuffered: the writers hand over large pieces already, and a second buffer would only copy
+  // them once more.
+  std::setvbuf(file, nullptr, _IONBF, 0);
   return std::unique_ptr<FileSink>(new FileSink(file, path));
 }
 
@@ -45,6 +52,73 @@ Status FileSink::Write(std::span<const std::uint8_t> bytes) {
   }
   return Status::Ok();
 }
+
+#ifdef _WIN32
+
+// Windows copies whole files only; the caller writes the bytes itself.
+bool FileSink::CanCopyFromFile() const {
+  return false;
+}
+
+Status FileSink::CopyFromFile(std::FILE*, std::uint64_t, std::uint64_t) {
+  return IoError("cannot copy between files here");
+}
+
+#else
+
+bool FileSink::CanCopyFromFile() const {
+  return true;
+}
+
+Status FileSink::CopyFromFile(std::FILE* source, std::uint64_t offset, std::uint64_t length) {
+  if (file_ == nullptr) {
+    return IoError("write to a closed file " + PathToUtf8(path_));
+  }
+  const int from = fileno(source);
+  const int to = fileno(file_);
+  auto in_at = static_cast<off_t>(offset);
+  // The kernel copies page by page without a pass through this process; where it cannot
+  // (another file system, an old kernel), the bytes go through a buffer.
+  while (length > 0) {
+    const ssize_t copied = copy_file_range(
+        from, &in_at, to, nullptr,
+        static_cast<std::size_t>(std::min<std::uint64_t>(length, std::uint64_t{1} << 30)), 0);
+    if (copied > 0) {
+      length -= static_cast<std::uint64_t>(copied);
+      continue;
+    }
+    if (copied == 0) {
+      return IoError("cannot copy into " + PathToUtf8(path_) + ": the source ended early");
+    }
+    if (errno == EINTR) {
+      continue;
+    }
+    if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP &&
+        errno != EPERM) {
+      return IoError("cannot write " + PathToUtf8(path_) + ": " + SystemReason());
+    }
+    std::vector<std::uint8_t> buffer(
+        static_cast<std::size_t>(std::min<std::uint64_t>(length, 1 << 20)));
+    while (length > 0) {
+      const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(length, buffer.size()));
+      const ssize_t got = pread(from, buffer.data(), want, in_at);
+      if (got <= 0) {
+        if (got < 0 && errno == EINTR) {
+          continue;
+        }
+        return IoError("cannot copy into " + PathToUtf8(path_) + ": the source cannot be read");
+      }
+      if (Status written = Write({buffer.data(), static_cast<std::size_t>(got)}); !written.ok()) {
+        return written;
+      }
+      in_at += got;
+      length -= static_cast<std::uint64_t>(got);
+    }
+  }
+  return Status::Ok();
+}
+
+#endif
 
 Status FileSink::Close() {
   if (file_ == nullptr) {

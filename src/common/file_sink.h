@@ -16,6 +16,8 @@ class FileSink : public ByteSink {
   ~FileSink() override;
 
   Status Write(std::span<const std::uint8_t> bytes) override;
+  bool CanCopyFromFile() const override;
+  Status CopyFromFile(std::FILE* source, std::uint64_t offset, std::uint64_t length) override;
   // Flushes and closes; the file is complete only when this succeeded.
   Status Close();
 

@@ -7,6 +7,7 @@
 #include "common/path_text.h"
 #include "common/text.h"
 #include "convert/pending_output.h"
+#include "convert/source_file.h"
 
 namespace penmorph {
 
@@ -35,25 +36,6 @@ fs::path WithoutTrailingSeparator(fs::path path) {
     path = path.parent_path();
   }
   return path;
-}
-
-// A file the program may open; the probe alone cannot tell a missing file from a foreign one.
-std::string UnreadableReason(const fs::path& file) {
-  switch (KindOfPath(file)) {
-    case PathKind::kMissing:
-      return "no such file";
-    case PathKind::kFolder:
-    case PathKind::kOther:
-      return "not a regular file";
-    case PathKind::kFile:
-      break;
-  }
-  std::FILE* handle = OpenFile(file, "rb");
-  if (handle == nullptr) {
-    return "cannot open the file: " + LastSystemError();
-  }
-  std::fclose(handle);
-  return {};
 }
 
 // A name the platform would not give its plain meaning is refused before anything opens it.
@@ -130,7 +112,7 @@ FileOutcome BatchConverter::ConvertFile(const fs::path& source, const fs::path& 
     return Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kNameNotAllowed, problem));
   }
   const std::string name = PathToUtf8(source.filename());
-  FileFormat* format = formats_.FindForFile(name);
+  const FileFormat* format = formats_.FindForFile(name);
   if (format == nullptr) {
     std::string_view extension = name.empty() ? std::string_view() : FileExtension(name);
     return Finish(outcome, OutcomeKind::kSkipped,
@@ -140,7 +122,17 @@ FileOutcome BatchConverter::ConvertFile(const fs::path& source, const fs::path& 
   if (std::string reason = UnreadableReason(source); !reason.empty()) {
     return Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kUnreadable, reason));
   }
-  if (!format->Probe(source)) {
+  std::FILE* handle = OpenFile(source, "rb");
+  if (handle == nullptr) {
+    return Finish(outcome, OutcomeKind::kFailed,
+                  Because(ReasonKind::kUnreadable, "cannot open the file: " + LastSystemError()));
+  }
+  auto in = ByteReader::FromOpenFile(handle, kConversionBuffer);
+  if (!in.ok()) {
+    return Finish(outcome, OutcomeKind::kFailed,
+                  Because(ReasonKind::kUnreadable, "cannot open the file: " + in.error().message));
+  }
+  if (!HasSignature(*format, in.value())) {
     return Finish(outcome, OutcomeKind::kSkipped,
                   Because(ReasonKind::kNoSignature, std::string(format->Name())));
   }
@@ -150,33 +142,26 @@ FileOutcome BatchConverter::ConvertFile(const fs::path& source, const fs::path& 
   }
   observer_.Converting(source, output);
   try {
-    ConvertWith(*format, outcome);
+    ConvertWith(*format, in.value(), outcome);
   } catch (const std::exception& error) {
     // Nothing may end a batch; the output, if any, was discarded on the way out.
     Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kInternalError, error.what()));
   }
-  format->DeleteExtractedFiles();
-  format->Clear();
   return outcome;
 }
 
-void BatchConverter::ConvertWith(FileFormat& format, FileOutcome& outcome) {
-  if (Status read = format.Read(outcome.source); !read.ok()) {
-    Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kCannotRead, read.error()));
-    return;
-  }
-  if (Status remapped = format.Remap(tables_); !remapped.ok()) {
-    Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kCannotConvert, remapped.error()));
-    return;
-  }
+void BatchConverter::ConvertWith(const FileFormat& format, ByteReader& in, FileOutcome& outcome) {
   auto pending = PendingOutput::Begin(file_system_, outcome.output);
   if (!pending.ok()) {
     Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kCannotWrite, pending.error()));
     return;
   }
-  if (Status written = format.Write(pending->sink()); !written.ok()) {
+  if (ConversionStatus converted = format.Convert(in, tables_, pending->sink()); !converted.ok()) {
     pending->Discard();
-    Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kCannotWrite, written.error()));
+    static constexpr ReasonKind kByStage[] = {ReasonKind::kCannotRead, ReasonKind::kCannotConvert,
+                                              ReasonKind::kCannotWrite};
+    Finish(outcome, OutcomeKind::kFailed,
+           Because(kByStage[static_cast<int>(converted.stage())], converted.error()));
     return;
   }
   if (Status committed = pending->Commit(BackupPath(outcome.output)); !committed.ok()) {

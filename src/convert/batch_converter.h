@@ -85,7 +85,7 @@ class BatchConverter {
   FileOutcome ConvertFile(const std::filesystem::path& source, const std::filesystem::path& output);
 
  private:
-  void ConvertWith(FileFormat& format, FileOutcome& outcome);
+  void ConvertWith(const FileFormat& format, ByteReader& in, FileOutcome& outcome);
 
   const FormatRegistry& formats_;
   const ConversionTables& tables_;

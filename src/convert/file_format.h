@@ -1,19 +1,20 @@
 #pragma once
 
-// What the batch driver needs of one file format. Each format object owns its working storage
-// (one file at a time); the driver calls, per file: Probe, Read, Remap, Write,
-// DeleteExtractedFiles, Clear - stopping early when one of them fails, but always ending with the
-// last two.
+// What the converter needs of one file format. A format holds no file between calls: every
+// call reads what it needs from the reader it is handed, into storage of its own, so that any
+// number of files can be converted, listed and described at once.
 
 #include <cstdint>
-#include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "common/byte_reader.h"
 #include "common/byte_sink.h"
+#include "common/conversion_status.h"
 #include "common/result.h"
 #include "settings/conv_settings.h"
 
@@ -38,6 +39,9 @@ struct HeaderMemo {
   bool operator==(const HeaderMemo&) const = default;
 };
 
+// How many bytes of a file's start Recognizes is shown: enough for every signature.
+inline constexpr std::size_t kSignatureBytes = 32;
+
 class FileFormat {
  public:
   virtual ~FileFormat() = default;
@@ -45,29 +49,22 @@ class FileFormat {
   virtual std::string_view Name() const = 0;       // "JWW"
   virtual std::string_view Extension() const = 0;  // ".JWW", upper case
 
-  // True when the file starts with the format's signature; false when it does not or cannot be
-  // opened. Never throws.
-  virtual bool Probe(const std::filesystem::path& file) = 0;
-  // Reads the whole file into the working storage.
-  virtual Status Read(const std::filesystem::path& file) = 0;
-  // Rewrites pen, colour and line-type numbers in the working storage. Fails, naming the entry,
-  // when a mapped number does not fit the field it goes into.
-  virtual Status Remap(const ConversionTables& tables) = 0;
-  // Writes the working storage as a complete file of the same format and version.
-  virtual Status Write(ByteSink& out) = 0;
-  // Removes files that Read extracted (embedded images); nothing for most formats.
-  virtual void DeleteExtractedFiles() {}
-  // Empties the working storage.
-  virtual void Clear() = 0;
+  // True when a file starting with `head` (its first kSignatureBytes bytes, or all of a shorter
+  // file) carries the format's signature.
+  virtual bool Recognizes(std::span<const std::uint8_t> head) const = 0;
 
-  // The memo from the file's header alone, without probing; nullopt when the header cannot be
-  // read or the format has no memo.
-  virtual std::optional<HeaderMemo> ReadMemo(const std::filesystem::path& /*file*/) {
-    return std::nullopt;
-  }
+  // Reads the file from the reader's position (its start), remaps pens and line types through
+  // the tables and writes the converted file, of the same format and version, to `out`. On
+  // failure `out` holds a part of a file, which the caller throws away.
+  virtual ConversionStatus Convert(ByteReader& in, const ConversionTables& tables,
+                                   ByteSink& out) const = 0;
 
-  // Reads a file for a description; leaves the working storage empty.
-  virtual Result<FileDescription> Describe(const std::filesystem::path& file) = 0;
+  // The memo from the file's header alone, read with as few bytes as the header needs, without
+  // checking the signature; nullopt when the header cannot be read or the format has no memo.
+  virtual std::optional<HeaderMemo> ReadMemo(ByteReader& /*in*/) const { return std::nullopt; }
+
+  // Reads the whole file for a description.
+  virtual Result<FileDescription> Describe(ByteReader& in) const = 0;
 };
 
 }  // namespace penmorph

@@ -8,7 +8,7 @@ void FormatRegistry::Add(std::unique_ptr<FileFormat> format) {
   formats_.push_back(std::move(format));
 }
 
-FileFormat* FormatRegistry::FindByExtension(std::string_view extension) const {
+const FileFormat* FormatRegistry::FindByExtension(std::string_view extension) const {
   std::string upper = ToUpperAscii(extension);
   for (const auto& format : formats_) {
     if (format->Extension() == upper) {
@@ -18,16 +18,9 @@ FileFormat* FormatRegistry::FindByExtension(std::string_view extension) const {
   return nullptr;
 }
 
-FileFormat* FormatRegistry::FindForFile(std::string_view file_name) const {
+const FileFormat* FormatRegistry::FindForFile(std::string_view file_name) const {
   std::string_view extension = FileExtension(file_name);
   return extension.empty() ? nullptr : FindByExtension(extension);
-}
-
-void FormatRegistry::ClearAll() {
-  for (const auto& format : formats_) {
-    format->DeleteExtractedFiles();
-    format->Clear();
-  }
 }
 
 }  // namespace penmorph

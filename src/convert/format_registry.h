@@ -8,16 +8,15 @@
 
 namespace penmorph {
 
-// The formats a converter knows, found by upper-case file extension.
+// The formats a converter knows, found by upper-case file extension. Formats hold no file, so
+// one registry serves any number of conversions at once.
 class FormatRegistry {
  public:
   void Add(std::unique_ptr<FileFormat> format);
   // The format for an extension (dot included, any case), or nullptr.
-  FileFormat* FindByExtension(std::string_view extension) const;
+  const FileFormat* FindByExtension(std::string_view extension) const;
   // The format for a file name, by its last extension, or nullptr.
-  FileFormat* FindForFile(std::string_view file_name) const;
-  // Clears every format's working storage.
-  void ClearAll();
+  const FileFormat* FindForFile(std::string_view file_name) const;
 
   const std::vector<std::unique_ptr<FileFormat>>& formats() const { return formats_; }
 

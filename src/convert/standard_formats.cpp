@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "formats/dos/dos_formats.h"
-#include "formats/windows/jws_format.h"
 #include "formats/windows/jww_format.h"
 
 namespace penmorph {

@@ -245,7 +245,6 @@ void TForm1::BuildMenus() {
 }
 
 void TForm1::Start() {
-  formats_.ClearAll();
   settings_ = app::LoadStartSettings(program_folder_, ini_path_);
   ApplyLayout(settings_.layout);
   file_type_->setCurrentIndex(app::ValidFileType(settings_.file_type));
@@ -547,7 +546,6 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  formats_.ClearAll();  // also removes images extracted from drawings
   settings_.layout = CurrentLayout();
   settings_.file_type = file_type_->currentIndex();
   (void)SaveIniFile(ini_path_, settings_);  // a failure here has no one left to tell

@@ -1,5 +1,6 @@
 #include "formats/dos/dos_formats.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "common/text.h"
@@ -22,21 +23,51 @@ FileDescription DescribeRecords(std::string_view format, const HeaderLine0& line
   return description;
 }
 
+bool StartsWith(std::span<const std::uint8_t> head, std::string_view signature) {
+  return head.size() >= signature.size() &&
+         std::equal(signature.begin(), signature.end(), head.begin(),
+                    [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
+}
+
+// Read, remap, write: each step's failure is reported as that step's.
+template <class Workspace>
+ConversionStatus ConvertWith(ByteReader& in, const JwcConvSettings& table, ByteSink& sink,
+                             Status (*read)(ByteReader&, Workspace&),
+                             Status (*remap)(Workspace&, const JwcConvSettings&),
+                             Status (*write)(ByteWriter&, Workspace&)) {
+  auto workspace = std::make_unique<Workspace>();  // large: kept off the stack
+  if (Status s = read(in, *workspace); !s.ok()) {
+    return ConversionStatus::Failed(ConversionStage::kRead, s.error());
+  }
+  if (Status s = remap(*workspace, table); !s.ok()) {
+    return ConversionStatus::Failed(ConversionStage::kRemap, s.error());
+  }
+  ByteWriter out(sink);
+  return ConversionStatus::At(ConversionStage::kWrite, write(out, *workspace));
+}
+
 }  // namespace
 
-// The header alone is read into a workspace of its own, so that listing a folder never
-// disturbs a file being converted.
-std::optional<HeaderMemo> JwcFormat::ReadMemo(const std::filesystem::path& file) {
+bool JwcFormat::Recognizes(std::span<const std::uint8_t> head) const {
+  return StartsWith(head, kJwcMagic);
+}
+
+ConversionStatus JwcFormat::Convert(ByteReader& in, const ConversionTables& tables,
+                                    ByteSink& out) const {
+  return ConvertWith<JwcWorkspace>(in, tables.jwc, out, &JwcRead, &JwcRemap, &JwcWrite);
+}
+
+std::optional<HeaderMemo> JwcFormat::ReadMemo(ByteReader& in) const {
   auto header = std::make_unique<JwcWorkspace>();
-  if (!JwcReadHeaderInfo(file, *header).ok()) {
+  if (!JwcReadHeaderInfo(in, *header).ok()) {
     return std::nullopt;
   }
   return HeaderMemo{header->header.line0.Memo(), false};
 }
 
-Result<FileDescription> JwcFormat::Describe(const std::filesystem::path& file) {
+Result<FileDescription> JwcFormat::Describe(ByteReader& in) const {
   auto drawing = std::make_unique<JwcWorkspace>();
-  if (Status read = JwcRead(file, *drawing); !read.ok()) {
+  if (Status read = JwcRead(in, *drawing); !read.ok()) {
     return read.error();
   }
   const JwcHeader& header = drawing->header;
@@ -53,22 +84,31 @@ Result<FileDescription> JwcFormat::Describe(const std::filesystem::path& file) {
   return description;
 }
 
-std::optional<HeaderMemo> JwkFormat::ReadMemo(const std::filesystem::path& file) {
-  JwkWorkspace header;
-  if (!JwkReadHeaderInfo(file, header).ok()) {
-    return std::nullopt;
-  }
-  return HeaderMemo{header.header.line0.Memo(), false};
+bool JwkFormat::Recognizes(std::span<const std::uint8_t> head) const {
+  return StartsWith(head, kJwkMagic);
 }
 
-Result<FileDescription> JwkFormat::Describe(const std::filesystem::path& file) {
-  JwkWorkspace symbol;
-  if (Status read = JwkRead(file, symbol); !read.ok()) {
+ConversionStatus JwkFormat::Convert(ByteReader& in, const ConversionTables& tables,
+                                    ByteSink& out) const {
+  return ConvertWith<JwkWorkspace>(in, tables.jwc, out, &JwkRead, &JwkRemap, &JwkWrite);
+}
+
+std::optional<HeaderMemo> JwkFormat::ReadMemo(ByteReader& in) const {
+  auto header = std::make_unique<JwkWorkspace>();
+  if (!JwkReadHeaderInfo(in, *header).ok()) {
+    return std::nullopt;
+  }
+  return HeaderMemo{header->header.line0.Memo(), false};
+}
+
+Result<FileDescription> JwkFormat::Describe(ByteReader& in) const {
+  auto symbol = std::make_unique<JwkWorkspace>();
+  if (Status read = JwkRead(in, *symbol); !read.ok()) {
     return read.error();
   }
-  FileDescription description = DescribeRecords("JWK", symbol.header.line0, symbol.records);
+  FileDescription description = DescribeRecords("JWK", symbol->header.line0, symbol->records);
   description.details.push_back(
-      "text heap: " + FormatInteger(symbol.header.Line1(JwkHeader::kHeapSize)) + " bytes");
+      "text heap: " + FormatInteger(symbol->header.Line1(JwkHeader::kHeapSize)) + " bytes");
   return description;
 }
 

@@ -236,7 +236,7 @@ void JwcParseHeaderLines(JwcWorkspace& workspace) {
   header.line3 = ParseHeaderFields(lines[3], kJwcLine3Types);
 }
 
-Status JwcReadHeaderInfoFrom(ByteReader& in, JwcWorkspace& workspace) {
+Status JwcReadHeaderInfo(ByteReader& in, JwcWorkspace& workspace) {
   JwcClear(workspace);
   if (Status lines = ReadHeaderLines(in, workspace.header_lines); !lines.ok()) {
     return lines;
@@ -246,11 +246,11 @@ Status JwcReadHeaderInfoFrom(ByteReader& in, JwcWorkspace& workspace) {
 }
 
 Status JwcReadHeaderInfo(const std::filesystem::path& file, JwcWorkspace& workspace) {
-  return ReadFileWith(file, workspace, JwcReadHeaderInfoFrom, JwcClear);
+  return ReadFileWith<JwcWorkspace>(file, workspace, JwcReadHeaderInfo, JwcClear);
 }
 
-Status JwcReadFrom(ByteReader& in, JwcWorkspace& workspace) {
-  if (Status header = JwcReadHeaderInfoFrom(in, workspace); !header.ok()) {
+Status JwcRead(ByteReader& in, JwcWorkspace& workspace) {
+  if (Status header = JwcReadHeaderInfo(in, workspace); !header.ok()) {
     return header;
   }
   const JwcHeader& header = workspace.header;
@@ -291,7 +291,7 @@ Status JwcReadFrom(ByteReader& in, JwcWorkspace& workspace) {
 }
 
 Status JwcRead(const std::filesystem::path& file, JwcWorkspace& workspace) {
-  return ReadFileWith(file, workspace, JwcReadFrom, JwcClear);
+  return ReadFileWith<JwcWorkspace>(file, workspace, JwcRead, JwcClear);
 }
 
 Status JwcRemap(JwcWorkspace& workspace, const JwcConvSettings& table) {
@@ -373,7 +373,7 @@ Status JwcBuildHeaderLines(JwcWorkspace& workspace) {
   return Status::Ok();
 }
 
-Status JwcWrite(JwcWorkspace& workspace, ByteSink& sink) {
+Status JwcWrite(ByteWriter& out, JwcWorkspace& workspace) {
   JwcHeader& header = workspace.header;
   DosRecords& records = workspace.records;
   Result<std::uint64_t> heap_size = OutputHeapSize(records.texts);
@@ -393,7 +393,6 @@ Status JwcWrite(JwcWorkspace& workspace, ByteSink& sink) {
     return s;
   }
 
-  ByteWriter out(sink);
   for (const std::string& line : workspace.header_lines) {
     out.write_bytes(std::string_view(line).substr(0, kHeaderLineSize));
   }

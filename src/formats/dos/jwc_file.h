@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "common/byte_reader.h"
-#include "common/byte_sink.h"
+#include "common/byte_writer.h"
 #include "common/result.h"
 #include "formats/dos/dos_header.h"
 #include "formats/dos/dos_records.h"
@@ -109,11 +109,11 @@ bool JwcProbe(const std::filesystem::path& file);
 
 // Empties the workspace, then reads and parses the four header lines. The signature is not
 // compared.
-Status JwcReadHeaderInfoFrom(ByteReader& in, JwcWorkspace& workspace);
+Status JwcReadHeaderInfo(ByteReader& in, JwcWorkspace& workspace);
 Status JwcReadHeaderInfo(const std::filesystem::path& file, JwcWorkspace& workspace);
 
 // Empties the workspace, then reads the whole drawing. The signature is not compared.
-Status JwcReadFrom(ByteReader& in, JwcWorkspace& workspace);
+Status JwcRead(ByteReader& in, JwcWorkspace& workspace);
 Status JwcRead(const std::filesystem::path& file, JwcWorkspace& workspace);
 
 // Parses `header_lines` into `header`.
@@ -129,7 +129,7 @@ Status JwcBuildHeaderLines(JwcWorkspace& workspace);
 
 // Writes the whole drawing. The heap is rebuilt from the texts' strings in record order and
 // HeapEnd with it; texts opening with "^@BM%temp%" hold their shortened string afterwards.
-Status JwcWrite(JwcWorkspace& workspace, ByteSink& sink);
+Status JwcWrite(ByteWriter& out, JwcWorkspace& workspace);
 
 void JwcClear(JwcWorkspace& workspace);
 

@@ -28,7 +28,7 @@ bool JwkProbe(const std::filesystem::path& file) {
   return FileStartsWith(file, kJwkMagic);
 }
 
-Status JwkReadHeaderInfoFrom(ByteReader& in, JwkWorkspace& workspace) {
+Status JwkReadHeaderInfo(ByteReader& in, JwkWorkspace& workspace) {
   JwkClear(workspace);
   if (Status lines = ReadHeaderLines(in, workspace.header_lines); !lines.ok()) {
     return lines;
@@ -39,11 +39,11 @@ Status JwkReadHeaderInfoFrom(ByteReader& in, JwkWorkspace& workspace) {
 }
 
 Status JwkReadHeaderInfo(const std::filesystem::path& file, JwkWorkspace& workspace) {
-  return ReadFileWith(file, workspace, JwkReadHeaderInfoFrom, JwkClear);
+  return ReadFileWith<JwkWorkspace>(file, workspace, JwkReadHeaderInfo, JwkClear);
 }
 
-Status JwkReadFrom(ByteReader& in, JwkWorkspace& workspace) {
-  if (Status header = JwkReadHeaderInfoFrom(in, workspace); !header.ok()) {
+Status JwkRead(ByteReader& in, JwkWorkspace& workspace) {
+  if (Status header = JwkReadHeaderInfo(in, workspace); !header.ok()) {
     return header;
   }
   const JwkHeader& header = workspace.header;
@@ -69,7 +69,7 @@ Status JwkReadFrom(ByteReader& in, JwkWorkspace& workspace) {
 }
 
 Status JwkRead(const std::filesystem::path& file, JwkWorkspace& workspace) {
-  return ReadFileWith(file, workspace, JwkReadFrom, JwkClear);
+  return ReadFileWith<JwkWorkspace>(file, workspace, JwkRead, JwkClear);
 }
 
 Status JwkRemap(JwkWorkspace& workspace, const JwcConvSettings& table) {
@@ -105,7 +105,7 @@ Status JwkBuildHeaderLines(JwkWorkspace& workspace) {
   return Status::Ok();
 }
 
-Status JwkWrite(JwkWorkspace& workspace, ByteSink& sink) {
+Status JwkWrite(ByteWriter& out, JwkWorkspace& workspace) {
   DosRecords& records = workspace.records;
   Result<std::uint64_t> heap_size = OutputHeapSize(records.texts);
   if (!heap_size.ok()) {
@@ -120,7 +120,6 @@ Status JwkWrite(JwkWorkspace& workspace, ByteSink& sink) {
     return s;
   }
 
-  ByteWriter out(sink);
   for (const std::string& line : workspace.header_lines) {
     out.write_bytes(std::string_view(line).substr(0, kHeaderLineSize));
   }

@@ -14,7 +14,7 @@
 #include <string_view>
 
 #include "common/byte_reader.h"
-#include "common/byte_sink.h"
+#include "common/byte_writer.h"
 #include "common/result.h"
 #include "formats/dos/dos_header.h"
 #include "formats/dos/dos_records.h"
@@ -50,13 +50,13 @@ struct JwkWorkspace {
 bool JwkProbe(const std::filesystem::path& file);
 
 // Empties the workspace, then reads and parses the two header lines.
-Status JwkReadHeaderInfoFrom(ByteReader& in, JwkWorkspace& workspace);
+Status JwkReadHeaderInfo(ByteReader& in, JwkWorkspace& workspace);
 Status JwkReadHeaderInfo(const std::filesystem::path& file, JwkWorkspace& workspace);
 
 // Empties the workspace, then reads the whole symbol. A text's heap offset is the u16 at
 // record offset 16; only in heaps larger than 64 KB, which need more, do bytes 18-19 count as
 // its high half (jw_cad's own small symbols hold other values there).
-Status JwkReadFrom(ByteReader& in, JwkWorkspace& workspace);
+Status JwkRead(ByteReader& in, JwkWorkspace& workspace);
 Status JwkRead(const std::filesystem::path& file, JwkWorkspace& workspace);
 
 // Pens and line types of the records; JWK has no text settings, so ChangeTextPen does nothing.
@@ -67,7 +67,7 @@ Status JwkBuildHeaderLines(JwkWorkspace& workspace);
 
 // Writes the whole symbol; the heap is rebuilt from the strings in record order and HeapSize
 // with it. Bytes 16-19 of each text record are its heap offset as a 32-bit value.
-Status JwkWrite(JwkWorkspace& workspace, ByteSink& sink);
+Status JwkWrite(ByteWriter& out, JwkWorkspace& workspace);
 
 void JwkClear(JwkWorkspace& workspace);
 

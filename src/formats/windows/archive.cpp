@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "formats/windows/entity_kinds.h"
+
 namespace penmorph::jw {
 
 namespace {
@@ -12,14 +14,13 @@ constexpr std::uint16_t kReferenceFlag = 0x8000;
 constexpr std::uint32_t kLongReferenceFlag = 0x80000000u;
 constexpr std::uint32_t kLongestShortReference = 32766;
 
-constexpr std::string_view kClassNames[] = {"",           "CDataSen",   "CDataEnko",
-                                            "CDataTen",   "CDataMoji",  "CDataSunpou",
-                                            "CDataSolid", "CDataBlock", "CDataList"};
-
 }  // namespace
 
 std::string_view ClassName(EntityKind kind) {
-  return kClassNames[static_cast<int>(kind)];
+  if (IsEntityKind(kind)) {
+    return kEntityKinds[static_cast<std::size_t>(kind) - 1].class_name;
+  }
+  return kind == EntityKind::kBlockDef ? kBlockDefClassName : std::string_view();
 }
 
 std::int32_t ReadArchiveCount(ByteReader& in) {
@@ -45,23 +46,32 @@ void WriteArchiveCount(ByteWriter& out, std::uint32_t count) {
   }
 }
 
-EntityKind ArchiveState::KindAt(std::uint32_t index) const {
+EntityKind ArchiveState::FindKindAt(std::uint32_t index) const {
+  EntityKind found = EntityKind::kNone;
   for (std::size_t slot = 1; slot < class_index_.size(); ++slot) {
     if (class_index_[slot] == index) {
-      return static_cast<EntityKind>(slot);
+      found = static_cast<EntityKind>(slot);
+      break;
     }
   }
-  return EntityKind::kNone;
+  if (index != 0) {
+    last_index_ = index;
+    last_kind_ = found;
+  }
+  return found;
 }
 
-EntityKind ReadClassTag(ByteReader& in, ArchiveState& state, bool in_block_list) {
+EntityKind ReadClassTag(ByteReader& in, ArchiveState& state, bool in_block_list,
+                        ClassTag* details) {
   const std::uint64_t at = in.offset();
   std::uint16_t tag = in.read_u16le();
   if (!in.ok()) {
     return EntityKind::kNone;
   }
+  ClassTag read;
   if (tag == kNewClassTag) {
-    in.read_u16le();  // schema number: the writer's version, not needed to read
+    read.introduces = true;
+    read.schema = in.read_u16le();  // the writer's version, not needed to read
     std::uint16_t length = in.read_u16le();
     std::string name = in.read_string(length);
     if (!in.ok()) {
@@ -71,9 +81,9 @@ EntityKind ReadClassTag(ByteReader& in, ArchiveState& state, bool in_block_list)
     if (in_block_list) {
       kind = EntityKind::kBlockDef;  // the block list holds nothing else, whatever the name
     } else {
-      for (int k = 1; k <= 7; ++k) {
-        if (name == kClassNames[k]) {
-          kind = static_cast<EntityKind>(k);
+      for (const EntityKindInfo& info : kEntityKinds) {
+        if (name == info.class_name) {
+          kind = info.kind;
         }
       }
     }
@@ -82,10 +92,16 @@ EntityKind ReadClassTag(ByteReader& in, ArchiveState& state, bool in_block_list)
       return kind;
     }
     state.Introduce(kind);
+    if (details != nullptr) {
+      read.kind = kind;
+      read.own_name = name == ClassName(kind);
+      *details = read;
+    }
     return kind;
   }
   std::uint32_t index = 0;
   if (tag == kLongReferenceTag) {
+    read.long_reference = true;
     std::uint32_t value = in.read_u32le();
     if (in.ok() && (value & kLongReferenceFlag) == 0) {
       in.FailAt(ErrorKind::kUnsupported, "an object reference where a record should start", at);
@@ -111,24 +127,31 @@ EntityKind ReadClassTag(ByteReader& in, ArchiveState& state, bool in_block_list)
               at);
     return EntityKind::kNone;
   }
+  if (details != nullptr) {
+    read.kind = kind;
+    read.reference = index;
+    *details = read;
+  }
   return kind;
 }
 
-void WriteClassTag(ByteWriter& out, ArchiveState& state, EntityKind kind, std::uint16_t schema) {
-  std::uint32_t index = state.ClassIndex(kind);
-  if (index == 0) {
-    std::string_view name = ClassName(kind);
+void WriteClassTag(ByteWriter& out, const ClassTag& tag) {
+  if (tag.introduces) {
+    std::string_view name = ClassName(tag.kind);
     out.write_u16le(kNewClassTag);
-    out.write_u16le(schema);
+    out.write_u16le(tag.schema);
     out.write_u16le(static_cast<std::uint16_t>(name.size()));
     out.write_bytes(name);
-    state.Introduce(kind);
-  } else if (index <= kLongestShortReference) {
-    out.write_u16le(static_cast<std::uint16_t>(kReferenceFlag + index));
+  } else if (!tag.long_reference) {
+    out.write_u16le(static_cast<std::uint16_t>(kReferenceFlag + tag.reference));
   } else {
     out.write_u16le(kLongReferenceTag);
-    out.write_u32le(kLongReferenceFlag + index);
+    out.write_u32le(kLongReferenceFlag + tag.reference);
   }
+}
+
+void WriteClassTag(ByteWriter& out, ArchiveState& state, EntityKind kind, std::uint16_t schema) {
+  WriteClassTag(out, PlanClassTag(state, kind, schema));
 }
 
 }  // namespace penmorph::jw

@@ -1,5 +1,7 @@
 #include "formats/windows/archive_string.h"
 
+#include <algorithm>
+
 #include "common/text.h"
 
 namespace penmorph::jw {
@@ -79,6 +81,13 @@ void AppendUtf8(std::string& out, std::uint32_t code) {
 
 ArchiveString ReadArchiveString(ByteReader& in) {
   ArchiveString text;
+  ReadArchiveString(in, text);
+  return text;
+}
+
+void ReadArchiveString(ByteReader& in, ArchiveString& text) {
+  text.wide = false;
+  text.bytes.clear();
   bool wide = false;
   std::uint64_t length = ReadLength(in, &wide);
   if (wide) {
@@ -87,12 +96,22 @@ ArchiveString ReadArchiveString(ByteReader& in) {
     if (length > in.remaining() / 2) {
       in.Fail(ErrorKind::kTruncated, "a wide string of " + std::to_string(length) +
                                          " units runs past the end of the file");
-      return text;
+      return;
     }
     length *= 2;
   }
-  text.bytes = in.read_string(length);
-  return text;
+  if (!in.ok()) {
+    return;
+  }
+  if (length > in.remaining()) {
+    in.read_string(length);  // fails with the reason, allocating nothing
+    return;
+  }
+  text.bytes.resize(static_cast<std::size_t>(length));
+  in.read_bytes({reinterpret_cast<std::uint8_t*>(text.bytes.data()), text.bytes.size()});
+  if (!in.ok()) {
+    text.bytes.clear();
+  }
 }
 
 void WriteArchiveString(ByteWriter& out, const ArchiveString& text) {
@@ -148,13 +167,19 @@ bool IsClean(const ArchiveString& text) {
     return true;
   }
   // Nearly every name and text holds no control character and no '^': then nothing would be
-  // dropped, whatever its double-byte characters are, and one plain scan says so.
-  bool suspicious = false;
-  for (char c : text.bytes) {
-    suspicious |= static_cast<unsigned char>(c) < 32 || c == '^';
-  }
-  if (!suspicious && !text.wide) {
-    return true;
+  // dropped, whatever its double-byte characters are, and one plain scan says so (written so
+  // that the compiler does it many bytes at a time).
+  if (!text.wide) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.bytes.data());
+    unsigned char lowest = 0xFF;
+    bool caret = false;
+    for (std::size_t i = 0; i < text.bytes.size(); ++i) {
+      lowest = std::min(lowest, bytes[i]);
+      caret |= bytes[i] == '^';
+    }
+    if (lowest >= 32 && !caret) {
+      return true;
+    }
   }
   const std::size_t length = text.length();
   for (std::size_t i = 0; i < length; ++i) {

@@ -30,6 +30,8 @@ struct ArchiveString {
 };
 
 ArchiveString ReadArchiveString(ByteReader& in);
+// The same into `text`, whose storage is reused.
+void ReadArchiveString(ByteReader& in, ArchiveString& text);
 void WriteArchiveString(ByteWriter& out, const ArchiveString& text);
 
 // Drops control characters and the pair "^m" outside double-byte characters (Shift-JIS lead

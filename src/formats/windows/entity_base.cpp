@@ -46,23 +46,6 @@ constexpr auto kLineStyles = [] {
 
 }  // namespace
 
-EntityBase ReadEntityBase(ByteReader& in, int version) {
-  const bool wide = HasPenWidth(version);
-  const std::uint8_t* p = in.Take(EntityBaseSize(version));
-  EntityBase base;
-  base.Group = LoadLittleEndian<std::int32_t>(p);
-  base.PenStyle = p[4];
-  base.PenColor = LoadLittleEndian<std::uint16_t>(p + 5);
-  if (wide) {
-    base.PenWidth = LoadLittleEndian<std::uint16_t>(p + 7);
-    p += 2;
-  }
-  base.Layer = LoadLittleEndian<std::uint16_t>(p + 7);
-  base.LayerGroup = LoadLittleEndian<std::uint16_t>(p + 9);
-  base.Flags = LoadLittleEndian<std::uint16_t>(p + 11);
-  return base;
-}
-
 EntityBase AdjustEntityBase(int version, EntityKind kind, EntityBase base) {
   const int k = static_cast<int>(kind);
   if (version < 420) {

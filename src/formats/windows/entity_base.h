@@ -6,6 +6,7 @@
 
 #include "common/byte_reader.h"
 #include "common/byte_writer.h"
+#include "common/little_endian.h"
 #include "formats/windows/archive.h"
 
 namespace penmorph::jw {
@@ -28,7 +29,22 @@ constexpr std::uint64_t EntityBaseSize(int version) {
   return HasPenWidth(version) ? 15 : 13;
 }
 
-EntityBase ReadEntityBase(ByteReader& in, int version);
+inline EntityBase ReadEntityBase(ByteReader& in, int version) {
+  const bool wide = HasPenWidth(version);
+  const std::uint8_t* p = in.Take(EntityBaseSize(version));
+  EntityBase base;
+  base.Group = LoadLittleEndian<std::int32_t>(p);
+  base.PenStyle = p[4];
+  base.PenColor = LoadLittleEndian<std::uint16_t>(p + 5);
+  if (wide) {
+    base.PenWidth = LoadLittleEndian<std::uint16_t>(p + 7);
+    p += 2;
+  }
+  base.Layer = LoadLittleEndian<std::uint16_t>(p + 7);
+  base.LayerGroup = LoadLittleEndian<std::uint16_t>(p + 9);
+  base.Flags = LoadLittleEndian<std::uint16_t>(p + 11);
+  return base;
+}
 
 // Writes a checked copy: SXF line types and colours folded onto standard ones below version
 // 420, codes outside what the kind allows replaced, layers and widths out of range reset.
@@ -39,5 +55,21 @@ void WriteEntityBaseAsRead(ByteWriter& out, int version, const EntityBase& base)
 
 // The copy WriteEntityBase writes.
 EntityBase AdjustEntityBase(int version, EntityKind kind, EntityBase base);
+
+// Adjusts `base` to the copy WriteEntityBase writes; true when that changed it. Standard colours
+// and line types with layers and widths in range - nearly every record - are seen at once.
+inline bool AdjustEntityBaseInPlace(int version, EntityKind kind, EntityBase& base) {
+  const bool plain = base.PenColor - 1u < 9u && base.PenStyle - 1u < 9u && base.Layer <= 15 &&
+                     base.LayerGroup <= 15 && base.PenWidth <= 30000;
+  if (plain && (kind != EntityKind::kPoint || base.PenStyle == 1)) {
+    return false;
+  }
+  const EntityBase adjusted = AdjustEntityBase(version, kind, base);
+  if (adjusted == base) {
+    return false;
+  }
+  base = adjusted;
+  return true;
+}
 
 }  // namespace penmorph::jw

@@ -1,9 +1,11 @@
 #include "formats/windows/entity_records.h"
 
+#include <array>
 #include <span>
 
-#include <string>
 #include "common/little_endian.h"
+#include "formats/windows/entity_remap.h"
+#include "formats/windows/jww_images.h"
 
 namespace penmorph::jw {
 
@@ -11,6 +13,10 @@ namespace {
 
 // Point body without its tail: f64, f64, i32.
 constexpr std::uint64_t kSmallestBody = 20;
+
+bool HasFullDimension(int version) {
+  return version >= 420;
+}
 
 // Groups of f64 go as one piece: they make up most of every record.
 void ReadDoubles(ByteReader& in, std::span<double> values) {
@@ -29,33 +35,48 @@ void WriteDoubles(ByteWriter& out, std::span<const double> values) {
   }
 }
 
-// --- each body, read and written side by side ---
+std::uint64_t StringSize(const ArchiveString& text) {
+  const std::uint64_t length = text.length();
+  const std::uint64_t header = length < 255 ? 1 : length < 0xFFFE ? 3 : 7;
+  return (text.wide ? 3 : 0) + header + text.bytes.size();
+}
 
-void ReadLineBody(ByteReader& in, TEntSen& line) {
+// --- each kind's body: read, written and measured side by side ---
+
+void ReadBody(ByteReader& in, int, TEntSen& line) {
   ReadDoubles(in, line.values);
 }
-void WriteLineBody(ByteWriter& out, const TEntSen& line) {
+void WriteBody(ByteWriter& out, int, const TEntSen& line) {
   WriteDoubles(out, line.values);
 }
+std::uint64_t BodySize(const TEntSen&, int) {
+  return 32;
+}
 
-void ReadArcBody(ByteReader& in, TEntEnko& arc) {
+void ReadBody(ByteReader& in, int, TEntEnko& arc) {
   ReadDoubles(in, arc.values);
   arc.flag = in.read_i32le();
 }
-void WriteArcBody(ByteWriter& out, const TEntEnko& arc) {
+void WriteBody(ByteWriter& out, int, const TEntEnko& arc) {
   WriteDoubles(out, arc.values);
   out.write_i32le(arc.flag);
 }
+std::uint64_t BodySize(const TEntEnko&, int) {
+  return 60;
+}
 
-void ReadPointBody(ByteReader& in, TEntTen& point) {
+void ReadBody(ByteReader& in, int, TEntTen& point) {
   ReadDoubles(in, point.values);
   point.code = in.read_i32le();
   if (point.HasTail()) {
     point.tail_code = in.read_i32le();
     ReadDoubles(in, point.tail_values);
+  } else {
+    point.tail_code = 0;  // a record may be read into one that held another
+    point.tail_values = {};
   }
 }
-void WritePointBody(ByteWriter& out, const TEntTen& point) {
+void WriteBody(ByteWriter& out, int, const TEntTen& point) {
   WriteDoubles(out, point.values);
   out.write_i32le(point.code);
   if (point.HasTail()) {
@@ -63,225 +84,284 @@ void WritePointBody(ByteWriter& out, const TEntTen& point) {
     WriteDoubles(out, point.tail_values);
   }
 }
+std::uint64_t BodySize(const TEntTen& point, int) {
+  return point.HasTail() ? 40 : 20;
+}
 
-void ReadTextBody(ByteReader& in, TEntMoji& text) {
+void ReadBody(ByteReader& in, int, TEntMoji& text) {
   ReadDoubles(in, text.position);
   text.kind = in.read_i32le();
   ReadDoubles(in, text.layout);
-  text.font = ReadArchiveString(in);
-  text.text = ReadArchiveString(in);
+  ReadArchiveString(in, text.font);
+  ReadArchiveString(in, text.text);
 }
-void WriteTextBody(ByteWriter& out, const RecordWriteContext& context, const TEntMoji& text,
-                   bool is_text_entity) {
+void WriteBody(ByteWriter& out, int, const TEntMoji& text) {
   WriteDoubles(out, text.position);
   out.write_i32le(text.kind);
   WriteDoubles(out, text.layout);
-  if (context.as_read) {
-    WriteArchiveString(out, text.font);
-    WriteArchiveString(out, text.text);
-    return;
-  }
-  WriteCleanName(out, text.font);
-  if (is_text_entity && context.rewrite_text != nullptr) {
-    WriteArchiveString(out, context.rewrite_text(CleanName(text.text)));
-  } else {
-    WriteCleanName(out, text.text);
-  }
+  WriteArchiveString(out, text.font);
+  WriteArchiveString(out, text.text);
+}
+std::uint64_t BodySize(const TEntMoji& text, int) {
+  return 68 + StringSize(text.font) + StringSize(text.text);
 }
 
-void WriteBase(ByteWriter& out, const RecordWriteContext& context, EntityKind kind,
-               const EntityBase& base) {
-  if (context.as_read) {
-    WriteEntityBaseAsRead(out, context.version, base);
+void ReadBody(ByteReader& in, int version, TEntSunpo& dim) {
+  dim.line.base = ReadEntityBase(in, version);
+  ReadBody(in, version, dim.line);
+  dim.text.base = ReadEntityBase(in, version);
+  ReadBody(in, version, dim.text);
+  if (HasFullDimension(version)) {
+    dim.member_flag = in.read_u16le();
+    for (TEntSen* line : {&dim.line2, &dim.line3}) {
+      line->base = ReadEntityBase(in, version);
+      ReadBody(in, version, *line);
+    }
+    for (TEntTen& point : dim.points) {
+      point.base = ReadEntityBase(in, version);
+      ReadBody(in, version, point);
+    }
   } else {
-    WriteEntityBase(out, context.version, kind, base);
+    // Older files lack these members; they take the dimension's own attributes.
+    dim.member_flag = 0;
+    dim.line2 = TEntSen{dim.base, {}};
+    dim.line3 = TEntSen{dim.base, {}};
+    for (TEntTen& point : dim.points) {
+      point = TEntTen{};
+      point.base = dim.base;
+    }
   }
 }
+void WriteBody(ByteWriter& out, int version, const TEntSunpo& dim) {
+  WriteEntityBaseAsRead(out, version, dim.line.base);
+  WriteBody(out, version, dim.line);
+  WriteEntityBaseAsRead(out, version, dim.text.base);
+  WriteBody(out, version, dim.text);
+  if (HasFullDimension(version)) {
+    out.write_u16le(dim.member_flag);
+    for (const TEntSen* line : {&dim.line2, &dim.line3}) {
+      WriteEntityBaseAsRead(out, version, line->base);
+      WriteBody(out, version, *line);
+    }
+    for (const TEntTen& point : dim.points) {
+      WriteEntityBaseAsRead(out, version, point.base);
+      WriteBody(out, version, point);
+    }
+  }
+}
+std::uint64_t BodySize(const TEntSunpo& dim, int version) {
+  const std::uint64_t base = EntityBaseSize(version);
+  std::uint64_t size = 2 * base + BodySize(dim.line, version) + BodySize(dim.text, version);
+  if (HasFullDimension(version)) {
+    size += 2 + 2 * (base + 32);
+    for (const TEntTen& point : dim.points) {
+      size += base + BodySize(point, version);
+    }
+  }
+  return size;
+}
 
-void ReadSolidBody(ByteReader& in, TEntSolid& solid) {
+void ReadBody(ByteReader& in, int, TEntSolid& solid) {
   ReadDoubles(in, solid.values);
-  if (solid.HasColor()) {
-    solid.color = in.read_i32le();
-  }
+  solid.color = solid.HasColor() ? in.read_i32le() : 0;
 }
-void WriteSolidBody(ByteWriter& out, const TEntSolid& solid) {
+void WriteBody(ByteWriter& out, int, const TEntSolid& solid) {
   WriteDoubles(out, solid.values);
   if (solid.HasColor()) {
     out.write_i32le(solid.color);
   }
 }
+std::uint64_t BodySize(const TEntSolid& solid, int) {
+  return solid.HasColor() ? 68 : 64;
+}
 
-void ReadBlockBody(ByteReader& in, TEntBlock& block) {
+void ReadBody(ByteReader& in, int, TEntBlock& block) {
   ReadDoubles(in, block.values);
   block.number = in.read_i32le();
 }
-void WriteBlockBody(ByteWriter& out, const TEntBlock& block) {
+void WriteBody(ByteWriter& out, int, const TEntBlock& block) {
   WriteDoubles(out, block.values);
   out.write_i32le(block.number);
 }
-
-bool HasFullDimension(int version) {
-  return version >= 420;
+std::uint64_t BodySize(const TEntBlock&, int) {
+  return 44;
 }
 
-void ReadDimensionBody(ByteReader& in, int version, TEntSunpo& dim) {
-  dim.line.base = ReadEntityBase(in, version);
-  ReadLineBody(in, dim.line);
-  dim.text.base = ReadEntityBase(in, version);
-  ReadTextBody(in, dim.text);
+// --- the write rules ---
+
+// The attribute blocks a record writes, each with the kind whose rules it follows: a
+// dimension's members follow those of lines, texts and points.
+template <class Record, class F>
+void ForEachWrittenBase(Record& record, int, F f) {
+  f(kKindOf<std::remove_const_t<Record>>, record.base);
+}
+template <class F>
+void ForEachWrittenBase(TEntSunpo& dim, int version, F f) {
+  f(EntityKind::kDimension, dim.base);
+  f(EntityKind::kLine, dim.line.base);
+  f(EntityKind::kText, dim.text.base);
   if (HasFullDimension(version)) {
-    dim.member_flag = in.read_u16le();
-    for (TEntSen* line : {&dim.line2, &dim.line3}) {
-      line->base = ReadEntityBase(in, version);
-      ReadLineBody(in, *line);
-    }
+    f(EntityKind::kLine, dim.line2.base);
+    f(EntityKind::kLine, dim.line3.base);
     for (TEntTen& point : dim.points) {
-      point.base = ReadEntityBase(in, version);
-      ReadPointBody(in, point);
-    }
-  } else {
-    // Older files lack these members; they take the dimension's own attributes.
-    dim.line2.base = dim.base;
-    dim.line3.base = dim.base;
-    for (TEntTen& point : dim.points) {
-      point.base = dim.base;
-    }
-  }
-}
-void WriteDimensionBody(ByteWriter& out, const RecordWriteContext& context, const TEntSunpo& dim) {
-  WriteBase(out, context, EntityKind::kLine, dim.line.base);
-  WriteLineBody(out, dim.line);
-  WriteBase(out, context, EntityKind::kText, dim.text.base);
-  WriteTextBody(out, context, dim.text, false);
-  if (HasFullDimension(context.version)) {
-    out.write_u16le(dim.member_flag);
-    for (const TEntSen* line : {&dim.line2, &dim.line3}) {
-      WriteBase(out, context, EntityKind::kLine, line->base);
-      WriteLineBody(out, *line);
-    }
-    for (const TEntTen& point : dim.points) {
-      WriteBase(out, context, EntityKind::kPoint, point.base);
-      WritePointBody(out, point);
+      f(EntityKind::kPoint, point.base);
     }
   }
 }
 
-// Appends the record to its table, then to the order list.
-template <class Record>
-Record& Append(ChunkedTable<Record>& table, EntityKind kind, EntityTables& tables,
-               const EntityBase& base) {
-  tables.order.push_back({kind, static_cast<std::uint32_t>(table.size())});
-  Record& record = table.emplace_back();
-  record.base = base;
-  return record;
+bool AdjustBases(auto& record, int version) {
+  bool changed = false;
+  ForEachWrittenBase(record, version, [&](EntityKind kind, EntityBase& base) {
+    changed |= AdjustEntityBaseInPlace(version, kind, base);
+  });
+  return changed;
 }
 
-void ReadEntity(ByteReader& in, int version, EntityKind kind, EntityTables& tables) {
-  EntityBase base = ReadEntityBase(in, version);
-  switch (kind) {
-    case EntityKind::kLine:
-      ReadLineBody(in, Append(tables.lines, kind, tables, base));
-      break;
-    case EntityKind::kArc:
-      ReadArcBody(in, Append(tables.arcs, kind, tables, base));
-      break;
-    case EntityKind::kPoint:
-      ReadPointBody(in, Append(tables.points, kind, tables, base));
-      break;
-    case EntityKind::kText:
-      ReadTextBody(in, Append(tables.texts, kind, tables, base));
-      break;
-    case EntityKind::kDimension:
-      ReadDimensionBody(in, version, Append(tables.dimensions, kind, tables, base));
-      break;
-    case EntityKind::kSolid:
-      ReadSolidBody(in, Append(tables.solids, kind, tables, base));
-      break;
-    case EntityKind::kBlock:
-      ReadBlockBody(in, Append(tables.blocks, kind, tables, base));
-      break;
-    default:
-      in.Fail(ErrorKind::kMalformed, "a block definition among the entities");
-  }
-}
-
-// Writes record `index` of the table with its attributes and body; false when the order list
-// points past the table (a workspace not built by the reader).
-template <class Record, class Body>
-bool WriteRecord(ByteWriter& out, const RecordWriteContext& context, EntityKind kind,
-                 const ChunkedTable<Record>& table, std::uint32_t index, Body body) {
-  if (index >= table.size()) {
+bool Clean(ArchiveString& name) {
+  if (IsClean(name)) {
     return false;
   }
-  WriteBase(out, context, kind, table[index].base);
-  body(table[index]);
+  name = CleanName(name);
   return true;
 }
 
-bool WriteEntity(ByteWriter& out, const RecordWriteContext& context, const EntityTables& tables,
-                 EntityRef ref) {
-  const EntityKind kind = ref.kind;
-  const std::uint32_t i = ref.index;
-  switch (kind) {
-    case EntityKind::kLine:
-      return WriteRecord(out, context, kind, tables.lines, i,
-                         [&](const TEntSen& r) { WriteLineBody(out, r); });
-    case EntityKind::kArc:
-      return WriteRecord(out, context, kind, tables.arcs, i,
-                         [&](const TEntEnko& r) { WriteArcBody(out, r); });
-    case EntityKind::kPoint:
-      return WriteRecord(out, context, kind, tables.points, i,
-                         [&](const TEntTen& r) { WritePointBody(out, r); });
-    case EntityKind::kText:
-      return WriteRecord(out, context, kind, tables.texts, i,
-                         [&](const TEntMoji& r) { WriteTextBody(out, context, r, true); });
-    case EntityKind::kDimension:
-      return WriteRecord(out, context, kind, tables.dimensions, i,
-                         [&](const TEntSunpo& r) { WriteDimensionBody(out, context, r); });
-    case EntityKind::kSolid:
-      return WriteRecord(out, context, kind, tables.solids, i,
-                         [&](const TEntSolid& r) { WriteSolidBody(out, r); });
-    case EntityKind::kBlock:
-      return WriteRecord(out, context, kind, tables.blocks, i,
-                         [&](const TEntBlock& r) { WriteBlockBody(out, r); });
-    default:
-      return false;
+bool NormalizeRecordStrings(TEntMoji& text, const WriteRules& rules) {
+  bool changed = Clean(text.font);
+  if (rules.rewrite_text != nullptr &&
+      (StartsWithAscii(text.text, kImageRefPrefix) || !IsClean(text.text))) {
+    ArchiveString written = rules.rewrite_text(CleanName(text.text));
+    if (!(written == text.text)) {
+      text.text = std::move(written);
+      changed = true;
+    }
+    return changed;
   }
+  return Clean(text.text) || changed;
 }
 
-void WriteEntityRecords(ByteWriter& out, const RecordWriteContext& context, ArchiveState& state,
-                        const EntityTables& tables) {
-  for (EntityRef ref : tables.order) {
-    WriteClassTag(out, state, ref.kind, static_cast<std::uint16_t>(context.version));
-    if (!WriteEntity(out, context, tables, ref)) {
-      out.Fail(MakeError(ErrorKind::kMalformed, "the entity order list names a missing record"));
-      return;
-    }
-    state.Advance();
-  }
+bool NormalizeRecordStrings(TEntSunpo& dim, const WriteRules&) {
+  const bool font = Clean(dim.text.font);
+  return Clean(dim.text.text) || font;
+}
+
+bool NormalizeRecordStrings(auto&, const WriteRules&) {
+  return false;
 }
 
 }  // namespace
 
-std::size_t EntityTables::Count(EntityKind kind) const {
-  switch (kind) {
-    case EntityKind::kLine:
-      return lines.size();
-    case EntityKind::kArc:
-      return arcs.size();
-    case EntityKind::kPoint:
-      return points.size();
-    case EntityKind::kText:
-      return texts.size();
-    case EntityKind::kDimension:
-      return dimensions.size();
-    case EntityKind::kSolid:
-      return solids.size();
-    case EntityKind::kBlock:
-      return blocks.size();
-    default:
-      return 0;
+void PrepareRecord(EntityRecord& record, EntityKind kind) {
+  const std::size_t index = static_cast<std::size_t>(kind) - 1;
+  if (record.index() == index) {
+    return;
   }
+  [&]<std::size_t... I>(std::index_sequence<I...>) {
+    ((index == I ? (record.emplace<I>(), 0) : 0), ...);
+  }
+  (std::make_index_sequence<std::variant_size_v<EntityRecord>>());
+}
+
+RecordStep ConvertRecord(EntityRecord& record, ColorRemapper& remap, const RemapRules& remap_rules,
+                         const WriteRules& write_rules, int read_version) {
+  return std::visit(
+      [&](auto& r) {
+        Remap(remap, remap_rules, read_version, r);
+        bool changed = remap.TakeChanged();
+        changed |= AdjustBases(r, write_rules.version);
+        changed |= NormalizeRecordStrings(r, write_rules);
+        return RecordStep{changed,
+                          EntityBaseSize(write_rules.version) + BodySize(r, write_rules.version)};
+      },
+      record);
+}
+
+bool Normalize(EntityRecord& record, const WriteRules& rules) {
+  const bool bases = NormalizeBases(record, rules.version);
+  return NormalizeStrings(record, rules) || bases;
+}
+
+bool NormalizeBases(EntityRecord& record, int version) {
+  return std::visit([&](auto& r) { return AdjustBases(r, version); }, record);
+}
+
+bool NormalizeStrings(EntityRecord& record, const WriteRules& rules) {
+  return std::visit([&](auto& r) { return NormalizeRecordStrings(r, rules); }, record);
+}
+
+bool Normalize(TEntBlockDef& def, const WriteRules& rules) {
+  bool changed = false;
+  const EntityBase adjusted = AdjustEntityBase(rules.version, EntityKind::kBlockDef, def.base);
+  if (!(adjusted == def.base)) {
+    def.base = adjusted;
+    changed = true;
+  }
+  if (def.replaced_bytes) {
+    def.replaced_bytes.reset();  // the position read in its place stays
+    changed = true;
+  }
+  return Clean(def.name) || changed;
+}
+
+void ReadEntityRecord(ByteReader& in, int version, EntityKind kind, EntityRecord& record) {
+  PrepareRecord(record, kind);
+  std::visit(
+      [&](auto& r) {
+        r.base = ReadEntityBase(in, version);
+        ReadBody(in, version, r);
+      },
+      record);
+}
+
+void WriteEntityRecord(ByteWriter& out, int version, const EntityRecord& record) {
+  std::visit(
+      [&](const auto& r) {
+        WriteEntityBaseAsRead(out, version, r.base);
+        WriteBody(out, version, r);
+      },
+      record);
+}
+
+std::uint64_t EntityRecordSize(const EntityRecord& record, int version) {
+  return std::visit([&](const auto& r) { return EntityBaseSize(version) + BodySize(r, version); },
+                    record);
+}
+
+void ReadBlockDefHead(ByteReader& in, int version, std::int32_t position, TEntBlockDef& def,
+                      std::int32_t& member_count) {
+  def.base = ReadEntityBase(in, version);
+  for (std::int32_t& value : def.values) {
+    value = in.read_i32le();
+  }
+  def.replaced_value = 0;
+  def.replaced_bytes.reset();
+  if (def.values[2] < 0) {
+    // A negative number is followed by 8 bytes that are not written back; the definition's
+    // position takes its place.
+    def.replaced_value = def.values[2];
+    def.replaced_bytes.emplace();
+    in.read_bytes(*def.replaced_bytes);
+    def.values[2] = position;
+  }
+  def.name = ReadArchiveString(in);
+  member_count = ReadArchiveCount(in);
+}
+
+void WriteBlockDefHead(ByteWriter& out, int version, const TEntBlockDef& def,
+                       std::uint32_t member_count) {
+  WriteEntityBaseAsRead(out, version, def.base);
+  out.write_i32le(def.values[0]);
+  out.write_i32le(def.values[1]);
+  out.write_i32le(def.replaced_bytes ? def.replaced_value : def.values[2]);
+  if (def.replaced_bytes) {
+    out.write_bytes(*def.replaced_bytes);
+  }
+  WriteArchiveString(out, def.name);
+  WriteArchiveCount(out, member_count);
+}
+
+std::uint64_t BlockDefHeadSize(const TEntBlockDef& def, int version, std::uint32_t member_count) {
+  return EntityBaseSize(version) + 12 + (def.replaced_bytes ? 8 : 0) + StringSize(def.name) +
+         (member_count <= 0xFFFE ? 2 : 6);
 }
 
 std::uint64_t MinEntityRecordSize(int version) {
@@ -292,83 +372,70 @@ std::uint64_t MinBlockDefSize(int version) {
   return 2 + EntityBaseSize(version) + 12 + 1 + 2;  // tag, base, values, name, member count
 }
 
-void ReadEntityList(ByteReader& in, const RecordReadContext& context, ArchiveState& state,
-                    std::int32_t count, EntityTables& tables) {
-  if (!in.Expect(static_cast<std::uint64_t>(count), MinEntityRecordSize(context.version),
-                 "entity records")) {
-    return;
+bool CopyEntity(const EntityTables& tables, EntityRef ref, EntityRecord& record) {
+  if (!IsEntityKind(ref.kind)) {
+    return false;
   }
-  tables.order.reserve(static_cast<std::size_t>(count));
-  for (std::int32_t i = 0; i < count && in.ok(); ++i) {
-    EntityKind kind = ReadClassTag(in, state, false);
-    if (!in.ok()) {
+  PrepareRecord(record, ref.kind);
+  return std::visit(
+      [&](auto& r) {
+        const auto& table = TableOf<std::remove_reference_t<decltype(r)>>(tables);
+        if (ref.index >= table.size()) {
+          return false;
+        }
+        r = table[ref.index];
+        return true;
+      },
+      record);
+}
+
+namespace {
+
+void WriteRecords(ByteWriter& out, int version, const WriteRules* rules, ArchiveState& state,
+                  const EntityTables& tables) {
+  EntityRecord record;
+  for (EntityRef ref : tables.order) {
+    if (!CopyEntity(tables, ref, record)) {
+      out.Fail(MakeError(ErrorKind::kMalformed, "the entity order list names a missing record"));
       return;
     }
-    ReadEntity(in, context.version, kind, tables);
+    WriteClassTag(out, state, ref.kind, static_cast<std::uint16_t>(version));
+    if (rules != nullptr) {
+      Normalize(record, *rules);
+    }
+    WriteEntityRecord(out, version, record);
     state.Advance();
   }
 }
 
-void WriteEntityList(ByteWriter& out, const RecordWriteContext& context, ArchiveState& state,
+}  // namespace
+
+void WriteEntityList(ByteWriter& out, int version, const WriteRules* rules, ArchiveState& state,
                      const EntityTables& tables) {
   WriteArchiveCount(out, static_cast<std::uint32_t>(tables.size()));
-  WriteEntityRecords(out, context, state, tables);
+  WriteRecords(out, version, rules, state, tables);
 }
 
-void ReadBlockDefs(ByteReader& in, const RecordReadContext& context, ArchiveState& state,
-                   std::vector<TEntBlockDef>& defs) {
-  std::int32_t count = ReadArchiveCount(in);
-  if (!in.Expect(static_cast<std::uint64_t>(count), MinBlockDefSize(context.version),
-                 "block definitions")) {
-    return;
-  }
-  defs.reserve(static_cast<std::size_t>(count));
-  for (std::int32_t i = 0; i < count && in.ok(); ++i) {
-    ReadClassTag(in, state, true);
-    TEntBlockDef& def = defs.emplace_back();
-    def.base = ReadEntityBase(in, context.version);
-    for (std::int32_t& value : def.values) {
-      value = in.read_i32le();
-    }
-    if (def.values[2] < 0) {
-      // A negative number is followed by 8 bytes that are not written back; the definition's
-      // position takes its place.
-      def.replaced_value = def.values[2];
-      def.replaced_bytes.emplace();
-      in.read_bytes(*def.replaced_bytes);
-      def.values[2] = i + 1;
-    }
-    def.name = ReadArchiveString(in);
-    std::int32_t members = ReadArchiveCount(in);
-    state.Advance();
-    if (!in.ok()) {
-      return;
-    }
-    ReadEntityList(in, context, state, members, def.members);
-  }
-}
-
-void WriteBlockDefs(ByteWriter& out, const RecordWriteContext& context, ArchiveState& state,
+void WriteBlockDefs(ByteWriter& out, int version, const WriteRules* rules, ArchiveState& state,
                     const std::vector<TEntBlockDef>& defs) {
   WriteArchiveCount(out, static_cast<std::uint32_t>(defs.size()));
-  for (const TEntBlockDef& def : defs) {
-    WriteClassTag(out, state, EntityKind::kBlockDef, static_cast<std::uint16_t>(context.version));
-    WriteBase(out, context, EntityKind::kBlockDef, def.base);
-    const bool replaced = context.as_read && def.replaced_bytes.has_value();
-    out.write_i32le(def.values[0]);
-    out.write_i32le(def.values[1]);
-    out.write_i32le(replaced ? def.replaced_value : def.values[2]);
-    if (replaced) {
-      out.write_bytes(*def.replaced_bytes);
-    }
-    if (context.as_read) {
-      WriteArchiveString(out, def.name);
+  for (const TEntBlockDef& held : defs) {
+    WriteClassTag(out, state, EntityKind::kBlockDef, static_cast<std::uint16_t>(version));
+    const auto members = static_cast<std::uint32_t>(held.members.size());
+    if (rules != nullptr) {
+      TEntBlockDef def;
+      def.base = held.base;
+      def.values = held.values;
+      def.name = held.name;
+      def.replaced_value = held.replaced_value;
+      def.replaced_bytes = held.replaced_bytes;
+      Normalize(def, *rules);
+      WriteBlockDefHead(out, version, def, members);
     } else {
-      WriteCleanName(out, def.name);
+      WriteBlockDefHead(out, version, held, members);
     }
-    WriteArchiveCount(out, static_cast<std::uint32_t>(def.members.size()));
     state.Advance();
-    WriteEntityRecords(out, context, state, def.members);
+    WriteRecords(out, version, rules, state, held.members);
   }
 }
 

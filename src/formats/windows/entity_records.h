@@ -1,45 +1,82 @@
 #pragma once
 
-// Reading and writing of entity lists and block definitions, record by record, for both Windows
-// formats. What differs between JWW and JWS (the version that drives the records, how texts are
-// written) comes in through the contexts.
+// Entity records and block definitions of both Windows formats: each kind's body read and written
+// side by side, the write rules as one normalisation step per record, and whole lists written
+// from a workspace. The version decides the layout: a PenWidth in every attribute block above
+// 350, all dimension members from 420.
+
+#include <cstdint>
+#include <vector>
 
 #include "common/byte_reader.h"
 #include "common/byte_writer.h"
 #include "formats/windows/archive.h"
+#include "formats/windows/entity_kinds.h"
 #include "formats/windows/jwtype.h"
 
 namespace penmorph::jw {
-
-struct RecordReadContext {
-  int version = 0;
-};
 
 // Turns a text entity's text string into what is written (after CleanName); JWS rewrites image
 // references here.
 using TextRewrite = ArchiveString (*)(const ArchiveString& cleaned);
 
-struct RecordWriteContext {
+// The rules a record is written by: attribute blocks checked for their kind and the output
+// version, names cleaned, and (JWS) texts' image references rewritten.
+struct WriteRules {
   int version = 0;
   TextRewrite rewrite_text = nullptr;  // texts of kind 4 only, not dimension texts
-  // Every value exactly as read, no rule applied: shows that a read kept every byte.
-  bool as_read = false;
 };
+
+// Applies the rules to a record; true when that changed anything. In two steps for a caller
+// that remaps in between: the attribute blocks, then the strings.
+bool Normalize(EntityRecord& record, const WriteRules& rules);
+bool NormalizeBases(EntityRecord& record, int version);
+bool NormalizeStrings(EntityRecord& record, const WriteRules& rules);
+// The same for a block definition: the 8 bytes that followed a negative third value are dropped,
+// and the position read in its place is written.
+bool Normalize(TEntBlockDef& def, const WriteRules& rules);
+
+class ColorRemapper;
+struct RemapRules;
+
+// A record through the conversion's steps in one go: remapped under `remap_rules` (as read in
+// `read_version`), then normalised by `write_rules`. Whether that changed anything, and the
+// size of what WriteEntityRecord writes for it.
+struct RecordStep {
+  bool changed = false;
+  std::uint64_t size = 0;
+};
+RecordStep ConvertRecord(EntityRecord& record, ColorRemapper& remap, const RemapRules& remap_rules,
+                         const WriteRules& write_rules, int read_version);
+
+// Attributes and body of a record of `kind` (the class tag is read already).
+void ReadEntityRecord(ByteReader& in, int version, EntityKind kind, EntityRecord& record);
+// Attributes and body exactly as the record holds them.
+void WriteEntityRecord(ByteWriter& out, int version, const EntityRecord& record);
+// What WriteEntityRecord writes, in bytes.
+std::uint64_t EntityRecordSize(const EntityRecord& record, int version);
+
+// A block definition up to its members: attributes, values, name and member count.
+// `position` (from 1) replaces a negative third value, which keeps what it replaced.
+void ReadBlockDefHead(ByteReader& in, int version, std::int32_t position, TEntBlockDef& def,
+                      std::int32_t& member_count);
+// As the definition holds it: a replaced value is written back with its 8 bytes.
+void WriteBlockDefHead(ByteWriter& out, int version, const TEntBlockDef& def,
+                       std::uint32_t member_count);
+std::uint64_t BlockDefHeadSize(const TEntBlockDef& def, int version, std::uint32_t member_count);
 
 // The smallest record of each list, for checking a declared count against the bytes left.
 std::uint64_t MinEntityRecordSize(int version);
 std::uint64_t MinBlockDefSize(int version);
 
-// Reads `count` records after the count itself (already read).
-void ReadEntityList(ByteReader& in, const RecordReadContext& context, ArchiveState& state,
-                    std::int32_t count, EntityTables& tables);
-void WriteEntityList(ByteWriter& out, const RecordWriteContext& context, ArchiveState& state,
+// A workspace's lists, class tags and counts included; with `rules` each record is written as
+// its normalised copy, without them exactly as held.
+void WriteEntityList(ByteWriter& out, int version, const WriteRules* rules, ArchiveState& state,
                      const EntityTables& tables);
-
-// The block-definition list, count included.
-void ReadBlockDefs(ByteReader& in, const RecordReadContext& context, ArchiveState& state,
-                   std::vector<TEntBlockDef>& defs);
-void WriteBlockDefs(ByteWriter& out, const RecordWriteContext& context, ArchiveState& state,
+void WriteBlockDefs(ByteWriter& out, int version, const WriteRules* rules, ArchiveState& state,
                     const std::vector<TEntBlockDef>& defs);
+
+// The record at `ref` of a workspace's tables; false when the order list points past its table.
+bool CopyEntity(const EntityTables& tables, EntityRef ref, EntityRecord& record);
 
 }  // namespace penmorph::jw

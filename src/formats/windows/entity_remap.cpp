@@ -1,5 +1,6 @@
 #include "formats/windows/entity_remap.h"
 
+#include <climits>
 #include <string>
 
 namespace penmorph::jw {
@@ -8,17 +9,9 @@ namespace {
 
 using Option = JwwConvSettings::Option;
 
-// Which fields a pass over one list remaps.
-struct RemapRules {
-  bool line_color = false;
-  bool line_type = false;
-  bool point_text_color = false;
-  bool solid_color = false;
-  bool dim_color = false;
-  bool dim_line_type = false;
-};
+}  // namespace
 
-void RemapDimension(ColorRemapper& remap, const RemapRules& rules, int version, TEntSunpo& dim) {
+void Remap(ColorRemapper& remap, const RemapRules& rules, int version, TEntSunpo& dim) {
   const bool full = version >= 420;
   if (rules.dim_color) {
     remap.Color(dim.line.base.PenColor);
@@ -40,65 +33,41 @@ void RemapDimension(ColorRemapper& remap, const RemapRules& rules, int version, 
   }
 }
 
-void RemapTables(ColorRemapper& remap, const RemapRules& rules, int version, EntityTables& tables) {
-  auto lines_and_arcs = [&](EntityBase& base) {
-    if (rules.line_color) {
-      remap.Color(base.PenColor);
-    }
-    if (rules.line_type) {
-      remap.LineType(base.PenStyle);
-    }
-  };
-  for (TEntSen& line : tables.lines) {
-    lines_and_arcs(line.base);
+namespace {
+
+// Replaces one decimal digit (place 1, 10 or 100) of the dimension colours by its mapping.
+void RemapDigit(ColorRemapper& remap, std::int32_t& value, std::int64_t place) {
+  std::int32_t digit = static_cast<std::int32_t>((value / place) % 10);
+  std::int32_t mapped = digit;
+  remap.Color(mapped);
+  std::int64_t result = value + (std::int64_t{mapped} - digit) * place;
+  if (result < INT32_MIN || result > INT32_MAX) {
+    remap.Fail(MakeError(ErrorKind::kRange, "JWW table entry " +
+                                                EntryKey(JwwConvSettings::ColorEntry(digit)) +
+                                                " makes the dimension colour setting too large"));
+    return;
   }
-  for (TEntEnko& arc : tables.arcs) {
-    lines_and_arcs(arc.base);
-  }
-  if (rules.point_text_color) {
-    for (TEntTen& point : tables.points) {
-      remap.Color(point.base.PenColor);
-    }
-    for (TEntMoji& text : tables.texts) {
-      remap.Color(text.base.PenColor);
-    }
-  }
-  if (rules.solid_color) {
-    for (TEntSolid& solid : tables.solids) {
-      remap.Color(solid.base.PenColor);
-    }
-  }
-  for (TEntSunpo& dim : tables.dimensions) {
-    RemapDimension(remap, rules, version, dim);
-  }
+  value = static_cast<std::int32_t>(result);
 }
 
 }  // namespace
 
-void ColorRemapper::Color(std::uint16_t& color) {
-  std::int32_t mapped = MapJwwColor(table_, color);
-  if (mapped > 0xFFFF) {
-    Fail(MakeError(ErrorKind::kRange,
-                   "JWW table entry " + EntryKey(JwwConvSettings::ColorEntry(color)) + " = " +
-                       std::to_string(mapped) + " does not fit a colour code (0-65535)"));
-    return;
-  }
-  color = static_cast<std::uint16_t>(mapped);
+void ColorRemapper::ColorTooLarge(std::uint16_t color, std::int32_t mapped) {
+  Fail(MakeError(ErrorKind::kRange,
+                 "JWW table entry " + EntryKey(JwwConvSettings::ColorEntry(color)) + " = " +
+                     std::to_string(mapped) + " does not fit a colour code (0-65535)"));
+}
+
+void ColorRemapper::LineTypeTooLarge(std::uint8_t style, std::int32_t mapped) {
+  Fail(MakeError(ErrorKind::kRange,
+                 "JWW table entry " + EntryKey(JwwConvSettings::LineTypeEntry(style)) + " = " +
+                     std::to_string(mapped) + " does not fit a line type (0-255)"));
 }
 
 void ColorRemapper::Color(std::int32_t& color) {
-  color = MapJwwColor(table_, color);
-}
-
-void ColorRemapper::LineType(std::uint8_t& style) {
-  std::int32_t mapped = MapJwwLineType(table_, style);
-  if (mapped > 0xFF) {
-    Fail(MakeError(ErrorKind::kRange,
-                   "JWW table entry " + EntryKey(JwwConvSettings::LineTypeEntry(style)) + " = " +
-                       std::to_string(mapped) + " does not fit a line type (0-255)"));
-    return;
-  }
-  style = static_cast<std::uint8_t>(mapped);
+  const std::int32_t mapped = MapJwwColor(table_, color);
+  changed_ |= mapped != color;
+  color = mapped;
 }
 
 void ColorRemapper::Fail(Error error) {
@@ -107,30 +76,63 @@ void ColorRemapper::Fail(Error error) {
   }
 }
 
+RemapRules MainListRules(const JwwConvSettings& table) {
+  RemapRules rules;
+  rules.line_color = true;
+  rules.line_type = true;
+  rules.point_text_color = true;
+  rules.solid_color = table.IsOn(Option::kChangeSolidColor);
+  rules.dim_color = table.IsOn(Option::kChangeDimColor);
+  rules.dim_line_type = table.IsOn(Option::kChangeDimLineType);
+  return rules;
+}
+
+RemapRules BlockMemberRules(const JwwConvSettings& table) {
+  const RemapRules main = MainListRules(table);
+  const bool block_color = table.IsOn(Option::kChangeBlockColor);
+  const bool block_type = table.IsOn(Option::kChangeBlockLineType);
+  RemapRules rules;
+  rules.line_color = block_color;
+  rules.line_type = block_type;
+  rules.point_text_color = block_color;
+  rules.solid_color = main.solid_color && block_color;
+  rules.dim_color = main.dim_color && block_color;
+  rules.dim_line_type = main.dim_line_type && block_type;
+  return rules;
+}
+
+void RemapRecord(ColorRemapper& remap, const RemapRules& rules, int version, EntityRecord& record) {
+  std::visit([&](auto& r) { Remap(remap, rules, version, r); }, record);
+}
+
 Status RemapEntities(const JwwConvSettings& table, int version, EntityTables& main,
                      std::vector<TEntBlockDef>& block_defs) {
   ColorRemapper remap(table);
-  RemapRules main_rules;
-  main_rules.line_color = true;
-  main_rules.line_type = true;
-  main_rules.point_text_color = true;
-  main_rules.solid_color = table.IsOn(Option::kChangeSolidColor);
-  main_rules.dim_color = table.IsOn(Option::kChangeDimColor);
-  main_rules.dim_line_type = table.IsOn(Option::kChangeDimLineType);
-  RemapTables(remap, main_rules, version, main);
+  auto remap_tables = [&](const RemapRules& rules, EntityTables& tables) {
+    ForEachTable(tables, [&](auto& table_of_kind) {
+      for (auto& record : table_of_kind) {
+        Remap(remap, rules, version, record);
+      }
+    });
+  };
+  remap_tables(MainListRules(table), main);
+  const RemapRules member_rules = BlockMemberRules(table);
+  for (TEntBlockDef& def : block_defs) {
+    remap_tables(member_rules, def.members);
+  }
+  return remap.status();
+}
 
-  const bool block_color = table.IsOn(Option::kChangeBlockColor);
-  const bool block_type = table.IsOn(Option::kChangeBlockLineType);
-  if (block_color || block_type) {
-    RemapRules member_rules;
-    member_rules.line_color = block_color;
-    member_rules.line_type = block_type;
-    member_rules.point_text_color = block_color;
-    member_rules.solid_color = main_rules.solid_color && block_color;
-    member_rules.dim_color = main_rules.dim_color && block_color;
-    member_rules.dim_line_type = main_rules.dim_line_type && block_type;
-    for (TEntBlockDef& def : block_defs) {
-      RemapTables(remap, member_rules, version, def.members);
+Status RemapJwwHeader(THeader& header, const JwwConvSettings& table) {
+  ColorRemapper remap(table);
+  if (table.IsOn(Option::kChangeTextSettingColor)) {
+    for (TextKind& kind : header.text_kinds) {
+      remap.Color(kind.color);
+    }
+  }
+  if (table.IsOn(Option::kChangeDimSettingColor)) {
+    for (std::int64_t place : {1, 10, 100}) {
+      RemapDigit(remap, header.DimSettingColors, place);
     }
   }
   return remap.status();

@@ -8,56 +8,39 @@
 #include "formats/windows/entity_records.h"
 #include "formats/windows/entity_remap.h"
 #include "formats/windows/jww_images.h"
+#include "formats/windows/record_stream.h"
+#include "formats/windows/workspace_collector.h"
 
 namespace penmorph::jw {
 
 namespace {
 
-constexpr std::size_t kFillerSize = 193;
-constexpr std::size_t kScaleOffset = 8;  // of the scale inside a layer group's values
+class JwsCollector : public WorkspaceCollector {
+ public:
+  explicit JwsCollector(JwsWorkspace& workspace)
+      : WorkspaceCollector(workspace.entities, workspace.block_defs), workspace_(workspace) {}
+  void OnJwsHeader(JwsHeader& header, SourceRange) override { workspace_.header = header; }
 
-void ReadHeader(ByteReader& in, JwsHeader& h) {
-  in.read_bytes(h.magic);
-  in.skip(kFillerSize);  // what stood there is not written back
-  h.version = in.read_i32le();
-  in.read_bytes(h.values_ab);
-  for (TLayerGroup& group : h.layer_groups) {
-    in.read_bytes(std::span(group.values).subspan(kScaleOffset, 8));
+ private:
+  JwsWorkspace& workspace_;
+};
+
+Status WriteWorkspace(ByteWriter& out, const JwsWorkspace& workspace, bool normalise) {
+  JwsHeader header = workspace.header;
+  if (normalise) {
+    header.version = NormalizedJwsVersion(header.version);
   }
-  in.read_bytes(h.integers);
-  in.read_bytes(h.values);
-}
-
-void WriteHeader(ByteWriter& out, const JwsHeader& h, std::int32_t version) {
-  out.write_bytes(h.magic);
-  out.write_bytes(std::string(kFillerSize, '.'));
-  out.write_i32le(version);
-  out.write_bytes(h.values_ab);
-  for (const TLayerGroup& group : h.layer_groups) {
-    out.write_bytes(std::span(group.values).subspan(kScaleOffset, 8));
-  }
-  out.write_bytes(h.integers);
-  out.write_bytes(h.values);
-}
-
-Status WriteWorkspace(ByteWriter& out, const JwsWorkspace& workspace, std::int32_t version,
-                      bool as_read) {
-  WriteHeader(out, workspace.header, version);
+  WriteJwsHeader(out, header);
+  const int version = header.version;
+  const WriteRules rules{version, &RewriteJwsImageReference};
+  const WriteRules* applied = normalise ? &rules : nullptr;
   ArchiveState state;
-  RecordWriteContext context{version, as_read ? nullptr : &RewriteJwsImageReference, as_read};
-  WriteEntityList(out, context, state, workspace.entities);
-  WriteBlockDefs(out, context, state, workspace.block_defs);
+  WriteEntityList(out, version, applied, state, workspace.entities);
+  WriteBlockDefs(out, version, applied, state, workspace.block_defs);
   return out.Finish();
 }
 
 }  // namespace
-
-std::int32_t NormalizedJwsVersion(std::int32_t version) {
-  if (version <= 230) {
-    return 230;
-  }
-  return version == 300 ? 351 : version;
-}
 
 bool JwsProbe(const std::filesystem::path& file) {
   std::FILE* handle = OpenFile(file, "rb");
@@ -72,14 +55,8 @@ bool JwsProbe(const std::filesystem::path& file) {
 
 Status JwsRead(ByteReader& in, JwsWorkspace& workspace) {
   JwsClear(workspace);
-  ReadHeader(in, workspace.header);
-  // Any version is read; the records follow the file's own version.
-  RecordReadContext context{workspace.header.version};
-  ArchiveState state;
-  std::int32_t count = ReadArchiveCount(in);
-  ReadEntityList(in, context, state, count, workspace.entities);
-  ReadBlockDefs(in, context, state, workspace.block_defs);
-  return in.status();
+  JwsCollector collector(workspace);
+  return ReadJwsRecords(in, collector);
 }
 
 Status JwsRead(const std::filesystem::path& file, JwsWorkspace& workspace) {
@@ -94,12 +71,12 @@ Status JwsRemap(JwsWorkspace& workspace, const JwwConvSettings& table) {
   return RemapEntities(table, workspace.header.version, workspace.entities, workspace.block_defs);
 }
 
-Status JwsWrite(ByteWriter& out, const JwsWorkspace& workspace, std::int32_t version) {
-  return WriteWorkspace(out, workspace, NormalizedJwsVersion(version), false);
+Status JwsWrite(ByteWriter& out, const JwsWorkspace& workspace) {
+  return WriteWorkspace(out, workspace, true);
 }
 
 Status JwsWriteAsRead(ByteWriter& out, const JwsWorkspace& workspace) {
-  return WriteWorkspace(out, workspace, workspace.header.version, true);
+  return WriteWorkspace(out, workspace, false);
 }
 
 void JwsClear(JwsWorkspace& workspace) {

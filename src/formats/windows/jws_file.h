@@ -11,33 +11,17 @@
 
 #include "common/byte_reader.h"
 #include "common/byte_writer.h"
+#include "formats/windows/jws_header.h"
 #include "formats/windows/jwtype.h"
-#include "formats/windows/jww_header.h"
 #include "settings/conv_settings.h"
 
 namespace penmorph::jw {
-
-inline constexpr std::string_view kJwsMagic = "JwsData";
-inline constexpr std::size_t kJwsHeaderSize = 452;
-
-struct JwsHeader {
-  Bytes<7> magic{};
-  std::int32_t version = 0;
-  Bytes<16> values_ab{};                       // header values A and B, two f64
-  std::array<TLayerGroup, 16> layer_groups{};  // only the f64 scale (bytes 8-15) is held
-  Bytes<24> integers{};                        // six i32
-  Bytes<80> values{};                          // ten f64
-  bool operator==(const JwsHeader&) const = default;
-};
 
 struct JwsWorkspace {
   JwsHeader header;
   EntityTables entities;
   std::vector<TEntBlockDef> block_defs;
 };
-
-// The version a JWS file is written in: 230 at the least, and 300 as 351.
-std::int32_t NormalizedJwsVersion(std::int32_t version);
 
 // True when the file's first 7 bytes are "JwsData".
 bool JwsProbe(const std::filesystem::path& file);
@@ -48,8 +32,8 @@ Status JwsRead(const std::filesystem::path& file, JwsWorkspace& workspace);
 // The entity remaps of the Windows formats; the two header options have nothing to act on.
 Status JwsRemap(JwsWorkspace& workspace, const JwwConvSettings& table);
 
-// Writes the workspace as a JWS file of the normalised `version` (the version read).
-Status JwsWrite(ByteWriter& out, const JwsWorkspace& workspace, std::int32_t version);
+// Writes the workspace as a JWS file of its normalised version, by the write rules.
+Status JwsWrite(ByteWriter& out, const JwsWorkspace& workspace);
 // Every value as read (the version too), for checking that a read kept every byte; the filler
 // is not kept and is written as dots.
 Status JwsWriteAsRead(ByteWriter& out, const JwsWorkspace& workspace);

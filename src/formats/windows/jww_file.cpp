@@ -7,29 +7,42 @@
 #include "formats/windows/archive.h"
 #include "formats/windows/entity_records.h"
 #include "formats/windows/entity_remap.h"
+#include "formats/windows/record_stream.h"
+#include "formats/windows/workspace_collector.h"
 
 namespace penmorph::jw {
 
 namespace {
 
-bool HasImageSection(int version) {
-  return version >= 700;
-}
+// The workspace's visitor: the lists as any Windows-format file has them, and the header and
+// images of a drawing.
+class JwwCollector : public WorkspaceCollector {
+ public:
+  explicit JwwCollector(JwwWorkspace& workspace)
+      : WorkspaceCollector(workspace.entities, workspace.block_defs), workspace_(workspace) {}
 
-// Replaces one decimal digit (place 1, 10 or 100) of the dimension colours by its mapping.
-void RemapDigit(ColorRemapper& remap, std::int32_t& value, std::int64_t place) {
-  std::int32_t digit = static_cast<std::int32_t>((value / place) % 10);
-  std::int32_t mapped = digit;
-  remap.Color(mapped);
-  std::int64_t result = value + (std::int64_t{mapped} - digit) * place;
-  if (result < INT32_MIN || result > INT32_MAX) {
-    remap.Fail(MakeError(ErrorKind::kRange, "JWW table entry " +
-                                                EntryKey(JwwConvSettings::ColorEntry(digit)) +
-                                                " makes the dimension colour setting too large"));
-    return;
+  void OnJwwHeader(THeader& header, SourceRange) override { workspace_.header = header; }
+
+  bool OnImagesBegin() override {
+    DeleteExtractedImages(workspace_.images);
+    workspace_.images.clear();
+    return workspace_.switches.read_images || workspace_.switches.extract_images;
   }
-  value = static_cast<std::int32_t>(result);
-}
+  void OnImageCount(std::int32_t count, SourceRange) override {
+    workspace_.images.reserve(static_cast<std::size_t>(count));  // checked against the bytes
+  }
+  void OnImage(const TBindImageType& image, SourceRange, ByteReader& in) override {
+    TBindImageType& kept = workspace_.images.emplace_back();
+    kept.name = image.name;
+    kept.size = image.size;
+    if (workspace_.switches.extract_images && !image.name.empty() && image.size > 0) {
+      ExtractImage(in, workspace_.image_folder, kept, workspace_.images.size() - 1);
+    }
+  }
+
+ private:
+  JwwWorkspace& workspace_;
+};
 
 }  // namespace
 
@@ -46,8 +59,8 @@ bool JwwProbe(const std::filesystem::path& file) {
 
 Status JwwReadHeaderInfo(ByteReader& in, JwwWorkspace& workspace) {
   JwwClear(workspace);
-  ReadJwwHeader(in, workspace.header, true);
-  return in.status();
+  JwwCollector collector(workspace);
+  return ReadJwwRecords(in, collector, JwwReadScope::kHeaderThroughSettings);
 }
 
 Status JwwReadHeaderInfo(const std::filesystem::path& file, JwwWorkspace& workspace) {
@@ -60,17 +73,8 @@ Status JwwReadHeaderInfo(const std::filesystem::path& file, JwwWorkspace& worksp
 
 Status JwwRead(ByteReader& in, JwwWorkspace& workspace) {
   JwwClear(workspace);
-  ReadJwwHeader(in, workspace.header);
-  const int version = workspace.header.version;
-  ArchiveState state;
-  RecordReadContext context{version};
-  std::int32_t count = ReadArchiveCount(in);
-  ReadEntityList(in, context, state, count, workspace.entities);
-  ReadBlockDefs(in, context, state, workspace.block_defs);
-  if (in.ok() && HasImageSection(version)) {
-    ReadImageSection(in, workspace.switches, workspace.image_folder, workspace.images);
-  }
-  return in.status();
+  JwwCollector collector(workspace);
+  return ReadJwwRecords(in, collector);
 }
 
 Status JwwRead(const std::filesystem::path& file, JwwWorkspace& workspace) {
@@ -82,52 +86,45 @@ Status JwwRead(const std::filesystem::path& file, JwwWorkspace& workspace) {
 }
 
 Status JwwRemap(JwwWorkspace& workspace, const JwwConvSettings& table) {
-  THeader& header = workspace.header;
-  ColorRemapper remap(table);
-  if (table.IsOn(JwwConvSettings::kChangeTextSettingColor)) {
-    for (TextKind& kind : header.text_kinds) {
-      remap.Color(kind.color);
-    }
+  if (Status header = RemapJwwHeader(workspace.header, table); !header.ok()) {
+    return header;
   }
-  if (table.IsOn(JwwConvSettings::kChangeDimSettingColor)) {
-    for (std::int64_t place : {1, 10, 100}) {
-      RemapDigit(remap, header.DimSettingColors, place);
-    }
-  }
-  if (!remap.status().ok()) {
-    return remap.status();
-  }
-  return RemapEntities(table, header.version, workspace.entities, workspace.block_defs);
+  return RemapEntities(table, workspace.header.version, workspace.entities, workspace.block_defs);
 }
 
 namespace {
 
-Status WriteWorkspace(ByteWriter& out, JwwWorkspace& workspace, bool as_read) {
+Status WriteWorkspace(ByteWriter& out, const JwwWorkspace& workspace, bool normalise) {
   const int version = workspace.header.version;
   if (Status known = CheckJwwVersion(version); !known.ok()) {
     return known;
   }
-  WriteJwwHeader(out, workspace.header, as_read);
+  if (normalise) {
+    THeader header = workspace.header;
+    NormalizeJwwHeader(header);
+    WriteJwwHeader(out, header);
+  } else {
+    WriteJwwHeader(out, workspace.header);
+  }
+  const WriteRules rules{version, nullptr};
+  const WriteRules* applied = normalise ? &rules : nullptr;
   ArchiveState state;
-  RecordWriteContext context{version, nullptr, as_read};
-  WriteEntityList(out, context, state, workspace.entities);
-  WriteBlockDefs(out, context, state, workspace.block_defs);
+  WriteEntityList(out, version, applied, state, workspace.entities);
+  WriteBlockDefs(out, version, applied, state, workspace.block_defs);
   if (HasImageSection(version)) {
-    WriteImageSection(out, workspace.switches, workspace.entities, workspace.block_defs,
-                      workspace.images, as_read);
+    WriteImageSection(out, workspace.entities, workspace.block_defs, workspace.images, normalise);
   }
   return out.Finish();
 }
 
 }  // namespace
 
-Status JwwWrite(ByteWriter& out, JwwWorkspace& workspace, std::int32_t version) {
-  workspace.header.version = version;
-  return WriteWorkspace(out, workspace, false);
+Status JwwWrite(ByteWriter& out, const JwwWorkspace& workspace) {
+  return WriteWorkspace(out, workspace, true);
 }
 
-Status JwwWriteAsRead(ByteWriter& out, JwwWorkspace& workspace) {
-  return WriteWorkspace(out, workspace, true);
+Status JwwWriteAsRead(ByteWriter& out, const JwwWorkspace& workspace) {
+  return WriteWorkspace(out, workspace, false);
 }
 
 void JwwClear(JwwWorkspace& workspace) {

@@ -40,11 +40,11 @@ Status JwwRead(const std::filesystem::path& file, JwwWorkspace& workspace);
 // Colours and line types through the table, entities and header alike.
 Status JwwRemap(JwwWorkspace& workspace, const JwwConvSettings& table);
 
-// Writes the workspace as a JWW file of `version` (always the version read).
-Status JwwWrite(ByteWriter& out, JwwWorkspace& workspace, std::int32_t version);
+// Writes the workspace as a JWW file of its version, by the write rules.
+Status JwwWrite(ByteWriter& out, const JwwWorkspace& workspace);
 
 // Writes every value as it was read, no rule applied: a check that a read kept every byte.
-Status JwwWriteAsRead(ByteWriter& out, JwwWorkspace& workspace);
+Status JwwWriteAsRead(ByteWriter& out, const JwwWorkspace& workspace);
 
 // Empties everything but the image list.
 void JwwClear(JwwWorkspace& workspace);

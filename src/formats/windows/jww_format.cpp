@@ -1,6 +1,85 @@
 #include "formats/windows/jww_format.h"
 
+#include <algorithm>
+#include <array>
+
+#include "formats/windows/jws_header.h"
+#include "formats/windows/record_stream.h"
+#include "formats/windows/stream_converter.h"
+
 namespace penmorph::jw {
+
+namespace {
+
+bool StartsWith(std::span<const std::uint8_t> head, std::string_view signature) {
+  return head.size() >= signature.size() &&
+         std::equal(signature.begin(), signature.end(), head.begin(),
+                    [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
+}
+
+// Counts what the reader hands over, for descriptions of both Windows formats.
+class Census : public RecordVisitor {
+ public:
+  void OnJwwHeader(THeader& header, SourceRange) override {
+    version_ = header.version;
+    memo_ = header.memo;
+  }
+  void OnJwsHeader(JwsHeader& header, SourceRange) override { version_ = header.version; }
+  void OnEntity(const ClassTag&, EntityRecord& record, SourceRange) override {
+    if (in_block_def_) {
+      ++members_;
+    } else {
+      ++kinds_[record.index()];
+    }
+  }
+  void OnBlockDef(const ClassTag&, TEntBlockDef&, std::int32_t, SourceRange) override {
+    ++block_defs_;
+    in_block_def_ = true;
+  }
+  void OnBlockDefEnd() override { in_block_def_ = false; }
+  void OnImage(const TBindImageType& image, SourceRange, ByteReader&) override {
+    HeaderMemo name = MemoOf(image.name);
+    images_.push_back("image " + std::to_string(images_.size() + 1) + ": " +
+                      std::to_string(image.size) + " bytes, " + (name.utf8 ? "" : "(Shift-JIS) ") +
+                      name.text);
+  }
+
+  std::int32_t version() const { return version_; }
+  const ArchiveString& memo() const { return memo_; }
+
+  void AddCounts(FileDescription& description) const {
+    for (std::size_t i = 0; i < kEntityKinds.size(); ++i) {
+      description.counts.emplace_back(std::string(kEntityKinds[i].plural), kinds_[i]);
+    }
+    description.counts.emplace_back("block definitions", block_defs_);
+    description.counts.emplace_back("block definition members", members_);
+  }
+  void AddImages(FileDescription& description) const {
+    description.counts.emplace_back("images", images_.size());
+    description.details.insert(description.details.end(), images_.begin(), images_.end());
+  }
+
+ private:
+  std::int32_t version_ = 0;
+  ArchiveString memo_;
+  std::array<std::uint64_t, kEntityKinds.size()> kinds_{};
+  std::uint64_t block_defs_ = 0;
+  std::uint64_t members_ = 0;
+  bool in_block_def_ = false;
+  std::vector<std::string> images_;
+};
+
+class MemoReader : public RecordVisitor {
+ public:
+  void OnJwwHeader(THeader& header, SourceRange) override { memo_ = MemoOf(header.memo); }
+  void OnEntity(const ClassTag&, EntityRecord&, SourceRange) override {}
+  const HeaderMemo& memo() const { return memo_; }
+
+ private:
+  HeaderMemo memo_;
+};
+
+}  // namespace
 
 HeaderMemo MemoOf(const ArchiveString& memo) {
   if (memo.wide) {
@@ -9,71 +88,66 @@ HeaderMemo MemoOf(const ArchiveString& memo) {
   return {memo.bytes, false};
 }
 
-void DescribeEntities(const EntityTables& entities, const std::vector<TEntBlockDef>& block_defs,
-                      FileDescription& description) {
-  static constexpr std::pair<EntityKind, const char*> kKinds[] = {
-      {EntityKind::kLine, "lines"},
-      {EntityKind::kArc, "arcs"},
-      {EntityKind::kPoint, "points"},
-      {EntityKind::kText, "texts"},
-      {EntityKind::kDimension, "dimensions"},
-      {EntityKind::kSolid, "solids"},
-      {EntityKind::kBlock, "block insertions"}};
-  for (const auto& [kind, label] : kKinds) {
-    description.counts.emplace_back(label, entities.Count(kind));
-  }
-  description.counts.emplace_back("block definitions", block_defs.size());
-  std::uint64_t members = 0;
-  for (const TEntBlockDef& def : block_defs) {
-    members += def.members.size();
-  }
-  description.counts.emplace_back("block definition members", members);
+bool JwwFormat::Recognizes(std::span<const std::uint8_t> head) const {
+  return StartsWith(head, kJwwMagic);
 }
 
-Status JwwFormat::Write(ByteSink& out) {
-  ByteWriter writer(out);
-  return JwwWrite(writer, workspace_, workspace_.header.version);
+ConversionStatus JwwFormat::Convert(ByteReader& in, const ConversionTables& tables,
+                                    ByteSink& out) const {
+  return ConvertJwwStream(in, tables.jww, out);
 }
 
-std::optional<HeaderMemo> JwwFormat::ReadMemo(const std::filesystem::path& file) {
-  // A workspace of its own: listing a folder never disturbs a drawing being converted.
-  JwwWorkspace header_only;
-  if (!JwwReadHeaderInfo(file, header_only).ok()) {
+std::optional<HeaderMemo> JwwFormat::ReadMemo(ByteReader& in) const {
+  MemoReader reader;
+  if (!ReadJwwRecords(in, reader, JwwReadScope::kHeaderThroughSettings).ok()) {
     return std::nullopt;
   }
-  return MemoOf(header_only.header.memo);
+  return reader.memo();
 }
 
-Result<FileDescription> JwwFormat::Describe(const std::filesystem::path& file) {
-  // Image bytes are skipped, not extracted: a description needs only names and sizes.
-  ImageSwitches saved = workspace_.switches;
-  workspace_.switches.extract_images = false;
-  Status read = JwwRead(file, workspace_);
-  workspace_.switches = saved;
-  if (!read.ok()) {
-    JwwClear(workspace_);
+Result<FileDescription> JwwFormat::Describe(ByteReader& in) const {
+  Census census;
+  if (Status read = ReadJwwRecords(in, census); !read.ok()) {
     return read.error();
   }
   FileDescription description;
   description.format = "JWW";
-  description.version = std::to_string(workspace_.header.version);
-  HeaderMemo memo = MemoOf(workspace_.header.memo);
+  description.version = std::to_string(census.version());
+  HeaderMemo memo = MemoOf(census.memo());
   description.memo = memo.text;
   description.memo_is_utf8 = memo.utf8;
-  if (workspace_.header.memo.wide) {
+  if (census.memo().wide) {
     description.details.push_back("strings: wide (UTF-16)");
   }
-  DescribeEntities(workspace_.entities, workspace_.block_defs, description);
-  description.counts.emplace_back("images", workspace_.images.size());
-  for (std::size_t i = 0; i < workspace_.images.size(); ++i) {
-    const TBindImageType& image = workspace_.images[i];
-    HeaderMemo name = MemoOf(image.name);
-    description.details.push_back("image " + std::to_string(i + 1) + ": " +
-                                  std::to_string(image.size) + " bytes, " +
-                                  (name.utf8 ? "" : "(Shift-JIS) ") + name.text);
+  census.AddCounts(description);
+  census.AddImages(description);
+  return description;
+}
+
+bool JwsFormat::Recognizes(std::span<const std::uint8_t> head) const {
+  return StartsWith(head, kJwsMagic);
+}
+
+ConversionStatus JwsFormat::Convert(ByteReader& in, const ConversionTables& tables,
+                                    ByteSink& out) const {
+  return ConvertJwsStream(in, tables.jww, out);
+}
+
+Result<FileDescription> JwsFormat::Describe(ByteReader& in) const {
+  Census census;
+  if (Status read = ReadJwsRecords(in, census); !read.ok()) {
+    return read.error();
   }
-  JwwClear(workspace_);
-  workspace_.images.clear();
+  FileDescription description;
+  description.format = "JWS";
+  description.has_memo = false;
+  const std::int32_t version = census.version();
+  description.version = std::to_string(version);
+  if (NormalizedJwsVersion(version) != version) {
+    description.details.push_back("written as version " +
+                                  std::to_string(NormalizedJwsVersion(version)));
+  }
+  census.AddCounts(description);
   return description;
 }
 

@@ -1,36 +1,36 @@
 #pragma once
 
+// JWW drawings and JWS symbols for the converter, the file list and `penmorph-cli info`. Both
+// convert while they read (stream_converter.h); descriptions count what the reader hands over.
+
 #include "convert/file_format.h"
-#include "formats/windows/jww_file.h"
+#include "formats/windows/archive_string.h"
 
 namespace penmorph::jw {
 
-// JWW drawings for the batch driver, the file list and `penmorph-cli info`.
 class JwwFormat : public FileFormat {
  public:
   std::string_view Name() const override { return "JWW"; }
   std::string_view Extension() const override { return ".JWW"; }
+  bool Recognizes(std::span<const std::uint8_t> head) const override;
+  ConversionStatus Convert(ByteReader& in, const ConversionTables& tables,
+                           ByteSink& out) const override;
+  std::optional<HeaderMemo> ReadMemo(ByteReader& in) const override;
+  Result<FileDescription> Describe(ByteReader& in) const override;
+};
 
-  bool Probe(const std::filesystem::path& file) override { return JwwProbe(file); }
-  Status Read(const std::filesystem::path& file) override { return JwwRead(file, workspace_); }
-  Status Remap(const ConversionTables& tables) override { return JwwRemap(workspace_, tables.jww); }
-  Status Write(ByteSink& out) override;
-  void DeleteExtractedFiles() override { JwwDeleteExtractedImages(workspace_); }
-  void Clear() override { JwwClear(workspace_); }
-  std::optional<HeaderMemo> ReadMemo(const std::filesystem::path& file) override;
-  Result<FileDescription> Describe(const std::filesystem::path& file) override;
-
-  JwwWorkspace& workspace() { return workspace_; }
-
- private:
-  JwwWorkspace workspace_;
+// The file list shows no memo for symbols: a symbol's header holds none.
+class JwsFormat : public FileFormat {
+ public:
+  std::string_view Name() const override { return "JWS"; }
+  std::string_view Extension() const override { return ".JWS"; }
+  bool Recognizes(std::span<const std::uint8_t> head) const override;
+  ConversionStatus Convert(ByteReader& in, const ConversionTables& tables,
+                           ByteSink& out) const override;
+  Result<FileDescription> Describe(ByteReader& in) const override;
 };
 
 // The memo as the file list shows it: byte strings as stored, wide ones as UTF-8.
 HeaderMemo MemoOf(const ArchiveString& memo);
-
-// Counts per kind, for descriptions of both Windows formats.
-void DescribeEntities(const EntityTables& entities, const std::vector<TEntBlockDef>& block_defs,
-                      FileDescription& description);
 
 }  // namespace penmorph::jw

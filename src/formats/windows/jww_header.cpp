@@ -154,12 +154,32 @@ void ReadJwwHeader(ByteReader& in, THeader& h, bool through_settings) {
   Read(in, h.values25);
 }
 
-void WriteJwwHeader(ByteWriter& out, const THeader& h, bool as_read) {
+void NormalizeJwwHeader(THeader& h) {
+  h.reserved6 = {};
+  h.reserved8 = 0;
+  h.limited9 = Limited9(h);
+  const std::int32_t b = SettingsB(h);
+  h.settings_tens = b / 10;
+  h.settings_units = b % 10;
+  for (TLayer& layer : h.layers) {
+    layer.name = CleanName(layer.name);
+  }
+  for (TLayerGroup& group : h.layer_groups) {
+    group.name = CleanName(group.name);
+  }
+  for (TColorExNo& color : h.sxf_colors) {
+    color.name = CleanName(color.name);
+  }
+  for (TLineTypeExNo& type : h.sxf_line_types) {
+    type.name = CleanName(type.name);
+  }
+}
+
+void WriteJwwHeader(ByteWriter& out, const THeader& h) {
   const int v = h.version;
-  auto name = [as_read](const ArchiveString& text) { return as_read ? text : CleanName(text); };
   Write(out, h.magic);
   out.write_i32le(v);
-  WriteArchiveString(out, h.memo);  // the memo is the user's own text: written as read
+  WriteArchiveString(out, h.memo);
   Write(out, h.values4);
   for (std::size_t g = 0; g < h.layer_groups.size(); ++g) {
     Write(out, h.layer_groups[g].values);
@@ -167,17 +187,17 @@ void WriteJwwHeader(ByteWriter& out, const THeader& h, bool as_read) {
       Write(out, h.layers[g * 16 + layer].values);
     }
   }
-  Write(out, as_read ? h.reserved6 : Bytes<56>{});
+  Write(out, h.reserved6);
   out.write_i32le(h.DimSettingColors);
   Write(out, h.values7);
-  out.write_i32le(as_read ? h.reserved8 : 0);
-  out.write_i32le(as_read ? h.limited9 : Limited9(h));
+  out.write_i32le(h.reserved8);
+  out.write_i32le(h.limited9);
   Write(out, h.values10);
   for (const TLayer& layer : h.layers) {
-    WriteArchiveString(out, name(layer.name));
+    WriteArchiveString(out, layer.name);
   }
   for (const TLayerGroup& group : h.layer_groups) {
-    WriteArchiveString(out, name(group.name));
+    WriteArchiveString(out, group.name);
   }
   Write(out, h.values13);
   if (HasItem14(v)) {
@@ -192,7 +212,7 @@ void WriteJwwHeader(ByteWriter& out, const THeader& h, bool as_read) {
   Write(out, h.values19);
   Write(out, h.values20);
   Write(out, h.settings_a);
-  out.write_i32le(as_read ? h.settings_tens * 10 + h.settings_units : SettingsB(h));
+  out.write_i32le(h.settings_tens * 10 + h.settings_units);
   if (HasSettingsC(v)) {
     Write(out, h.settings_c);
   }
@@ -209,7 +229,7 @@ void WriteJwwHeader(ByteWriter& out, const THeader& h, bool as_read) {
       Write(out, color.values);
     }
     for (const TColorExNo& color : colors) {
-      WriteArchiveString(out, name(color.name));
+      WriteArchiveString(out, color.name);
       Write(out, color.definition);
     }
     std::vector<TLineTypeExNo> types = h.sxf_line_types;
@@ -218,7 +238,7 @@ void WriteJwwHeader(ByteWriter& out, const THeader& h, bool as_read) {
       Write(out, type.values);
     }
     for (const TLineTypeExNo& type : types) {
-      WriteArchiveString(out, name(type.name));
+      WriteArchiveString(out, type.name);
       Write(out, type.definition);
     }
   }

@@ -93,8 +93,10 @@ Status CheckJwwVersion(std::int32_t version);
 
 // Items 1-25. `through_settings` stops after the settings block, which is all the memo needs.
 void ReadJwwHeader(ByteReader& in, THeader& header, bool through_settings = false);
-// Writes the header for its own version with the rules for reserved and limited items;
-// `as_read` writes every value as it was read instead, to show that a read kept every byte.
-void WriteJwwHeader(ByteWriter& out, const THeader& header, bool as_read = false);
+// The write rules for the header: reserved items zero, item 9 limited, item 21b in the form its
+// version reads, names cleaned (the memo, the user's own text, stays as it is).
+void NormalizeJwwHeader(THeader& header);
+// Writes the header for its own version, every value as held.
+void WriteJwwHeader(ByteWriter& out, const THeader& header);
 
 }  // namespace penmorph::jw

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::size_t kPiece = 2048;
+constexpr std::size_t kPiece = 64 * 1024;
 
 // Units of a name for matching without regard to ASCII case; the second byte of a Shift-JIS
 // character is left alone, since it may look like a letter.
@@ -53,24 +53,8 @@ std::optional<ArchiveString> ReferencedImage(const ArchiveString& text) {
   return std::nullopt;
 }
 
-void MarkReferenced(const EntityTables& tables, std::vector<TBindImageType>& images) {
-  for (const TEntMoji& text : tables.texts) {
-    std::optional<ArchiveString> name = ReferencedImage(text.text);
-    if (!name) {
-      continue;
-    }
-    std::vector<std::uint16_t> wanted = MatchUnits(*name);
-    for (TBindImageType& image : images) {
-      std::vector<std::uint16_t> have = MatchUnits(image.name);
-      if (have.size() >= wanted.size() && std::equal(wanted.begin(), wanted.end(), have.begin())) {
-        image.used = true;
-        break;
-      }
-    }
-  }
-}
+}  // namespace
 
-// "image 3 (plan.bmp)"; names that are not plain ASCII are left out of messages.
 std::string ImageLabel(const TBindImageType& image, std::size_t index) {
   std::string label = "image " + std::to_string(index + 1);
   std::string ascii;
@@ -83,8 +67,6 @@ std::string ImageLabel(const TBindImageType& image, std::size_t index) {
   }
   return label + " (" + ascii + ")";
 }
-
-}  // namespace
 
 ImageFolder::~ImageFolder() {
   if (!path_.empty()) {
@@ -116,110 +98,90 @@ Result<fs::path> ImageFolder::NewFile() {
   return path_ / ("image-" + std::to_string(++next_) + ".bin");
 }
 
-void ReadImageSection(ByteReader& in, const ImageSwitches& switches, ImageFolder& folder,
-                      std::vector<TBindImageType>& images) {
-  DeleteExtractedImages(images);
-  images.clear();
-  if (!switches.read_images && !switches.extract_images) {
-    return;
-  }
-  const std::uint64_t count_at = in.offset();
-  std::int32_t count = in.read_i32le();
-  if (in.ok() && count < 0) {
-    in.FailAt(ErrorKind::kMalformed, "a negative image count", count_at);
-    return;
-  }
-  if (!in.Expect(static_cast<std::uint64_t>(count), 5, "images")) {
-    return;
-  }
-  images.reserve(static_cast<std::size_t>(count));
-  for (std::int32_t i = 0; i < count && in.ok(); ++i) {
-    TBindImageType& image = images.emplace_back();
-    image.name = ReadArchiveString(in);
-    const std::uint64_t size_at = in.offset();
-    image.size = in.read_i32le();
-    if (!in.ok()) {
-      return;
-    }
-    if (image.size < 0) {
-      in.FailAt(ErrorKind::kMalformed,
-                ImageLabel(image, images.size() - 1) + " has a negative size", size_at);
-      return;
-    }
-    if (image.name.empty() || image.size == 0) {
-      continue;  // such an entry has no bytes
-    }
-    const auto size = static_cast<std::uint64_t>(image.size);
-    if (size > in.remaining()) {
-      in.FailAt(ErrorKind::kTruncated,
-                ImageLabel(image, images.size() - 1) + " declares " + std::to_string(size) +
-                    " bytes, but only " + std::to_string(in.remaining()) + " are left",
-                size_at);
-      return;
-    }
-    if (!switches.extract_images) {
-      in.skip(size);
-      continue;
-    }
-    auto file = folder.NewFile();
-    if (!file.ok()) {
-      in.Fail(ErrorKind::kIo, file.error().message);
-      return;
-    }
-    auto sink = FileSink::CreateExclusive(file.value());
-    if (!sink.ok()) {
-      in.Fail(ErrorKind::kIo, sink.error().message);
-      return;
-    }
-    image.extracted = file.value();
-    Status copied = in.CopyTo(*sink.value(), size, kPiece);
-    Status closed = sink.value()->Close();
-    if (copied.ok() && !closed.ok()) {
-      copied = closed;
-    }
-    if (!copied.ok()) {
-      // A copy that failed cannot be embedded again: the drawing fails rather than lose it.
-      if (in.ok()) {
-        in.Fail(ErrorKind::kIo, "cannot keep " + ImageLabel(image, images.size() - 1) + ": " +
-                                    copied.error().message);
-      }
-      return;
-    }
+void ImageReferences::AddText(const ArchiveString& text) {
+  if (std::optional<ArchiveString> name = ReferencedImage(text)) {
+    wanted_.push_back(MatchUnits(*name));
   }
 }
 
-void WriteImageSection(ByteWriter& out, const ImageSwitches& switches, const EntityTables& main,
-                       const std::vector<TEntBlockDef>& block_defs,
-                       std::vector<TBindImageType>& images, bool as_read) {
-  if (as_read) {
-    out.write_i32le(static_cast<std::int32_t>(images.size()));
-  } else {
-    for (TBindImageType& image : images) {
-      image.used = false;
-    }
-    MarkReferenced(main, images);
-    for (const TEntBlockDef& def : block_defs) {
-      MarkReferenced(def.members, images);
-    }
-    std::int32_t count = 0;
-    for (TBindImageType& image : images) {
-      if (!switches.extract_images || image.extracted.empty() ||
-          KindOfPath(image.extracted) != PathKind::kFile) {
-        image.used = false;
-      }
-      count += image.used ? 1 : 0;
-    }
-    out.write_i32le(count);
+std::vector<bool> ImageReferences::Match(const std::vector<ArchiveString>& image_names) const {
+  std::vector<bool> used(image_names.size(), false);
+  if (wanted_.empty()) {
+    return used;
   }
-  std::vector<std::uint8_t> piece(kPiece);
+  std::vector<std::vector<std::uint16_t>> names;
+  names.reserve(image_names.size());
+  for (const ArchiveString& name : image_names) {
+    names.push_back(MatchUnits(name));
+  }
+  for (const std::vector<std::uint16_t>& wanted : wanted_) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      const std::vector<std::uint16_t>& have = names[i];
+      if (have.size() >= wanted.size() && std::equal(wanted.begin(), wanted.end(), have.begin())) {
+        used[i] = true;
+        break;
+      }
+    }
+  }
+  return used;
+}
+
+void ExtractImage(ByteReader& in, ImageFolder& folder, TBindImageType& image, std::size_t index) {
+  auto file = folder.NewFile();
+  if (!file.ok()) {
+    in.Fail(ErrorKind::kIo, file.error().message);
+    return;
+  }
+  auto sink = FileSink::CreateExclusive(file.value());
+  if (!sink.ok()) {
+    in.Fail(ErrorKind::kIo, sink.error().message);
+    return;
+  }
+  image.extracted = file.value();
+  Status copied = in.CopyTo(*sink.value(), static_cast<std::uint64_t>(image.size), kPiece);
+  Status closed = sink.value()->Close();
+  if (copied.ok() && !closed.ok()) {
+    copied = closed;
+  }
+  if (!copied.ok() && in.ok()) {
+    in.Fail(ErrorKind::kIo,
+            "cannot keep " + ImageLabel(image, index) + ": " + copied.error().message);
+  }
+}
+
+void WriteImageSection(ByteWriter& out, const EntityTables& main,
+                       const std::vector<TEntBlockDef>& block_defs,
+                       const std::vector<TBindImageType>& images, bool normalise) {
+  std::vector<bool> written(images.size(), true);
+  if (normalise) {
+    ImageReferences references;
+    for (const TEntMoji& text : main.texts) {
+      references.AddText(text.text);
+    }
+    for (const TEntBlockDef& def : block_defs) {
+      for (const TEntMoji& text : def.members.texts) {
+        references.AddText(text.text);
+      }
+    }
+    std::vector<ArchiveString> names;
+    for (const TBindImageType& image : images) {
+      names.push_back(image.name);
+    }
+    written = references.Match(names);
+    for (std::size_t i = 0; i < images.size(); ++i) {
+      written[i] = written[i] && !images[i].extracted.empty() &&
+                   KindOfPath(images[i].extracted) == PathKind::kFile;
+    }
+  }
+  out.write_i32le(static_cast<std::int32_t>(std::count(written.begin(), written.end(), true)));
   for (std::size_t i = 0; i < images.size() && out.ok(); ++i) {
     const TBindImageType& image = images[i];
-    if (as_read && image.extracted.empty()) {
-      WriteArchiveString(out, image.name);
-      out.write_i32le(image.size);
+    if (!written[i]) {
       continue;
     }
-    if (!as_read && !image.used) {
+    if (!normalise && image.extracted.empty()) {
+      WriteArchiveString(out, image.name);
+      out.write_i32le(image.size);
       continue;
     }
     auto in = ByteReader::OpenFile(image.extracted);
@@ -234,16 +196,11 @@ void WriteImageSection(ByteWriter& out, const ImageSwitches& switches, const Ent
     }
     WriteArchiveString(out, image.name);  // stored names are written as they were
     out.write_i32le(static_cast<std::int32_t>(in->size()));
-    for (std::uint64_t left = in->size(); left > 0;) {
-      std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, kPiece));
-      in->read_bytes({piece.data(), n});
-      if (!in->ok()) {
-        out.Fail(MakeError(ErrorKind::kIo,
-                           "cannot embed " + ImageLabel(image, i) + ": " + in->error().message));
-        return;
-      }
-      out.write_bytes({piece.data(), n});
-      left -= n;
+    ByteWriterSink through(out);
+    if (Status copied = in->CopyTo(through, in->size(), kPiece); !copied.ok()) {
+      out.Fail(MakeError(ErrorKind::kIo,
+                         "cannot embed " + ImageLabel(image, i) + ": " + copied.error().message));
+      return;
     }
   }
 }

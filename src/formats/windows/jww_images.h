@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "common/byte_reader.h"
@@ -51,16 +52,34 @@ struct ImageSwitches {
   bool extract_images = true;  // keep each image's bytes for writing them back
 };
 
-// The section after the block definitions: i32 count, then name, i32 size and the bytes.
-void ReadImageSection(ByteReader& in, const ImageSwitches& switches, ImageFolder& folder,
-                      std::vector<TBindImageType>& images);
+// "image 3 (plan.bmp)"; names that are not plain ASCII are left out of messages.
+std::string ImageLabel(const TBindImageType& image, std::size_t index);
 
-// Flags the images that texts of the main list or of block definitions refer to (dimension
-// texts do not count) and writes those whose extracted copy is still there. `as_read` writes
-// every entry as it was read instead.
-void WriteImageSection(ByteWriter& out, const ImageSwitches& switches, const EntityTables& main,
+// The image names that texts refer to, gathered text by text: a text that opens with
+// kImageRefPrefix refers to the name between the prefix and its first comma.
+class ImageReferences {
+ public:
+  // A text entity's text as read (dimension texts do not count).
+  void AddText(const ArchiveString& text);
+  // Whether each image is referred to: each reference marks the first image whose name begins
+  // with the referred name, ASCII letters compared without regard to case.
+  std::vector<bool> Match(const std::vector<ArchiveString>& image_names) const;
+
+ private:
+  std::vector<std::vector<std::uint16_t>> wanted_;
+};
+
+// Copies an image's bytes, at the reader's position, into a new file of `folder`; the file's
+// name goes to `image.extracted`. A copy that fails cannot be embedded again: the reader fails
+// rather than lose the image.
+void ExtractImage(ByteReader& in, ImageFolder& folder, TBindImageType& image, std::size_t index);
+
+// Writes a workspace's image section. With `normalise`, only the images that texts of the main
+// list or of block definitions refer to and whose extracted copy is still there; without it,
+// every entry as read.
+void WriteImageSection(ByteWriter& out, const EntityTables& main,
                        const std::vector<TEntBlockDef>& block_defs,
-                       std::vector<TBindImageType>& images, bool as_read = false);
+                       const std::vector<TBindImageType>& images, bool normalise);
 
 // Removes the extracted copies; the list itself stays.
 void DeleteExtractedImages(std::vector<TBindImageType>& images);

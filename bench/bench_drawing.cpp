@@ -1,0 +1,178 @@
+// Writes a synthetic JWW drawing of about MEGABYTES for the conversion benchmark: units of 20
+// lines, 3 arcs, 3 points, 3 texts, a solid, a dimension and a block insertion, then 1000 block
+// definitions of 20 members each.
+//
+//   penmorph-bench-drawing MEGABYTES FILE
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "common/byte_writer.h"
+#include "common/file_sink.h"
+#include "common/file_system.h"
+#include "common/path_text.h"
+#include "formats/windows/archive.h"
+#include "formats/windows/entity_base.h"
+#include "formats/windows/jww_header.h"
+
+namespace fs = std::filesystem;
+using namespace penmorph;
+using namespace penmorph::jw;
+
+namespace {
+
+EntityBase Pen(int i) {
+  EntityBase base;
+  base.PenStyle = static_cast<std::uint8_t>(1 + i % 9);
+  base.PenColor = static_cast<std::uint16_t>(1 + i % 8);
+  base.Layer = static_cast<std::uint16_t>(i % 16);
+  base.Group = i;
+  return base;
+}
+
+void Doubles(ByteWriter& out, int n, double seed) {
+  for (int i = 0; i < n; ++i) {
+    out.write_f64le(seed + i * 0.5);
+  }
+}
+
+// One unit of the drawing: 20 lines, 3 arcs, 3 points, 3 texts, a solid, a dimension and a
+// block insertion - about 2.2 kB.
+constexpr int kRecordsPerUnit = 32;
+
+void WriteRecord(ByteWriter& out, ArchiveState& state, EntityKind kind, int i) {
+  constexpr int v = 700;
+  WriteClassTag(out, state, kind, v);
+  EntityBase base = Pen(i);
+  if (kind == EntityKind::kPoint) {
+    base.PenStyle = 1;
+  }
+  WriteEntityBase(out, v, kind, base);
+  auto text_body = [&](const char* text) {
+    Doubles(out, 4, i);
+    out.write_i32le(1);
+    Doubles(out, 4, i);
+    WriteArchiveString(out, {"MS Gothic", false});
+    WriteArchiveString(out, {text, false});
+  };
+  switch (kind) {
+    case EntityKind::kLine:
+      Doubles(out, 4, i);
+      break;
+    case EntityKind::kArc:
+      Doubles(out, 7, i);
+      out.write_i32le(0);
+      break;
+    case EntityKind::kPoint:
+      Doubles(out, 2, i);
+      out.write_i32le(0);
+      break;
+    case EntityKind::kText:
+      text_body("text of a drawing");
+      break;
+    case EntityKind::kSolid:
+      Doubles(out, 8, i);
+      break;
+    case EntityKind::kBlock:
+      Doubles(out, 5, i);
+      out.write_i32le(1 + i % 1000);
+      break;
+    case EntityKind::kDimension:
+      WriteEntityBase(out, v, EntityKind::kLine, Pen(i));
+      Doubles(out, 4, i);
+      WriteEntityBase(out, v, EntityKind::kText, Pen(i));
+      text_body("1500");
+      out.write_u16le(0);
+      for (int k = 0; k < 2; ++k) {
+        WriteEntityBase(out, v, EntityKind::kLine, Pen(i));
+        Doubles(out, 4, i);
+      }
+      for (int k = 0; k < 4; ++k) {
+        EntityBase point = Pen(i);
+        point.PenStyle = 1;
+        WriteEntityBase(out, v, EntityKind::kPoint, point);
+        Doubles(out, 2, i);
+        out.write_i32le(0);
+      }
+      break;
+    default:
+      break;
+  }
+  state.Advance();
+}
+
+void WriteUnit(ByteWriter& out, ArchiveState& state, int i) {
+  for (int k = 0; k < 20; ++k) {
+    WriteRecord(out, state, EntityKind::kLine, i * 20 + k);
+  }
+  for (EntityKind kind : {EntityKind::kArc, EntityKind::kPoint, EntityKind::kText}) {
+    for (int k = 0; k < 3; ++k) {
+      WriteRecord(out, state, kind, i * 3 + k);
+    }
+  }
+  WriteRecord(out, state, EntityKind::kSolid, i);
+  WriteRecord(out, state, EntityKind::kDimension, i);
+  WriteRecord(out, state, EntityKind::kBlock, i);
+}
+
+bool Generate(const fs::path& file, std::uint64_t target_bytes) {
+  auto sink = FileSink::CreateExclusive(file);
+  if (!sink.ok()) {
+    return false;
+  }
+  ByteWriter out(*sink.value());
+  THeader header;
+  std::copy(kJwwMagic.begin(), kJwwMagic.end(), header.magic.begin());
+  header.version = 700;
+  header.view_table.assign(280, 0);
+  header.settings_tens = 1;
+  header.sxf_colors.resize(257);
+  header.sxf_line_types.resize(33);
+  WriteJwwHeader(out, header);
+  const int defs = 1000;
+  const int members_per_def = 20;
+  const std::uint64_t unit_bytes = 2200;
+  const int units = static_cast<int>(target_bytes / unit_bytes);
+  ArchiveState state;
+  WriteArchiveCount(out, static_cast<std::uint32_t>(units * kRecordsPerUnit));
+  for (int i = 0; i < units; ++i) {
+    WriteUnit(out, state, i);
+  }
+  WriteArchiveCount(out, defs);
+  for (int d = 0; d < defs; ++d) {
+    WriteClassTag(out, state, EntityKind::kBlockDef, 700);
+    WriteEntityBase(out, 700, EntityKind::kBlockDef, Pen(d));
+    out.write_i32le(0);
+    out.write_i32le(0);
+    out.write_i32le(d + 1);
+    WriteArchiveString(out, {"block " + std::to_string(d), false});
+    WriteArchiveCount(out, members_per_def);
+    state.Advance();
+    for (int m = 0; m < members_per_def; ++m) {
+      WriteRecord(out, state, m % 2 == 0 ? EntityKind::kLine : EntityKind::kArc, m);
+    }
+  }
+  out.write_i32le(0);  // no images
+  return out.Finish().ok() && sink.value()->Close().ok();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::cerr << "usage: penmorph-bench-drawing MEGABYTES FILE\n";
+    return 2;
+  }
+  const std::uint64_t megabytes = std::stoull(argv[1]);
+  const fs::path file = PathFromUtf8(argv[2]);
+  std::error_code ec;
+  fs::remove(file, ec);
+  if (!Generate(file, megabytes << 20)) {
+    std::cerr << "cannot write " << argv[2] << "\n";
+    return 1;
+  }
+  return 0;
+}

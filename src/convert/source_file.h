@@ -1,0 +1,25 @@
+#pragma once
+
+// Opening a file for a format: one open, the signature checked from the first bytes of the same
+// reader, which then goes back to the start for the format to read.
+
+#include <filesystem>
+
+#include "common/byte_reader.h"
+#include "convert/file_format.h"
+
+namespace penmorph {
+
+// Buffers: a conversion reads the whole file in long pieces; a memo only the header.
+inline constexpr std::size_t kConversionBuffer = 1 << 20;
+inline constexpr std::size_t kHeaderBuffer = 8 * 1024;
+
+// True when the file the reader holds starts with the format's signature; the reader stands at
+// the start again afterwards.
+bool HasSignature(const FileFormat& format, ByteReader& in);
+
+// Why a file cannot be read as a source, or "" when it can: "no such file", "not a regular
+// file", or "cannot open the file: REASON".
+std::string UnreadableReason(const std::filesystem::path& file);
+
+}  // namespace penmorph

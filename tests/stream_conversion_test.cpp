@@ -1,0 +1,201 @@
+// The conversion while reading (what the converter does) against the workspace (read the whole
+// file, remap, write): for every sample and built file, under several tables and through read
+// buffers of several sizes, the bytes must be the same, or both must fail.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "convert/standard_formats.h"
+#include "formats/windows/jws_file.h"
+#include "formats/windows/jww_file.h"
+#include "formats/windows/stream_converter.h"
+#include "jw_test_bytes.h"
+#include "jww_expectation.h"
+#include "test_support.h"
+
+namespace penmorph::jw {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadBytes;
+using testing::ScratchFolder;
+using testing::WriteBytes;
+
+enum class Kind { kJww, kJws };
+
+// The output of the workspace, or "failed".
+std::string ThroughWorkspace(const std::string& bytes, Kind kind, const JwwConvSettings& table) {
+  auto in =
+      ByteReader::FromMemory({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+  VectorSink sink;
+  ByteWriter out(sink);
+  Status status;
+  if (kind == Kind::kJww) {
+    JwwWorkspace workspace;
+    workspace.switches.extract_images = true;
+    status = JwwRead(in, workspace);
+    status = status.ok() ? JwwRemap(workspace, table) : status;
+    status = status.ok() ? JwwWrite(out, workspace) : status;
+    JwwDeleteExtractedImages(workspace);
+  } else {
+    JwsWorkspace workspace;
+    status = JwsRead(in, workspace);
+    status = status.ok() ? JwsRemap(workspace, table) : status;
+    status = status.ok() ? JwsWrite(out, workspace) : status;
+  }
+  return status.ok() ? std::string(sink.bytes().begin(), sink.bytes().end()) : "failed";
+}
+
+std::string Converted(ByteReader& in, Kind kind, const JwwConvSettings& table) {
+  VectorSink sink;
+  ConversionStatus status =
+      kind == Kind::kJww ? ConvertJwwStream(in, table, sink) : ConvertJwsStream(in, table, sink);
+  return status.ok() ? std::string(sink.bytes().begin(), sink.bytes().end()) : "failed";
+}
+
+// Through memory, and through a file with buffers from the smallest to the converter's own.
+void ExpectSameBytes(const std::string& bytes, Kind kind, const JwwConvSettings& table,
+                     const std::string& what) {
+  const std::string expected = ThroughWorkspace(bytes, kind, table);
+  auto memory =
+      ByteReader::FromMemory({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+  EXPECT_EQ(testing::FirstDifference(expected, Converted(memory, kind, table)), "")
+      << what << " from memory";
+  ScratchFolder folder;
+  WriteBytes(folder / "file", bytes);
+  for (std::size_t buffer :
+       {std::size_t{256}, std::size_t{300}, std::size_t{4096}, std::size_t{1} << 20}) {
+    auto file = ByteReader::OpenFile(folder / "file", buffer);
+    ASSERT_TRUE(testing::IsOk(file));
+    EXPECT_EQ(testing::FirstDifference(expected, Converted(file.value(), kind, table)), "")
+        << what << " with a buffer of " << buffer;
+  }
+}
+
+// Tables that leave everything, change everything, turn every option on, and overflow.
+std::vector<std::pair<std::string, JwwConvSettings>> Tables() {
+  std::vector<std::pair<std::string, JwwConvSettings>> tables;
+  tables.emplace_back("all 0", JwwConvSettings{});
+  JwwConvSettings every;
+  for (int entry = 1; entry <= 9; ++entry) {
+    every.SetEntry(entry, entry % 9 + 1);
+  }
+  for (int entry = 10; entry <= 265; ++entry) {
+    every.SetEntry(entry, 101 + (entry * 7) % 256);
+  }
+  for (int entry = 266; entry <= 314; ++entry) {
+    every.SetEntry(entry, (entry * 4) % 9 + 1);
+  }
+  tables.emplace_back("every entry, options off", every);
+  for (int option = 315; option <= 321; ++option) {
+    every.SetEntry(option, 1);
+  }
+  tables.emplace_back("every entry, options on", every);
+  JwwConvSettings too_large = every;
+  too_large.SetEntry(2, 70000);  // colour 2 no longer fits
+  tables.emplace_back("a colour too large", too_large);
+  std::mt19937 random(7);
+  JwwConvSettings noise;
+  for (int entry = 1; entry <= 321; ++entry) {
+    noise.SetEntry(entry, static_cast<std::int32_t>(random() % 400) - 20);
+  }
+  tables.emplace_back("random entries", noise);
+  return tables;
+}
+
+std::vector<std::pair<std::string, std::string>> BuiltDrawings() {
+  std::vector<std::pair<std::string, std::string>> files;
+  for (int version : {220, 223, 225, 230, 300, 351, 420, 600, 700}) {
+    testing::HeaderValues values;
+    values.layer_name = "L\x01^m";  // a name the write rules clean
+    values.settings_b = 25;
+    values.limited9 = -200;
+    files.emplace_back("empty " + std::to_string(version), testing::EmptyJww(version, values));
+  }
+  files.emplace_back("with image", testing::JwwWithImage());
+  return files;
+}
+
+TEST(StreamConversion, JwwSamplesAndBuiltDrawingsComeOutAsTheWorkspaceWritesThem) {
+  std::vector<std::pair<std::string, std::string>> files = BuiltDrawings();
+  for (const fs::path& sample : testing::SampleFiles(".jww")) {
+    files.emplace_back(sample.filename().string(), ReadBytes(sample));
+  }
+  for (const auto& [table_name, table] : Tables()) {
+    for (const auto& [name, bytes] : files) {
+      ExpectSameBytes(bytes, Kind::kJww, table, name + ", " + table_name);
+    }
+  }
+}
+
+TEST(StreamConversion, JwsSamplesAndBuiltSymbolsComeOutAsTheWorkspaceWritesThem) {
+  std::vector<std::pair<std::string, std::string>> files;
+  for (int version : {100, 230, 300, 351, 420, 700}) {
+    files.emplace_back("one line " + std::to_string(version), testing::JwsWithOneLine(version));
+  }
+  for (const fs::path& sample : testing::SampleFiles(".jws")) {
+    files.emplace_back(sample.filename().string(), ReadBytes(sample));
+  }
+  for (const auto& [table_name, table] : Tables()) {
+    for (const auto& [name, bytes] : files) {
+      ExpectSameBytes(bytes, Kind::kJws, table, name + ", " + table_name);
+    }
+  }
+}
+
+// Cut files and flipped bytes: the two paths agree on every one, down to failing together.
+TEST(StreamConversion, DamagedFilesGiveTheSameBytesOrFailOnBothPaths) {
+  std::vector<std::pair<Kind, std::string>> files = {{Kind::kJww, testing::JwwWithImage()},
+                                                     {Kind::kJws, testing::JwsWithOneLine(420)}};
+  for (const fs::path& sample : testing::SampleFiles(".jww")) {
+    files.emplace_back(Kind::kJww, ReadBytes(sample));
+    break;
+  }
+  std::mt19937 random(11);
+  const JwwConvSettings table = Tables()[2].second;
+  for (const auto& [kind, bytes] : files) {
+    for (int trial = 0; trial < 150; ++trial) {
+      std::string damaged = bytes;
+      if (trial % 3 == 0) {
+        damaged.resize(random() % damaged.size());
+      } else {
+        for (int flips = 0; flips < 3; ++flips) {
+          damaged[random() % damaged.size()] ^= static_cast<char>(1 << (random() % 8));
+        }
+      }
+      ExpectSameBytes(damaged, kind, table, "trial " + std::to_string(trial));
+    }
+  }
+}
+
+// A string longer than half the read buffer cannot wait in it to be copied: that record is
+// written from what was read, and the output is still the same.
+TEST(StreamConversion, RecordsLongerThanTheBufferAreWrittenAnew) {
+  testing::ByteBuilder builder;
+  testing::AppendJwwHeader(builder, 600);
+  builder.u16(2);  // two entities
+  jw::EntityBase base;
+  base.PenStyle = 1;
+  base.PenColor = 1;
+  auto text_body = [&] {
+    builder.f64(1).f64(2).f64(3).f64(4);  // position
+    builder.i32(0);                       // kind
+    builder.f64(5).f64(6).f64(7).f64(8);  // layout
+  };
+  builder.new_class("CDataMoji", 600).base(600, base);
+  text_body();
+  builder.raw(std::string("\x00", 1));  // no font name
+  const std::string text(5000, 'x');
+  builder.u8(255).u16(static_cast<int>(text.size())).raw(text);
+  builder.u16(0x8001).base(600, base);  // the same class again
+  text_body();
+  builder.raw(std::string("\x00\x01y", 3));
+  builder.u16(0);  // no block definitions
+  for (const auto& [table_name, table] : Tables()) {
+    ExpectSameBytes(builder.bytes(), Kind::kJww, table, table_name);
+  }
+}
+
+}  // namespace
+}  // namespace penmorph::jw
