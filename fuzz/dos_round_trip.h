@@ -8,20 +8,32 @@
 #include <string>
 #include <vector>
 
+#include "common/byte_writer.h"
 #include "fuzz_support.h"
 
 namespace penmorph::fuzz {
 
-template <class Workspace, class ReadFrom, class Write>
-void CheckDosFile(std::span<const std::uint8_t> data, ReadFrom read_from, Write write,
-                  std::string_view name) {
+template <class Workspace>
+using DosRead = Status (*)(ByteReader&, Workspace&);
+template <class Workspace>
+using DosWrite = Status (*)(ByteWriter&, Workspace&);
+
+template <class Workspace>
+Status WriteTo(VectorSink& sink, DosWrite<Workspace> write, Workspace& workspace) {
+  ByteWriter out(sink);
+  return write(out, workspace);
+}
+
+template <class Workspace>
+void CheckDosFile(std::span<const std::uint8_t> data, DosRead<Workspace> read_from,
+                  DosWrite<Workspace> write, std::string_view name) {
   auto first = std::make_unique<Workspace>();
   ByteReader in = Reader(data);
   if (!read_from(in, *first).ok()) {
     return;
   }
   VectorSink sink;
-  if (!WriteSucceeded(write(*first, sink), std::string(name) + "Write")) {
+  if (!WriteSucceeded(WriteTo(sink, write, *first), std::string(name) + "Write")) {
     return;
   }
   auto second = std::make_unique<Workspace>();
@@ -31,15 +43,15 @@ void CheckDosFile(std::span<const std::uint8_t> data, ReadFrom read_from, Write 
     Finding(std::string(name) + "Write's output does not read back as what was written");
   }
   VectorSink twice;
-  WriteSucceeded(write(*second, twice), std::string(name) + "Write of its own output");
+  WriteSucceeded(WriteTo(twice, write, *second), std::string(name) + "Write of its own output");
   if (twice.bytes() != sink.bytes()) {
     Finding("converting " + std::string(name) + "Write's output again changes it");
   }
 }
 
-template <class Workspace, class ReadHeader, class BuildLines, class ReadWhole>
-void CheckDosHeader(std::span<const std::uint8_t> data, ReadHeader read_header,
-                    BuildLines build_lines, ReadWhole read_whole, std::string_view name) {
+template <class Workspace, class BuildLines>
+void CheckDosHeader(std::span<const std::uint8_t> data, DosRead<Workspace> read_header,
+                    BuildLines build_lines, DosRead<Workspace> read_whole, std::string_view name) {
   auto first = std::make_unique<Workspace>();
   ByteReader in = Reader(data);
   if (!read_header(in, *first).ok()) {

@@ -1,6 +1,8 @@
 // JwsRead on any bytes; what it reads must survive both writers.
 
 #include "formats/windows/jws_file.h"
+#include "formats/windows/stream_converter.h"
+#include "stream_check.h"
 #include "windows_round_trip.h"
 
 using namespace penmorph;
@@ -13,14 +15,29 @@ fuzz::Bytes AsRead(const JwsWorkspace& workspace, std::string_view what) {
 }
 
 Status Convert(fuzz::Bytes& bytes, const JwsWorkspace& workspace) {
-  return fuzz::WriteInto(
-      bytes, [&](ByteWriter& out) { return JwsWrite(out, workspace); });
+  return fuzz::WriteInto(bytes, [&](ByteWriter& out) { return JwsWrite(out, workspace); });
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::MemoryBound bound(size);
+  fuzz::CompareStreaming(
+      {data, size},
+      [](std::span<const std::uint8_t> bytes, const JwwConvSettings& table, fuzz::Bytes& output) {
+        JwsWorkspace workspace;
+        ByteReader in = fuzz::Reader(bytes);
+        Status status = JwsRead(in, workspace);
+        status = status.ok() ? JwsRemap(workspace, table) : status;
+        if (status.ok()) {
+          status =
+              fuzz::WriteInto(output, [&](ByteWriter& out) { return JwsWrite(out, workspace); });
+        }
+        return status;
+      },
+      [](ByteReader& in, const JwwConvSettings& table, ByteSink& out) {
+        return ConvertJwsStream(in, table, out);
+      });
   JwsWorkspace first;
   ByteReader in = fuzz::Reader({data, size});
   if (!JwsRead(in, first).ok()) {

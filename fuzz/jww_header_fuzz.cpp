@@ -12,7 +12,7 @@ namespace {
 fuzz::Bytes HeaderAsRead(const THeader& header) {
   return fuzz::AsRead(
       [&](ByteWriter& out) {
-        WriteJwwHeader(out, header, true);
+        WriteJwwHeader(out, header);
         return out.Finish();
       },
       "the header");

@@ -1,7 +1,9 @@
 // JwwRead on any bytes; what it reads must survive both writers.
 
 #include "formats/windows/jww_file.h"
+#include "formats/windows/stream_converter.h"
 #include "jww_expectation.h"
+#include "stream_check.h"
 #include "windows_round_trip.h"
 
 using namespace penmorph;
@@ -14,8 +16,7 @@ fuzz::Bytes AsRead(JwwWorkspace& workspace, std::string_view what) {
 }
 
 Status Convert(fuzz::Bytes& bytes, JwwWorkspace& workspace) {
-  return fuzz::WriteInto(
-      bytes, [&](ByteWriter& out) { return JwwWrite(out, workspace); });
+  return fuzz::WriteInto(bytes, [&](ByteWriter& out) { return JwwWrite(out, workspace); });
 }
 
 void Check(std::span<const std::uint8_t> data, JwwWorkspace& first, JwwWorkspace& second) {
@@ -64,6 +65,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static JwwWorkspace second;
   fuzz::MemoryBound bound(size);
   Check({data, size}, first, second);
+  fuzz::CompareStreaming(
+      {data, size},
+      [](std::span<const std::uint8_t> bytes, const JwwConvSettings& table, fuzz::Bytes& output) {
+        JwwWorkspace& workspace = first;
+        ByteReader in = fuzz::Reader(bytes);
+        Status status = JwwRead(in, workspace);
+        status = status.ok() ? JwwRemap(workspace, table) : status;
+        if (status.ok()) {
+          status =
+              fuzz::WriteInto(output, [&](ByteWriter& out) { return JwwWrite(out, workspace); });
+        }
+        JwwDeleteExtractedImages(workspace);
+        return status;
+      },
+      [](ByteReader& in, const JwwConvSettings& table, ByteSink& out) {
+        return ConvertJwwStream(in, table, out);
+      });
   for (JwwWorkspace* workspace : {&first, &second}) {
     JwwDeleteExtractedImages(*workspace);
     JwwClear(*workspace);

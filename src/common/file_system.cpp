@@ -2,6 +2,7 @@
 
 #include "common/file_system.h"
 
+#include <atomic>
 #include <random>
 
 #include "common/path_text.h"
@@ -16,6 +17,22 @@ constexpr std::size_t kRandomDigits = 16;
 constexpr std::string_view kTemporarySuffix = ".tmp";
 constexpr std::size_t kLongestEntryName = 255;
 
+// 64 random-looking bits per call from one generator for the whole process: a random_device
+// per name cost more than the rest of converting a small file. Seeded once from the system's
+// randomness; the counter is atomic so that threads may draw names at once. Not a security
+// measure: the files are created exclusively.
+std::uint64_t NextNameBits() {
+  static const std::uint64_t seed = [] {
+    std::random_device device;
+    return (std::uint64_t{device()} << 32) ^ device();
+  }();
+  static std::atomic<std::uint64_t> counter{0};
+  std::uint64_t z = seed + counter.fetch_add(1, std::memory_order_relaxed) * 0x9E3779B97F4A7C15u;
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;  // splitmix64's finaliser
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+  return z ^ (z >> 31);
+}
+
 bool IsLowerHex(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
 }
@@ -24,13 +41,11 @@ bool IsLowerHex(char c) {
 
 fs::path UniqueTemporaryName(const fs::path& folder, std::string_view purpose,
                              std::string_view subject) {
-  // Not a security measure (the file is created exclusively); it only makes clashes unlikely.
-  std::random_device device;
   static constexpr char kHex[] = "0123456789abcdef";
   std::string name(kTemporaryPrefix);
   name += purpose;
   name += '-';
-  std::uint64_t bits = (std::uint64_t{device()} << 32) ^ device();
+  const std::uint64_t bits = NextNameBits();
   for (std::size_t i = 0; i < kRandomDigits; ++i) {
     name += kHex[(bits >> (i * 4)) & 0xF];
   }

@@ -1,0 +1,74 @@
+#pragma once
+
+// The conversion while reading against the workspace (read whole, remap, write): for every input
+// and a few tables, the same bytes, or both fail. The stream is read from memory and from a file
+// through the smallest buffer, so that records cross refills and long ones outgrow the buffer.
+
+#include <filesystem>
+#include <span>
+#include <vector>
+
+#include "common/byte_reader.h"
+#include "common/conversion_status.h"
+#include "common/file_system.h"
+#include "fuzz_support.h"
+#include "settings/conv_settings.h"
+
+namespace penmorph::fuzz {
+
+// No conversion; every standard colour and line type moved, every option on.
+inline std::vector<JwwConvSettings> StreamTables() {
+  JwwConvSettings every;
+  for (int entry = 1; entry <= 9; ++entry) {
+    every.SetEntry(entry, entry % 9 + 1);
+  }
+  for (int entry = 266; entry <= 274; ++entry) {
+    every.SetEntry(entry, (entry - 265) % 9 + 1);
+  }
+  for (int option = 315; option <= 321; ++option) {
+    every.SetEntry(option, 1);
+  }
+  return {JwwConvSettings{}, every};
+}
+
+// `workspace(data, table, bytes)` gives the workspace's status and output; `stream(reader,
+// table, sink)` converts while reading.
+template <class WorkspacePath, class StreamPath>
+void CompareStreaming(std::span<const std::uint8_t> data, WorkspacePath workspace,
+                      StreamPath stream) {
+  static const std::filesystem::path file = [] {
+    auto folder = TemporaryFolder();
+    return (folder.ok() ? folder.value() : std::filesystem::path(".")) /
+           ("penmorph-fuzz-stream-" + std::to_string(CurrentProcessId()));
+  }();
+  if (std::FILE* out = OpenFile(file, "wb")) {
+    std::fwrite(data.data(), 1, data.size(), out);
+    std::fclose(out);
+  }
+  for (const JwwConvSettings& table : StreamTables()) {
+    std::vector<std::uint8_t> expected;
+    const Status whole = workspace(data, table, expected);
+    auto check = [&](ByteReader& in, std::string_view how) {
+      VectorSink sink;
+      const ConversionStatus streamed = stream(in, table, sink);
+      if (whole.ok() != streamed.ok()) {
+        Finding(std::string("the conversion while reading ") + std::string(how) +
+                    (whole.ok() ? " failed where the workspace did not"
+                                : " succeeded where the workspace failed"),
+                whole.ok() ? streamed.error() : whole.error());
+      }
+      if (whole.ok() && sink.bytes() != expected) {
+        Finding(std::string("the conversion while reading ") + std::string(how) +
+                " gives other bytes than the workspace");
+      }
+    };
+    ByteReader memory = ByteReader::FromMemory(data);
+    check(memory, "from memory");
+    auto from_file = ByteReader::OpenFile(file, 0);  // the smallest buffer there is
+    if (from_file.ok()) {
+      check(from_file.value(), "from a file");
+    }
+  }
+}
+
+}  // namespace penmorph::fuzz
