@@ -69,20 +69,19 @@ void RunModal(HWND window, HWND owner, const bool& done) {
 
 bool BusyPump::EscapePressed() {
   MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(message.wParam));
-      break;
-    }
-    const bool key = message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST;
-    const bool mouse = (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST) ||
-                       (message.message >= WM_NCMOUSEMOVE && message.message <= WM_NCMBUTTONDBLCLK);
+  // Messages sent by other threads are answered, and the windows repaint; the user's keys and
+  // clicks are dropped (noting Escape), and posted commands wait until the job is done, so that
+  // no handler runs inside another.
+  PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
     if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
       escape_ = true;
     }
-    if (key || mouse) {
-      continue;  // the window's commands wait until the job is done
-    }
+  }
+  while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE) ||
+         PeekMessageW(&message, nullptr, WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK, PM_REMOVE)) {
+  }
+  while (PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
     DispatchMessageW(&message);
   }
   if ((GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0 && GetForegroundWindow() != nullptr) {
