@@ -7,8 +7,9 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 : "${WINEPREFIX:?WINEPREFIX must be set}"
 fonts="$WINEPREFIX/drive_c/windows/Fonts"
 mkdir -p "$fonts"
+# Marlett (fonts-wine) draws the title bars' buttons.
 for font in /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf \
-  /usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf; do
+  /usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf /usr/share/wine/fonts/marlett.ttf; do
   [ -f "$font" ] && ln -sfn "$font" "$fonts/$(basename "$font")"
 done
 
