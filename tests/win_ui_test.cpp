@@ -162,7 +162,8 @@ void ClickHeader(HWND list, int column) {
   RECT section{};
   SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column),
                reinterpret_cast<LPARAM>(&section));
-  const LPARAM at = MAKELPARAM((section.left + section.right) / 2, (section.top + section.bottom) / 2);
+  const LPARAM at =
+      MAKELPARAM((section.left + section.right) / 2, (section.top + section.bottom) / 2);
   SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageW(header, WM_LBUTTONUP, 0, at);
 }
@@ -171,9 +172,8 @@ std::vector<std::string> TreeChildren(HWND tree, HTREEITEM parent) {
   std::vector<std::string> texts;
   for (auto child = reinterpret_cast<HTREEITEM>(
            SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(parent)));
-       child != nullptr;
-       child = reinterpret_cast<HTREEITEM>(
-           SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(child)))) {
+       child != nullptr; child = reinterpret_cast<HTREEITEM>(SendMessageW(
+                             tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(child)))) {
     wchar_t text[512] = {};
     TVITEMW item{};
     item.mask = TVIF_TEXT;
@@ -277,8 +277,8 @@ void MakeFolders(const Folders& folders) {
   // not-a-drawing.jww, which only carries a drawing's extension. The tool takes its folder as a
   // narrow argument, so it writes into an ASCII name that then becomes a Japanese one.
   const fs::path examples = folders.scratch / "examples";
-  const std::wstring command = L"\"" + fs::path(PENMORPH_MAKE_EXAMPLES_PATH).native() + L"\" \"" +
-                               examples.native() + L"\"";
+  const std::wstring command =
+      L"\"" + fs::path(PENMORPH_MAKE_EXAMPLES_PATH).native() + L"\" \"" + examples.native() + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
@@ -345,7 +345,8 @@ class Driver {
       return false;
     }
     EXPECT_TRUE(SameFolder(Text(Item(ids::kSearchFolderEdit)), folders_.search));
-    EXPECT_EQ(TreeChildren(tree(), nullptr), std::vector<std::string>{Text(Item(ids::kSearchFolderEdit))});
+    EXPECT_EQ(TreeChildren(tree(), nullptr),
+              std::vector<std::string>{Text(Item(ids::kSearchFolderEdit))});
     root_ = reinterpret_cast<HTREEITEM>(SendMessageW(tree(), TVM_GETNEXTITEM, TVGN_ROOT, 0));
     // Sorted without regard to case.
     EXPECT_EQ(TreeChildren(tree(), root_), (std::vector<std::string>{"empty", "Zeta", "図面"}));
@@ -512,8 +513,8 @@ class Driver {
     HWND line_type3 = GetDlgItem(form, ids::kComboBox0 + 9);
     EXPECT_EQ(SendMessageW(pen1, CB_GETCOUNT, 0, 0), 7);
     EXPECT_EQ(SendMessageW(line_type2, CB_GETCOUNT, 0, 0), 19);
-    SendMessageW(pen1, CB_SETCURSEL, 2, 0);        // Pen.1 -> Pen.2
-    SendMessageW(line_type2, CB_SETCURSEL, 3, 0);  // 点線１ -> 点線２
+    SendMessageW(pen1, CB_SETCURSEL, 2, 0);         // Pen.1 -> Pen.2
+    SendMessageW(line_type2, CB_SETCURSEL, 3, 0);   // 点線１ -> 点線２
     SendMessageW(line_type3, CB_SETCURSEL, 10, 0);  // the blank item: refused
     SendMessageW(GetDlgItem(form, IDOK), BM_CLICK, 0, 0);
     EXPECT_TRUE(IsWindowVisible(form));
@@ -527,8 +528,9 @@ class Driver {
   bool ChooseDestination() {
     desktop_.QueueFolder(folders_.destination);
     PostMessageW(Item(ids::kBrowseButton), BM_CLICK, 0, 0);
-    return WaitUntil([&] { return SameFolder(Text(Item(ids::kDestinationEdit)), folders_.destination); },
-                     "the destination folder");
+    return WaitUntil(
+        [&] { return SameFolder(Text(Item(ids::kDestinationEdit)), folders_.destination); },
+        "the destination folder");
   }
 
   bool Convert() {
@@ -604,7 +606,8 @@ class Driver {
     SelectRows(list(), row, row);
     RECT item{};
     item.left = LVIR_BOUNDS;
-    SendMessageW(list(), LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    SendMessageW(list(), LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
     SendMessageW(list(), WM_LBUTTONDBLCLK, MK_LBUTTON,
                  MAKELPARAM(item.left + 8, (item.top + item.bottom) / 2));
     SendMessageW(list(), WM_LBUTTONUP, 0, MAKELPARAM(item.left + 8, (item.top + item.bottom) / 2));

@@ -98,8 +98,7 @@ void PickFolder(HWND main, int command, const wchar_t* title, const std::wstring
   for (int attempt = 0; attempt < 5 && Text(field) != folder; ++attempt) {
     PostMessageW(main, WM_COMMAND, command, 0);
     HWND picker = nullptr;
-    WaitFor([&] { return (picker = FindShown(L"#32770", title)) != nullptr; },
-            "the folder picker");
+    WaitFor([&] { return (picker = FindShown(L"#32770", title)) != nullptr; }, "the folder picker");
     HWND name = GetDlgItem(picker, 1152);  // the picker's name field
     SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
     PostMessageW(GetDlgItem(picker, IDOK), BM_CLICK, 0, 0);
@@ -125,8 +124,7 @@ HWND ShowDialog(HWND main, int button, const wchar_t* window_class) {
 
 void CloseDialog(HWND main, HWND dialog) {
   PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
-  WaitFor([&] { return !IsWindowVisible(dialog) && IsWindowEnabled(main); },
-          "the dialog to close");
+  WaitFor([&] { return !IsWindowVisible(dialog) && IsWindowEnabled(main); }, "the dialog to close");
 }
 
 }  // namespace

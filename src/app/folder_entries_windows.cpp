@@ -19,8 +19,7 @@ constexpr std::int64_t kUnixEpochTicks = 116444736000000000LL;
 
 fs::file_time_type FileTime(const FILETIME& time) {
   const std::int64_t ticks =
-      (static_cast<std::int64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime) -
-      kUnixEpochTicks;
+      (static_cast<std::int64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime) - kUnixEpochTicks;
   const auto since_epoch = std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>>(ticks);
   const std::chrono::system_clock::time_point system(
       std::chrono::duration_cast<std::chrono::system_clock::duration>(since_epoch));

@@ -76,13 +76,13 @@ void TForm2::Build() {
     label(kLineTypeLabels[i], left, top, 72, 12);
     const int k = app::JwcSettingsForm::kFirstLineTypeList + i;
     lists_[k - 1] =
-        layout_.Place(AddControl(dialog, L"COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-                                 ids::kComboBox0 + k),
+        layout_.Place(AddControl(dialog, L"COMBOBOX", "",
+                                 WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, ids::kComboBox0 + k),
                       left + 80, top - 4, 105, 20 + 16 * 19);
   }
   for (int k = 1; k <= kListCount; ++k) {
-    const auto& items = k < app::JwcSettingsForm::kFirstLineTypeList ? app::JwcPenItems()
-                                                                     : app::JwcLineTypeItems();
+    const auto& items =
+        k < app::JwcSettingsForm::kFirstLineTypeList ? app::JwcPenItems() : app::JwcLineTypeItems();
     for (const std::string& item : items) {
       SendMessageW(ComboBox(k), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
     }

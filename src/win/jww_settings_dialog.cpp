@@ -21,7 +21,7 @@ constexpr const char* kOptionCaptions[TForm3::kOptionCount] = {
     "ブロック図形の線種番号を変更する",
 };
 constexpr int kOptionGeometry[TForm3::kOptionCount][3] = {
-    {8, 328, 209}, {8, 352, 209}, {8, 376, 281}, {8, 400, 281},
+    {8, 328, 209}, {8, 352, 209},   {8, 376, 281},   {8, 400, 281},
     {8, 424, 281}, {296, 328, 225}, {296, 352, 225},
 };
 
@@ -68,18 +68,19 @@ void TForm3::Build() {
   layout_.Place(AddControl(dialog, L"BUTTON", "設定", WS_TABSTOP | BS_PUSHBUTTON, ids::kButton2),
                 528, 248, 49, 20);
 
-  label("※範囲選択は、[Shift]＋[↑][↓]で行う事が出来ます。[Shift]＋マウス選択は出来ません"
-        "ので注意。",
-        8, 272, 552, 12);
+  label(
+      "※範囲選択は、[Shift]＋[↑][↓]で行う事が出来ます。[Shift]＋マウス選択は出来ません"
+      "ので注意。",
+      8, 272, 552, 12);
   hints_[0] = label("※線色番号は、０～９　で、線種番号は、０～９、１１～１９、で入力して下さい。",
                     8, 288, 570, 15);
   hints_[1] = label("※０指定は、無変換を意味します。", 8, 304, 240, 15);
 
   for (int k = 0; k < kOptionCount; ++k) {
-    options_[k] = layout_.Place(AddControl(dialog, L"BUTTON", kOptionCaptions[k],
-                                           WS_TABSTOP | BS_AUTOCHECKBOX, ids::kJwwCheckBox0 + k + 1),
-                                kOptionGeometry[k][0], kOptionGeometry[k][1], kOptionGeometry[k][2],
-                                17);
+    options_[k] =
+        layout_.Place(AddControl(dialog, L"BUTTON", kOptionCaptions[k],
+                                 WS_TABSTOP | BS_AUTOCHECKBOX, ids::kJwwCheckBox0 + k + 1),
+                      kOptionGeometry[k][0], kOptionGeometry[k][1], kOptionGeometry[k][2], 17);
   }
   layout_.Place(AddControl(dialog, L"BUTTON", "ＯＫ (&Y)", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK),
                 352, 416, 105, 25);

@@ -36,8 +36,12 @@ constexpr const char* kFileTypes[app::kFileTypeCount] = {
     "全てのファイル(*.*)", "*.JW?", "*.JWW", "*.JWS", "*.JWC", "*.JWK",
 };
 constexpr const char* kFileTypeMenuItems[app::kFileTypeCount] = {
-    "全てのファイル(*.*) (&0)", "(*.jw?) (&1)", "(*.jww) (&2)",
-    "(*.jws) (&3)",             "(*.jwc) (&4)", "(*.jwk) (&5)",
+    "全てのファイル(*.*) (&0)",
+    "(*.jw?) (&1)",
+    "(*.jww) (&2)",
+    "(*.jws) (&3)",
+    "(*.jwc) (&4)",
+    "(*.jwk) (&5)",
 };
 constexpr const char* kColumnHeaders[app::kFileColumnCount] = {
     "ファイル名", "Bytes", "種類", "図面メモ", "更新日時", "属性",
@@ -118,10 +122,10 @@ void TForm1::BuildControls() {
   search_field_ = AddControl(window, L"EDIT", "", ES_READONLY | ES_AUTOHSCROLL,
                              ids::kSearchFolderEdit, WS_EX_CLIENTEDGE);
   SetWindowSubclass(search_field_, SearchFieldProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-  tree_ = AddControl(window, WC_TREEVIEWW, "",
-                     WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
-                         TVS_SHOWSELALWAYS,
-                     ids::kFolderTree, WS_EX_CLIENTEDGE);
+  tree_ =
+      AddControl(window, WC_TREEVIEWW, "",
+                 WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+                 ids::kFolderTree, WS_EX_CLIENTEDGE);
   SHSTOCKICONINFO folder{};
   folder.cbSize = sizeof folder;
   if (SUCCEEDED(SHGetStockIconInfo(SIID_FOLDER, SHGSI_ICON | SHGSI_SMALLICON, &folder))) {
@@ -212,10 +216,9 @@ void TForm1::Start() {
   const WindowLayout& layout = settings_.layout;
   FitWindow(hwnd(), layout.main_left, layout.main_top, layout.main_width, layout.main_height,
             false);
-  for (auto [dialog, left, top] : {std::tuple{jwc_dialog_->hwnd(), layout.jwc_dialog_left,
-                                              layout.jwc_dialog_top},
-                                   std::tuple{jww_dialog_->hwnd(), layout.jww_dialog_left,
-                                              layout.jww_dialog_top}}) {
+  for (auto [dialog, left, top] :
+       {std::tuple{jwc_dialog_->hwnd(), layout.jwc_dialog_left, layout.jwc_dialog_top},
+        std::tuple{jww_dialog_->hwnd(), layout.jww_dialog_left, layout.jww_dialog_top}}) {
     RECT frame{};
     GetWindowRect(dialog, &frame);
     FitWindow(dialog, left, top, frame.right - frame.left, frame.bottom - frame.top, true);
@@ -225,8 +228,8 @@ void TForm1::Start() {
     SendMessageW(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
                  layout.column_widths[column]);
   }
-  SendMessageW(file_type_, CB_SETCURSEL, static_cast<WPARAM>(app::ValidFileType(settings_.file_type)),
-               0);
+  SendMessageW(file_type_, CB_SETCURSEL,
+               static_cast<WPARAM>(app::ValidFileType(settings_.file_type)), 0);
   SetWindowTextUtf8(destination_field_, settings_.destination_folder);
   browser_.Start();
   LayOut();
@@ -273,8 +276,8 @@ void TForm1::LayOut() {
   RECT bar{};
   GetClientRect(status_, &bar);
   const int progress_width = s(200);
-  MoveWindow(progress_, bar.right - progress_width - s(20), s(3), progress_width,
-             bar.bottom - s(6), TRUE);
+  MoveWindow(progress_, bar.right - progress_width - s(20), s(3), progress_width, bar.bottom - s(6),
+             TRUE);
 }
 
 WindowLayout TForm1::CurrentLayout() const {
@@ -337,8 +340,8 @@ void TForm1::ReportProgress(std::size_t index, std::size_t total) {
 
 void TForm1::ChooseSearchFolder() {
   SetStatus({});
-  auto chosen = desktop_.ChooseFolder(hwnd(), kSearchFolderTitle,
-                                      app::PathFromText(settings_.search_folder));
+  auto chosen =
+      desktop_.ChooseFolder(hwnd(), kSearchFolderTitle, app::PathFromText(settings_.search_folder));
   if (!chosen) {
     return;
   }
@@ -412,8 +415,8 @@ void TForm1::ShowTree() {
 
 void TForm1::ShowFolder() {
   std::optional<FolderTree::NodeId> node;
-  if (auto item = reinterpret_cast<HTREEITEM>(
-          SendMessageW(tree_, TVM_GETNEXTITEM, TVGN_CARET, 0))) {
+  if (auto item =
+          reinterpret_cast<HTREEITEM>(SendMessageW(tree_, TVM_GETNEXTITEM, TVGN_CARET, 0))) {
     TVITEMW data{};
     data.mask = TVIF_PARAM;
     data.hItem = item;
@@ -523,15 +526,16 @@ void TForm1::RepadSizes() {
   GetTextExtentPoint32W(dc, L"0", 1, &digit);
   SelectObject(dc, old);
   ReleaseDC(list_, dc);
-  browser_.RepadSizes(static_cast<int>(SendMessageW(list_, LVM_GETCOLUMNWIDTH, app::kSizeColumn, 0)),
-                      digit.cx);
+  browser_.RepadSizes(
+      static_cast<int>(SendMessageW(list_, LVM_GETCOLUMNWIDTH, app::kSizeColumn, 0)), digit.cx);
   const auto& rows = browser_.list().rows();
   for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
     const std::wstring text = Wide(rows[row].cells[app::kSizeColumn]);
     LVITEMW item{};
     item.iSubItem = app::kSizeColumn;
     item.pszText = const_cast<wchar_t*>(text.c_str());
-    SendMessageW(list_, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    SendMessageW(list_, LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
   }
 }
 

@@ -5,8 +5,8 @@
 // this class builds the controls, forwards their events and shows what the layer says.
 
 #include <windows.h>
-// After windows.h, which it needs.
-#include <commctrl.h>
+
+#include <commctrl.h>  // after windows.h, which it needs
 
 #include <filesystem>
 #include <memory>

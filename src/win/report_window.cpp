@@ -30,8 +30,8 @@ void ReportWindow::ShowModal(HWND owner) {
   GetWindowRect(owner, &owner_rect);
   CreateWindowOf(kClassName, Wide(kApplicationTitle).c_str(),
                  WS_OVERLAPPEDWINDOW & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX), WS_EX_DLGMODALFRAME,
-                 owner_rect.left + Scale(40, dpi), owner_rect.top + Scale(40, dpi),
-                 Scale(640, dpi), Scale(320, dpi), owner);
+                 owner_rect.left + Scale(40, dpi), owner_rect.top + Scale(40, dpi), Scale(640, dpi),
+                 Scale(320, dpi), owner);
   font_ = UiFont(12, dpi);
   text_ = AddControl(hwnd(), L"EDIT", "",
                      WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY |
@@ -39,7 +39,8 @@ void ReportWindow::ShowModal(HWND owner) {
                      ids::kReportText, WS_EX_CLIENTEDGE);
   SetWindowTextUtf8(text_, report_);
   copy_ = AddControl(hwnd(), L"BUTTON", "コピー(&C)", WS_TABSTOP | BS_PUSHBUTTON, ids::kReportCopy);
-  save_ = AddControl(hwnd(), L"BUTTON", "保存(&S)...", WS_TABSTOP | BS_PUSHBUTTON, ids::kReportSave);
+  save_ =
+      AddControl(hwnd(), L"BUTTON", "保存(&S)...", WS_TABSTOP | BS_PUSHBUTTON, ids::kReportSave);
   ok_ = AddControl(hwnd(), L"BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
   SetFontOfChildren(hwnd(), font_.get());
   Layout();

@@ -25,11 +25,11 @@ void SetColumnText(HWND list, int column, const std::wstring& text) {
 ValueGrid::ValueGrid(HWND parent, int id, const std::string& corner, const std::string& heading,
                      const std::vector<std::string>& captions)
     : captions_(captions.size()) {
-  list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS |
-                              LVS_NOSORTHEADER,
-                          0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                          GetModuleHandleW(nullptr), nullptr);
+  list_ = CreateWindowExW(
+      WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+      WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER, 0, 0,
+      0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+      nullptr);
   SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   const std::wstring columns[] = {Wide(corner), Wide(heading)};
@@ -112,8 +112,8 @@ void ValueGrid::SetValues(const std::vector<std::string>& values) {
 }
 
 int ValueGrid::CurrentRow() const {
-  const auto focused = static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                                     LVNI_FOCUSED));
+  const auto focused =
+      static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
   return focused < 0 ? 0 : focused;
 }
 
@@ -126,8 +126,8 @@ std::pair<int, int> ValueGrid::SelectedRows() const {
   }
   int last = first;
   for (int next = first; next >= 0;
-       next = static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(next),
-                                            LVNI_SELECTED))) {
+       next = static_cast<int>(
+           SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(next), LVNI_SELECTED))) {
     last = next;
   }
   return {first, last};
@@ -155,13 +155,14 @@ void ValueGrid::BeginEdit(const std::wstring* text) {
   RECT cell{};
   cell.top = 1;
   cell.left = LVIR_BOUNDS;
-  SendMessageW(list_, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+  SendMessageW(list_, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row),
+               reinterpret_cast<LPARAM>(&cell));
   editing_row_ = row;
   const std::wstring initial = text != nullptr ? *text : Wide(Value(row));
-  editor_ = CreateWindowExW(0, L"EDIT", initial.c_str(), WS_CHILD | WS_VISIBLE | WS_BORDER |
-                                                             ES_AUTOHSCROLL,
-                            cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top,
-                            list_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kCellEditor)),
+  editor_ = CreateWindowExW(0, L"EDIT", initial.c_str(),
+                            WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, cell.left, cell.top,
+                            cell.right - cell.left, cell.bottom - cell.top, list_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kCellEditor)),
                             GetModuleHandleW(nullptr), nullptr);
   SendMessageW(editor_, WM_SETFONT, SendMessageW(list_, WM_GETFONT, 0, 0), FALSE);
   SetWindowSubclass(editor_, EditorProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));

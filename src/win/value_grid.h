@@ -5,8 +5,8 @@
 // typing). A contiguous range of rows can be selected with Shift and the arrow keys.
 
 #include <windows.h>
-// After windows.h, which it needs.
-#include <commctrl.h>
+
+#include <commctrl.h>  // after windows.h, which it needs
 
 #include <string>
 #include <utility>

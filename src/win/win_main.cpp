@@ -1,6 +1,7 @@
 // penmorph.exe: the window on Windows.
 
 #include <windows.h>
+
 #include <commctrl.h>
 #include <objbase.h>
 
