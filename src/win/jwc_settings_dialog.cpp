@@ -95,6 +95,7 @@ void TForm2::Build() {
 }
 
 void TForm2::ApplyDpi(UINT dpi) {
+  dpi_ = dpi;
   font_ = UiFont(12, dpi);
   SetFontOfChildren(hwnd(), font_.get());
   layout_.Apply(dpi);
@@ -108,6 +109,10 @@ POINT TForm2::Place() const {
 }
 
 void TForm2::ShowModal() {
+  // Hidden since it was laid out, it may open on a monitor of another DPI.
+  if (WindowDpi(hwnd()) != dpi_) {
+    ApplyDpi(WindowDpi(hwnd()));
+  }
   FormShow();
   done_ = false;
   SetFocus(ComboBox(1));

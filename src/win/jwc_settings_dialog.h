@@ -40,6 +40,7 @@ class TForm2 : public WindowBase {
   JwcConvSettings& table_;
   HWND owner_;
   FixedLayout layout_;
+  UINT dpi_ = 96;  // the DPI the controls are laid out for
   UiFont font_;
   std::array<HWND, kListCount> lists_{};
   std::array<HWND, 6> swatches_{};

@@ -90,6 +90,7 @@ void TForm3::Build() {
 }
 
 void TForm3::ApplyDpi(UINT dpi) {
+  dpi_ = dpi;
   font_ = UiFont(12, dpi);
   hint_font_ = UiFont(15, dpi);
   SetFontOfChildren(hwnd(), font_.get());
@@ -109,6 +110,10 @@ POINT TForm3::Place() const {
 }
 
 void TForm3::ShowModal() {
+  // Hidden since it was laid out, it may open on a monitor of another DPI.
+  if (WindowDpi(hwnd()) != dpi_) {
+    ApplyDpi(WindowDpi(hwnd()));
+  }
   FormShow();
   done_ = false;
   SetFocus(colours_->hwnd());

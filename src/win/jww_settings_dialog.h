@@ -49,6 +49,7 @@ class TForm3 : public WindowBase {
   Desktop& desktop_;
   HWND owner_;
   FixedLayout layout_;
+  UINT dpi_ = 96;  // the DPI the controls are laid out for
   UiFont font_;
   UiFont hint_font_;
   std::unique_ptr<ValueGrid> colours_;
