@@ -307,8 +307,8 @@ class Driver {
 
   void Run() {
     if (!Start() || !BuildTree() || !ListDrawings() || !Sort() || !FilterByType() ||
-        !EditJwwTable() || !EditJwcTable() || !ChooseDestination() || !Convert() || !OpenFile() ||
-        !Exit()) {
+        !EditJwwTable() || !EditJwcTable() || !SaveAndOpenSettings() || !ChooseDestination() ||
+        !Convert() || !OpenFile() || !Exit()) {
       // A failed step leaves the window as it is: end its thread's loops so the test ends.
       PostThreadMessageW(thread_, WM_QUIT, 0, 0);
     }
@@ -525,6 +525,35 @@ class Driver {
                      "JWC/JWK設定 to close");
   }
 
+  // "現在の設定を保存" writes both tables; "保存した設定を開く" takes another file's tables,
+  // which the dialog then shows.
+  bool SaveAndOpenSettings() {
+    const fs::path saved = folders_.scratch / u8"設定.set";
+    desktop_.SetFileAnswer(saved);
+    SendMessageW(main_, WM_COMMAND, ids::kMenuSaveSettings, 0);
+    ConversionTables tables;
+    EXPECT_TRUE(OpenSettingsFile(saved, tables).ok());
+    EXPECT_EQ(tables.jww.Entry(1), 3);
+    EXPECT_EQ(tables.jwc.Entry(1), 2);
+    tables.jww.SetEntry(2, 5);
+    const fs::path other = folders_.scratch / u8"別の設定.set";
+    EXPECT_TRUE(SaveSettingsFile(other, tables).ok());
+    desktop_.SetFileAnswer(other);
+    SendMessageW(main_, WM_COMMAND, ids::kMenuOpenSettings, 0);
+    HWND form = OpenDialog(ids::kJwwSettingsButton, L"TForm3");
+    if (form == nullptr) {
+      return false;
+    }
+    EXPECT_EQ(CellText(GetDlgItem(form, ids::kStringGrid1), 1, 1), "5");
+    EXPECT_EQ(CellText(GetDlgItem(form, ids::kStringGrid1), 0, 1), "3");
+    PostMessageW(GetDlgItem(form, IDCANCEL), BM_CLICK, 0, 0);
+    if (!WaitUntil([&] { return !IsWindowVisible(form) && IsWindowEnabled(main_); },
+                   "JWW/JWS設定 to close")) {
+      return false;
+    }
+    return !::testing::Test::HasFailure();
+  }
+
   bool ChooseDestination() {
     desktop_.QueueFolder(folders_.destination);
     PostMessageW(Item(ids::kBrowseButton), BM_CLICK, 0, 0);
@@ -668,6 +697,8 @@ TEST(WindowsWindow, ListsSortsSetsTablesConvertsReportsAndKeepsItsSettings) {
   EXPECT_TRUE(SameFolder(saved.destination_folder, folders.destination));
   EXPECT_EQ(saved.file_type, 0);
   EXPECT_EQ(saved.tables.jww.Entry(1), 3);
+  EXPECT_EQ(saved.tables.jww.Entry(2), 5);  // from the settings file opened
+  EXPECT_EQ(saved.last_settings_file, app::PathText(folders.scratch / u8"別の設定.set"));
   EXPECT_EQ(saved.tables.jww.Entry(265 + 2), 19);
   EXPECT_EQ(saved.tables.jwc.Entry(1), 2);
   EXPECT_EQ(saved.tables.jwc.Entry(8), 3);
