@@ -8,13 +8,25 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev qt6-qpa-plugins
   qt6-translations-l10n fonts-ipafont)
 # "fuzz": clang with libFuzzer and its sanitizer runtimes, for scripts/fuzz.sh.
-# "windows": the MinGW-w64 cross compiler, Wine to run its programs, GoogleTest's sources, and
-# Xvfb for the Windows window.
+# "windows": the MinGW-w64 cross compiler, Wine to run its programs (with its own fonts, for the
+# title bars), GoogleTest's sources, Xvfb and ImageMagick for the Windows window and its
+# pictures, NSIS and zip for its packages, and a Japanese locale so that Wine speaks Japanese in
+# the pictures.
 case "${1:-}" in
   fuzz) packages=(cmake ninja-build clang-14 libclang-rt-14-dev) ;;
-  windows) packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine64 googletest xvfb xauth
-    fonts-ipafont) ;;
+  windows) packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine64 fonts-wine googletest xvfb
+    xauth fonts-ipafont imagemagick nsis zip locales) ;;
 esac
+
+# Wine takes its language from the locale, which must exist.
+japanese_locale() {
+  [ "${1:-}" = windows ] || return 0
+  locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$' && return 0
+  local run=()
+  [ "$(id -u)" -eq 0 ] || run=(sudo)
+  "${run[@]}" sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+  "${run[@]}" locale-gen >/dev/null
+}
 
 missing=()
 for package in "${packages[@]}"; do
@@ -22,7 +34,10 @@ for package in "${packages[@]}"; do
     missing+=("$package")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+  japanese_locale "${1:-}"
+  exit 0
+fi
 
 echo "Installing: ${missing[*]}"
 if [ "$(id -u)" -eq 0 ]; then
@@ -35,3 +50,4 @@ else
   echo "Missing packages: ${missing[*]}; install them as root (apt-get install ${missing[*]})." >&2
   exit 1
 fi
+japanese_locale "${1:-}"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Windows program and runs every Windows test under Wine: the core's test programs,
-# then the same conversions by the Linux and the Windows command line, compared byte for byte.
+# Builds the Windows programs and runs every Windows test under Wine: the core's test programs
+# and the window's UI test (on a virtual display), then the same conversions by the Linux and
+# the Windows command line, compared byte for byte; last the packages are built and the
+# installer is installed and uninstalled silently.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build-windows.sh
@@ -24,3 +26,5 @@ export PENMORPH_TEST_SHARE='\\localhost\penmorph\'
 xvfb-run -a ctest --test-dir build-windows --output-on-failure
 /usr/lib/wine/wineserver -k 2>/dev/null || true
 bash tests/compare-platforms.sh
+bash scripts/package-windows.sh
+bash tests/package-windows-test.sh

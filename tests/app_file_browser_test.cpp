@@ -14,6 +14,10 @@
 #include "fakes.h"
 #include "test_support.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace penmorph::app {
 namespace {
 
@@ -150,6 +154,10 @@ TEST_F(BrowserTest, ListsPlainVisibleFilesWithTheirColumns) {
   WriteBytes(scratch_ / "chair.jws", FakeDrawing("JWS", "symbol"));
   WriteBytes(scratch_ / "readme.txt", std::string(1234, 'x'));
   WriteBytes(scratch_ / ".hidden.jww", FakeDrawing("JWW", "hidden"));
+#ifdef _WIN32
+  // Windows hides by the attribute, not by the dot.
+  SetFileAttributesW((scratch_ / ".hidden.jww").c_str(), FILE_ATTRIBUTE_HIDDEN);
+#endif
   WriteBytes(scratch_ / "locked.jwk", FakeDrawing("JWK", "locked"));
   fs::permissions(scratch_ / "locked.jwk", fs::perms::owner_read);
   fs::create_directories(scratch_ / "sub.jww");
@@ -168,8 +176,14 @@ TEST_F(BrowserTest, ListsPlainVisibleFilesWithTheirColumns) {
   EXPECT_EQ(Row("chair.jws").cells[kMemoColumn], "");
   EXPECT_EQ(Row("readme.txt").cells[kSizeColumn], "    1234");  // 64 pixels: 8 characters
   EXPECT_EQ(Row("readme.txt").cells[kTypeColumn], ".TXT");
+#ifdef _WIN32
+  // A new file is marked for archiving.
+  EXPECT_EQ(Row("locked.jwk").cells[kAttributeColumn], "A R ");
+  EXPECT_EQ(Row("plan.jww").cells[kAttributeColumn], "A ");
+#else
   EXPECT_EQ(Row("locked.jwk").cells[kAttributeColumn], "R ");
   EXPECT_EQ(Row("plan.jww").cells[kAttributeColumn], "");
+#endif
   EXPECT_EQ(Row("plan.jww").cells[kTimeColumn],
             ModifiedText(fs::last_write_time(scratch_ / "plan.jww")));
   EXPECT_EQ(Row("plan.jww").cells[kTimeColumn].size(), 19u);

@@ -2,6 +2,7 @@
 
 #include "app/path_text.h"
 #include "app/window_texts.h"
+#include "common/path_text.h"
 
 namespace penmorph::app {
 
@@ -81,7 +82,7 @@ void FileBrowser::ListFiles(const fs::path& folder, const ListOptions& options,
       return false;
     }
     // Folders, hidden files and anything that is not a plain file are not listed.
-    if (entry.is_file && !entry.hidden && MatchesPattern(entry.name.string(), pattern)) {
+    if (entry.is_file && !entry.hidden && MatchesPattern(PathToUtf8(entry.name), pattern)) {
       list_.Add(MakeFileRow(entry, folder, formats_, size_width));
     }
     return true;

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "app/path_text.h"
+#include "common/path_text.h"
 #include "common/text.h"
 #include "common/text_decoding.h"
 #include "convert/file_memo.h"
@@ -115,7 +116,8 @@ FileRow MakeFileRow(const FolderEntry& entry, const fs::path& folder, const Form
   FileRow row;
   row.name = entry.name;
   row.size = entry.size;
-  const std::string native = entry.name.string();
+  // The name's own text (Windows: UTF-8, not the ANSI code page path::string() would use).
+  const std::string native = PathToUtf8(entry.name);
   const std::string extension = ToUpperAscii(FileExtension(native));
   const HeaderMemo memo = FileMemo(formats, folder / entry.name);
   const std::string padded = PaddedSize(entry.size, size_width);
@@ -124,7 +126,7 @@ FileRow MakeFileRow(const FolderEntry& entry, const fs::path& folder, const Form
   row.cells[kNameColumn] = PathText(entry.name);
   row.keys[kNameColumn] = ToUpperAscii(native);
   row.cells[kSizeColumn] = row.keys[kSizeColumn] = padded;
-  row.cells[kTypeColumn] = PathText(fs::path(extension));
+  row.cells[kTypeColumn] = PathText(PathFromUtf8(extension));
   row.keys[kTypeColumn] = extension;
   row.cells[kMemoColumn] = MemoText(memo);
   // Memos sort by their Shift-JIS bytes, which keeps kanji in reading order.

@@ -1,7 +1,8 @@
 #pragma once
 
 // One folder's entries as the browser needs them. Hidden entries are marked, not dropped, so
-// that each caller decides; a folder that cannot be read has no entries.
+// that each caller decides; a folder that cannot be read has no entries. One implementation per
+// platform (folder_entries_posix.cpp, folder_entries_windows.cpp).
 
 #include <cstdint>
 #include <filesystem>
@@ -15,9 +16,10 @@ struct FolderEntry {
   std::filesystem::path name;  // the entry's own name
   bool is_folder = false;
   bool is_file = false;  // a plain file (not a folder, device or socket)
-  bool hidden = false;   // a name starting with "."
+  // Linux: a name starting with "."; Windows: the hidden or the system attribute.
+  bool hidden = false;
   bool read_only = false;
-  bool archive = false;  // there is no archive flag here, so never set
+  bool archive = false;  // Windows' archive attribute; Linux has none, so never set there
   std::uint64_t size = 0;
   std::optional<std::filesystem::file_time_type> modified;
 };

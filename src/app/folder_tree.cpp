@@ -4,6 +4,7 @@
 
 #include "app/folder_entries.h"
 #include "app/path_text.h"
+#include "common/path_text.h"
 #include "common/text.h"
 
 namespace penmorph::app {
@@ -39,7 +40,7 @@ struct FolderTreeBuilder {
     const fs::path folder = tree.NodePath(node);
     std::error_code ec;
     // A link back up to a folder above would make the walk endless: such a node stays a leaf.
-    const std::string identity = fs::canonical(folder, ec).string();
+    const std::string identity = PathToUtf8(fs::canonical(folder, ec));
     if (!ec) {
       for (auto above = tree.nodes_[node].parent; above; above = tree.nodes_[*above].parent) {
         if (identities[*above] == identity) {

@@ -1,8 +1,6 @@
-#include "app/folder_entries.h"
-
-#if !defined(_WIN32)
 #include <unistd.h>
-#endif
+
+#include "app/folder_entries.h"
 
 namespace penmorph::app {
 
@@ -17,11 +15,8 @@ bool ReadOnly(const fs::directory_entry& entry) {
   const fs::perms perms = entry.status(ec).permissions();
   constexpr fs::perms kWrite =
       fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-  bool read_only = !ec && (perms & kWrite) == fs::perms::none;
-#if !defined(_WIN32)
-  read_only = read_only || ::access(entry.path().c_str(), W_OK) != 0;
-#endif
-  return read_only;
+  const bool nobody_writes = !ec && (perms & kWrite) == fs::perms::none;
+  return nobody_writes || ::access(entry.path().c_str(), W_OK) != 0;
 }
 
 }  // namespace
@@ -36,7 +31,7 @@ bool ForEachEntry(const fs::path& folder, const std::function<bool(const FolderE
   for (fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
     FolderEntry entry;
     entry.name = it->path().filename();
-    const std::string name = entry.name.string();
+    const std::string& name = entry.name.native();
     entry.hidden = name.empty() || name.front() == '.';
     std::error_code type_ec;
     entry.is_folder = it->is_directory(type_ec);

@@ -1,0 +1,55 @@
+#pragma once
+
+// The control and menu ids of the windows: how the program routes their commands, and how the
+// UI test finds the real controls (GetDlgItem) and sends them messages.
+
+namespace penmorph::win::ids {
+
+// TForm1 (window class "TForm1").
+inline constexpr int kSearchFolderEdit = 1001;
+inline constexpr int kFolderTree = 1002;
+inline constexpr int kFileTypeLabel = 1003;
+inline constexpr int kFileTypeCombo = 1004;
+inline constexpr int kJwwSettingsButton = 1005;
+inline constexpr int kJwcSettingsButton = 1006;
+inline constexpr int kDestinationLabel = 1007;
+inline constexpr int kDestinationEdit = 1008;
+inline constexpr int kBrowseButton = 1009;
+inline constexpr int kConvertButton = 1010;
+inline constexpr int kFileList = 1011;
+inline constexpr int kStatusBar = 1012;
+inline constexpr int kProgressBar = 1013;
+
+// TForm1's menus.
+inline constexpr int kMenuSearchFolder = 2001;
+inline constexpr int kMenuFileType0 = 2010;  // ... kMenuFileType0 + 5
+inline constexpr int kMenuDestination = 2002;
+inline constexpr int kMenuExit = 2003;
+inline constexpr int kMenuJwwSettings = 2004;
+inline constexpr int kMenuJwcSettings = 2005;
+inline constexpr int kMenuSaveSettings = 2006;
+inline constexpr int kMenuOpenSettings = 2007;
+
+// TForm2 (window class "TForm2"): ComboBox k is kComboBox0 + k; Button1 is IDOK, Button2
+// IDCANCEL.
+inline constexpr int kComboBox0 = 3000;
+inline constexpr int kJwcCheckBox1 = 3100;
+
+// TForm3 (window class "TForm3"): CheckBox k is kJwwCheckBox0 + k; Button3 is IDOK, Button4
+// IDCANCEL.
+inline constexpr int kStringGrid1 = 4001;
+inline constexpr int kStringGrid2 = 4002;
+inline constexpr int kEdit1 = 4003;
+inline constexpr int kEdit2 = 4004;
+inline constexpr int kButton1 = 4005;
+inline constexpr int kButton2 = 4006;
+inline constexpr int kJwwCheckBox0 = 4010;
+// The in-place editor of a grid cell, a child of the grid.
+inline constexpr int kCellEditor = 4099;
+
+// The report of a run (window class "PenmorphReport"); its OK button is IDOK.
+inline constexpr int kReportText = 5001;
+inline constexpr int kReportCopy = 5002;
+inline constexpr int kReportSave = 5003;
+
+}  // namespace penmorph::win::ids

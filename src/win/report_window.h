@@ -1,0 +1,44 @@
+#pragma once
+
+// The report after a run: the files that were not converted, each with its reason, as text the
+// user can select, copy and save.
+
+#include <string>
+#include <vector>
+
+#include "app/run_report.h"
+#include "win/desktop.h"
+#include "win/ui_font.h"
+#include "win/window_base.h"
+
+namespace penmorph::win {
+
+class ReportWindow : public WindowBase {
+ public:
+  static constexpr const wchar_t* kClassName = L"PenmorphReport";
+
+  ReportWindow(const std::vector<app::ReportedFile>& files, Desktop& desktop);
+
+  // Shows the report modally over `owner` until the user closes it.
+  void ShowModal(HWND owner);
+
+  void CopyClick();
+  void SaveClick();
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  void Layout();
+
+  Desktop& desktop_;
+  std::string report_;  // UTF-8, the heading as its first line
+  UiFont font_;
+  HWND text_ = nullptr;
+  HWND copy_ = nullptr;
+  HWND save_ = nullptr;
+  HWND ok_ = nullptr;
+  bool done_ = false;
+};
+
+}  // namespace penmorph::win

@@ -1,0 +1,299 @@
+#include "win/value_grid.h"
+
+#include <commctrl.h>
+
+#include "win/control_ids.h"
+#include "win/ui_font.h"
+#include "win/win_text.h"
+
+namespace penmorph::win {
+
+namespace {
+
+constexpr UINT_PTR kSubclassId = 1;
+
+void SetColumnText(HWND list, int column, const std::wstring& text) {
+  LVCOLUMNW header{};
+  header.mask = LVCF_TEXT;
+  header.pszText = const_cast<wchar_t*>(text.c_str());
+  SendMessageW(list, LVM_SETCOLUMNW, static_cast<WPARAM>(column),
+               reinterpret_cast<LPARAM>(&header));
+}
+
+}  // namespace
+
+ValueGrid::ValueGrid(HWND parent, int id, const std::string& corner, const std::string& heading,
+                     const std::vector<std::string>& captions)
+    : captions_(captions.size()) {
+  list_ = CreateWindowExW(
+      WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+      WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER, 0, 0,
+      0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+      nullptr);
+  SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+               LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+  const std::wstring columns[] = {Wide(corner), Wide(heading)};
+  for (int column = 0; column < 2; ++column) {
+    LVCOLUMNW header{};
+    header.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    header.pszText = const_cast<wchar_t*>(columns[column].c_str());
+    header.cx = column == 0 ? 140 : 118;
+    header.iSubItem = column;
+    SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(&header));
+  }
+  SetColumnText(list_, 0, columns[0]);
+  for (std::size_t row = 0; row < captions.size(); ++row) {
+    const std::wstring caption = Wide(captions[row]);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = static_cast<int>(row);
+    item.pszText = const_cast<wchar_t*>(caption.c_str());
+    SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  }
+  SetCurrentRow(0);
+  SetWindowSubclass(list_, ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
+
+ValueGrid::~ValueGrid() {
+  if (IsWindow(list_)) {
+    RemoveWindowSubclass(list_, ListProc, kSubclassId);
+  }
+  if (row_height_ != nullptr) {
+    ImageList_Destroy(row_height_);
+  }
+}
+
+void ValueGrid::ApplyDpi(UINT dpi) {
+  SendMessageW(list_, LVM_SETCOLUMNWIDTH, 0, Scale(140, dpi));
+  SendMessageW(list_, LVM_SETCOLUMNWIDTH, 1, Scale(118, dpi));
+  // A list view's rows are as high as its small images: an empty image list of 24 pixels.
+  HIMAGELIST old = row_height_;
+  row_height_ = ImageList_Create(1, Scale(24, dpi), ILC_COLOR32, 0, 0);
+  SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(row_height_));
+  if (old != nullptr) {
+    ImageList_Destroy(old);
+  }
+}
+
+std::string ValueGrid::Value(int row) const {
+  wchar_t text[256] = {};
+  LVITEMW item{};
+  item.iSubItem = 1;
+  item.pszText = text;
+  item.cchTextMax = static_cast<int>(std::size(text));
+  SendMessageW(list_, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  return Utf8(text);
+}
+
+void ValueGrid::SetValue(int row, const std::string& text) {
+  const std::wstring wide = Wide(text);
+  LVITEMW item{};
+  item.iSubItem = 1;
+  item.pszText = const_cast<wchar_t*>(wide.c_str());
+  SendMessageW(list_, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+std::vector<std::string> ValueGrid::Values() const {
+  std::vector<std::string> values;
+  values.reserve(captions_);
+  for (int row = 0; row < RowCount(); ++row) {
+    values.push_back(Value(row));
+  }
+  return values;
+}
+
+void ValueGrid::SetValues(const std::vector<std::string>& values) {
+  for (int row = 0; row < RowCount() && row < static_cast<int>(values.size()); ++row) {
+    if (Value(row) != values[row]) {
+      SetValue(row, values[row]);
+    }
+  }
+}
+
+int ValueGrid::CurrentRow() const {
+  const auto focused =
+      static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  return focused < 0 ? 0 : focused;
+}
+
+std::pair<int, int> ValueGrid::SelectedRows() const {
+  int first = static_cast<int>(
+      SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  if (first < 0) {
+    const int row = CurrentRow();
+    return {row, row};
+  }
+  int last = first;
+  for (int next = first; next >= 0;
+       next = static_cast<int>(
+           SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(next), LVNI_SELECTED))) {
+    last = next;
+  }
+  return {first, last};
+}
+
+void ValueGrid::SetCurrentRow(int row) {
+  LVITEMW none{};
+  none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+  LVITEMW current{};
+  current.state = current.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+               reinterpret_cast<LPARAM>(&current));
+  SendMessageW(list_, LVM_SETSELECTIONMARK, 0, row);
+  SendMessageW(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+}
+
+void ValueGrid::BeginEdit(const std::wstring* text) {
+  CommitOpenEditor();
+  const int row = CurrentRow();
+  if (row >= RowCount()) {
+    return;
+  }
+  SendMessageW(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+  RECT cell{};
+  cell.top = 1;
+  cell.left = LVIR_BOUNDS;
+  SendMessageW(list_, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row),
+               reinterpret_cast<LPARAM>(&cell));
+  editing_row_ = row;
+  const std::wstring initial = text != nullptr ? *text : Wide(Value(row));
+  editor_ = CreateWindowExW(0, L"EDIT", initial.c_str(),
+                            WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, cell.left, cell.top,
+                            cell.right - cell.left, cell.bottom - cell.top, list_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kCellEditor)),
+                            GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(editor_, WM_SETFONT, SendMessageW(list_, WM_GETFONT, 0, 0), FALSE);
+  SetWindowSubclass(editor_, EditorProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  if (text != nullptr) {
+    SendMessageW(editor_, EM_SETSEL, initial.size(), initial.size());
+  } else {
+    SendMessageW(editor_, EM_SETSEL, 0, -1);
+  }
+  SetFocus(editor_);
+}
+
+void ValueGrid::CommitOpenEditor() {
+  if (editor_ == nullptr) {
+    return;
+  }
+  HWND editor = editor_;
+  editor_ = nullptr;  // closing the editor moves the focus, which must not commit twice
+  SetValue(editing_row_, Utf8(WindowText(editor)));
+  const bool had_focus = GetFocus() == editor;
+  DestroyWindow(editor);
+  if (had_focus) {
+    SetFocus(list_);
+  }
+}
+
+void ValueGrid::CancelOpenEditor() {
+  if (editor_ == nullptr) {
+    return;
+  }
+  HWND editor = editor_;
+  editor_ = nullptr;
+  const bool had_focus = GetFocus() == editor;
+  DestroyWindow(editor);
+  if (had_focus) {
+    SetFocus(list_);
+  }
+}
+
+LRESULT ValueGrid::StringGridDrawCell(NMLVCUSTOMDRAW& draw) {
+  switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+      return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+      return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
+      // The captions form a fixed column, drawn like a header.
+      if (draw.iSubItem == 0) {
+        draw.clrTextBk = GetSysColor(COLOR_BTNFACE);
+        draw.clrText = GetSysColor(COLOR_BTNTEXT);
+        // A selected row keeps its caption readable: the full-row highlight is left to column 1.
+        draw.nmcd.uItemState &= ~(CDIS_SELECTED | CDIS_FOCUS);
+      }
+      return CDRF_NEWFONT;
+  }
+  return CDRF_DODEFAULT;
+}
+
+bool ValueGrid::Notify(const NMHDR& header, LRESULT& result) {
+  if (header.hwndFrom != list_) {
+    return false;
+  }
+  switch (header.code) {
+    case NM_CUSTOMDRAW:
+      result = StringGridDrawCell(*reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&header)));
+      return true;
+    case NM_DBLCLK:
+      BeginEdit();
+      result = 0;
+      return true;
+    case LVN_BEGINSCROLL:
+      CommitOpenEditor();
+      result = 0;
+      return true;
+  }
+  return false;
+}
+
+LRESULT CALLBACK ValueGrid::ListProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                     UINT_PTR, DWORD_PTR self_data) {
+  auto* self = reinterpret_cast<ValueGrid*>(self_data);
+  switch (message) {
+    case WM_KEYDOWN:
+      if (wparam == VK_F2) {
+        self->BeginEdit();
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      // Typing starts the editor with what was typed; Enter, Esc and Tab keep their meanings.
+      if (wparam >= 0x20 && wparam != 0x7F) {
+        const std::wstring typed(1, static_cast<wchar_t>(wparam));
+        self->BeginEdit(&typed);
+        return 0;
+      }
+      break;
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+    case WM_MOUSEWHEEL:
+    case WM_LBUTTONDOWN:
+      self->CommitOpenEditor();
+      break;
+    case WM_GETDLGCODE:
+      // The arrow keys move the current row; Enter, Esc and Tab stay the dialog's.
+      return DLGC_WANTARROWS | DLGC_WANTCHARS;
+  }
+  return DefSubclassProc(window, message, wparam, lparam);
+}
+
+LRESULT CALLBACK ValueGrid::EditorProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                       UINT_PTR, DWORD_PTR self_data) {
+  auto* self = reinterpret_cast<ValueGrid*>(self_data);
+  switch (message) {
+    case WM_KILLFOCUS:
+      if (self->editor_ == window) {
+        self->CommitOpenEditor();  // destroys this window: nothing more may touch it
+        return 0;
+      }
+      break;
+    case WM_KEYDOWN:
+      if (wparam == VK_UP || wparam == VK_DOWN) {
+        // The arrows leave the cell and move to the next row, as in a grid.
+        self->CommitOpenEditor();
+        SendMessageW(self->list_, WM_KEYDOWN, wparam, lparam);
+        return 0;
+      }
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(window, EditorProc, kSubclassId);
+      break;
+  }
+  return DefSubclassProc(window, message, wparam, lparam);
+}
+
+}  // namespace penmorph::win

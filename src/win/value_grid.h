@@ -1,0 +1,66 @@
+#pragma once
+
+// A grid of numbers on a report-mode list view: column 0 holds the row captions and looks like a
+// fixed column, column 1 holds the values as text and is edited in place (double click, F2, or
+// typing). A contiguous range of rows can be selected with Shift and the arrow keys.
+
+#include <windows.h>
+
+#include <commctrl.h>  // after windows.h, which it needs
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace penmorph::win {
+
+class ValueGrid {
+ public:
+  // Makes the list view (id `id`) inside `parent`; `captions` are the rows' captions.
+  ValueGrid(HWND parent, int id, const std::string& corner, const std::string& heading,
+            const std::vector<std::string>& captions);
+  ~ValueGrid();
+  ValueGrid(const ValueGrid&) = delete;
+  ValueGrid& operator=(const ValueGrid&) = delete;
+
+  HWND hwnd() const { return list_; }
+  int RowCount() const { return static_cast<int>(captions_); }
+
+  std::string Value(int row) const;
+  void SetValue(int row, const std::string& text);
+  std::vector<std::string> Values() const;
+  void SetValues(const std::vector<std::string>& values);
+
+  // The first and last selected row, or the current row when none is selected.
+  std::pair<int, int> SelectedRows() const;
+  // Makes `row` the current and only selected row, scrolled into view.
+  void SetCurrentRow(int row);
+
+  // Column widths and row height for the monitor's DPI.
+  void ApplyDpi(UINT dpi);
+
+  // Opens the in-place editor on the current row, with `text` to begin with.
+  void BeginEdit(const std::wstring* text = nullptr);
+  // Puts what is being typed into its cell and closes the editor.
+  void CommitOpenEditor();
+  void CancelOpenEditor();
+
+  // The parent's WM_NOTIFY from this list view; true when it was handled with `result`.
+  bool Notify(const NMHDR& header, LRESULT& result);
+
+ private:
+  static LRESULT CALLBACK ListProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                   UINT_PTR id, DWORD_PTR self);
+  static LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                     UINT_PTR id, DWORD_PTR self);
+  int CurrentRow() const;
+  LRESULT StringGridDrawCell(NMLVCUSTOMDRAW& draw);
+
+  HWND list_ = nullptr;
+  HWND editor_ = nullptr;
+  int editing_row_ = -1;
+  std::size_t captions_ = 0;
+  HIMAGELIST row_height_ = nullptr;  // only sets the height of the rows
+};
+
+}  // namespace penmorph::win

@@ -1,0 +1,709 @@
+// The Win32 window driven as a user would, through messages to its real controls: it starts on a
+// folder of built files, lists it, sorts, selects, sets table entries in both dialogs, converts,
+// checks the outputs and the report of a failing file, and closes, writing the ini file.
+//
+// The window runs on the main thread as in the program; the steps run on a second thread and
+// wait for the window's own signals (its status text, its controls' contents, a dialog or box
+// showing), never for a length of time. Message boxes are the real ones, answered by clicking
+// their buttons; only the folder and file pickers and the shell's "open" are answered by the
+// test's desktop.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "app/path_text.h"
+#include "common/path_text.h"
+#include "convert/standard_formats.h"
+#include "formats/dos/jwc_file.h"
+#include "settings/settings_store.h"
+#include "test_support.h"
+#include "win/control_ids.h"
+#include "win/main_window.h"
+#include "win/win_text.h"
+
+namespace penmorph::win {
+namespace {
+
+namespace fs = std::filesystem;
+using penmorph::testing::ReadBytes;
+using penmorph::testing::ScratchFolder;
+
+// Answers the pickers and records what the shell was asked to open.
+class TestDesktop : public Desktop {
+ public:
+  void QueueFolder(fs::path folder) {
+    std::lock_guard lock(mutex_);
+    folders_.push_back(std::move(folder));
+  }
+  void SetFileAnswer(fs::path file) {
+    std::lock_guard lock(mutex_);
+    file_ = std::move(file);
+  }
+  std::vector<fs::path> Opened() {
+    std::lock_guard lock(mutex_);
+    return opened_;
+  }
+  int beeps() const { return beeps_; }
+
+  void Beep() override { ++beeps_; }
+  std::optional<fs::path> ChooseFolder(HWND, std::string_view, const fs::path&) override {
+    std::lock_guard lock(mutex_);
+    if (folders_.empty()) {
+      return std::nullopt;
+    }
+    fs::path folder = folders_.front();
+    folders_.pop_front();
+    return folder;
+  }
+  std::optional<fs::path> ChooseSettingsFile(HWND, bool, std::string_view,
+                                             const fs::path&) override {
+    std::lock_guard lock(mutex_);
+    return file_;
+  }
+  std::optional<fs::path> ChooseReportFile(HWND, const fs::path&) override {
+    std::lock_guard lock(mutex_);
+    return file_;
+  }
+  void OpenWithAssociatedProgram(HWND, const fs::path& file) override {
+    std::lock_guard lock(mutex_);
+    opened_.push_back(file);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::deque<fs::path> folders_;
+  std::optional<fs::path> file_;
+  std::vector<fs::path> opened_;
+  std::atomic<int> beeps_{0};
+};
+
+// --- reading and driving controls from the test's thread ---
+
+// Waits for a condition the window shows; the time limit only ends a test that has failed.
+bool WaitUntil(const std::function<bool()>& condition, const std::string& what) {
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > give_up) {
+      ADD_FAILURE() << "the window never showed: " << what;
+      return false;
+    }
+    Sleep(5);
+  }
+  return true;
+}
+
+std::string Text(HWND window) {
+  return Utf8(WindowText(window));
+}
+
+std::string StatusText(HWND main) {
+  HWND bar = GetDlgItem(main, ids::kStatusBar);
+  const auto length = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, 0, 0));
+  std::wstring text(length + 1u, L'\0');
+  SendMessageW(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(length);
+  return Utf8(text);
+}
+
+std::string CellText(HWND list, int row, int column) {
+  wchar_t text[512] = {};
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = 512;
+  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  return Utf8(text);
+}
+
+int RowCount(HWND list) {
+  return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::vector<std::string> Column(HWND list, int column) {
+  std::vector<std::string> cells;
+  for (int row = 0; row < RowCount(list); ++row) {
+    cells.push_back(CellText(list, row, column));
+  }
+  return cells;
+}
+
+int FocusedRow(HWND list) {
+  return static_cast<int>(
+      SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
+// Selects rows first to last (the first one focused), as Shift and the arrows would.
+void SelectRows(HWND list, int first, int last) {
+  LVITEMW none{};
+  none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+  for (int row = first; row <= last; ++row) {
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | (row == first ? LVIS_FOCUSED : 0);
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+// A mouse click on a header section, as the header control gets it.
+void ClickHeader(HWND list, int column) {
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  RECT section{};
+  SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column),
+               reinterpret_cast<LPARAM>(&section));
+  const LPARAM at =
+      MAKELPARAM((section.left + section.right) / 2, (section.top + section.bottom) / 2);
+  SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(header, WM_LBUTTONUP, 0, at);
+}
+
+std::vector<std::string> TreeChildren(HWND tree, HTREEITEM parent) {
+  std::vector<std::string> texts;
+  for (auto child = reinterpret_cast<HTREEITEM>(
+           SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(parent)));
+       child != nullptr; child = reinterpret_cast<HTREEITEM>(SendMessageW(
+                             tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(child)))) {
+    wchar_t text[512] = {};
+    TVITEMW item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = child;
+    item.pszText = text;
+    item.cchTextMax = 512;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    texts.push_back(Utf8(text));
+  }
+  return texts;
+}
+
+HTREEITEM TreeChild(HWND tree, HTREEITEM parent, int index) {
+  auto child = reinterpret_cast<HTREEITEM>(
+      SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(parent)));
+  for (int i = 0; i < index && child != nullptr; ++i) {
+    child = reinterpret_cast<HTREEITEM>(
+        SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(child)));
+  }
+  return child;
+}
+
+// The visible top-level windows of the window's thread with this class.
+HWND FindShown(DWORD thread, const wchar_t* window_class) {
+  struct Search {
+    const wchar_t* window_class;
+    HWND found;
+  } search{window_class, nullptr};
+  EnumThreadWindows(
+      thread,
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(data);
+        wchar_t name[64] = {};
+        GetClassNameW(window, name, 64);
+        if (IsWindowVisible(window) && lstrcmpW(name, search->window_class) == 0) {
+          search->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// A message box's text: the texts of its static controls.
+std::string BoxText(HWND box) {
+  std::string text;
+  EnumChildWindows(
+      box,
+      [](HWND child, LPARAM data) -> BOOL {
+        wchar_t name[16] = {};
+        GetClassNameW(child, name, 16);
+        if (lstrcmpiW(name, L"Static") == 0) {
+          *reinterpret_cast<std::string*>(data) += Utf8(WindowText(child));
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&text));
+  return text;
+}
+
+// Waits for the message box with this text, checks its buttons and clicks `answer`.
+bool AnswerBox(DWORD thread, const std::string& text, int answer) {
+  HWND box = nullptr;
+  if (!WaitUntil(
+          [&] {
+            box = FindShown(thread, L"#32770");
+            return box != nullptr && BoxText(box) == text;
+          },
+          "the box \"" + text + "\"")) {
+    return false;
+  }
+  EXPECT_EQ(Text(box), "Penmorph");
+  HWND button = GetDlgItem(box, answer);
+  EXPECT_NE(button, nullptr);
+  PostMessageW(button, BM_CLICK, 0, 0);
+  return WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, "the box to close");
+}
+
+bool SameFolder(const std::string& shown, const fs::path& folder) {
+  return shown == app::PathText(app::FolderPath(folder));
+}
+
+// --- the folder the window starts on ---
+
+struct Folders {
+  ScratchFolder scratch;
+  fs::path program = scratch / "program";
+  fs::path search = scratch / u8"案件";
+  fs::path drawings = search / u8"図面";
+  fs::path destination = scratch / u8"変換後";
+  fs::path ini = program / "penmorph.ini";
+};
+
+void MakeFolders(const Folders& folders) {
+  fs::create_directories(folders.program);
+  fs::create_directories(folders.destination);
+  fs::create_directories(folders.search / "empty");
+  fs::create_directories(folders.search / "Zeta");
+  // The example files: room.jww, chair.jws, example.jwc, example.jwk, readme.txt and
+  // not-a-drawing.jww, which only carries a drawing's extension. The tool takes its folder as a
+  // narrow argument, so it writes into an ASCII name that then becomes a Japanese one.
+  const fs::path examples = folders.scratch / "examples";
+  const std::wstring command =
+      L"\"" + fs::path(PENMORPH_MAKE_EXAMPLES_PATH).native() + L"\" \"" + examples.native() + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  std::wstring line = command;
+  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &process));
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD exit_code = 1;
+  GetExitCodeProcess(process.hProcess, &exit_code);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  ASSERT_EQ(exit_code, 0u);
+  fs::rename(examples, folders.drawings);
+  penmorph::testing::WriteBytes(folders.drawings / "hidden.jww", "hidden");
+  ASSERT_TRUE(SetFileAttributesW((folders.drawings / "hidden.jww").c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(SetFileAttributesW((folders.drawings / "readme.txt").c_str(),
+                                 FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
+}
+
+// --- the steps ---
+
+class Driver {
+ public:
+  Driver(HWND main, DWORD thread, TestDesktop& desktop, const Folders& folders)
+      : main_(main), thread_(thread), desktop_(desktop), folders_(folders) {}
+
+  void Run() {
+    if (!Start() || !BuildTree() || !ListDrawings() || !Sort() || !FilterByType() ||
+        !EditJwwTable() || !EditJwcTable() || !SaveAndOpenSettings() || !ChooseDestination() ||
+        !Convert() || !OpenFile() || !Exit()) {
+      // A failed step leaves the window as it is: end its thread's loops so the test ends.
+      PostThreadMessageW(thread_, WM_QUIT, 0, 0);
+    }
+  }
+
+ private:
+  HWND Item(int id) const { return GetDlgItem(main_, id); }
+  HWND list() const { return Item(ids::kFileList); }
+  HWND tree() const { return Item(ids::kFolderTree); }
+
+  bool Start() {
+    EXPECT_EQ(Text(main_), "Penmorph Ver.1.03");
+    EXPECT_EQ(StatusText(main_), "検索フォルダを指定して下さい。");
+    EXPECT_EQ(SendMessageW(Item(ids::kFileTypeCombo), CB_GETCURSEL, 0, 0), 0);
+    // "変換" without a tree: an error box after a beep.
+    const int beeps = desktop_.beeps();
+    PostMessageW(Item(ids::kConvertButton), BM_CLICK, 0, 0);
+    if (!AnswerBox(thread_, "検索フォルダを指定して下さい。", IDOK)) {
+      return false;
+    }
+    EXPECT_EQ(desktop_.beeps(), beeps + 1);
+    return true;
+  }
+
+  bool BuildTree() {
+    desktop_.QueueFolder(folders_.search);
+    PostMessageW(main_, WM_COMMAND, ids::kMenuSearchFolder, 0);
+    if (!WaitUntil(
+            [&] {
+              return SendMessageW(tree(), TVM_GETNEXTITEM, TVGN_ROOT, 0) != 0 &&
+                     IsWindowEnabled(tree());
+            },
+            "the folder tree")) {
+      return false;
+    }
+    EXPECT_TRUE(SameFolder(Text(Item(ids::kSearchFolderEdit)), folders_.search));
+    EXPECT_EQ(TreeChildren(tree(), nullptr),
+              std::vector<std::string>{Text(Item(ids::kSearchFolderEdit))});
+    root_ = reinterpret_cast<HTREEITEM>(SendMessageW(tree(), TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    // Sorted without regard to case.
+    EXPECT_EQ(TreeChildren(tree(), root_), (std::vector<std::string>{"empty", "Zeta", "図面"}));
+    EXPECT_EQ(StatusText(main_), "");
+    EXPECT_EQ(RowCount(list()), 0);
+    return true;
+  }
+
+  bool ListDrawings() {
+    // Highlighting a folder lists it; the message returns when the list is shown.
+    SendMessageW(tree(), TVM_SELECTITEM, TVGN_CARET,
+                 reinterpret_cast<LPARAM>(TreeChild(tree(), root_, 2)));
+    const std::string folder = app::PathText(app::FolderPath(folders_.drawings));
+    if (!WaitUntil([&] { return StatusText(main_) == "6 Files  パス名「" + folder + "」"; },
+                   "the listing of the drawings")) {
+      return false;
+    }
+    listed_order_ = Column(list(), app::kNameColumn);
+    std::vector<std::string> sorted = listed_order_;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, (std::vector<std::string>{"chair.jws", "example.jwc", "example.jwk",
+                                                "not-a-drawing.jww", "readme.txt", "room.jww"}));
+    const int jwc = Row("example.jwc");
+    const int readme = Row("readme.txt");
+    if (jwc < 0 || readme < 0) {
+      return false;
+    }
+    EXPECT_EQ(CellText(list(), jwc, app::kMemoColumn), "Penmorph example JWC drawing");
+    EXPECT_EQ(CellText(list(), jwc, app::kTypeColumn), ".JWC");
+    EXPECT_EQ(CellText(list(), readme, app::kAttributeColumn), "A R ");
+    EXPECT_EQ(CellText(list(), readme, app::kTimeColumn).size(), 19u);
+    // The size right-aligned to the column's characters: 64 pixels, 8 of them.
+    EXPECT_EQ(CellText(list(), readme, app::kSizeColumn).size(), 8u);
+    return true;
+  }
+
+  int Row(const std::string& name) const {
+    const auto names = Column(list(), app::kNameColumn);
+    const auto at = std::find(names.begin(), names.end(), name);
+    if (at == names.end()) {
+      ADD_FAILURE() << name << " is not listed";
+      return -1;
+    }
+    return static_cast<int>(at - names.begin());
+  }
+
+  bool Sort() {
+    ClickHeader(list(), app::kNameColumn);
+    const std::vector<std::string> ascending = {"chair.jws",         "example.jwc", "example.jwk",
+                                                "not-a-drawing.jww", "readme.txt",  "room.jww"};
+    EXPECT_EQ(Column(list(), app::kNameColumn), ascending);
+    ClickHeader(list(), app::kNameColumn);
+    EXPECT_EQ(Column(list(), app::kNameColumn),
+              std::vector<std::string>(ascending.rbegin(), ascending.rend()));
+    // "属性" lists the folder again in the file system's order.
+    ClickHeader(list(), app::kAttributeColumn);
+    EXPECT_EQ(Column(list(), app::kNameColumn), listed_order_);
+    ClickHeader(list(), app::kNameColumn);  // the direction alternates: ascending again
+    EXPECT_EQ(Column(list(), app::kNameColumn), ascending);
+    return !::testing::Test::HasFailure();
+  }
+
+  bool FilterByType() {
+    PostMessageW(main_, WM_COMMAND, ids::kMenuFileType0 + 2, 0);  // "(*.jww) (&2)"
+    if (!WaitUntil([&] { return RowCount(list()) == 2; }, "the JWW files alone")) {
+      return false;
+    }
+    EXPECT_EQ(SendMessageW(Item(ids::kFileTypeCombo), CB_GETCURSEL, 0, 0), 2);
+    // Back to every file through the drop-down list, as its selection tells the window.
+    SendMessageW(Item(ids::kFileTypeCombo), CB_SETCURSEL, 0, 0);
+    SendMessageW(main_, WM_COMMAND, MAKEWPARAM(ids::kFileTypeCombo, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(Item(ids::kFileTypeCombo)));
+    EXPECT_EQ(RowCount(list()), 6);
+    // The direction goes on alternating across listings: descending, then ascending.
+    ClickHeader(list(), app::kNameColumn);
+    EXPECT_EQ(CellText(list(), 0, 0), "room.jww");
+    ClickHeader(list(), app::kNameColumn);
+    EXPECT_EQ(CellText(list(), 0, 0), "chair.jws");
+    return !::testing::Test::HasFailure();
+  }
+
+  HWND OpenDialog(int button, const wchar_t* window_class) {
+    PostMessageW(Item(button), BM_CLICK, 0, 0);
+    HWND dialog = nullptr;
+    WaitUntil(
+        [&] {
+          dialog = FindShown(thread_, window_class);
+          return dialog != nullptr && !IsWindowEnabled(main_);
+        },
+        "a settings dialog");
+    return dialog;
+  }
+
+  HWND Focus() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(thread_, &info);
+    return info.hwndFocus;
+  }
+
+  bool EditJwwTable() {
+    HWND form = OpenDialog(ids::kJwwSettingsButton, L"TForm3");
+    if (form == nullptr) {
+      return false;
+    }
+    EXPECT_EQ(Text(form), "JWW/JWS設定");
+    HWND colours = GetDlgItem(form, ids::kStringGrid1);
+    HWND line_types = GetDlgItem(form, ids::kStringGrid2);
+    EXPECT_EQ(RowCount(colours), 265);
+    EXPECT_EQ(RowCount(line_types), 49);
+    EXPECT_EQ(CellText(colours, 0, 0), "線色 1");
+    EXPECT_EQ(CellText(colours, 0, 1), "0");
+
+    // A colour of 12 is refused with a beep and the focus in the box; 3 fills the rows.
+    SelectRows(colours, 0, 0);
+    HWND edit1 = GetDlgItem(form, ids::kEdit1);
+    SetWindowTextW(edit1, L"12");
+    int beeps = desktop_.beeps();
+    SendMessageW(GetDlgItem(form, ids::kButton1), BM_CLICK, 0, 0);
+    EXPECT_EQ(desktop_.beeps(), beeps + 1);
+    EXPECT_EQ(Focus(), edit1);
+    EXPECT_EQ(CellText(colours, 0, 1), "0");
+    SetWindowTextW(edit1, L"3");
+    SendMessageW(GetDlgItem(form, ids::kButton1), BM_CLICK, 0, 0);
+    EXPECT_EQ(CellText(colours, 0, 1), "3");
+
+    // Typed into a cell in place: line type 2 (row 2) becomes 10, which "ＯＫ" refuses,
+    // pointing at the row; then 19, which it takes.
+    SelectRows(line_types, 1, 1);
+    SendMessageW(line_types, WM_KEYDOWN, VK_F2, 0);
+    HWND editor = GetDlgItem(line_types, ids::kCellEditor);
+    if (editor == nullptr) {
+      ADD_FAILURE() << "F2 opened no editor in the cell";
+      return false;
+    }
+    SetWindowTextW(editor, L"10");
+    beeps = desktop_.beeps();
+    SendMessageW(GetDlgItem(form, IDOK), BM_CLICK, 0, 0);
+    EXPECT_EQ(desktop_.beeps(), beeps + 1);
+    EXPECT_TRUE(IsWindowVisible(form));
+    EXPECT_EQ(CellText(line_types, 1, 1), "10");
+    EXPECT_EQ(FocusedRow(line_types), 1);
+    EXPECT_EQ(Focus(), line_types);
+    SendMessageW(line_types, WM_KEYDOWN, VK_F2, 0);
+    editor = GetDlgItem(line_types, ids::kCellEditor);
+    if (editor == nullptr) {
+      ADD_FAILURE() << "F2 opened no editor in the cell";
+      return false;
+    }
+    SetWindowTextW(editor, L"19");
+    PostMessageW(GetDlgItem(form, IDOK), BM_CLICK, 0, 0);
+    return WaitUntil([&] { return !IsWindowVisible(form) && IsWindowEnabled(main_); },
+                     "JWW/JWS設定 to close");
+  }
+
+  bool EditJwcTable() {
+    HWND form = OpenDialog(ids::kJwcSettingsButton, L"TForm2");
+    if (form == nullptr) {
+      return false;
+    }
+    EXPECT_EQ(Text(form), "JWC/JWK設定");
+    HWND pen1 = GetDlgItem(form, ids::kComboBox0 + 1);
+    HWND line_type2 = GetDlgItem(form, ids::kComboBox0 + 8);
+    HWND line_type3 = GetDlgItem(form, ids::kComboBox0 + 9);
+    EXPECT_EQ(SendMessageW(pen1, CB_GETCOUNT, 0, 0), 7);
+    EXPECT_EQ(SendMessageW(line_type2, CB_GETCOUNT, 0, 0), 19);
+    SendMessageW(pen1, CB_SETCURSEL, 2, 0);         // Pen.1 -> Pen.2
+    SendMessageW(line_type2, CB_SETCURSEL, 3, 0);   // 点線１ -> 点線２
+    SendMessageW(line_type3, CB_SETCURSEL, 10, 0);  // the blank item: refused
+    SendMessageW(GetDlgItem(form, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsWindowVisible(form));
+    EXPECT_EQ(Focus(), line_type3);
+    SendMessageW(line_type3, CB_SETCURSEL, 0, 0);
+    PostMessageW(GetDlgItem(form, IDOK), BM_CLICK, 0, 0);
+    return WaitUntil([&] { return !IsWindowVisible(form) && IsWindowEnabled(main_); },
+                     "JWC/JWK設定 to close");
+  }
+
+  // "現在の設定を保存" writes both tables; "保存した設定を開く" takes another file's tables,
+  // which the dialog then shows.
+  bool SaveAndOpenSettings() {
+    const fs::path saved = folders_.scratch / u8"設定.set";
+    desktop_.SetFileAnswer(saved);
+    SendMessageW(main_, WM_COMMAND, ids::kMenuSaveSettings, 0);
+    ConversionTables tables;
+    EXPECT_TRUE(OpenSettingsFile(saved, tables).ok());
+    EXPECT_EQ(tables.jww.Entry(1), 3);
+    EXPECT_EQ(tables.jwc.Entry(1), 2);
+    tables.jww.SetEntry(2, 5);
+    const fs::path other = folders_.scratch / u8"別の設定.set";
+    EXPECT_TRUE(SaveSettingsFile(other, tables).ok());
+    desktop_.SetFileAnswer(other);
+    SendMessageW(main_, WM_COMMAND, ids::kMenuOpenSettings, 0);
+    HWND form = OpenDialog(ids::kJwwSettingsButton, L"TForm3");
+    if (form == nullptr) {
+      return false;
+    }
+    EXPECT_EQ(CellText(GetDlgItem(form, ids::kStringGrid1), 1, 1), "5");
+    EXPECT_EQ(CellText(GetDlgItem(form, ids::kStringGrid1), 0, 1), "3");
+    PostMessageW(GetDlgItem(form, IDCANCEL), BM_CLICK, 0, 0);
+    if (!WaitUntil([&] { return !IsWindowVisible(form) && IsWindowEnabled(main_); },
+                   "JWW/JWS設定 to close")) {
+      return false;
+    }
+    return !::testing::Test::HasFailure();
+  }
+
+  bool ChooseDestination() {
+    desktop_.QueueFolder(folders_.destination);
+    PostMessageW(Item(ids::kBrowseButton), BM_CLICK, 0, 0);
+    return WaitUntil(
+        [&] { return SameFolder(Text(Item(ids::kDestinationEdit)), folders_.destination); },
+        "the destination folder");
+  }
+
+  bool Convert() {
+    // Every file but chair.jws (row 0): rows 1 to 5.
+    SelectRows(list(), 1, 5);
+    PostMessageW(Item(ids::kConvertButton), BM_CLICK, 0, 0);
+    if (!AnswerBox(thread_, "変換を開始します。よろしいですか？", IDYES)) {
+      return false;
+    }
+    HWND report = nullptr;
+    if (!WaitUntil([&] { return (report = FindShown(thread_, L"PenmorphReport")) != nullptr; },
+                   "the report of the run")) {
+      return false;
+    }
+    EXPECT_EQ(StatusText(main_), "変換作業を完了しました。");
+    const std::string text = Text(GetDlgItem(report, ids::kReportText));
+    EXPECT_EQ(text.rfind("次の 1 個のファイルは変換できませんでした。\r\n", 0), 0u) << text;
+    EXPECT_NE(text.find(app::PathText(folders_.drawings / "not-a-drawing.jww")), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("JWWファイルとして認識できません"), std::string::npos) << text;
+
+    // Saved as UTF-8 with its mark, as shown.
+    const fs::path saved = folders_.scratch / u8"報告.txt";
+    desktop_.SetFileAnswer(saved);
+    SendMessageW(GetDlgItem(report, ids::kReportSave), BM_CLICK, 0, 0);
+    EXPECT_EQ(ReadBytes(saved), "\xEF\xBB\xBF" + text);
+    SendMessageW(GetDlgItem(report, ids::kReportCopy), BM_CLICK, 0, 0);
+    EXPECT_EQ(Clipboard(), text);
+    PostMessageW(GetDlgItem(report, IDOK), BM_CLICK, 0, 0);
+    if (!WaitUntil([&] { return !IsWindow(report) && IsWindowEnabled(main_); },
+                   "the report to close")) {
+      return false;
+    }
+
+    // The selected drawings, converted; chair.jws was not selected, readme.txt is no drawing.
+    std::vector<std::string> written;
+    for (const auto& entry : fs::directory_iterator(folders_.destination)) {
+      written.push_back(PathToUtf8(entry.path().filename()));
+    }
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(written, (std::vector<std::string>{"example.jwc", "example.jwk", "room.jww"}));
+    EXPECT_NE(ReadBytes(folders_.destination / "room.jww"),
+              ReadBytes(folders_.drawings / "room.jww"));
+    // The JWC table from the dialog: pen 1 became 2, line type 2 became 3.
+    JwcWorkspace before, after;
+    EXPECT_TRUE(JwcRead(folders_.drawings / "example.jwc", before).ok());
+    EXPECT_TRUE(JwcRead(folders_.destination / "example.jwc", after).ok());
+    if (before.records.lines.size() == 2 && after.records.lines.size() == 2) {
+      EXPECT_EQ(before.records.lines[0].pen(), 1);
+      EXPECT_EQ(after.records.lines[0].pen(), 2);
+      EXPECT_EQ(before.records.lines[1].line_type(), 2);
+      EXPECT_EQ(after.records.lines[1].line_type(), 3);
+    } else {
+      ADD_FAILURE() << "the example drawing has not its two lines";
+    }
+    return !::testing::Test::HasFailure();
+  }
+
+  std::string Clipboard() {
+    std::string text;
+    if (OpenClipboard(nullptr)) {
+      if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        text = Utf8(static_cast<const wchar_t*>(GlobalLock(data)));
+        GlobalUnlock(data);
+      }
+      CloseClipboard();
+    }
+    return text;
+  }
+
+  bool OpenFile() {
+    const int row = Row("room.jww");
+    SelectRows(list(), row, row);
+    RECT item{};
+    item.left = LVIR_BOUNDS;
+    SendMessageW(list(), LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
+    SendMessageW(list(), WM_LBUTTONDBLCLK, MK_LBUTTON,
+                 MAKELPARAM(item.left + 8, (item.top + item.bottom) / 2));
+    SendMessageW(list(), WM_LBUTTONUP, 0, MAKELPARAM(item.left + 8, (item.top + item.bottom) / 2));
+    if (!WaitUntil([&] { return !desktop_.Opened().empty(); }, "the file to be opened")) {
+      return false;
+    }
+    EXPECT_EQ(desktop_.Opened(), std::vector<fs::path>{folders_.drawings / "room.jww"});
+    return !::testing::Test::HasFailure();
+  }
+
+  bool Exit() {
+    PostMessageW(main_, WM_COMMAND, ids::kMenuExit, 0);
+    if (!AnswerBox(thread_, "終了します。よろしいですか？", IDYES)) {
+      return false;
+    }
+    return WaitUntil([&] { return !IsWindow(main_); }, "the window to close");
+  }
+
+  HWND main_;
+  DWORD thread_;
+  TestDesktop& desktop_;
+  const Folders& folders_;
+  HTREEITEM root_ = nullptr;
+  std::vector<std::string> listed_order_;
+};
+
+TEST(WindowsWindow, ListsSortsSetsTablesConvertsReportsAndKeepsItsSettings) {
+  Folders folders;
+  MakeFolders(folders);
+  if (HasFatalFailure()) {
+    return;
+  }
+  TestDesktop desktop;
+  {
+    MainWindowSetup setup;
+    setup.program_folder = folders.program;
+    setup.ini_path = folders.ini;
+    setup.formats = MakeStandardFormats();
+    setup.desktop = &desktop;
+    TForm1 window(std::move(setup));
+    window.Show(SW_SHOWNORMAL);
+    Driver driver(window.hwnd(), GetCurrentThreadId(), desktop, folders);
+    std::thread steps([&driver] { driver.Run(); });
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+      if (!IsWindow(window.hwnd()) || !IsDialogMessageW(window.hwnd(), &message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+    }
+    steps.join();
+  }
+
+  // Closing wrote the ini file: folders, file type and both tables as the dialogs set them.
+  AppSettings saved;
+  ASSERT_TRUE(LoadIniFile(folders.ini, saved).ok());
+  EXPECT_TRUE(SameFolder(saved.search_folder, folders.search));
+  EXPECT_TRUE(SameFolder(saved.destination_folder, folders.destination));
+  EXPECT_EQ(saved.file_type, 0);
+  EXPECT_EQ(saved.tables.jww.Entry(1), 3);
+  EXPECT_EQ(saved.tables.jww.Entry(2), 5);  // from the settings file opened
+  EXPECT_EQ(saved.last_settings_file, app::PathText(folders.scratch / u8"別の設定.set"));
+  EXPECT_EQ(saved.tables.jww.Entry(265 + 2), 19);
+  EXPECT_EQ(saved.tables.jwc.Entry(1), 2);
+  EXPECT_EQ(saved.tables.jwc.Entry(8), 3);
+  EXPECT_EQ(saved.tables.jwc.Entry(9), 0);
+}
+
+}  // namespace
+}  // namespace penmorph::win

@@ -1,0 +1,218 @@
+// Drives penmorph.exe - the real program, started as a user would start it - so that pictures
+// can be taken of its window listing a folder, of both settings dialogs and of a question box.
+// It talks to the window only with messages that cross processes (commands, button clicks,
+// window texts, tree items by handle). Before each picture it prints "shot NAME LEFT TOP WIDTH
+// HEIGHT" and waits for a line on its input: the caller takes the picture, then answers.
+//
+//   penmorph-win-screenshots PENMORPH_EXE SEARCH_FOLDER CHILD_INDEX DESTINATION
+//
+// The folder pickers are the real ones: the folder's path is typed into the picker's name field
+// and confirmed, again until the window shows the folder it picked.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <iostream>
+#include <string>
+
+#include "common/windows_text.h"
+#include "win/control_ids.h"
+
+namespace {
+
+namespace ids = penmorph::win::ids;
+
+DWORD process_id = 0;
+
+void Fail(const std::string& what) {
+  std::fprintf(stderr, "penmorph-win-screenshots: %s\n", what.c_str());
+  std::exit(1);
+}
+
+// Waits for what the window shows; the time limit only ends a run that went wrong.
+void WaitFor(const std::function<bool()>& condition, const std::string& what) {
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > give_up) {
+      Fail("the window never showed " + what);
+    }
+    Sleep(20);
+  }
+}
+
+std::wstring Text(HWND window) {
+  wchar_t text[1024] = {};
+  SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000,
+                      nullptr);
+  return text;
+}
+
+// A visible top-level window of penmorph.exe of this class (and title, when given).
+HWND FindShown(const wchar_t* window_class, const wchar_t* title = nullptr) {
+  struct Search {
+    const wchar_t* window_class;
+    const wchar_t* title;
+    HWND found;
+  } search{window_class, title, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        wchar_t name[64] = {};
+        GetClassNameW(window, name, 64);
+        if (owner == process_id && IsWindowVisible(window) &&
+            lstrcmpW(name, search->window_class) == 0 &&
+            (search->title == nullptr || Text(window) == search->title)) {
+          search->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HANDLE program_process = nullptr;
+
+void Shot(const std::string& name, HWND window) {
+  // Painted through, and the program waiting for input again: the picture shows it all.
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  WaitForInputIdle(program_process, 30000);
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  std::cout << "shot " << name << ' ' << frame.left << ' ' << frame.top << ' '
+            << frame.right - frame.left << ' ' << frame.bottom - frame.top << std::endl;
+  std::string answer;
+  std::getline(std::cin, answer);
+}
+
+// Opens a folder picker with `command` until the window shows `folder` in `field`.
+void PickFolder(HWND main, int command, const wchar_t* title, const std::wstring& folder,
+                HWND field) {
+  for (int attempt = 0; attempt < 5 && Text(field) != folder; ++attempt) {
+    PostMessageW(main, WM_COMMAND, command, 0);
+    HWND picker = nullptr;
+    WaitFor([&] { return (picker = FindShown(L"#32770", title)) != nullptr; }, "the folder picker");
+    HWND name = GetDlgItem(picker, 1152);  // the picker's name field
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+    PostMessageW(GetDlgItem(picker, IDOK), BM_CLICK, 0, 0);
+    WaitFor([&] { return !IsWindow(picker) || !IsWindowVisible(picker) || Text(field) == folder; },
+            "the picker to close");
+    if (IsWindow(picker) && IsWindowVisible(picker)) {
+      PostMessageW(GetDlgItem(picker, IDCANCEL), BM_CLICK, 0, 0);
+      WaitFor([&] { return !IsWindow(picker) || !IsWindowVisible(picker); }, "the picker to go");
+    }
+    WaitFor([&] { return IsWindowEnabled(main); }, "the window to come back");
+  }
+  if (Text(field) != folder) {
+    Fail("the picker did not take the folder");
+  }
+}
+
+HWND ShowDialog(HWND main, int button, const wchar_t* window_class) {
+  PostMessageW(GetDlgItem(main, button), BM_CLICK, 0, 0);
+  HWND dialog = nullptr;
+  WaitFor([&] { return (dialog = FindShown(window_class)) != nullptr; }, "a settings dialog");
+  return dialog;
+}
+
+void CloseDialog(HWND main, HWND dialog) {
+  PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+  WaitFor([&] { return !IsWindowVisible(dialog) && IsWindowEnabled(main); }, "the dialog to close");
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 5) {
+    std::fprintf(stderr,
+                 "usage: penmorph-win-screenshots PENMORPH_EXE SEARCH_FOLDER CHILD_INDEX "
+                 "DESTINATION\n");
+    return 2;
+  }
+  const std::wstring program = argv[1];
+  std::wstring search = argv[2];
+  const int child_index = _wtoi(argv[3]);
+  std::wstring destination = argv[4];
+  for (std::wstring* folder : {&search, &destination}) {
+    if (folder->back() != L'\\') {
+      *folder += L'\\';
+    }
+  }
+
+  std::wstring command = L"\"" + program + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    Fail("cannot start penmorph.exe");
+  }
+  process_id = process.dwProcessId;
+  program_process = process.hProcess;
+  HWND main = nullptr;
+  WaitFor([&] { return (main = FindShown(L"TForm1")) != nullptr; }, "its window");
+  HWND status = GetDlgItem(main, ids::kStatusBar);
+  WaitFor([&] { return !Text(status).empty(); }, "its first status text");
+
+  // The search folder; the tree is built when the field shows it and the status is cleared.
+  PickFolder(main, ids::kMenuSearchFolder, L"検索フォルダの指定", search,
+             GetDlgItem(main, ids::kSearchFolderEdit));
+  HWND tree = GetDlgItem(main, ids::kFolderTree);
+  WaitFor([&] { return IsWindowEnabled(tree) && Text(status).empty(); }, "the folder tree");
+  auto root = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+  auto child = reinterpret_cast<HTREEITEM>(
+      SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(root)));
+  for (auto item = child; item != nullptr;
+       item = reinterpret_cast<HTREEITEM>(
+           SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+    SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+  }
+  for (int i = 0; i < child_index && child != nullptr; ++i) {
+    child = reinterpret_cast<HTREEITEM>(
+        SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(child)));
+  }
+  if (child == nullptr) {
+    Fail("the search folder has no such subfolder");
+  }
+  SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(child));
+  WaitFor([&] { return Text(status).find(L" Files  ") != std::wstring::npos; }, "the file list");
+
+  PickFolder(main, ids::kMenuDestination, L"保存先フォルダの指定", destination,
+             GetDlgItem(main, ids::kDestinationEdit));
+  Shot("window", main);
+
+  HWND jww = ShowDialog(main, ids::kJwwSettingsButton, L"TForm3");
+  Shot("jww-settings", jww);
+  CloseDialog(main, jww);
+  HWND jwc = ShowDialog(main, ids::kJwcSettingsButton, L"TForm2");
+  Shot("jwc-settings", jwc);
+  CloseDialog(main, jwc);
+
+  // The question before a run, answered No.
+  PostMessageW(GetDlgItem(main, ids::kConvertButton), BM_CLICK, 0, 0);
+  HWND question = nullptr;
+  WaitFor([&] { return (question = FindShown(L"#32770", L"Penmorph")) != nullptr; },
+          "the question before a run");
+  Shot("question", question);
+  PostMessageW(GetDlgItem(question, IDNO), BM_CLICK, 0, 0);
+  WaitFor([&] { return Text(status) == L"変換作業をキャンセルしました。"; }, "the run cancelled");
+
+  // 終了: the question, Yes, and the program ends.
+  PostMessageW(main, WM_COMMAND, ids::kMenuExit, 0);
+  WaitFor([&] { return (question = FindShown(L"#32770", L"Penmorph")) != nullptr; },
+          "the question before leaving");
+  PostMessageW(GetDlgItem(question, IDYES), BM_CLICK, 0, 0);
+  if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+    Fail("penmorph.exe did not end");
+  }
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  return 0;
+}
