@@ -108,10 +108,10 @@ void ChildProcess::Interrupt() {
   // routine, which calls the program's handlers. (Aimed at one program, unlike
   // GenerateConsoleCtrlEvent, which reaches a whole console and which Wine lacks.)
   auto routine = reinterpret_cast<LPTHREAD_START_ROUTINE>(
-      GetProcAddress(GetModuleHandleW(L"kernelbase.dll"), "CtrlRoutine"));
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernelbase.dll"), "CtrlRoutine")));
   if (routine == nullptr) {
     routine = reinterpret_cast<LPTHREAD_START_ROUTINE>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "CtrlRoutine"));
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "CtrlRoutine")));
   }
   if (process_ != nullptr && routine != nullptr) {
     HANDLE thread = CreateRemoteThread(process_, nullptr, 0, routine,

@@ -21,6 +21,7 @@
 #include "convert/standard_formats.h"
 #include "dos_test_files.h"
 #include "fakes.h"
+#include "formats/windows/jww_file.h"
 #include "jw_test_bytes.h"
 #include "test_support.h"
 
@@ -255,33 +256,50 @@ TEST_F(WindowsDriver, DeviceNamesAndNamesEndingInADotOrSpaceAreNeverOpened) {
             OutcomeKind::kConverted);
 }
 
-TEST_F(WindowsDriver, ImagesAreExtractedIntoAFolderOfThisProcessInTheUsersTemporaryFolder) {
+// The system's temporary folder moved to `folder` while it lives.
+class TemporaryFolderAt {
+ public:
+  explicit TemporaryFolderAt(const fs::path& folder) {
+    wchar_t old[32768];
+    const DWORD length = GetEnvironmentVariableW(L"TMP", old, 32768);
+    if (length > 0 && length < 32768) {
+      old_.assign(old, length);
+    }
+    SetEnvironmentVariableW(L"TMP", folder.c_str());
+  }
+  ~TemporaryFolderAt() { SetEnvironmentVariableW(L"TMP", old_.empty() ? nullptr : old_.c_str()); }
+
+ private:
+  std::wstring old_;
+};
+
+TEST_F(WindowsDriver, ImagesGoThroughTheConversionAndIntoAFolderOfTheProcessWhenKept) {
   ScratchFolder temporary;
-  wchar_t old_tmp[32768];
-  const DWORD old_length = GetEnvironmentVariableW(L"TMP", old_tmp, 32768);
-  SetEnvironmentVariableW(L"TMP", temporary.path().c_str());
+  TemporaryFolderAt moved(temporary.path());
   auto temp = TemporaryFolder();
   ASSERT_TRUE(temp.ok());
   EXPECT_TRUE(SameFileOrFolder(temp.value(), temporary.path()).value_or(false));
   fs::create_directory(scratch_ / "dst");
   WriteBytes(scratch_ / "image.jww", testing::JwwWithImage());
+  // The conversion copies the image's bytes from the source: nothing goes to the temporary
+  // folder.
+  FileOutcome outcome = Convert(scratch_ / "image.jww", scratch_ / "dst" / "image.jww");
+  EXPECT_EQ(outcome.kind, OutcomeKind::kConverted) << outcome.reason;
+  EXPECT_EQ(ReadBytes(scratch_ / "dst" / "image.jww"), testing::JwwWithImage());
+  EXPECT_TRUE(Snapshot(temporary.path()).empty());
+  // A workspace that keeps the images has a folder of this process there, gone with it.
   {
-    FormatRegistry formats = MakeStandardFormats();
-    BatchConverter converter(formats, tables_, ui_, files_);
-    FileOutcome outcome =
-        converter.ConvertFile(scratch_ / "image.jww", scratch_ / "dst" / "image.jww");
-    EXPECT_EQ(outcome.kind, OutcomeKind::kConverted) << outcome.reason;
-    EXPECT_EQ(ReadBytes(scratch_ / "dst" / "image.jww"), testing::JwwWithImage());
+    jw::JwwWorkspace workspace;
+    ASSERT_TRUE(testing::IsOk(jw::JwwRead(scratch_ / "image.jww", workspace)));
     const FolderSnapshot made = Snapshot(temporary.path());
     ASSERT_EQ(made.size(), 1u);
     EXPECT_EQ(made.begin()->first.rfind(
                   "penmorph-images-" + std::to_string(GetCurrentProcessId()) + "-", 0),
               0u)
         << made.begin()->first;
+    jw::JwwDeleteExtractedImages(workspace);
   }
-  // The folder goes with the formats that made it.
   EXPECT_TRUE(Snapshot(temporary.path()).empty());
-  SetEnvironmentVariableW(L"TMP", old_length > 0 ? old_tmp : nullptr);
 }
 
 // Drive roots and network shares: scripts/test-windows.sh maps a drive letter and a share of

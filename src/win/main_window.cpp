@@ -211,7 +211,6 @@ void TForm1::ApplyFonts(UINT dpi) {
 }
 
 void TForm1::Start() {
-  formats_.ClearAll();
   settings_ = app::LoadStartSettings(program_folder_, ini_path_);
   const WindowLayout& layout = settings_.layout;
   FitWindow(hwnd(), layout.main_left, layout.main_top, layout.main_width, layout.main_height,
@@ -608,7 +607,6 @@ bool TForm1::Close() {
     // The work runs inside this window's handlers; it cannot be left half done.
     return false;
   }
-  formats_.ClearAll();  // also removes images extracted from drawings
   settings_.layout = CurrentLayout();
   settings_.file_type = static_cast<int>(SendMessageW(file_type_, CB_GETCURSEL, 0, 0));
   (void)SaveIniFile(ini_path_, settings_);  // a failure here has no one left to tell
