@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "cli/preview_commands.h"
 #include "common/file_system.h"
 #include "common/path_text.h"
 #include "common/text_decoding.h"
@@ -24,14 +25,23 @@ namespace {
 constexpr std::string_view kUsage =
     "Usage:\n"
     "  penmorph-cli convert --dest DIR [--settings FILE | --ini FILE] FILE...\n"
+    "  penmorph-cli convert --dry-run [--settings FILE | --ini FILE] FILE...\n"
     "  penmorph-cli info FILE...\n"
+    "  penmorph-cli inventory [--settings FILE | --ini FILE] [--json] FILE...\n"
+    "  penmorph-cli render [--settings FILE | --ini FILE] [--after] [--black] FILE --out SVG\n"
     "  penmorph-cli --help | --version\n"
     "\n"
     "convert  writes a converted copy of each jw_cad file (JWW, JWS, JWC, JWK) into DIR,\n"
     "         remapping pens and line types through the tables of a settings (.set) or\n"
     "         ini file (all tables 0, no conversion, without one). An existing output is\n"
     "         kept as NAME.BAK. Prints one line per FILE and a summary.\n"
+    "         --dry-run reads and remaps each file, writes nothing and prints how many\n"
+    "         entities the tables would change.\n"
     "info     prints the format, version, memo and record counts of each file.\n"
+    "inventory  prints, per file and in total, how many entities use each pen colour and\n"
+    "         line type, by kind, before and after the tables (--json: as JSON).\n"
+    "render   draws FILE as an SVG picture, as it is or (--after) as the tables would write\n"
+    "         it, on white or (--black) black.\n"
     "\n"
     "Exit status: 0 success, 1 a file failed, 2 usage error or unusable DIR,\n"
     "130 stopped by Ctrl+C (after the file in hand).\n";
@@ -52,6 +62,7 @@ struct ConvertOptions {
   bool has_destination = false;
   std::optional<std::string> tables_file;
   std::vector<std::string> files;
+  bool dry_run = false;
 };
 
 // Parses what follows "convert"; returns an error text on a usage error.
@@ -66,6 +77,10 @@ std::optional<std::string> ParseConvert(const std::vector<std::string>& args,
     }
     if (arg == "--") {
       options_done = true;
+      continue;
+    }
+    if (arg == "--dry-run") {
+      options.dry_run = true;
       continue;
     }
     std::string name = arg;
@@ -96,7 +111,7 @@ std::optional<std::string> ParseConvert(const std::vector<std::string>& args,
       options.tables_file = *value;
     }
   }
-  if (!options.has_destination) {
+  if (!options.has_destination && !options.dry_run) {
     return "convert needs --dest DIR";
   }
   if (options.files.empty()) {
@@ -105,11 +120,24 @@ std::optional<std::string> ParseConvert(const std::vector<std::string>& args,
   return std::nullopt;
 }
 
+// `convert --dry-run`: the destination, if given, is not even looked at.
+int RunDryRun(const ConvertOptions& options, std::ostream& out, std::ostream& err,
+              const FormatRegistry& formats) {
+  ConversionTables tables;
+  if (options.tables_file && !LoadTablesOption(*options.tables_file, tables, err)) {
+    return kExitUsage;
+  }
+  return PrintDryRun(options.files, tables, out, formats);
+}
+
 int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                const FormatRegistry& formats, const StopRequested& stop_requested) {
   ConvertOptions options;
   if (auto problem = ParseConvert(args, options)) {
     return UsageError(err, *problem);
+  }
+  if (options.dry_run) {
+    return RunDryRun(options, out, err, formats);
   }
   if (options.destination.empty()) {
     err << "penmorph-cli: the destination folder is empty\n";
@@ -256,6 +284,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   }
   if (command == "info") {
     return RunInfo(args, out, err, formats);
+  }
+  if (command == "inventory") {
+    return RunInventoryCommand(args, out, err, formats);
+  }
+  if (command == "render") {
+    return RunRenderCommand(args, out, err, formats);
   }
   return UsageError(err, "unknown command " + command);
 }

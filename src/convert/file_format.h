@@ -16,6 +16,8 @@
 #include "common/byte_sink.h"
 #include "common/conversion_status.h"
 #include "common/result.h"
+#include "preview/drawing.h"
+#include "preview/inventory.h"
 #include "settings/conv_settings.h"
 
 namespace penmorph {
@@ -65,6 +67,13 @@ class FileFormat {
 
   // Reads the whole file for a description.
   virtual Result<FileDescription> Describe(ByteReader& in) const = 0;
+
+  // Reads the whole file and counts its pens and line types as they are and after the tables,
+  // remapping exactly as Convert does, and fails where Convert would fail to remap.
+  virtual Result<preview::Inventory> TakeInventory(ByteReader& in,
+                                                   const ConversionTables& tables) const;
+  // Reads the whole file as preview geometry.
+  virtual Result<preview::Drawing> Draw(ByteReader& in) const;
 };
 
 }  // namespace penmorph

@@ -24,3 +24,15 @@ const FileFormat* FormatRegistry::FindForFile(std::string_view file_name) const 
 }
 
 }  // namespace penmorph
+
+namespace penmorph {
+
+Result<preview::Inventory> FileFormat::TakeInventory(ByteReader&, const ConversionTables&) const {
+  return MakeError(ErrorKind::kUnsupported, "no inventory for " + std::string(Name()) + " files");
+}
+
+Result<preview::Drawing> FileFormat::Draw(ByteReader&) const {
+  return MakeError(ErrorKind::kUnsupported, "no preview for " + std::string(Name()) + " files");
+}
+
+}  // namespace penmorph

@@ -5,6 +5,7 @@
 
 #include "common/text.h"
 #include "formats/dos/dos_numbers.h"
+#include "formats/dos/dos_preview.h"
 
 namespace penmorph {
 
@@ -84,6 +85,15 @@ Result<FileDescription> JwcFormat::Describe(ByteReader& in) const {
   return description;
 }
 
+Result<preview::Inventory> JwcFormat::TakeInventory(ByteReader& in,
+                                                    const ConversionTables& tables) const {
+  return JwcInventory(in, tables.jwc);
+}
+
+Result<preview::Drawing> JwcFormat::Draw(ByteReader& in) const {
+  return DrawJwc(in);
+}
+
 bool JwkFormat::Recognizes(std::span<const std::uint8_t> head) const {
   return StartsWith(head, kJwkMagic);
 }
@@ -110,6 +120,15 @@ Result<FileDescription> JwkFormat::Describe(ByteReader& in) const {
   description.details.push_back(
       "text heap: " + FormatInteger(symbol->header.Line1(JwkHeader::kHeapSize)) + " bytes");
   return description;
+}
+
+Result<preview::Inventory> JwkFormat::TakeInventory(ByteReader& in,
+                                                    const ConversionTables& tables) const {
+  return JwkInventory(in, tables.jwc);
+}
+
+Result<preview::Drawing> JwkFormat::Draw(ByteReader& in) const {
+  return DrawJwk(in);
 }
 
 }  // namespace penmorph

@@ -19,6 +19,9 @@ class JwcFormat : public FileFormat {
                            ByteSink& out) const override;
   std::optional<HeaderMemo> ReadMemo(ByteReader& in) const override;
   Result<FileDescription> Describe(ByteReader& in) const override;
+  Result<preview::Inventory> TakeInventory(ByteReader& in,
+                                           const ConversionTables& tables) const override;
+  Result<preview::Drawing> Draw(ByteReader& in) const override;
 };
 
 class JwkFormat : public FileFormat {
@@ -30,6 +33,9 @@ class JwkFormat : public FileFormat {
                            ByteSink& out) const override;
   std::optional<HeaderMemo> ReadMemo(ByteReader& in) const override;
   Result<FileDescription> Describe(ByteReader& in) const override;
+  Result<preview::Inventory> TakeInventory(ByteReader& in,
+                                           const ConversionTables& tables) const override;
+  Result<preview::Drawing> Draw(ByteReader& in) const override;
 };
 
 }  // namespace penmorph

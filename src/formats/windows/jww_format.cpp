@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "formats/windows/drawing_builder.h"
+#include "formats/windows/inventory_builder.h"
 #include "formats/windows/jws_header.h"
 #include "formats/windows/record_stream.h"
 #include "formats/windows/stream_converter.h"
@@ -124,6 +126,15 @@ Result<FileDescription> JwwFormat::Describe(ByteReader& in) const {
   return description;
 }
 
+Result<preview::Inventory> JwwFormat::TakeInventory(ByteReader& in,
+                                                    const ConversionTables& tables) const {
+  return JwwInventory(in, tables.jww);
+}
+
+Result<preview::Drawing> JwwFormat::Draw(ByteReader& in) const {
+  return DrawJwwRecords(in);
+}
+
 bool JwsFormat::Recognizes(std::span<const std::uint8_t> head) const {
   return StartsWith(head, kJwsMagic);
 }
@@ -149,6 +160,15 @@ Result<FileDescription> JwsFormat::Describe(ByteReader& in) const {
   }
   census.AddCounts(description);
   return description;
+}
+
+Result<preview::Inventory> JwsFormat::TakeInventory(ByteReader& in,
+                                                    const ConversionTables& tables) const {
+  return JwsInventory(in, tables.jww);
+}
+
+Result<preview::Drawing> JwsFormat::Draw(ByteReader& in) const {
+  return DrawJwsRecords(in);
 }
 
 }  // namespace penmorph::jw

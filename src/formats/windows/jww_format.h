@@ -17,6 +17,9 @@ class JwwFormat : public FileFormat {
                            ByteSink& out) const override;
   std::optional<HeaderMemo> ReadMemo(ByteReader& in) const override;
   Result<FileDescription> Describe(ByteReader& in) const override;
+  Result<preview::Inventory> TakeInventory(ByteReader& in,
+                                           const ConversionTables& tables) const override;
+  Result<preview::Drawing> Draw(ByteReader& in) const override;
 };
 
 // The file list shows no memo for symbols: a symbol's header holds none.
@@ -28,6 +31,9 @@ class JwsFormat : public FileFormat {
   ConversionStatus Convert(ByteReader& in, const ConversionTables& tables,
                            ByteSink& out) const override;
   Result<FileDescription> Describe(ByteReader& in) const override;
+  Result<preview::Inventory> TakeInventory(ByteReader& in,
+                                           const ConversionTables& tables) const override;
+  Result<preview::Drawing> Draw(ByteReader& in) const override;
 };
 
 // The memo as the file list shows it: byte strings as stored, wide ones as UTF-8.

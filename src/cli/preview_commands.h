@@ -1,0 +1,38 @@
+#pragma once
+
+// The commands that read without writing a drawing: `inventory`, `render` and the dry run of
+// `convert`.
+//
+//   penmorph-cli inventory [--settings FILE | --ini FILE] [--json] FILE...
+//   penmorph-cli render [--settings FILE | --ini FILE] [--after] [--black] FILE --out SVG
+//   penmorph-cli convert --dry-run [--settings FILE | --ini FILE] FILE...
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "convert/format_registry.h"
+#include "settings/conv_settings.h"
+
+namespace penmorph {
+
+// `args` starts with the command's name.
+int RunInventoryCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                        const FormatRegistry& formats);
+int RunRenderCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                     const FormatRegistry& formats);
+
+// A table per file and a total, or the same as JSON, for files already gathered.
+int PrintInventories(const std::vector<std::string>& files, const ConversionTables& tables,
+                     bool json, std::ostream& out, const FormatRegistry& formats);
+
+// Reads and remaps each file as a conversion would and says how many entities would change;
+// writes nothing.
+int PrintDryRun(const std::vector<std::string>& files, const ConversionTables& tables,
+                std::ostream& out, const FormatRegistry& formats);
+
+// Loads the tables of a settings or ini file named on the command line; false (after saying
+// why) when it cannot be read.
+bool LoadTablesOption(const std::string& file, ConversionTables& tables, std::ostream& err);
+
+}  // namespace penmorph

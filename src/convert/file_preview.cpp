@@ -1,0 +1,54 @@
+#include "convert/file_preview.h"
+
+#include "common/path_text.h"
+#include "convert/source_file.h"
+
+namespace penmorph {
+
+namespace {
+
+// Runs `read` on the file once it is known to be of its format.
+template <class Read>
+auto WithFormat(const FormatRegistry& formats, const std::filesystem::path& file, Read read)
+    -> decltype(read(std::declval<const FileFormat&>(), std::declval<ByteReader&>())) {
+  const FileFormat* format = formats.FindForFile(PathToUtf8(file.filename()));
+  if (format == nullptr) {
+    return MakeError(ErrorKind::kUnsupported, "not a jw_cad file type");
+  }
+  if (std::string reason = UnreadableReason(file); !reason.empty()) {
+    return IoError(reason);
+  }
+  auto in = ByteReader::OpenFile(file, kConversionBuffer);
+  if (!in.ok()) {
+    return in.error();
+  }
+  if (!HasSignature(*format, in.value())) {
+    return MakeError(ErrorKind::kMalformed, "not a " + std::string(format->Name()) + " file");
+  }
+  return read(*format, in.value());
+}
+
+}  // namespace
+
+Result<preview::Inventory> InventoryOfFile(const FormatRegistry& formats,
+                                           const std::filesystem::path& file,
+                                           const ConversionTables& tables) {
+  return WithFormat(formats, file, [&](const FileFormat& format, ByteReader& in) {
+    return format.TakeInventory(in, tables);
+  });
+}
+
+Result<std::shared_ptr<const preview::Drawing>> DrawFile(const FormatRegistry& formats,
+                                                         const std::filesystem::path& file) {
+  return WithFormat(formats, file,
+                    [](const FileFormat& format,
+                       ByteReader& in) -> Result<std::shared_ptr<const preview::Drawing>> {
+                      auto drawing = format.Draw(in);
+                      if (!drawing.ok()) {
+                        return drawing.error();
+                      }
+                      return std::make_shared<const preview::Drawing>(std::move(drawing).value());
+                    });
+}
+
+}  // namespace penmorph

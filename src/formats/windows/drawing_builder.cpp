@@ -1,0 +1,371 @@
+#include "formats/windows/drawing_builder.h"
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include "common/text_decoding.h"
+#include "formats/windows/entity_remap.h"
+#include "formats/windows/record_stream.h"
+
+namespace penmorph::jw {
+
+namespace {
+
+using preview::Affine;
+using preview::Arc;
+using preview::Dot;
+using preview::Drawing;
+using preview::PenCodes;
+using preview::PenRole;
+using preview::Point2;
+using preview::Polygon;
+using preview::Segment;
+using preview::StyleKey;
+using preview::Text;
+
+constexpr double kTwoPi = 2 * std::numbers::pi;
+constexpr double kDegree = std::numbers::pi / 180;
+constexpr int kMaxBlockDepth = 32;
+
+// What the tables make of a key: a record of the key's role run through the conversion's own
+// remap rules, so the preview cannot drift from what a conversion writes.
+class WindowsStyleRemap final : public preview::StyleRemap {
+ public:
+  explicit WindowsStyleRemap(int version) : version_(version) {}
+
+  PenCodes After(const StyleKey& key, const ConversionTables& tables) const override {
+    const JwwConvSettings& table = tables.jww;
+    const RemapRules rules = key.in_block ? BlockMemberRules(table) : MainListRules(table);
+    ColorRemapper remap(table);
+    EntityBase base;
+    base.PenColor = key.color;
+    base.PenStyle = key.line_type;
+    auto through = [&](auto record, auto member) {
+      member(record) = base;
+      Remap(remap, rules, version_, record);
+      const EntityBase& after = member(record);
+      return PenCodes{after.PenColor, after.PenStyle};
+    };
+    auto own = [](auto& record) -> EntityBase& { return record.base; };
+    switch (key.role) {
+      case PenRole::kLine:
+        return through(TEntSen{}, own);
+      case PenRole::kPoint:
+        return through(TEntTen{}, own);
+      case PenRole::kText:
+        return through(TEntMoji{}, own);
+      case PenRole::kSolid:
+        return through(TEntSolid{}, own);
+      case PenRole::kDimensionLine:
+        return through(TEntSunpo{}, [](TEntSunpo& d) -> EntityBase& { return d.line.base; });
+      case PenRole::kDimensionText:
+        return through(TEntSunpo{}, [](TEntSunpo& d) -> EntityBase& { return d.text.base; });
+      case PenRole::kDimensionPoint:
+        return through(TEntSunpo{}, [](TEntSunpo& d) -> EntityBase& { return d.points[0].base; });
+    }
+    return {key.color, key.line_type};
+  }
+
+ private:
+  int version_;
+};
+
+// The primitives of one list in its own coordinates, and the insertions it makes.
+struct Fragment {
+  struct Insertion {
+    Affine placement;
+    std::int32_t number = 0;
+  };
+  std::vector<Segment> segments;
+  std::vector<Arc> arcs;
+  std::vector<Point2> vertices;
+  std::vector<Polygon> polygons;
+  std::vector<Text> texts;
+  std::vector<Dot> dots;
+  std::vector<Insertion> insertions;
+
+  std::size_t size() const {
+    return segments.size() + arcs.size() + polygons.size() + texts.size() + dots.size();
+  }
+};
+
+// Text for the screen: ASCII as it is, Shift-JIS and UTF-16 decoded. Drawings repeat their
+// strings (dimension values, room names), so decoded ones are kept.
+class TextDecoder {
+ public:
+  std::string Decode(const ArchiveString& text) {
+    if (text.wide) {
+      return Utf16LeToUtf8(text.bytes);
+    }
+    bool ascii = true;
+    for (char c : text.bytes) {
+      ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    }
+    if (ascii) {
+      return text.bytes;
+    }
+    if (auto found = cache_.find(text.bytes); found != cache_.end()) {
+      return found->second;
+    }
+    std::string decoded = ShiftJisToUtf8(text.bytes);
+    if (cache_.size() < 8192) {
+      cache_.emplace(text.bytes, decoded);
+    }
+    return decoded;
+  }
+
+ private:
+  std::unordered_map<std::string, std::string> cache_;
+};
+
+class DrawingBuilder final : public RecordVisitor {
+ public:
+  void OnJwwHeader(THeader& header, SourceRange) override {
+    Begin(header.version, "JWW");
+    for (const TColorExNo& color : header.sxf_colors) {
+      std::int32_t colorref = 0;
+      std::memcpy(&colorref, color.definition.data(), sizeof colorref);
+      drawing_.sxf.colors.push_back(colorref);
+    }
+    for (const TLineTypeExNo& type : header.sxf_line_types) {
+      std::int32_t count = 0;
+      std::memcpy(&count, type.definition.data(), sizeof count);
+      std::vector<double> pattern;
+      for (std::int32_t i = 0; i < count && i < 10; ++i) {
+        double length = 0;
+        std::memcpy(&length, type.definition.data() + 4 + 8 * i, sizeof length);
+        if (std::isfinite(length) && length >= 0) {
+          pattern.push_back(length);
+        }
+      }
+      drawing_.sxf.line_patterns.push_back(std::move(pattern));
+    }
+  }
+  void OnJwsHeader(JwsHeader& header, SourceRange) override { Begin(header.version, "JWS"); }
+
+  void OnEntity(const ClassTag&, EntityRecord& record, SourceRange) override {
+    std::visit([&](const auto& r) { Add(r); }, record);
+  }
+
+  void OnBlockDef(const ClassTag&, TEntBlockDef& def, std::int32_t, SourceRange) override {
+    // The first definition of a number is the one insertions find.
+    auto [at, added] = blocks_.try_emplace(def.values[0]);
+    scratch_ = Fragment{};
+    target_ = added ? &at->second : &scratch_;
+    in_block_ = true;
+  }
+  void OnBlockDefEnd() override {
+    target_ = &main_;
+    in_block_ = false;
+  }
+  bool OnImagesBegin() override { return false; }
+
+  Drawing Finish() {
+    MoveIntoDrawing(main_);
+    for (const Fragment::Insertion& insertion : main_.insertions) {
+      Place(insertion, Affine{}, 0);
+    }
+    drawing_.remap = std::make_shared<WindowsStyleRemap>(version_);
+    return std::move(drawing_);
+  }
+
+ private:
+  void Begin(int version, const char* format) {
+    version_ = version;
+    drawing_.format = format;
+  }
+
+  std::uint32_t Style(PenRole role, const EntityBase& base, std::int32_t rgb = -1) {
+    StyleKey key;
+    key.role = role;
+    key.in_block = in_block_;
+    key.color = base.PenColor;
+    key.line_type = role == PenRole::kLine || role == PenRole::kDimensionLine ? base.PenStyle : 0;
+    key.width = base.PenWidth;
+    key.rgb = rgb;
+    return style_index_.IndexOf(key, drawing_.styles);
+  }
+
+  void AddLine(PenRole role, const TEntSen& line) {
+    const auto& v = line.values;
+    target_->segments.push_back({{v[0], v[1]}, {v[2], v[3]}, Style(role, line.base)});
+  }
+  void Add(const TEntSen& line) { AddLine(PenRole::kLine, line); }
+
+  void Add(const TEntEnko& record) {
+    // centre x, y, radius, start and sweep (radians, the sweep counter-clockwise), tilt
+    // (radians), flatness (minor over major axis); flag 1: a whole circle or ellipse.
+    const auto& v = record.values;
+    const double radius = v[2];
+    const double tilt = v[5];
+    const double flatness = v[6];
+    Arc arc;
+    arc.centre = {v[0], v[1]};
+    arc.u = {radius * std::cos(tilt), radius * std::sin(tilt)};
+    arc.v = {-radius * flatness * std::sin(tilt), radius * flatness * std::cos(tilt)};
+    arc.start = v[3];
+    arc.sweep = v[4];
+    arc.full = record.flag == 1 || std::abs(v[4]) >= kTwoPi;
+    arc.style = Style(PenRole::kLine, record.base);
+    target_->arcs.push_back(arc);
+  }
+
+  void AddPoint(PenRole role, const TEntTen& point) {
+    target_->dots.push_back({{point.values[0], point.values[1]}, Style(role, point.base)});
+  }
+  void Add(const TEntTen& point) { AddPoint(PenRole::kPoint, point); }
+
+  void AddText(PenRole role, const TEntMoji& text) {
+    // Baseline start x, y and end x, y; then width, height and spacing of a character and the
+    // angle in degrees, which the baseline already follows. A text without a baseline is one of
+    // the settings jw_cad keeps in a drawing as text, never shown.
+    const auto& p = text.position;
+    const Point2 advance{p[2] - p[0], p[3] - p[1]};
+    const double length = std::hypot(advance.x, advance.y);
+    if (!(length > 0) || text.text.empty()) {
+      return;
+    }
+    const double height = text.layout[1];
+    const Point2 up{-advance.y / length * height, advance.x / length * height};
+    target_->texts.push_back(
+        {{p[0], p[1]}, advance, up, decoder_.Decode(text.text), Style(role, text.base)});
+  }
+  void Add(const TEntMoji& text) { AddText(PenRole::kText, text); }
+
+  void Add(const TEntSunpo& dim) {
+    AddLine(PenRole::kDimensionLine, dim.line);
+    AddText(PenRole::kDimensionText, dim.text);
+    if (version_ < 420) {
+      return;  // the further members exist from version 420
+    }
+    // A member jw_cad left unused carries no colour.
+    for (const TEntSen* line : {&dim.line2, &dim.line3}) {
+      if (line->base.PenColor != 0) {
+        AddLine(PenRole::kDimensionLine, *line);
+      }
+    }
+    for (const TEntTen& point : dim.points) {
+      if (point.base.PenColor != 0) {
+        AddPoint(PenRole::kDimensionPoint, point);
+      }
+    }
+  }
+
+  void Add(const TEntSolid& solid) {
+    // Four corners in order: x1, y1 ... x4, y4; a triangle repeats its last corner.
+    const auto first = static_cast<std::uint32_t>(target_->vertices.size());
+    for (std::size_t i = 0; i < 8; i += 2) {
+      target_->vertices.push_back({solid.values[i], solid.values[i + 1]});
+    }
+    const std::int32_t rgb = solid.HasColor() ? solid.color & 0xFFFFFF : -1;
+    target_->polygons.push_back({first, 4, Style(PenRole::kSolid, solid.base, rgb)});
+  }
+
+  void Add(const TEntBlock& block) {
+    // Insertion point x, y, scale x, scale y, angle (radians) and the definition's number.
+    const auto& v = block.values;
+    target_->insertions.push_back(
+        {Affine::Placement({v[0], v[1]}, v[2], v[3], v[4]), block.number});
+  }
+
+  void MoveIntoDrawing(Fragment& main) {
+    drawing_.segments = std::move(main.segments);
+    drawing_.arcs = std::move(main.arcs);
+    drawing_.vertices = std::move(main.vertices);
+    drawing_.polygons = std::move(main.polygons);
+    drawing_.texts = std::move(main.texts);
+    drawing_.dots = std::move(main.dots);
+    drawing_.extents = drawing_.Measure();
+  }
+
+  // A definition's members where `outer` after `insertion` puts them; nested insertions too.
+  void Place(const Fragment::Insertion& insertion, const Affine& outer, int depth) {
+    auto found = blocks_.find(insertion.number);
+    if (found == blocks_.end() || depth >= kMaxBlockDepth) {
+      return;
+    }
+    const Fragment& block = found->second;
+    // Each placement counts, so that definitions inserting each other without drawing anything
+    // end too.
+    if (placed_ + block.size() + 1 > kMaxPlacedPrimitives) {
+      return;
+    }
+    placed_ += block.size() + 1;
+    const Affine t = outer.Then(insertion.placement);
+    preview::Extents& e = drawing_.extents;
+    for (const Segment& s : block.segments) {
+      drawing_.segments.push_back({t.Apply(s.from), t.Apply(s.to), s.style});
+      e.Add(drawing_.segments.back().from);
+      e.Add(drawing_.segments.back().to);
+    }
+    for (const Arc& a : block.arcs) {
+      Arc placed = a;
+      placed.centre = t.Apply(a.centre);
+      placed.u = t.ApplyVector(a.u);
+      placed.v = t.ApplyVector(a.v);
+      drawing_.arcs.push_back(placed);
+      e.Merge(preview::ArcExtents(placed));
+    }
+    for (const Polygon& p : block.polygons) {
+      const auto first = static_cast<std::uint32_t>(drawing_.vertices.size());
+      for (std::uint32_t i = 0; i < p.count; ++i) {
+        drawing_.vertices.push_back(t.Apply(block.vertices[p.first + i]));
+        e.Add(drawing_.vertices.back());
+      }
+      drawing_.polygons.push_back({first, p.count, p.style});
+    }
+    for (const Text& text : block.texts) {
+      Text placed = text;
+      placed.origin = t.Apply(text.origin);
+      placed.advance = t.ApplyVector(text.advance);
+      placed.up = t.ApplyVector(text.up);
+      e.Merge(preview::TextExtents(placed));
+      drawing_.texts.push_back(std::move(placed));
+    }
+    for (const Dot& d : block.dots) {
+      drawing_.dots.push_back({t.Apply(d.at), d.style});
+      e.Add(drawing_.dots.back().at);
+    }
+    for (const Fragment::Insertion& nested : block.insertions) {
+      if (nested.number != insertion.number) {  // a definition that inserts itself ends here
+        Place(nested, t, depth + 1);
+      }
+    }
+  }
+
+  Drawing drawing_;
+  int version_ = 0;
+  Fragment main_;
+  Fragment scratch_;  // members of a definition whose number came before
+  Fragment* target_ = &main_;
+  bool in_block_ = false;
+  std::unordered_map<std::int32_t, Fragment> blocks_;
+  preview::StyleIndex style_index_;
+  std::size_t placed_ = 0;
+  TextDecoder decoder_;
+};
+
+template <class Read>
+Result<Drawing> Draw(ByteReader& in, Read read) {
+  DrawingBuilder builder;
+  if (Status status = read(in, builder); !status.ok()) {
+    return status.error();
+  }
+  return builder.Finish();
+}
+
+}  // namespace
+
+Result<Drawing> DrawJwwRecords(ByteReader& in) {
+  return Draw(in, [](ByteReader& reader, RecordVisitor& v) { return ReadJwwRecords(reader, v); });
+}
+
+Result<Drawing> DrawJwsRecords(ByteReader& in) {
+  return Draw(in, [](ByteReader& reader, RecordVisitor& v) { return ReadJwsRecords(reader, v); });
+}
+
+}  // namespace penmorph::jw

@@ -1,0 +1,16 @@
+#pragma once
+
+// The inventory of a JWW drawing or JWS symbol: a visitor of the one reader counts each record,
+// remaps it with the conversion's own rules and counts it again.
+
+#include "common/byte_reader.h"
+#include "common/result.h"
+#include "preview/inventory.h"
+#include "settings/conv_settings.h"
+
+namespace penmorph::jw {
+
+Result<preview::Inventory> JwwInventory(ByteReader& in, const JwwConvSettings& table);
+Result<preview::Inventory> JwsInventory(ByteReader& in, const JwwConvSettings& table);
+
+}  // namespace penmorph::jw
