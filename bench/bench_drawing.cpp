@@ -145,9 +145,10 @@ bool Generate(const fs::path& file, std::uint64_t target_bytes) {
   for (int d = 0; d < defs; ++d) {
     WriteClassTag(out, state, EntityKind::kBlockDef, 700);
     WriteEntityBase(out, 700, EntityKind::kBlockDef, Pen(d));
-    out.write_i32le(0);
-    out.write_i32le(0);
+    // The number insertions name (1-1000), a 1 and a time stamp, as jw_cad writes them.
     out.write_i32le(d + 1);
+    out.write_i32le(1);
+    out.write_i32le(1700000000 + d);
     WriteArchiveString(out, {"block " + std::to_string(d), false});
     WriteArchiveCount(out, members_per_def);
     state.Advance();

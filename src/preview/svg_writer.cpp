@@ -10,13 +10,15 @@ namespace penmorph::preview {
 
 namespace {
 
-// A number as SVG takes it: shortest form, never "-0", never NaN (callers skip those).
+// A number as SVG takes it: 12 significant digits, which leaves the rounding noise of turned
+// coordinates out; never "-0", never NaN (callers skip those).
 std::string Num(double value) {
-  if (value == 0) {
+  if (std::abs(value) < 1e-9) {
     return "0";
   }
   char buffer[32];
-  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  auto [end, error] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 12);
   return error == std::errc() ? std::string(buffer, end) : "0";
 }
 

@@ -29,7 +29,7 @@ using preview::Text;
 
 constexpr double kTwoPi = 2 * std::numbers::pi;
 constexpr double kDegree = std::numbers::pi / 180;
-constexpr int kMaxBlockDepth = 32;
+constexpr int kMaxBlockDepth = 16;
 
 // What the tables make of a key: a record of the key's role run through the conversion's own
 // remap rules, so the preview cannot drift from what a conversion writes.

@@ -1,0 +1,292 @@
+// Inventories count what built files are known to hold, before and after the tables, with the
+// conversion's own rules; the command line prints them, renders and dry-runs without writing.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/cli_app.h"
+#include "convert/file_preview.h"
+#include "convert/standard_formats.h"
+#include "dos_test_files.h"
+#include "formats/dos/dos_preview.h"
+#include "formats/windows/inventory_builder.h"
+#include "preview_test_files.h"
+#include "settings/settings_store.h"
+#include "test_support.h"
+
+namespace penmorph::preview {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::IsOk;
+using C = InventoryColumn;
+
+ByteReader Reader(const std::string& bytes) {
+  return ByteReader::FromMemory(
+      {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+}
+
+Inventory EveryKind(const JwwConvSettings& table) {
+  const std::string bytes = testing::JwwOfEveryKind();
+  auto in = Reader(bytes);
+  auto inventory = jw::JwwInventory(in, table);
+  EXPECT_TRUE(IsOk(inventory));
+  return inventory.ok() ? std::move(inventory).value() : Inventory{};
+}
+
+TEST(Inventory, CountsEachKindByColourAndLineType) {
+  const Inventory inventory = EveryKind(JwwConvSettings{});
+  EXPECT_EQ(inventory.format, "JWW");
+  EXPECT_EQ(inventory.version, "700");
+  EXPECT_EQ(inventory.entities, 10u);  // 7 in the main list, 3 members
+  EXPECT_EQ(inventory.block_definitions, 2u);
+  EXPECT_EQ(inventory.changed, 0u);
+  const CodeCounts& colors = inventory.before.colors;
+  EXPECT_EQ(colors.Count(2, C::kLines), 1u);
+  EXPECT_EQ(colors.Count(3, C::kArcs), 1u);
+  EXPECT_EQ(colors.Count(4, C::kPoints), 1u);
+  EXPECT_EQ(colors.Count(5, C::kTexts), 1u);
+  EXPECT_EQ(colors.Count(6, C::kDimensionLines), 3u);
+  EXPECT_EQ(colors.Count(7, C::kDimensionTexts), 1u);
+  EXPECT_EQ(colors.Count(6, C::kDimensionPoints), 2u);
+  EXPECT_EQ(colors.Count(0, C::kDimensionPoints), 2u);
+  EXPECT_EQ(colors.Count(10, C::kSolids), 1u);
+  EXPECT_EQ(colors.Count(2, C::kBlockInsertions), 1u);
+  EXPECT_EQ(colors.Count(2, C::kBlockMembers), 2u);
+  EXPECT_EQ(colors.Count(3, C::kBlockMembers), 1u);
+  EXPECT_EQ(colors.Total(2), 4u);
+  const CodeCounts& types = inventory.before.line_types;
+  EXPECT_EQ(types.Count(2, C::kLines), 1u);
+  EXPECT_EQ(types.Count(1, C::kArcs), 1u);
+  EXPECT_EQ(types.Count(3, C::kDimensionLines), 3u);
+  EXPECT_EQ(types.Count(1, C::kBlockMembers), 2u);
+  EXPECT_EQ(types.Total(1), 3u);  // points, texts and insertions hold no line type
+  EXPECT_EQ(inventory.after, inventory.before);
+}
+
+TEST(Inventory, AfterTheTablesFollowsTheOptions) {
+  JwwConvSettings table;
+  table.SetEntry(2, 8);
+  table.SetEntry(6, 9);
+  Inventory plain = EveryKind(table);
+  EXPECT_EQ(plain.after.colors.Count(8, C::kLines), 1u);
+  EXPECT_EQ(plain.after.colors.Count(6, C::kDimensionLines), 3u);   // no dimension option
+  EXPECT_EQ(plain.after.colors.Count(2, C::kBlockInsertions), 1u);  // never remapped
+  EXPECT_EQ(plain.after.colors.Count(2, C::kBlockMembers), 2u);     // no block option
+  EXPECT_EQ(plain.changed, 1u);
+
+  table.SetEntry(JwwConvSettings::kChangeDimColor, 1);
+  Inventory dims = EveryKind(table);
+  EXPECT_EQ(dims.after.colors.Count(9, C::kDimensionLines), 3u);
+  EXPECT_EQ(dims.after.colors.Count(9, C::kDimensionPoints), 2u);
+  EXPECT_EQ(dims.after.colors.Count(1, C::kDimensionPoints), 2u);  // 0 is outside: becomes 1
+  EXPECT_EQ(dims.changed, 2u);
+
+  table.SetEntry(JwwConvSettings::kChangeBlockColor, 1);
+  Inventory blocks = EveryKind(table);
+  EXPECT_EQ(blocks.after.colors.Count(8, C::kBlockMembers), 1u);  // the line, not the insertion
+  EXPECT_EQ(blocks.after.colors.Count(2, C::kBlockMembers), 1u);
+  EXPECT_EQ(blocks.changed, 3u);
+  EXPECT_EQ(blocks.before, plain.before);
+}
+
+TEST(Inventory, HeaderSettingColoursBeforeAndAfter) {
+  JwwConvSettings table;
+  table.SetEntry(1, 3);
+  table.SetEntry(2, 8);
+  Inventory off = EveryKind(table);
+  ASSERT_EQ(off.settings.size(), 13u);
+  EXPECT_EQ(off.settings[0].before, 1);
+  EXPECT_EQ(off.settings[0].after, 1);  // the options are off
+  EXPECT_EQ(off.settings[10].before, 1);
+  EXPECT_EQ(off.settings[11].before, 2);
+  EXPECT_EQ(off.settings[12].before, 3);
+  EXPECT_EQ(off.ChangedSettings(), 0u);
+
+  table.SetEntry(JwwConvSettings::kChangeTextSettingColor, 1);
+  table.SetEntry(JwwConvSettings::kChangeDimSettingColor, 1);
+  Inventory on = EveryKind(table);
+  EXPECT_EQ(on.settings[9].after, 3);
+  EXPECT_EQ(on.settings[10].after, 3);  // units 1 -> 3
+  EXPECT_EQ(on.settings[11].after, 8);  // tens 2 -> 8
+  EXPECT_EQ(on.settings[12].after, 3);  // hundreds 3 stays
+  EXPECT_EQ(on.ChangedSettings(), 12u);
+}
+
+TEST(Inventory, FailsWhereTheConversionWouldFailToRemap) {
+  JwwConvSettings table;
+  table.SetEntry(2, 70000);  // does not fit a colour code
+  const std::string bytes = testing::JwwOfEveryKind();
+  auto in = Reader(bytes);
+  auto inventory = jw::JwwInventory(in, table);
+  ASSERT_FALSE(inventory.ok());
+  EXPECT_EQ(inventory.error().kind, ErrorKind::kRange);
+}
+
+TEST(Inventory, DosPensAndLineTypes) {
+  testing::JwcFile file;
+  file.lines = {testing::LineRecordBytes(2, 1), testing::LineRecordBytes(2, 3),
+                testing::LineRecordBytes(5, 3)};
+  file.arcs = {testing::ArcRecordBytes(10000, 0, 0, 0, 1, 3)};
+  file.points = {testing::PointRecordBytes(4)};
+  file.texts = {"a"};
+  file.pen_nos = {1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5};
+  JwcConvSettings table;
+  table.SetEntry(JwcConvSettings::PenEntry(3), 6);
+  table.SetEntry(JwcConvSettings::kChangeTextPen, 1);
+  const std::string bytes = file.Bytes();
+  auto in = Reader(bytes);
+  auto inventory = JwcInventory(in, table);
+  ASSERT_TRUE(IsOk(inventory));
+  EXPECT_EQ(inventory->family, CodeFamily::kDos);
+  EXPECT_EQ(inventory->entities, 6u);
+  EXPECT_EQ(inventory->before.colors.Count(3, C::kLines), 2u);
+  EXPECT_EQ(inventory->before.colors.Count(3, C::kArcs), 1u);
+  EXPECT_EQ(inventory->before.colors.Count(4, C::kPoints), 1u);
+  EXPECT_EQ(inventory->before.line_types.Count(2, C::kLines), 2u);
+  EXPECT_EQ(inventory->after.colors.Count(6, C::kLines), 2u);
+  EXPECT_EQ(inventory->after.colors.Count(6, C::kArcs), 1u);
+  EXPECT_EQ(inventory->changed, 3u);
+  ASSERT_EQ(inventory->settings.size(), 11u);
+  EXPECT_EQ(inventory->settings[2].before, 3);
+  EXPECT_EQ(inventory->settings[2].after, 6);
+  EXPECT_EQ(inventory->ChangedSettings(), 2u);
+}
+
+TEST(Inventory, SamplesCountEveryRecordTheReaderHandsOver) {
+  std::vector<fs::path> samples = testing::SampleFiles(".jww");
+  for (const fs::path& file : testing::SampleFiles(".jwk")) {
+    samples.push_back(file);
+  }
+  if (samples.empty()) {
+    GTEST_SKIP() << "no samples folder at " << PENMORPH_SAMPLES_DIR;
+  }
+  const FormatRegistry formats = MakeStandardFormats();
+  ConversionTables tables;
+  tables.jww.SetEntry(2, 6);
+  tables.jwc.SetEntry(JwcConvSettings::PenEntry(1), 2);
+  for (const fs::path& file : samples) {
+    SCOPED_TRACE(file.filename().string());
+    auto inventory = InventoryOfFile(formats, file, tables);
+    ASSERT_TRUE(IsOk(inventory));
+    auto in = ByteReader::OpenFile(file);
+    ASSERT_TRUE(IsOk(in));
+    const FileFormat* format = formats.FindForFile(file.filename().string());
+    auto description = format->Describe(in.value());
+    ASSERT_TRUE(IsOk(description));
+    std::uint64_t records = 0;
+    for (const auto& [what, count] : description->counts) {
+      records += what == "images" || what == "block definitions" ? 0 : count;
+    }
+    EXPECT_EQ(inventory->entities, records);
+    // Remapping moves counts between codes and never loses one.
+    std::uint64_t before = 0;
+    std::uint64_t after = 0;
+    for (const auto& [code, counts] : inventory->before.colors.rows()) {
+      before += inventory->before.colors.Total(code);
+    }
+    for (const auto& [code, counts] : inventory->after.colors.rows()) {
+      after += inventory->after.colors.Total(code);
+    }
+    EXPECT_EQ(before, after);
+    // Lines of the main list always go through the table.
+    const int gone = inventory->family == CodeFamily::kWindows ? 2 : 1;
+    EXPECT_EQ(inventory->after.colors.Count(gone, C::kLines), 0u);
+  }
+}
+
+struct CliRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+CliRun Cli(std::vector<std::string> args) {
+  std::ostringstream out;
+  std::ostringstream err;
+  const FormatRegistry formats = MakeStandardFormats();
+  const int status = RunCli(args, out, err, formats);
+  return {status, out.str(), err.str()};
+}
+
+class PreviewCliTest : public ::testing::Test {
+ protected:
+  PreviewCliTest() {
+    testing::WriteBytes(scratch_ / "every.jww", testing::JwwOfEveryKind());
+    testing::WriteBytes(scratch_ / "note.txt", "hello");
+    ConversionTables tables;
+    tables.jww.SetEntry(2, 8);
+    EXPECT_TRUE(IsOk(SaveSettingsFile(scratch_ / "red.set", tables)));
+  }
+  std::string At(const std::string& name) const { return (scratch_ / name).string(); }
+
+  testing::ScratchFolder scratch_;
+};
+
+TEST_F(PreviewCliTest, InventoryPrintsATablePerFileAndATotal) {
+  CliRun run = Cli({"inventory", "--settings", At("red.set"), At("every.jww"), At("every.jww")});
+  EXPECT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_NE(run.out.find("JWW version 700: 10 entities (with 2 block definitions), 1 changed"),
+            std::string::npos)
+      << run.out;
+  // Colour 2: one line, one insertion, two members; after the tables the line is colour 8.
+  EXPECT_NE(run.out.find("\n  2                1       0       0       0       0       0       0"
+                         "       0       1       2        4        3\n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("total of JWW/JWS files\n  JWW/JWS: 20 entities"), std::string::npos);
+  EXPECT_NE(run.out.find("dimension colour (tens): 2"), std::string::npos);
+}
+
+TEST_F(PreviewCliTest, InventoryAsJsonAndFailuresNamed) {
+  CliRun run = Cli({"inventory", "--json", At("every.jww"), At("note.txt")});
+  EXPECT_EQ(run.status, kExitFileFailed);
+  EXPECT_EQ(run.out.rfind("{\"files\":[{\"file\":", 0), 0u) << run.out;
+  EXPECT_NE(run.out.find("\"entities\":10,\"block_definitions\":2,\"changed\":0"),
+            std::string::npos);
+  EXPECT_NE(run.out.find("{\"code\":10,\"label\":\"own RGB\",\"total\":1,\"counts\":{"),
+            std::string::npos);
+  EXPECT_NE(run.out.find("\"failed\":[{\"file\":"), std::string::npos);
+  EXPECT_NE(run.out.find("\"reason\":\"not a jw_cad file type\""), std::string::npos);
+  EXPECT_EQ(run.out.back(), '\n');
+}
+
+TEST_F(PreviewCliTest, DryRunReadsAndRemapsButWritesNothing) {
+  const testing::FolderSnapshot before = testing::Snapshot(scratch_.path());
+  CliRun run = Cli({"convert", "--dry-run", "--settings", At("red.set"), "--dest", At("nowhere"),
+                    At("every.jww"), At("note.txt")});
+  EXPECT_EQ(run.status, kExitFileFailed);
+  EXPECT_NE(run.out.find("would change " + At("every.jww") + ": 1 of 10 entities, 0 of 13"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("failed " + At("note.txt") + ": not a jw_cad file type"),
+            std::string::npos);
+  EXPECT_NE(run.out.find("1 read, 1 failed, 1 entities would change; nothing was written"),
+            std::string::npos);
+  EXPECT_EQ(testing::Snapshot(scratch_.path()), before);
+  EXPECT_EQ(Cli({"convert", At("every.jww")}).status, kExitUsage);  // --dest still needed
+}
+
+TEST_F(PreviewCliTest, RenderWritesThePictureOfEitherSide) {
+  CliRun before = Cli({"render", At("every.jww"), "--out", At("before.svg")});
+  EXPECT_EQ(before.status, kExitOk) << before.err;
+  CliRun after = Cli({"render", "--settings", At("red.set"), "--after", "--black", At("every.jww"),
+                      "--out=" + At("after.svg")});
+  EXPECT_EQ(after.status, kExitOk) << after.err;
+  const std::string svg_before = testing::ReadBytes(scratch_ / "before.svg");
+  const std::string svg_after = testing::ReadBytes(scratch_ / "after.svg");
+  EXPECT_NE(svg_before.find("x2=\"10\" y2=\"0\" stroke=\"#000000\""), std::string::npos);
+  EXPECT_NE(svg_after.find("x2=\"10\" y2=\"0\" stroke=\"#ff0000\""), std::string::npos);
+  EXPECT_NE(svg_after.find("fill=\"#000000\"/>"), std::string::npos);  // the black background
+
+  EXPECT_EQ(Cli({"render", At("every.jww")}).status, kExitUsage);
+  EXPECT_EQ(Cli({"render", At("every.jww"), At("every.jww"), "--out", At("x.svg")}).status,
+            kExitUsage);
+  CliRun foreign = Cli({"render", At("note.txt"), "--out", At("note.svg")});
+  EXPECT_EQ(foreign.status, kExitFileFailed);
+  EXPECT_FALSE(fs::exists(scratch_ / "note.svg"));
+}
+
+}  // namespace
+}  // namespace penmorph::preview
