@@ -1,0 +1,257 @@
+#include "app/preview_panel.h"
+
+#include <algorithm>
+#include <array>
+
+#include "common/path_text.h"
+#include "convert/file_preview.h"
+
+namespace penmorph::app {
+
+using preview::CodeCounts;
+using preview::CodeFamily;
+using preview::kInventoryColumnCount;
+
+namespace {
+
+constexpr std::array<std::string_view, kInventoryColumnCount> kKindNames = {
+    "線", "円弧", "点", "文字", "寸法線", "寸法値", "寸法点", "ソリッド", "ブロック", "ブロック内"};
+
+std::string Detail(const CodeCounts& counts, int code) {
+  std::string detail;
+  auto found = counts.rows().find(code);
+  if (found == counts.rows().end()) {
+    return detail;
+  }
+  for (std::size_t i = 0; i < kInventoryColumnCount; ++i) {
+    if (found->second[i] > 0) {
+      detail += (detail.empty() ? "" : ", ") + std::string(kKindNames[i]) + " " +
+                std::to_string(found->second[i]);
+    }
+  }
+  return detail;
+}
+
+void AddCodeRows(std::vector<InventoryRow>& rows, const std::string& head, const CodeCounts& before,
+                 const CodeCounts& after, std::string (*label)(CodeFamily, int),
+                 CodeFamily family) {
+  std::vector<int> codes;
+  for (const auto& [code, counts] : before.rows()) {
+    codes.push_back(code);
+  }
+  for (const auto& [code, counts] : after.rows()) {
+    if (before.rows().count(code) == 0) {
+      codes.push_back(code);
+    }
+  }
+  std::sort(codes.begin(), codes.end());
+  for (int code : codes) {
+    const std::uint64_t b = before.Total(code);
+    const std::uint64_t a = after.Total(code);
+    rows.push_back({head + " " + label(family, code), std::to_string(b), std::to_string(a),
+                    Detail(b > 0 ? before : after, code), a != b});
+  }
+}
+
+}  // namespace
+
+std::vector<InventoryRow> InventoryRows(const preview::Inventory& inventory) {
+  std::vector<InventoryRow> rows;
+  const bool dos = inventory.family == CodeFamily::kDos;
+  std::string entities = std::to_string(inventory.entities);
+  rows.push_back({"図形", entities, entities,
+                  inventory.block_definitions > 0
+                      ? "ブロック定義 " + std::to_string(inventory.block_definitions)
+                      : std::string(),
+                  false});
+  rows.push_back(
+      {"変換で変わる図形", "", std::to_string(inventory.changed), "", inventory.changed > 0});
+  AddCodeRows(rows, dos ? "ペン" : "線色", inventory.before.colors, inventory.after.colors,
+              &preview::ColorLabel, inventory.family);
+  AddCodeRows(rows, "線種", inventory.before.line_types, inventory.after.line_types,
+              &preview::LineTypeLabel, inventory.family);
+  static constexpr std::string_view kPlaces[] = {"一の位", "十の位", "百の位"};
+  std::size_t text_kind = 0;
+  std::size_t dim_digit = 0;
+  for (const preview::SettingColor& setting : inventory.settings) {
+    std::string name;
+    if (dos) {
+      name = "文字設定 " + std::to_string(text_kind++) + " のペン";
+    } else if (text_kind < 10) {
+      name = "文字種 " + std::to_string(++text_kind) + " の色";
+    } else {
+      name = "寸法の色 (" + std::string(kPlaces[std::min<std::size_t>(dim_digit++, 2)]) + ")";
+    }
+    rows.push_back({name, std::to_string(setting.before), std::to_string(setting.after), "",
+                    setting.before != setting.after});
+  }
+  return rows;
+}
+
+PreviewPanel::PreviewPanel(const FormatRegistry& formats, std::function<void()> ready)
+    : formats_(formats), ready_(std::move(ready)), worker_([this] { Work(); }) {}
+
+PreviewPanel::~PreviewPanel() {
+  {
+    std::lock_guard lock(mutex_);
+    quit_ = true;
+    pending_.reset();
+  }
+  wake_.notify_all();
+  worker_.join();
+}
+
+void PreviewPanel::Show(const std::optional<std::filesystem::path>& file,
+                        const ConversionTables& tables) {
+  tables_ = tables;
+  if (file == file_ && state_ != PanelState::kEmpty) {
+    return;  // the same file again: nothing to read
+  }
+  file_ = file;
+  inventory_.reset();
+  drawing_.reset();
+  before_.reset();
+  after_.reset();
+  failure_.clear();
+  if (!file_) {
+    ++generation_;
+    state_ = PanelState::kEmpty;
+    std::lock_guard lock(mutex_);
+    pending_.reset();
+    return;
+  }
+  state_ = PanelState::kReading;
+  Submit(true);
+}
+
+void PreviewPanel::TablesChanged(const ConversionTables& tables) {
+  if (tables == tables_) {
+    return;
+  }
+  tables_ = tables;
+  ResolvePens();
+  if (file_ && state_ != PanelState::kFailed) {
+    // The drawing read already stays: only the inventory needs the new tables.
+    Submit(drawing_ == nullptr);
+  }
+}
+
+void PreviewPanel::SetBackground(preview::Background background) {
+  background_ = background;
+  ResolvePens();
+}
+
+void PreviewPanel::ResolvePens() {
+  if (!drawing_) {
+    return;
+  }
+  before_ = preview::MakeDisplayList(drawing_, tables_, preview::Side::kBefore, background_);
+  after_ = preview::MakeDisplayList(drawing_, tables_, preview::Side::kAfter, background_);
+}
+
+void PreviewPanel::Submit(bool draw) {
+  {
+    std::lock_guard lock(mutex_);
+    pending_ = Job{++generation_, *file_, tables_, draw};
+  }
+  wake_.notify_all();
+}
+
+bool PreviewPanel::Deliver() {
+  std::optional<Done> done;
+  {
+    std::lock_guard lock(mutex_);
+    done.swap(done_);
+  }
+  if (!done || done->generation != generation_) {
+    return false;
+  }
+  if (!done->failure.empty()) {
+    state_ = PanelState::kFailed;
+    failure_ = done->failure;
+    return true;
+  }
+  inventory_ = std::move(done->inventory);
+  if (done->drew) {
+    drawing_ = std::move(done->drawing);
+    ResolvePens();
+  }
+  state_ = PanelState::kReady;
+  return true;
+}
+
+std::vector<InventoryRow> PreviewPanel::Rows() const {
+  return inventory_ ? InventoryRows(*inventory_) : std::vector<InventoryRow>{};
+}
+
+std::string PreviewPanel::Caption() const {
+  const std::string name = file_ ? PathToUtf8(file_->filename()) : std::string();
+  switch (state_) {
+    case PanelState::kEmpty:
+      return "ファイルを一つ選ぶと、その内容と変換の結果を表示します。";
+    case PanelState::kReading:
+      return name + " を読んでいます…";
+    case PanelState::kFailed:
+      return name + " は表示できません: " + failure_;
+    case PanelState::kReady:
+      break;
+  }
+  std::string caption = name;
+  if (inventory_) {
+    caption += " (" + inventory_->format;
+    if (!inventory_->version.empty()) {
+      caption += " " + inventory_->version;
+    }
+    caption += ")";
+  }
+  return caption;
+}
+
+void PreviewPanel::WaitIdle() {
+  std::unique_lock lock(mutex_);
+  idle_.wait(lock, [this] { return !pending_ && !busy_; });
+}
+
+void PreviewPanel::Work() {
+  for (;;) {
+    Job job;
+    {
+      std::unique_lock lock(mutex_);
+      wake_.wait(lock, [this] { return quit_ || pending_.has_value(); });
+      if (quit_) {
+        return;
+      }
+      job = std::move(*pending_);
+      pending_.reset();
+      busy_ = true;
+    }
+    Done done;
+    done.generation = job.generation;
+    done.drew = job.draw;
+    auto inventory = InventoryOfFile(formats_, job.file, job.tables);
+    if (inventory.ok()) {
+      done.inventory = std::move(inventory).value();
+      if (job.draw) {
+        auto drawing = DrawFile(formats_, job.file);
+        if (drawing.ok()) {
+          done.drawing = std::move(drawing).value();
+        } else {
+          done.failure = drawing.error().Describe();
+        }
+      }
+    } else {
+      done.failure = inventory.error().Describe();
+    }
+    {
+      std::lock_guard lock(mutex_);
+      done_ = std::move(done);
+      busy_ = false;
+    }
+    idle_.notify_all();
+    if (ready_) {
+      ready_();
+    }
+  }
+}
+
+}  // namespace penmorph::app

@@ -1,0 +1,118 @@
+#pragma once
+
+// The panel beside the file list: the selected file's inventory before and after the current
+// tables, and its preview on both sides. Reading a file can take seconds, so the panel reads on
+// a worker thread of its own and the window stays responsive; the window is told (from the
+// worker) that something is ready and takes it on its own thread with Deliver(). A newer
+// selection or table edit makes older work count for nothing.
+
+#include <condition_variable>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "convert/format_registry.h"
+#include "preview/display_list.h"
+#include "preview/inventory.h"
+#include "settings/conv_settings.h"
+
+namespace penmorph::app {
+
+// One line of the panel's table, in the window's words.
+struct InventoryRow {
+  std::string what;    // "線色 2", "線種 SXF 3", "文字種 1 の色"
+  std::string before;  // counts, or a setting's value
+  std::string after;
+  std::string detail;    // "線 10, 円弧 2"
+  bool changes = false;  // the tables change this row
+};
+
+enum class PanelState { kEmpty, kReading, kReady, kFailed };
+
+class PreviewPanel {
+ public:
+  // `ready` is called on the worker thread when a result waits for Deliver(); the window posts
+  // it to its own thread. `formats` must outlive the panel.
+  PreviewPanel(const FormatRegistry& formats, std::function<void()> ready);
+  ~PreviewPanel();
+  PreviewPanel(const PreviewPanel&) = delete;
+  PreviewPanel& operator=(const PreviewPanel&) = delete;
+
+  // The selection changed: one file, or none (several or none selected).
+  void Show(const std::optional<std::filesystem::path>& file, const ConversionTables& tables);
+  // The tables were edited: the after side's pens change at once, the inventory is counted
+  // again on the worker.
+  void TablesChanged(const ConversionTables& tables);
+  void SetBackground(preview::Background background);
+  // On the window's thread: takes what the worker finished; true when the panel changed.
+  bool Deliver();
+
+  PanelState state() const { return state_; }
+  // The status line of the panel: what is shown, what is being read, or why it failed.
+  std::string Caption() const;
+  const std::optional<std::filesystem::path>& file() const { return file_; }
+  const std::optional<preview::Inventory>& inventory() const { return inventory_; }
+  std::vector<InventoryRow> Rows() const;
+  // The two sides, once the drawing is read.
+  const preview::DisplayList* before() const { return before_ ? &*before_ : nullptr; }
+  const preview::DisplayList* after() const { return after_ ? &*after_ : nullptr; }
+  preview::Background background() const { return background_; }
+
+  // Blocks until the worker has nothing left to do (tests).
+  void WaitIdle();
+
+ private:
+  struct Job {
+    std::uint64_t generation = 0;
+    std::filesystem::path file;
+    ConversionTables tables;
+    bool draw = false;
+  };
+  struct Done {
+    std::uint64_t generation = 0;
+    bool drew = false;
+    std::optional<preview::Inventory> inventory;
+    std::shared_ptr<const preview::Drawing> drawing;
+    std::string failure;
+  };
+
+  void Submit(bool draw);
+  void Work();
+  void ResolvePens();
+
+  const FormatRegistry& formats_;
+  std::function<void()> ready_;
+
+  // Shared with the worker, under mutex_.
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::condition_variable idle_;
+  std::optional<Job> pending_;
+  std::optional<Done> done_;
+  bool busy_ = false;
+  bool quit_ = false;
+
+  // The window's side.
+  std::uint64_t generation_ = 0;
+  std::optional<std::filesystem::path> file_;
+  ConversionTables tables_;
+  PanelState state_ = PanelState::kEmpty;
+  std::string failure_;
+  std::optional<preview::Inventory> inventory_;
+  std::shared_ptr<const preview::Drawing> drawing_;
+  std::optional<preview::DisplayList> before_;
+  std::optional<preview::DisplayList> after_;
+  preview::Background background_ = preview::Background::kWhite;
+
+  std::thread worker_;  // last: started once everything above exists
+};
+
+// The panel's rows for an inventory: a summary, colours, line types, then settings.
+std::vector<InventoryRow> InventoryRows(const preview::Inventory& inventory);
+
+}  // namespace penmorph::app

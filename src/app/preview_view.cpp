@@ -1,0 +1,136 @@
+#include "app/preview_view.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace penmorph::app {
+
+using preview::Extents;
+using preview::Point2;
+
+namespace {
+
+constexpr double kMinScale = 1e-12;
+constexpr double kMaxScale = 1e12;
+// Texts lower than this are unreadable dots: they are not drawn.
+constexpr double kSmallestTextPixels = 3;
+
+bool Overlaps(const Extents& a, const Extents& b) {
+  return !a.empty && !b.empty && a.min_x <= b.max_x && b.min_x <= a.max_x && a.min_y <= b.max_y &&
+         b.min_y <= a.max_y;
+}
+
+}  // namespace
+
+void PreviewViewport::Resize(int width, int height) {
+  width_ = std::max(width, 1);
+  height_ = std::max(height, 1);
+}
+
+void PreviewViewport::FitTo(const Extents& extents) {
+  if (extents.empty) {
+    centre_ = {0, 0};
+    scale_ = 1;
+    return;
+  }
+  centre_ = {(extents.min_x + extents.max_x) / 2, (extents.min_y + extents.max_y) / 2};
+  const double margin = 0.95;
+  const double sx = extents.width() > 0 ? width_ * margin / extents.width() : kMaxScale;
+  const double sy = extents.height() > 0 ? height_ * margin / extents.height() : kMaxScale;
+  double scale = std::min(sx, sy);
+  if (!(scale < kMaxScale)) {
+    scale = 1;  // a single point: any zoom shows it
+  }
+  scale_ = std::clamp(scale, kMinScale, kMaxScale);
+}
+
+void PreviewViewport::ZoomAt(double factor, ScreenPoint at) {
+  if (!(factor > 0) || !std::isfinite(factor)) {
+    return;
+  }
+  const Point2 fixed = ToDrawing(at);
+  scale_ = std::clamp(scale_ * factor, kMinScale, kMaxScale);
+  // Move the centre so that `fixed` is under `at` again.
+  centre_.x = fixed.x - (at.x - width_ / 2.0) / scale_;
+  centre_.y = fixed.y + (at.y - height_ / 2.0) / scale_;
+}
+
+void PreviewViewport::PanBy(double dx, double dy) {
+  centre_.x -= dx / scale_;
+  centre_.y += dy / scale_;
+}
+
+Point2 PreviewViewport::ToDrawing(ScreenPoint s) const {
+  return {(s.x - width_ / 2.0) / scale_ + centre_.x, (height_ / 2.0 - s.y) / scale_ + centre_.y};
+}
+
+Extents PreviewViewport::Visible() const {
+  Extents e;
+  e.Add(ToDrawing({0, 0}));
+  e.Add(ToDrawing({static_cast<double>(width_), static_cast<double>(height_)}));
+  return e;
+}
+
+void PaintDisplayList(const preview::DisplayList& list, const PreviewViewport& viewport,
+                      PreviewPainter& painter) {
+  const preview::Drawing& d = *list.drawing;
+  const Extents visible = viewport.Visible();
+  std::vector<ScreenPoint> points;
+  std::vector<Point2> flattened;
+
+  for (const preview::Polygon& polygon : d.polygons) {
+    Extents box;
+    points.clear();
+    for (std::uint32_t i = 0; i < polygon.count; ++i) {
+      const Point2 p = d.vertices[polygon.first + i];
+      box.Add(p);
+      points.push_back(viewport.ToScreen(p));
+    }
+    if (Overlaps(box, visible)) {
+      painter.FilledPolygon(points, list.PenOf(polygon.style).rgb);
+    }
+  }
+  for (const preview::Segment& s : d.segments) {
+    Extents box;
+    box.Add(s.from);
+    box.Add(s.to);
+    if (Overlaps(box, visible)) {
+      const ScreenPoint ends[] = {viewport.ToScreen(s.from), viewport.ToScreen(s.to)};
+      painter.Polyline(ends, list.PenOf(s.style));
+    }
+  }
+  const double tolerance = 0.25 / viewport.scale();  // a quarter pixel
+  for (const preview::Arc& a : d.arcs) {
+    const double reach = std::max(std::hypot(a.u.x, a.u.y), std::hypot(a.v.x, a.v.y));
+    Extents box;
+    box.Add({a.centre.x - reach, a.centre.y - reach});
+    box.Add({a.centre.x + reach, a.centre.y + reach});
+    if (!Overlaps(box, visible)) {
+      continue;
+    }
+    flattened.clear();
+    preview::FlattenArc(a, tolerance, flattened);
+    points.clear();
+    for (Point2 p : flattened) {
+      points.push_back(viewport.ToScreen(p));
+    }
+    painter.Polyline(points, list.PenOf(a.style));
+  }
+  for (const preview::Dot& dot : d.dots) {
+    if (visible.Contains(dot.at, 0)) {
+      painter.Dot(viewport.ToScreen(dot.at), list.PenOf(dot.style).rgb);
+    }
+  }
+  for (const preview::Text& t : d.texts) {
+    const double height = t.height() * viewport.scale();
+    if (!(height >= kSmallestTextPixels) || !Overlaps(preview::TextExtents(t), visible)) {
+      continue;
+    }
+    const double width = std::hypot(t.advance.x, t.advance.y) * viewport.scale();
+    painter.Text(viewport.ToScreen(t.origin), height, width, t.angle() * 180 / std::numbers::pi,
+                 t.utf8, list.PenOf(t.style).rgb);
+  }
+}
+
+}  // namespace penmorph::app

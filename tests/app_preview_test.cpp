@@ -1,0 +1,225 @@
+// The preview's window layer: where the drawing sits on the screen, what is painted there, and
+// the panel that reads the selected file on its own thread.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+
+#include "app/preview_panel.h"
+#include "app/preview_view.h"
+#include "convert/standard_formats.h"
+#include "preview_test_files.h"
+#include "test_support.h"
+
+namespace penmorph::app {
+namespace {
+
+using preview::Extents;
+using preview::Point2;
+
+void ExpectScreen(ScreenPoint actual, double x, double y) {
+  EXPECT_NEAR(actual.x, x, 1e-9);
+  EXPECT_NEAR(actual.y, y, 1e-9);
+}
+
+TEST(PreviewViewport, FitZoomAndPan) {
+  PreviewViewport view;
+  view.Resize(200, 100);
+  Extents e;
+  e.Add({0, 0});
+  e.Add({100, 10});
+  view.FitTo(e);
+  EXPECT_NEAR(view.scale(), 1.9, 1e-12);  // the width decides, with a margin
+  ExpectScreen(view.ToScreen({50, 5}), 100, 50);
+  ExpectScreen(view.ToScreen({0, 10}), 5, 50 - 9.5);  // y grows upwards on the drawing
+
+  // The point under the cursor stays under it.
+  const Point2 under = view.ToDrawing({30, 70});
+  view.ZoomAt(2, {30, 70});
+  EXPECT_NEAR(view.scale(), 3.8, 1e-12);
+  ExpectScreen(view.ToScreen(under), 30, 70);
+
+  view.PanBy(10, -5);
+  ExpectScreen(view.ToScreen(under), 40, 65);
+  view.ZoomAt(0, {0, 0});  // refused
+  view.ZoomAt(std::nan(""), {0, 0});
+  EXPECT_NEAR(view.scale(), 3.8, 1e-12);
+
+  // A single point or nothing still gives a usable view.
+  Extents point;
+  point.Add({5, 5});
+  view.FitTo(point);
+  ExpectScreen(view.ToScreen({5, 5}), 100, 50);
+  view.FitTo(Extents{});
+  EXPECT_EQ(view.scale(), 1);
+}
+
+struct Recorder : PreviewPainter {
+  void Polyline(std::span<const ScreenPoint> points, const preview::Pen& pen) override {
+    polylines.emplace_back(points.begin(), points.end());
+    colours.push_back(pen.rgb);
+  }
+  void FilledPolygon(std::span<const ScreenPoint> points, std::uint32_t) override {
+    polygons.emplace_back(points.begin(), points.end());
+  }
+  void Text(ScreenPoint origin, double height, double width, double degrees,
+            const std::string& utf8, std::uint32_t) override {
+    texts.push_back({origin, height, width, degrees, utf8});
+  }
+  void Dot(ScreenPoint at, std::uint32_t) override { dots.push_back(at); }
+
+  struct Shown {
+    ScreenPoint origin;
+    double height, width, degrees;
+    std::string utf8;
+  };
+  std::vector<std::vector<ScreenPoint>> polylines;
+  std::vector<std::uint32_t> colours;
+  std::vector<std::vector<ScreenPoint>> polygons;
+  std::vector<Shown> texts;
+  std::vector<ScreenPoint> dots;
+};
+
+preview::DisplayList ListOf(preview::Drawing drawing) {
+  drawing.extents = drawing.Measure();
+  return preview::MakeDisplayList(std::make_shared<const preview::Drawing>(std::move(drawing)),
+                                  ConversionTables{}, preview::Side::kBefore,
+                                  preview::Background::kWhite);
+}
+
+TEST(PreviewPaint, WhatIsInViewInScreenPixels) {
+  preview::Drawing d;
+  d.styles.push_back({});
+  d.segments.push_back({{0, 0}, {10, 0}, 0});
+  d.segments.push_back({{1000, 1000}, {1001, 1000}, 0});  // far outside the view
+  preview::Arc circle;
+  circle.centre = {5, 5};
+  circle.u = {2, 0};
+  circle.v = {0, 2};
+  circle.full = true;
+  d.arcs.push_back(circle);
+  d.texts.push_back({{0, 2}, {4, 0}, {0, 1}, "big", 0});
+  d.texts.push_back({{0, 2}, {1, 0}, {0, 0.01}, "tiny", 0});
+  d.dots.push_back({{3, 3}, 0});
+  const preview::DisplayList list = ListOf(d);
+
+  PreviewViewport view;
+  view.Resize(100, 100);
+  Extents e;
+  e.Add({0, 0});
+  e.Add({10, 10});
+  view.FitTo(e);  // 9.5 pixels a unit, the drawing's centre (5,5) in the middle
+  Recorder painted;
+  PaintDisplayList(list, view, painted);
+
+  ASSERT_EQ(painted.polylines.size(), 2u);  // the near line and the circle
+  ExpectScreen(painted.polylines[0][0], 2.5, 97.5);
+  ExpectScreen(painted.polylines[0][1], 97.5, 97.5);
+  // The circle as a polyline within a quarter pixel of its radius (19 pixels).
+  const std::vector<ScreenPoint>& ring = painted.polylines[1];
+  EXPECT_GE(ring.size(), 16u);
+  for (const ScreenPoint& p : ring) {
+    EXPECT_NEAR(std::hypot(p.x - 50, p.y - 50), 19, 0.25);
+  }
+  ASSERT_EQ(painted.texts.size(), 1u);  // the tiny one is left out
+  EXPECT_EQ(painted.texts[0].utf8, "big");
+  EXPECT_NEAR(painted.texts[0].height, 9.5, 1e-9);
+  EXPECT_NEAR(painted.texts[0].width, 38, 1e-9);
+  ASSERT_EQ(painted.dots.size(), 1u);
+  ExpectScreen(painted.dots[0], 31, 69);
+}
+
+class PreviewPanelTest : public ::testing::Test {
+ protected:
+  PreviewPanelTest() : panel_(formats_, [this] { ++ready_; }) {
+    testing::WriteBytes(scratch_ / "every.jww", testing::JwwOfEveryKind());
+    testing::WriteBytes(scratch_ / "broken.jww", "JwwData.");
+  }
+  void Settle() {
+    panel_.WaitIdle();
+    panel_.Deliver();
+  }
+
+  testing::ScratchFolder scratch_;
+  FormatRegistry formats_ = MakeStandardFormats();
+  std::atomic<int> ready_{0};
+  PreviewPanel panel_;
+};
+
+TEST_F(PreviewPanelTest, ReadsTheSelectedFileOffTheWindowThread) {
+  EXPECT_EQ(panel_.state(), PanelState::kEmpty);
+  ConversionTables tables;
+  tables.jww.SetEntry(2, 8);
+  panel_.Show(scratch_ / "every.jww", tables);
+  EXPECT_EQ(panel_.state(), PanelState::kReading);
+  EXPECT_NE(panel_.Caption().find("every.jww を読んでいます"), std::string::npos);
+  Settle();
+  EXPECT_GE(ready_.load(), 1);
+  ASSERT_EQ(panel_.state(), PanelState::kReady);
+  EXPECT_EQ(panel_.Caption(), "every.jww (JWW 700)");
+  ASSERT_NE(panel_.before(), nullptr);
+  ASSERT_NE(panel_.after(), nullptr);
+  const preview::Drawing& d = *panel_.before()->drawing;
+  EXPECT_NE(panel_.before()->PenOf(d.segments[0].style).rgb,
+            panel_.after()->PenOf(d.segments[0].style).rgb);
+  ASSERT_TRUE(panel_.inventory().has_value());
+  EXPECT_EQ(panel_.inventory()->changed, 1u);
+
+  const std::vector<InventoryRow> rows = panel_.Rows();
+  ASSERT_GE(rows.size(), 3u);
+  EXPECT_EQ(rows[0].what, "図形");
+  EXPECT_EQ(rows[0].before, "10");
+  EXPECT_EQ(rows[0].detail, "ブロック定義 2");
+  EXPECT_EQ(rows[1].after, "1");
+  auto colour2 = std::find_if(rows.begin(), rows.end(),
+                              [](const InventoryRow& row) { return row.what == "線色 2"; });
+  ASSERT_NE(colour2, rows.end());
+  EXPECT_EQ(colour2->before, "4");
+  EXPECT_EQ(colour2->after, "3");
+  EXPECT_EQ(colour2->detail, "線 1, ブロック 1, ブロック内 2");
+  EXPECT_TRUE(colour2->changes);
+  EXPECT_EQ(rows.back().what, "寸法の色 (百の位)");
+}
+
+TEST_F(PreviewPanelTest, FollowsTableEditsAndSelections) {
+  panel_.Show(scratch_ / "every.jww", ConversionTables{});
+  Settle();
+  const preview::Drawing* drawing = panel_.before()->drawing.get();
+  ConversionTables tables;
+  tables.jww.SetEntry(2, 8);
+  panel_.TablesChanged(tables);
+  // The pens follow at once; the drawing is not read again.
+  EXPECT_EQ(panel_.after()->PenOf(drawing->segments[0].style).rgb,
+            preview::StandardPenColor(8, preview::Background::kWhite));
+  EXPECT_EQ(panel_.inventory()->changed, 0u);  // counted again on the worker
+  Settle();
+  EXPECT_EQ(panel_.inventory()->changed, 1u);
+  EXPECT_EQ(panel_.before()->drawing.get(), drawing);
+
+  panel_.SetBackground(preview::Background::kBlack);
+  EXPECT_EQ(panel_.before()->background_rgb(), 0u);
+
+  // A file that cannot be read says why; choosing nothing empties the panel.
+  panel_.Show(scratch_ / "broken.jww", tables);
+  Settle();
+  EXPECT_EQ(panel_.state(), PanelState::kFailed);
+  EXPECT_NE(panel_.Caption().find("broken.jww は表示できません: "), std::string::npos);
+  panel_.Show(std::nullopt, tables);
+  EXPECT_EQ(panel_.state(), PanelState::kEmpty);
+  EXPECT_EQ(panel_.before(), nullptr);
+  EXPECT_TRUE(panel_.Rows().empty());
+}
+
+TEST_F(PreviewPanelTest, OnlyTheLatestSelectionIsShown) {
+  panel_.Show(scratch_ / "broken.jww", ConversionTables{});
+  panel_.Show(scratch_ / "every.jww", ConversionTables{});
+  Settle();
+  // Whatever the worker finished first, a result for an older selection is dropped.
+  EXPECT_EQ(panel_.state(), PanelState::kReady);
+  EXPECT_EQ(panel_.file(), scratch_ / "every.jww");
+}
+
+}  // namespace
+}  // namespace penmorph::app
