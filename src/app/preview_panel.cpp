@@ -245,12 +245,15 @@ void PreviewPanel::Work() {
     {
       std::lock_guard lock(mutex_);
       done_ = std::move(done);
+    }
+    if (ready_) {
+      ready_();  // before the worker counts as idle, so that waiting for idle sees the call
+    }
+    {
+      std::lock_guard lock(mutex_);
       busy_ = false;
     }
     idle_.notify_all();
-    if (ready_) {
-      ready_();
-    }
   }
 }
 
