@@ -6,7 +6,7 @@
 #include "common/text.h"
 #include "formats/dos/dos_numbers.h"
 
-namespace penmorph {
+namespace penmorph::jw {
 
 namespace {
 
@@ -112,4 +112,4 @@ Result<FileDescription> JwkFormat::Describe(ByteReader& in) const {
   return description;
 }
 
-}  // namespace penmorph
+}  // namespace penmorph::jw
