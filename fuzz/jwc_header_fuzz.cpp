@@ -5,8 +5,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   penmorph::fuzz::MemoryBound bound(size);
-  penmorph::fuzz::CheckDosHeader<penmorph::JwcWorkspace>({data, size}, penmorph::JwcReadHeaderInfo,
-                                                         penmorph::JwcBuildHeaderLines,
-                                                         penmorph::JwcRead, "Jwc");
+  penmorph::fuzz::CheckDosHeader<penmorph::jw::JwcWorkspace>(
+      {data, size}, penmorph::jw::JwcReadHeaderInfo, penmorph::jw::JwcBuildHeaderLines,
+      penmorph::jw::JwcRead, "Jwc");
   return 0;
 }

@@ -5,7 +5,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   penmorph::fuzz::MemoryBound bound(size);
-  penmorph::fuzz::CheckDosFile<penmorph::JwcWorkspace>({data, size}, penmorph::JwcRead,
-                                                       penmorph::JwcWrite, "Jwc");
+  penmorph::fuzz::CheckDosFile<penmorph::jw::JwcWorkspace>({data, size}, penmorph::jw::JwcRead,
+                                                           penmorph::jw::JwcWrite, "Jwc");
   return 0;
 }

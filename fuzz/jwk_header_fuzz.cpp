@@ -5,8 +5,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   penmorph::fuzz::MemoryBound bound(size);
-  penmorph::fuzz::CheckDosHeader<penmorph::JwkWorkspace>({data, size}, penmorph::JwkReadHeaderInfo,
-                                                         penmorph::JwkBuildHeaderLines,
-                                                         penmorph::JwkRead, "Jwk");
+  penmorph::fuzz::CheckDosHeader<penmorph::jw::JwkWorkspace>(
+      {data, size}, penmorph::jw::JwkReadHeaderInfo, penmorph::jw::JwkBuildHeaderLines,
+      penmorph::jw::JwkRead, "Jwk");
   return 0;
 }

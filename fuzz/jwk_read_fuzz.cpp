@@ -5,7 +5,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   penmorph::fuzz::MemoryBound bound(size);
-  penmorph::fuzz::CheckDosFile<penmorph::JwkWorkspace>({data, size}, penmorph::JwkRead,
-                                                       penmorph::JwkWrite, "Jwk");
+  penmorph::fuzz::CheckDosFile<penmorph::jw::JwkWorkspace>({data, size}, penmorph::jw::JwkRead,
+                                                           penmorph::jw::JwkWrite, "Jwk");
   return 0;
 }

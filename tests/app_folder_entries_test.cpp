@@ -1,7 +1,7 @@
 // What a folder's entries say about themselves on each platform: which are hidden, read-only or
 // marked for archiving, and that the listing leaves out the hidden ones.
 
-#include "app/folder_entries.h"
+#include "common/folder_entries.h"
 
 #include <gtest/gtest.h>
 

@@ -13,7 +13,7 @@
 #include <limits>
 #include <random>
 
-namespace penmorph {
+namespace penmorph::jw {
 namespace {
 
 TEST(SplitFields, MissingFieldsStayZeroAndExtraTextIsIgnored) {
@@ -210,4 +210,4 @@ TEST(SegmentAddress, ReadsSegmentAndOffsetAsTwentyBits) {
 }
 
 }  // namespace
-}  // namespace penmorph
+}  // namespace penmorph::jw

@@ -7,7 +7,7 @@
 #include "formats/dos/dos_header.h"
 #include "formats/dos/dos_heap.h"
 
-namespace penmorph {
+namespace penmorph::jw {
 namespace {
 
 using testing::ArcRecordBytes;
@@ -145,4 +145,4 @@ TEST(OutputText, OnlyTheExactImagePrefixIsShortened) {
 }
 
 }  // namespace
-}  // namespace penmorph
+}  // namespace penmorph::jw

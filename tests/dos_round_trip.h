@@ -15,6 +15,8 @@
 
 namespace penmorph::testing {
 
+using namespace jw;  // the DOS formats these helpers serve
+
 inline Status ReadFrom(const std::string& bytes, JwcWorkspace& workspace) {
   auto data = AsVector(bytes);
   auto in = ByteReader::FromMemory(data);

@@ -11,7 +11,7 @@
 #include "formats/dos/jwk_file.h"
 #include "test_support.h"
 
-namespace penmorph {
+namespace penmorph::jw {
 namespace {
 
 namespace fs = std::filesystem;
@@ -91,4 +91,4 @@ TEST(JwkSamples, ConvertWithAllTablesZeroChangingOnlyWhatTheRulesExplain) {
 }
 
 }  // namespace
-}  // namespace penmorph
+}  // namespace penmorph::jw

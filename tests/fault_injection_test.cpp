@@ -17,6 +17,7 @@
 #include "test_support.h"
 
 namespace penmorph {
+using namespace jw;  // the formats under test
 namespace {
 
 namespace fs = std::filesystem;

@@ -11,7 +11,6 @@
 #include "dos_test_files.h"
 #include "test_support.h"
 
-
 namespace penmorph {
 namespace {
 

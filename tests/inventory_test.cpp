@@ -137,7 +137,7 @@ TEST(Inventory, DosPensAndLineTypes) {
   table.SetEntry(JwcConvSettings::kChangeTextPen, 1);
   const std::string bytes = file.Bytes();
   auto in = Reader(bytes);
-  auto inventory = JwcInventory(in, table);
+  auto inventory = jw::JwcInventory(in, table);
   ASSERT_TRUE(IsOk(inventory));
   EXPECT_EQ(inventory->family, CodeFamily::kDos);
   EXPECT_EQ(inventory->entities, 6u);

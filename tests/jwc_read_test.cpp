@@ -5,7 +5,7 @@
 #include "dos_round_trip.h"
 #include "test_support.h"
 
-namespace penmorph {
+namespace penmorph::jw {
 namespace {
 
 using testing::ArcRecordBytes;
@@ -196,4 +196,4 @@ TEST(JwcRead, TextsWithoutAHeapKeepEmptyStringsAndNoHeapBytesAreRead) {
 }
 
 }  // namespace
-}  // namespace penmorph
+}  // namespace penmorph::jw

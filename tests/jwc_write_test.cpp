@@ -5,7 +5,7 @@
 #include "dos_round_trip.h"
 #include "formats/dos/jwc_file.h"
 
-namespace penmorph {
+namespace penmorph::jw {
 namespace {
 
 using testing::ArcRecordBytes;
@@ -365,4 +365,4 @@ TEST(JwcRead, DamagedDrawingsReadOrFailWithoutHarm) {
 }
 
 }  // namespace
-}  // namespace penmorph
+}  // namespace penmorph::jw

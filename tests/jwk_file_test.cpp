@@ -5,7 +5,7 @@
 #include "dos_round_trip.h"
 #include "test_support.h"
 
-namespace penmorph {
+namespace penmorph::jw {
 namespace {
 
 using testing::ArcRecordBytes;
@@ -232,4 +232,4 @@ TEST(JwkProbe, AcceptsOnlyTheSymbolSignature) {
 }
 
 }  // namespace
-}  // namespace penmorph
+}  // namespace penmorph::jw

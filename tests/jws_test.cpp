@@ -74,8 +74,7 @@ Status Read(const std::string& bytes, JwsWorkspace& workspace) {
 std::string Write(const JwsWorkspace& workspace, bool as_read = false) {
   VectorSink sink;
   ByteWriter out(sink);
-  Status status =
-      as_read ? JwsWriteAsRead(out, workspace) : JwsWrite(out, workspace);
+  Status status = as_read ? JwsWriteAsRead(out, workspace) : JwsWrite(out, workspace);
   EXPECT_TRUE(IsOk(status));
   return std::string(sink.bytes().begin(), sink.bytes().end());
 }

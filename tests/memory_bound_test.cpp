@@ -51,6 +51,7 @@ void operator delete(void* pointer, std::size_t) noexcept {
 }
 
 namespace penmorph {
+using namespace jw;  // the formats under test
 namespace {
 
 using testing::ByteBuilder;

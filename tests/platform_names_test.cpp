@@ -33,8 +33,8 @@ TEST(WindowsNames, ATrailingDotOrSpaceAndForbiddenCharactersAreRefused) {
   EXPECT_EQ(WindowsNameProblem("a.jww."), "the name \"a.jww.\" ends in a dot, which Windows drops");
   EXPECT_EQ(WindowsNameProblem("a.jww "),
             "the name \"a.jww \" ends in a space, which Windows drops");
-  for (const char* name : {"a:b.jww", "a*.jww", "a?.jww", "a\"b.jww", "a<b", "a>b", "a|b",
-                           "a\\b", "a/b", "tab\t.jww"}) {
+  for (const char* name : {"a:b.jww", "a*.jww", "a?.jww", "a\"b.jww", "a<b", "a>b", "a|b", "a\\b",
+                           "a/b", "tab\t.jww"}) {
     EXPECT_NE(WindowsNameProblem(name).find("does not allow"), std::string::npos) << name;
   }
   EXPECT_EQ(WindowsNameProblem(""), "the name is empty");

@@ -280,7 +280,7 @@ TEST(PreviewDrawing, DosRecordsKeepTheirPlaces) {
                        testing::Pattern(4, 4)};
   const std::string bytes = file.Bytes();
   auto in = Reader(bytes);
-  auto drawing = DrawJwk(in);
+  auto drawing = jw::DrawJwk(in);
   ASSERT_TRUE(IsOk(drawing));
   const Drawing& d = drawing.value();
   ASSERT_EQ(d.segments.size(), 1u);

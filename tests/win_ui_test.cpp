@@ -604,9 +604,9 @@ class Driver {
     EXPECT_NE(ReadBytes(folders_.destination / "room.jww"),
               ReadBytes(folders_.drawings / "room.jww"));
     // The JWC table from the dialog: pen 1 became 2, line type 2 became 3.
-    JwcWorkspace before, after;
-    EXPECT_TRUE(JwcRead(folders_.drawings / "example.jwc", before).ok());
-    EXPECT_TRUE(JwcRead(folders_.destination / "example.jwc", after).ok());
+    jw::JwcWorkspace before, after;
+    EXPECT_TRUE(jw::JwcRead(folders_.drawings / "example.jwc", before).ok());
+    EXPECT_TRUE(jw::JwcRead(folders_.destination / "example.jwc", after).ok());
     if (before.records.lines.size() == 2 && after.records.lines.size() == 2) {
       EXPECT_EQ(before.records.lines[0].pen(), 1);
       EXPECT_EQ(after.records.lines[0].pen(), 2);

@@ -15,6 +15,7 @@
 
 namespace fs = std::filesystem;
 using namespace penmorph;
+using namespace penmorph::jw;
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/folder_entries.h"
+#include "common/folder_entries.h"
 #include "convert/format_registry.h"
 
 namespace penmorph::app {

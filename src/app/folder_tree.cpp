@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/folder_entries.h"
+#include "common/folder_entries.h"
 #include "app/path_text.h"
 #include "common/path_text.h"
 #include "common/text.h"

@@ -11,8 +11,8 @@ FormatRegistry MakeStandardFormats() {
   FormatRegistry registry;
   registry.Add(std::make_unique<jw::JwwFormat>());
   registry.Add(std::make_unique<jw::JwsFormat>());
-  registry.Add(std::make_unique<JwcFormat>());
-  registry.Add(std::make_unique<JwkFormat>());
+  registry.Add(std::make_unique<jw::JwcFormat>());
+  registry.Add(std::make_unique<jw::JwkFormat>());
   return registry;
 }
 

@@ -7,7 +7,7 @@
 #include "formats/dos/dos_numbers.h"
 #include "formats/dos/dos_preview.h"
 
-namespace penmorph {
+namespace penmorph::jw {
 
 namespace {
 
@@ -131,4 +131,4 @@ Result<preview::Drawing> JwkFormat::Draw(ByteReader& in) const {
   return DrawJwk(in);
 }
 
-}  // namespace penmorph
+}  // namespace penmorph::jw

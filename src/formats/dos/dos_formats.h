@@ -8,7 +8,7 @@
 #include "formats/dos/jwc_file.h"
 #include "formats/dos/jwk_file.h"
 
-namespace penmorph {
+namespace penmorph::jw {
 
 class JwcFormat : public FileFormat {
  public:
@@ -38,4 +38,4 @@ class JwkFormat : public FileFormat {
   Result<preview::Drawing> Draw(ByteReader& in) const override;
 };
 
-}  // namespace penmorph
+}  // namespace penmorph::jw

@@ -6,7 +6,7 @@
 #include "formats/dos/dos_numbers.h"
 #include "formats/dos/dos_records.h"
 
-namespace penmorph {
+namespace penmorph::jw {
 
 namespace {
 
@@ -161,4 +161,4 @@ Status ReadHeaderLines(ByteReader& in, std::span<std::string> lines) {
   return Status::Ok();
 }
 
-}  // namespace penmorph
+}  // namespace penmorph::jw

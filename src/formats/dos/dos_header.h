@@ -16,7 +16,7 @@
 #include "common/byte_reader.h"
 #include "common/result.h"
 
-namespace penmorph {
+namespace penmorph::jw {
 
 inline constexpr std::size_t kHeaderLineSize = 200;
 
@@ -79,4 +79,4 @@ Status ReadFileWith(const std::filesystem::path& file, Workspace& workspace,
   return read_from(in.value(), workspace);
 }
 
-}  // namespace penmorph
+}  // namespace penmorph::jw

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace penmorph {
+namespace penmorph::jw {
 
 std::string OutputText(std::string_view held) {
   if (held.substr(0, kImageRefPrefix.size()) == kImageRefPrefix) {
@@ -89,4 +89,4 @@ void WriteHeap(ByteWriter& out, const std::vector<TMoji2>& texts) {
   }
 }
 
-}  // namespace penmorph
+}  // namespace penmorph::jw

@@ -13,11 +13,10 @@
 #include "common/byte_writer.h"
 #include "common/result.h"
 #include "formats/dos/dos_records.h"
+#include "formats/image_reference.h"
 
-namespace penmorph {
+namespace penmorph::jw {
 
-// Opens a text that refers to an embedded image; written back as "^@BM".
-inline constexpr std::string_view kImageRefPrefix = "^@BM%temp%";
 inline constexpr std::size_t kMaxTextLength = 255;
 
 // The string a text is written with: "^@BM%temp%..." loses its "%temp%".
@@ -41,4 +40,4 @@ Status ReadHeap(ByteReader& in, std::int64_t size, std::int64_t base, std::vecto
 // Each text's string and a NUL, in record order.
 void WriteHeap(ByteWriter& out, const std::vector<TMoji2>& texts);
 
-}  // namespace penmorph
+}  // namespace penmorph::jw

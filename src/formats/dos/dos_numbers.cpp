@@ -8,7 +8,7 @@
 
 #include "common/text.h"
 
-namespace penmorph {
+namespace penmorph::jw {
 
 namespace {
 
@@ -206,4 +206,4 @@ std::string FormatSegmentAddress(std::uint32_t segment, std::uint32_t offset) {
   return Hex4(segment) + ":" + Hex4(offset);
 }
 
-}  // namespace penmorph
+}  // namespace penmorph::jw

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace penmorph {
+namespace penmorph::jw {
 
 // Splits a header line into exactly `count` fields. Fields the line does not reach stay "0";
 // text after the comma that ends the last field is ignored; the last field of a line without a
@@ -52,4 +52,4 @@ inline std::string FormatFloat(float value) {
 // "SSSS:OOOO": both parts in upper-case hexadecimal, at least four digits each.
 std::string FormatSegmentAddress(std::uint32_t segment, std::uint32_t offset);
 
-}  // namespace penmorph
+}  // namespace penmorph::jw

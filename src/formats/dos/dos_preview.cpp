@@ -9,7 +9,7 @@
 #include "formats/dos/jwc_file.h"
 #include "formats/dos/jwk_file.h"
 
-namespace penmorph {
+namespace penmorph::jw {
 
 namespace {
 
@@ -218,4 +218,4 @@ Result<preview::Drawing> DrawJwk(ByteReader& in) {
   return Draw<JwkWorkspace>(in, "JWK", &JwkRead);
 }
 
-}  // namespace penmorph
+}  // namespace penmorph::jw

@@ -8,7 +8,7 @@
 #include "preview/inventory.h"
 #include "settings/conv_settings.h"
 
-namespace penmorph {
+namespace penmorph::jw {
 
 Result<preview::Inventory> JwcInventory(ByteReader& in, const JwcConvSettings& table);
 Result<preview::Inventory> JwkInventory(ByteReader& in, const JwcConvSettings& table);
@@ -16,4 +16,4 @@ Result<preview::Inventory> JwkInventory(ByteReader& in, const JwcConvSettings& t
 Result<preview::Drawing> DrawJwc(ByteReader& in);
 Result<preview::Drawing> DrawJwk(ByteReader& in);
 
-}  // namespace penmorph
+}  // namespace penmorph::jw

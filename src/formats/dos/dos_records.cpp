@@ -5,7 +5,7 @@
 
 #include "formats/dos/dos_numbers.h"
 
-namespace penmorph {
+namespace penmorph::jw {
 
 namespace {
 
@@ -187,4 +187,4 @@ void WritePointRecords(ByteWriter& out, const std::vector<PointRecord>& points) 
   }
 }
 
-}  // namespace penmorph
+}  // namespace penmorph::jw

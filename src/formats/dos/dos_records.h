@@ -13,7 +13,7 @@
 #include "common/byte_writer.h"
 #include "common/result.h"
 
-namespace penmorph {
+namespace penmorph::jw {
 
 struct LineRecord {
   static constexpr std::size_t kSize = 22;
@@ -143,4 +143,4 @@ void WriteLineRecords(ByteWriter& out, const std::vector<LineRecord>& lines);
 Status WriteArcRecords(ByteWriter& out, const std::vector<ArcRecord>& arcs);
 void WritePointRecords(ByteWriter& out, const std::vector<PointRecord>& points);
 
-}  // namespace penmorph
+}  // namespace penmorph::jw

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace penmorph {
+namespace penmorph::jw {
 
 namespace {
 
@@ -74,4 +74,4 @@ Status RemapDosRecords(DosRecords& records, const JwcConvSettings& table) {
   return Status::Ok();
 }
 
-}  // namespace penmorph
+}  // namespace penmorph::jw

@@ -10,7 +10,7 @@
 #include "formats/dos/dos_records.h"
 #include "settings/conv_settings.h"
 
-namespace penmorph {
+namespace penmorph::jw {
 
 // The pen or line type to write for a source byte.
 Result<std::uint8_t> MapPenByte(const JwcConvSettings& table, std::uint8_t pen);
@@ -20,4 +20,4 @@ Result<std::uint8_t> MapLineTypeByte(const JwcConvSettings& table, std::uint8_t 
 // every field. A failure names the record.
 Status RemapDosRecords(DosRecords& records, const JwcConvSettings& table);
 
-}  // namespace penmorph
+}  // namespace penmorph::jw

@@ -7,7 +7,7 @@
 #include "formats/dos/dos_numbers.h"
 #include "formats/dos/dos_remap.h"
 
-namespace penmorph {
+namespace penmorph::jw {
 
 namespace {
 
@@ -426,4 +426,4 @@ void JwcClear(JwcWorkspace& workspace) {
   workspace = JwcWorkspace{};
 }
 
-}  // namespace penmorph
+}  // namespace penmorph::jw

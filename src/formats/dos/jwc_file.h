@@ -19,7 +19,7 @@
 #include "formats/dos/dos_records.h"
 #include "settings/conv_settings.h"
 
-namespace penmorph {
+namespace penmorph::jw {
 
 inline constexpr std::string_view kJwcMagic = "jw_cad(c)data.......";
 
@@ -133,4 +133,4 @@ Status JwcWrite(ByteWriter& out, JwcWorkspace& workspace);
 
 void JwcClear(JwcWorkspace& workspace);
 
-}  // namespace penmorph
+}  // namespace penmorph::jw

@@ -5,7 +5,7 @@
 #include "formats/dos/dos_heap.h"
 #include "formats/dos/dos_remap.h"
 
-namespace penmorph {
+namespace penmorph::jw {
 
 namespace {
 
@@ -147,4 +147,4 @@ void JwkClear(JwkWorkspace& workspace) {
   workspace = JwkWorkspace{};
 }
 
-}  // namespace penmorph
+}  // namespace penmorph::jw

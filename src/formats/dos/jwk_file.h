@@ -20,7 +20,7 @@
 #include "formats/dos/dos_records.h"
 #include "settings/conv_settings.h"
 
-namespace penmorph {
+namespace penmorph::jw {
 
 inline constexpr std::string_view kJwkMagic = "jw_cad(c)sym........";
 inline constexpr std::string_view kJwkLine1Types = "iiiifffif";
@@ -71,4 +71,4 @@ Status JwkWrite(ByteWriter& out, JwkWorkspace& workspace);
 
 void JwkClear(JwkWorkspace& workspace);
 
-}  // namespace penmorph
+}  // namespace penmorph::jw

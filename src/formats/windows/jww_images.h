@@ -11,13 +11,11 @@
 
 #include "common/byte_reader.h"
 #include "common/byte_writer.h"
+#include "formats/image_reference.h"
 #include "formats/windows/archive_string.h"
 #include "formats/windows/jwtype.h"
 
 namespace penmorph::jw {
-
-// Texts that refer to an image start with this, then the image's name and a comma.
-inline constexpr std::string_view kImageRefPrefix = "^@BM%temp%";
 
 struct TBindImageType {
   ArchiveString name;

@@ -1,6 +1,6 @@
 #pragma once
 
-// One folder's entries as the browser needs them. Hidden entries are marked, not dropped, so
+// One folder's entries as the file browser and the walk of a folder tree need them. Hidden entries are marked, not dropped, so
 // that each caller decides; a folder that cannot be read has no entries. One implementation per
 // platform (folder_entries_posix.cpp, folder_entries_windows.cpp).
 
@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-namespace penmorph::app {
+namespace penmorph {
 
 struct FolderEntry {
   std::filesystem::path name;  // the entry's own name
@@ -18,6 +18,7 @@ struct FolderEntry {
   bool is_file = false;  // a plain file (not a folder, device or socket)
   // Linux: a name starting with "."; Windows: the hidden or the system attribute.
   bool hidden = false;
+  bool is_link = false;  // a symbolic link (Windows: any reparse point, junctions too)
   bool read_only = false;
   bool archive = false;  // Windows' archive attribute; Linux has none, so never set there
   std::uint64_t size = 0;
@@ -30,4 +31,4 @@ struct FolderEntry {
 bool ForEachEntry(const std::filesystem::path& folder,
                   const std::function<bool(const FolderEntry&)>& visit, bool with_details = true);
 
-}  // namespace penmorph::app
+}  // namespace penmorph

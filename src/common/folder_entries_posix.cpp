@@ -1,8 +1,8 @@
 #include <unistd.h>
 
-#include "app/folder_entries.h"
+#include "common/folder_entries.h"
 
-namespace penmorph::app {
+namespace penmorph {
 
 namespace fs = std::filesystem;
 
@@ -34,6 +34,7 @@ bool ForEachEntry(const fs::path& folder, const std::function<bool(const FolderE
     const std::string& name = entry.name.native();
     entry.hidden = name.empty() || name.front() == '.';
     std::error_code type_ec;
+    entry.is_link = it->is_symlink(type_ec);
     entry.is_folder = it->is_directory(type_ec);
     entry.is_file = !entry.is_folder && it->is_regular_file(type_ec);
     if (entry.is_file && with_details) {
@@ -54,4 +55,4 @@ bool ForEachEntry(const fs::path& folder, const std::function<bool(const FolderE
   return true;
 }
 
-}  // namespace penmorph::app
+}  // namespace penmorph

@@ -5,10 +5,10 @@
 
 #include <chrono>
 
-#include "app/folder_entries.h"
+#include "common/folder_entries.h"
 #include "common/windows_paths.h"
 
-namespace penmorph::app {
+namespace penmorph {
 
 namespace fs = std::filesystem;
 
@@ -63,6 +63,7 @@ bool ForEachEntry(const fs::path& folder, const std::function<bool(const FolderE
     entry.is_folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     entry.is_file = !entry.is_folder && (attributes & FILE_ATTRIBUTE_DEVICE) == 0;
     entry.hidden = (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+    entry.is_link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     if (entry.is_file && with_details) {
       entry.size = static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
       entry.modified = FileTime(data.ftLastWriteTime);
@@ -76,4 +77,4 @@ bool ForEachEntry(const fs::path& folder, const std::function<bool(const FolderE
   return true;
 }
 
-}  // namespace penmorph::app
+}  // namespace penmorph
