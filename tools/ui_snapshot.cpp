@@ -23,6 +23,7 @@
 
 #include "convert/standard_formats.h"
 #include "ui/main_window.h"
+#include "ui/preview_pane.h"
 #include "ui/translation.h"
 #include "ui/ui_fonts.h"
 #include "ui/user_prompts.h"
@@ -92,6 +93,42 @@ bool SaveDialog(const std::function<void()>& open, const QString& file) {
   return saved;
 }
 
+// The preview of one real drawing (the first listed .jww with more than a few kilobytes),
+// before and after a table that sends colour 2 to red and colour 3 to blue.
+bool SavePreview(penmorph::TForm1& window, QTableWidget* list, const QString& file) {
+  int row = -1;
+  for (int r = 0; r < list->rowCount() && row < 0; ++r) {
+    const QString name = list->item(r, 0)->text().trimmed();
+    if (name.endsWith(QStringLiteral(".jww"), Qt::CaseInsensitive) &&
+        name.contains(QStringLiteral("sample")) && !name.startsWith(QStringLiteral("jw_cad"))) {
+      row = r;
+    }
+  }
+  if (row < 0) {
+    std::fprintf(stderr, "no sample drawing listed for the preview\n");
+    return true;  // without the samples there is nothing to show
+  }
+  const QSize size = window.size();
+  window.resize(1280, 800);
+  window.tables().jww.SetEntry(2, 8);
+  window.tables().jww.SetEntry(3, 6);
+  list->clearSelection();
+  list->setRangeSelected(QTableWidgetSelectionRange(row, 0, row, list->columnCount() - 1), true);
+  window.preview()->TablesChanged(window.tables());
+  for (int i = 0; i < 100 && window.preview()->panel().state() !=
+                                 penmorph::app::PanelState::kReady;
+       ++i) {
+    Settle(50);
+  }
+  Settle(500);
+  const bool saved = Save(&window, file);
+  window.tables().jww.Reset();
+  window.preview()->TablesChanged(window.tables());
+  window.resize(size);
+  Settle(200);
+  return saved;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -140,6 +177,7 @@ int main(int argc, char** argv) {
   Settle(500);
 
   bool ok = Save(&window, output + "/main-window.png");
+  ok &= SavePreview(window, list, output + "/preview.png");
   ok &= SaveDialog([&] { window.ShowJwwSettings(); }, output + "/jww-settings.png");
   ok &= SaveDialog([&] { window.ShowJwcSettings(); }, output + "/jwc-settings.png");
   // Every listed file converted: the files that were not show in the run's report.

@@ -55,6 +55,14 @@ void AddCodeRows(std::vector<InventoryRow>& rows, const std::string& head, const
 
 }  // namespace
 
+std::optional<std::filesystem::path> FileToPreview(const FileList& list) {
+  const std::vector<std::filesystem::path> names = list.SelectedNames();
+  if (names.empty()) {
+    return std::nullopt;
+  }
+  return list.folder() / names.front();
+}
+
 std::vector<InventoryRow> InventoryRows(const preview::Inventory& inventory) {
   std::vector<InventoryRow> rows;
   const bool dos = inventory.family == CodeFamily::kDos;

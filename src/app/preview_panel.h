@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/file_list.h"
 #include "convert/format_registry.h"
 #include "preview/display_list.h"
 #include "preview/inventory.h"
@@ -111,6 +112,9 @@ class PreviewPanel {
 
   std::thread worker_;  // last: started once everything above exists
 };
+
+// The file the panel shows for a selection: the top one of the selected rows.
+std::optional<std::filesystem::path> FileToPreview(const FileList& list);
 
 // The panel's rows for an inventory: a summary, colours, line types, then settings.
 std::vector<InventoryRow> InventoryRows(const preview::Inventory& inventory);

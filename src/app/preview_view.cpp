@@ -26,9 +26,13 @@ bool Overlaps(const Extents& a, const Extents& b) {
 void PreviewViewport::Resize(int width, int height) {
   width_ = std::max(width, 1);
   height_ = std::max(height, 1);
+  if (pending_fit_) {
+    FitTo(*pending_fit_);
+  }
 }
 
 void PreviewViewport::FitTo(const Extents& extents) {
+  pending_fit_.reset();
   if (extents.empty) {
     centre_ = {0, 0};
     scale_ = 1;

@@ -5,6 +5,7 @@
 // handed to a painter that each window implements with its own drawing calls (QPainter, GDI).
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@ class PreviewViewport {
   void Resize(int width, int height);
   // The whole of `extents` in view, with a margin.
   void FitTo(const preview::Extents& extents);
+  // The same at the next Resize, for a view whose size is not known yet.
+  void FitWhenSized(const preview::Extents& extents) { pending_fit_ = extents; }
   // Zooms by `factor` (above 1: closer) keeping the drawing point under `at` where it is.
   void ZoomAt(double factor, ScreenPoint at);
   // Moves the drawing with the mouse.
@@ -45,6 +48,7 @@ class PreviewViewport {
   int height_ = 1;
   double scale_ = 1;
   preview::Point2 centre_;
+  std::optional<preview::Extents> pending_fit_;
 };
 
 // The drawing calls a window makes for a preview, in screen pixels (y down).

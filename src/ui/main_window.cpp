@@ -21,11 +21,13 @@
 #include <algorithm>
 
 #include "app/path_text.h"
+#include "app/preview_panel.h"
 #include "app/window_settings.h"
 #include "app/window_texts.h"
 #include "common/file_system.h"
 #include "ui/jwc_settings_dialog.h"
 #include "ui/jww_settings_dialog.h"
+#include "ui/preview_pane.h"
 #include "ui/screens.h"
 #include "ui/ui_fonts.h"
 
@@ -89,7 +91,10 @@ TForm1::TForm1(MainWindowSetup setup, QWidget* parent)
   Start();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  // The preview reads with this window's formats on its own thread: it goes first.
+  delete preview_;
+}
 
 void TForm1::BuildWindow() {
   setWindowTitle(QStringLiteral("Penmorph Ver.1.03"));
@@ -200,7 +205,17 @@ void TForm1::BuildWindow() {
     }
   });
   list_->viewport()->installEventFilter(this);
-  right_layout->addWidget(list_, 1);
+  // Under the list, the selected file's inventory and preview.
+  auto* list_and_preview = new QSplitter(Qt::Vertical, right);
+  list_and_preview->setObjectName(QStringLiteral("PreviewSplitter"));
+  list_and_preview->setChildrenCollapsible(false);
+  list_->setParent(list_and_preview);
+  list_and_preview->addWidget(list_);
+  preview_ = new PreviewPane(formats_, list_and_preview);
+  list_and_preview->addWidget(preview_);
+  list_and_preview->setStretchFactor(0, 1);
+  list_and_preview->setStretchFactor(1, 1);
+  right_layout->addWidget(list_and_preview, 1);
 
   splitter_->addWidget(left);
   splitter_->addWidget(right);
@@ -431,6 +446,7 @@ void TForm1::ShowRows() {
   ShowSelection();
   list_->setUpdatesEnabled(true);
   showing_ = false;
+  ShowPreview();
 }
 
 void TForm1::ShowSelection() {
@@ -454,6 +470,7 @@ void TForm1::TakeSelection() {
   const QModelIndexList selected = list_->selectionModel()->selectedRows();
   if (selected.isEmpty()) {
     browser_.list().ClearSelection();
+    ShowPreview();
     return;
   }
   auto [low, high] = std::minmax_element(
@@ -461,6 +478,11 @@ void TForm1::TakeSelection() {
       [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
   browser_.list().Select(static_cast<std::size_t>(low->row()),
                          static_cast<std::size_t>(high->row()));
+  ShowPreview();
+}
+
+void TForm1::ShowPreview() {
+  preview_->ShowFile(app::FileToPreview(browser_.list()), settings_.tables);
 }
 
 void TForm1::SortColumn(int column) {
@@ -494,10 +516,12 @@ void TForm1::OpenFile() {
 
 void TForm1::ShowJwwSettings() {
   jww_dialog_->exec();
+  preview_->TablesChanged(settings_.tables);
 }
 
 void TForm1::ShowJwcSettings() {
   jwc_dialog_->exec();
+  preview_->TablesChanged(settings_.tables);
 }
 
 void TForm1::SaveSettings() {
@@ -518,6 +542,7 @@ void TForm1::OpenSettings() {
   }
   settings_.last_settings_file = chosen->toStdString();
   app::OpenTablesFrom(PathOf(*chosen), settings_.tables);
+  preview_->TablesChanged(settings_.tables);
 }
 
 // --- converting ---

@@ -28,6 +28,7 @@ class QTreeWidgetItem;
 
 namespace penmorph {
 
+class PreviewPane;
 class TForm2;
 class TForm3;
 
@@ -60,6 +61,7 @@ class TForm1 : public QMainWindow, public app::Prompts {
   const std::string& last_settings_file() const { return settings_.last_settings_file; }
   TForm2* jwc_dialog() const { return jwc_dialog_; }
   TForm3* jww_dialog() const { return jww_dialog_; }
+  PreviewPane* preview() const { return preview_; }
   QString StatusText() const;
 
   // app::Prompts, for the layer.
@@ -102,6 +104,7 @@ class TForm1 : public QMainWindow, public app::Prompts {
   void ShowRows();
   void ShowSelection();
   void TakeSelection();
+  void ShowPreview();
 
   FormatRegistry formats_;
   std::unique_ptr<UserPrompts> own_prompts_;
@@ -126,6 +129,7 @@ class TForm1 : public QMainWindow, public app::Prompts {
   QProgressBar* progress_ = nullptr;
   TForm2* jwc_dialog_ = nullptr;
   TForm3* jww_dialog_ = nullptr;
+  PreviewPane* preview_ = nullptr;
 };
 
 }  // namespace penmorph

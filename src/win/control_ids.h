@@ -19,6 +19,16 @@ inline constexpr int kConvertButton = 1010;
 inline constexpr int kFileList = 1011;
 inline constexpr int kStatusBar = 1012;
 inline constexpr int kProgressBar = 1013;
+// The preview panel under the file list and its controls.
+inline constexpr int kPreviewPane = 1100;
+inline constexpr int kPreviewCaption = 1101;
+inline constexpr int kPreviewSideBySide = 1102;
+inline constexpr int kPreviewSwitch = 1103;
+inline constexpr int kPreviewBlack = 1104;
+inline constexpr int kPreviewFit = 1105;
+inline constexpr int kPreviewInventory = 1106;
+inline constexpr int kPreviewBefore = 1107;
+inline constexpr int kPreviewAfter = 1108;
 
 // TForm1's menus.
 inline constexpr int kMenuSearchFolder = 2001;

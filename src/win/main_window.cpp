@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/path_text.h"
+#include "app/preview_panel.h"
 #include "app/screen_fit.h"
 #include "app/window_settings.h"
 #include "app/window_texts.h"
@@ -16,6 +17,7 @@
 #include "win/controls.h"
 #include "win/jwc_settings_dialog.h"
 #include "win/jww_settings_dialog.h"
+#include "win/preview_pane.h"
 #include "win/report_window.h"
 #include "win/win_text.h"
 
@@ -160,6 +162,7 @@ void TForm1::BuildControls() {
                      ids::kFileList, WS_EX_CLIENTEDGE);
   SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
+  preview_ = std::make_unique<PreviewPane>(window, formats_);
   for (int column = 0; column < app::kFileColumnCount; ++column) {
     const std::wstring header = Wide(kColumnHeaders[column]);
     LVCOLUMNW lv_column{};
@@ -207,6 +210,7 @@ void TForm1::ApplyFonts(UINT dpi) {
   font_ = UiFont(12, dpi);
   big_font_ = UiFont(18, dpi, true);
   SetFontOfChildren(hwnd(), font_.get());
+  preview_->SetFont(font_.get());
   SendMessageW(convert_button_, WM_SETFONT, reinterpret_cast<WPARAM>(big_font_.get()), TRUE);
 }
 
@@ -269,8 +273,13 @@ void TForm1::LayOut() {
   MoveWindow(destination_field_, left + label_width, s(33),
              std::max(s(40), browse_left - s(6) - left - label_width), s(22), TRUE);
   MoveWindow(browse_button_, browse_left, s(32), s(56), row_height, TRUE);
-  MoveWindow(list_, left, s(62), std::max(0, int(client.right) - left - s(2)),
-             std::max(0, bottom - s(62) - s(2)), TRUE);
+  // The list above, the selected file's preview below.
+  const int below_bar = std::max(0, bottom - s(62) - s(2));
+  const int list_height = below_bar / 2;
+  const int right_width = std::max(0, int(client.right) - left - s(2));
+  MoveWindow(list_, left, s(62), right_width, list_height, TRUE);
+  MoveWindow(preview_->hwnd(), left, s(62) + list_height + s(4), right_width,
+             std::max(0, below_bar - list_height - s(4)), TRUE);
 
   RECT bar{};
   GetClientRect(status_, &bar);
@@ -465,6 +474,7 @@ void TForm1::ShowRows() {
   SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list_, nullptr, TRUE);
   showing_ = false;
+  ShowPreview();
 }
 
 void TForm1::ShowSelection() {
@@ -491,6 +501,7 @@ void TForm1::TakeSelection() {
       SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
   if (first < 0) {
     browser_.list().ClearSelection();
+    ShowPreview();
     return;
   }
   int last = first;
@@ -505,6 +516,11 @@ void TForm1::TakeSelection() {
   if (selected != last - first + 1) {
     ShowSelection();
   }
+  ShowPreview();
+}
+
+void TForm1::ShowPreview() {
+  preview_->ShowFile(app::FileToPreview(browser_.list()), settings_.tables);
 }
 
 void TForm1::SortColumn(int column) {
@@ -554,10 +570,12 @@ void TForm1::OpenFile() {
 
 void TForm1::ShowJwwSettings() {
   jww_dialog_->ShowModal();
+  preview_->TablesChanged(settings_.tables);
 }
 
 void TForm1::ShowJwcSettings() {
   jwc_dialog_->ShowModal();
+  preview_->TablesChanged(settings_.tables);
 }
 
 void TForm1::SaveSettings() {
@@ -578,6 +596,7 @@ void TForm1::OpenSettings() {
   }
   settings_.last_settings_file = app::PathText(*chosen);
   app::OpenTablesFrom(*chosen, settings_.tables);
+  preview_->TablesChanged(settings_.tables);
 }
 
 // --- converting ---

@@ -24,6 +24,7 @@
 namespace penmorph::win {
 
 class BusyPump;
+class PreviewPane;
 class TForm2;
 class TForm3;
 
@@ -86,6 +87,7 @@ class TForm1 : public WindowBase, public app::Prompts {
   void ShowRows();
   void ShowSelection();
   void TakeSelection();
+  void ShowPreview();
   bool Notify(const NMHDR& header, LRESULT& result);
 
   static LRESULT CALLBACK SearchFieldProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
@@ -123,6 +125,8 @@ class TForm1 : public WindowBase, public app::Prompts {
   HIMAGELIST folder_images_ = nullptr;
   std::unique_ptr<TForm2> jwc_dialog_;
   std::unique_ptr<TForm3> jww_dialog_;
+  // Last: it reads with formats_ on its own thread, so it goes before them.
+  std::unique_ptr<PreviewPane> preview_;
 };
 
 // Creates the window, shows it and runs its messages until it is closed; the program's body.
