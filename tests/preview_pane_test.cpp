@@ -36,8 +36,9 @@ class PreviewPaneTest : public QObject {
 
  private slots:
   void init() {
-    scratch_ = std::make_unique<testing::ScratchFolder>();
-    testing::WriteBytes(scratch_->path() / "every.jww", testing::JwwOfEveryKind());
+    scratch_ = std::make_unique<penmorph::testing::ScratchFolder>();
+    penmorph::testing::WriteBytes(scratch_->path() / "every.jww",
+                                  penmorph::testing::JwwOfEveryKind());
     pane_ = std::make_unique<PreviewPane>(formats_, nullptr);
     pane_->resize(900, 400);
     pane_->show();
@@ -57,14 +58,17 @@ class PreviewPaneTest : public QObject {
     QCOMPARE(grid->item(0, 0)->text(), QStringLiteral("図形"));
     QCOMPARE(grid->item(0, 1)->text(), QStringLiteral("10"));
 
-    // Nothing is red before the tables send colour 2 to red; then the after side has it.
+    // The solid is filled in its own red on both sides, until the solid option sends its
+    // colour through the table (as colour 1): then the after side has none.
     const QColor red(0xFF, 0, 0);
-    QCOMPARE(PixelsOf(pane_->after_canvas(), red), 0);
-    tables.jww.SetEntry(2, 8);
-    pane_->TablesChanged(tables);
     QTRY_VERIFY(PixelsOf(pane_->after_canvas(), red) > 10);
-    QCOMPARE(PixelsOf(pane_->before_canvas(), red), 0);
-    QTRY_COMPARE(grid->item(1, 2)->text(), QStringLiteral("1"));  // one entity changes
+    QVERIFY(PixelsOf(pane_->before_canvas(), red) > 10);
+    tables.jww.SetEntry(JwwConvSettings::kChangeSolidColor, 1);
+    pane_->TablesChanged(tables);
+    QTRY_COMPARE(PixelsOf(pane_->after_canvas(), red), 0);
+    QVERIFY(PixelsOf(pane_->after_canvas(), QColor(0x00, 0xA0, 0xA0)) > 10);
+    QVERIFY(PixelsOf(pane_->before_canvas(), red) > 10);
+    QTRY_COMPARE(grid->item(1, 2)->text(), QStringLiteral("1"));  // the solid changes
   }
 
   void OneKeySwitchesTheSideAndTheWheelZooms() {
@@ -95,7 +99,7 @@ class PreviewPaneTest : public QObject {
   }
 
   void AFileThatCannotBeReadSaysWhy() {
-    testing::WriteBytes(scratch_->path() / "broken.jww", "JwwData.");
+    penmorph::testing::WriteBytes(scratch_->path() / "broken.jww", "JwwData.");
     pane_->ShowFile(scratch_->path() / "broken.jww", ConversionTables{});
     auto* caption = pane_->findChild<QLabel*>("PreviewCaption");
     QTRY_VERIFY(caption->text().startsWith(QStringLiteral("broken.jww は表示できません: ")));
@@ -106,7 +110,7 @@ class PreviewPaneTest : public QObject {
 
  private:
   FormatRegistry formats_ = MakeStandardFormats();
-  std::unique_ptr<testing::ScratchFolder> scratch_;
+  std::unique_ptr<penmorph::testing::ScratchFolder> scratch_;
   std::unique_ptr<PreviewPane> pane_;
 };
 

@@ -115,8 +115,7 @@ bool SavePreview(penmorph::TForm1& window, QTableWidget* list, const QString& fi
   list->clearSelection();
   list->setRangeSelected(QTableWidgetSelectionRange(row, 0, row, list->columnCount() - 1), true);
   window.preview()->TablesChanged(window.tables());
-  for (int i = 0; i < 100 && window.preview()->panel().state() !=
-                                 penmorph::app::PanelState::kReady;
+  for (int i = 0; i < 100 && window.preview()->panel().state() != penmorph::app::PanelState::kReady;
        ++i) {
     Settle(50);
   }

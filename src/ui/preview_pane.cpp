@@ -149,7 +149,8 @@ void PreviewCanvas::resizeEvent(QResizeEvent* event) {
 PreviewPane::PreviewPane(const FormatRegistry& formats, QWidget* parent)
     : QWidget(parent), panel_(formats, [this] {
         // From the panel's worker: the rest happens on the window's thread.
-        QMetaObject::invokeMethod(this, [this] { Deliver(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { Deliver(); }, Qt::QueuedConnection);
       }) {
   setObjectName(QStringLiteral("PreviewPane"));
   auto* layout = new QVBoxLayout(this);

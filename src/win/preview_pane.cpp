@@ -19,7 +19,7 @@ namespace penmorph::win {
 namespace {
 
 constexpr UINT kDeliver = WM_APP + 20;  // from the panel's worker
-constexpr double kClip = 1e5;  // screen pixels beyond which GDI's numbers are not trusted
+constexpr double kClip = 1e5;           // screen pixels beyond which GDI's numbers are not trusted
 
 COLORREF ColorOf(std::uint32_t rgb) {
   return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
@@ -184,8 +184,8 @@ class PreviewCanvas : public WindowBase {
 
   PreviewCanvas(PreviewPane& pane, int id) : pane_(pane) {
     RegisterClassOnce(kClassName);
-    CreateWindowOf(kClassName, L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 0, 0, 0, 0, 0,
-                   pane.hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+    CreateWindowOf(kClassName, L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 0, 0, 0, 0, 0, pane.hwnd(),
+                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
   }
   void SetList(const preview::DisplayList* list, const wchar_t* label) {
     list_ = list;
@@ -269,8 +269,8 @@ class PreviewCanvas : public WindowBase {
     SetTextAlign(dc, TA_TOP | TA_LEFT);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, black ? RGB(255, 255, 255) : RGB(96, 96, 96));
-    HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(
-                                            pane_.hwnd(), WM_GETFONT, 0, 0)));
+    HGDIOBJ old_font =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(pane_.hwnd(), WM_GETFONT, 0, 0)));
     TextOutW(dc, 6, 4, label_.c_str(), static_cast<int>(label_.size()));
     SelectObject(dc, old_font);
     BitBlt(screen, 0, 0, width, height, dc, 0, 0, SRCCOPY);
@@ -289,14 +289,14 @@ class PreviewCanvas : public WindowBase {
 PreviewPane::PreviewPane(HWND parent, const FormatRegistry& formats)
     : panel_(formats, [this] { PostMessageW(hwnd(), kDeliver, 0, 0); }) {
   RegisterClassOnce(kClassName, GetSysColorBrush(COLOR_BTNFACE));
-  CreateWindowOf(kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kPreviewPane)));
+  CreateWindowOf(kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, 0, parent,
+                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kPreviewPane)));
   caption_ = AddControl(hwnd(), L"STATIC", "", SS_LEFT | SS_ENDELLIPSIS, ids::kPreviewCaption);
   side_by_side_box_ = AddControl(hwnd(), L"BUTTON", "並べて表示", BS_AUTOCHECKBOX | WS_TABSTOP,
                                  ids::kPreviewSideBySide);
   Button_SetCheck(side_by_side_box_, BST_CHECKED);
-  switch_button_ =
-      AddControl(hwnd(), L"BUTTON", "変換後を表示中", BS_PUSHBUTTON | WS_TABSTOP,
-                 ids::kPreviewSwitch);
+  switch_button_ = AddControl(hwnd(), L"BUTTON", "変換後を表示中", BS_PUSHBUTTON | WS_TABSTOP,
+                              ids::kPreviewSwitch);
   black_box_ =
       AddControl(hwnd(), L"BUTTON", "黒背景", BS_AUTOCHECKBOX | WS_TABSTOP, ids::kPreviewBlack);
   fit_button_ =
@@ -304,8 +304,8 @@ PreviewPane::PreviewPane(HWND parent, const FormatRegistry& formats)
   table_ = AddControl(hwnd(), WC_LISTVIEWW, "",
                       LVS_REPORT | LVS_NOSORTHEADER | LVS_SINGLESEL | WS_BORDER | WS_TABSTOP,
                       ids::kPreviewInventory);
-  ListView_SetExtendedListViewStyle(table_, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES |
-                                                LVS_EX_DOUBLEBUFFER);
+  ListView_SetExtendedListViewStyle(table_,
+                                    LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
   const char* heads[] = {"区分", "変換前", "変換後", "内訳"};
   const int widths[] = {110, 56, 56, 200};
   for (int c = 0; c < 4; ++c) {
