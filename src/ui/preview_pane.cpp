@@ -95,7 +95,7 @@ class QtPreviewPainter final : public app::PreviewPainter {
 
 PreviewCanvas::PreviewCanvas(app::PreviewViewport& viewport, QWidget* parent)
     : QWidget(parent), viewport_(viewport) {
-  setMinimumSize(120, 120);
+  setMinimumSize(40, 40);  // the window's smallest size stays what the list needs
   setFocusPolicy(Qt::ClickFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -160,6 +160,7 @@ PreviewPane::PreviewPane(const FormatRegistry& formats, QWidget* parent)
   auto* bar = new QHBoxLayout;
   caption_ = new QLabel(this);
   caption_->setObjectName(QStringLiteral("PreviewCaption"));
+  caption_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   bar->addWidget(caption_, 1);
   side_by_side_ = new QCheckBox(QStringLiteral("並べて表示"), this);
   side_by_side_->setObjectName(QStringLiteral("SideBySideCheckBox"));
@@ -197,6 +198,7 @@ PreviewPane::PreviewPane(const FormatRegistry& formats, QWidget* parent)
   table_->setSelectionMode(QAbstractItemView::NoSelection);
   table_->setWordWrap(false);
   table_->horizontalHeader()->setStretchLastSection(true);
+  table_->setMinimumWidth(40);
   table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
   auto* canvases = new QWidget(split);
   auto* canvas_layout = new QHBoxLayout(canvases);
