@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes pictures of penmorph.exe under Wine on a virtual X display: the window listing a folder
-# of example drawings, both settings dialogs and the question before a run. penmorph.exe runs
+# of example drawings, the preview of a real drawing, both settings dialogs and the question
+# before a run. penmorph.exe runs
 # from a folder of its own with a portable ini file; tools/win_screenshots.cpp drives it and this
 # script takes each picture when the driver says. The pictures land in build-windows/screenshots/.
 set -euo pipefail
@@ -43,7 +44,7 @@ if [ "${1:-}" != "--on-display" ]; then
       -exec cp {} "$work/図面/シンボル/" \;
   fi
   # A layout a user would have after widening the columns; beside the program, so it is used.
-  printf '[Form]\r\nF1_X=40\r\nF1_Y=30\r\nF1_W=1000\r\nF1_H=560\r\nF2_X=200\r\nF2_Y=120\r\nF3_X=200\r\nF3_Y=120\r\n[Comp]\r\nF1P1=180\r\nF1S0=200\r\nF1S1=72\r\nF1S2=48\r\nF1S3=240\r\nF1S4=150\r\nF1S5=40\r\n[Set]\r\nFLD1=Z:%s\\図面\\\r\n' \
+  printf '[Form]\r\nF1_X=40\r\nF1_Y=30\r\nF1_W=1200\r\nF1_H=760\r\nF2_X=200\r\nF2_Y=120\r\nF3_X=200\r\nF3_Y=120\r\n[Comp]\r\nF1P1=180\r\nF1S0=200\r\nF1S1=72\r\nF1S2=48\r\nF1S3=240\r\nF1S4=150\r\nF1S5=40\r\n[Set]\r\nFLD1=Z:%s\\図面\\\r\n[JWW]\r\nC2=8\r\nC3=6\r\n' \
     "${work//\//\\}" >"$work/program/penmorph.ini"
 
   /usr/lib/wine/wineserver -k 2>/dev/null || true

@@ -188,6 +188,31 @@ int wmain(int argc, wchar_t** argv) {
              GetDlgItem(main, ids::kDestinationEdit));
   Shot("window", main);
 
+  // The preview of a real drawing: typing a name into the list selects its row, and the panel
+  // below fills in once the drawing is read. The ini file's table sends colours 2 and 3 on.
+  HWND pane = GetDlgItem(main, ids::kPreviewPane);
+  HWND caption = GetDlgItem(pane, ids::kPreviewCaption);
+  HWND list = GetDlgItem(main, ids::kFileList);
+  const std::wstring sample = L"Jw_cad-for-Mac__sample.jww";
+  if (pane != nullptr && caption != nullptr) {
+    SetForegroundWindow(main);
+    PostMessageW(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
+    for (wchar_t c : sample) {
+      PostMessageW(list, WM_CHAR, c, 0);
+    }
+    const auto shown = [&] { return Text(caption).rfind(sample + L" (JWW", 0) == 0; };
+    const auto start = std::chrono::steady_clock::now();
+    while (!shown() && std::chrono::steady_clock::now() - start < std::chrono::seconds(20)) {
+      Sleep(50);
+    }
+    if (shown()) {
+      Sleep(500);  // the canvases paint after the caption
+      Shot("preview", main);
+    } else {
+      std::fprintf(stderr, "penmorph-win-screenshots: no sample drawing to preview\n");
+    }
+  }
+
   HWND jww = ShowDialog(main, ids::kJwwSettingsButton, L"TForm3");
   Shot("jww-settings", jww);
   CloseDialog(main, jww);
