@@ -188,29 +188,28 @@ int wmain(int argc, wchar_t** argv) {
              GetDlgItem(main, ids::kDestinationEdit));
   Shot("window", main);
 
-  // The preview of a real drawing: typing a name into the list selects its row, and the panel
-  // below fills in once the drawing is read. The ini file's table sends colours 2 and 3 on.
+  // The preview of a real drawing: the arrow keys go down the list until the panel below
+  // shows the sample, once it is read. The ini file's table sends colours 2 and 3 on.
   HWND pane = GetDlgItem(main, ids::kPreviewPane);
   HWND caption = GetDlgItem(pane, ids::kPreviewCaption);
   HWND list = GetDlgItem(main, ids::kFileList);
-  const std::wstring sample = L"Jw_cad-for-Mac__sample.jww";
-  if (pane != nullptr && caption != nullptr) {
-    SetForegroundWindow(main);
-    PostMessageW(main, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
-    for (wchar_t c : sample) {
-      PostMessageW(list, WM_CHAR, c, 0);
+  const std::wstring sample = L"Jw_cad-for-Mac__sample.jww (JWW";
+  const auto shown = [&] { return Text(caption).rfind(sample, 0) == 0; };
+  PostMessageW(list, WM_KEYDOWN, VK_HOME, 0);
+  for (int row = 0; row < 64 && !shown(); ++row) {
+    PostMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
+    for (int wait = 0; wait < 20 && !shown(); ++wait) {
+      Sleep(25);
     }
-    const auto shown = [&] { return Text(caption).rfind(sample + L" (JWW", 0) == 0; };
-    const auto start = std::chrono::steady_clock::now();
-    while (!shown() && std::chrono::steady_clock::now() - start < std::chrono::seconds(20)) {
-      Sleep(50);
-    }
-    if (shown()) {
-      Sleep(500);  // the canvases paint after the caption
-      Shot("preview", main);
-    } else {
-      std::fprintf(stderr, "penmorph-win-screenshots: no sample drawing to preview\n");
-    }
+  }
+  for (int wait = 0; wait < 400 && !shown(); ++wait) {
+    Sleep(25);
+  }
+  if (shown()) {
+    Sleep(500);  // the canvases paint after the caption
+    Shot("preview", main);
+  } else {
+    std::fprintf(stderr, "penmorph-win-screenshots: no sample drawing to preview\n");
   }
 
   HWND jww = ShowDialog(main, ids::kJwwSettingsButton, L"TForm3");
