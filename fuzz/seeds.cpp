@@ -14,6 +14,7 @@
 #include "dos_test_files.h"
 #include "example_jww.h"
 #include "jw_test_bytes.h"
+#include "preview_test_files.h"
 
 namespace fs = std::filesystem;
 using namespace penmorph::testing;
@@ -119,11 +120,24 @@ int main(int argc, char** argv) {
   const Corpus jww = JwwSeeds();
   const Corpus jwc = JwcSeeds();
   const Corpus jwk = JwkSeeds();
+  // Every format and a drawing of every kind, with blocks, for the preview.
+  Corpus all = jww;
+  all.push_back(JwwOfEveryKind());
+  for (const Corpus* more : {&jwc, &jwk}) {
+    all.insert(all.end(), more->begin(), more->end());
+  }
+  const Corpus jws = JwsSeeds();
+  all.insert(all.end(), jws.begin(), jws.end());
   const std::vector<Target> targets = {
-      {"jww_read", jww, {".JWW"}},        {"jww_header", jww, {".JWW"}},
-      {"jws_read", JwsSeeds(), {".JWS"}}, {"jwc_read", jwc, {".JWC"}},
-      {"jwc_header", jwc, {".JWC"}},      {"jwk_read", jwk, {".JWK"}},
-      {"jwk_header", jwk, {".JWK"}},      {"ini", IniSeeds(), {".INI", ".SET"}},
+      {"jww_read", jww, {".JWW"}},
+      {"jww_header", jww, {".JWW"}},
+      {"jws_read", JwsSeeds(), {".JWS"}},
+      {"jwc_read", jwc, {".JWC"}},
+      {"jwc_header", jwc, {".JWC"}},
+      {"jwk_read", jwk, {".JWK"}},
+      {"jwk_header", jwk, {".JWK"}},
+      {"ini", IniSeeds(), {".INI", ".SET"}},
+      {"preview", all, {".JWW", ".JWS", ".JWC", ".JWK"}},
   };
   for (const Target& target : targets) {
     if (!WriteCorpus(out / target.name, target.seeds)) {

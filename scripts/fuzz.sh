@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-30}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(jww_read jww_header jws_read jwc_read jwc_header jwk_read jwk_header ini)
+[ ${#targets[@]} -eq 0 ] && targets=(jww_read jww_header jws_read jwc_read jwc_header jwk_read jwk_header ini preview)
 
 bash scripts/install-deps.sh fuzz
 cmake -S . -B build-fuzz -G Ninja -DPENMORPH_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -261,7 +261,7 @@ TEST(PreviewDrawing, BlocksThatInsertEachOtherEnd) {
   auto drawing = jw::DrawJwwRecords(in);
   ASSERT_TRUE(IsOk(drawing));
   EXPECT_GT(drawing->segments.size(), 0u);
-  EXPECT_LE(drawing->segments.size(), jw::kMaxPlacedPrimitives);
+  EXPECT_LE(drawing->segments.size(), jw::kMinPlacementBudget);
 }
 
 TEST(PreviewDrawing, DosRecordsKeepTheirPlaces) {

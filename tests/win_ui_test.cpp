@@ -307,8 +307,8 @@ class Driver {
 
   void Run() {
     if (!Start() || !BuildTree() || !ListDrawings() || !Sort() || !FilterByType() ||
-        !EditJwwTable() || !EditJwcTable() || !SaveAndOpenSettings() || !ChooseDestination() ||
-        !Convert() || !OpenFile() || !Exit()) {
+        !EditJwwTable() || !EditJwcTable() || !SaveAndOpenSettings() || !Preview() ||
+        !ChooseDestination() || !Convert() || !OpenFile() || !Exit()) {
       // A failed step leaves the window as it is: end its thread's loops so the test ends.
       PostThreadMessageW(thread_, WM_QUIT, 0, 0);
     }
@@ -551,6 +551,35 @@ class Driver {
                    "JWW/JWS設定 to close")) {
       return false;
     }
+    return !::testing::Test::HasFailure();
+  }
+
+  // The panel under the list reads the selected drawing on its own thread and fills in; the
+  // check box and the space key choose what is shown.
+  bool Preview() {
+    HWND pane = Item(ids::kPreviewPane);
+    HWND caption = GetDlgItem(pane, ids::kPreviewCaption);
+    const int row = Row("room.jww");
+    SelectRows(list(), row, row);
+    if (!WaitUntil([&] { return Text(caption).rfind("room.jww (JWW ", 0) == 0; },
+                   "the preview of room.jww")) {
+      return false;
+    }
+    HWND inventory = GetDlgItem(pane, ids::kPreviewInventory);
+    EXPECT_GT(RowCount(inventory), 3);
+    EXPECT_EQ(CellText(inventory, 0, 0), "図形");
+    EXPECT_EQ(CellText(inventory, 0, 1), CellText(inventory, 0, 2));
+    HWND before = GetDlgItem(pane, ids::kPreviewBefore);
+    HWND after = GetDlgItem(pane, ids::kPreviewAfter);
+    EXPECT_TRUE(IsWindowVisible(before) && IsWindowVisible(after));
+    SendMessageW(GetDlgItem(pane, ids::kPreviewSideBySide), BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(before));
+    EXPECT_TRUE(IsWindowVisible(after));
+    SendMessageW(after, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_TRUE(IsWindowVisible(before));
+    EXPECT_FALSE(IsWindowVisible(after));
+    SendMessageW(GetDlgItem(pane, ids::kPreviewSideBySide), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsWindowVisible(before) && IsWindowVisible(after));
     return !::testing::Test::HasFailure();
   }
 

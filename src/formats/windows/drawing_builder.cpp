@@ -1,5 +1,6 @@
 #include "formats/windows/drawing_builder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -87,10 +88,7 @@ struct Fragment {
   std::vector<Text> texts;
   std::vector<Dot> dots;
   std::vector<Insertion> insertions;
-
-  std::size_t size() const {
-    return segments.size() + arcs.size() + polygons.size() + texts.size() + dots.size();
-  }
+  std::size_t cost = 0;  // what placing it once takes, in primitives (see kMaxPlacedPrimitives)
 };
 
 // Text for the screen: ASCII as it is, Shift-JIS and UTF-16 decoded. Drawings repeat their
@@ -112,7 +110,7 @@ class TextDecoder {
       return found->second;
     }
     std::string decoded = ShiftJisToUtf8(text.bytes);
-    if (cache_.size() < 8192) {
+    if (cache_.size() < 8192 && text.bytes.size() <= 256) {  // names and values, not essays
       cache_.emplace(text.bytes, decoded);
     }
     return decoded;
@@ -148,6 +146,7 @@ class DrawingBuilder final : public RecordVisitor {
   void OnJwsHeader(JwsHeader& header, SourceRange) override { Begin(header.version, "JWS"); }
 
   void OnEntity(const ClassTag&, EntityRecord& record, SourceRange) override {
+    ++records_;
     std::visit([&](const auto& r) { Add(r); }, record);
   }
 
@@ -159,6 +158,11 @@ class DrawingBuilder final : public RecordVisitor {
     in_block_ = true;
   }
   void OnBlockDefEnd() override {
+    Fragment& done = *target_;
+    done.cost = done.segments.size() + done.arcs.size() + done.polygons.size() + done.dots.size();
+    for (const Text& text : done.texts) {
+      done.cost += 1 + text.utf8.size() / 32;
+    }
     target_ = &main_;
     in_block_ = false;
   }
@@ -291,10 +295,11 @@ class DrawingBuilder final : public RecordVisitor {
     const Fragment& block = found->second;
     // Each placement counts, so that definitions inserting each other without drawing anything
     // end too.
-    if (placed_ + block.size() + 1 > kMaxPlacedPrimitives) {
+    const std::size_t budget = std::max(kMinPlacementBudget, kPlacementsPerRecord * records_);
+    if (placed_ + block.cost + 1 > budget) {
       return;
     }
-    placed_ += block.size() + 1;
+    placed_ += block.cost + 1;
     const Affine t = outer.Then(insertion.placement);
     preview::Extents& e = drawing_.extents;
     for (const Segment& s : block.segments) {
@@ -346,6 +351,7 @@ class DrawingBuilder final : public RecordVisitor {
   std::unordered_map<std::int32_t, Fragment> blocks_;
   preview::StyleIndex style_index_;
   std::size_t placed_ = 0;
+  std::size_t records_ = 0;
   TextDecoder decoder_;
 };
 

@@ -14,8 +14,11 @@ namespace penmorph::jw {
 Result<preview::Drawing> DrawJwwRecords(ByteReader& in);
 Result<preview::Drawing> DrawJwsRecords(ByteReader& in);
 
-// At most this many primitives are placed from block definitions: definitions that insert each
-// other many times over could otherwise ask for more than any memory holds.
-inline constexpr std::size_t kMaxPlacedPrimitives = 20'000'000;
+// Block definitions that insert each other many times over could make a small file ask for
+// more than any memory holds, so what is placed from them is bounded: at most this many
+// primitives, or eight for every record the file holds when that is more (a text counts once
+// more for every 32 bytes of its string). Far above what real drawings place.
+inline constexpr std::size_t kMinPlacementBudget = 2'000'000;
+inline constexpr std::size_t kPlacementsPerRecord = 8;
 
 }  // namespace penmorph::jw

@@ -1,0 +1,62 @@
+// The inventory and the preview of any bytes, for the format whose signature they carry: they
+// must fail cleanly or give counts that remapping moves without losing any, and a picture
+// without a NaN whose pens match its style keys.
+
+#include <sstream>
+
+#include "convert/source_file.h"
+#include "convert/standard_formats.h"
+#include "fuzz_support.h"
+#include "preview/svg_writer.h"
+
+using namespace penmorph;
+
+namespace {
+
+std::uint64_t Total(const preview::CodeCounts& counts) {
+  std::uint64_t total = 0;
+  for (const auto& [code, columns] : counts.rows()) {
+    total += counts.Total(code);
+  }
+  return total;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const FormatRegistry formats = MakeStandardFormats();
+  ConversionTables tables;
+  tables.jww.SetEntry(2, 5);
+  tables.jww.SetEntry(JwwConvSettings::kChangeBlockColor, 1);
+  tables.jwc.SetEntry(1, 3);
+  for (const auto& format : formats.formats()) {
+    ByteReader probe = fuzz::Reader({data, size});
+    if (!HasSignature(*format, probe)) {
+      continue;
+    }
+    ByteReader for_inventory = fuzz::Reader({data, size});
+    auto inventory = format->TakeInventory(for_inventory, tables);
+    if (inventory.ok() && (Total(inventory->before.colors) != Total(inventory->after.colors) ||
+                           inventory->changed > inventory->entities)) {
+      fuzz::Finding("the tables lost or made up counts");
+    }
+    ByteReader for_drawing = fuzz::Reader({data, size});
+    auto drawing = format->Draw(for_drawing);
+    if (!drawing.ok()) {
+      continue;
+    }
+    auto shared = std::make_shared<const preview::Drawing>(std::move(drawing).value());
+    const preview::DisplayList list = preview::MakeDisplayList(
+        shared, tables, preview::Side::kAfter, preview::Background::kBlack);
+    if (list.pens.size() != shared->styles.size()) {
+      fuzz::Finding("a style key without its pen");
+    }
+    std::ostringstream svg;
+    preview::WriteSvg(svg, list);
+    const std::string picture = svg.str();
+    if (picture.find("nan") != std::string::npos || picture.find("inf") != std::string::npos) {
+      fuzz::Finding("a number SVG cannot take");
+    }
+  }
+  return 0;
+}
