@@ -143,9 +143,10 @@ if dpkg-query -W -f='${Status}' penmorph 2>/dev/null | grep -q installed; then
 fi
 left=0
 for path in "${package_files[@]}"; do
-  # Folders the package shared with other packages stay; none of its files may.
+  # Folders the package shared with other packages stay; none of its files, nor a folder of
+  # its own (with whatever was put into it), may.
   [ -e "$path" ] || continue
-  if [ ! -d "$path" ] || { [ -z "$(ls -A "$path")" ] && ! dpkg -S "$path" >/dev/null 2>&1; }; then
+  if [ ! -d "$path" ] || ! dpkg -S "$path" >/dev/null 2>&1; then
     fail "left behind: $path"
     left=$((left + 1))
   fi
