@@ -921,7 +921,8 @@ class MainWindowTest : public QObject {
     Action(QStringLiteral("バージョン情報 (&A)"))->trigger();
     const QStringList shown = prompts_.Take();
     QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown[0].section('\n', 0, 0), QStringLiteral("information:Penmorph " PENMORPH_VERSION));
+    QCOMPARE(shown[0].section('\n', 0, 0),
+             QStringLiteral("information:Penmorph " PENMORPH_VERSION));
     QCOMPARE(window.windowTitle(), QStringLiteral("Penmorph Ver.1.03"));
   }
 };
