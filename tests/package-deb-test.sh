@@ -64,10 +64,14 @@ echo "$cli_version"
 
 build-deb/bin/penmorph-make-examples "$work/examples" >/dev/null
 drawings=("$work"/examples/{room.jww,chair.jws,example.jwc,example.jwk})
-if [ -d ../shared/samples ]; then
-  mapfile -t samples < <(find ../shared/samples -maxdepth 1 -type f -iname '*.jw[wsck]' | sort)
-  drawings+=("${samples[@]}")
-fi
+# Drawings jw_cad wrote, beside the checkout (or the machine's shared folder) when present.
+for samples_dir in ../shared/samples /work/shared/samples; do
+  if [ -d "$samples_dir" ]; then
+    mapfile -t samples < <(find "$samples_dir" -maxdepth 1 -type f -iname '*.jw[wsck]' | sort)
+    drawings+=("${samples[@]}")
+    break
+  fi
+done
 mkdir "$work/out"
 status=0
 /usr/bin/penmorph-cli convert --dest "$work/out" --ini "$user_ini" "${drawings[@]}" \
@@ -95,6 +99,7 @@ if [ "$status" -ne 124 ]; then
   fail "penmorph ended with $status before it was stopped"
 else
   echo "still running after 4 seconds; stopped"
+  sed 's/^/  penmorph said: /' "$work/window.log"
 fi
 
 step "the MIME types (gio, from the shared MIME database)"
