@@ -51,6 +51,8 @@ mapfile -t package_files < <(dpkg -L penmorph)
 # A user of the machine, with an ini of their own: the example settings (pens 1 and 2 swapped).
 export HOME="$work/home"
 export XDG_CONFIG_HOME="$HOME/.config"
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 user_ini="$XDG_CONFIG_HOME/penmorph/penmorph.ini"
 mkdir -p "$(dirname "$user_ini")"
 cp examples/example.set "$user_ini"
