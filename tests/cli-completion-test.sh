@@ -55,7 +55,9 @@ expect() {
 
 expect "penmorph-cli " "--help --version convert info"
 expect "penmorph-cli in" "info"
-expect "penmorph-cli convert --" "--dest --help --ini --settings"
+expect "penmorph-cli convert --" "--dest --help --ini --jobs --json --recursive --settings --type"
+expect "penmorph-cli convert -j " "1 2 4 8"
+expect "penmorph-cli convert --type jw" "jwc jwc,jwk jwk jws jww jww,jws"
 expect "penmorph-cli info --" "--help"
 expect "penmorph-cli convert --dest " "a folder drawings"
 expect "penmorph-cli convert --dest=dr" "drawings"
