@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -49,7 +50,7 @@ class FakeFormat : public FileFormat {
   std::string_view Extension() const override { return extension_; }
 
   bool Recognizes(std::span<const std::uint8_t> head) const override {
-    log_.push_back("probe " + name_);
+    Log("probe " + name_);
     const std::string signature = Signature();
     return head.size() >= signature.size() &&
            std::string(head.begin(),
@@ -59,7 +60,7 @@ class FakeFormat : public FileFormat {
   ConversionStatus Convert(ByteReader& in, const ConversionTables& tables,
                            ByteSink& out) const override {
     const std::string body = Body(in);
-    log_.push_back("convert " + body);
+    Log("convert " + body);
     if (throw_in_read) {
       throw std::runtime_error("reader exploded");
     }
@@ -85,7 +86,7 @@ class FakeFormat : public FileFormat {
 
   // The body is the memo; a file without the signature has no readable header.
   std::optional<HeaderMemo> ReadMemo(ByteReader& in) const override {
-    log_.push_back("memo " + name_);
+    Log("memo " + name_);
     const std::string bytes = in.read_string(std::min<std::uint64_t>(in.remaining(), 4096));
     const std::string signature = Signature();
     if (bytes.rfind(signature, 0) != 0) {
@@ -108,6 +109,12 @@ class FakeFormat : public FileFormat {
   }
 
  private:
+  // Files may be converted by several workers at once.
+  void Log(std::string call) const {
+    static std::mutex mutex;
+    std::lock_guard lock(mutex);
+    log_.push_back(std::move(call));
+  }
   std::string Signature() const { return "FAKE" + name_ + "\n"; }
   std::string Body(ByteReader& in) const {
     const std::string bytes = in.read_string(in.remaining());

@@ -913,6 +913,18 @@ class MainWindowTest : public QObject {
     QCOMPARE(opened, (QStringList{"JWW/JWS設定", "JWC/JWK設定", "JWW/JWS設定", "JWC/JWK設定"}));
     Q_UNUSED(window);
   }
+
+  // The About box names the version the package carries; the caption keeps its fixed text.
+  void aboutBoxShowsTheProjectVersion() {
+    TForm1& window = Open();
+    prompts_.Take();
+    Action(QStringLiteral("バージョン情報 (&A)"))->trigger();
+    const QStringList shown = prompts_.Take();
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown[0].section('\n', 0, 0),
+             QStringLiteral("information:Penmorph " PENMORPH_VERSION));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Penmorph Ver.1.03"));
+  }
 };
 
 QTEST_MAIN(MainWindowTest)

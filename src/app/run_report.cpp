@@ -42,7 +42,7 @@ std::string ErrorText(const std::optional<Error>& error) {
 }  // namespace
 
 bool BelongsInReport(const FileOutcome& outcome) {
-  return outcome.kind == OutcomeKind::kFailed ||
+  return outcome.kind == OutcomeKind::kFailed || outcome.kind == OutcomeKind::kNotDone ||
          (outcome.kind == OutcomeKind::kSkipped && outcome.why.kind == ReasonKind::kNoSignature);
 }
 
@@ -90,6 +90,9 @@ std::string JapaneseReason(const OutcomeReason& reason) {
       break;
     case ReasonKind::kCannotWrite:
       text = "書き込めません：" + ErrorText(reason.error);
+      break;
+    case ReasonKind::kStopped:
+      text = "中止したため変換していません";
       break;
     case ReasonKind::kInternalError:
       text = "内部エラー（" + reason.subject + "）";

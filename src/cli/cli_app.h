@@ -6,9 +6,9 @@
 //   penmorph-cli info FILE...
 //
 // Exit status: 0 all went well, 1 a file failed, 2 a usage error or an unusable DIR, 130 stopped
-// by Ctrl+C (after the file in hand, which is complete or untouched).
+// by Ctrl+C (after the files in hand, each complete or untouched).
 
-#include <functional>
+#include <atomic>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -22,12 +22,15 @@ inline constexpr int kExitFileFailed = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitInterrupted = 130;  // as shells report a program ended by SIGINT
 
-// True once the user asked the run to stop; asked between files.
-using StopRequested = std::function<bool()>;
+// What the program's surroundings tell the command line.
+struct CliContext {
+  const std::atomic<bool>* stop = nullptr;  // set once the user asked the run to stop (Ctrl+C)
+  bool progress = false;                    // stderr is a terminal: show a progress line there
+};
 
 // `args` holds the arguments after the program name, as UTF-8 (the platform's own bytes on
 // Linux).
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-           const FormatRegistry& formats, const StopRequested& stop_requested = {});
+           const FormatRegistry& formats, const CliContext& context = {});
 
 }  // namespace penmorph

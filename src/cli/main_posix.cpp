@@ -1,6 +1,7 @@
 // penmorph-cli on Linux: the arguments are the file system's own bytes already.
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <iostream>
@@ -35,6 +36,8 @@ int main(int argc, char** argv) {
   StopOnInterrupt();
   std::vector<std::string> args(argv + 1, argv + argc);
   penmorph::FormatRegistry formats = penmorph::MakeStandardFormats();
-  return penmorph::RunCli(args, std::cout, std::cerr, formats,
-                          [] { return stop_requested.load(); });
+  penmorph::CliContext context;
+  context.stop = &stop_requested;
+  context.progress = isatty(STDERR_FILENO) != 0;
+  return penmorph::RunCli(args, std::cout, std::cerr, formats, context);
 }

@@ -27,6 +27,14 @@ BOOL WINAPI RequestStop(DWORD event) {
   return stop_requested.exchange(true) ? FALSE : TRUE;
 }
 
+penmorph::CliContext Context() {
+  penmorph::CliContext context;
+  context.stop = &stop_requested;
+  DWORD mode = 0;
+  context.progress = GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+  return context;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -40,8 +48,7 @@ int wmain(int argc, wchar_t** argv) {
   std::ostream out(&out_buffer);
   std::ostream err(&err_buffer);
   penmorph::FormatRegistry formats = penmorph::MakeStandardFormats();
-  const int status =
-      penmorph::RunCli(args, out, err, formats, [] { return stop_requested.load(); });
+  const int status = penmorph::RunCli(args, out, err, formats, Context());
   out.flush();
   err.flush();
   return status;

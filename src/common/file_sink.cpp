@@ -5,6 +5,7 @@
 #include <vector>
 
 #ifndef _WIN32
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -30,6 +31,11 @@ Result<std::unique_ptr<FileSink>> FileSink::CreateExclusive(const std::filesyste
   // Unbuffered: the writers hand over large pieces already, and a second buffer would only copy
   // them once more.
   std::setvbuf(file, nullptr, _IONBF, 0);
+#ifndef _WIN32
+  // Held while the file is written, so that another run's recovery sees it is not a leftover
+  // (on Windows the handle, opened without sharing deletion, does the same).
+  flock(fileno(file), LOCK_EX | LOCK_NB);
+#endif
   return std::unique_ptr<FileSink>(new FileSink(file, path));
 }
 

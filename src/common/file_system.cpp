@@ -90,8 +90,9 @@ void RemoveLeftoverTemporaries(const fs::path& folder, std::string_view purpose)
   }
   for (const std::string& name : names.value()) {
     std::optional<std::string> subject = MatchTemporaryName(name, purpose);
-    if (subject && subject->empty()) {
-      (void)files.Remove(folder / PathFromUtf8(name));
+    const fs::path file = folder / PathFromUtf8(name);
+    if (subject && subject->empty() && !files.InUse(file)) {
+      (void)files.Remove(file);
     }
   }
 }

@@ -19,6 +19,12 @@
 
 namespace penmorph {
 
+// An exclusive hold on a folder, released when it goes.
+class FolderLock {
+ public:
+  virtual ~FolderLock() = default;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -40,6 +46,16 @@ class FileSystem {
   // which would also keep a second name of it from being removed again. On Linux the folder's
   // permissions alone decide, and an open file can always be replaced.
   virtual Status CheckReplaceable(const std::filesystem::path& /*path*/) { return Status::Ok(); }
+  // Whether a live process holds the file open to write it: the program's own temporary files
+  // are held so (a lock on Linux, the open handle itself on Windows) while they are written,
+  // so that a recovery running at the same time leaves them alone.
+  virtual bool InUse(const std::filesystem::path& /*file*/) { return false; }
+  // Waits for, then holds, the one lock of a folder under which outputs are put into place and
+  // leftovers are recovered, so that two runs into one folder never act on each other's files
+  // halfway. nullptr where the folder cannot be locked: the caller goes on without.
+  virtual std::unique_ptr<FolderLock> LockFolder(const std::filesystem::path& /*folder*/) {
+    return nullptr;
+  }
 };
 
 class RealFileSystem : public FileSystem {
@@ -53,6 +69,8 @@ class RealFileSystem : public FileSystem {
                         const std::filesystem::path& link) override;
   Result<std::vector<std::string>> ListFolder(const std::filesystem::path& folder) override;
   Status CheckReplaceable(const std::filesystem::path& path) override;
+  bool InUse(const std::filesystem::path& file) override;
+  std::unique_ptr<FolderLock> LockFolder(const std::filesystem::path& folder) override;
 };
 
 // fopen that takes a path on every platform: the modes "rb", "wb" and "wbx" (create, failing
@@ -107,7 +125,8 @@ std::filesystem::path UniqueTemporaryName(const std::filesystem::path& folder,
 std::optional<std::string> MatchTemporaryName(std::string_view file_name, std::string_view purpose);
 
 // Removes the files of `folder` that UniqueTemporaryName named for `purpose` (those without a
-// subject): what an interrupted run of this program left. Failures are ignored.
+// subject): what an interrupted run of this program left, and no file another process is
+// writing. Failures are ignored.
 void RemoveLeftoverTemporaries(const std::filesystem::path& folder, std::string_view purpose);
 
 // The prefix every temporary file of this program starts with.

@@ -1,5 +1,7 @@
 // The file system on Linux (and every POSIX system): std::filesystem and the C library.
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -69,6 +71,44 @@ Result<std::vector<std::string>> RealFileSystem::ListFolder(const fs::path& fold
 
 Status RealFileSystem::CheckReplaceable(const fs::path&) {
   return Status::Ok();
+}
+
+bool RealFileSystem::InUse(const fs::path& file) {
+  const int descriptor = open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (descriptor < 0) {
+    return false;
+  }
+  // The writer holds an exclusive lock for as long as it writes.
+  const bool held = flock(descriptor, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+  close(descriptor);  // releases the lock taken for the test, if any
+  return held;
+}
+
+namespace {
+
+class PosixFolderLock : public FolderLock {
+ public:
+  explicit PosixFolderLock(int descriptor) : descriptor_(descriptor) {}
+  ~PosixFolderLock() override { close(descriptor_); }
+
+ private:
+  int descriptor_;
+};
+
+}  // namespace
+
+std::unique_ptr<FolderLock> RealFileSystem::LockFolder(const fs::path& folder) {
+  const int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (descriptor < 0) {
+    return nullptr;
+  }
+  while (flock(descriptor, LOCK_EX) != 0) {
+    if (errno != EINTR) {
+      close(descriptor);
+      return nullptr;
+    }
+  }
+  return std::make_unique<PosixFolderLock>(descriptor);
 }
 
 std::FILE* OpenFile(const fs::path& path, const char* mode) {

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <cwchar>
 
 #include "common/file_system.h"
 #include "common/path_text.h"
@@ -234,6 +235,62 @@ Status RealFileSystem::CheckReplaceable(const fs::path& path) {
   }
   CloseHandle(probe);
   return Status::Ok();
+}
+
+bool RealFileSystem::InUse(const fs::path& file) {
+  // A file being written is open without FILE_SHARE_DELETE: nobody else may take it away.
+  HANDLE probe = CreateFileW(SystemPath(file).c_str(), DELETE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (probe == INVALID_HANDLE_VALUE) {
+    return GetLastError() == ERROR_SHARING_VIOLATION;
+  }
+  CloseHandle(probe);
+  return false;
+}
+
+namespace {
+
+class WindowsFolderLock : public FolderLock {
+ public:
+  explicit WindowsFolderLock(HANDLE mutex) : mutex_(mutex) {}
+  ~WindowsFolderLock() override {
+    ReleaseMutex(mutex_);
+    CloseHandle(mutex_);
+  }
+
+ private:
+  HANDLE mutex_;
+};
+
+}  // namespace
+
+std::unique_ptr<FolderLock> RealFileSystem::LockFolder(const fs::path& folder) {
+  // Folders cannot be locked themselves: a mutex named after the folder's identity (volume
+  // serial and file index) stands for it among the user's processes.
+  HANDLE handle = OpenForIdentity(folder);
+  if (handle == INVALID_HANDLE_VALUE) {
+    return nullptr;
+  }
+  BY_HANDLE_FILE_INFORMATION information;
+  const bool known = GetFileInformationByHandle(handle, &information);
+  CloseHandle(handle);
+  if (!known) {
+    return nullptr;
+  }
+  wchar_t name[96];
+  swprintf(name, 96, L"Local\\penmorph-folder-%08lx-%08lx%08lx", information.dwVolumeSerialNumber,
+           information.nFileIndexHigh, information.nFileIndexLow);
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, name);
+  if (mutex == nullptr) {
+    return nullptr;
+  }
+  const DWORD waited = WaitForSingleObject(mutex, INFINITE);
+  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+    CloseHandle(mutex);
+    return nullptr;
+  }
+  return std::make_unique<WindowsFolderLock>(mutex);
 }
 
 std::FILE* OpenFile(const fs::path& path, const char* mode) {

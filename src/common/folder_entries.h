@@ -1,8 +1,8 @@
 #pragma once
 
-// One folder's entries as the file browser and the walk of a folder tree need them. Hidden entries are marked, not dropped, so
-// that each caller decides; a folder that cannot be read has no entries. One implementation per
-// platform (folder_entries_posix.cpp, folder_entries_windows.cpp).
+// One folder's entries as the file browser and the walk of a folder tree need them. Hidden entries
+// are marked, not dropped, so that each caller decides; a folder that cannot be read has no
+// entries. One implementation per platform (folder_entries_posix.cpp, folder_entries_windows.cpp).
 
 #include <cstdint>
 #include <filesystem>

@@ -79,6 +79,8 @@ std::string EnglishReason(const OutcomeReason& reason) {
       return "cannot write: " + error;
     case ReasonKind::kInternalError:
       return "internal error: " + reason.subject;
+    case ReasonKind::kStopped:
+      return "not converted: the run was stopped first";
   }
   return {};
 }
@@ -100,14 +102,18 @@ BatchConverter::BatchConverter(const FormatRegistry& formats, const ConversionTa
                                ConversionObserver& observer, FileSystem& file_system)
     : formats_(formats), tables_(tables), observer_(observer), file_system_(file_system) {}
 
+void BatchConverter::RecoverFolder(const fs::path& folder) {
+  std::lock_guard lock(recovered_mutex_);
+  if (recovered_folders_.insert(folder).second && file_system_.IsDirectory(folder)) {
+    (void)RecoverInterruptedOutputs(file_system_, folder, BackupPath);
+  }
+}
+
 FileOutcome BatchConverter::ConvertFile(const fs::path& source, const fs::path& output) {
   FileOutcome outcome;
   outcome.source = source;
   outcome.output = output;
-  const fs::path folder = output.parent_path().empty() ? fs::path(".") : output.parent_path();
-  if (recovered_folders_.insert(folder).second && file_system_.IsDirectory(folder)) {
-    (void)RecoverInterruptedOutputs(file_system_, folder, BackupPath);
-  }
+  RecoverFolder(output.parent_path().empty() ? fs::path(".") : output.parent_path());
   if (std::string problem = NameProblem(source, output); !problem.empty()) {
     return Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kNameNotAllowed, problem));
   }

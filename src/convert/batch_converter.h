@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -18,7 +19,12 @@
 
 namespace penmorph {
 
-enum class OutcomeKind { kConverted, kSkipped, kFailed };
+enum class OutcomeKind {
+  kConverted,
+  kSkipped,
+  kFailed,
+  kNotDone,  // the run was stopped before this file; nothing of it was touched
+};
 
 // Why a file was not converted. The window and the command line word it each in their own
 // language, so the driver hands over the kind and its particulars, not a sentence.
@@ -34,6 +40,7 @@ enum class ReasonKind {
   kCannotConvert,   // failed: the remap (error)
   kCannotWrite,     // failed: writing or moving the output into place (error)
   kInternalError,   // failed: an exception (subject: its text)
+  kStopped,         // not done: the run was stopped first
 };
 
 struct OutcomeReason {
@@ -59,7 +66,7 @@ struct BatchResult {
 };
 
 // Told when a file has passed its checks and its conversion begins, so that a window can say
-// which file it is working on.
+// which file it is working on. When files are converted in parallel, from each worker's thread.
 class ConversionObserver {
  public:
   virtual ~ConversionObserver() = default;
@@ -81,8 +88,12 @@ class BatchConverter {
 
   // One file: dispatch by extension and probe, then read, remap, write into place. The first
   // time a destination folder is met, what an interrupted run left there is dealt with first
-  // (RecoverInterruptedOutputs).
+  // (RecoverInterruptedOutputs). May be called from several threads at once.
   FileOutcome ConvertFile(const std::filesystem::path& source, const std::filesystem::path& output);
+
+  // Deals with what an interrupted run left in `folder`, once per converter: a run of several
+  // workers does so for every destination folder before they start.
+  void RecoverFolder(const std::filesystem::path& folder);
 
  private:
   void ConvertWith(const FileFormat& format, ByteReader& in, FileOutcome& outcome);
@@ -91,6 +102,7 @@ class BatchConverter {
   const ConversionTables& tables_;
   ConversionObserver& observer_;
   FileSystem& file_system_;
+  std::mutex recovered_mutex_;
   std::set<std::filesystem::path> recovered_folders_;
 };
 

@@ -98,6 +98,9 @@ std::optional<bool> SameBytes(const fs::path& a, const fs::path& b) {
 }  // namespace
 
 Result<PendingOutput> PendingOutput::Begin(FileSystem& file_system, fs::path output) {
+  // Under the folder's lock, so that another run's recovery cannot find the new file in the
+  // moment between its creation and its own lock.
+  const std::unique_ptr<FolderLock> folder_lock = file_system.LockFolder(FolderOf(output));
   fs::path temporary = FreeTemporaryName(file_system, FolderOf(output), kNewOutputPurpose);
   auto sink = file_system.CreateExclusive(temporary);
   if (!sink.ok()) {
@@ -147,6 +150,10 @@ Status PendingOutput::Commit(const fs::path& backup) {
     Discard();
     return error;
   };
+  // Taken before the new file is closed, and so unlocked: from then on only the folder's lock
+  // keeps another run's recovery from taking it, or the previous output's second name, for a
+  // leftover.
+  const std::unique_ptr<FolderLock> folder_lock = files.LockFolder(FolderOf(output_));
   if (Status closed = sink_->Close(); !closed.ok()) {
     return fail(closed.error());
   }
@@ -199,6 +206,8 @@ Status PendingOutput::Commit(const fs::path& backup) {
 std::vector<std::string> RecoverInterruptedOutputs(FileSystem& files, const fs::path& folder,
                                                    const BackupNamer& backup_of) {
   std::vector<std::string> done;
+  // No run puts an output into place here meanwhile: what is left now was left by the dead.
+  const std::unique_ptr<FolderLock> folder_lock = files.LockFolder(folder);
   auto names = files.ListFolder(folder);
   if (!names.ok()) {
     return done;
@@ -207,6 +216,9 @@ std::vector<std::string> RecoverInterruptedOutputs(FileSystem& files, const fs::
     const fs::path file = folder / PathFromUtf8(name);
     if (std::optional<std::string> subject = MatchTemporaryName(name, kNewOutputPurpose);
         subject && subject->empty()) {
+      if (files.InUse(file)) {
+        continue;  // a run that is alive is writing it
+      }
       if (files.Remove(file).ok()) {
         done.push_back("removed " + name);
       }

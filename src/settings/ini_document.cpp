@@ -281,10 +281,18 @@ void KeepPermissions(const fs::path& replaced, const fs::path& replacement) {
 Status IniDocument::Save(const fs::path& path) const {
   const fs::path target = SaveTarget(path);
   fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-  // A save that was killed left its temporary file; the target itself was never touched.
-  RemoveLeftoverTemporaries(folder, kTemporaryPurpose);
-  fs::path temporary = UniqueTemporaryName(folder, kTemporaryPurpose);
-  auto sink = FileSink::CreateExclusive(temporary);
+  RealFileSystem files;
+  Result<std::unique_ptr<FileSink>> sink = IoError("not created");
+  fs::path temporary;
+  {
+    // Under the folder's lock: another save's clean-up cannot take the new file for a leftover
+    // in the moment before the file is locked itself.
+    const std::unique_ptr<FolderLock> folder_lock = files.LockFolder(folder);
+    // A save that was killed left its temporary file; the target itself was never touched.
+    RemoveLeftoverTemporaries(folder, kTemporaryPurpose);
+    temporary = UniqueTemporaryName(folder, kTemporaryPurpose);
+    sink = FileSink::CreateExclusive(temporary);
+  }
   if (!sink.ok()) {
     return sink.error();
   }
@@ -292,7 +300,6 @@ Status IniDocument::Save(const fs::path& path) const {
   Status written =
       sink.value()->Write({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
   Status closed = sink.value()->Close();
-  RealFileSystem files;
   if (written.ok() && closed.ok()) {
     KeepPermissions(target, temporary);
     Status replaced = files.Rename(temporary, target);

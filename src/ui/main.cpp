@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QIcon>
 
 #include "convert/standard_formats.h"
 #include "settings/ini_location.h"
@@ -12,6 +13,9 @@
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(penmorph::kApplicationTitle);
+  // The installed desktop entry and icon carry this name; from a build folder there is none.
+  QGuiApplication::setDesktopFileName(QStringLiteral(PENMORPH_APP_ID));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(PENMORPH_APP_ID)));
   QApplication::setFont(penmorph::ProportionalUiFont());
   penmorph::LoadJapaneseTranslation(application);
 

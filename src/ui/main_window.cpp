@@ -25,6 +25,7 @@
 #include "app/window_settings.h"
 #include "app/window_texts.h"
 #include "common/file_system.h"
+#include "ui/about_text.h"
 #include "ui/jwc_settings_dialog.h"
 #include "ui/jww_settings_dialog.h"
 #include "ui/preview_pane.h"
@@ -257,6 +258,11 @@ void TForm1::BuildMenus() {
   settings->addSeparator();
   settings->addAction(QStringLiteral("現在の設定を保存(&S)..."), this, &TForm1::SaveSettings);
   settings->addAction(QStringLiteral("保存した設定を開く(&O)..."), this, &TForm1::OpenSettings);
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ (&H)"));
+  help->addAction(QStringLiteral("バージョン情報 (&A)"), this, [this] {
+    prompts_.ShowMessage(this, app::MessageKind::kInformation, AboutText());
+  });
 }
 
 void TForm1::Start() {
