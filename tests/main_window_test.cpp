@@ -21,6 +21,7 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QTableWidget>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -152,7 +153,15 @@ class MainWindowTest : public QObject {
     QTest::mousePress(header->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, at);
   }
-  void ClickConvert() { QTest::mouseClick(Find<QPushButton>("ConvertButton"), Qt::LeftButton); }
+  // Presses "変換" and, when that started a run, waits for the window to show its end: the run
+  // goes on threads of its own.
+  void ClickConvert() {
+    QSignalSpy finished(window_.get(), &TForm1::ConversionFinished);
+    QTest::mouseClick(Find<QPushButton>("ConvertButton"), Qt::LeftButton);
+    if (finished.isEmpty() && Find<QPushButton>("StopButton")->isEnabled()) {
+      QVERIFY(finished.wait(60000));
+    }
+  }
 
   QStringList Column(int column) const {
     QStringList texts;

@@ -3,8 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -202,6 +204,17 @@ void TForm1::BuildWindow() {
   });
   list_->viewport()->installEventFilter(this);
   right_layout->addWidget(list_, 1);
+  auto* run_bar = new QHBoxLayout;
+  subfolders_ = new QCheckBox(FromUtf8(app::texts::kSubfoldersCaption), right);
+  subfolders_->setObjectName(QStringLiteral("SubfoldersCheckBox"));
+  run_bar->addWidget(subfolders_);
+  run_bar->addStretch(1);
+  stop_ = new QPushButton(FromUtf8(app::texts::kStopCaption), right);
+  stop_->setObjectName(QStringLiteral("StopButton"));
+  stop_->setEnabled(false);
+  connect(stop_, &QPushButton::clicked, this, &TForm1::StopConversion);
+  run_bar->addWidget(stop_);
+  right_layout->addLayout(run_bar);
 
   splitter_->addWidget(left);
   splitter_->addWidget(right);
@@ -217,6 +230,10 @@ void TForm1::BuildWindow() {
   progress_->setFormat(QStringLiteral("%v / %m"));
   progress_->setMaximumWidth(200);
   progress_->hide();
+  progress_text_ = new QLabel(this);
+  progress_text_->setObjectName(QStringLiteral("ProgressText"));
+  progress_text_->hide();
+  statusBar()->addPermanentWidget(progress_text_);
   statusBar()->addPermanentWidget(progress_);
 }
 
@@ -529,10 +546,52 @@ void TForm1::OpenSettings() {
 // --- converting ---
 
 void TForm1::ConvertFiles() {
-  RealFileSystem files;
-  app::RunReport report = browser_.Convert(settings_.destination_folder, settings_.tables, files);
-  converting_.reset();
+  if (run_) {
+    return;  // one run at a time
+  }
+  std::optional<app::ConversionPlan> plan = browser_.PlanConversion(
+      settings_.destination_folder, subfolders_->isChecked(), ListingOptions());
+  if (!plan) {
+    return;
+  }
+  progress_->setRange(0, static_cast<int>(plan->jobs.size()));
+  progress_->setValue(0);
+  progress_->show();
+  progress_text_->show();
+  stop_->setEnabled(true);
+  // The run goes on threads of its own; it wakes the window, which looks in on this thread.
+  run_ = std::make_unique<app::BackgroundRun>(
+      std::move(*plan), formats_, settings_.tables, DefaultWorkers(),
+      [this] { QMetaObject::invokeMethod(this, &TForm1::ShowRunProgress, Qt::QueuedConnection); });
+  ShowRunProgress();
+}
+
+void TForm1::StopConversion() {
+  if (run_) {
+    run_->Stop();
+    stop_->setEnabled(false);
+  }
+}
+
+void TForm1::ShowRunProgress() {
+  if (!run_) {
+    return;
+  }
+  const app::RunProgress progress = run_->Poll();
+  progress_->setValue(static_cast<int>(progress.done));
+  progress_text_->setText(FromUtf8(app::ProgressText(progress)));
+  if (!progress.status.empty()) {
+    SetStatus(progress.status);
+  }
+  if (!progress.finished) {
+    return;
+  }
+  const app::RunReport report = run_->TakeReport();
+  run_.reset();
   progress_->hide();
+  progress_text_->hide();
+  stop_->setEnabled(false);
+  emit ConversionFinished();
   if (auto reported = app::ReportedFiles(report.result); !reported.empty()) {
     prompts_.ShowReport(this, reported);
   }
@@ -547,8 +606,12 @@ void TForm1::Exit() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  if (walk_ != nullptr || converting_) {
-    // The work runs inside this window's handlers; it cannot be left half done.
+  if (walk_ != nullptr || converting_ || run_) {
+    // A folder walk runs inside this window's handlers, and a run is to be stopped with "中止"
+    // and its report seen: the window does not go away under either.
+    if (run_) {
+      Beep();
+    }
     event->ignore();
     return;
   }
