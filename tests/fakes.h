@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
@@ -38,6 +39,8 @@ class FakeFormat : public FileFormat {
   std::optional<Error> remap_error;
   std::optional<std::size_t> fail_write_after;  // bytes written before the write fails
   bool utf8_memo = false;
+  // Called by every conversion before it reads, on the worker's thread: lets a test hold a run.
+  std::function<void()> before_convert;
 
   void ResetBehaviour() {
     fail_read = false;
@@ -59,6 +62,9 @@ class FakeFormat : public FileFormat {
 
   ConversionStatus Convert(ByteReader& in, const ConversionTables& tables,
                            ByteSink& out) const override {
+    if (before_convert) {
+      before_convert();
+    }
     const std::string body = Body(in);
     Log("convert " + body);
     if (throw_in_read) {

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -11,6 +12,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -21,9 +23,12 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QTableWidget>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <atomic>
+#include <condition_variable>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -152,7 +157,15 @@ class MainWindowTest : public QObject {
     QTest::mousePress(header->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, at);
   }
-  void ClickConvert() { QTest::mouseClick(Find<QPushButton>("ConvertButton"), Qt::LeftButton); }
+  // Presses "変換" and, when that started a run, waits for the window to show its end: the run
+  // goes on threads of its own.
+  void ClickConvert() {
+    QSignalSpy finished(window_.get(), &TForm1::ConversionFinished);
+    QTest::mouseClick(Find<QPushButton>("ConvertButton"), Qt::LeftButton);
+    if (finished.isEmpty() && Find<QPushButton>("StopButton")->isEnabled()) {
+      QVERIFY(finished.wait(60000));
+    }
+  }
 
   QStringList Column(int column) const {
     QStringList texts;
@@ -552,6 +565,86 @@ class MainWindowTest : public QObject {
     ClickConvert();
     QCOMPARE(prompts_.Take(), QStringList{"ask:変換を開始します。よろしいですか？"});
     QVERIFY(fs::exists(out / "a.BAK"));
+  }
+
+  // "サブフォルダも含める" converts the whole tree with its layout, on threads of the run's own:
+  // while the files are held the window answers, shows the count and refuses to close, and
+  // "中止" leaves the files not yet begun untouched and reported.
+  void aTreeRunsOffTheWindowsThreadAndStopsBetweenFiles() {
+    constexpr int kFiles = 30;
+    fs::path folder = Folder("archive");
+    std::vector<fs::path> relative;
+    for (int i = 0; i < kFiles; ++i) {
+      relative.push_back(fs::path("floor" + std::to_string(i % 3)) / "details" /
+                         ("d" + std::to_string(i) + ".jww"));
+      fs::create_directories((folder / relative.back()).parent_path());
+      WriteBytes(folder / relative.back(), FakeDrawing("JWW", std::to_string(i)));
+    }
+    fs::path out = Folder("out");
+    fs::create_directories(out);
+    TForm1& window = Open();
+    ChooseSearchFolder(folder);
+    ChooseDestination(out);
+    ClickNode(Tree()->topLevelItem(0));
+    QTest::mouseClick(Find<QCheckBox>("SubfoldersCheckBox"), Qt::LeftButton);
+    QVERIFY(Find<QCheckBox>("SubfoldersCheckBox")->isChecked());
+
+    std::mutex mutex;
+    std::condition_variable released_signal;
+    bool released = false;
+    std::atomic<int> held{0};
+    auto release = [&] {
+      std::lock_guard lock(mutex);
+      released = true;
+      released_signal.notify_all();
+    };
+    // Released however the test ends, or the run's threads would wait for ever.
+    std::shared_ptr<void> release_at_exit(nullptr, [&](void*) { release(); });
+    formats_["JWW"]->before_convert = [&] {
+      ++held;
+      std::unique_lock lock(mutex);
+      released_signal.wait(lock, [&] { return released; });
+    };
+    prompts_.Take();
+    QSignalSpy finished(&window, &TForm1::ConversionFinished);
+    QTest::mouseClick(Find<QPushButton>("ConvertButton"), Qt::LeftButton);
+    QTRY_VERIFY(held.load() > 0);
+    QTRY_COMPARE(Find<QLabel>("ProgressText")->text(), QStringLiteral("0 / 30 ファイル"));
+    QVERIFY(Find<QPushButton>("StopButton")->isEnabled());
+    window.close();
+    QVERIFY(window.isVisible());
+    QTest::mouseClick(Find<QPushButton>("StopButton"), Qt::LeftButton);
+    release();
+    QVERIFY(finished.wait(60000));
+    QCOMPARE(window.StatusText(), QStringLiteral("変換作業を中止しました。"));
+    QVERIFY(!Find<QPushButton>("StopButton")->isEnabled());
+
+    // The files in hand were finished, the rest reported and left alone.
+    int converted = 0;
+    for (int i = 0; i < kFiles; ++i) {
+      if (fs::exists(out / relative[i])) {
+        ++converted;
+        QCOMPARE(ReadBytes(out / relative[i]),
+                 FakeDrawing("JWW", "converted(1):" + std::to_string(i)));
+      }
+    }
+    QCOMPARE(converted, held.load());
+    QVERIFY(converted < kFiles);
+    QCOMPARE(prompts_.report.size(), std::size_t(kFiles - converted));
+    for (const auto& reported : prompts_.report) {
+      QCOMPARE(QString::fromStdString(reported.reason),
+               QStringLiteral("中止したため変換していません"));
+      QVERIFY(!fs::exists(out / reported.file.lexically_relative(folder)));
+    }
+
+    // Run again to the end: every file at its place in the tree.
+    formats_["JWW"]->before_convert = nullptr;
+    prompts_.Take();
+    ClickConvert();
+    QCOMPARE(window.StatusText(), QStringLiteral("変換作業を完了しました。"));
+    for (int i = 0; i < kFiles; ++i) {
+      QVERIFY(fs::exists(out / relative[i]));
+    }
   }
 
   void keyboardMovesInTheTreeListTheFolder() {

@@ -1,6 +1,8 @@
 #include "app/conversion_run.h"
 
+#include "app/file_rows.h"
 #include "app/path_text.h"
+#include "convert/source_tree.h"
 #include "app/window_texts.h"
 
 namespace penmorph::app {
@@ -45,7 +47,16 @@ bool PassesChecks(const ConversionRequest& request, Prompts& prompts) {
   if (SameFolder(destination, request.source_folder)) {
     return refuse(MessageKind::kConfirmation, texts::kSameFolder);
   }
+  if (request.whole_tree && IsInsideTree(destination, request.source_folder)) {
+    return refuse(MessageKind::kConfirmation, texts::kDestinationInsideTree);
+  }
   return true;
+}
+
+// A tree's files of the list's type that a format takes: the tree walk passes over the rest.
+bool WantedInTree(std::string_view name, const ConversionRequest& request,
+                  const FormatRegistry& formats) {
+  return MatchesPattern(name, request.file_pattern) && formats.FindForFile(name) != nullptr;
 }
 
 }  // namespace
@@ -59,28 +70,54 @@ std::string ConvertingStatus(const fs::path& source, const fs::path& output) {
   return text;
 }
 
-RunReport RunConversion(const ConversionRequest& request, const FormatRegistry& formats,
-                        const ConversionTables& tables, FileSystem& file_system, Prompts& prompts) {
-  RunReport report;
+std::optional<ConversionPlan> PlanConversion(const ConversionRequest& request,
+                                             const FormatRegistry& formats, Prompts& prompts) {
   if (!PassesChecks(request, prompts)) {
-    return report;
+    return std::nullopt;
   }
   if (!prompts.AskYesNo(texts::kConfirm)) {
     prompts.SetStatus(texts::kCancelled);
+    return std::nullopt;
+  }
+  ConversionPlan plan;
+  const fs::path destination = PathFromText(request.destination_folder);
+  // One kind of separator in the names shown, whichever way the folder was spelled.
+  const fs::path source_folder = fs::path(request.source_folder).make_preferred();
+  if (request.whole_tree) {
+    TreeWalk walk = ListTree(source_folder, [&](std::string_view name) {
+      return WantedInTree(name, request, formats);
+    });
+    for (TreeFile& file : walk.files) {
+      plan.jobs.push_back({std::move(file.source), destination / file.relative});
+    }
+    plan.create_folders = true;
+  } else {
+    for (const fs::path& name : request.file_names) {
+      plan.jobs.push_back({source_folder / name, destination / name});
+    }
+  }
+  return plan;
+}
+
+RunReport RunConversion(const ConversionRequest& request, const FormatRegistry& formats,
+                        const ConversionTables& tables, FileSystem& file_system, Prompts& prompts) {
+  RunReport report;
+  std::optional<ConversionPlan> plan = PlanConversion(request, formats, prompts);
+  if (!plan) {
     return report;
   }
   report.ran = true;
   StatusObserver observer(prompts);
   BatchConverter converter(formats, tables, observer, file_system);
-  const fs::path destination = PathFromText(request.destination_folder);
-  // One kind of separator in the names shown, whichever way the folder was spelled.
-  const fs::path source_folder = fs::path(request.source_folder).make_preferred();
-  const std::size_t total = request.file_names.size();
+  const std::size_t total = plan->jobs.size();
   for (std::size_t i = 0; i < total; ++i) {
     prompts.ReportProgress(i, total);
-    const fs::path& name = request.file_names[i];
-    report.result.outcomes.push_back(
-        converter.ConvertFile(source_folder / name, destination / name));
+    const BatchJob& job = plan->jobs[i];
+    if (plan->create_folders) {
+      std::error_code ec;
+      fs::create_directories(job.output.parent_path(), ec);  // a failure shows as the file's own
+    }
+    report.result.outcomes.push_back(converter.ConvertFile(job.source, job.output));
   }
   prompts.ReportProgress(total, total);
   prompts.SetStatus(texts::kDone);

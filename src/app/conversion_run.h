@@ -4,12 +4,14 @@
 // every selected file through the batch driver, with the status bar naming each file.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/prompts.h"
 #include "common/file_system.h"
 #include "convert/batch_converter.h"
+#include "convert/batch_runner.h"
 #include "convert/format_registry.h"
 #include "settings/conv_settings.h"
 
@@ -22,13 +24,30 @@ struct ConversionRequest {
   std::filesystem::path source_folder;
   std::string destination_folder;                 // as the destination field shows it
   std::vector<std::filesystem::path> file_names;  // the selected rows, top to bottom
+  // "サブフォルダも含める": every file of the source folder's tree whose name matches
+  // `file_pattern` (the list's file type), each to the same place under the destination.
+  bool whole_tree = false;
+  std::string file_pattern = "*.*";
 };
+
+// The files a run converts, once the checks passed and the user said yes.
+struct ConversionPlan {
+  std::vector<BatchJob> jobs;
+  bool create_folders = false;  // a tree's layout: folders are made under the destination
+};
+
+// The checks in their order, each with its box and beep, then the question; the plan, or
+// nullopt when a check refused or the user said no (the status says which).
+std::optional<ConversionPlan> PlanConversion(const ConversionRequest& request,
+                                             const FormatRegistry& formats, Prompts& prompts);
 
 struct RunReport {
   bool ran = false;  // the checks passed and the user said yes
   BatchResult result;
 };
 
+// The plan and the run in the window's own thread, file after file (the windows run theirs on
+// threads of its own: background_run.h).
 RunReport RunConversion(const ConversionRequest& request, const FormatRegistry& formats,
                         const ConversionTables& tables, FileSystem& file_system, Prompts& prompts);
 

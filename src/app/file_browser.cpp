@@ -140,6 +140,23 @@ std::optional<fs::path> FileBrowser::FileToOpen(std::optional<std::size_t> row) 
   return list_.folder() / list_.rows()[*row].name;
 }
 
+std::optional<ConversionPlan> FileBrowser::PlanConversion(const std::string& destination_folder,
+                                                          bool whole_tree,
+                                                          const ListOptions& options) {
+  ConversionRequest request;
+  request.tree_ready = tree_ready_;
+  // A tree needs a listed folder, but no row of it.
+  request.list_ready = list_ready_ || (whole_tree && shown_node_.has_value());
+  request.source_folder = list_.folder();
+  request.destination_folder = destination_folder;
+  request.whole_tree = whole_tree;
+  request.file_pattern = std::string(FilePattern(options.file_type));
+  if (list_ready_ && !whole_tree) {
+    request.file_names = list_.SelectedNames();
+  }
+  return app::PlanConversion(request, formats_, prompts_);
+}
+
 RunReport FileBrowser::Convert(const std::string& destination_folder,
                                const ConversionTables& tables, FileSystem& file_system) {
   ConversionRequest request;

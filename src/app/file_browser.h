@@ -53,7 +53,12 @@ class FileBrowser {
   // when there is no tree or no list).
   std::optional<std::filesystem::path> FileToOpen(std::optional<std::size_t> row);
 
-  // The "変換" button.
+  // The "変換" button: the checks, the question and the files to convert - the selected rows,
+  // or with `whole_tree` ("サブフォルダも含める") every file of the listed folder's tree of the
+  // list's type. nullopt when a check refused or the user said no.
+  std::optional<ConversionPlan> PlanConversion(const std::string& destination_folder,
+                                               bool whole_tree, const ListOptions& options);
+  // The same, then the run in this thread (the windows run theirs with BackgroundRun).
   RunReport Convert(const std::string& destination_folder, const ConversionTables& tables,
                     FileSystem& file_system);
 

@@ -17,6 +17,15 @@ inline constexpr std::string_view kSameFolder =
 inline constexpr std::string_view kConfirm = "変換を開始します。よろしいですか？";
 inline constexpr std::string_view kCancelled = "変換作業をキャンセルしました。";
 inline constexpr std::string_view kDone = "変換作業を完了しました。";
+// A whole tree's run: the destination may not lie inside the tree it is filled from.
+inline constexpr std::string_view kDestinationInsideTree =
+    "保存先フォルダが変換するフォルダの中にあります。別のフォルダを指定して下さい。";
+// A run stopped with "中止": the files in hand are finished, the rest not touched.
+inline constexpr std::string_view kStopped = "変換作業を中止しました。";
+
+// The controls of a run beside the file list.
+inline constexpr std::string_view kSubfoldersCaption = "サブフォルダも含める";
+inline constexpr std::string_view kStopCaption = "中止";
 
 // The folder tree and the file list.
 inline constexpr std::string_view kSearching = "フォルダ検索中です。（ESC:中断）";

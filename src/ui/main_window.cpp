@@ -3,8 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -206,12 +208,28 @@ void TForm1::BuildWindow() {
     }
   });
   list_->viewport()->installEventFilter(this);
-  // Under the list, the selected file's inventory and preview.
+  // The list with its run bar above, the selected file's inventory and preview below.
   auto* list_and_preview = new QSplitter(Qt::Vertical, right);
   list_and_preview->setObjectName(QStringLiteral("PreviewSplitter"));
   list_and_preview->setChildrenCollapsible(false);
-  list_->setParent(list_and_preview);
-  list_and_preview->addWidget(list_);
+  auto* list_part = new QWidget(list_and_preview);
+  auto* list_layout = new QVBoxLayout(list_part);
+  list_layout->setContentsMargins(0, 0, 0, 0);
+  list_layout->setSpacing(4);
+  list_->setParent(list_part);
+  list_layout->addWidget(list_, 1);
+  auto* run_bar = new QHBoxLayout;
+  subfolders_ = new QCheckBox(FromUtf8(app::texts::kSubfoldersCaption), list_part);
+  subfolders_->setObjectName(QStringLiteral("SubfoldersCheckBox"));
+  run_bar->addWidget(subfolders_);
+  run_bar->addStretch(1);
+  stop_ = new QPushButton(FromUtf8(app::texts::kStopCaption), list_part);
+  stop_->setObjectName(QStringLiteral("StopButton"));
+  stop_->setEnabled(false);
+  connect(stop_, &QPushButton::clicked, this, &TForm1::StopConversion);
+  run_bar->addWidget(stop_);
+  list_layout->addLayout(run_bar);
+  list_and_preview->addWidget(list_part);
   preview_ = new PreviewPane(formats_, list_and_preview);
   list_and_preview->addWidget(preview_);
   list_and_preview->setStretchFactor(0, 1);
@@ -232,6 +250,10 @@ void TForm1::BuildWindow() {
   progress_->setFormat(QStringLiteral("%v / %m"));
   progress_->setMaximumWidth(200);
   progress_->hide();
+  progress_text_ = new QLabel(this);
+  progress_text_->setObjectName(QStringLiteral("ProgressText"));
+  progress_text_->hide();
+  statusBar()->addPermanentWidget(progress_text_);
   statusBar()->addPermanentWidget(progress_);
 }
 
@@ -554,10 +576,52 @@ void TForm1::OpenSettings() {
 // --- converting ---
 
 void TForm1::ConvertFiles() {
-  RealFileSystem files;
-  app::RunReport report = browser_.Convert(settings_.destination_folder, settings_.tables, files);
-  converting_.reset();
+  if (run_) {
+    return;  // one run at a time
+  }
+  std::optional<app::ConversionPlan> plan = browser_.PlanConversion(
+      settings_.destination_folder, subfolders_->isChecked(), ListingOptions());
+  if (!plan) {
+    return;
+  }
+  progress_->setRange(0, static_cast<int>(plan->jobs.size()));
+  progress_->setValue(0);
+  progress_->show();
+  progress_text_->show();
+  stop_->setEnabled(true);
+  // The run goes on threads of its own; it wakes the window, which looks in on this thread.
+  run_ = std::make_unique<app::BackgroundRun>(
+      std::move(*plan), formats_, settings_.tables, DefaultWorkers(),
+      [this] { QMetaObject::invokeMethod(this, &TForm1::ShowRunProgress, Qt::QueuedConnection); });
+  ShowRunProgress();
+}
+
+void TForm1::StopConversion() {
+  if (run_) {
+    run_->Stop();
+    stop_->setEnabled(false);
+  }
+}
+
+void TForm1::ShowRunProgress() {
+  if (!run_) {
+    return;
+  }
+  const app::RunProgress progress = run_->Poll();
+  progress_->setValue(static_cast<int>(progress.done));
+  progress_text_->setText(FromUtf8(app::ProgressText(progress)));
+  if (!progress.status.empty()) {
+    SetStatus(progress.status);
+  }
+  if (!progress.finished) {
+    return;
+  }
+  const app::RunReport report = run_->TakeReport();
+  run_.reset();
   progress_->hide();
+  progress_text_->hide();
+  stop_->setEnabled(false);
+  emit ConversionFinished();
   if (auto reported = app::ReportedFiles(report.result); !reported.empty()) {
     prompts_.ShowReport(this, reported);
   }
@@ -572,8 +636,12 @@ void TForm1::Exit() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  if (walk_ != nullptr || converting_) {
-    // The work runs inside this window's handlers; it cannot be left half done.
+  if (walk_ != nullptr || converting_ || run_) {
+    // A folder walk runs inside this window's handlers, and a run is to be stopped with "中止"
+    // and its report seen: the window does not go away under either.
+    if (run_) {
+      Beep();
+    }
     event->ignore();
     return;
   }

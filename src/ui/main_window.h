@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "app/background_run.h"
 #include "app/file_browser.h"
 #include "app/prompts.h"
 #include "convert/format_registry.h"
@@ -17,7 +18,9 @@
 #include "ui/busy_scope.h"
 #include "ui/user_prompts.h"
 
+class QCheckBox;
 class QComboBox;
+class QPushButton;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -80,7 +83,12 @@ class TForm1 : public QMainWindow, public app::Prompts {
   void SaveSettings();
   void OpenSettings();
   void ConvertFiles();
+  void StopConversion();
   void Exit();
+
+ signals:
+  // A run's last news is shown (its report, if any, is open): for tests.
+  void ConversionFinished();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -105,6 +113,7 @@ class TForm1 : public QMainWindow, public app::Prompts {
   void ShowSelection();
   void TakeSelection();
   void ShowPreview();
+  void ShowRunProgress();
 
   FormatRegistry formats_;
   std::unique_ptr<UserPrompts> own_prompts_;
@@ -115,7 +124,8 @@ class TForm1 : public QMainWindow, public app::Prompts {
   app::FileBrowser browser_;
 
   BusyScope* walk_ = nullptr;              // set while the folder tree is being built
-  std::optional<BusyScope> converting_;    // from the first file of a run to its end
+  std::optional<BusyScope> converting_;    // a run in this thread (the layer's own, for tests)
+  std::unique_ptr<app::BackgroundRun> run_;  // the run of "変換", while it goes
   bool showing_ = false;                   // the widgets are being filled from the layer
   QTreeWidgetItem* pressed_on_ = nullptr;  // the tree's current node when a click began
 
@@ -127,6 +137,9 @@ class TForm1 : public QMainWindow, public app::Prompts {
   QTableWidget* list_ = nullptr;
   QLabel* status_ = nullptr;
   QProgressBar* progress_ = nullptr;
+  QLabel* progress_text_ = nullptr;
+  QCheckBox* subfolders_ = nullptr;
+  QPushButton* stop_ = nullptr;
   TForm2* jwc_dialog_ = nullptr;
   TForm3* jww_dialog_ = nullptr;
   PreviewPane* preview_ = nullptr;

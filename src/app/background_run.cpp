@@ -1,0 +1,113 @@
+#include "app/background_run.h"
+
+#include <cstdio>
+
+#include "app/window_texts.h"
+#include "convert/batch_runner.h"
+
+namespace penmorph::app {
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr auto kWakeInterval = std::chrono::milliseconds(50);
+}  // namespace
+
+// Keeps the progress as the workers report it; called one at a time by the runner.
+class BackgroundRun::Listener : public BatchListener, public ConversionObserver {
+ public:
+  explicit Listener(BackgroundRun& run) : run_(run) {}
+
+  void Converting(const fs::path& source, const fs::path& output) override {
+    std::lock_guard lock(run_.mutex_);
+    run_.progress_.status = ConvertingStatus(source, output);
+  }
+  void Finished(std::size_t, const FileOutcome&) override {
+    const auto now = std::chrono::steady_clock::now();
+    {
+      std::lock_guard lock(run_.mutex_);
+      RunProgress& progress = run_.progress_;
+      ++progress.done;
+      const double seconds = std::chrono::duration<double>(now - run_.begin_).count();
+      if (progress.done > 0 && seconds > 0) {
+        progress.seconds_left =
+            seconds / static_cast<double>(progress.done) *
+            static_cast<double>(progress.total - progress.done);
+      }
+    }
+    if (now - run_.last_wake_ >= kWakeInterval) {
+      run_.last_wake_ = now;
+      run_.wake_();
+    }
+  }
+
+ private:
+  BackgroundRun& run_;
+};
+
+BackgroundRun::BackgroundRun(ConversionPlan plan, const FormatRegistry& formats,
+                             ConversionTables tables, unsigned workers, std::function<void()> wake)
+    : formats_(formats),
+      tables_(std::move(tables)),
+      plan_(std::move(plan)),
+      workers_(workers),
+      wake_(std::move(wake)) {
+  progress_.total = plan_.jobs.size();
+  thread_ = std::thread([this] { Run(); });
+}
+
+BackgroundRun::~BackgroundRun() {
+  stop_ = true;
+  thread_.join();
+}
+
+void BackgroundRun::Run() {
+  Listener listener(*this);
+  // The observer is told from the workers; the listener's calls are one at a time, the
+  // observer's guarded by the same lock as the progress.
+  BatchConverter converter(formats_, tables_, listener, file_system_);
+  BatchOptions options;
+  options.workers = workers_;
+  options.stop = &stop_;
+  options.create_folders = plan_.create_folders;
+  BatchResult result = RunBatch(converter, file_system_, plan_.jobs, options, listener);
+  {
+    std::lock_guard lock(mutex_);
+    report_.ran = true;
+    report_.result = std::move(result);
+    progress_.status = stop_ ? texts::kStopped : texts::kDone;
+    progress_.seconds_left = 0;
+    progress_.finished = true;
+  }
+  wake_();
+}
+
+RunProgress BackgroundRun::Poll() const {
+  std::lock_guard lock(mutex_);
+  return progress_;
+}
+
+RunReport BackgroundRun::TakeReport() {
+  std::lock_guard lock(mutex_);
+  return std::move(report_);
+}
+
+std::string ProgressText(const RunProgress& progress) {
+  std::string text = std::to_string(progress.done) + " / " + std::to_string(progress.total) +
+                     " ファイル";
+  if (progress.seconds_left && !progress.finished) {
+    const auto left = static_cast<long long>(*progress.seconds_left + 0.5);
+    char time[32];
+    if (left >= 3600) {
+      std::snprintf(time, sizeof time, "%lld:%02lld:%02lld", left / 3600, left / 60 % 60,
+                    left % 60);
+    } else {
+      std::snprintf(time, sizeof time, "%lld:%02lld", left / 60, left % 60);
+    }
+    text += "　残り ";
+    text += time;
+  }
+  return text;
+}
+
+}  // namespace penmorph::app

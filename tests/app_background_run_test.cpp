@@ -1,0 +1,189 @@
+// The window's run on threads of its own: a whole tree planned with its layout, the progress
+// the window polls, and "中止" between files.
+
+#include "app/background_run.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+
+#include "app/run_report.h"
+#include "app/window_texts.h"
+#include "common/path_text.h"
+#include "app_fakes.h"
+#include "fakes.h"
+#include "test_support.h"
+
+namespace penmorph::app {
+namespace {
+
+namespace fs = std::filesystem;
+using penmorph::testing::FakeDrawing;
+using penmorph::testing::FakeFormat;
+using penmorph::testing::FakePrompts;
+using penmorph::testing::ReadBytes;
+using penmorph::testing::ScratchFolder;
+using penmorph::testing::Snapshot;
+using penmorph::testing::WriteBytes;
+
+class BackgroundRunTest : public ::testing::Test {
+ protected:
+  BackgroundRunTest() {
+    fs::create_directory(source());
+    fs::create_directory(destination());
+    for (const char* name : {"JWW", "JWC"}) {
+      registry_.Add(std::make_unique<FakeFormat>(name, log_));
+    }
+  }
+
+  fs::path source() const { return scratch_ / "src"; }
+  fs::path destination() const { return scratch_ / "dst"; }
+
+  ConversionRequest TreeRequest(fs::path folder, std::string destination) const {
+    ConversionRequest request;
+    request.tree_ready = true;
+    request.list_ready = true;
+    request.source_folder = std::move(folder);
+    request.destination_folder = std::move(destination);
+    request.whole_tree = true;
+    return request;
+  }
+
+  // The run to its end, the way a window waits for it: woken, then polling.
+  RunReport RunToEnd(ConversionPlan plan, unsigned workers,
+                     const std::function<void(BackgroundRun&)>& on_wake = {}) {
+    std::mutex mutex;
+    std::condition_variable woken;
+    bool news = false;
+    BackgroundRun* running = nullptr;
+    BackgroundRun run(std::move(plan), registry_, tables_, workers, [&] {
+      std::lock_guard lock(mutex);
+      if (on_wake && running != nullptr) {
+        on_wake(*running);
+      }
+      news = true;
+      woken.notify_all();
+    });
+    {
+      std::lock_guard lock(mutex);
+      running = &run;
+    }
+    for (;;) {
+      std::unique_lock lock(mutex);
+      woken.wait(lock, [&] { return news; });
+      news = false;
+      lock.unlock();
+      last_progress_ = run.Poll();
+      if (last_progress_.finished) {
+        return run.TakeReport();
+      }
+    }
+  }
+
+  ScratchFolder scratch_;
+  penmorph::testing::CallLog log_;
+  FormatRegistry registry_;
+  ConversionTables tables_;
+  FakePrompts prompts_;
+  RunProgress last_progress_;
+};
+
+TEST_F(BackgroundRunTest, ATreeIsPlannedWithItsLayoutAndOnlyTheListsFileType) {
+  const fs::path floor = PathFromUtf8("一階");
+  const fs::path deep = floor / PathFromUtf8("東") / PathFromUtf8("詳細.jww");
+  const fs::path top = PathFromUtf8("平面図.jww");
+  const fs::path dos = floor / PathFromUtf8("古い.jwc");
+  fs::create_directories(source() / deep.parent_path());
+  fs::create_directories(source() / ".hidden");
+  WriteBytes(source() / top, FakeDrawing("JWW", "top"));
+  WriteBytes(source() / deep, FakeDrawing("JWW", "deep"));
+  WriteBytes(source() / dos, FakeDrawing("JWC", "dos"));
+  WriteBytes(source() / floor / "memo.txt", "text");
+  WriteBytes(source() / ".hidden" / "x.jww", FakeDrawing("JWW", "hidden"));
+  ConversionRequest request = TreeRequest(source(), destination().string());
+  request.file_pattern = "*.jww";
+  std::optional<ConversionPlan> plan = PlanConversion(request, registry_, prompts_);
+  ASSERT_TRUE(plan);
+  EXPECT_TRUE(plan->create_folders);
+  std::vector<std::pair<fs::path, fs::path>> jobs;
+  for (const BatchJob& job : plan->jobs) {
+    jobs.emplace_back(job.source.lexically_relative(source()),
+                      job.output.lexically_relative(destination()));
+  }
+  EXPECT_EQ(jobs, (std::vector<std::pair<fs::path, fs::path>>{{top, top}, {deep, deep}}));
+
+  request.file_pattern = "*.*";
+  RunReport report = RunToEnd(*PlanConversion(request, registry_, prompts_), 2);
+  EXPECT_EQ(report.result.outcomes.size(), 3u);
+  EXPECT_EQ(ReadBytes(destination() / deep), FakeDrawing("JWW", "converted(1):deep"));
+  EXPECT_EQ(ReadBytes(destination() / dos), FakeDrawing("JWC", "converted(1):dos"));
+  EXPECT_FALSE(fs::exists(destination() / floor / "memo.txt"));
+  EXPECT_FALSE(fs::exists(destination() / ".hidden"));
+}
+
+TEST_F(BackgroundRunTest, ADestinationInsideTheTreeIsRefusedOnlyForATree) {
+  fs::create_directories(source() / "out");
+  ConversionRequest request = TreeRequest(source(), (source() / "out").string());
+  EXPECT_FALSE(PlanConversion(request, registry_, prompts_));
+  EXPECT_EQ(prompts_.Take(), (std::vector<std::string>{
+                                 "beep", "confirmation:" + std::string(texts::kDestinationInsideTree)}));
+  request.whole_tree = false;
+  EXPECT_TRUE(PlanConversion(request, registry_, prompts_));
+}
+
+TEST_F(BackgroundRunTest, ProgressCountsEveryFileAndEndsWithTheCompletionText) {
+  ConversionPlan plan;
+  for (int i = 0; i < 20; ++i) {
+    const std::string name = "f" + std::to_string(i) + ".jww";
+    WriteBytes(source() / name, FakeDrawing("JWW", name));
+    plan.jobs.push_back({source() / name, destination() / name});
+  }
+  RunReport report = RunToEnd(plan, 3);
+  EXPECT_TRUE(report.ran);
+  EXPECT_EQ(last_progress_.done, 20u);
+  EXPECT_EQ(last_progress_.total, 20u);
+  EXPECT_EQ(last_progress_.status, texts::kDone);
+  EXPECT_TRUE(ReportedFiles(report.result).empty());
+  EXPECT_EQ(Snapshot(destination()).size(), 20u);
+  EXPECT_EQ(ProgressText(last_progress_), "20 / 20 ファイル");
+}
+
+TEST_F(BackgroundRunTest, StopFinishesTheFileInHandAndReportsTheRestAsNotDone) {
+  ConversionPlan plan;
+  for (int i = 0; i < 6; ++i) {
+    const std::string name = "f" + std::to_string(i) + ".jww";
+    WriteBytes(source() / name, FakeDrawing("JWW", name));
+    plan.jobs.push_back({source() / name, destination() / name});
+  }
+  WriteBytes(destination() / "f5.jww", "kept as it was");
+  // Stopped as soon as the first file is reported finished.
+  RunReport report = RunToEnd(plan, 1, [](BackgroundRun& run) { run.Stop(); });
+  EXPECT_EQ(last_progress_.status, texts::kStopped);
+  ASSERT_EQ(report.result.outcomes.size(), 6u);
+  EXPECT_EQ(ReadBytes(destination() / "f0.jww"), FakeDrawing("JWW", "converted(1):f0.jww"));
+  EXPECT_EQ(ReadBytes(destination() / "f5.jww"), "kept as it was");
+  std::vector<ReportedFile> reported = ReportedFiles(report.result);
+  ASSERT_EQ(reported.size(), 5u);
+  for (std::size_t i = 0; i < reported.size(); ++i) {
+    EXPECT_EQ(reported[i].file, source() / ("f" + std::to_string(i + 1) + ".jww"));
+    EXPECT_EQ(reported[i].reason, "中止したため変換していません");
+  }
+  EXPECT_EQ(Snapshot(destination()).size(), 2u);
+}
+
+TEST(ProgressText, ShowsTheFilesAndTheTimeLeftInMinutesOrHours) {
+  RunProgress progress;
+  progress.done = 12;
+  progress.total = 340;
+  EXPECT_EQ(ProgressText(progress), "12 / 340 ファイル");
+  progress.seconds_left = 41.6;
+  EXPECT_EQ(ProgressText(progress), "12 / 340 ファイル　残り 0:42");
+  progress.seconds_left = 3 * 3600 + 5 * 60 + 9;
+  EXPECT_EQ(ProgressText(progress), "12 / 340 ファイル　残り 3:05:09");
+  progress.finished = true;
+  EXPECT_EQ(ProgressText(progress), "12 / 340 ファイル");
+}
+
+}  // namespace
+}  // namespace penmorph::app
