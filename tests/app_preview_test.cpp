@@ -206,6 +206,11 @@ TEST_F(PreviewPanelTest, FollowsTableEditsAndSelections) {
   Settle();
   EXPECT_EQ(panel_.state(), PanelState::kFailed);
   EXPECT_NE(panel_.Caption().find("broken.jww は表示できません: "), std::string::npos);
+  // Chosen again once it is whole, it is read again.
+  testing::WriteBytes(scratch_ / "broken.jww", testing::JwwOfEveryKind());
+  panel_.Show(scratch_ / "broken.jww", tables);
+  Settle();
+  EXPECT_EQ(panel_.state(), PanelState::kReady);
   panel_.Show(std::nullopt, tables);
   EXPECT_EQ(panel_.state(), PanelState::kEmpty);
   EXPECT_EQ(panel_.before(), nullptr);

@@ -112,8 +112,8 @@ PreviewPanel::~PreviewPanel() {
 void PreviewPanel::Show(const std::optional<std::filesystem::path>& file,
                         const ConversionTables& tables) {
   tables_ = tables;
-  if (file == file_ && state_ != PanelState::kEmpty) {
-    return;  // the same file again: nothing to read
+  if (file == file_ && (state_ == PanelState::kReading || state_ == PanelState::kReady)) {
+    return;  // the same file again: nothing to read (one that failed is tried again)
   }
   file_ = file;
   inventory_.reset();
