@@ -76,12 +76,54 @@ Extents PreviewViewport::Visible() const {
   return e;
 }
 
+namespace {
+
+// Primitives smaller than a pixel, as a zoomed-out drawing has them by the million, are drawn
+// as one dot per pixel (in the colour of the first there): the picture is the same but for
+// which colour a crowded pixel shows, and the painting takes a fraction.
+class TinyPrimitives {
+ public:
+  explicit TinyPrimitives(const PreviewViewport& viewport)
+      : width_(viewport.width()),
+        height_(viewport.height()),
+        painted_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), 0) {}
+
+  // True when the box is tiny on screen; then it has been dotted already or is dotted now.
+  bool Take(const Extents& box, const PreviewViewport& viewport, std::uint32_t rgb,
+            PreviewPainter& painter) {
+    const double scale = viewport.scale();
+    if (box.width() * scale >= 1.5 || box.height() * scale >= 1.5) {
+      return false;
+    }
+    const ScreenPoint at = viewport.ToScreen({box.min_x, box.min_y});
+    const long x = std::lround(at.x);
+    const long y = std::lround(at.y);
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) {
+      return true;
+    }
+    std::uint8_t& pixel = painted_[static_cast<std::size_t>(y) * width_ + x];
+    if (pixel == 0) {
+      pixel = 1;
+      painter.Dot(at, rgb);
+    }
+    return true;
+  }
+
+ private:
+  long width_;
+  long height_;
+  std::vector<std::uint8_t> painted_;  // 1 where a dot is
+};
+
+}  // namespace
+
 void PaintDisplayList(const preview::DisplayList& list, const PreviewViewport& viewport,
                       PreviewPainter& painter) {
   const preview::Drawing& d = *list.drawing;
   const Extents visible = viewport.Visible();
   std::vector<ScreenPoint> points;
   std::vector<Point2> flattened;
+  TinyPrimitives tiny(viewport);
 
   for (const preview::Polygon& polygon : d.polygons) {
     Extents box;
@@ -99,18 +141,15 @@ void PaintDisplayList(const preview::DisplayList& list, const PreviewViewport& v
     Extents box;
     box.Add(s.from);
     box.Add(s.to);
-    if (Overlaps(box, visible)) {
+    if (Overlaps(box, visible) && !tiny.Take(box, viewport, list.PenOf(s.style).rgb, painter)) {
       const ScreenPoint ends[] = {viewport.ToScreen(s.from), viewport.ToScreen(s.to)};
       painter.Polyline(ends, list.PenOf(s.style));
     }
   }
-  const double tolerance = 0.25 / viewport.scale();  // a quarter pixel
+  const double tolerance = 0.5 / viewport.scale();  // half a pixel
   for (const preview::Arc& a : d.arcs) {
-    const double reach = std::max(std::hypot(a.u.x, a.u.y), std::hypot(a.v.x, a.v.y));
-    Extents box;
-    box.Add({a.centre.x - reach, a.centre.y - reach});
-    box.Add({a.centre.x + reach, a.centre.y + reach});
-    if (!Overlaps(box, visible)) {
+    const Extents box = preview::ArcExtents(a);
+    if (!Overlaps(box, visible) || tiny.Take(box, viewport, list.PenOf(a.style).rgb, painter)) {
       continue;
     }
     flattened.clear();

@@ -18,6 +18,8 @@ namespace penmorph {
 
 namespace {
 
+constexpr std::size_t kSmoothPrimitives = 100'000;
+
 QColor ColourOf(std::uint32_t rgb) {
   return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
@@ -32,29 +34,19 @@ class QtPreviewPainter final : public app::PreviewPainter {
   explicit QtPreviewPainter(QPainter& painter) : painter_(painter) {}
 
   void Polyline(std::span<const app::ScreenPoint> points, const preview::Pen& pen) override {
-    QPen qpen(ColourOf(pen.rgb));
-    qpen.setWidthF(pen.width);
-    qpen.setCosmetic(true);
-    if (!pen.dash.empty()) {
-      QList<qreal> pattern;
-      for (double length : pen.dash) {
-        pattern.append(length / pen.width);  // Qt counts dashes in pen widths
-      }
-      if (pattern.size() % 2 == 1) {
-        pattern.append(pattern.back());
-      }
-      qpen.setDashPattern(pattern);
+    if (&pen != last_pen_) {  // neighbours mostly share a pen: set it once for them
+      painter_.setPen(QPenOf(pen));
+      last_pen_ = &pen;
     }
-    painter_.setPen(qpen);
-    QPolygonF line;
-    line.reserve(static_cast<qsizetype>(points.size()));
-    for (const app::ScreenPoint& p : points) {
-      line.append(QPointF(p.x, p.y));
+    line_.resize(static_cast<qsizetype>(points.size()));
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      line_[static_cast<qsizetype>(i)] = QPointF(points[i].x, points[i].y);
     }
-    painter_.drawPolyline(line);
+    painter_.drawPolyline(line_);
   }
 
   void FilledPolygon(std::span<const app::ScreenPoint> points, std::uint32_t rgb) override {
+    last_pen_ = nullptr;
     QPolygonF shape;
     for (const app::ScreenPoint& p : points) {
       shape.append(QPointF(p.x, p.y));
@@ -67,6 +59,7 @@ class QtPreviewPainter final : public app::PreviewPainter {
 
   void Text(app::ScreenPoint origin, double height, double width, double degrees,
             const std::string& utf8, std::uint32_t rgb) override {
+    last_pen_ = nullptr;
     const QString text = FromUtf8(utf8);
     QFont font = painter_.font();
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(height))));
@@ -88,7 +81,26 @@ class QtPreviewPainter final : public app::PreviewPainter {
   }
 
  private:
+  static QPen QPenOf(const preview::Pen& pen) {
+    QPen qpen(ColourOf(pen.rgb));
+    qpen.setWidthF(pen.width);
+    qpen.setCosmetic(true);
+    if (!pen.dash.empty()) {
+      QList<qreal> pattern;
+      for (double length : pen.dash) {
+        pattern.append(length / pen.width);  // Qt counts dashes in pen widths
+      }
+      if (pattern.size() % 2 == 1) {
+        pattern.append(pattern.back());
+      }
+      qpen.setDashPattern(pattern);
+    }
+    return qpen;
+  }
+
   QPainter& painter_;
+  const preview::Pen* last_pen_ = nullptr;
+  QPolygonF line_;
 };
 
 }  // namespace
@@ -112,7 +124,10 @@ void PreviewCanvas::paintEvent(QPaintEvent*) {
   painter.fillRect(rect(), black ? Qt::black : Qt::white);
   if (list_ != nullptr) {
     viewport_.Resize(width(), height());
-    painter.setRenderHint(QPainter::Antialiasing);
+    // Smooth lines cost several times more: a drawing of hundreds of thousands of entities is
+    // painted without them, so that zooming and panning keep up.
+    painter.setRenderHint(QPainter::Antialiasing,
+                          list_->drawing->PrimitiveCount() < kSmoothPrimitives);
     QtPreviewPainter qt(painter);
     app::PaintDisplayList(*list_, viewport_, qt);
   }

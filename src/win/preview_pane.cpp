@@ -76,7 +76,10 @@ class GdiPainter final : public app::PreviewPainter {
   }
 
   void Polyline(std::span<const app::ScreenPoint> points, const preview::Pen& pen) override {
-    SelectObject(dc_, PenFor(pen));
+    if (&pen != last_pen_) {  // neighbours mostly share a pen: look it up once for them
+      SelectObject(dc_, PenFor(pen));
+      last_pen_ = &pen;
+    }
     for (std::size_t i = 1; i < points.size(); ++i) {
       app::ScreenPoint a = points[i - 1];
       app::ScreenPoint b = points[i];
@@ -100,6 +103,7 @@ class GdiPainter final : public app::PreviewPainter {
     HGDIOBJ old_pen = SelectObject(dc_, GetStockObject(NULL_PEN));
     ::Polygon(dc_, corners.data(), static_cast<int>(corners.size()));
     SelectObject(dc_, old_pen);
+    last_pen_ = nullptr;
     SelectObject(dc_, old_brush);
     DeleteObject(brush);
   }
@@ -173,6 +177,7 @@ class GdiPainter final : public app::PreviewPainter {
 
   HDC dc_;
   std::map<std::tuple<std::uint32_t, double, std::vector<double>>, HPEN> pens_;
+  const preview::Pen* last_pen_ = nullptr;
 };
 
 }  // namespace
