@@ -19,6 +19,8 @@ inline constexpr int kConvertButton = 1010;
 inline constexpr int kFileList = 1011;
 inline constexpr int kStatusBar = 1012;
 inline constexpr int kProgressBar = 1013;
+inline constexpr int kSubfoldersCheckBox = 1014;
+inline constexpr int kStopButton = 1015;
 
 // TForm1's menus.
 inline constexpr int kMenuSearchFolder = 2001;
