@@ -308,7 +308,7 @@ class Driver {
   void Run() {
     if (!Start() || !BuildTree() || !ListDrawings() || !Sort() || !FilterByType() ||
         !EditJwwTable() || !EditJwcTable() || !SaveAndOpenSettings() || !Preview() ||
-        !ChooseDestination() || !Convert() || !OpenFile() || !Exit()) {
+        !ChooseDestination() || !Convert() || !ConvertTree() || !OpenFile() || !Exit()) {
       // A failed step leaves the window as it is: end its thread's loops so the test ends.
       PostThreadMessageW(thread_, WM_QUIT, 0, 0);
     }
@@ -657,6 +657,69 @@ class Driver {
       CloseClipboard();
     }
     return text;
+  }
+
+  // "サブフォルダも含める": the listed folder's whole tree, with its layout, on the run's own
+  // threads; a destination inside that tree is refused first.
+  bool ConvertTree() {
+    const fs::path detail = folders_.drawings / u8"詳細";
+    fs::create_directories(detail);
+    fs::copy_file(folders_.drawings / "room.jww", detail / u8"部屋.jww");
+    HWND subfolders = Item(ids::kSubfoldersCheckBox);
+    EXPECT_EQ(Text(subfolders), "サブフォルダも含める");
+    SendMessageW(subfolders, BM_CLICK, 0, 0);
+    EXPECT_EQ(SendMessageW(subfolders, BM_GETCHECK, 0, 0), BST_CHECKED);
+
+    desktop_.QueueFolder(detail);
+    PostMessageW(Item(ids::kBrowseButton), BM_CLICK, 0, 0);
+    if (!WaitUntil([&] { return SameFolder(Text(Item(ids::kDestinationEdit)), detail); },
+                   "the destination inside the tree")) {
+      return false;
+    }
+    PostMessageW(Item(ids::kConvertButton), BM_CLICK, 0, 0);
+    if (!AnswerBox(thread_,
+                   "保存先フォルダが変換するフォルダの中にあります。別のフォルダを指定して下さい。",
+                   IDOK)) {
+      return false;
+    }
+
+    const fs::path whole = folders_.scratch / u8"一式";
+    fs::create_directories(whole);
+    desktop_.QueueFolder(whole);
+    PostMessageW(Item(ids::kBrowseButton), BM_CLICK, 0, 0);
+    if (!WaitUntil([&] { return SameFolder(Text(Item(ids::kDestinationEdit)), whole); },
+                   "the tree's destination")) {
+      return false;
+    }
+    PostMessageW(Item(ids::kConvertButton), BM_CLICK, 0, 0);
+    if (!AnswerBox(thread_, "変換を開始します。よろしいですか？", IDYES)) {
+      return false;
+    }
+    HWND report = nullptr;
+    if (!WaitUntil([&] { return (report = FindShown(thread_, L"PenmorphReport")) != nullptr; },
+                   "the report of the tree's run")) {
+      return false;
+    }
+    EXPECT_EQ(StatusText(main_), "変換作業を完了しました。");
+    EXPECT_FALSE(IsWindowEnabled(Item(ids::kStopButton)));
+    PostMessageW(GetDlgItem(report, IDOK), BM_CLICK, 0, 0);
+    if (!WaitUntil([&] { return !IsWindow(report) && IsWindowEnabled(main_); },
+                   "the report to close")) {
+      return false;
+    }
+    std::vector<std::string> written;
+    for (const auto& entry : fs::recursive_directory_iterator(whole)) {
+      if (entry.is_regular_file()) {
+        written.push_back(PathToUtf8(entry.path().lexically_relative(whole).generic_wstring()));
+      }
+    }
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(written, (std::vector<std::string>{"chair.jws", "example.jwc", "example.jwk",
+                                                 "room.jww", "詳細/部屋.jww"}));
+    EXPECT_EQ(ReadBytes(whole / u8"詳細" / u8"部屋.jww"), ReadBytes(whole / "room.jww"));
+    SendMessageW(subfolders, BM_CLICK, 0, 0);
+    // Back to the first destination, which the ini file is to keep.
+    return ChooseDestination() && !::testing::Test::HasFailure();
   }
 
   bool OpenFile() {

@@ -19,6 +19,8 @@ inline constexpr int kConvertButton = 1010;
 inline constexpr int kFileList = 1011;
 inline constexpr int kStatusBar = 1012;
 inline constexpr int kProgressBar = 1013;
+inline constexpr int kSubfoldersCheckBox = 1014;
+inline constexpr int kStopButton = 1015;
 // The preview panel under the file list and its controls.
 inline constexpr int kPreviewPane = 1100;
 inline constexpr int kPreviewCaption = 1101;

@@ -13,6 +13,7 @@
 #include "app/window_settings.h"
 #include "app/window_texts.h"
 #include "common/file_system.h"
+#include "convert/batch_runner.h"
 #include "win/control_ids.h"
 #include "win/controls.h"
 #include "win/jwc_settings_dialog.h"
@@ -32,6 +33,8 @@ using app::FolderTree;
 namespace {
 
 constexpr UINT kApplySelection = WM_APP + 1;
+// Posted by a run's threads: there is news of the run.
+constexpr UINT kRunProgress = WM_APP + 2;
 constexpr UINT_PTR kSubclassId = 1;
 
 constexpr const char* kFileTypes[app::kFileTypeCount] = {
@@ -158,6 +161,11 @@ void TForm1::BuildControls() {
   convert_button_ =
       AddControl(window, L"BUTTON", "変換", WS_TABSTOP | BS_PUSHBUTTON, ids::kConvertButton);
 
+  subfolders_ = AddControl(window, L"BUTTON", app::texts::kSubfoldersCaption,
+                           WS_TABSTOP | BS_AUTOCHECKBOX, ids::kSubfoldersCheckBox);
+  stop_button_ = AddControl(window, L"BUTTON", app::texts::kStopCaption,
+                            WS_TABSTOP | BS_PUSHBUTTON | WS_DISABLED, ids::kStopButton);
+
   list_ = AddControl(window, WC_LISTVIEWW, "", WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS,
                      ids::kFileList, WS_EX_CLIENTEDGE);
   SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
@@ -273,19 +281,36 @@ void TForm1::LayOut() {
   MoveWindow(destination_field_, left + label_width, s(33),
              std::max(s(40), browse_left - s(6) - left - label_width), s(22), TRUE);
   MoveWindow(browse_button_, browse_left, s(32), s(56), row_height, TRUE);
+  MoveWindow(subfolders_, left, s(60), s(240), row_height, TRUE);
+  MoveWindow(stop_button_, convert_left, s(60), convert_width, row_height, TRUE);
   // The list above, the selected file's preview below.
-  const int below_bar = std::max(0, bottom - s(62) - s(2));
+  const int below_bar = std::max(0, bottom - s(88) - s(2));
   const int list_height = below_bar / 2;
   const int right_width = std::max(0, int(client.right) - left - s(2));
-  MoveWindow(list_, left, s(62), right_width, list_height, TRUE);
-  MoveWindow(preview_->hwnd(), left, s(62) + list_height + s(4), right_width,
+  MoveWindow(list_, left, s(88), right_width, list_height, TRUE);
+  MoveWindow(preview_->hwnd(), left, s(88) + list_height + s(4), right_width,
              std::max(0, below_bar - list_height - s(4)), TRUE);
 
+  ShowRunParts(run_ != nullptr);
+}
+
+// While a run goes the status bar has three parts: the status, the count and time left, and
+// the progress bar over the last.
+void TForm1::ShowRunParts(bool running) {
   RECT bar{};
   GetClientRect(status_, &bar);
-  const int progress_width = s(200);
-  MoveWindow(progress_, bar.right - progress_width - s(20), s(3), progress_width, bar.bottom - s(6),
-             TRUE);
+  const UINT dpi = WindowDpi(hwnd());
+  const int progress_width = Scale(200, dpi);
+  const int progress_left = bar.right - progress_width - Scale(20, dpi);
+  if (running) {
+    const int parts[] = {std::max(0, progress_left - Scale(200, dpi)), progress_left, -1};
+    SendMessageW(status_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
+  } else {
+    const int whole = -1;
+    SendMessageW(status_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&whole));
+  }
+  MoveWindow(progress_, progress_left + Scale(2, dpi), Scale(3, dpi), progress_width,
+             bar.bottom - Scale(6, dpi), TRUE);
 }
 
 WindowLayout TForm1::CurrentLayout() const {
@@ -602,12 +627,58 @@ void TForm1::OpenSettings() {
 // --- converting ---
 
 void TForm1::ConvertFiles() {
-  RealFileSystem files;
-  BusyPump pump;
-  busy_ = &pump;
-  app::RunReport report = browser_.Convert(settings_.destination_folder, settings_.tables, files);
-  busy_ = nullptr;
+  if (Busy()) {
+    return;  // one run at a time
+  }
+  const bool whole_tree = SendMessageW(subfolders_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  std::optional<app::ConversionPlan> plan =
+      browser_.PlanConversion(settings_.destination_folder, whole_tree, ListingOptions());
+  if (!plan) {
+    return;
+  }
+  SendMessageW(progress_, PBM_SETRANGE32, 0, static_cast<LPARAM>(plan->jobs.size()));
+  SendMessageW(progress_, PBM_SETPOS, 0, 0);
+  ShowRunParts(true);
+  ShowWindow(progress_, SW_SHOW);
+  EnableWindow(stop_button_, TRUE);
+  // The run goes on threads of its own; it posts news, which this thread reads.
+  const HWND window = hwnd();
+  run_ = std::make_unique<app::BackgroundRun>(std::move(*plan), formats_, settings_.tables,
+                                              DefaultWorkers(),
+                                              [window] { PostMessageW(window, kRunProgress, 0, 0); });
+  ShowRunProgress();
+}
+
+void TForm1::StopConversion() {
+  if (run_) {
+    run_->Stop();
+    EnableWindow(stop_button_, FALSE);
+  }
+}
+
+void TForm1::ShowRunProgress() {
+  if (!run_) {
+    return;
+  }
+  const app::RunProgress progress = run_->Poll();
+  SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(progress.done), 0);
+  SendMessageW(status_, SB_SETTEXTW, 1,
+               reinterpret_cast<LPARAM>(Wide(app::ProgressText(progress)).c_str()));
+  if (!progress.status.empty()) {
+    SetStatus(progress.status);
+  }
+  if (!progress.finished) {
+    return;
+  }
+  const app::RunReport report = run_->TakeReport();
+  run_.reset();
   ShowWindow(progress_, SW_HIDE);
+  ShowRunParts(false);
+  SetStatus(progress.status);
+  if (GetFocus() == stop_button_) {
+    SetFocus(convert_button_);  // a disabled button would leave the keyboard nowhere
+  }
+  EnableWindow(stop_button_, FALSE);
   if (auto reported = app::ReportedFiles(report.result); !reported.empty()) {
     ReportWindow(reported, desktop_).ShowModal(hwnd());
   }
@@ -623,7 +694,11 @@ void TForm1::Exit() {
 
 bool TForm1::Close() {
   if (Busy()) {
-    // The work runs inside this window's handlers; it cannot be left half done.
+    // A folder walk runs inside this window's handlers, and a run is to be stopped with "中止"
+    // and its report seen: the window does not go away under either.
+    if (run_) {
+      Beep();
+    }
     return false;
   }
   settings_.layout = CurrentLayout();
@@ -743,6 +818,9 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case ids::kConvertButton:
           ConvertFiles();
           return 0;
+        case ids::kStopButton:
+          StopConversion();
+          return 0;
         case ids::kFileTypeCombo:
           if (code == CBN_SELCHANGE) {
             RelistSelectedFolder();
@@ -758,6 +836,9 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       break;
     }
+    case kRunProgress:
+      ShowRunProgress();
+      return 0;
     case kApplySelection:
       if (selection_pending_) {
         TakeSelection();

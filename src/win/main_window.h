@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "app/background_run.h"
 #include "app/file_browser.h"
 #include "app/prompts.h"
 #include "convert/format_registry.h"
@@ -61,6 +62,7 @@ class TForm1 : public WindowBase, public app::Prompts {
   void SaveSettings();
   void OpenSettings();
   void ConvertFiles();
+  void StopConversion();
   void Exit();
 
  protected:
@@ -74,7 +76,9 @@ class TForm1 : public WindowBase, public app::Prompts {
   void LayOut();
   WindowLayout CurrentLayout() const;
   bool Close();
-  bool Busy() const { return busy_ != nullptr; }
+  bool Busy() const { return busy_ != nullptr || run_ != nullptr; }
+  void ShowRunProgress();
+  void ShowRunParts(bool running);
 
   app::ListOptions ListingOptions() const;
   void BuildFolderTree();
@@ -122,11 +126,15 @@ class TForm1 : public WindowBase, public app::Prompts {
   HWND list_ = nullptr;
   HWND status_ = nullptr;
   HWND progress_ = nullptr;
+  HWND subfolders_ = nullptr;
+  HWND stop_button_ = nullptr;
   HIMAGELIST folder_images_ = nullptr;
   std::unique_ptr<TForm2> jwc_dialog_;
   std::unique_ptr<TForm3> jww_dialog_;
-  // Last: it reads with formats_ on its own thread, so it goes before them.
+  // Its thread reads with formats_, so it goes before them.
   std::unique_ptr<PreviewPane> preview_;
+  // Last: its threads read with formats_ and wake this window, so it goes first.
+  std::unique_ptr<app::BackgroundRun> run_;
 };
 
 // Creates the window, shows it and runs its messages until it is closed; the program's body.

@@ -17,6 +17,9 @@ namespace {
 // Long enough that copied stretches rarely wait for a refill, short enough for a small process.
 constexpr std::size_t kReadBuffer = 1 << 20;
 constexpr std::size_t kImagePiece = 1 << 16;
+// A stretch shorter than this that is still in the reader's buffer goes out through the
+// writer's buffer: for short stretches a system call each costs more than the copy it saves.
+constexpr std::uint64_t kCopyRangeMinimum = 64 * 1024;
 
 std::uint64_t TagSize(const ClassTag& tag) {
   if (tag.introduces) {
@@ -208,13 +211,14 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
     if (kept_to_ == kept_from_) {
       return;
     }
-    if (copy_from_file_) {
+    const std::uint64_t length = kept_to_ - kept_from_;
+    const auto bytes = in_.Buffered(kept_from_, kept_to_);
+    if (copy_from_file_ && (length >= kCopyRangeMinimum || !bytes)) {
       out_.Flush();
-      if (Status copied = sink_.CopyFromFile(in_.file(), kept_from_, kept_to_ - kept_from_);
-          !copied.ok()) {
+      if (Status copied = sink_.CopyFromFile(in_.file(), kept_from_, length); !copied.ok()) {
         Fail(ConversionStage::kWrite, copied.error());
       }
-    } else if (auto bytes = in_.Buffered(kept_from_, kept_to_)) {
+    } else if (bytes) {
       out_.write_bytes(*bytes);
     } else {
       Fail(ConversionStage::kRead,

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The whole-tree benchmark: an archive of drawings made from the samples (../shared/samples),
+# several folders deep, converted with -r at one and at two files at once, each against a plain
+# cp -r of the same tree in the same round, with the example settings file (pens swapped). The
+# figures are medians of ROUNDS rounds; peak memory is the resident size /usr/bin/time reports.
+#
+#   bash bench/tree.sh [ROUNDS] [FILES...]      (default: 5 rounds, 1000 and 10000 files)
+#
+# The work folder is made under $PENMORPH_BENCH_DIR (default: $TMPDIR or /tmp): point it at a
+# disk or at memory (/dev/shm) to see either.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+rounds="${1:-5}"
+shift || true
+sizes=("$@")
+[ "${#sizes[@]}" -gt 0 ] || sizes=(1000 10000)
+
+samples="$(pwd)/../shared/samples"
+[ -d "$samples" ] || { echo "bench: no samples at $samples" >&2; exit 1; }
+[ -x /usr/bin/time ] || { echo "bench: /usr/bin/time is missing (apt-get install time)" >&2; exit 1; }
+cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPENMORPH_BUILD_BENCH=ON \
+  -DPENMORPH_BUILD_TESTS=OFF -DPENMORPH_BUILD_UI=OFF >/dev/null
+cmake --build build-bench -j "${PENMORPH_JOBS:-2}" --target penmorph-cli >/dev/null
+cli="$PWD/build-bench/bin/penmorph-cli"
+settings="$PWD/examples/example.set"
+
+work="$(mktemp -d "${PENMORPH_BENCH_DIR:-${TMPDIR:-/tmp}}/penmorph-tree.XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+drawings=()
+for file in "$samples"/*.[jJ][wW]*; do drawings+=("$file"); done
+
+# archive/pNN/fN/dN/NNNNN_sample: 100 files to a folder, three levels of folders.
+make_tree() {
+  local tree="$1" count="$2" i folder
+  for ((i = 0; i < count; ++i)); do
+    folder="$tree/p$((i / 2500))$((i / 500 % 5))/f$((i / 100 % 5))/d$((i / 100))"
+    [ $((i % 100)) -eq 0 ] && mkdir -p "$folder"
+    cp "${drawings[i % ${#drawings[@]}]}" "$folder/$(printf '%05d' "$i")_$(basename "${drawings[i % ${#drawings[@]}]}")"
+  done
+}
+
+now() { date +%s%N; }
+seconds() {
+  local start end
+  start=$(now)
+  "$@" >/dev/null 2>&1
+  end=$(now)
+  awk -v ns="$((end - start))" 'BEGIN { printf "%.4f", ns / 1e9 }'
+}
+median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
+
+for count in "${sizes[@]}"; do
+  tree="$work/archive"
+  rm -rf "$tree"
+  make_tree "$tree" "$count"
+  run() { rm -rf "$work/out"; mkdir "$work/out"; "$cli" convert --settings "$settings" -r -j "$1" --dest "$work/out" "$tree"; }
+  copy() { rm -rf "$work/copy"; cp -r "$tree" "$work/copy"; }
+  copy >/dev/null; run 2 >/dev/null || true  # warm the page cache
+  copies=() one=() two=() cost=() speedup=()
+  for ((round = 0; round < rounds; ++round)); do
+    rm -rf "$work/copy" "$work/out"; sync
+    c=$(seconds copy)
+    rm -rf "$work/copy"; sync
+    j1=$(seconds run 1)
+    rm -rf "$work/out"; sync
+    j2=$(seconds run 2)
+    copies+=("$c"); one+=("$j1"); two+=("$j2")
+    cost+=("$(ratio "$j1" "$c")"); speedup+=("$(ratio "$j1" "$j2")")
+  done
+  rm -rf "$work/out"; mkdir "$work/out"
+  /usr/bin/time -f '%M' -o "$work/rss" "$cli" convert --settings "$settings" -r -j 2 \
+    --dest "$work/out" "$tree" >/dev/null 2>&1 || true
+  printf '%6d files: cp -r %7.3f s  -j 1 %7.3f s  -j 2 %7.3f s  -j 1 / cp -r %6.3f  -j 1 / -j 2 %6.3f  peak %5.1f MB\n' \
+    "$count" "$(printf '%s\n' "${copies[@]}" | median)" "$(printf '%s\n' "${one[@]}" | median)" \
+    "$(printf '%s\n' "${two[@]}" | median)" "$(printf '%s\n' "${cost[@]}" | median)" \
+    "$(printf '%s\n' "${speedup[@]}" | median)" "$(awk -v k="$(cat "$work/rss")" 'BEGIN { print k / 1024 }')"
+done
