@@ -137,6 +137,38 @@ TEST_F(CliTreeTest, AFolderNeedsDashRAndTheDestinationMayNotLieInsideTheTree) {
   EXPECT_TRUE(TreeSnapshot(scratch_ / "out").empty());
 }
 
+// The commands that only read take trees as convert does, and write nothing.
+TEST_F(CliTreeTest, InventoryAndDryRunTakeTreesWithDashR) {
+  BuildTree();
+  auto run = [&](std::vector<std::string> args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunCli(args, out, err, formats_);
+    return CliRun{status, out.str(), err.str()};
+  };
+  const CliRun inventory = run({"inventory", "-r", "--json", PathToUtf8(Src())});
+  EXPECT_EQ(inventory.status, 1) << inventory.err;  // the broken drawing
+  for (const char* name : {"敷地図.jww", "symbol.jws", "part.jwk", "top.jwc"}) {
+    EXPECT_NE(inventory.out.find(name), std::string::npos) << name;
+  }
+  EXPECT_EQ(inventory.out.find("notes.txt"), std::string::npos);
+  EXPECT_NE(inventory.out.find("\"failed\":[{\"file\":"), std::string::npos);
+
+  const CliRun no_r = run({"inventory", PathToUtf8(Src())});
+  EXPECT_EQ(no_r.status, 2);
+  EXPECT_NE(no_r.err.find("is a folder: add -r"), std::string::npos) << no_r.err;
+
+  const CliRun dry = run({"convert", "--dry-run", "-r", "--type", "jwc", PathToUtf8(Src())});
+  EXPECT_EQ(dry.status, 0) << dry.out << dry.err;
+  EXPECT_NE(dry.out.find("top.jwc"), std::string::npos) << dry.out;
+  EXPECT_EQ(dry.out.find(".jww"), std::string::npos) << dry.out;
+  EXPECT_NE(dry.out.find("1 read, 0 failed"), std::string::npos) << dry.out;
+  const CliRun dry_all = run({"convert", "--dry-run", "--recursive", PathToUtf8(Src())});
+  EXPECT_EQ(dry_all.status, 1);
+  EXPECT_NE(dry_all.out.find("1 failed"), std::string::npos) << dry_all.out;
+  EXPECT_TRUE(TreeSnapshot(scratch_ / "out").empty());
+}
+
 TEST_F(CliTreeTest, HiddenEntriesAndLinksToFoldersArePassedOver) {
   fs::create_directories(Src() / "plans");
   WriteBytes(Src() / "plans" / "a.jww", testing::EmptyJww(600));

@@ -1,14 +1,13 @@
 #include "cli/cli_convert.h"
 
-#include <algorithm>
 #include <filesystem>
 
 #include "cli/convert_options.h"
 #include "cli/convert_report.h"
 #include "cli/preview_commands.h"
+#include "cli/source_arguments.h"
 #include "common/file_system.h"
 #include "common/path_text.h"
-#include "common/text.h"
 #include "convert/batch_runner.h"
 #include "convert/source_tree.h"
 #include "settings/settings_store.h"
@@ -29,16 +28,19 @@ struct Plan {
   std::vector<BatchJob> jobs;
   std::vector<std::string> shown;  // each file as the report names it
   bool trees = false;              // folders were walked: their layouts need folders made
+  std::vector<std::string> unreadable;
 };
 
-// Files of a tree: those of the types asked for, or of any jw_cad type.
-bool WantedInTree(std::string_view name, const ConvertOptions& options,
-                  const FormatRegistry& formats) {
-  const std::string extension = ToUpperAscii(FileExtension(name));
-  if (!options.types.empty()) {
-    return std::find(options.types.begin(), options.types.end(), extension) != options.types.end();
+SourceSelection SelectionOf(const ConvertOptions& options) {
+  return {options.recursive, options.types};
+}
+
+// Folders of a tree that could not be listed: their files are neither converted nor
+// reported, so say so, and let the run end as one with a failure.
+void ReportUnreadable(const std::vector<std::string>& folders, std::ostream& err) {
+  for (const std::string& folder : folders) {
+    err << "penmorph-cli: cannot list the folder " << folder << ": its files are left out\n";
   }
-  return formats.FindByExtension(extension) != nullptr;
 }
 
 // The jobs for the FILE arguments: files as they are, folders (with -r) as their trees. A
@@ -47,38 +49,45 @@ std::optional<std::string> PlanJobs(const ConvertOptions& options, const fs::pat
                                     const FormatRegistry& formats, Plan& plan) {
   for (const std::string& file : options.files) {
     const fs::path source = PathFromUtf8(file);
-    if (KindOfPath(source) != PathKind::kFolder) {
-      plan.jobs.push_back({source, destination / source.filename()});
-      plan.shown.push_back(file);
-      continue;
-    }
-    if (!options.recursive) {
-      return file + " is a folder: add -r to convert the files of its whole tree";
-    }
-    if (IsInsideTree(destination, source)) {
+    if (options.recursive && KindOfPath(source) == PathKind::kFolder &&
+        IsInsideTree(destination, source)) {
       return "the destination folder " + PathToUtf8(destination) + " lies inside " + file +
              ": its outputs would be converted again";
     }
-    TreeWalk walk = ListTree(
-        source, [&](std::string_view name) { return WantedInTree(name, options, formats); });
-    for (TreeFile& found : walk.files) {
-      plan.shown.push_back(PathToUtf8(found.source));
-      plan.jobs.push_back({std::move(found.source), destination / found.relative});
-    }
-    plan.trees = true;
   }
+  ExpandedSources expanded;
+  if (auto problem = ExpandSources(options.files, SelectionOf(options), formats, expanded)) {
+    return problem;
+  }
+  for (SourceFile& file : expanded.files) {
+    plan.jobs.push_back({std::move(file.source), destination / file.relative});
+    plan.shown.push_back(std::move(file.shown));
+  }
+  plan.trees = expanded.trees;
+  plan.unreadable = std::move(expanded.unreadable);
   return std::nullopt;
 }
 
 // `convert --dry-run`: the files read and remapped as a conversion would, nothing written; the
 // destination, if given, is not even looked at.
 int RunDryRun(const ConvertOptions& options, std::ostream& out, std::ostream& err,
-              const FormatRegistry& formats) {
+              const FormatRegistry& formats,
+              int (*usage_error)(std::ostream& err, std::string_view message)) {
   ConversionTables tables;
   if (options.tables_file && !LoadTablesOption(*options.tables_file, tables, err)) {
     return kExitUsage;
   }
-  return PrintDryRun(options.files, tables, out, formats);
+  ExpandedSources expanded;
+  if (auto problem = ExpandSources(options.files, SelectionOf(options), formats, expanded)) {
+    return usage_error(err, *problem);
+  }
+  std::vector<std::string> files;
+  for (const SourceFile& file : expanded.files) {
+    files.push_back(file.shown);
+  }
+  ReportUnreadable(expanded.unreadable, err);
+  const int status = PrintDryRun(files, tables, out, formats);
+  return expanded.unreadable.empty() ? status : kExitFileFailed;
 }
 
 }  // namespace
@@ -91,7 +100,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     return usage_error(err, *problem);
   }
   if (options.dry_run) {
-    return RunDryRun(options, out, err, formats);
+    return RunDryRun(options, out, err, formats, usage_error);
   }
   if (options.destination.empty()) {
     err << "penmorph-cli: the destination folder is empty\n";
@@ -127,6 +136,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
   if (auto problem = PlanJobs(options, destination, formats, plan)) {
     return usage_error(err, *problem);
   }
+  ReportUnreadable(plan.unreadable, err);
   SilentObserver observer;
   RealFileSystem file_system;
   BatchConverter converter(formats, tables, observer, file_system);
@@ -141,7 +151,8 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
   if (stopped) {
     return kExitInterrupted;
   }
-  return result.Count(OutcomeKind::kFailed) == 0 ? kExitOk : kExitFileFailed;
+  const bool all_listed = plan.unreadable.empty();
+  return result.Count(OutcomeKind::kFailed) == 0 && all_listed ? kExitOk : kExitFileFailed;
 }
 
 }  // namespace penmorph

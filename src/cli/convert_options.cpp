@@ -3,33 +3,13 @@
 #include <charconv>
 #include <string_view>
 
-#include "common/text.h"
+#include "cli/source_arguments.h"
 
 namespace penmorph {
 
 namespace {
 
 constexpr unsigned kMostJobs = 256;
-
-std::optional<std::string> ParseTypes(std::string_view list, ConvertOptions& options) {
-  while (!list.empty()) {
-    const std::size_t comma = list.find(',');
-    std::string type = ToUpperAscii(list.substr(0, comma));
-    if (!type.empty() && type.front() != '.') {
-      type.insert(type.begin(), '.');
-    }
-    if (type != ".JWW" && type != ".JWS" && type != ".JWC" && type != ".JWK") {
-      return "--type takes jww, jws, jwc and jwk, not \"" + std::string(list.substr(0, comma)) +
-             "\"";
-    }
-    options.types.push_back(type);
-    list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
-  }
-  if (options.types.empty()) {
-    return "--type needs at least one of jww, jws, jwc and jwk";
-  }
-  return std::nullopt;
-}
 
 }  // namespace
 
@@ -92,7 +72,7 @@ std::optional<std::string> ParseConvertOptions(const std::vector<std::string>& a
       }
       options.jobs = jobs;
     } else if (name == "--type") {
-      if (auto problem = ParseTypes(*value, options)) {
+      if (auto problem = ParseTypeList(*value, options.types)) {
         return problem;
       }
     } else {

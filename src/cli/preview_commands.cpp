@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "cli/cli_app.h"
+#include "cli/source_arguments.h"
 #include "common/file_system.h"
 #include "common/path_text.h"
 #include "convert/file_preview.h"
@@ -162,12 +163,13 @@ struct PreviewOptions {
   std::optional<std::string> tables_file;
   std::optional<std::string> out_file;
   std::set<std::string> flags;
+  SourceSelection selection;  // -r and --type, for the commands that take folders
   std::vector<std::string> files;
 };
 
 std::optional<std::string> ParseOptions(const std::vector<std::string>& args,
                                         const std::set<std::string>& known_flags, bool takes_out,
-                                        PreviewOptions& options) {
+                                        bool takes_folders, PreviewOptions& options) {
   bool options_done = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -183,6 +185,10 @@ std::optional<std::string> ParseOptions(const std::vector<std::string>& args,
       options.flags.insert(arg);
       continue;
     }
+    if (takes_folders && (arg == "-r" || arg == "--recursive")) {
+      options.selection.recursive = true;
+      continue;
+    }
     std::string name = arg;
     std::optional<std::string> value;
     if (auto equals = arg.find('='); equals != std::string::npos) {
@@ -190,7 +196,8 @@ std::optional<std::string> ParseOptions(const std::vector<std::string>& args,
       value = arg.substr(equals + 1);
     }
     const bool is_out = takes_out && name == "--out";
-    if (name != "--settings" && name != "--ini" && !is_out) {
+    const bool is_type = takes_folders && name == "--type";
+    if (name != "--settings" && name != "--ini" && !is_out && !is_type) {
       return "unknown option " + arg;
     }
     if (!value) {
@@ -198,6 +205,12 @@ std::optional<std::string> ParseOptions(const std::vector<std::string>& args,
         return name + " needs a value";
       }
       value = args[++i];
+    }
+    if (is_type) {
+      if (auto problem = ParseTypeList(*value, options.selection.types)) {
+        return problem;
+      }
+      continue;
     }
     std::optional<std::string>& target = is_out ? options.out_file : options.tables_file;
     if (target) {
@@ -319,20 +332,33 @@ int PrintDryRun(const std::vector<std::string>& files, const ConversionTables& t
 int RunInventoryCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                         const FormatRegistry& formats) {
   PreviewOptions options;
-  if (auto problem = ParseOptions(args, {"--json"}, false, options)) {
+  if (auto problem = ParseOptions(args, {"--json"}, false, true, options)) {
     return Usage(err, *problem);
   }
   ConversionTables tables;
   if (options.tables_file && !LoadTablesOption(*options.tables_file, tables, err)) {
     return kExitUsage;
   }
-  return PrintInventories(options.files, tables, options.flags.count("--json") != 0, out, formats);
+  ExpandedSources expanded;
+  if (auto problem = ExpandSources(options.files, options.selection, formats, expanded)) {
+    return Usage(err, *problem);
+  }
+  std::vector<std::string> files;
+  for (const SourceFile& file : expanded.files) {
+    files.push_back(file.shown);
+  }
+  for (const std::string& folder : expanded.unreadable) {
+    err << "penmorph-cli: cannot list the folder " << folder << ": its files are left out\n";
+  }
+  const int status =
+      PrintInventories(files, tables, options.flags.count("--json") != 0, out, formats);
+  return expanded.unreadable.empty() ? status : kExitFileFailed;
 }
 
 int RunRenderCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                      const FormatRegistry& formats) {
   PreviewOptions options;
-  if (auto problem = ParseOptions(args, {"--after", "--black"}, true, options)) {
+  if (auto problem = ParseOptions(args, {"--after", "--black"}, true, false, options)) {
     return Usage(err, *problem);
   }
   if (options.files.size() != 1) {
