@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 
 #include "app/run_report.h"
 #include "app/window_texts.h"
@@ -33,7 +35,11 @@ class BackgroundRunTest : public ::testing::Test {
     fs::create_directory(source());
     fs::create_directory(destination());
     for (const char* name : {"JWW", "JWC"}) {
-      registry_.Add(std::make_unique<FakeFormat>(name, log_));
+      auto format = std::make_unique<FakeFormat>(name, log_);
+      if (std::string_view(name) == "JWW") {
+        jww_ = format.get();
+      }
+      registry_.Add(std::move(format));
     }
   }
 
@@ -51,24 +57,16 @@ class BackgroundRunTest : public ::testing::Test {
   }
 
   // The run to its end, the way a window waits for it: woken, then polling.
-  RunReport RunToEnd(ConversionPlan plan, unsigned workers,
-                     const std::function<void(BackgroundRun&)>& on_wake = {}) {
+  RunReport RunToEnd(ConversionPlan plan, unsigned workers) {
     std::mutex mutex;
     std::condition_variable woken;
     bool news = false;
-    BackgroundRun* running = nullptr;
     BackgroundRun run(std::move(plan), registry_, tables_, workers, [&] {
       std::lock_guard lock(mutex);
-      if (on_wake && running != nullptr) {
-        on_wake(*running);
-      }
       news = true;
       woken.notify_all();
     });
-    {
-      std::lock_guard lock(mutex);
-      running = &run;
-    }
+    started_ = &run;
     for (;;) {
       std::unique_lock lock(mutex);
       woken.wait(lock, [&] { return news; });
@@ -76,11 +74,15 @@ class BackgroundRunTest : public ::testing::Test {
       lock.unlock();
       last_progress_ = run.Poll();
       if (last_progress_.finished) {
+        started_ = nullptr;
         return run.TakeReport();
       }
     }
   }
 
+  // The run in hand once it has started, for hooks on its worker threads.
+  std::atomic<BackgroundRun*> started_{nullptr};
+  FakeFormat* jww_ = nullptr;
   ScratchFolder scratch_;
   penmorph::testing::CallLog log_;
   FormatRegistry registry_;
@@ -157,8 +159,15 @@ TEST_F(BackgroundRunTest, StopFinishesTheFileInHandAndReportsTheRestAsNotDone) {
     plan.jobs.push_back({source() / name, destination() / name});
   }
   WriteBytes(destination() / "f5.jww", "kept as it was");
-  // Stopped as soon as the first file is reported finished.
-  RunReport report = RunToEnd(plan, 1, [](BackgroundRun& run) { run.Stop(); });
+  // Stopped while the first file is being converted: it is finished, no other is begun.
+  jww_->before_convert = [&] {
+    BackgroundRun* run = nullptr;
+    while ((run = started_.load()) == nullptr) {
+      std::this_thread::yield();
+    }
+    run->Stop();
+  };
+  RunReport report = RunToEnd(plan, 1);
   EXPECT_EQ(last_progress_.status, texts::kStopped);
   ASSERT_EQ(report.result.outcomes.size(), 6u);
   EXPECT_EQ(ReadBytes(destination() / "f0.jww"), FakeDrawing("JWW", "converted(1):f0.jww"));

@@ -209,12 +209,19 @@ TEST_F(PreviewPanelTest, FollowsTableEditsAndSelections) {
   panel_.Show(scratch_ / "broken.jww", tables);
   Settle();
   EXPECT_EQ(panel_.state(), PanelState::kFailed);
-  EXPECT_NE(panel_.Caption().find("broken.jww は表示できません: "), std::string::npos);
+  EXPECT_NE(panel_.Caption().find("broken.jww は表示できません：ファイルが途中で終わっています"),
+            std::string::npos)
+      << panel_.Caption();
   // Chosen again once it is whole, it is read again.
   testing::WriteBytes(scratch_ / "broken.jww", testing::JwwOfEveryKind());
   panel_.Show(scratch_ / "broken.jww", tables);
   Settle();
   EXPECT_EQ(panel_.state(), PanelState::kReady);
+  // A file of another kind is not read at all, and says what it is.
+  testing::WriteBytes(scratch_ / "notes.txt", "text");
+  panel_.Show(scratch_ / "notes.txt", tables);
+  EXPECT_EQ(panel_.state(), PanelState::kFailed);
+  EXPECT_EQ(panel_.Caption(), "notes.txt は表示できません：jw_cadのファイルではありません");
   panel_.Show(std::nullopt, tables);
   EXPECT_EQ(panel_.state(), PanelState::kEmpty);
   EXPECT_EQ(panel_.before(), nullptr);

@@ -102,7 +102,7 @@ class PreviewPaneTest : public QObject {
     penmorph::testing::WriteBytes(scratch_->path() / "broken.jww", "JwwData.");
     pane_->ShowFile(scratch_->path() / "broken.jww", ConversionTables{});
     auto* caption = pane_->findChild<QLabel*>("PreviewCaption");
-    QTRY_VERIFY(caption->text().startsWith(QStringLiteral("broken.jww は表示できません: ")));
+    QTRY_VERIFY(caption->text().startsWith(QStringLiteral("broken.jww は表示できません：")));
     QCOMPARE(pane_->inventory_table()->rowCount(), 0);
     pane_->ShowFile(std::nullopt, ConversionTables{});
     QVERIFY(caption->text().startsWith(QStringLiteral("ファイルを一つ選ぶと")));

@@ -93,6 +93,35 @@ bool SaveDialog(const std::function<void()>& open, const QString& file) {
   return saved;
 }
 
+// A modal dialog that opens of its own accord later (the report at the end of a run, which now
+// runs off the window's thread): its picture once it has shown for a moment, then it is closed.
+bool SaveNextModal(const QString& file) {
+  bool saved = false;
+  int shown_for = 0;
+  int waited = 0;
+  QEventLoop loop;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (dialog == nullptr) {
+      if (++waited > 600) {  // a minute without a report: give up, the run says why
+        loop.quit();
+      }
+      return;
+    }
+    if (++shown_for < 5) {
+      return;  // let it paint
+    }
+    poll.stop();
+    saved = Save(dialog, file);
+    QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+    loop.quit();
+  });
+  poll.start(100);
+  loop.exec();
+  return saved;
+}
+
 // The preview of one real drawing (the first listed .jww with more than a few kilobytes),
 // before and after a table that sends colour 2 to red and colour 3 to blue.
 bool SavePreview(penmorph::TForm1& window, QTableWidget* list, const QString& file) {
@@ -185,7 +214,9 @@ int main(int argc, char** argv) {
     list->setRangeSelected(
         QTableWidgetSelectionRange(0, 0, list->rowCount() - 1, list->columnCount() - 1), true);
   }
-  ok &= SaveDialog([&] { window.ConvertFiles(); }, output + "/report.png");
+  window.ConvertFiles();
+  ok &= SaveNextModal(output + "/report.png");
+  Settle(300);
   ok &= SaveDialog([&] { window.Exit(); }, output + "/exit-question.png");
   window.close();
   return ok ? 0 : 1;

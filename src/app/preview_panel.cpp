@@ -1,8 +1,11 @@
 #include "app/preview_panel.h"
 
+#include "app/run_report.h"
+
 #include <algorithm>
 #include <array>
 
+#include "app/run_report.h"
 #include "common/path_text.h"
 #include "convert/file_preview.h"
 
@@ -128,6 +131,15 @@ void PreviewPanel::Show(const std::optional<std::filesystem::path>& file,
     pending_.reset();
     return;
   }
+  if (formats_.FindForFile(PathToUtf8(file_->filename())) == nullptr) {
+    // Nothing to read: a file of another kind is named for what it is, as the list names it.
+    ++generation_;
+    state_ = PanelState::kFailed;
+    failure_ = "jw_cadのファイルではありません";
+    std::lock_guard lock(mutex_);
+    pending_.reset();
+    return;
+  }
   state_ = PanelState::kReading;
   Submit(true);
 }
@@ -200,7 +212,7 @@ std::string PreviewPanel::Caption() const {
     case PanelState::kReading:
       return name + " を読んでいます…";
     case PanelState::kFailed:
-      return name + " は表示できません: " + failure_;
+      return name + " は表示できません：" + failure_;
     case PanelState::kReady:
       break;
   }
@@ -244,11 +256,11 @@ void PreviewPanel::Work() {
         if (drawing.ok()) {
           done.drawing = std::move(drawing).value();
         } else {
-          done.failure = drawing.error().Describe();
+          done.failure = JapaneseErrorText(drawing.error());
         }
       }
     } else {
-      done.failure = inventory.error().Describe();
+      done.failure = JapaneseErrorText(inventory.error());
     }
     {
       std::lock_guard lock(mutex_);

@@ -9,9 +9,7 @@ namespace penmorph::app {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string ErrorText(const std::optional<Error>& error) {
+std::string JapaneseErrorText(const std::optional<Error>& error) {
   if (!error) {
     return {};
   }
@@ -38,8 +36,6 @@ std::string ErrorText(const std::optional<Error>& error) {
   text += "）";
   return text;
 }
-
-}  // namespace
 
 bool BelongsInReport(const FileOutcome& outcome) {
   return outcome.kind == OutcomeKind::kFailed || outcome.kind == OutcomeKind::kNotDone ||
@@ -83,13 +79,13 @@ std::string JapaneseReason(const OutcomeReason& reason) {
       text = "保存先がファイルと同じフォルダです";
       break;
     case ReasonKind::kCannotRead:
-      text = "読み込めません：" + ErrorText(reason.error);
+      text = "読み込めません：" + JapaneseErrorText(reason.error);
       break;
     case ReasonKind::kCannotConvert:
-      text = "変換できません：" + ErrorText(reason.error);
+      text = "変換できません：" + JapaneseErrorText(reason.error);
       break;
     case ReasonKind::kCannotWrite:
-      text = "書き込めません：" + ErrorText(reason.error);
+      text = "書き込めません：" + JapaneseErrorText(reason.error);
       break;
     case ReasonKind::kStopped:
       text = "中止したため変換していません";

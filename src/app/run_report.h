@@ -27,6 +27,9 @@ std::vector<ReportedFile> ReportedFiles(const BatchResult& result);
 // The reason in Japanese: what happened, then the driver's particulars in brackets.
 std::string JapaneseReason(const OutcomeReason& reason);
 
+// A reader's or writer's error in Japanese, its English particulars in brackets; empty for none.
+std::string JapaneseErrorText(const std::optional<Error>& error);
+
 // "次の N 個のファイルは変換できませんでした。"
 std::string ReportHeading(std::size_t count);
 
