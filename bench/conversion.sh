@@ -22,16 +22,7 @@ bin="$PWD/build-bench/bin"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
-now() { date +%s%N; }
-# Seconds a command takes, to the microsecond.
-seconds() {
-  local start end
-  start=$(now)
-  "$@" >/dev/null 2>&1
-  end=$(now)
-  awk -v ns="$((end - start))" 'BEGIN { printf "%.6f", ns / 1e9 }'
-}
-median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+source bench/timing.sh
 
 # pair NAME PREPARE COPY CONVERT: ROUNDS pairs, each after PREPARE; prints the medians.
 pair() {
@@ -47,7 +38,7 @@ pair() {
     v=$(seconds bash -c "$convert")
     copies+=("$c")
     converts+=("$v")
-    ratios+=("$(awk -v a="$v" -v b="$c" 'BEGIN { printf "%.4f", a / b }')")
+    ratios+=("$(ratio "$v" "$c")")
   done
   eval "$prepare"
   /usr/bin/time -f '%M' -o "$work/rss" bash -c "exec $convert" >/dev/null 2>&1

@@ -39,16 +39,7 @@ make_tree() {
   done
 }
 
-now() { date +%s%N; }
-seconds() {
-  local start end
-  start=$(now)
-  "$@" >/dev/null 2>&1
-  end=$(now)
-  awk -v ns="$((end - start))" 'BEGIN { printf "%.4f", ns / 1e9 }'
-}
-median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
+source bench/timing.sh
 
 for count in "${sizes[@]}"; do
   tree="$work/archive"
