@@ -12,8 +12,8 @@
 
 #include "app/run_report.h"
 #include "app/window_texts.h"
-#include "common/path_text.h"
 #include "app_fakes.h"
+#include "common/path_text.h"
 #include "fakes.h"
 #include "test_support.h"
 
@@ -128,8 +128,9 @@ TEST_F(BackgroundRunTest, ADestinationInsideTheTreeIsRefusedOnlyForATree) {
   fs::create_directories(source() / "out");
   ConversionRequest request = TreeRequest(source(), (source() / "out").string());
   EXPECT_FALSE(PlanConversion(request, registry_, prompts_));
-  EXPECT_EQ(prompts_.Take(), (std::vector<std::string>{
-                                 "beep", "confirmation:" + std::string(texts::kDestinationInsideTree)}));
+  EXPECT_EQ(prompts_.Take(),
+            (std::vector<std::string>{
+                "beep", "confirmation:" + std::string(texts::kDestinationInsideTree)}));
   request.whole_tree = false;
   EXPECT_TRUE(PlanConversion(request, registry_, prompts_));
 }

@@ -188,6 +188,14 @@ TEST_F(ConversionRunTest, TheReportHoldsFailuresAndUnrecognisedJwCadFilesOnly) {
   EXPECT_EQ(reported[2].file, source() / "gone.jwk");
   EXPECT_EQ(reported[2].reason, "ファイルを開けません（no such file）");
   EXPECT_EQ(reported[2].file_text, (source() / "gone.jwk").string());
+
+  // A folder of a tree that could not be listed follows the files, so nothing goes unsaid.
+  report.unreadable_folders = {source() / "locked"};
+  reported = ReportedFiles(report);
+  ASSERT_EQ(reported.size(), 4u);
+  EXPECT_EQ(reported[2].file, source() / "gone.jwk");
+  EXPECT_EQ(reported[3].file, source() / "locked");
+  EXPECT_EQ(reported[3].reason, "フォルダの中を読めないため、その中のファイルは変換していません");
 }
 
 }  // namespace

@@ -21,9 +21,9 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QSplitter>
 #include <QTableWidget>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>

@@ -30,9 +30,8 @@ class BackgroundRun::Listener : public BatchListener, public ConversionObserver 
       ++progress.done;
       const double seconds = std::chrono::duration<double>(now - run_.begin_).count();
       if (progress.done > 0 && seconds > 0) {
-        progress.seconds_left =
-            seconds / static_cast<double>(progress.done) *
-            static_cast<double>(progress.total - progress.done);
+        progress.seconds_left = seconds / static_cast<double>(progress.done) *
+                                static_cast<double>(progress.total - progress.done);
       }
     }
     if (now - run_.last_wake_ >= kWakeInterval) {
@@ -75,6 +74,7 @@ void BackgroundRun::Run() {
     std::lock_guard lock(mutex_);
     report_.ran = true;
     report_.result = std::move(result);
+    report_.unreadable_folders = plan_.unreadable_folders;
     progress_.status = stop_ ? texts::kStopped : texts::kDone;
     progress_.seconds_left = 0;
     progress_.finished = true;
@@ -93,8 +93,8 @@ RunReport BackgroundRun::TakeReport() {
 }
 
 std::string ProgressText(const RunProgress& progress) {
-  std::string text = std::to_string(progress.done) + " / " + std::to_string(progress.total) +
-                     " ファイル";
+  std::string text =
+      std::to_string(progress.done) + " / " + std::to_string(progress.total) + " ファイル";
   if (progress.seconds_left && !progress.finished) {
     const auto left = static_cast<long long>(*progress.seconds_left + 0.5);
     char time[32];

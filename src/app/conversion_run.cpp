@@ -2,8 +2,8 @@
 
 #include "app/file_rows.h"
 #include "app/path_text.h"
-#include "convert/source_tree.h"
 #include "app/window_texts.h"
+#include "convert/source_tree.h"
 
 namespace penmorph::app {
 
@@ -84,12 +84,12 @@ std::optional<ConversionPlan> PlanConversion(const ConversionRequest& request,
   // One kind of separator in the names shown, whichever way the folder was spelled.
   const fs::path source_folder = fs::path(request.source_folder).make_preferred();
   if (request.whole_tree) {
-    TreeWalk walk = ListTree(source_folder, [&](std::string_view name) {
-      return WantedInTree(name, request, formats);
-    });
+    TreeWalk walk = ListTree(
+        source_folder, [&](std::string_view name) { return WantedInTree(name, request, formats); });
     for (TreeFile& file : walk.files) {
       plan.jobs.push_back({std::move(file.source), destination / file.relative});
     }
+    plan.unreadable_folders = std::move(walk.unreadable);
     plan.create_folders = true;
   } else {
     for (const fs::path& name : request.file_names) {
@@ -97,6 +97,14 @@ std::optional<ConversionPlan> PlanConversion(const ConversionRequest& request,
     }
   }
   return plan;
+}
+
+std::vector<ReportedFile> ReportedFiles(const RunReport& report) {
+  std::vector<ReportedFile> files = ReportedFiles(report.result);
+  for (const fs::path& folder : report.unreadable_folders) {
+    files.push_back({folder, PathText(folder), std::string(texts::kFolderUnreadable)});
+  }
+  return files;
 }
 
 RunReport RunConversion(const ConversionRequest& request, const FormatRegistry& formats,
@@ -107,6 +115,7 @@ RunReport RunConversion(const ConversionRequest& request, const FormatRegistry& 
     return report;
   }
   report.ran = true;
+  report.unreadable_folders = plan->unreadable_folders;
   StatusObserver observer(prompts);
   BatchConverter converter(formats, tables, observer, file_system);
   const std::size_t total = plan->jobs.size();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/prompts.h"
+#include "app/run_report.h"
 #include "common/file_system.h"
 #include "convert/batch_converter.h"
 #include "convert/batch_runner.h"
@@ -34,6 +35,7 @@ struct ConversionRequest {
 struct ConversionPlan {
   std::vector<BatchJob> jobs;
   bool create_folders = false;  // a tree's layout: folders are made under the destination
+  std::vector<std::filesystem::path> unreadable_folders;  // of a tree: their files are not known
 };
 
 // The checks in their order, each with its box and beep, then the question; the plan, or
@@ -44,7 +46,12 @@ std::optional<ConversionPlan> PlanConversion(const ConversionRequest& request,
 struct RunReport {
   bool ran = false;  // the checks passed and the user said yes
   BatchResult result;
+  std::vector<std::filesystem::path> unreadable_folders;
 };
+
+// What the report window lists: the files of the report, then the folders of a tree that could
+// not be read (their files were neither converted nor looked at).
+std::vector<ReportedFile> ReportedFiles(const RunReport& report);
 
 // The plan and the run in the window's own thread, file after file (the windows run theirs on
 // threads of its own: background_run.h).

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "common/folder_entries.h"
 #include "app/path_text.h"
+#include "common/folder_entries.h"
 #include "common/path_text.h"
 #include "common/text.h"
 

@@ -22,6 +22,9 @@ inline constexpr std::string_view kDestinationInsideTree =
     "保存先フォルダが変換するフォルダの中にあります。別のフォルダを指定して下さい。";
 // A run stopped with "中止": the files in hand are finished, the rest not touched.
 inline constexpr std::string_view kStopped = "変換作業を中止しました。";
+// A folder of a tree whose list could not be read: the report names it with this reason.
+inline constexpr std::string_view kFolderUnreadable =
+    "フォルダの中を読めないため、その中のファイルは変換していません";
 
 // The controls of a run beside the file list.
 inline constexpr std::string_view kSubfoldersCaption = "サブフォルダも含める";

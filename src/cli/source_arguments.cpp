@@ -28,8 +28,7 @@ bool WantedInTree(std::string_view name, const SourceSelection& selection,
 
 std::optional<std::string> ExpandSources(const std::vector<std::string>& arguments,
                                          const SourceSelection& selection,
-                                         const FormatRegistry& formats,
-                                         ExpandedSources& expanded) {
+                                         const FormatRegistry& formats, ExpandedSources& expanded) {
   for (const std::string& argument : arguments) {
     const fs::path source = PathFromUtf8(argument);
     if (KindOfPath(source) != PathKind::kFolder) {
@@ -43,8 +42,8 @@ std::optional<std::string> ExpandSources(const std::vector<std::string>& argumen
         source, [&](std::string_view name) { return WantedInTree(name, selection, formats); });
     for (TreeFile& found : walk.files) {
       std::string shown = PathToUtf8(found.source);
-      expanded.files.push_back({std::move(found.source), std::move(found.relative),
-                                std::move(shown)});
+      expanded.files.push_back(
+          {std::move(found.source), std::move(found.relative), std::move(shown)});
     }
     for (const fs::path& folder : walk.unreadable) {
       expanded.unreadable.push_back(PathToUtf8(folder));

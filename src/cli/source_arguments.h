@@ -25,7 +25,7 @@ struct SourceSelection {
 
 struct ExpandedSources {
   std::vector<SourceFile> files;
-  bool trees = false;  // a folder was walked: outputs need its layout made
+  bool trees = false;                   // a folder was walked: outputs need its layout made
   std::vector<std::string> unreadable;  // folders of a tree that could not be listed
 };
 

@@ -2,8 +2,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCloseEvent>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -622,7 +622,7 @@ void TForm1::ShowRunProgress() {
   progress_text_->hide();
   stop_->setEnabled(false);
   emit ConversionFinished();
-  if (auto reported = app::ReportedFiles(report.result); !reported.empty()) {
+  if (auto reported = app::ReportedFiles(report); !reported.empty()) {
     prompts_.ShowReport(this, reported);
   }
 }

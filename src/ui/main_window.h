@@ -123,11 +123,11 @@ class TForm1 : public QMainWindow, public app::Prompts {
   AppSettings settings_;
   app::FileBrowser browser_;
 
-  BusyScope* walk_ = nullptr;              // set while the folder tree is being built
-  std::optional<BusyScope> converting_;    // a run in this thread (the layer's own, for tests)
+  BusyScope* walk_ = nullptr;                // set while the folder tree is being built
+  std::optional<BusyScope> converting_;      // a run in this thread (the layer's own, for tests)
   std::unique_ptr<app::BackgroundRun> run_;  // the run of "変換", while it goes
-  bool showing_ = false;                   // the widgets are being filled from the layer
-  QTreeWidgetItem* pressed_on_ = nullptr;  // the tree's current node when a click began
+  bool showing_ = false;                     // the widgets are being filled from the layer
+  QTreeWidgetItem* pressed_on_ = nullptr;    // the tree's current node when a click began
 
   QLineEdit* search_field_ = nullptr;
   QTreeWidget* tree_ = nullptr;

@@ -643,9 +643,9 @@ void TForm1::ConvertFiles() {
   EnableWindow(stop_button_, TRUE);
   // The run goes on threads of its own; it posts news, which this thread reads.
   const HWND window = hwnd();
-  run_ = std::make_unique<app::BackgroundRun>(std::move(*plan), formats_, settings_.tables,
-                                              DefaultWorkers(),
-                                              [window] { PostMessageW(window, kRunProgress, 0, 0); });
+  run_ = std::make_unique<app::BackgroundRun>(
+      std::move(*plan), formats_, settings_.tables, DefaultWorkers(),
+      [window] { PostMessageW(window, kRunProgress, 0, 0); });
   ShowRunProgress();
 }
 
@@ -679,7 +679,7 @@ void TForm1::ShowRunProgress() {
     SetFocus(convert_button_);  // a disabled button would leave the keyboard nowhere
   }
   EnableWindow(stop_button_, FALSE);
-  if (auto reported = app::ReportedFiles(report.result); !reported.empty()) {
+  if (auto reported = app::ReportedFiles(report); !reported.empty()) {
     ReportWindow(reported, desktop_).ShowModal(hwnd());
   }
 }
