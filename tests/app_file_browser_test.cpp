@@ -191,6 +191,40 @@ TEST_F(BrowserTest, ListsPlainVisibleFilesWithTheirColumns) {
   EXPECT_EQ(browser_.list().selection(), (RowRange{0, 0}));
 }
 
+// `penmorph FILE`: the file's folder is searched and listed and the file selected; a folder is
+// listed as it is; a path that does not exist leaves the window as it would start.
+TEST_F(BrowserTest, AStartPathListsItsFolderAndSelectsTheFile) {
+  const fs::path folder = scratch_ / fs::path(u8"図面");
+  fs::create_directories(folder / "sub");
+  for (const char* name : {"a.jww", "b.jww", "c.jwc"}) {
+    WriteBytes(folder / name, FakeDrawing("JWW", name));
+  }
+  std::optional<StartPath> start = StartPathOf(folder / "b.jww");
+  ASSERT_TRUE(start);
+  EXPECT_EQ(start->folder, folder);
+  EXPECT_EQ(start->file, fs::path("b.jww"));
+  ASSERT_TRUE(browser_.OpenStartPath(*start, {0, 64}, {}));
+  EXPECT_EQ(browser_.shown_node(), FolderTree::kRoot);
+  EXPECT_EQ(browser_.tree().NodePath(FolderTree::kRoot), folder / "");
+  EXPECT_EQ(browser_.list().SelectedNames(), (std::vector<fs::path>{"b.jww"}));
+
+  // A file the chosen type does not list selects nothing rather than another file.
+  ASSERT_TRUE(browser_.OpenStartPath(*StartPathOf(folder / "c.jwc"), {2, 64}, {}));  // *.jww
+  EXPECT_TRUE(browser_.list().SelectedNames().empty());
+
+  WriteBytes(folder / "sub" / "x.jww", FakeDrawing("JWW", "x"));
+  WriteBytes(folder / "sub" / "y.jww", FakeDrawing("JWW", "y"));
+  start = StartPathOf(folder / "sub");
+  ASSERT_TRUE(start);
+  EXPECT_EQ(start->folder, folder / "sub");
+  EXPECT_FALSE(start->file);
+  ASSERT_TRUE(browser_.OpenStartPath(*start, {0, 64}, {}));
+  EXPECT_EQ(browser_.list().SelectedNames(), (std::vector<fs::path>{"x.jww"}));
+
+  EXPECT_FALSE(StartPathOf(folder / "gone.jww"));
+  EXPECT_FALSE(StartPathOf(""));
+}
+
 TEST_F(BrowserTest, FileTypesFilterWithoutRegardToCase) {
   for (const char* name : {"DESK.JWK", "small.jwk", "a.jww", "b.jwc", "noextension", "c.jw"}) {
     WriteBytes(scratch_ / name, "x");

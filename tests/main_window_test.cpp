@@ -689,6 +689,29 @@ class MainWindowTest : public QObject {
     QVERIFY(QApplication::focusWidget() != List());
   }
 
+  // `penmorph FILE` from a file manager: the file's folder searched and listed, the tree
+  // highlighting it, the file selected and previewed; a missing path changes nothing.
+  void aStartPathListsTheFilesFolderAndSelectsTheFile() {
+    fs::path root = Folder("started");
+    fs::create_directories(root / "sub");
+    for (const char* name : {"a.jww", "b.jww", "c.jww"}) {
+      WriteBytes(root / name, FakeDrawing("JWW", name));
+    }
+    TForm1& window = Open();
+    window.OpenStartPath(Q(root / "zz-missing.jww"));
+    QVERIFY(!window.tree_ready());
+    window.OpenStartPath(Q(root / "c.jww"));
+    QCOMPARE(window.search_folder(), Shown(root).toStdString());
+    QVERIFY(Tree()->currentItem() == Tree()->topLevelItem(0));
+    QCOMPARE(Tree()->topLevelItem(0)->childCount(), 1);
+    QStringList names = Column(kNameColumn);
+    const int c_row = static_cast<int>(names.indexOf("c.jww"));
+    const QModelIndexList selected = List()->selectionModel()->selectedRows();
+    QCOMPARE(selected.size(), 1);
+    QCOMPARE(selected.front().row(), c_row);
+    QCOMPARE(window.StatusText(), QStringLiteral("3 Files  パス名「%1」").arg(Shown(root)));
+  }
+
   void shiftJisFileNamesAreShownAndConvertedByTheirBytes() {
     fs::path folder = Folder("sjis");
     fs::create_directories(folder);

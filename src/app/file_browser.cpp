@@ -42,6 +42,18 @@ bool FileBrowser::BuildFolderTree(const fs::path& search_folder, const StopCheck
   return true;
 }
 
+bool FileBrowser::OpenStartPath(const StartPath& start, const ListOptions& options,
+                                const StopCheck& stop) {
+  if (!BuildFolderTree(start.folder, stop) || !tree_ready_) {
+    return false;
+  }
+  ShowFolder(FolderTree::kRoot, options, stop);
+  if (start.file) {
+    list_.SelectNames({*start.file});
+  }
+  return true;
+}
+
 void FileBrowser::RefuseWithoutTree() {
   prompts_.Beep();
   prompts_.ShowMessage(MessageKind::kError, texts::kNoTree);

@@ -13,6 +13,7 @@
 #include "app/file_list.h"
 #include "app/folder_tree.h"
 #include "app/prompts.h"
+#include "app/start_path.h"
 #include "common/file_system.h"
 #include "convert/format_registry.h"
 #include "settings/conv_settings.h"
@@ -34,6 +35,10 @@ class FileBrowser {
 
   // A search folder was chosen. False when it does not exist: the old tree and list stay.
   bool BuildFolderTree(const std::filesystem::path& search_folder, const StopCheck& stop);
+
+  // The window started with a path: the tree built on its folder, that folder (the root) listed
+  // and the file, when one was named and is listed, selected. False when no tree was built.
+  bool OpenStartPath(const StartPath& start, const ListOptions& options, const StopCheck& stop);
 
   // The tree's highlighted node was clicked or reached with the keyboard (nullopt: no node).
   void ShowFolder(std::optional<FolderTree::NodeId> node, const ListOptions& options,

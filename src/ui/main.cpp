@@ -26,5 +26,9 @@ int main(int argc, char** argv) {
   setup.formats = penmorph::MakeStandardFormats();
   penmorph::TForm1 window(std::move(setup));
   window.show();
+  // `penmorph FILE`: what a file manager runs to open a drawing with Penmorph.
+  if (const QStringList arguments = QCoreApplication::arguments(); arguments.size() > 1) {
+    window.OpenStartPath(arguments.at(1));
+  }
   return QApplication::exec();
 }

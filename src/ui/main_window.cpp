@@ -374,6 +374,37 @@ void TForm1::ChooseSearchFolder() {
   BuildFolderTree();
 }
 
+void TForm1::OpenStartPath(const QString& argument) {
+  const std::optional<app::StartPath> start = app::StartPathOf(PathOf(argument));
+  if (!start) {
+    return;
+  }
+  settings_.search_folder = app::PathText(app::FolderPath(start->folder));
+  search_field_->setText(FromUtf8(settings_.search_folder));
+  tree_->setEnabled(false);
+  bool opened = false;
+  {
+    BusyScope busy;
+    walk_ = &busy;
+    opened =
+        browser_.OpenStartPath(*start, ListingOptions(), [&busy] { return busy.EscapePressed(); });
+    walk_ = nullptr;
+  }
+  tree_->setEnabled(true);
+  if (!opened) {
+    return;
+  }
+  ShowTree();
+  // The root is the folder listed: the tree highlights it, as after a click.
+  showing_ = true;
+  tree_->setCurrentItem(tree_->topLevelItem(0));
+  showing_ = false;
+  ShowRows();
+  if (const auto& range = browser_.list().selection()) {
+    list_->scrollToItem(list_->item(static_cast<int>(range->first), 0));
+  }
+}
+
 void TForm1::ChooseDestination() {
   auto chosen =
       prompts_.ChooseFolder(this, kDestinationTitle, FromUtf8(settings_.destination_folder));

@@ -74,6 +74,11 @@ class TForm1 : public QMainWindow, public app::Prompts {
   void SetStatus(std::string_view text) override;
   void ReportProgress(std::size_t index, std::size_t total) override;
 
+  // Started with a file or folder (`penmorph FILE`, a file manager's "open with"): its folder
+  // becomes the search folder and is listed, the file selected. A path that does not exist
+  // changes nothing.
+  void OpenStartPath(const QString& argument);
+
  public slots:
   void ChooseSearchFolder();
   void ChooseDestination();

@@ -383,6 +383,35 @@ void TForm1::ChooseSearchFolder() {
   BuildFolderTree();
 }
 
+void TForm1::OpenStartPath(const std::filesystem::path& argument) {
+  const std::optional<app::StartPath> start = app::StartPathOf(argument);
+  if (!start) {
+    return;
+  }
+  settings_.search_folder = app::PathText(app::FolderPath(start->folder));
+  SetWindowTextUtf8(search_field_, settings_.search_folder);
+  EnableWindow(tree_, FALSE);
+  BusyPump pump;
+  busy_ = &pump;
+  const bool opened =
+      browser_.OpenStartPath(*start, ListingOptions(), [&pump] { return pump.EscapePressed(); });
+  busy_ = nullptr;
+  EnableWindow(tree_, TRUE);
+  if (!opened) {
+    return;
+  }
+  ShowTree();
+  // The root is the folder listed: the tree highlights it, as after a click.
+  showing_ = true;
+  const auto root = SendMessageW(tree_, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+  SendMessageW(tree_, TVM_SELECTITEM, TVGN_CARET, root);
+  showing_ = false;
+  ShowRows();
+  if (const auto& range = browser_.list().selection()) {
+    SendMessageW(list_, LVM_ENSUREVISIBLE, range->first, FALSE);
+  }
+}
+
 void TForm1::ChooseDestination() {
   auto chosen = desktop_.ChooseFolder(hwnd(), kDestinationTitle,
                                       app::PathFromText(settings_.destination_folder));
@@ -912,8 +941,12 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 int RunMainWindow(MainWindowSetup setup, int show_command) {
+  const std::optional<std::filesystem::path> start_path = setup.start_path;
   TForm1 window(std::move(setup));
   window.Show(show_command);
+  if (start_path) {
+    window.OpenStartPath(*start_path);
+  }
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (window.hwnd() == nullptr || !IsDialogMessageW(window.hwnd(), &message)) {

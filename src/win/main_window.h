@@ -36,6 +36,8 @@ struct MainWindowSetup {
   std::filesystem::path ini_path;
   FormatRegistry formats;
   Desktop* desktop = nullptr;  // nullptr: the real desktop
+  // `penmorph.exe FILE` (a file dropped on the program, "open with"): listed when it shows.
+  std::optional<std::filesystem::path> start_path;
 };
 
 class TForm1 : public WindowBase, public app::Prompts {
@@ -56,6 +58,9 @@ class TForm1 : public WindowBase, public app::Prompts {
 
   void ChooseSearchFolder();
   void ChooseDestination();
+  // Its folder becomes the search folder and is listed, the file selected; a path that does not
+  // exist changes nothing.
+  void OpenStartPath(const std::filesystem::path& argument);
   void SelectFileType(int index);
   void ShowJwwSettings();
   void ShowJwcSettings();

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 #include <objbase.h>
+#include <shellapi.h>
 
 #include <vector>
 
@@ -40,6 +41,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show_command) {
   setup.program_folder = ProgramFolder();
   setup.ini_path = penmorph::DefaultIniPath(setup.program_folder);
   setup.formats = penmorph::MakeStandardFormats();
+  int count = 0;
+  if (LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    if (count > 1) {
+      setup.start_path = std::filesystem::path(arguments[1]);
+    }
+    LocalFree(arguments);
+  }
   const int exit_code = penmorph::win::RunMainWindow(std::move(setup), show_command);
 
   if (SUCCEEDED(com)) {
