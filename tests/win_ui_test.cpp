@@ -797,5 +797,35 @@ TEST(WindowsWindow, ListsSortsSetsTablesConvertsReportsAndKeepsItsSettings) {
   EXPECT_EQ(saved.tables.jwc.Entry(9), 0);
 }
 
+// `penmorph.exe FILE` (a file dropped on the program): the file's folder searched and listed,
+// the tree highlighting it, the file selected.
+TEST(WindowsWindow, AStartPathListsTheFilesFolderAndSelectsTheFile) {
+  Folders folders;
+  MakeFolders(folders);
+  if (HasFatalFailure()) {
+    return;
+  }
+  TestDesktop desktop;
+  MainWindowSetup setup;
+  setup.program_folder = folders.program;
+  setup.ini_path = folders.ini;
+  setup.formats = MakeStandardFormats();
+  setup.desktop = &desktop;
+  TForm1 window(std::move(setup));
+  window.Show(SW_SHOWNORMAL);
+  window.OpenStartPath(folders.drawings / "room.jww");
+
+  HWND tree = GetDlgItem(window.hwnd(), ids::kFolderTree);
+  HWND list = GetDlgItem(window.hwnd(), ids::kFileList);
+  const auto root = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+  ASSERT_NE(root, 0);
+  EXPECT_EQ(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0), root);
+  const auto row = SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+  ASSERT_GE(row, 0);
+  EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, row, LVNI_SELECTED), -1);  // that row alone
+  EXPECT_EQ(CellText(list, static_cast<int>(row), app::kNameColumn), "room.jww");
+  DestroyWindow(window.hwnd());
+}
+
 }  // namespace
 }  // namespace penmorph::win
