@@ -132,15 +132,21 @@ class FakeFormat : public FileFormat {
   CallLog& log_;
 };
 
-// Records every file the driver starts converting: "converting:SOURCE|OUTPUT".
+// Records every file the driver starts converting: "converting:SOURCE|OUTPUT". Workers of a
+// parallel run call it at the same time: read `events` once the run is over.
 class FakeUi : public ConversionObserver {
  public:
   std::vector<std::string> events;
 
   void Converting(const std::filesystem::path& source,
                   const std::filesystem::path& output) override {
-    events.push_back("converting:" + source.string() + "|" + output.string());
+    std::string event = "converting:" + source.string() + "|" + output.string();
+    std::lock_guard lock(mutex_);
+    events.push_back(std::move(event));
   }
+
+ private:
+  std::mutex mutex_;
 };
 
 // Converts the named files of one folder into another, as a run of the window does.
