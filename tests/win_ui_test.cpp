@@ -755,6 +755,16 @@ class Driver {
   std::vector<std::string> listed_order_;
 };
 
+// The window on the test's folders, with the test's desktop in place of the real one.
+MainWindowSetup SetupFor(const Folders& folders, TestDesktop& desktop) {
+  MainWindowSetup setup;
+  setup.program_folder = folders.program;
+  setup.ini_path = folders.ini;
+  setup.formats = MakeStandardFormats();
+  setup.desktop = &desktop;
+  return setup;
+}
+
 TEST(WindowsWindow, ListsSortsSetsTablesConvertsReportsAndKeepsItsSettings) {
   Folders folders;
   MakeFolders(folders);
@@ -763,12 +773,7 @@ TEST(WindowsWindow, ListsSortsSetsTablesConvertsReportsAndKeepsItsSettings) {
   }
   TestDesktop desktop;
   {
-    MainWindowSetup setup;
-    setup.program_folder = folders.program;
-    setup.ini_path = folders.ini;
-    setup.formats = MakeStandardFormats();
-    setup.desktop = &desktop;
-    TForm1 window(std::move(setup));
+    TForm1 window(SetupFor(folders, desktop));
     window.Show(SW_SHOWNORMAL);
     Driver driver(window.hwnd(), GetCurrentThreadId(), desktop, folders);
     std::thread steps([&driver] { driver.Run(); });
@@ -806,12 +811,7 @@ TEST(WindowsWindow, AStartPathListsTheFilesFolderAndSelectsTheFile) {
     return;
   }
   TestDesktop desktop;
-  MainWindowSetup setup;
-  setup.program_folder = folders.program;
-  setup.ini_path = folders.ini;
-  setup.formats = MakeStandardFormats();
-  setup.desktop = &desktop;
-  TForm1 window(std::move(setup));
+  TForm1 window(SetupFor(folders, desktop));
   window.Show(SW_SHOWNORMAL);
   window.OpenStartPath(folders.drawings / "room.jww");
 
