@@ -102,7 +102,6 @@ ConvertReport::ConvertReport(std::ostream& out, std::ostream& err,
       shown_(std::move(shown)),
       json_(json),
       progress_(progress),
-      finished_(jobs.size()),
       started_(jobs.size()),
       milliseconds_(jobs.size(), 0.0) {}
 
@@ -113,10 +112,17 @@ void ConvertReport::Started(std::size_t index) {
 void ConvertReport::Finished(std::size_t index, const FileOutcome& outcome) {
   milliseconds_[index] =
       std::chrono::duration<double, std::milli>(Clock::now() - started_[index]).count();
-  finished_[index] = outcome;
   ++done_;
-  while (printed_ < finished_.size() && finished_[printed_]) {
-    Print(printed_, *finished_[printed_]);
+  if (index == printed_) {
+    Print(index, outcome);
+    ++printed_;
+  } else {
+    waiting_.emplace(index, outcome);
+  }
+  for (auto next = waiting_.find(printed_); next != waiting_.end();
+       next = waiting_.find(printed_)) {
+    Print(printed_, next->second);
+    waiting_.erase(next);
     ++printed_;
   }
   ShowProgress(false);
@@ -170,10 +176,10 @@ void ConvertReport::ShowProgress(bool final) {
   last_progress_ = now;
   const double seconds = std::chrono::duration<double>(now - begin_).count();
   const double rate = seconds > 0 ? static_cast<double>(done_) / seconds : 0;
-  const std::size_t left = finished_.size() - done_;
+  const std::size_t left = jobs_.size() - done_;
   char line[128];
-  std::snprintf(line, sizeof line, "%zu of %zu files, %.1f files/s, %s left", done_,
-                finished_.size(), rate, rate > 0 ? Duration(left / rate).c_str() : "?");
+  std::snprintf(line, sizeof line, "%zu of %zu files, %.1f files/s, %s left", done_, jobs_.size(),
+                rate, rate > 0 ? Duration(left / rate).c_str() : "?");
   err_ << "\r" << line;
   if (final) {
     err_ << "\r" << std::string(72, ' ') << "\r";

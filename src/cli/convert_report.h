@@ -6,7 +6,7 @@
 
 #include <chrono>
 #include <cstddef>
-#include <optional>
+#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -38,7 +38,8 @@ class ConvertReport : public BatchListener {
   std::vector<std::string> shown_;
   const bool json_;
   const bool progress_;
-  std::vector<std::optional<FileOutcome>> finished_;
+  // Files finished before one ahead of them: held only until their turn to be printed.
+  std::map<std::size_t, FileOutcome> waiting_;
   std::vector<Clock::time_point> started_;
   std::vector<double> milliseconds_;
   std::size_t printed_ = 0;  // files before this one are printed
