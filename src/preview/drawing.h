@@ -150,22 +150,27 @@ struct SxfDefinitions {
   std::vector<std::vector<double>> line_patterns;  // by n; empty pattern: continuous
 };
 
-struct Drawing {
-  std::string format;  // "JWW"
+// What is drawn, in one coordinate system: a whole drawing's, or a block definition's own.
+struct Primitives {
   std::vector<Segment> segments;
   std::vector<Arc> arcs;
-  std::vector<Point2> vertices;
+  std::vector<Point2> vertices;  // of the polygons
   std::vector<Polygon> polygons;
   std::vector<Text> texts;
   std::vector<Dot> dots;
+
+  std::size_t PrimitiveCount() const {
+    return segments.size() + arcs.size() + polygons.size() + texts.size() + dots.size();
+  }
+};
+
+struct Drawing : Primitives {
+  std::string format;  // "JWW"
   std::vector<StyleKey> styles;
   Extents extents;
   SxfDefinitions sxf;
   std::shared_ptr<const StyleRemap> remap;
 
-  std::size_t PrimitiveCount() const {
-    return segments.size() + arcs.size() + polygons.size() + texts.size() + dots.size();
-  }
   // Extents of everything, computed anew.
   Extents Measure() const;
 };

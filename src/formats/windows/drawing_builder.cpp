@@ -76,17 +76,11 @@ class WindowsStyleRemap final : public preview::StyleRemap {
 };
 
 // The primitives of one list in its own coordinates, and the insertions it makes.
-struct Fragment {
+struct Fragment : preview::Primitives {
   struct Insertion {
     Affine placement;
     std::int32_t number = 0;
   };
-  std::vector<Segment> segments;
-  std::vector<Arc> arcs;
-  std::vector<Point2> vertices;
-  std::vector<Polygon> polygons;
-  std::vector<Text> texts;
-  std::vector<Dot> dots;
   std::vector<Insertion> insertions;
   std::size_t cost = 0;  // what placing it once takes, in primitives (see kMaxPlacedPrimitives)
 };
@@ -277,12 +271,7 @@ class DrawingBuilder final : public RecordVisitor {
   }
 
   void MoveIntoDrawing(Fragment& main) {
-    drawing_.segments = std::move(main.segments);
-    drawing_.arcs = std::move(main.arcs);
-    drawing_.vertices = std::move(main.vertices);
-    drawing_.polygons = std::move(main.polygons);
-    drawing_.texts = std::move(main.texts);
-    drawing_.dots = std::move(main.dots);
+    static_cast<preview::Primitives&>(drawing_) = std::move(main);
     drawing_.extents = drawing_.Measure();
   }
 
