@@ -105,19 +105,24 @@ TEST_F(BackgroundRunTest, ATreeIsPlannedWithItsLayoutAndOnlyTheListsFileType) {
   WriteBytes(source() / ".hidden" / "x.jww", FakeDrawing("JWW", "hidden"));
   ConversionRequest request = TreeRequest(source(), destination().string());
   request.file_pattern = "*.jww";
-  std::optional<ConversionPlan> plan = PlanConversion(request, registry_, prompts_);
+  std::optional<ConversionPlan> plan = PlanConversion(request, prompts_);
   ASSERT_TRUE(plan);
   EXPECT_TRUE(plan->create_folders);
+  EXPECT_TRUE(plan->jobs.empty());  // the tree is walked while it is converted
   std::vector<std::pair<fs::path, fs::path>> jobs;
-  for (const BatchJob& job : plan->jobs) {
-    jobs.emplace_back(job.source.lexically_relative(source()),
-                      job.output.lexically_relative(destination()));
+  PlannedJobs planned(*plan, registry_);
+  while (std::optional<BatchJob> job = planned.Next()) {
+    jobs.emplace_back(job->source.lexically_relative(source()),
+                      job->output.lexically_relative(destination()));
   }
   EXPECT_EQ(jobs, (std::vector<std::pair<fs::path, fs::path>>{{top, top}, {deep, deep}}));
+  EXPECT_EQ(PlannedFileCount(*plan, registry_), 2u);
 
   request.file_pattern = "*.*";
-  RunReport report = RunToEnd(*PlanConversion(request, registry_, prompts_), 2);
-  EXPECT_EQ(report.result.outcomes.size(), 3u);
+  RunReport report = RunToEnd(*PlanConversion(request, prompts_), 2);
+  EXPECT_EQ(report.counts.converted, 3u);
+  EXPECT_EQ(report.counts.Total(), 3u);
+  EXPECT_TRUE(report.result.outcomes.empty());  // nothing to report
   EXPECT_EQ(ReadBytes(destination() / deep), FakeDrawing("JWW", "converted(1):deep"));
   EXPECT_EQ(ReadBytes(destination() / dos), FakeDrawing("JWC", "converted(1):dos"));
   EXPECT_FALSE(fs::exists(destination() / floor / "memo.txt"));
@@ -127,12 +132,12 @@ TEST_F(BackgroundRunTest, ATreeIsPlannedWithItsLayoutAndOnlyTheListsFileType) {
 TEST_F(BackgroundRunTest, ADestinationInsideTheTreeIsRefusedOnlyForATree) {
   fs::create_directories(source() / "out");
   ConversionRequest request = TreeRequest(source(), (source() / "out").string());
-  EXPECT_FALSE(PlanConversion(request, registry_, prompts_));
+  EXPECT_FALSE(PlanConversion(request, prompts_));
   EXPECT_EQ(prompts_.Take(),
             (std::vector<std::string>{
                 "beep", "confirmation:" + std::string(texts::kDestinationInsideTree)}));
   request.whole_tree = false;
-  EXPECT_TRUE(PlanConversion(request, registry_, prompts_));
+  EXPECT_TRUE(PlanConversion(request, prompts_));
 }
 
 TEST_F(BackgroundRunTest, ProgressCountsEveryFileAndEndsWithTheCompletionText) {
@@ -140,7 +145,7 @@ TEST_F(BackgroundRunTest, ProgressCountsEveryFileAndEndsWithTheCompletionText) {
   for (int i = 0; i < 20; ++i) {
     const std::string name = "f" + std::to_string(i) + ".jww";
     WriteBytes(source() / name, FakeDrawing("JWW", name));
-    plan.jobs.push_back({source() / name, destination() / name});
+    plan.jobs.push_back({source() / name, destination() / name, {}});
   }
   RunReport report = RunToEnd(plan, 3);
   EXPECT_TRUE(report.ran);
@@ -157,7 +162,7 @@ TEST_F(BackgroundRunTest, StopFinishesTheFileInHandAndReportsTheRestAsNotDone) {
   for (int i = 0; i < 6; ++i) {
     const std::string name = "f" + std::to_string(i) + ".jww";
     WriteBytes(source() / name, FakeDrawing("JWW", name));
-    plan.jobs.push_back({source() / name, destination() / name});
+    plan.jobs.push_back({source() / name, destination() / name, {}});
   }
   WriteBytes(destination() / "f5.jww", "kept as it was");
   // Stopped while the first file is being converted: it is finished, no other is begun.
@@ -170,7 +175,9 @@ TEST_F(BackgroundRunTest, StopFinishesTheFileInHandAndReportsTheRestAsNotDone) {
   };
   RunReport report = RunToEnd(plan, 1);
   EXPECT_EQ(last_progress_.status, texts::kStopped);
-  ASSERT_EQ(report.result.outcomes.size(), 6u);
+  EXPECT_EQ(report.counts.converted, 1u);
+  EXPECT_EQ(report.counts.not_done, 5u);
+  ASSERT_EQ(report.result.outcomes.size(), 5u);  // the files not done, for the report
   EXPECT_EQ(ReadBytes(destination() / "f0.jww"), FakeDrawing("JWW", "converted(1):f0.jww"));
   EXPECT_EQ(ReadBytes(destination() / "f5.jww"), "kept as it was");
   std::vector<ReportedFile> reported = ReportedFiles(report.result);
@@ -185,7 +192,9 @@ TEST_F(BackgroundRunTest, StopFinishesTheFileInHandAndReportsTheRestAsNotDone) {
 TEST(ProgressText, ShowsTheFilesAndTheTimeLeftInMinutesOrHours) {
   RunProgress progress;
   progress.done = 12;
+  EXPECT_EQ(ProgressText(progress), "12 ファイル");  // a tree still being counted
   progress.total = 340;
+  progress.counted = true;
   EXPECT_EQ(ProgressText(progress), "12 / 340 ファイル");
   progress.seconds_left = 41.6;
   EXPECT_EQ(ProgressText(progress), "12 / 340 ファイル　残り 0:42");

@@ -26,8 +26,10 @@ class RecordingListener : public BatchListener {
  public:
   std::vector<std::size_t> started;
   std::vector<std::size_t> finished;
-  void Started(std::size_t index) override { started.push_back(index); }
-  void Finished(std::size_t index, const FileOutcome&) override { finished.push_back(index); }
+  void Started(std::size_t index, const BatchJob&) override { started.push_back(index); }
+  void Finished(std::size_t index, const BatchJob&, const FileOutcome&) override {
+    finished.push_back(index);
+  }
 };
 
 class RunnerTest : public ::testing::Test {
@@ -80,7 +82,7 @@ std::vector<BatchJob> MixedJobs(const fs::path& src, const fs::path& dst) {
     fs::create_directories(folder);
     for (const auto& [name, bytes] : files) {
       WriteBytes(folder / name, bytes);
-      jobs.push_back({folder / name, dst / "sub" / name});
+      jobs.push_back({folder / name, dst / "sub" / name, {}});
     }
   }
   return jobs;
@@ -133,14 +135,14 @@ TEST_F(RunnerTest, AStopLeavesEveryFileCompleteOrUntouchedAndTheRestNotDone) {
   for (int i = 0; i < 200; ++i) {
     const std::string name = "d" + std::to_string(i) + ".jww";
     WriteBytes(scratch_ / "src" / name, drawing);
-    jobs.push_back({scratch_ / "src" / name, scratch_ / "dst" / name});
+    jobs.push_back({scratch_ / "src" / name, scratch_ / "dst" / name, {}});
   }
   // The stop comes once a few files are through, from the listener as from a Ctrl+C.
   std::atomic<bool> stop{false};
   class StopAfter : public BatchListener {
    public:
     explicit StopAfter(std::atomic<bool>& stop) : stop_(stop) {}
-    void Finished(std::size_t, const FileOutcome&) override {
+    void Finished(std::size_t, const BatchJob&, const FileOutcome&) override {
       if (++finished_ == 5) {
         stop_ = true;
       }
@@ -168,6 +170,51 @@ TEST_F(RunnerTest, AStopLeavesEveryFileCompleteOrUntouchedAndTheRestNotDone) {
       EXPECT_EQ(result.outcomes[i].why.kind, ReasonKind::kStopped);
     }
   }
+}
+
+// The files of a long run are asked for as the workers need them, not listed first, and each
+// outcome is passed on rather than kept: what a run holds does not grow with the archive.
+TEST_F(RunnerTest, ALongRunTakesItsFilesAsItGoes) {
+  constexpr std::size_t kFiles = 5000;
+  class CountingSource : public JobSource {
+   public:
+    CountingSource(fs::path folder, const std::atomic<std::size_t>& finished)
+        : folder_(std::move(folder)), finished_(finished) {}
+    std::optional<BatchJob> Next() override {
+      if (taken_ == kFiles) {
+        return std::nullopt;
+      }
+      // Nothing yet finished when the run reaches this far would mean a list made first.
+      most_ahead_ = std::max(most_ahead_, taken_ - std::min(taken_, finished_.load()));
+      const std::string name = "gone" + std::to_string(taken_++) + ".jww";
+      return BatchJob{folder_ / "src" / name, folder_ / "dst" / name, name};
+    }
+    std::size_t taken_ = 0;
+    std::size_t most_ahead_ = 0;
+
+   private:
+    fs::path folder_;
+    const std::atomic<std::size_t>& finished_;
+  };
+  class OrderCheck : public BatchListener {
+   public:
+    void Finished(std::size_t index, const BatchJob& job, const FileOutcome& outcome) override {
+      ++finished;
+      EXPECT_EQ(job.shown, "gone" + std::to_string(index) + ".jww");
+      EXPECT_EQ(outcome.source, job.source);
+      EXPECT_EQ(outcome.why.kind, ReasonKind::kUnreadable);
+    }
+    std::atomic<std::size_t> finished{0};
+  } listener;
+  CountingSource source(scratch_.path(), listener.finished);
+  BatchConverter converter(formats_, tables_, ui_, files_);
+  BatchOptions options;
+  options.workers = 3;
+  const BatchCounts counts = RunBatch(converter, files_, source, options, listener);
+  EXPECT_EQ(counts.failed, kFiles);
+  EXPECT_EQ(counts.Total(), kFiles);
+  EXPECT_EQ(listener.finished, kFiles);
+  EXPECT_LE(source.most_ahead_, 1024u + options.workers);
 }
 
 }  // namespace

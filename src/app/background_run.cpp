@@ -1,6 +1,8 @@
 #include "app/background_run.h"
 
 #include <cstdio>
+#include <map>
+#include <vector>
 
 #include "app/window_texts.h"
 #include "convert/batch_runner.h"
@@ -22,14 +24,21 @@ class BackgroundRun::Listener : public BatchListener, public ConversionObserver 
     std::lock_guard lock(run_.mutex_);
     run_.progress_.status = ConvertingStatus(source, output);
   }
-  void Finished(std::size_t, const FileOutcome&) override {
+  void Finished(std::size_t index, const BatchJob&, const FileOutcome& outcome) override {
+    // Only what the report will list is kept, so a tree of any size costs the same.
+    if (BelongsInReport(outcome)) {
+      reported_.emplace(index, outcome);
+    }
+    if (outcome.kind == OutcomeKind::kNotDone) {
+      return;  // passed by after a stop: no progress to show
+    }
     const auto now = std::chrono::steady_clock::now();
     {
       std::lock_guard lock(run_.mutex_);
       RunProgress& progress = run_.progress_;
       ++progress.done;
       const double seconds = std::chrono::duration<double>(now - run_.begin_).count();
-      if (progress.done > 0 && seconds > 0) {
+      if (progress.total >= progress.done && seconds > 0) {
         progress.seconds_left = seconds / static_cast<double>(progress.done) *
                                 static_cast<double>(progress.total - progress.done);
       }
@@ -40,8 +49,18 @@ class BackgroundRun::Listener : public BatchListener, public ConversionObserver 
     }
   }
 
+  // The reported outcomes in the files' order.
+  std::vector<FileOutcome> TakeReported() {
+    std::vector<FileOutcome> outcomes;
+    for (auto& [index, outcome] : reported_) {
+      outcomes.push_back(std::move(outcome));
+    }
+    return outcomes;
+  }
+
  private:
   BackgroundRun& run_;
+  std::map<std::size_t, FileOutcome> reported_;
 };
 
 BackgroundRun::BackgroundRun(ConversionPlan plan, const FormatRegistry& formats,
@@ -51,7 +70,6 @@ BackgroundRun::BackgroundRun(ConversionPlan plan, const FormatRegistry& formats,
       plan_(std::move(plan)),
       workers_(workers),
       wake_(std::move(wake)) {
-  progress_.total = plan_.jobs.size();
   thread_ = std::thread([this] { Run(); });
 }
 
@@ -61,6 +79,14 @@ BackgroundRun::~BackgroundRun() {
 }
 
 void BackgroundRun::Run() {
+  // The total first, for the time left: a tree is counted by a walk of its own.
+  const std::size_t total = PlannedFileCount(plan_, formats_);
+  {
+    std::lock_guard lock(mutex_);
+    progress_.total = total;
+    progress_.counted = true;
+  }
+  wake_();
   Listener listener(*this);
   // The observer is told from the workers; the listener's calls are one at a time, the
   // observer's guarded by the same lock as the progress.
@@ -69,12 +95,14 @@ void BackgroundRun::Run() {
   options.workers = workers_;
   options.stop = &stop_;
   options.create_folders = plan_.create_folders;
-  BatchResult result = RunBatch(converter, file_system_, plan_.jobs, options, listener);
+  PlannedJobs jobs(plan_, formats_);
+  const BatchCounts counts = RunBatch(converter, file_system_, jobs, options, listener);
   {
     std::lock_guard lock(mutex_);
     report_.ran = true;
-    report_.result = std::move(result);
-    report_.unreadable_folders = plan_.unreadable_folders;
+    report_.result.outcomes = listener.TakeReported();
+    report_.counts = counts;
+    report_.unreadable_folders = jobs.UnreadableFolders();
     progress_.status = stop_ ? texts::kStopped : texts::kDone;
     progress_.seconds_left = 0;
     progress_.finished = true;
@@ -93,8 +121,10 @@ RunReport BackgroundRun::TakeReport() {
 }
 
 std::string ProgressText(const RunProgress& progress) {
-  std::string text =
-      std::to_string(progress.done) + " / " + std::to_string(progress.total) + " ファイル";
+  // Until the files are counted, only how many are done.
+  std::string text = progress.counted ? std::to_string(progress.done) + " / " +
+                                            std::to_string(progress.total) + " ファイル"
+                                      : std::to_string(progress.done) + " ファイル";
   if (progress.seconds_left && !progress.finished) {
     const auto left = static_cast<long long>(*progress.seconds_left + 0.5);
     char time[32];

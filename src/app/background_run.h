@@ -24,7 +24,8 @@ namespace penmorph::app {
 struct RunProgress {
   std::size_t done = 0;
   std::size_t total = 0;
-  std::string status;  // the status bar's text: the file last begun, then how the run ended
+  bool counted = false;  // `total` is known
+  std::string status;    // the status bar's text: the file last begun, then how the run ended
   std::optional<double> seconds_left;
   bool finished = false;
 };

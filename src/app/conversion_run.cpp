@@ -1,9 +1,10 @@
 #include "app/conversion_run.h"
 
+#include <algorithm>
+
 #include "app/file_rows.h"
 #include "app/path_text.h"
 #include "app/window_texts.h"
-#include "convert/source_tree.h"
 
 namespace penmorph::app {
 
@@ -54,9 +55,9 @@ bool PassesChecks(const ConversionRequest& request, Prompts& prompts) {
 }
 
 // A tree's files of the list's type that a format takes: the tree walk passes over the rest.
-bool WantedInTree(std::string_view name, const ConversionRequest& request,
+bool WantedInTree(std::string_view name, const std::string& file_pattern,
                   const FormatRegistry& formats) {
-  return MatchesPattern(name, request.file_pattern) && formats.FindForFile(name) != nullptr;
+  return MatchesPattern(name, file_pattern) && formats.FindForFile(name) != nullptr;
 }
 
 }  // namespace
@@ -70,8 +71,7 @@ std::string ConvertingStatus(const fs::path& source, const fs::path& output) {
   return text;
 }
 
-std::optional<ConversionPlan> PlanConversion(const ConversionRequest& request,
-                                             const FormatRegistry& formats, Prompts& prompts) {
+std::optional<ConversionPlan> PlanConversion(const ConversionRequest& request, Prompts& prompts) {
   if (!PassesChecks(request, prompts)) {
     return std::nullopt;
   }
@@ -84,19 +84,49 @@ std::optional<ConversionPlan> PlanConversion(const ConversionRequest& request,
   // One kind of separator in the names shown, whichever way the folder was spelled.
   const fs::path source_folder = fs::path(request.source_folder).make_preferred();
   if (request.whole_tree) {
-    TreeWalk walk = ListTree(
-        source_folder, [&](std::string_view name) { return WantedInTree(name, request, formats); });
-    for (TreeFile& file : walk.files) {
-      plan.jobs.push_back({std::move(file.source), destination / file.relative});
-    }
-    plan.unreadable_folders = std::move(walk.unreadable);
+    plan.tree = TreeToConvert{source_folder, destination, request.file_pattern};
     plan.create_folders = true;
   } else {
     for (const fs::path& name : request.file_names) {
-      plan.jobs.push_back({source_folder / name, destination / name});
+      plan.jobs.push_back({source_folder / name, destination / name, {}});
     }
   }
   return plan;
+}
+
+PlannedJobs::PlannedJobs(const ConversionPlan& plan, const FormatRegistry& formats)
+    : plan_(plan), list_(plan.jobs) {
+  if (plan.tree) {
+    tree_.emplace(plan.tree->root, [&formats, &plan](std::string_view name) {
+      return WantedInTree(name, plan.tree->file_pattern, formats);
+    });
+  }
+}
+
+std::optional<BatchJob> PlannedJobs::Next() {
+  if (std::optional<BatchJob> job = list_.Next()) {
+    return job;
+  }
+  if (tree_) {
+    if (std::optional<TreeFile> file = tree_->Next()) {
+      return BatchJob{std::move(file->source), plan_.tree->destination / file->relative, {}};
+    }
+  }
+  return std::nullopt;
+}
+
+std::vector<fs::path> PlannedJobs::UnreadableFolders() const {
+  return tree_ ? tree_->unreadable() : std::vector<fs::path>();
+}
+
+std::size_t PlannedFileCount(const ConversionPlan& plan, const FormatRegistry& formats) {
+  std::size_t count = plan.jobs.size();
+  if (plan.tree) {
+    count += CountTreeFiles(plan.tree->root, [&](std::string_view name) {
+      return WantedInTree(name, plan.tree->file_pattern, formats);
+    });
+  }
+  return count;
 }
 
 std::vector<ReportedFile> ReportedFiles(const RunReport& report) {
@@ -110,25 +140,30 @@ std::vector<ReportedFile> ReportedFiles(const RunReport& report) {
 RunReport RunConversion(const ConversionRequest& request, const FormatRegistry& formats,
                         const ConversionTables& tables, FileSystem& file_system, Prompts& prompts) {
   RunReport report;
-  std::optional<ConversionPlan> plan = PlanConversion(request, formats, prompts);
+  std::optional<ConversionPlan> plan = PlanConversion(request, prompts);
   if (!plan) {
     return report;
   }
   report.ran = true;
-  report.unreadable_folders = plan->unreadable_folders;
   StatusObserver observer(prompts);
   BatchConverter converter(formats, tables, observer, file_system);
-  const std::size_t total = plan->jobs.size();
-  for (std::size_t i = 0; i < total; ++i) {
-    prompts.ReportProgress(i, total);
-    const BatchJob& job = plan->jobs[i];
+  const std::size_t total = PlannedFileCount(*plan, formats);
+  PlannedJobs jobs(*plan, formats);
+  std::size_t done = 0;
+  for (std::optional<BatchJob> job; (job = jobs.Next()); ++done) {
+    prompts.ReportProgress(done, std::max(done, total));
     if (plan->create_folders) {
       std::error_code ec;
-      fs::create_directories(job.output.parent_path(), ec);  // a failure shows as the file's own
+      fs::create_directories(job->output.parent_path(), ec);  // a failure shows as the file's own
     }
-    report.result.outcomes.push_back(converter.ConvertFile(job.source, job.output));
+    FileOutcome outcome = converter.ConvertFile(job->source, job->output);
+    report.counts.Add(outcome.kind);
+    if (BelongsInReport(outcome)) {
+      report.result.outcomes.push_back(std::move(outcome));
+    }
   }
-  prompts.ReportProgress(total, total);
+  report.unreadable_folders = jobs.UnreadableFolders();
+  prompts.ReportProgress(done, done);
   prompts.SetStatus(texts::kDone);
   return report;
 }

@@ -14,6 +14,7 @@
 #include "convert/batch_converter.h"
 #include "convert/batch_runner.h"
 #include "convert/format_registry.h"
+#include "convert/source_tree.h"
 #include "settings/conv_settings.h"
 
 namespace penmorph::app {
@@ -31,21 +32,47 @@ struct ConversionRequest {
   std::string file_pattern = "*.*";
 };
 
-// The files a run converts, once the checks passed and the user said yes.
+// "サブフォルダも含める": the files of a tree, found while the run converts them.
+struct TreeToConvert {
+  std::filesystem::path root;
+  std::filesystem::path destination;
+  std::string file_pattern;  // the list's file type
+};
+
+// The files a run converts, once the checks passed and the user said yes: the selected rows, or
+// a whole tree.
 struct ConversionPlan {
   std::vector<BatchJob> jobs;
+  std::optional<TreeToConvert> tree;
   bool create_folders = false;  // a tree's layout: folders are made under the destination
-  std::vector<std::filesystem::path> unreadable_folders;  // of a tree: their files are not known
 };
+
+// The plan's files one at a time: a tree is walked as the run asks for its files, so that an
+// archive of any size is never held as a list.
+class PlannedJobs : public JobSource {
+ public:
+  PlannedJobs(const ConversionPlan& plan, const FormatRegistry& formats);
+  std::optional<BatchJob> Next() override;
+  // The folders of a tree that could not be listed, complete once Next has found no more files.
+  std::vector<std::filesystem::path> UnreadableFolders() const;
+
+ private:
+  const ConversionPlan& plan_;
+  JobList list_;
+  std::optional<TreeCursor> tree_;
+};
+
+// How many files the plan converts; a tree's are counted by a walk that keeps none of them.
+std::size_t PlannedFileCount(const ConversionPlan& plan, const FormatRegistry& formats);
 
 // The checks in their order, each with its box and beep, then the question; the plan, or
 // nullopt when a check refused or the user said no (the status says which).
-std::optional<ConversionPlan> PlanConversion(const ConversionRequest& request,
-                                             const FormatRegistry& formats, Prompts& prompts);
+std::optional<ConversionPlan> PlanConversion(const ConversionRequest& request, Prompts& prompts);
 
 struct RunReport {
-  bool ran = false;  // the checks passed and the user said yes
-  BatchResult result;
+  bool ran = false;    // the checks passed and the user said yes
+  BatchResult result;  // the outcomes that belong in the report, in the files' order
+  BatchCounts counts;  // every file's
   std::vector<std::filesystem::path> unreadable_folders;
 };
 

@@ -166,7 +166,7 @@ std::optional<ConversionPlan> FileBrowser::PlanConversion(const std::string& des
   if (list_ready_ && !whole_tree) {
     request.file_names = list_.SelectedNames();
   }
-  return app::PlanConversion(request, formats_, prompts_);
+  return app::PlanConversion(request, prompts_);
 }
 
 RunReport FileBrowser::Convert(const std::string& destination_folder,

@@ -24,13 +24,6 @@ class SilentObserver : public ConversionObserver {
   void Converting(const fs::path&, const fs::path&) override {}
 };
 
-struct Plan {
-  std::vector<BatchJob> jobs;
-  std::vector<std::string> shown;  // each file as the report names it
-  bool trees = false;              // folders were walked: their layouts need folders made
-  std::vector<std::string> unreadable;
-};
-
 SourceSelection SelectionOf(const ConvertOptions& options) {
   return {options.recursive, options.types};
 }
@@ -43,10 +36,32 @@ void ReportUnreadable(const std::vector<std::string>& folders, std::ostream& err
   }
 }
 
-// The jobs for the FILE arguments: files as they are, folders (with -r) as their trees. A
-// usage error's text when an argument cannot be taken.
-std::optional<std::string> PlanJobs(const ConvertOptions& options, const fs::path& destination,
-                                    const FormatRegistry& formats, Plan& plan) {
+// The files of the FILE arguments, each to its place under the destination, found as the
+// workers ask for them.
+class ArgumentJobs : public JobSource {
+ public:
+  ArgumentJobs(const std::vector<std::string>& files, const SourceSelection& selection,
+               const fs::path& destination, const FormatRegistry& formats)
+      : destination_(destination), cursor_(files, selection, formats) {}
+
+  std::optional<BatchJob> Next() override {
+    std::optional<SourceFile> file = cursor_.Next();
+    if (!file) {
+      return std::nullopt;
+    }
+    return BatchJob{std::move(file->source), destination_ / file->relative, std::move(file->shown)};
+  }
+  const std::vector<std::string>& unreadable() const { return cursor_.unreadable(); }
+
+ private:
+  const fs::path& destination_;
+  SourceCursor cursor_;
+};
+
+// A usage error's text when the FILE arguments cannot be taken; `trees` tells whether a folder
+// is among them.
+std::optional<std::string> CheckArguments(const ConvertOptions& options,
+                                          const fs::path& destination, bool& trees) {
   for (const std::string& file : options.files) {
     const fs::path source = PathFromUtf8(file);
     if (options.recursive && KindOfPath(source) == PathKind::kFolder &&
@@ -55,17 +70,7 @@ std::optional<std::string> PlanJobs(const ConvertOptions& options, const fs::pat
              ": its outputs would be converted again";
     }
   }
-  ExpandedSources expanded;
-  if (auto problem = ExpandSources(options.files, SelectionOf(options), formats, expanded)) {
-    return problem;
-  }
-  for (SourceFile& file : expanded.files) {
-    plan.jobs.push_back({std::move(file.source), destination / file.relative});
-    plan.shown.push_back(std::move(file.shown));
-  }
-  plan.trees = expanded.trees;
-  plan.unreadable = std::move(expanded.unreadable);
-  return std::nullopt;
+  return CheckSources(options.files, SelectionOf(options), trees);
 }
 
 // `convert --dry-run`: the files read and remapped as a conversion would, nothing written; the
@@ -132,27 +137,33 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
   }
 
-  Plan plan;
-  if (auto problem = PlanJobs(options, destination, formats, plan)) {
+  bool trees = false;
+  if (auto problem = CheckArguments(options, destination, trees)) {
     return usage_error(err, *problem);
   }
-  ReportUnreadable(plan.unreadable, err);
+  const SourceSelection selection = SelectionOf(options);
+  // A progress line counts down from the number of files, found by a walk of its own: the run's
+  // walk keeps no list of them.
+  const std::size_t total =
+      context.progress ? CountSources(options.files, selection, formats) : std::size_t{0};
   SilentObserver observer;
   RealFileSystem file_system;
   BatchConverter converter(formats, tables, observer, file_system);
-  ConvertReport report(out, err, plan.jobs, std::move(plan.shown), options.json, context.progress);
+  ConvertReport report(out, err, options.json, context.progress, total);
   BatchOptions batch;
   batch.workers = options.jobs.value_or(DefaultWorkers());
   batch.stop = context.stop;
-  batch.create_folders = plan.trees;
-  const BatchResult result = RunBatch(converter, file_system, plan.jobs, batch, report);
+  batch.create_folders = trees;
+  ArgumentJobs jobs(options.files, selection, destination, formats);
+  const BatchCounts counts = RunBatch(converter, file_system, jobs, batch, report);
   const bool stopped = context.stop != nullptr && context.stop->load();
-  report.Close(result, stopped);
+  report.Close(counts, stopped);
+  ReportUnreadable(jobs.unreadable(), err);
   if (stopped) {
     return kExitInterrupted;
   }
-  const bool all_listed = plan.unreadable.empty();
-  return result.Count(OutcomeKind::kFailed) == 0 && all_listed ? kExitOk : kExitFileFailed;
+  const bool all_listed = jobs.unreadable().empty();
+  return counts.failed == 0 && all_listed ? kExitOk : kExitFileFailed;
 }
 
 }  // namespace penmorph

@@ -93,60 +93,58 @@ std::string JsonString(const std::string& raw) {
   return json + "\"";
 }
 
-ConvertReport::ConvertReport(std::ostream& out, std::ostream& err,
-                             const std::vector<BatchJob>& jobs, std::vector<std::string> shown,
-                             bool json, bool progress)
-    : out_(out),
-      err_(err),
-      jobs_(jobs),
-      shown_(std::move(shown)),
-      json_(json),
-      progress_(progress),
-      started_(jobs.size()),
-      milliseconds_(jobs.size(), 0.0) {}
+ConvertReport::ConvertReport(std::ostream& out, std::ostream& err, bool json, bool progress,
+                             std::size_t total)
+    : out_(out), err_(err), json_(json), progress_(progress), total_(total) {}
 
-void ConvertReport::Started(std::size_t index) {
-  started_[index] = Clock::now();
+void ConvertReport::Started(std::size_t index, const BatchJob&) {
+  started_.emplace(index, Clock::now());
 }
 
-void ConvertReport::Finished(std::size_t index, const FileOutcome& outcome) {
-  milliseconds_[index] =
-      std::chrono::duration<double, std::milli>(Clock::now() - started_[index]).count();
-  ++done_;
+void ConvertReport::Finished(std::size_t index, const BatchJob& job, const FileOutcome& outcome) {
+  double milliseconds = 0;  // a file not done was never started
+  if (auto started = started_.find(index); started != started_.end()) {
+    milliseconds =
+        std::chrono::duration<double, std::milli>(Clock::now() - started->second).count();
+    started_.erase(started);
+  }
+  if (outcome.kind != OutcomeKind::kNotDone) {
+    ++done_;
+  }
   if (index == printed_) {
-    Print(index, outcome);
+    Print(job, outcome, milliseconds);
     ++printed_;
   } else {
-    waiting_.emplace(index, outcome);
+    waiting_.emplace(index, Waiting{job, outcome, milliseconds});
   }
   for (auto next = waiting_.find(printed_); next != waiting_.end();
        next = waiting_.find(printed_)) {
-    Print(printed_, next->second);
+    Print(next->second.job, next->second.outcome, next->second.milliseconds);
     waiting_.erase(next);
     ++printed_;
   }
   ShowProgress(false);
 }
 
-void ConvertReport::Print(std::size_t index, const FileOutcome& outcome) {
+void ConvertReport::Print(const BatchJob& job, const FileOutcome& outcome, double milliseconds) {
   if (progress_) {
     err_ << "\r" << std::string(72, ' ') << "\r";  // the progress line gives way
     err_.flush();
   }
-  const std::string& file = shown_[index];
+  const std::string file = job.shown.empty() ? PathToUtf8(job.source) : job.shown;
   if (json_) {
     std::uint64_t bytes = 0;
     if (outcome.kind == OutcomeKind::kConverted) {
       std::error_code ec;
-      const auto size = std::filesystem::file_size(jobs_[index].output, ec);
+      const auto size = std::filesystem::file_size(job.output, ec);
       bytes = ec ? 0 : size;
     }
-    char milliseconds[32];
-    std::snprintf(milliseconds, sizeof milliseconds, "%.3f", milliseconds_[index]);
+    char elapsed[32];
+    std::snprintf(elapsed, sizeof elapsed, "%.3f", milliseconds);
     out_ << "{\"source\":" << JsonString(file)
-         << ",\"destination\":" << JsonString(PathToUtf8(jobs_[index].output)) << ",\"outcome\":\""
+         << ",\"destination\":" << JsonString(PathToUtf8(job.output)) << ",\"outcome\":\""
          << OutcomeWord(outcome.kind) << "\",\"reason\":" << JsonString(outcome.reason)
-         << ",\"bytes\":" << bytes << ",\"milliseconds\":" << milliseconds << "}\n";
+         << ",\"bytes\":" << bytes << ",\"milliseconds\":" << elapsed << "}\n";
   } else {
     switch (outcome.kind) {
       case OutcomeKind::kConverted:
@@ -176,10 +174,10 @@ void ConvertReport::ShowProgress(bool final) {
   last_progress_ = now;
   const double seconds = std::chrono::duration<double>(now - begin_).count();
   const double rate = seconds > 0 ? static_cast<double>(done_) / seconds : 0;
-  const std::size_t left = jobs_.size() - done_;
+  const std::size_t left = total_ > done_ ? total_ - done_ : 0;
   char line[128];
-  std::snprintf(line, sizeof line, "%zu of %zu files, %.1f files/s, %s left", done_, jobs_.size(),
-                rate, rate > 0 ? Duration(left / rate).c_str() : "?");
+  std::snprintf(line, sizeof line, "%zu of %zu files, %.1f files/s, %s left", done_, total_, rate,
+                rate > 0 ? Duration(left / rate).c_str() : "?");
   err_ << "\r" << line;
   if (final) {
     err_ << "\r" << std::string(72, ' ') << "\r";
@@ -187,29 +185,25 @@ void ConvertReport::ShowProgress(bool final) {
   err_.flush();
 }
 
-void ConvertReport::Close(const BatchResult& result, bool stopped) {
-  for (; printed_ < result.outcomes.size(); ++printed_) {
-    Print(printed_, result.outcomes[printed_]);
-  }
+void ConvertReport::Close(const BatchCounts& counts, bool stopped) {
   ShowProgress(true);
   const double seconds = std::chrono::duration<double>(Clock::now() - begin_).count();
   if (json_) {
     char elapsed[32];
     std::snprintf(elapsed, sizeof elapsed, "%.3f", seconds);
-    out_ << "{\"summary\":{\"converted\":" << result.Count(OutcomeKind::kConverted)
-         << ",\"skipped\":" << result.Count(OutcomeKind::kSkipped)
-         << ",\"failed\":" << result.Count(OutcomeKind::kFailed)
-         << ",\"not_done\":" << result.Count(OutcomeKind::kNotDone) << ",\"seconds\":" << elapsed
+    out_ << "{\"summary\":{\"converted\":" << counts.Of(OutcomeKind::kConverted)
+         << ",\"skipped\":" << counts.Of(OutcomeKind::kSkipped)
+         << ",\"failed\":" << counts.Of(OutcomeKind::kFailed)
+         << ",\"not_done\":" << counts.Of(OutcomeKind::kNotDone) << ",\"seconds\":" << elapsed
          << ",\"stopped\":" << (stopped ? "true" : "false") << "}}\n";
   } else {
-    out_ << result.Count(OutcomeKind::kConverted) << " converted, "
-         << result.Count(OutcomeKind::kSkipped) << " skipped, "
-         << result.Count(OutcomeKind::kFailed) << " failed\n";
+    out_ << counts.Of(OutcomeKind::kConverted) << " converted, " << counts.Of(OutcomeKind::kSkipped)
+         << " skipped, " << counts.Of(OutcomeKind::kFailed) << " failed\n";
   }
   out_.flush();
   if (stopped) {
-    err_ << "penmorph-cli: stopped; " << result.Count(OutcomeKind::kNotDone) << " of "
-         << result.outcomes.size() << " files were not looked at\n";
+    err_ << "penmorph-cli: stopped; " << counts.Of(OutcomeKind::kNotDone) << " of "
+         << counts.Total() << " files were not looked at\n";
   }
 }
 

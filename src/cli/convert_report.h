@@ -9,7 +9,6 @@
 #include <map>
 #include <ostream>
 #include <string>
-#include <vector>
 
 #include "convert/batch_runner.h"
 
@@ -17,32 +16,34 @@ namespace penmorph {
 
 class ConvertReport : public BatchListener {
  public:
-  // `shown` is how each file is named in the report: as given, or as found in a tree.
-  ConvertReport(std::ostream& out, std::ostream& err, const std::vector<BatchJob>& jobs,
-                std::vector<std::string> shown, bool json, bool progress);
+  // `total` is the number of files the progress line counts down from.
+  ConvertReport(std::ostream& out, std::ostream& err, bool json, bool progress, std::size_t total);
 
-  void Started(std::size_t index) override;
-  void Finished(std::size_t index, const FileOutcome& outcome) override;
+  void Started(std::size_t index, const BatchJob& job) override;
+  void Finished(std::size_t index, const BatchJob& job, const FileOutcome& outcome) override;
 
-  // The files not yet printed (those not done included) and the summary.
-  void Close(const BatchResult& result, bool stopped);
+  // The summary, once every file has been told of.
+  void Close(const BatchCounts& counts, bool stopped);
 
  private:
-  void Print(std::size_t index, const FileOutcome& outcome);
+  // A file finished before one ahead of it, held only until its turn to be printed.
+  struct Waiting {
+    BatchJob job;
+    FileOutcome outcome;
+    double milliseconds = 0;
+  };
+  void Print(const BatchJob& job, const FileOutcome& outcome, double milliseconds);
   void ShowProgress(bool final);
 
   using Clock = std::chrono::steady_clock;
   std::ostream& out_;
   std::ostream& err_;
-  const std::vector<BatchJob>& jobs_;
-  std::vector<std::string> shown_;
   const bool json_;
   const bool progress_;
-  // Files finished before one ahead of them: held only until their turn to be printed.
-  std::map<std::size_t, FileOutcome> waiting_;
-  std::vector<Clock::time_point> started_;
-  std::vector<double> milliseconds_;
-  std::size_t printed_ = 0;  // files before this one are printed
+  const std::size_t total_;
+  std::map<std::size_t, Waiting> waiting_;
+  std::map<std::size_t, Clock::time_point> started_;  // files in hand
+  std::size_t printed_ = 0;                           // files before this one are printed
   std::size_t done_ = 0;
   Clock::time_point begin_ = Clock::now();
   Clock::time_point last_progress_{};

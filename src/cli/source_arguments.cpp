@@ -26,30 +26,77 @@ bool WantedInTree(std::string_view name, const SourceSelection& selection,
 
 }  // namespace
 
-std::optional<std::string> ExpandSources(const std::vector<std::string>& arguments,
-                                         const SourceSelection& selection,
-                                         const FormatRegistry& formats, ExpandedSources& expanded) {
+std::optional<std::string> CheckSources(const std::vector<std::string>& arguments,
+                                        const SourceSelection& selection, bool& trees) {
+  trees = false;
   for (const std::string& argument : arguments) {
-    const fs::path source = PathFromUtf8(argument);
-    if (KindOfPath(source) != PathKind::kFolder) {
-      expanded.files.push_back({source, source.filename(), argument});
+    if (KindOfPath(PathFromUtf8(argument)) != PathKind::kFolder) {
       continue;
     }
     if (!selection.recursive) {
       return argument + " is a folder: add -r to take the files of its whole tree";
     }
-    TreeWalk walk = ListTree(
-        source, [&](std::string_view name) { return WantedInTree(name, selection, formats); });
-    for (TreeFile& found : walk.files) {
-      std::string shown = PathToUtf8(found.source);
-      expanded.files.push_back(
-          {std::move(found.source), std::move(found.relative), std::move(shown)});
-    }
-    for (const fs::path& folder : walk.unreadable) {
-      expanded.unreadable.push_back(PathToUtf8(folder));
-    }
-    expanded.trees = true;
+    trees = true;
   }
+  return std::nullopt;
+}
+
+SourceCursor::SourceCursor(const std::vector<std::string>& arguments,
+                           const SourceSelection& selection, const FormatRegistry& formats)
+    : arguments_(arguments), selection_(selection), formats_(formats) {}
+
+std::optional<SourceFile> SourceCursor::Next() {
+  while (true) {
+    if (tree_) {
+      if (std::optional<TreeFile> found = tree_->Next()) {
+        std::string shown = PathToUtf8(found->source);
+        return SourceFile{std::move(found->source), std::move(found->relative), std::move(shown)};
+      }
+      EndTree();
+    }
+    if (next_argument_ == arguments_.size()) {
+      return std::nullopt;
+    }
+    const std::string& argument = arguments_[next_argument_++];
+    fs::path source = PathFromUtf8(argument);
+    if (selection_.recursive && KindOfPath(source) == PathKind::kFolder) {
+      tree_.emplace(std::move(source), [this](std::string_view name) {
+        return WantedInTree(name, selection_, formats_);
+      });
+      continue;
+    }
+    fs::path name = source.filename();
+    return SourceFile{std::move(source), std::move(name), argument};
+  }
+}
+
+void SourceCursor::EndTree() {
+  for (const fs::path& folder : tree_->unreadable()) {
+    unreadable_.push_back(PathToUtf8(folder));
+  }
+  tree_.reset();
+}
+
+std::size_t CountSources(const std::vector<std::string>& arguments,
+                         const SourceSelection& selection, const FormatRegistry& formats) {
+  std::size_t count = 0;
+  for (SourceCursor cursor(arguments, selection, formats); cursor.Next();) {
+    ++count;
+  }
+  return count;
+}
+
+std::optional<std::string> ExpandSources(const std::vector<std::string>& arguments,
+                                         const SourceSelection& selection,
+                                         const FormatRegistry& formats, ExpandedSources& expanded) {
+  if (auto problem = CheckSources(arguments, selection, expanded.trees)) {
+    return problem;
+  }
+  SourceCursor cursor(arguments, selection, formats);
+  while (std::optional<SourceFile> file = cursor.Next()) {
+    expanded.files.push_back(std::move(*file));
+  }
+  expanded.unreadable = cursor.unreadable();
   return std::nullopt;
 }
 

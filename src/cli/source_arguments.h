@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "convert/format_registry.h"
+#include "convert/source_tree.h"
 
 namespace penmorph {
 
@@ -28,6 +29,38 @@ struct ExpandedSources {
   bool trees = false;                   // a folder was walked: outputs need its layout made
   std::vector<std::string> unreadable;  // folders of a tree that could not be listed
 };
+
+// The usage error's text when a folder is given without -r. `trees` tells whether a folder is
+// among the arguments (outputs then need its layout made).
+std::optional<std::string> CheckSources(const std::vector<std::string>& arguments,
+                                        const SourceSelection& selection, bool& trees);
+
+// The files the arguments stand for, one at a time, in the arguments' order: a folder's tree is
+// walked as its files are asked for, so that an archive of any size is never listed whole.
+// Meant for arguments that passed CheckSources.
+class SourceCursor {
+ public:
+  SourceCursor(const std::vector<std::string>& arguments, const SourceSelection& selection,
+               const FormatRegistry& formats);
+
+  std::optional<SourceFile> Next();
+  // Folders of a tree that could not be listed, complete once Next has found no more files.
+  const std::vector<std::string>& unreadable() const { return unreadable_; }
+
+ private:
+  void EndTree();
+
+  const std::vector<std::string>& arguments_;
+  const SourceSelection& selection_;
+  const FormatRegistry& formats_;
+  std::size_t next_argument_ = 0;
+  std::optional<TreeCursor> tree_;
+  std::vector<std::string> unreadable_;
+};
+
+// How many files the arguments stand for, found by a walk that keeps none of them.
+std::size_t CountSources(const std::vector<std::string>& arguments,
+                         const SourceSelection& selection, const FormatRegistry& formats);
 
 // Fills `expanded` from the arguments in their order; the usage error's text when a folder is
 // given without -r.

@@ -1,10 +1,11 @@
 #include "convert/batch_runner.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <functional>
 #include <map>
 #include <mutex>
-#include <numeric>
-#include <string>
+#include <set>
 #include <thread>
 
 #include "common/path_text.h"
@@ -16,6 +17,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// How far the workers may run ahead of the oldest file in hand: the files finished ahead of
+// their turn wait in a report, and this keeps them few whatever the size of the run.
+constexpr std::size_t kWindow = 1024;
+
 // The name a file system knows an output by: on Windows letters of either case are one name.
 std::string NameKey(const fs::path& path) {
   std::string key = PathToUtf8(path.lexically_normal());
@@ -25,39 +30,8 @@ std::string NameKey(const fs::path& path) {
   return key;
 }
 
-// Files that must not be written at the same moment, each group in file order: those sharing
-// an output or a backup name.
-std::vector<std::vector<std::size_t>> GroupsOf(const std::vector<BatchJob>& jobs) {
-  std::vector<std::size_t> parent(jobs.size());
-  std::iota(parent.begin(), parent.end(), std::size_t{0});
-  auto find = [&](std::size_t i) {
-    while (parent[i] != i) {
-      parent[i] = parent[parent[i]];
-      i = parent[i];
-    }
-    return i;
-  };
-  std::map<std::string, std::size_t> first_with;
-  for (std::size_t i = 0; i < jobs.size(); ++i) {
-    for (const fs::path& name : {jobs[i].output, BackupPath(jobs[i].output)}) {
-      auto [at, inserted] = first_with.emplace(NameKey(name), i);
-      if (!inserted) {
-        parent[find(i)] = find(at->second);
-      }
-    }
-  }
-  std::map<std::size_t, std::vector<std::size_t>> by_root;
-  for (std::size_t i = 0; i < jobs.size(); ++i) {
-    by_root[find(i)].push_back(i);
-  }
-  std::vector<std::vector<std::size_t>> groups;
-  for (auto& [root, members] : by_root) {
-    groups.push_back(std::move(members));
-  }
-  // The groups in the order of their first file, so that the run works front to back.
-  std::sort(groups.begin(), groups.end(),
-            [](const auto& a, const auto& b) { return a.front() < b.front(); });
-  return groups;
+fs::path FolderOf(const fs::path& file) {
+  return file.parent_path().empty() ? fs::path(".") : file.parent_path();
 }
 
 FileOutcome NotDone(const BatchJob& job) {
@@ -70,10 +44,203 @@ FileOutcome NotDone(const BatchJob& job) {
   return outcome;
 }
 
+struct TakenJob {
+  std::size_t index = 0;
+  BatchJob job;
+  std::vector<std::string> names;    // its output's and its backup's
+  std::vector<std::size_t> earlier;  // files before it that write one of those names
+};
+
+// Hands the files out in their order, one at a time. A file whose output or backup name an
+// earlier file in hand also writes waits until that one is finished, so that such files are
+// written one after the other in their order; the names of finished files are forgotten.
+class Dispatcher {
+ public:
+  Dispatcher(JobSource& source, BatchConverter& converter, FileSystem& file_system,
+             bool create_folders)
+      : source_(source),
+        converter_(converter),
+        file_system_(file_system),
+        create_folders_(create_folders) {}
+
+  // The next file, its destination folder made ready unless the run is stopping.
+  std::optional<TakenJob> Take(const std::function<bool()>& stopping) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock,
+                  [&] { return in_hand_.empty() || next_index_ < *in_hand_.begin() + kWindow; });
+    std::optional<BatchJob> job = exhausted_ ? std::nullopt : source_.Next();
+    if (!job) {
+      exhausted_ = true;
+      return std::nullopt;
+    }
+    TakenJob taken{next_index_++, std::move(*job), {}, {}};
+    in_hand_.insert(taken.index);
+    taken.names.push_back(NameKey(taken.job.output));
+    if (std::string backup = NameKey(BackupPath(taken.job.output)); backup != taken.names[0]) {
+      taken.names.push_back(std::move(backup));
+    }
+    for (const std::string& name : taken.names) {
+      auto [at, inserted] = last_with_name_.try_emplace(name, taken.index);
+      if (!inserted) {
+        taken.earlier.push_back(at->second);
+        at->second = taken.index;
+      }
+    }
+    if (!stopping()) {
+      PrepareFolder(FolderOf(taken.job.output));
+    }
+    return taken;
+  }
+
+  void WaitForEarlier(const TakenJob& taken) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] {
+      return std::none_of(taken.earlier.begin(), taken.earlier.end(),
+                          [&](std::size_t index) { return in_hand_.count(index) != 0; });
+    });
+  }
+
+  void Finish(const TakenJob& taken) {
+    {
+      std::lock_guard lock(mutex_);
+      in_hand_.erase(taken.index);
+      for (const std::string& name : taken.names) {
+        if (auto at = last_with_name_.find(name);
+            at != last_with_name_.end() && at->second == taken.index) {
+          last_with_name_.erase(at);
+        }
+      }
+    }
+    changed_.notify_all();
+  }
+
+ private:
+  // Before the first file of a folder is written there: the folder, and what interrupted runs
+  // left in it. Later files of the folder are taken after this, so no worker of this run is
+  // writing there while it is tidied.
+  void PrepareFolder(const fs::path& folder) {
+    if (folder == prepared_folder_) {
+      return;
+    }
+    if (create_folders_ && !file_system_.IsDirectory(folder)) {
+      std::error_code ec;
+      fs::create_directories(folder, ec);  // a failure shows as each file's own
+    }
+    converter_.RecoverFolder(folder);
+    prepared_folder_ = folder;
+  }
+
+  JobSource& source_;
+  BatchConverter& converter_;
+  FileSystem& file_system_;
+  const bool create_folders_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool exhausted_ = false;
+  std::size_t next_index_ = 0;
+  std::set<std::size_t> in_hand_;
+  std::map<std::string, std::size_t> last_with_name_;  // the latest file in hand to write it
+  fs::path prepared_folder_;
+};
+
+// Keeps every outcome of a list in its place, and passes each on.
+class KeepingListener : public BatchListener {
+ public:
+  KeepingListener(std::vector<FileOutcome>& outcomes, BatchListener& next)
+      : outcomes_(outcomes), next_(next) {}
+  void Started(std::size_t index, const BatchJob& job) override { next_.Started(index, job); }
+  void Finished(std::size_t index, const BatchJob& job, const FileOutcome& outcome) override {
+    outcomes_[index] = outcome;
+    next_.Finished(index, job, outcome);
+  }
+
+ private:
+  std::vector<FileOutcome>& outcomes_;
+  BatchListener& next_;
+};
+
 }  // namespace
+
+std::optional<BatchJob> JobList::Next() {
+  if (next_ == jobs_.size()) {
+    return std::nullopt;
+  }
+  return jobs_[next_++];
+}
+
+void BatchCounts::Add(OutcomeKind kind) {
+  switch (kind) {
+    case OutcomeKind::kConverted:
+      ++converted;
+      break;
+    case OutcomeKind::kSkipped:
+      ++skipped;
+      break;
+    case OutcomeKind::kFailed:
+      ++failed;
+      break;
+    case OutcomeKind::kNotDone:
+      ++not_done;
+      break;
+  }
+}
+
+std::size_t BatchCounts::Of(OutcomeKind kind) const {
+  switch (kind) {
+    case OutcomeKind::kConverted:
+      return converted;
+    case OutcomeKind::kSkipped:
+      return skipped;
+    case OutcomeKind::kFailed:
+      return failed;
+    case OutcomeKind::kNotDone:
+      return not_done;
+  }
+  return 0;
+}
 
 unsigned DefaultWorkers() {
   return std::max(1u, std::thread::hardware_concurrency());
+}
+
+BatchCounts RunBatch(BatchConverter& converter, FileSystem& file_system, JobSource& jobs,
+                     const BatchOptions& options, BatchListener& listener) {
+  Dispatcher dispatcher(jobs, converter, file_system, options.create_folders);
+  BatchCounts counts;
+  std::mutex listener_mutex;
+  const std::function<bool()> stopped = [&] {
+    return options.stop != nullptr && options.stop->load();
+  };
+  auto work = [&] {
+    while (std::optional<TakenJob> taken = dispatcher.Take(stopped)) {
+      FileOutcome outcome;
+      if (stopped()) {
+        outcome = NotDone(taken->job);  // the rest of the files pass by untouched
+      } else {
+        dispatcher.WaitForEarlier(*taken);
+        {
+          std::lock_guard lock(listener_mutex);
+          listener.Started(taken->index, taken->job);
+        }
+        outcome = converter.ConvertFile(taken->job.source, taken->job.output);
+      }
+      {
+        std::lock_guard lock(listener_mutex);
+        counts.Add(outcome.kind);
+        listener.Finished(taken->index, taken->job, outcome);
+      }
+      dispatcher.Finish(*taken);
+    }
+  };
+  std::vector<std::thread> threads;
+  for (unsigned w = 1; w < std::max(1u, options.workers); ++w) {
+    threads.emplace_back(work);
+  }
+  work();
+  for (std::thread& thread : threads) {
+    thread.join();
+  }
+  return counts;
 }
 
 BatchResult RunBatch(BatchConverter& converter, FileSystem& file_system,
@@ -81,53 +248,9 @@ BatchResult RunBatch(BatchConverter& converter, FileSystem& file_system,
                      BatchListener& listener) {
   BatchResult result;
   result.outcomes.resize(jobs.size());
-  // Before any worker starts: the destination folders, and what interrupted runs left there.
-  std::vector<fs::path> folders;
-  for (const BatchJob& job : jobs) {
-    folders.push_back(job.output.parent_path().empty() ? fs::path(".") : job.output.parent_path());
-  }
-  std::sort(folders.begin(), folders.end());
-  folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
-  for (const fs::path& folder : folders) {
-    if (options.create_folders && !file_system.IsDirectory(folder)) {
-      std::error_code ec;
-      fs::create_directories(folder, ec);  // a failure shows as each file's own
-    }
-    converter.RecoverFolder(folder);
-  }
-
-  const std::vector<std::vector<std::size_t>> groups = GroupsOf(jobs);
-  std::atomic<std::size_t> next_group{0};
-  std::mutex listener_mutex;
-  auto stopped = [&] { return options.stop != nullptr && options.stop->load(); };
-  auto work = [&] {
-    for (std::size_t g; (g = next_group.fetch_add(1)) < groups.size();) {
-      for (std::size_t index : groups[g]) {
-        if (stopped()) {
-          result.outcomes[index] = NotDone(jobs[index]);
-          continue;
-        }
-        {
-          std::lock_guard lock(listener_mutex);
-          listener.Started(index);
-        }
-        FileOutcome outcome = converter.ConvertFile(jobs[index].source, jobs[index].output);
-        std::lock_guard lock(listener_mutex);
-        result.outcomes[index] = std::move(outcome);
-        listener.Finished(index, result.outcomes[index]);
-      }
-    }
-  };
-  const unsigned workers =
-      std::max(1u, std::min<unsigned>(options.workers, static_cast<unsigned>(groups.size())));
-  std::vector<std::thread> threads;
-  for (unsigned w = 1; w < workers; ++w) {
-    threads.emplace_back(work);
-  }
-  work();
-  for (std::thread& thread : threads) {
-    thread.join();
-  }
+  JobList list(jobs);
+  KeepingListener keeping(result.outcomes, listener);
+  RunBatch(converter, file_system, list, options, keeping);
   return result;
 }
 

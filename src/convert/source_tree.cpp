@@ -10,56 +10,71 @@ namespace penmorph {
 
 namespace fs = std::filesystem;
 
-namespace {
+TreeCursor::TreeCursor(fs::path root, std::function<bool(std::string_view)> wanted)
+    : wanted_(std::move(wanted)) {
+  Enter(std::move(root), fs::path());
+}
 
-void Walk(const fs::path& folder, const fs::path& relative,
-          const std::function<bool(std::string_view)>& wanted, const std::function<bool()>& stop,
-          TreeWalk& walk) {
-  if (stop && stop()) {
-    walk.stopped = true;
-    return;
-  }
-  std::vector<fs::path> files;
-  std::vector<fs::path> folders;
+void TreeCursor::Enter(fs::path folder, fs::path relative) {
+  Level level{std::move(folder), std::move(relative), {}, {}, 0, 0};
   const bool listed = ForEachEntry(
-      folder,
+      level.folder,
       [&](const FolderEntry& entry) {
         if (entry.hidden) {
           return true;
         }
         if (entry.is_folder && !entry.is_link) {
-          folders.push_back(entry.name);
-        } else if (entry.is_file && (!wanted || wanted(PathToUtf8(entry.name)))) {
-          files.push_back(entry.name);
+          level.folders.push_back(entry.name);
+        } else if (entry.is_file && (!wanted_ || wanted_(PathToUtf8(entry.name)))) {
+          level.files.push_back(entry.name);
         }
         return true;
       },
       false);
   if (!listed) {
-    walk.unreadable.push_back(folder);
+    unreadable_.push_back(std::move(level.folder));
     return;
   }
   // Name order, the same on every run and every file system.
-  std::sort(files.begin(), files.end());
-  std::sort(folders.begin(), folders.end());
-  for (const fs::path& name : files) {
-    walk.files.push_back({folder / name, relative / name});
-  }
-  for (const fs::path& name : folders) {
-    Walk(folder / name, relative / name, wanted, stop, walk);
-    if (walk.stopped) {
-      return;
-    }
-  }
+  std::sort(level.files.begin(), level.files.end());
+  std::sort(level.folders.begin(), level.folders.end());
+  levels_.push_back(std::move(level));
 }
 
-}  // namespace
+std::optional<TreeFile> TreeCursor::Next() {
+  while (!levels_.empty()) {
+    Level& level = levels_.back();
+    if (level.next_file < level.files.size()) {
+      const fs::path& name = level.files[level.next_file++];
+      return TreeFile{level.folder / name, level.relative / name};
+    }
+    if (level.next_folder < level.folders.size()) {
+      const fs::path& name = level.folders[level.next_folder++];
+      Enter(level.folder / name, level.relative / name);  // `level` may move: not used after
+      continue;
+    }
+    levels_.pop_back();
+  }
+  return std::nullopt;
+}
 
-TreeWalk ListTree(const fs::path& root, const std::function<bool(std::string_view)>& wanted,
-                  const std::function<bool()>& stop) {
+TreeWalk ListTree(const fs::path& root, const std::function<bool(std::string_view)>& wanted) {
   TreeWalk walk;
-  Walk(root, fs::path(), wanted, stop, walk);
+  TreeCursor cursor(root, wanted);
+  while (std::optional<TreeFile> file = cursor.Next()) {
+    walk.files.push_back(std::move(*file));
+  }
+  walk.unreadable = cursor.unreadable();
   return walk;
+}
+
+std::size_t CountTreeFiles(const fs::path& root,
+                           const std::function<bool(std::string_view)>& wanted) {
+  std::size_t count = 0;
+  for (TreeCursor cursor(root, wanted); cursor.Next();) {
+    ++count;
+  }
+  return count;
 }
 
 bool IsInsideTree(const fs::path& inner, const fs::path& outer) {

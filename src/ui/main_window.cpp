@@ -615,7 +615,7 @@ void TForm1::ConvertFiles() {
   if (!plan) {
     return;
   }
-  progress_->setRange(0, static_cast<int>(plan->jobs.size()));
+  progress_->setRange(0, 0);  // busy until the files are counted
   progress_->setValue(0);
   progress_->show();
   progress_text_->show();
@@ -639,6 +639,9 @@ void TForm1::ShowRunProgress() {
     return;
   }
   const app::RunProgress progress = run_->Poll();
+  if (progress.counted) {
+    progress_->setRange(0, static_cast<int>(progress.total));
+  }
   progress_->setValue(static_cast<int>(progress.done));
   progress_text_->setText(FromUtf8(app::ProgressText(progress)));
   if (!progress.status.empty()) {

@@ -665,7 +665,7 @@ void TForm1::ConvertFiles() {
   if (!plan) {
     return;
   }
-  SendMessageW(progress_, PBM_SETRANGE32, 0, static_cast<LPARAM>(plan->jobs.size()));
+  SendMessageW(progress_, PBM_SETRANGE32, 0, 0);  // empty until the files are counted
   SendMessageW(progress_, PBM_SETPOS, 0, 0);
   ShowRunParts(true);
   ShowWindow(progress_, SW_SHOW);
@@ -690,6 +690,7 @@ void TForm1::ShowRunProgress() {
     return;
   }
   const app::RunProgress progress = run_->Poll();
+  SendMessageW(progress_, PBM_SETRANGE32, 0, static_cast<LPARAM>(progress.total));
   SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(progress.done), 0);
   SendMessageW(status_, SB_SETTEXTW, 1,
                reinterpret_cast<LPARAM>(Wide(app::ProgressText(progress)).c_str()));
