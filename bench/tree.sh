@@ -41,27 +41,34 @@ make_tree() {
 
 source bench/timing.sh
 
+# Every command writes into a folder of its own, and the outputs are removed only once all rounds
+# of a size are done: ext4 passes over the inodes of files deleted in the last minutes when it
+# makes new ones, so removing 10,000 outputs just before a timed run would make both sides
+# measure that search (serialised in the kernel) rather than the copy or the conversion. An
+# office converts its archive into a folder on a disk that has not just lost 10,000 files.
 for count in "${sizes[@]}"; do
   tree="$work/archive"
   rm -rf "$tree"
   make_tree "$tree" "$count"
-  run() { rm -rf "$work/out"; mkdir "$work/out"; "$cli" convert --settings "$settings" -r -j "$1" --dest "$work/out" "$tree"; }
-  copy() { rm -rf "$work/copy"; cp -r "$tree" "$work/copy"; }
-  copy >/dev/null; run 2 >/dev/null || true  # warm the page cache
+  outputs="$work/outputs"
+  mkdir -p "$outputs"
+  run() { mkdir "$2"; "$cli" convert --settings "$settings" -r -j "$1" --dest "$2" "$tree"; }
+  copy() { cp -r "$tree" "$1"; }
+  copy "$outputs/warm-copy" >/dev/null; run 2 "$outputs/warm-run" >/dev/null || true  # the page cache
   copies=() one=() two=() cost=() speedup=()
   for ((round = 0; round < rounds; ++round)); do
-    rm -rf "$work/copy" "$work/out"; sync
-    c=$(seconds copy)
-    rm -rf "$work/copy"; sync
-    j1=$(seconds run 1)
-    rm -rf "$work/out"; sync
-    j2=$(seconds run 2)
+    sync
+    c=$(seconds copy "$outputs/copy$round")
+    sync
+    j1=$(seconds run 1 "$outputs/one$round")
+    sync
+    j2=$(seconds run 2 "$outputs/two$round")
     copies+=("$c"); one+=("$j1"); two+=("$j2")
     cost+=("$(ratio "$j1" "$c")"); speedup+=("$(ratio "$j1" "$j2")")
   done
-  rm -rf "$work/out"; mkdir "$work/out"
   /usr/bin/time -f '%M' -o "$work/rss" "$cli" convert --settings "$settings" -r -j 2 \
-    --dest "$work/out" "$tree" >/dev/null 2>&1 || true
+    --dest "$(mkdir "$outputs/peak" && echo "$outputs/peak")" "$tree" >/dev/null 2>&1 || true
+  rm -rf "$outputs"
   printf '%6d files: cp -r %7.3f s  -j 1 %7.3f s  -j 2 %7.3f s  -j 1 / cp -r %6.3f  -j 1 / -j 2 %6.3f  peak %5.1f MB\n' \
     "$count" "$(printf '%s\n' "${copies[@]}" | median)" "$(printf '%s\n' "${one[@]}" | median)" \
     "$(printf '%s\n' "${two[@]}" | median)" "$(printf '%s\n' "${cost[@]}" | median)" \

@@ -86,6 +86,7 @@ void BackgroundRun::Run() {
     progress_.total = total;
     progress_.counted = true;
   }
+  begin_ = std::chrono::steady_clock::now();  // the time left is reckoned from the conversion
   wake_();
   Listener listener(*this);
   // The observer is told from the workers; the listener's calls are one at a time, the

@@ -92,7 +92,7 @@ class BatchConverter {
   FileOutcome ConvertFile(const std::filesystem::path& source, const std::filesystem::path& output);
 
   // Deals with what an interrupted run left in `folder`, once per converter: a run of several
-  // workers does so for every destination folder before they start.
+  // workers does so for each destination folder before any of them writes there.
   void RecoverFolder(const std::filesystem::path& folder);
 
  private:
