@@ -30,6 +30,13 @@ if [ -d "$samples" ]; then
   find "$samples" -maxdepth 1 \( -iname '*.jws' -o -iname '*.jwk' \) -exec cp {} "$folder/シンボル/" \;
 fi
 
+# An archive big enough for a picture of a tree run in progress: the examples and samples again
+# in 60 folders.
+for ((i = 0; i < 60; ++i)); do
+  mkdir -p "$folder/アーカイブ/$((i / 10))/$i"
+  cp "$folder/平面図/"* "$folder/シンボル/"* "$folder/アーカイブ/$((i / 10))/$i/" 2>/dev/null || true
+done
+
 # A layout a user would have after widening the columns (the window writes it back on close).
 cat >"$out/penmorph.ini" <<'INI'
 [Form]
