@@ -28,14 +28,6 @@ SourceSelection SelectionOf(const ConvertOptions& options) {
   return {options.recursive, options.types};
 }
 
-// Folders of a tree that could not be listed: their files are neither converted nor
-// reported, so say so, and let the run end as one with a failure.
-void ReportUnreadable(const std::vector<std::string>& folders, std::ostream& err) {
-  for (const std::string& folder : folders) {
-    err << "penmorph-cli: cannot list the folder " << folder << ": its files are left out\n";
-  }
-}
-
 // The files of the FILE arguments, each to its place under the destination, found as the
 // workers ask for them.
 class ArgumentJobs : public JobSource {
@@ -82,17 +74,15 @@ int RunDryRun(const ConvertOptions& options, std::ostream& out, std::ostream& er
   if (options.tables_file && !LoadTablesOption(*options.tables_file, tables, err)) {
     return kExitUsage;
   }
-  ExpandedSources expanded;
-  if (auto problem = ExpandSources(options.files, SelectionOf(options), formats, expanded)) {
+  bool trees = false;
+  const SourceSelection selection = SelectionOf(options);
+  if (auto problem = CheckSources(options.files, selection, trees)) {
     return usage_error(err, *problem);
   }
-  std::vector<std::string> files;
-  for (const SourceFile& file : expanded.files) {
-    files.push_back(file.shown);
-  }
-  ReportUnreadable(expanded.unreadable, err);
+  SourceCursor files(options.files, selection, formats);
   const int status = PrintDryRun(files, tables, out, formats);
-  return expanded.unreadable.empty() ? status : kExitFileFailed;
+  ReportUnreadableFolders(files.unreadable(), err);
+  return files.unreadable().empty() ? status : kExitFileFailed;
 }
 
 }  // namespace
@@ -158,7 +148,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
   const BatchCounts counts = RunBatch(converter, file_system, jobs, batch, report);
   const bool stopped = context.stop != nullptr && context.stop->load();
   report.Close(counts, stopped);
-  ReportUnreadable(jobs.unreadable(), err);
+  ReportUnreadableFolders(jobs.unreadable(), err);
   if (stopped) {
     return kExitInterrupted;
   }

@@ -244,16 +244,17 @@ bool LoadTablesOption(const std::string& file, ConversionTables& tables, std::os
   return true;
 }
 
-int PrintInventories(const std::vector<std::string>& files, const ConversionTables& tables,
-                     bool json, std::ostream& out, const FormatRegistry& formats) {
+int PrintInventories(SourceCursor& files, const ConversionTables& tables, bool json,
+                     std::ostream& out, const FormatRegistry& formats) {
   std::map<CodeFamily, Inventory> totals;
   std::vector<std::pair<std::string, std::string>> failures;
   if (json) {
     out << "{\"files\":[";
   }
   bool first = true;
-  for (const std::string& file : files) {
-    auto inventory = InventoryOfFile(formats, PathFromUtf8(file), tables);
+  while (std::optional<SourceFile> found = files.Next()) {
+    const std::string& file = found->shown;
+    auto inventory = InventoryOfFile(formats, found->source, tables);
     if (!inventory.ok()) {
       failures.emplace_back(file, inventory.error().Describe());
       if (!json) {
@@ -300,13 +301,14 @@ int PrintInventories(const std::vector<std::string>& files, const ConversionTabl
   return failures.empty() ? kExitOk : kExitFileFailed;
 }
 
-int PrintDryRun(const std::vector<std::string>& files, const ConversionTables& tables,
-                std::ostream& out, const FormatRegistry& formats) {
+int PrintDryRun(SourceCursor& files, const ConversionTables& tables, std::ostream& out,
+                const FormatRegistry& formats) {
   std::size_t read = 0;
   std::size_t failed = 0;
   std::uint64_t changed = 0;
-  for (const std::string& file : files) {
-    auto inventory = InventoryOfFile(formats, PathFromUtf8(file), tables);
+  while (std::optional<SourceFile> found = files.Next()) {
+    const std::string& file = found->shown;
+    auto inventory = InventoryOfFile(formats, found->source, tables);
     if (!inventory.ok()) {
       out << "failed " << file << ": " << inventory.error().Describe() << "\n";
       ++failed;
@@ -339,20 +341,15 @@ int RunInventoryCommand(const std::vector<std::string>& args, std::ostream& out,
   if (options.tables_file && !LoadTablesOption(*options.tables_file, tables, err)) {
     return kExitUsage;
   }
-  ExpandedSources expanded;
-  if (auto problem = ExpandSources(options.files, options.selection, formats, expanded)) {
+  bool trees = false;
+  if (auto problem = CheckSources(options.files, options.selection, trees)) {
     return Usage(err, *problem);
   }
-  std::vector<std::string> files;
-  for (const SourceFile& file : expanded.files) {
-    files.push_back(file.shown);
-  }
-  for (const std::string& folder : expanded.unreadable) {
-    err << "penmorph-cli: cannot list the folder " << folder << ": its files are left out\n";
-  }
+  SourceCursor files(options.files, options.selection, formats);
   const int status =
       PrintInventories(files, tables, options.flags.count("--json") != 0, out, formats);
-  return expanded.unreadable.empty() ? status : kExitFileFailed;
+  ReportUnreadableFolders(files.unreadable(), err);
+  return files.unreadable().empty() ? status : kExitFileFailed;
 }
 
 int RunRenderCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

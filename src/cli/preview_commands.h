@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/source_arguments.h"
 #include "convert/format_registry.h"
 #include "settings/conv_settings.h"
 
@@ -22,14 +23,14 @@ int RunInventoryCommand(const std::vector<std::string>& args, std::ostream& out,
 int RunRenderCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                      const FormatRegistry& formats);
 
-// A table per file and a total, or the same as JSON, for files already gathered.
-int PrintInventories(const std::vector<std::string>& files, const ConversionTables& tables,
-                     bool json, std::ostream& out, const FormatRegistry& formats);
+// A table per file and a total, or the same as JSON, for the files as they are found.
+int PrintInventories(SourceCursor& files, const ConversionTables& tables, bool json,
+                     std::ostream& out, const FormatRegistry& formats);
 
 // Reads and remaps each file as a conversion would and says how many entities would change;
 // writes nothing.
-int PrintDryRun(const std::vector<std::string>& files, const ConversionTables& tables,
-                std::ostream& out, const FormatRegistry& formats);
+int PrintDryRun(SourceCursor& files, const ConversionTables& tables, std::ostream& out,
+                const FormatRegistry& formats);
 
 // Loads the tables of a settings or ini file named on the command line; false (after saying
 // why) when it cannot be read.

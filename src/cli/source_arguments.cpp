@@ -86,18 +86,10 @@ std::size_t CountSources(const std::vector<std::string>& arguments,
   return count;
 }
 
-std::optional<std::string> ExpandSources(const std::vector<std::string>& arguments,
-                                         const SourceSelection& selection,
-                                         const FormatRegistry& formats, ExpandedSources& expanded) {
-  if (auto problem = CheckSources(arguments, selection, expanded.trees)) {
-    return problem;
+void ReportUnreadableFolders(const std::vector<std::string>& folders, std::ostream& err) {
+  for (const std::string& folder : folders) {
+    err << "penmorph-cli: cannot list the folder " << folder << ": its files are left out\n";
   }
-  SourceCursor cursor(arguments, selection, formats);
-  while (std::optional<SourceFile> file = cursor.Next()) {
-    expanded.files.push_back(std::move(*file));
-  }
-  expanded.unreadable = cursor.unreadable();
-  return std::nullopt;
 }
 
 std::optional<std::string> ParseTypeList(std::string_view list, std::vector<std::string>& types) {

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,12 +23,6 @@ struct SourceFile {
 struct SourceSelection {
   bool recursive = false;          // -r: a folder stands for its whole tree
   std::vector<std::string> types;  // --type: extensions, upper case with the dot; empty: all
-};
-
-struct ExpandedSources {
-  std::vector<SourceFile> files;
-  bool trees = false;                   // a folder was walked: outputs need its layout made
-  std::vector<std::string> unreadable;  // folders of a tree that could not be listed
 };
 
 // The usage error's text when a folder is given without -r. `trees` tells whether a folder is
@@ -62,11 +57,9 @@ class SourceCursor {
 std::size_t CountSources(const std::vector<std::string>& arguments,
                          const SourceSelection& selection, const FormatRegistry& formats);
 
-// Fills `expanded` from the arguments in their order; the usage error's text when a folder is
-// given without -r.
-std::optional<std::string> ExpandSources(const std::vector<std::string>& arguments,
-                                         const SourceSelection& selection,
-                                         const FormatRegistry& formats, ExpandedSources& expanded);
+// Folders of a tree that could not be listed: their files are left out of a run, so say so on
+// `err` (the run then ends as one with a failure).
+void ReportUnreadableFolders(const std::vector<std::string>& folders, std::ostream& err);
 
 // Reads a --type list ("jww,JWS,.jwc") into extensions; the usage error's text otherwise.
 std::optional<std::string> ParseTypeList(std::string_view list, std::vector<std::string>& types);
