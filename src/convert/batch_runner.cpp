@@ -168,35 +168,32 @@ std::optional<BatchJob> JobList::Next() {
   return jobs_[next_++];
 }
 
-void BatchCounts::Add(OutcomeKind kind) {
+namespace {
+
+// The count of one kind, for reading and for adding to.
+template <typename Counts>
+auto& CountOf(Counts& counts, OutcomeKind kind) {
   switch (kind) {
     case OutcomeKind::kConverted:
-      ++converted;
-      break;
+      return counts.converted;
     case OutcomeKind::kSkipped:
-      ++skipped;
-      break;
+      return counts.skipped;
     case OutcomeKind::kFailed:
-      ++failed;
-      break;
+      return counts.failed;
     case OutcomeKind::kNotDone:
-      ++not_done;
       break;
   }
+  return counts.not_done;
+}
+
+}  // namespace
+
+void BatchCounts::Add(OutcomeKind kind) {
+  ++CountOf(*this, kind);
 }
 
 std::size_t BatchCounts::Of(OutcomeKind kind) const {
-  switch (kind) {
-    case OutcomeKind::kConverted:
-      return converted;
-    case OutcomeKind::kSkipped:
-      return skipped;
-    case OutcomeKind::kFailed:
-      return failed;
-    case OutcomeKind::kNotDone:
-      return not_done;
-  }
-  return 0;
+  return CountOf(*this, kind);
 }
 
 unsigned DefaultWorkers() {
