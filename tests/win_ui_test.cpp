@@ -765,17 +765,21 @@ MainWindowSetup SetupFor(const Folders& folders, TestDesktop& desktop) {
   return setup;
 }
 
-TEST(WindowsWindow, ListsSortsSetsTablesConvertsReportsAndKeepsItsSettings) {
-  Folders folders;
-  MakeFolders(folders);
-  if (HasFatalFailure()) {
-    return;
-  }
-  TestDesktop desktop;
+// The test's folders, made before each test (a failure there ends the test), and the test's
+// desktop in place of the real one.
+class WindowsWindow : public ::testing::Test {
+ protected:
+  void SetUp() override { MakeFolders(folders_); }
+
+  Folders folders_;
+  TestDesktop desktop_;
+};
+
+TEST_F(WindowsWindow, ListsSortsSetsTablesConvertsReportsAndKeepsItsSettings) {
   {
-    TForm1 window(SetupFor(folders, desktop));
+    TForm1 window(SetupFor(folders_, desktop_));
     window.Show(SW_SHOWNORMAL);
-    Driver driver(window.hwnd(), GetCurrentThreadId(), desktop, folders);
+    Driver driver(window.hwnd(), GetCurrentThreadId(), desktop_, folders_);
     std::thread steps([&driver] { driver.Run(); });
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -787,15 +791,15 @@ TEST(WindowsWindow, ListsSortsSetsTablesConvertsReportsAndKeepsItsSettings) {
     steps.join();
   }
 
-  // Closing wrote the ini file: folders, file type and both tables as the dialogs set them.
+  // Closing wrote the ini file: folders_, file type and both tables as the dialogs set them.
   AppSettings saved;
-  ASSERT_TRUE(LoadIniFile(folders.ini, saved).ok());
-  EXPECT_TRUE(SameFolder(saved.search_folder, folders.search));
-  EXPECT_TRUE(SameFolder(saved.destination_folder, folders.destination));
+  ASSERT_TRUE(LoadIniFile(folders_.ini, saved).ok());
+  EXPECT_TRUE(SameFolder(saved.search_folder, folders_.search));
+  EXPECT_TRUE(SameFolder(saved.destination_folder, folders_.destination));
   EXPECT_EQ(saved.file_type, 0);
   EXPECT_EQ(saved.tables.jww.Entry(1), 3);
   EXPECT_EQ(saved.tables.jww.Entry(2), 5);  // from the settings file opened
-  EXPECT_EQ(saved.last_settings_file, app::PathText(folders.scratch / u8"別の設定.set"));
+  EXPECT_EQ(saved.last_settings_file, app::PathText(folders_.scratch / u8"別の設定.set"));
   EXPECT_EQ(saved.tables.jww.Entry(265 + 2), 19);
   EXPECT_EQ(saved.tables.jwc.Entry(1), 2);
   EXPECT_EQ(saved.tables.jwc.Entry(8), 3);
@@ -804,16 +808,10 @@ TEST(WindowsWindow, ListsSortsSetsTablesConvertsReportsAndKeepsItsSettings) {
 
 // `penmorph.exe FILE` (a file dropped on the program): the file's folder searched and listed,
 // the tree highlighting it, the file selected.
-TEST(WindowsWindow, AStartPathListsTheFilesFolderAndSelectsTheFile) {
-  Folders folders;
-  MakeFolders(folders);
-  if (HasFatalFailure()) {
-    return;
-  }
-  TestDesktop desktop;
-  TForm1 window(SetupFor(folders, desktop));
+TEST_F(WindowsWindow, AStartPathListsTheFilesFolderAndSelectsTheFile) {
+  TForm1 window(SetupFor(folders_, desktop_));
   window.Show(SW_SHOWNORMAL);
-  window.OpenStartPath(folders.drawings / "room.jww");
+  window.OpenStartPath(folders_.drawings / "room.jww");
 
   HWND tree = GetDlgItem(window.hwnd(), ids::kFolderTree);
   HWND list = GetDlgItem(window.hwnd(), ids::kFileList);

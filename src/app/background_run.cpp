@@ -1,8 +1,6 @@
 #include "app/background_run.h"
 
 #include <cstdio>
-#include <map>
-#include <vector>
 
 #include "app/window_texts.h"
 #include "convert/batch_runner.h"
@@ -15,8 +13,9 @@ namespace {
 constexpr auto kWakeInterval = std::chrono::milliseconds(50);
 }  // namespace
 
-// Keeps the progress as the workers report it; called one at a time by the runner.
-class BackgroundRun::Listener : public BatchListener, public ConversionObserver {
+// Keeps the progress as the workers report it, and the outcomes for the report; called one at
+// a time by the runner.
+class BackgroundRun::Listener : public ReportedOutcomes, public ConversionObserver {
  public:
   explicit Listener(BackgroundRun& run) : run_(run) {}
 
@@ -24,11 +23,8 @@ class BackgroundRun::Listener : public BatchListener, public ConversionObserver 
     std::lock_guard lock(run_.mutex_);
     run_.progress_.status = ConvertingStatus(source, output);
   }
-  void Finished(std::size_t index, const BatchJob&, const FileOutcome& outcome) override {
-    // Only what the report will list is kept, so a tree of any size costs the same.
-    if (BelongsInReport(outcome)) {
-      reported_.emplace(index, outcome);
-    }
+  void Finished(std::size_t index, const BatchJob& job, const FileOutcome& outcome) override {
+    ReportedOutcomes::Finished(index, job, outcome);
     if (outcome.kind == OutcomeKind::kNotDone) {
       return;  // passed by after a stop: no progress to show
     }
@@ -49,18 +45,8 @@ class BackgroundRun::Listener : public BatchListener, public ConversionObserver 
     }
   }
 
-  // The reported outcomes in the files' order.
-  std::vector<FileOutcome> TakeReported() {
-    std::vector<FileOutcome> outcomes;
-    for (auto& [index, outcome] : reported_) {
-      outcomes.push_back(std::move(outcome));
-    }
-    return outcomes;
-  }
-
  private:
   BackgroundRun& run_;
-  std::map<std::size_t, FileOutcome> reported_;
 };
 
 BackgroundRun::BackgroundRun(ConversionPlan plan, const FormatRegistry& formats,
@@ -101,7 +87,7 @@ void BackgroundRun::Run() {
   {
     std::lock_guard lock(mutex_);
     report_.ran = true;
-    report_.result.outcomes = listener.TakeReported();
+    report_.result.outcomes = listener.Take();
     report_.counts = counts;
     report_.unreadable_folders = jobs.UnreadableFolders();
     progress_.status = stop_ ? texts::kStopped : texts::kDone;

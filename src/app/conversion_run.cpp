@@ -137,6 +137,21 @@ std::vector<ReportedFile> ReportedFiles(const RunReport& report) {
   return files;
 }
 
+void ReportedOutcomes::Finished(std::size_t index, const BatchJob&, const FileOutcome& outcome) {
+  if (BelongsInReport(outcome)) {
+    kept_.emplace(index, outcome);
+  }
+}
+
+std::vector<FileOutcome> ReportedOutcomes::Take() {
+  std::vector<FileOutcome> outcomes;
+  for (auto& [index, outcome] : kept_) {
+    outcomes.push_back(std::move(outcome));
+  }
+  kept_.clear();
+  return outcomes;
+}
+
 RunReport RunConversion(const ConversionRequest& request, const FormatRegistry& formats,
                         const ConversionTables& tables, FileSystem& file_system, Prompts& prompts) {
   RunReport report;
@@ -145,25 +160,27 @@ RunReport RunConversion(const ConversionRequest& request, const FormatRegistry& 
     return report;
   }
   report.ran = true;
+  // One worker, this thread: the bar moves as each file begins.
+  class Progress : public ReportedOutcomes {
+   public:
+    Progress(Prompts& prompts, std::size_t total) : prompts_(prompts), total_(total) {}
+    void Started(std::size_t index, const BatchJob&) override {
+      prompts_.ReportProgress(index, std::max(index, total_));
+    }
+
+   private:
+    Prompts& prompts_;
+    const std::size_t total_;
+  } progress(prompts, PlannedFileCount(*plan, formats));
   StatusObserver observer(prompts);
   BatchConverter converter(formats, tables, observer, file_system);
-  const std::size_t total = PlannedFileCount(*plan, formats);
   PlannedJobs jobs(*plan, formats);
-  std::size_t done = 0;
-  for (std::optional<BatchJob> job; (job = jobs.Next()); ++done) {
-    prompts.ReportProgress(done, std::max(done, total));
-    if (plan->create_folders) {
-      std::error_code ec;
-      fs::create_directories(job->output.parent_path(), ec);  // a failure shows as the file's own
-    }
-    FileOutcome outcome = converter.ConvertFile(job->source, job->output);
-    report.counts.Add(outcome.kind);
-    if (BelongsInReport(outcome)) {
-      report.result.outcomes.push_back(std::move(outcome));
-    }
-  }
+  BatchOptions options;
+  options.create_folders = plan->create_folders;
+  report.counts = RunBatch(converter, file_system, jobs, options, progress);
+  report.result.outcomes = progress.Take();
   report.unreadable_folders = jobs.UnreadableFolders();
-  prompts.ReportProgress(done, done);
+  prompts.ReportProgress(report.counts.Total(), report.counts.Total());
   prompts.SetStatus(texts::kDone);
   return report;
 }

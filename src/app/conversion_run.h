@@ -4,6 +4,7 @@
 // every selected file through the batch driver, with the status bar naming each file.
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -74,6 +75,17 @@ struct RunReport {
   BatchResult result;  // the outcomes that belong in the report, in the files' order
   BatchCounts counts;  // every file's
   std::vector<std::filesystem::path> unreadable_folders;
+};
+
+// Keeps, of a run's outcomes, those the report lists, in the files' order: a tree of any size
+// costs only what it has to report.
+class ReportedOutcomes : public BatchListener {
+ public:
+  void Finished(std::size_t index, const BatchJob& job, const FileOutcome& outcome) override;
+  std::vector<FileOutcome> Take();
+
+ private:
+  std::map<std::size_t, FileOutcome> kept_;
 };
 
 // What the report window lists: the files of the report, then the folders of a tree that could

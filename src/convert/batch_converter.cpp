@@ -113,7 +113,7 @@ FileOutcome BatchConverter::ConvertFile(const fs::path& source, const fs::path& 
   FileOutcome outcome;
   outcome.source = source;
   outcome.output = output;
-  RecoverFolder(output.parent_path().empty() ? fs::path(".") : output.parent_path());
+  RecoverFolder(FolderOf(output));
   if (std::string problem = NameProblem(source, output); !problem.empty()) {
     return Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kNameNotAllowed, problem));
   }
@@ -142,8 +142,7 @@ FileOutcome BatchConverter::ConvertFile(const fs::path& source, const fs::path& 
     return Finish(outcome, OutcomeKind::kSkipped,
                   Because(ReasonKind::kNoSignature, std::string(format->Name())));
   }
-  if (SameFolder(source.parent_path().empty() ? fs::path(".") : source.parent_path(),
-                 output.parent_path().empty() ? fs::path(".") : output.parent_path())) {
+  if (SameFolder(FolderOf(source), FolderOf(output))) {
     return Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kSameFolder));
   }
   observer_.Converting(source, output);

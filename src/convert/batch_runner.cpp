@@ -10,6 +10,7 @@
 
 #include "common/path_text.h"
 #include "common/text.h"
+#include "convert/pending_output.h"
 
 namespace penmorph {
 
@@ -28,10 +29,6 @@ std::string NameKey(const fs::path& path) {
   key = ToUpperAscii(key);
 #endif
   return key;
-}
-
-fs::path FolderOf(const fs::path& file) {
-  return file.parent_path().empty() ? fs::path(".") : file.parent_path();
 }
 
 FileOutcome NotDone(const BatchJob& job) {

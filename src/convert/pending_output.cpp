@@ -11,11 +11,11 @@ namespace penmorph {
 
 namespace fs = std::filesystem;
 
-namespace {
-
 fs::path FolderOf(const fs::path& file) {
   return file.has_parent_path() ? file.parent_path() : fs::path(".");
 }
+
+namespace {
 
 fs::path FreeTemporaryName(FileSystem& file_system, const fs::path& folder,
                            std::string_view purpose, std::string_view subject = {}) {

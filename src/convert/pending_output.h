@@ -19,6 +19,9 @@
 
 namespace penmorph {
 
+// The folder a file lies in; "." for a bare name, which lies in the current one.
+std::filesystem::path FolderOf(const std::filesystem::path& file);
+
 class PendingOutput {
  public:
   static Result<PendingOutput> Begin(FileSystem& file_system, std::filesystem::path output);
