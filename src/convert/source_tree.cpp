@@ -58,16 +58,6 @@ std::optional<TreeFile> TreeCursor::Next() {
   return std::nullopt;
 }
 
-TreeWalk ListTree(const fs::path& root, const std::function<bool(std::string_view)>& wanted) {
-  TreeWalk walk;
-  TreeCursor cursor(root, wanted);
-  while (std::optional<TreeFile> file = cursor.Next()) {
-    walk.files.push_back(std::move(*file));
-  }
-  walk.unreadable = cursor.unreadable();
-  return walk;
-}
-
 std::size_t CountTreeFiles(const fs::path& root,
                            const std::function<bool(std::string_view)>& wanted) {
   std::size_t count = 0;

@@ -50,15 +50,6 @@ class TreeCursor {
   std::vector<std::filesystem::path> unreadable_;
 };
 
-struct TreeWalk {
-  std::vector<TreeFile> files;  // folder by folder, each in name order, its files first
-  std::vector<std::filesystem::path> unreadable;  // folders that could not be listed
-};
-
-// The whole tree at once, for the commands that look at a list of files.
-TreeWalk ListTree(const std::filesystem::path& root,
-                  const std::function<bool(std::string_view name)>& wanted = {});
-
 // How many files the tree holds: a walk that keeps none of them, for a progress's total.
 std::size_t CountTreeFiles(const std::filesystem::path& root,
                            const std::function<bool(std::string_view name)>& wanted = {});
