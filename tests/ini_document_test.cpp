@@ -87,6 +87,23 @@ TEST(IniDocumentSet, NewLinesFollowTheFilesLineEndings) {
   EXPECT_EQ(empty.Serialize(), "[S]\nk=v\n");
 }
 
+// A file cut between the CR and the LF of its last line: the CR ends that line, so its value
+// reads the same before and after keys are added behind it.
+TEST(IniDocumentSet, ALastLineCutAfterItsCarriageReturnKeepsItsValue) {
+  auto doc = IniDocument::Parse("[A]\nk=1\r");
+  EXPECT_EQ(doc.Serialize(), "[A]\nk=1\r");
+  EXPECT_EQ(doc.Get("A", "k"), "1");
+  ASSERT_TRUE(doc.Set("A", "n", "2"));
+  ASSERT_TRUE(doc.Set("B", "m", "3"));
+  EXPECT_EQ(doc.Serialize(), "[A]\nk=1\r\nn=2\n\n[B]\nm=3\n");
+  const IniDocument again = IniDocument::Parse(doc.Serialize());
+  EXPECT_EQ(again.Get("A", "k"), "1");
+  EXPECT_EQ(again.Get("A", "n"), "2");
+  auto alone = IniDocument::Parse("[A]\r");  // no line with a whole end to copy
+  ASSERT_TRUE(alone.Set("A", "k", "v"));
+  EXPECT_EQ(alone.Serialize(), "[A]\r\nk=v\n");
+}
+
 TEST(IniDocumentSet, EveryValueReadsBackAsWritten) {
   IniDocument doc;
   for (std::string value :

@@ -114,6 +114,10 @@ IniDocument IniDocument::Parse(std::string_view text) {
         --content_end;
         ending = "\r\n";
       }
+    } else if (content_end > start && text[content_end - 1] == '\r') {
+      // A file cut between the CR and the LF of its last line: the CR ends the line, not its value.
+      --content_end;
+      ending = "\r";
     }
     document.lines_.push_back(
         Classify(std::string(text.substr(start, content_end - start)), std::string(ending)));
@@ -185,11 +189,23 @@ std::optional<std::string> IniDocument::Get(std::string_view section, std::strin
 
 std::string IniDocument::NewLineEnding() const {
   for (const Line& line : lines_) {
-    if (!line.ending.empty()) {
+    if (line.ending.find('\n') != std::string::npos) {
       return line.ending;
     }
   }
   return "\n";
+}
+
+void IniDocument::EndLastLine(const std::string& ending) {
+  if (lines_.empty()) {
+    return;
+  }
+  std::string& last = lines_.back().ending;
+  if (last.empty()) {
+    last = ending;
+  } else if (last == "\r") {
+    last = "\r\n";  // a CR alone would not part it from the line that follows
+  }
 }
 
 bool IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
@@ -205,9 +221,7 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
   std::size_t header = FindSection(section);
   if (header == npos) {
     if (!lines_.empty()) {
-      if (lines_.back().ending.empty()) {
-        lines_.back().ending = ending;  // the old last line gets the end it lacked
-      }
+      EndLastLine(ending);  // the old last line gets the end it lacked
       if (!Trim(lines_.back().text).empty()) {
         lines_.push_back(Classify("", ending));
       }
@@ -227,8 +241,8 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
     return true;
   }
   std::size_t at = SectionKeyEnd(header);
-  if (at == lines_.size() && !lines_.empty() && lines_.back().ending.empty()) {
-    lines_.back().ending = ending;
+  if (at == lines_.size()) {
+    EndLastLine(ending);
   }
   Line line = Classify(std::string(key) + "=" + encoded, ending);
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));

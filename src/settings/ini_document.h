@@ -44,13 +44,15 @@ class IniDocument {
   enum class LineKind { kOther, kSection, kKey };
   struct Line {
     std::string text;    // without its line ending
-    std::string ending;  // "\n", "\r\n" or "" for a last line without one
+    std::string ending;  // "\n", "\r\n"; for a last line "" or a lone "\r" (cut before its LF)
     LineKind kind = LineKind::kOther;
     std::string name;             // section or key name, as written
     std::size_t value_start = 0;  // kKey: where the raw value starts in text
   };
 
   static Line Classify(std::string text, std::string ending);
+  // Before a line is added after the last one: the last line's end made whole.
+  void EndLastLine(const std::string& ending);
   // Index of the section's header line, or npos.
   std::size_t FindSection(std::string_view section) const;
   // Index of the key's line inside the section that starts at `header`, or npos.
