@@ -6,11 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
 #include <thread>
 
 #include "app/run_report.h"
+#include "app/run_summary.h"
 #include "app/window_texts.h"
 #include "app_fakes.h"
 #include "common/path_text.h"
@@ -56,28 +55,13 @@ class BackgroundRunTest : public ::testing::Test {
     return request;
   }
 
-  // The run to its end, the way a window waits for it: woken, then polling.
+  std::optional<ConversionPlan> Plan(const ConversionRequest& request) {
+    return CheckConversion(request, prompts_) ? std::optional(MakePlan(request)) : std::nullopt;
+  }
+
   RunReport RunToEnd(ConversionPlan plan, unsigned workers) {
-    std::mutex mutex;
-    std::condition_variable woken;
-    bool news = false;
-    BackgroundRun run(std::move(plan), registry_, tables_, workers, [&] {
-      std::lock_guard lock(mutex);
-      news = true;
-      woken.notify_all();
-    });
-    started_ = &run;
-    for (;;) {
-      std::unique_lock lock(mutex);
-      woken.wait(lock, [&] { return news; });
-      news = false;
-      lock.unlock();
-      last_progress_ = run.Poll();
-      if (last_progress_.finished) {
-        started_ = nullptr;
-        return run.TakeReport();
-      }
-    }
+    return testing::RunToEnd(std::move(plan), registry_, tables_, workers, &last_progress_,
+                             [this](BackgroundRun* run) { started_ = run; });
   }
 
   // The run in hand once it has started, for hooks on its worker threads.
@@ -105,7 +89,7 @@ TEST_F(BackgroundRunTest, ATreeIsPlannedWithItsLayoutAndOnlyTheListsFileType) {
   WriteBytes(source() / ".hidden" / "x.jww", FakeDrawing("JWW", "hidden"));
   ConversionRequest request = TreeRequest(source(), destination().string());
   request.file_pattern = "*.jww";
-  std::optional<ConversionPlan> plan = PlanConversion(request, prompts_);
+  std::optional<ConversionPlan> plan = Plan(request);
   ASSERT_TRUE(plan);
   EXPECT_TRUE(plan->create_folders);
   EXPECT_TRUE(plan->jobs.empty());  // the tree is walked while it is converted
@@ -119,7 +103,7 @@ TEST_F(BackgroundRunTest, ATreeIsPlannedWithItsLayoutAndOnlyTheListsFileType) {
   EXPECT_EQ(PlannedFileCount(*plan, registry_), 2u);
 
   request.file_pattern = "*.*";
-  RunReport report = RunToEnd(*PlanConversion(request, prompts_), 2);
+  RunReport report = RunToEnd(*Plan(request), 2);
   EXPECT_EQ(report.counts.converted, 3u);
   EXPECT_EQ(report.counts.Total(), 3u);
   EXPECT_TRUE(report.result.outcomes.empty());  // nothing to report
@@ -132,12 +116,12 @@ TEST_F(BackgroundRunTest, ATreeIsPlannedWithItsLayoutAndOnlyTheListsFileType) {
 TEST_F(BackgroundRunTest, ADestinationInsideTheTreeIsRefusedOnlyForATree) {
   fs::create_directories(source() / "out");
   ConversionRequest request = TreeRequest(source(), (source() / "out").string());
-  EXPECT_FALSE(PlanConversion(request, prompts_));
-  EXPECT_EQ(prompts_.Take(),
-            (std::vector<std::string>{
-                "beep", "confirmation:" + std::string(texts::kDestinationInsideTree)}));
+  EXPECT_FALSE(Plan(request));
+  EXPECT_EQ(prompts_.Take(), (std::vector<std::string>{
+                                 "beep", "warning:" + std::string(texts::kDestinationInsideTree)}));
   request.whole_tree = false;
-  EXPECT_TRUE(PlanConversion(request, prompts_));
+  request.file_names = {"a.jww"};
+  EXPECT_TRUE(Plan(request));
 }
 
 TEST_F(BackgroundRunTest, ProgressCountsEveryFileAndEndsWithTheCompletionText) {
@@ -187,6 +171,20 @@ TEST_F(BackgroundRunTest, StopFinishesTheFileInHandAndReportsTheRestAsNotDone) {
     EXPECT_EQ(reported[i].reason, "中止したため変換していません");
   }
   EXPECT_EQ(Snapshot(destination()).size(), 2u);
+
+  // The end says what happened: one converted, five not done because of the stop, none failed.
+  const RunSummary summary = SummariseRun(report);
+  EXPECT_TRUE(summary.stopped);
+  EXPECT_EQ(summary.converted, 1u);
+  EXPECT_TRUE(summary.failures.empty());
+  EXPECT_EQ(summary.not_done.size(), 5u);
+  EXPECT_EQ(SummaryStatus(summary),
+            "変換作業を中止しました。1 個を変換、5 個は中止したため変換していません。");
+  EXPECT_EQ(SummaryLines(summary),
+            (std::vector<std::string>{"変換作業を中止しました。", "変換したファイル：1 個",
+                                      "既存のファイルを .BAK として残したもの：0 個",
+                                      "変換できなかったファイル：0 個",
+                                      "中止したため変換していないファイル：5 個"}));
 }
 
 TEST(ProgressText, ShowsTheFilesAndTheTimeLeftInMinutesOrHours) {

@@ -1,5 +1,5 @@
-// The "変換" button's run: the checks in their order, the question, the status texts, and which
-// files the report of the run holds.
+// The "変換" button before a run: the checks in their order, the plan, the count and the
+// question, and which files the report of a run holds.
 
 #include "app/conversion_run.h"
 
@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 
+#include "app/path_text.h"
 #include "app/run_report.h"
 #include "app_fakes.h"
 #include "fakes.h"
@@ -21,7 +22,6 @@ namespace fs = std::filesystem;
 using penmorph::testing::FakeDrawing;
 using penmorph::testing::FakeFormat;
 using penmorph::testing::FakePrompts;
-using penmorph::testing::ReadBytes;
 using penmorph::testing::ScratchFolder;
 using penmorph::testing::Snapshot;
 using penmorph::testing::WriteBytes;
@@ -38,21 +38,22 @@ class ConversionRunTest : public ::testing::Test {
     }
   }
 
-  fs::path source() const { return scratch_ / "src"; }
-  fs::path destination() const { return scratch_ / "dst"; }
+  fs::path source() const { return scratch_ / fs::path(u8"図面"); }
+  fs::path destination() const { return scratch_ / fs::path(u8"変換後"); }
 
   ConversionRequest Request(std::vector<fs::path> names) const {
     ConversionRequest request;
     request.tree_ready = true;
     request.list_ready = true;
-    request.source_folder = source().string() + "/";
-    request.destination_folder = destination().string() + "/";
+    request.source_folder = source() / "";
+    request.destination_folder = PathText(destination() / "");
     request.file_names = std::move(names);
     return request;
   }
 
   RunReport Run(const ConversionRequest& request) {
-    return RunConversion(request, registry_, tables_, files_, prompts_);
+    EXPECT_TRUE(CheckConversion(request, prompts_));
+    return testing::RunToEnd(MakePlan(request), registry_, tables_, 2);
   }
 
   ScratchFolder scratch_;
@@ -61,7 +62,6 @@ class ConversionRunTest : public ::testing::Test {
   std::map<std::string, FakeFormat*> formats_;
   ConversionTables tables_;
   FakePrompts prompts_;
-  RealFileSystem files_;
 };
 
 TEST_F(ConversionRunTest, ChecksComeInOrderEachWithItsBoxAndABeep) {
@@ -81,92 +81,88 @@ TEST_F(ConversionRunTest, ChecksComeInOrderEachWithItsBoxAndABeep) {
          r.destination_folder = "";
        },
        {"beep", "error:ファイル一覧が表示されていません。"}},
+      // Nothing selected: said so, and nothing else is asked.
+      {[](ConversionRequest& r) {
+         r.file_names.clear();
+         r.destination_folder = "";
+       },
+       {"beep", "warning:変換するファイルが選択されていません。"}},
       {[](ConversionRequest& r) { r.destination_folder = ""; },
-       {"beep", "confirmation:保存先フォルダを指定して下さい。"}},
+       {"beep", "warning:保存先フォルダを指定して下さい。"}},
       {[this](ConversionRequest& r) { r.destination_folder = (scratch_ / "missing/").string(); },
-       {"beep", "confirmation:指定された保存先フォルダが存在しません。再指定して下さい。"}},
+       {"beep", "warning:指定された保存先フォルダが存在しません。再指定して下さい。"}},
       {[](ConversionRequest& r) { r.destination_folder = r.source_folder.string(); },
-       {"beep", "confirmation:保存先フォルダとファイルのフォルダが同じになっています。"}},
+       {"beep", "warning:保存先フォルダとファイルのフォルダが同じになっています。"}},
   };
-  WriteBytes(source() / "a.jww", FakeDrawing("JWW", "x"));
   for (std::size_t i = 0; i < cases.size(); ++i) {
     ConversionRequest request = Request({"a.jww"});
     cases[i].spoil(request);
-    RunReport report = Run(request);
-    EXPECT_FALSE(report.ran) << i;
+    EXPECT_FALSE(CheckConversion(request, prompts_)) << i;
     EXPECT_EQ(prompts_.Take(), cases[i].events) << i;
   }
-  EXPECT_TRUE(log_.empty());
-  EXPECT_TRUE(Snapshot(destination()).empty());
-}
-
-TEST_F(ConversionRunTest, AnsweringNoCancels) {
-  WriteBytes(source() / "a.jww", FakeDrawing("JWW", "x"));
-  prompts_.answer = false;
-  EXPECT_FALSE(Run(Request({"a.jww"})).ran);
-  EXPECT_EQ(prompts_.events, (std::vector<std::string>{"ask:変換を開始します。よろしいですか？",
-                                                       "status:変換作業をキャンセルしました。"}));
-  EXPECT_TRUE(log_.empty());
+  // A tree takes no rows, so nothing selected is no obstacle there.
+  ConversionRequest tree = Request({});
+  tree.whole_tree = true;
+  EXPECT_TRUE(CheckConversion(tree, prompts_));
+  EXPECT_TRUE(prompts_.Take().empty());
 }
 
 TEST_F(ConversionRunTest, SameFolderIsFoundThroughLinksAndDotSegments) {
-  std::vector<std::string> spellings = {(scratch_ / "." / "src" / "").string(), source().string()};
+  std::vector<std::string> spellings = {PathText(source() / "." / ""), PathText(source())};
   if (testing::SymlinksAvailable()) {
     fs::create_directory_symlink(source(), scratch_ / "link");
     spellings.push_back((scratch_ / "link").string() + "/");
   }
   for (const std::string& destination : spellings) {
-    ConversionRequest request = Request({});
+    ConversionRequest request = Request({"a.jww"});
     request.destination_folder = destination;
-    EXPECT_FALSE(Run(request).ran) << destination;
+    EXPECT_FALSE(CheckConversion(request, prompts_)) << destination;
     EXPECT_EQ(prompts_.Take().back(),
-              "confirmation:保存先フォルダとファイルのフォルダが同じになっています。");
+              "warning:保存先フォルダとファイルのフォルダが同じになっています。");
   }
-}
-
-TEST_F(ConversionRunTest, FoldersDifferingOnlyInCaseAreDifferentHere) {
   fs::create_directory(scratch_ / "SRC");
-  if (fs::equivalent(scratch_ / "SRC", source())) {
-    GTEST_SKIP() << "this file system ignores case";
+  fs::create_directory(scratch_ / "src");
+  if (!fs::equivalent(scratch_ / "SRC", scratch_ / "src")) {
+    ConversionRequest request = Request({"a.jww"});
+    request.source_folder = scratch_ / "src";
+    request.destination_folder = (scratch_ / "SRC/").string();
+    EXPECT_TRUE(CheckConversion(request, prompts_));  // folders differing only in case differ
   }
+}
+
+// The question names the files, where from and where to, and the outputs kept as .BAK.
+TEST_F(ConversionRunTest, TheQuestionCountsTheFilesAndTheOutputsKeptAsBak) {
+  fs::create_directories(source() / "sub" / "deeper");
+  for (const char* name : {"a.jww", "b.jwc", "sub/c.jww", "sub/deeper/d.jwk", "sub/e.txt"}) {
+    WriteBytes(source() / name, FakeDrawing("JWW", name));
+  }
+  WriteBytes(destination() / "a.jww", "an earlier output");
+  fs::create_directories(destination() / "sub");
+  WriteBytes(destination() / "sub" / "c.jww", "an earlier output");
+
+  ConversionPlan rows = MakePlan(Request({"a.jww", "b.jwc"}));
+  EXPECT_EQ(rows.jobs.size(), 2u);
+  EXPECT_EQ(rows.jobs[0].output, destination() / "a.jww");
+  PlanCount count = CountPlan(rows, registry_);
+  EXPECT_EQ(count.files, 2u);
+  EXPECT_EQ(count.existing_outputs, 1u);
+  EXPECT_EQ(RunQuestion(rows, count),
+            "「図面」の 2 個のファイルを「変換後」に変換します。同じ名前のファイルが 1 個あり、"
+            ".BAK として残します。よろしいですか？");
+
   ConversionRequest request = Request({});
-  request.destination_folder = (scratch_ / "SRC/").string();
-  EXPECT_TRUE(Run(request).ran);
-}
-
-TEST_F(ConversionRunTest, StatusNamesEachConvertedFileAndEndsWithTheCompletionText) {
-  WriteBytes(source() / "a.jww", FakeDrawing("JWW", "a"));
-  WriteBytes(source() / "b.txt", "text");
-  WriteBytes(source() / "c.jwc", FakeDrawing("JWC", "c"));
-  RunReport report = Run(Request({"a.jww", "b.txt", "c.jwc"}));
-  ASSERT_TRUE(report.ran);
-  EXPECT_EQ(report.counts.converted, 2u);
-  EXPECT_EQ(report.counts.skipped, 1u);
-  const std::string a_status = "status:ファイル「" + (source() / "a.jww").string() + "」→「" +
-                               (destination() / "a.jww").string() + "」変換中です。";
-  EXPECT_EQ(
-      prompts_.events,
-      (std::vector<std::string>{
-          "ask:変換を開始します。よろしいですか？", "progress:0/3", a_status, "progress:1/3",
-          "progress:2/3", "status:" + ConvertingStatus(source() / "c.jwc", destination() / "c.jwc"),
-          "progress:3/3", "status:変換作業を完了しました。"}));
-  EXPECT_EQ(ReadBytes(destination() / "c.jwc"), FakeDrawing("JWC", "converted(1):c"));
-}
-
-TEST_F(ConversionRunTest, NothingConvertibleStillEndsWithTheCompletionText) {
-  WriteBytes(source() / "b.txt", "text");
-  RunReport report = Run(Request({"b.txt"}));
-  EXPECT_TRUE(report.ran);
-  EXPECT_EQ(prompts_.events.back(), "status:変換作業を完了しました。");
-  EXPECT_TRUE(ReportedFiles(report.result).empty());
-}
-
-TEST_F(ConversionRunTest, DestinationWithoutTrailingSeparatorStillGetsTheFile) {
-  WriteBytes(source() / "a.jww", FakeDrawing("JWW", "a"));
-  ConversionRequest request = Request({"a.jww"});
-  request.destination_folder = destination().string();
-  Run(request);
-  EXPECT_TRUE(fs::exists(destination() / "a.jww"));
+  request.whole_tree = true;
+  request.destination_folder = PathText(destination());  // without a trailing separator
+  ConversionPlan tree = MakePlan(request);
+  count = CountPlan(tree, registry_);
+  EXPECT_EQ(count.files, 4u);  // the text file is no drawing
+  EXPECT_EQ(count.existing_outputs, 2u);
+  EXPECT_EQ(RunQuestion(tree, {4, 0}),
+            "「図面」以下の 4 個のファイルを「変換後」に変換します。よろしいですか？");
+  request.file_pattern = "*.jws";
+  EXPECT_EQ(CountPlan(MakePlan(request), registry_).files, 0u);
+  EXPECT_EQ(NothingInTreeText(MakePlan(request)), "「図面」以下に変換するファイルがありません。");
+  EXPECT_TRUE(log_.empty());  // counting reads no file
 }
 
 // A ".jww" that is no JWW drawing is reported with failures; other extensions are passed over.
@@ -176,25 +172,22 @@ TEST_F(ConversionRunTest, TheReportHoldsFailuresAndUnrecognisedJwCadFilesOnly) {
   WriteBytes(source() / "notes.txt", "text");
   WriteBytes(source() / "plan.bak", FakeDrawing("JWW", "backup"));
   WriteBytes(source() / "broken.jwc", FakeDrawing("JWC", "broken"));
+  WriteBytes(destination() / "good.jww", "an earlier output");
   formats_["JWC"]->fail_read = true;
   RunReport report =
       Run(Request({"broken.jwc", "fake.jww", "good.jww", "notes.txt", "plan.bak", "gone.jwk"}));
+  EXPECT_EQ(report.backups, 1u);
   std::vector<ReportedFile> reported = ReportedFiles(report.result);
   ASSERT_EQ(reported.size(), 3u);
   EXPECT_EQ(reported[0].file, source() / "broken.jwc");
-  EXPECT_EQ(reported[0].reason,
-            "読み込めません：ファイルの内容が形式に合いません（bad record (at byte 17)）");
   EXPECT_EQ(reported[1].file, source() / "fake.jww");
-  EXPECT_EQ(reported[1].reason, "JWWファイルとして認識できません（JWWの識別子がありません）");
   EXPECT_EQ(reported[2].file, source() / "gone.jwk");
-  EXPECT_EQ(reported[2].reason, "ファイルを開けません（no such file）");
-  EXPECT_EQ(reported[2].file_text, (source() / "gone.jwk").string());
+  EXPECT_EQ(reported[2].file_text, PathText(source() / "gone.jwk"));
 
   // A folder of a tree that could not be listed follows the files, so nothing goes unsaid.
   report.unreadable_folders = {source() / "locked"};
   reported = ReportedFiles(report);
   ASSERT_EQ(reported.size(), 4u);
-  EXPECT_EQ(reported[2].file, source() / "gone.jwk");
   EXPECT_EQ(reported[3].file, source() / "locked");
   EXPECT_EQ(reported[3].reason, "フォルダの中を読めないため、その中のファイルは変換していません");
 }

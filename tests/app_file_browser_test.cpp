@@ -188,7 +188,7 @@ TEST_F(BrowserTest, ListsPlainVisibleFilesWithTheirColumns) {
             ModifiedText(fs::last_write_time(scratch_ / "plan.jww")));
   EXPECT_EQ(Row("plan.jww").cells[kTimeColumn].size(), 19u);
   // The first row is selected, as after any listing.
-  EXPECT_EQ(browser_.list().selection(), (RowRange{0, 0}));
+  EXPECT_EQ(browser_.list().selected_rows(), (std::vector<std::size_t>{0}));
 }
 
 // `penmorph FILE`: the file's folder is searched and listed and the file selected; a folder is
@@ -298,28 +298,29 @@ TEST(FileList, SortsBySwappingWholeRowsOnlyForAStrictlyBetterKey) {
   EXPECT_EQ(Names(list), (std::vector<std::string>{"x3", "x1", "x2", "x4"}));
 }
 
-TEST(FileList, ASortKeepsTheSameFilesSelectedOrNone) {
+TEST(FileList, TheSelectionIsAnySetOfFilesAndFollowsThemThroughASort) {
   FileList list;
   for (const char* name : {"c", "a", "d", "b"}) {
     list.Add(KeyedRow(name, name));
   }
-  list.Select(1, 2);              // a, d
-  list.Sort(kNameColumn, false);  // a b c d: a and d are apart now
-  EXPECT_FALSE(list.selection());
-  EXPECT_TRUE(list.SelectedNames().empty());
+  list.SelectRows({2, 1, 2});     // d and a, picked apart with Ctrl
+  list.Sort(kNameColumn, false);  // a b c d
+  EXPECT_EQ(list.selected_rows(), (std::vector<std::size_t>{0, 3}));
+  EXPECT_EQ(list.SelectedNames(), (std::vector<fs::path>{"a", "d"}));
 
   list.Select(1, 0);             // a, b
   list.Sort(kNameColumn, true);  // d c b a
-  ASSERT_TRUE(list.selection());
-  EXPECT_EQ(*list.selection(), (RowRange{2, 3}));
+  EXPECT_EQ(list.selected_rows(), (std::vector<std::size_t>{2, 3}));
   EXPECT_EQ(list.SelectedNames(), (std::vector<fs::path>{"b", "a"}));
 
   list.Select(3, 9);  // cut off at the last row
-  EXPECT_EQ(*list.selection(), (RowRange{3, 3}));
+  EXPECT_EQ(list.selected_rows(), (std::vector<std::size_t>{3}));
   list.Select(7, 9);
-  EXPECT_FALSE(list.selection());
-  list.SelectNames({"a", "gone"});  // a file no longer listed
-  EXPECT_FALSE(list.selection());
+  EXPECT_TRUE(list.selected_rows().empty());
+  list.SelectRows({9, 1});
+  EXPECT_EQ(list.selected_rows(), (std::vector<std::size_t>{1}));
+  list.SelectNames({"a", "gone"});  // a file no longer listed is left out, never replaced
+  EXPECT_EQ(list.SelectedNames(), (std::vector<fs::path>{"a"}));
 }
 
 TEST_F(BrowserTest, HeaderPressesAlternateAndAttributesRestoreTheListingWithItsSelection) {
@@ -346,20 +347,14 @@ TEST_F(BrowserTest, HeaderPressesAlternateAndAttributesRestoreTheListingWithItsS
   browser_.PressHeader(kAttributeColumn, {}, {});
   EXPECT_EQ(Column(kNameColumn), listing);
   EXPECT_FALSE(browser_.sort_descending());  // "属性" leaves the direction alone
-  if (places[1] == places[0] + 1) {
-    EXPECT_EQ(browser_.list().selection(), (RowRange{places[0], places[1]}));
-  } else {
-    EXPECT_FALSE(browser_.list().selection());
-  }
+  EXPECT_EQ(browser_.list().selected_rows(), places);
   browser_.PressHeader(kNameColumn, {}, {});
   EXPECT_EQ(Column(kNameColumn), (std::vector<std::string>{"a.jww", "b.jww", "C.jww", "d.jww"}));
 }
 
-// After a sort "変換" converts the files the user chose, never others.
-TEST_F(BrowserTest, ConvertTakesTheSelectedFilesOfTheListedFolder) {
-  const fs::path out = scratch_ / "out";
+// After a sort "変換" asks for the files the user chose, never others.
+TEST_F(BrowserTest, TheRequestTakesTheSelectedFilesOfTheListedFolder) {
   fs::create_directories(scratch_ / "in");
-  fs::create_directories(out);
   // Sizes in the order c a b d.
   const std::map<std::string, std::string> bodies = {
       {"c.jww", "c"}, {"a.jww", "aa"}, {"d.jww", "dddd"}, {"b.jww", "bbb"}};
@@ -369,22 +364,16 @@ TEST_F(BrowserTest, ConvertTakesTheSelectedFilesOfTheListedFolder) {
   ASSERT_TRUE(browser_.BuildFolderTree(scratch_.path(), {}));
   browser_.ShowFolder(browser_.tree().Find({"in"}), {}, {});
   browser_.PressHeader(kNameColumn, {}, {});  // a b c d
-  browser_.list().Select(0, 1);               // a b
-  browser_.PressHeader(kNameColumn, {}, {});  // d c b a
-  RunReport report = browser_.Convert(PathText(out), {}, files_);
-  ASSERT_TRUE(report.ran);
-  EXPECT_EQ(testing::Snapshot(out).size(), 2u);
-  EXPECT_EQ(ReadBytes(out / "a.jww"), FakeDrawing("JWW", "converted(1):aa"));
-  EXPECT_EQ(ReadBytes(out / "b.jww"), FakeDrawing("JWW", "converted(1):bbb"));
-
-  browser_.list().Select(0, 1);               // d c
-  browser_.PressHeader(kSizeColumn, {}, {});  // c a b d: apart, so nothing stays selected
-  EXPECT_EQ(browser_.list().rows().front().name, "c.jww");
-  prompts_.Take();
-  report = browser_.Convert(PathText(out), {}, files_);
-  EXPECT_TRUE(report.result.outcomes.empty());
-  EXPECT_FALSE(fs::exists(out / "d.jww"));
-  EXPECT_EQ(prompts_.events.back(), "status:変換作業を完了しました。");
+  browser_.list().SelectRows({0, 3});         // a d
+  browser_.PressHeader(kSizeColumn, {}, {});  // descending now: d b a c
+  ConversionRequest request = browser_.MakeRequest("/out/", false, {});
+  EXPECT_EQ(request.file_names, (std::vector<fs::path>{"d.jww", "a.jww"}));
+  EXPECT_EQ(request.source_folder, scratch_ / "in" / "");
+  EXPECT_FALSE(request.whole_tree);
+  // A tree takes no rows: the whole folder is meant.
+  request = browser_.MakeRequest("/out/", true, {2, 64});
+  EXPECT_TRUE(request.file_names.empty());
+  EXPECT_EQ(request.file_pattern, "*.jww");
 }
 
 // --- what clicks lead to ---

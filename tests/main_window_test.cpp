@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
+#include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -83,7 +85,11 @@ class MainWindowTest : public QObject {
   // The folder's path as the window keeps it: ending in a separator.
   QString Shown(const fs::path& folder) const { return Q(folder) + "/"; }
 
-  TForm1& Open() {
+  // Without `first_start` an empty ini is there, so that the window has its built-in layout.
+  TForm1& Open(bool first_start = false) {
+    if (!first_start && !fs::exists(IniPath())) {
+      WriteBytes(IniPath(), "");
+    }
     FormatRegistry registry;
     formats_.clear();
     for (const char* name : {"JWW", "JWS", "JWC", "JWK"}) {
@@ -218,6 +224,16 @@ class MainWindowTest : public QObject {
   }
 
   void startsWithoutIniAtBuiltInValues() {
+    // The first start takes most of the screen, centred, with columns wide enough to read.
+    TForm1& first = Open(true);
+    const QRect area = first.screen()->availableGeometry();
+    QVERIFY(first.width() >= area.width() * 3 / 4 && first.width() <= area.width());
+    QVERIFY(std::abs(first.geometry().center().x() - area.center().x()) < 40);
+    QVERIFY(List()->columnWidth(kNameColumn) >
+            List()->fontMetrics().horizontalAdvance(QStringLiteral("jw_cad__ritsumen_A-shita")));
+    window_.reset();
+    fs::remove(IniPath());
+
     TForm1& window = Open();
     QCOMPARE(window.pos(), QPoint(190, 109));
     QCOMPARE(window.size(), QSize(696, 478));
@@ -464,13 +480,12 @@ class MainWindowTest : public QObject {
       QCoreApplication::postEvent(
           convert, new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, {}, {}));
     };
-    // Closing in the middle of the folder walk is refused: nothing is written yet.
+    // Closing in the middle of the folder walk is refused.
     QCoreApplication::postEvent(&window, new QCloseEvent);
     post_click();
     ChooseSearchFolder(folder);
     QVERIFY(window.isVisible());
-    QVERIFY(!fs::exists(IniPath()));
-    QCOMPARE(prompts_.Take(), QStringList{"folder:検索フォルダの指定|" + Shown(Folder("prog"))});
+    QCOMPARE(prompts_.Take(), QStringList{"folder:検索フォルダの指定|" + QDir::homePath()});
 
     ChooseDestination(out);
     ClickNode(Tree()->topLevelItem(0));
@@ -478,7 +493,9 @@ class MainWindowTest : public QObject {
     prompts_.Take();
     post_click();  // a second click while converting would start the run again inside it
     ClickConvert();
-    QCOMPARE(prompts_.Take(), QStringList{"ask:変換を開始します。よろしいですか？"});
+    QCOMPARE(prompts_.Take(),
+             QStringList{QStringLiteral(
+                 "ask:「busy」の 2 個のファイルを「out」に変換します。よろしいですか？")});
     QVERIFY(fs::exists(out / "a.jww") && fs::exists(out / "b.jww"));
     QVERIFY(!fs::exists(out / "a.BAK"));
   }
@@ -492,25 +509,24 @@ class MainWindowTest : public QObject {
              (QStringList{"beep", QStringLiteral("error:ファイル一覧が表示されていません。")}));
     ClickNode(Tree()->topLevelItem(0));
     ClickConvert();
-    QCOMPARE(
-        prompts_.Take(),
-        (QStringList{"beep", QStringLiteral("confirmation:保存先フォルダを指定して下さい。")}));
+    QCOMPARE(prompts_.Take(),
+             (QStringList{"beep", QStringLiteral("warning:保存先フォルダを指定して下さい。")}));
 
     fs::path out = Folder("out");
     fs::create_directories(out);
     ChooseDestination(out);
     QCOMPARE(Find<QLineEdit>("DestinationEdit")->text(), Shown(out));
-    QCOMPARE(prompts_.Take(), QStringList{"folder:保存先フォルダの指定|"});
+    QCOMPARE(prompts_.Take(), QStringList{"folder:保存先フォルダの指定|" + QDir::homePath()});
     fs::remove(out);
     ClickConvert();
     QCOMPARE(prompts_.Take(),
-             (QStringList{"beep", QStringLiteral("confirmation:指定された保存先フォルダが存在しませ"
+             (QStringList{"beep", QStringLiteral("warning:指定された保存先フォルダが存在しませ"
                                                  "ん。再指定して下さい。")}));
     ChooseDestination(folder);
     prompts_.Take();
     ClickConvert();
     QCOMPARE(prompts_.Take(),
-             (QStringList{"beep", QStringLiteral("confirmation:保存先フォルダとファイルのフォルダ"
+             (QStringList{"beep", QStringLiteral("warning:保存先フォルダとファイルのフォルダ"
                                                  "が同じになっています。")}));
 
     fs::create_directories(out);
@@ -518,7 +534,9 @@ class MainWindowTest : public QObject {
     prompts_.Take();
     prompts_.answer = false;
     ClickConvert();
-    QCOMPARE(prompts_.Take(), QStringList{"ask:変換を開始します。よろしいですか？"});
+    QCOMPARE(prompts_.Take(),
+             QStringList{QStringLiteral(
+                 "ask:「drawings」の 1 個のファイルを「out」に変換します。よろしいですか？")});
     QCOMPARE(window.StatusText(), QStringLiteral("変換作業をキャンセルしました。"));
     QVERIFY(fs::is_empty(out));
   }
@@ -541,8 +559,12 @@ class MainWindowTest : public QObject {
     SelectRows(0, 2);
     prompts_.Take();
     ClickConvert();
-    QCOMPARE(prompts_.Take(), (QStringList{"ask:変換を開始します。よろしいですか？", "report:1"}));
-    QCOMPARE(window.StatusText(), QStringLiteral("変換作業を完了しました。"));
+    QCOMPARE(prompts_.Take(),
+             (QStringList{QStringLiteral("ask:「batch」の 3 個のファイルを「out」に変換します。"
+                                         "よろしいですか？"),
+                          "report:1"}));
+    QCOMPARE(window.StatusText(),
+             QStringLiteral("変換作業を完了しました。1 個を変換、1 個は変換できませんでした。"));
     QCOMPARE(ReadBytes(out / "a.jww"), FakeDrawing("JWW", "converted(1):first"));
     QVERIFY(!fs::exists(out / "b.txt"));
     QVERIFY(!fs::exists(out / "c.jwc"));
@@ -550,12 +572,13 @@ class MainWindowTest : public QObject {
     QCOMPARE(prompts_.report.size(), std::size_t{1});
     QCOMPARE(prompts_.report[0].file, folder / "c.jwc");
     QCOMPARE(QString::fromStdString(prompts_.report[0].reason),
-             QStringLiteral("読み込めません：ファイルの内容が形式に合いません（bad record (at byte "
-                            "17)）"));
+             QStringLiteral("読み込めません：ファイルの内容が形式に合いません（17 バイト目）"));
     QVERIFY(Find<QProgressBar>("ConversionProgress")->isHidden());
 
     // The report window shows what it is given.
-    FailureReport report(prompts_.report, prompts_);
+    app::RunSummary summary;
+    summary.failures = prompts_.report;
+    FailureReport report(summary, prompts_);
     QVERIFY(report.text()->toPlainText().contains(Q(folder / "c.jwc")));
     QVERIFY(
         report.text()->toPlainText().contains(QString::fromStdString(prompts_.report[0].reason)));
@@ -563,7 +586,10 @@ class MainWindowTest : public QObject {
     // When all goes well nothing is reported.
     formats_["JWC"]->fail_read = false;
     ClickConvert();
-    QCOMPARE(prompts_.Take(), QStringList{"ask:変換を開始します。よろしいですか？"});
+    QCOMPARE(prompts_.Take(),
+             QStringList{QStringLiteral("ask:「batch」の 3 個のファイルを「out」に変換します。"
+                                        "同じ名前のファイルが 1 個あり、.BAK として残します。"
+                                        "よろしいですか？")});
     QVERIFY(fs::exists(out / "a.BAK"));
   }
 
@@ -616,7 +642,9 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(Find<QPushButton>("StopButton"), Qt::LeftButton);
     release();
     QVERIFY(finished.wait(60000));
-    QCOMPARE(window.StatusText(), QStringLiteral("変換作業を中止しました。"));
+    QCOMPARE(prompts_.events.value(0),
+             QStringLiteral(
+                 "ask:「archive」以下の 30 個のファイルを「out」に変換します。よろしいですか？"));
     QVERIFY(!Find<QPushButton>("StopButton")->isEnabled());
 
     // The files in hand were finished, the rest reported and left alone.
@@ -630,6 +658,13 @@ class MainWindowTest : public QObject {
     }
     QCOMPARE(converted, held.load());
     QVERIFY(converted < kFiles);
+    // The files not done are a count of their own, never failures.
+    QCOMPARE(
+        window.StatusText(),
+        QStringLiteral("変換作業を中止しました。%1 個を変換、%2 個は中止したため変換していません。")
+            .arg(converted)
+            .arg(kFiles - converted));
+    QCOMPARE(prompts_.report_lines[3], std::string("変換できなかったファイル：0 個"));
     QCOMPARE(prompts_.report.size(), std::size_t(kFiles - converted));
     for (const auto& reported : prompts_.report) {
       QCOMPARE(QString::fromStdString(reported.reason),
@@ -641,7 +676,8 @@ class MainWindowTest : public QObject {
     formats_["JWW"]->before_convert = nullptr;
     prompts_.Take();
     ClickConvert();
-    QCOMPARE(window.StatusText(), QStringLiteral("変換作業を完了しました。"));
+    QCOMPARE(window.StatusText(),
+             QStringLiteral("変換作業を完了しました。30 個を変換（.BAK %1 個）。").arg(converted));
     for (int i = 0; i < kFiles; ++i) {
       QVERIFY(fs::exists(out / relative[i]));
     }
@@ -785,13 +821,27 @@ class MainWindowTest : public QObject {
     QCOMPARE(Find<QLineEdit>("DestinationEdit")->text(), Shown(out));
     QCOMPARE(again.tables().jwc.Entry(3), 5);
     QCOMPARE(again.tables().jww.Entry(321), 1);
-    // The tree waits for the user, but the picker starts in the remembered folder.
+    // Once shown, the window lists the last search folder again; F5 shows a folder made since.
     QCOMPARE(Find<QLineEdit>("SearchFolderEdit")->text(), QString());
+    again.ShowStart(std::nullopt);
+    QCOMPARE(Find<QLineEdit>("SearchFolderEdit")->text(), Shown(folder));
+    QCOMPARE(Tree()->topLevelItem(0)->text(0), Shown(folder));
+    fs::create_directories(folder / "new");
+    QVERIFY(Node({"new"}) == nullptr);
+    QTest::keyClick(&again, Qt::Key_F5);
+    QVERIFY(Node({"new"}) != nullptr);
     Action(QStringLiteral("検索フォルダの指定 (&S)"))->trigger();
     QCOMPARE(prompts_.Take().last(), "folder:検索フォルダの指定|" + Shown(folder));
 
     again.jww_dialog()->move(70, 80);
+    again.showMaximized();
     again.close();
+    QVERIFY(LoadIniFile(IniPath(), saved).ok());
+    QCOMPARE(saved.layout.maximized, 1);
+    QCOMPARE(saved.layout.main_width, 800);  // the size to come back to
+    QVERIFY(Open().isMaximized());
+    window_->showNormal();
+    window_->close();
     QVERIFY(LoadIniFile(IniPath(), saved).ok());
     QCOMPARE(saved.layout.jww_dialog_left, 70);
     QCOMPARE(saved.layout.jww_dialog_top, 80);
@@ -819,11 +869,32 @@ class MainWindowTest : public QObject {
     Action(QStringLiteral("終了 (&X)"))->trigger();
     QCOMPARE(prompts_.Take(), QStringList{"ask:終了します。よろしいですか？"});
     QVERIFY(window.isVisible());
-    QVERIFY(!fs::exists(IniPath()));
     prompts_.answer = true;
     Action(QStringLiteral("終了 (&X)"))->trigger();
     QVERIFY(!window.isVisible());
-    QVERIFY(fs::exists(IniPath()));
+    QVERIFY(fs::file_size(IniPath()) > 0);
+  }
+
+  // Files dropped on the window do what `penmorph FILE` does: their folder listed, they selected.
+  void droppedFilesAreListedAndSelected() {
+    fs::path folder = MakeDrawingsFolder();
+    TForm1& window = Open();
+    QMimeData data;
+    data.setUrls(
+        {QUrl::fromLocalFile(Q(folder / "plan.jww")), QUrl::fromLocalFile(Q(folder / "old.jwc"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    QCOMPARE(Tree()->topLevelItem(0)->text(0), Shown(folder));
+    QStringList selected;
+    for (const QModelIndex& index : List()->selectionModel()->selectedRows()) {
+      selected << List()->item(index.row(), kNameColumn)->text();
+    }
+    selected.sort();
+    QCOMPARE(selected, (QStringList{"old.jwc", "plan.jww"}));
+    QCOMPARE(Find<QLabel>("SelectionText")->text(), QStringLiteral("2 個選択"));
   }
 
   void settingsFilesSaveAndOpenBothTables() {
@@ -833,7 +904,7 @@ class MainWindowTest : public QObject {
     const fs::path file = Folder("mine.set");
     prompts_.settings_file = Q(file);
     Action(QStringLiteral("現在の設定を保存(&S)..."))->trigger();
-    QCOMPARE(prompts_.Take(), QStringList{"settings-save:現在の設定を保存|"});
+    QCOMPARE(prompts_.Take(), QStringList{"settings-save:現在の設定を保存|" + QDir::homePath()});
     QCOMPARE(window.last_settings_file(), file.string());
     auto document = IniDocument::Load(file);
     QVERIFY(document.ok());
@@ -894,19 +965,28 @@ class MainWindowTest : public QObject {
     QCOMPARE(ReadBytes(out / "b.jww"), FakeDrawing("JWW", "converted(1):bbb"));
     QVERIFY(!fs::exists(out / "c.jww") && !fs::exists(out / "d.jww"));
 
-    // Apart after the sort: nothing stays selected, and nothing is converted.
+    // Ctrl+click picks two files apart; they stay chosen through a sort and are the only ones
+    // converted.
     fs::remove_all(out);
     fs::create_directories(out);
-    SelectRows(0, 1);          // d c
+    auto click_row = [this](int row, Qt::KeyboardModifiers modifiers) {
+      QTest::mouseClick(List()->viewport(), Qt::LeftButton, modifiers,
+                        List()->visualItemRect(List()->item(row, kNameColumn)).center());
+    };
+    click_row(0, {});                   // d
+    click_row(2, Qt::ControlModifier);  // b
+    QCOMPARE(selected(), (QStringList{"b.jww", "d.jww"}));
+    QCOMPARE(Find<QLabel>("SelectionText")->text(), QStringLiteral("2 個選択"));
     PressHeader(kSizeColumn);  // c a b d
     QCOMPARE(Column(kNameColumn), (QStringList{"c.jww", "a.jww", "b.jww", "d.jww"}));
-    QVERIFY(selected().isEmpty());
-    QCOMPARE(List()->currentRow(), -1);
+    QCOMPARE(selected(), (QStringList{"b.jww", "d.jww"}));
     prompts_.Take();
     ClickConvert();
-    QCOMPARE(prompts_.Take(), QStringList{"ask:変換を開始します。よろしいですか？"});
-    QVERIFY(fs::is_empty(out));
-    QCOMPARE(window.StatusText(), QStringLiteral("変換作業を完了しました。"));
+    QCOMPARE(prompts_.Take(),
+             QStringList{QStringLiteral(
+                 "ask:「chosen」の 2 個のファイルを「out」に変換します。よろしいですか？")});
+    QVERIFY(fs::exists(out / "b.jww") && fs::exists(out / "d.jww"));
+    QVERIFY(!fs::exists(out / "a.jww") && !fs::exists(out / "c.jww"));
   }
 
   // A ".jww" that is no JWW drawing is reported; a ".txt" is passed over silently.
@@ -925,15 +1005,23 @@ class MainWindowTest : public QObject {
     SelectRows(0, 2);
     prompts_.Take();
     ClickConvert();
-    QCOMPARE(prompts_.Take(), (QStringList{"ask:変換を開始します。よろしいですか？", "report:1"}));
+    QCOMPARE(prompts_.Take(),
+             (QStringList{QStringLiteral("ask:「mixed」の 3 個のファイルを「out」に変換します。"
+                                         "よろしいですか？"),
+                          "report:1"}));
     QCOMPARE(prompts_.report[0].file, folder / "b.jww");
     QCOMPARE(QString::fromStdString(prompts_.report[0].reason),
              QStringLiteral("JWWファイルとして認識できません（JWWの識別子がありません）"));
     QVERIFY(fs::exists(out / "a.jww"));
 
-    FailureReport report(prompts_.report, prompts_);
+    app::RunSummary summary;
+    summary.converted = 1;
+    summary.failures = prompts_.report;
+    FailureReport report(summary, prompts_);
     const QString expected = QStringLiteral(
-                                 "次の 1 個のファイルは変換できませんでした。\n\n%1\n    "
+                                 "変換作業を完了しました。\n変換したファイル：1 個\n"
+                                 "既存のファイルを .BAK として残したもの：0 個\n"
+                                 "変換できなかったファイル：1 個\n\n%1\n    "
                                  "JWWファイルとして認識できません（JWWの識別子がありません）\n")
                                  .arg(Q(folder / "b.jww"));
     QCOMPARE(report.text()->toPlainText(), expected);

@@ -148,6 +148,9 @@ TEST(IniFile, WrittenAndReadAgainGivesTheSameSettings) {
   settings.search_folder = "/home/u/図面/";
   settings.destination_folder = "";
   settings.last_settings_file = "/home/u/a b.set";
+  settings.report_folder = "/home/u/報告/";
+  settings.layout.maximized = 1;
+  settings.reopen_search_folder = 0;
   settings.file_type = -1;
   settings.tables = RandomTables(11);
   ASSERT_TRUE(SaveIniFile(folder / "p.ini", settings).ok());
@@ -162,14 +165,15 @@ TEST(IniFile, WritesEveryKeyInOrder) {
   ScratchFolder folder;
   ASSERT_TRUE(SaveIniFile(folder / "p.ini", AppSettings{}).ok());
   std::vector<std::string> keys = KeyOrder(ReadBytes(folder / "p.ini"));
-  ASSERT_EQ(keys.size(), 15u + 4u + 345u);
-  std::vector<std::string> head(keys.begin(), keys.begin() + 19);
-  EXPECT_EQ(head, (std::vector<std::string>{"Form/F1_X", "Form/F1_Y", "Form/F1_W", "Form/F1_H",
-                                            "Form/F2_X", "Form/F2_Y", "Form/F3_X", "Form/F3_Y",
-                                            "Comp/F1P1", "Comp/F1S0", "Comp/F1S1", "Comp/F1S2",
-                                            "Comp/F1S3", "Comp/F1S4", "Comp/F1S5", "Set/FLD1",
-                                            "Set/FLD2", "Set/FNAM", "Set/FTYP"}));
-  EXPECT_EQ(keys[19], "JWC/C1");
+  ASSERT_EQ(keys.size(), 16u + 6u + 345u);
+  std::vector<std::string> head(keys.begin(), keys.begin() + 22);
+  EXPECT_EQ(head,
+            (std::vector<std::string>{
+                "Form/F1_X", "Form/F1_Y", "Form/F1_W",   "Form/F1_H", "Form/F2_X", "Form/F2_Y",
+                "Form/F3_X", "Form/F3_Y", "Form/F1_MAX", "Comp/F1P1", "Comp/F1S0", "Comp/F1S1",
+                "Comp/F1S2", "Comp/F1S3", "Comp/F1S4",   "Comp/F1S5", "Set/FLD1",  "Set/FLD2",
+                "Set/FNAM",  "Set/FLD3",  "Set/FTYP",    "Set/OPEN"}));
+  EXPECT_EQ(keys[22], "JWC/C1");
   EXPECT_EQ(keys.back(), "JWW/C321");
 }
 

@@ -12,8 +12,8 @@
 
 namespace penmorph::testing {
 
-// Events: "beep", "error:TEXT", "information:TEXT", "confirmation:TEXT", "ask:TEXT",
-// "folder:TITLE|START", "settings-save:TITLE|START", "settings-open:TITLE|START",
+// Events: "beep", "error:TEXT", "information:TEXT", "confirmation:TEXT", "warning:TEXT",
+// "ask:TEXT", "folder:TITLE|START", "settings-save:TITLE|START", "settings-open:TITLE|START",
 // "report-file:START", "open:PATH", "report:N".
 class FakePrompts : public UserPrompts {
  public:
@@ -23,9 +23,10 @@ class FakePrompts : public UserPrompts {
   std::optional<QString> settings_file;   // answer to the settings-file pickers
   std::optional<QString> report_file;     // answer to the report's save picker
   std::vector<app::ReportedFile> report;  // the files of the last report shown
+  std::vector<std::string> report_lines;  // its counts
 
   void ShowMessage(QWidget*, MessageKind kind, const QString& text) override {
-    static const char* const kNames[] = {"error", "information", "confirmation"};
+    static const char* const kNames[] = {"error", "information", "confirmation", "warning"};
     events << QString::fromLatin1(kNames[static_cast<int>(kind)]) + ":" + text;
   }
   bool AskYesNo(QWidget*, const QString& text) override {
@@ -56,9 +57,10 @@ class FakePrompts : public UserPrompts {
     return report_file;
   }
   void OpenWithAssociatedProgram(const QString& path) override { events << "open:" + path; }
-  void ShowReport(QWidget*, const std::vector<app::ReportedFile>& shown) override {
-    events << QStringLiteral("report:%1").arg(shown.size());
-    report = shown;
+  void ShowReport(QWidget*, const app::RunSummary& summary) override {
+    report = app::SummaryRows(summary);
+    report_lines = app::SummaryLines(summary);
+    events << QStringLiteral("report:%1").arg(report.size());
   }
 
   // The events since the last call.

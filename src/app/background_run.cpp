@@ -65,7 +65,8 @@ BackgroundRun::~BackgroundRun() {
 }
 
 void BackgroundRun::Run() {
-  // The total first, for the time left: a tree is counted by a walk of its own.
+  // The total first, for the time left: a tree not counted for the question is counted by a
+  // walk of its own.
   const std::size_t total = PlannedFileCount(plan_, formats_);
   {
     std::lock_guard lock(mutex_);
@@ -87,6 +88,8 @@ void BackgroundRun::Run() {
   {
     std::lock_guard lock(mutex_);
     report_.ran = true;
+    report_.stopped = stop_;
+    report_.backups = listener.backups();
     report_.result.outcomes = listener.Take();
     report_.counts = counts;
     report_.unreadable_folders = jobs.UnreadableFolders();

@@ -10,20 +10,7 @@ namespace penmorph::app {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-class StatusObserver : public ConversionObserver {
- public:
-  explicit StatusObserver(Prompts& prompts) : prompts_(prompts) {}
-  void Converting(const fs::path& source, const fs::path& output) override {
-    prompts_.SetStatus(ConvertingStatus(source, output));
-  }
-
- private:
-  Prompts& prompts_;
-};
-
-bool PassesChecks(const ConversionRequest& request, Prompts& prompts) {
+bool CheckConversion(const ConversionRequest& request, Prompts& prompts) {
   auto refuse = [&prompts](MessageKind kind, std::string_view text) {
     prompts.Beep();
     prompts.ShowMessage(kind, text);
@@ -37,22 +24,27 @@ bool PassesChecks(const ConversionRequest& request, Prompts& prompts) {
   if (!request.list_ready) {
     return refuse(MessageKind::kError, texts::kNoList);
   }
+  if (!request.whole_tree && request.file_names.empty()) {
+    return refuse(MessageKind::kWarning, texts::kNothingSelected);
+  }
   if (request.destination_folder.empty()) {
-    return refuse(MessageKind::kConfirmation, texts::kNoDestination);
+    return refuse(MessageKind::kWarning, texts::kNoDestination);
   }
   const fs::path destination = PathFromText(request.destination_folder);
   // A link to a folder is a folder here.
   if (KindOfPath(destination) != PathKind::kFolder) {
-    return refuse(MessageKind::kConfirmation, texts::kDestinationMissing);
+    return refuse(MessageKind::kWarning, texts::kDestinationMissing);
   }
   if (SameFolder(destination, request.source_folder)) {
-    return refuse(MessageKind::kConfirmation, texts::kSameFolder);
+    return refuse(MessageKind::kWarning, texts::kSameFolder);
   }
   if (request.whole_tree && IsInsideTree(destination, request.source_folder)) {
-    return refuse(MessageKind::kConfirmation, texts::kDestinationInsideTree);
+    return refuse(MessageKind::kWarning, texts::kDestinationInsideTree);
   }
   return true;
 }
+
+namespace {
 
 // A tree's files of the list's type that a format takes: the tree walk passes over the rest.
 bool WantedInTree(std::string_view name, const std::string& file_pattern,
@@ -71,18 +63,13 @@ std::string ConvertingStatus(const fs::path& source, const fs::path& output) {
   return text;
 }
 
-std::optional<ConversionPlan> PlanConversion(const ConversionRequest& request, Prompts& prompts) {
-  if (!PassesChecks(request, prompts)) {
-    return std::nullopt;
-  }
-  if (!prompts.AskYesNo(texts::kConfirm)) {
-    prompts.SetStatus(texts::kCancelled);
-    return std::nullopt;
-  }
+ConversionPlan MakePlan(const ConversionRequest& request) {
   ConversionPlan plan;
   const fs::path destination = PathFromText(request.destination_folder);
   // One kind of separator in the names shown, whichever way the folder was spelled.
   const fs::path source_folder = fs::path(request.source_folder).make_preferred();
+  plan.source_folder = source_folder;
+  plan.destination = destination;
   if (request.whole_tree) {
     plan.tree = TreeToConvert{source_folder, destination, request.file_pattern};
     plan.create_folders = true;
@@ -120,6 +107,9 @@ std::vector<fs::path> PlannedJobs::UnreadableFolders() const {
 }
 
 std::size_t PlannedFileCount(const ConversionPlan& plan, const FormatRegistry& formats) {
+  if (plan.file_count) {
+    return *plan.file_count;
+  }
   std::size_t count = plan.jobs.size();
   if (plan.tree) {
     count += CountTreeFiles(plan.tree->root, [&](std::string_view name) {
@@ -127,6 +117,50 @@ std::size_t PlannedFileCount(const ConversionPlan& plan, const FormatRegistry& f
     });
   }
   return count;
+}
+
+PlanCount CountPlan(const ConversionPlan& plan, const FormatRegistry& formats) {
+  PlanCount count;
+  PlannedJobs jobs(plan, formats);
+  while (std::optional<BatchJob> job = jobs.Next()) {
+    ++count.files;
+    std::error_code ec;
+    if (fs::exists(job->output, ec)) {
+      ++count.existing_outputs;
+    }
+  }
+  return count;
+}
+
+namespace {
+
+// A folder as the question names it: its own name, or the whole path for a drive's root.
+std::string FolderName(const fs::path& folder) {
+  fs::path name = folder;
+  if (!name.has_filename()) {
+    name = name.parent_path();  // "D:/drawings/" ends in a separator
+  }
+  std::string text = PathText(name.filename());
+  return text.empty() ? PathText(folder) : text;
+}
+
+}  // namespace
+
+std::string RunQuestion(const ConversionPlan& plan, const PlanCount& count) {
+  std::string text = "「" + FolderName(plan.source_folder) + "」";
+  text += plan.tree ? "以下の " : "の ";
+  text += std::to_string(count.files) + " 個のファイルを「" + FolderName(plan.destination) +
+          "」に変換します。";
+  if (count.existing_outputs > 0) {
+    text += "同じ名前のファイルが " + std::to_string(count.existing_outputs) +
+            " 個あり、.BAK として残します。";
+  }
+  text += "よろしいですか？";
+  return text;
+}
+
+std::string NothingInTreeText(const ConversionPlan& plan) {
+  return "「" + FolderName(plan.source_folder) + "」以下に変換するファイルがありません。";
 }
 
 std::vector<ReportedFile> ReportedFiles(const RunReport& report) {
@@ -138,6 +172,9 @@ std::vector<ReportedFile> ReportedFiles(const RunReport& report) {
 }
 
 void ReportedOutcomes::Finished(std::size_t index, const BatchJob&, const FileOutcome& outcome) {
+  if (outcome.kept_backup) {
+    ++backups_;
+  }
   if (BelongsInReport(outcome)) {
     kept_.emplace(index, outcome);
   }
@@ -150,39 +187,6 @@ std::vector<FileOutcome> ReportedOutcomes::Take() {
   }
   kept_.clear();
   return outcomes;
-}
-
-RunReport RunConversion(const ConversionRequest& request, const FormatRegistry& formats,
-                        const ConversionTables& tables, FileSystem& file_system, Prompts& prompts) {
-  RunReport report;
-  std::optional<ConversionPlan> plan = PlanConversion(request, prompts);
-  if (!plan) {
-    return report;
-  }
-  report.ran = true;
-  // One worker, this thread: the bar moves as each file begins.
-  class Progress : public ReportedOutcomes {
-   public:
-    Progress(Prompts& prompts, std::size_t total) : prompts_(prompts), total_(total) {}
-    void Started(std::size_t index, const BatchJob&) override {
-      prompts_.ReportProgress(index, std::max(index, total_));
-    }
-
-   private:
-    Prompts& prompts_;
-    const std::size_t total_;
-  } progress(prompts, PlannedFileCount(*plan, formats));
-  StatusObserver observer(prompts);
-  BatchConverter converter(formats, tables, observer, file_system);
-  PlannedJobs jobs(*plan, formats);
-  BatchOptions options;
-  options.create_folders = plan->create_folders;
-  report.counts = RunBatch(converter, file_system, jobs, options, progress);
-  report.result.outcomes = progress.Take();
-  report.unreadable_folders = jobs.UnreadableFolders();
-  prompts.ReportProgress(report.counts.Total(), report.counts.Total());
-  prompts.SetStatus(texts::kDone);
-  return report;
 }
 
 }  // namespace penmorph::app

@@ -1,7 +1,7 @@
 #pragma once
 
-// The "変換" button: the checks in their order, each with its box and beep, the question, then
-// every selected file through the batch driver, with the status bar naming each file.
+// The "変換" button: the checks in their order, each with its box and beep, the plan of what the
+// run converts, its count for the question, and the plan's files one at a time for the run.
 
 #include <filesystem>
 #include <map>
@@ -40,12 +40,14 @@ struct TreeToConvert {
   std::string file_pattern;  // the list's file type
 };
 
-// The files a run converts, once the checks passed and the user said yes: the selected rows, or
-// a whole tree.
+// The files a run converts, once the checks passed: the selected rows, or a whole tree.
 struct ConversionPlan {
+  std::filesystem::path source_folder;
+  std::filesystem::path destination;
   std::vector<BatchJob> jobs;
   std::optional<TreeToConvert> tree;
-  bool create_folders = false;  // a tree's layout: folders are made under the destination
+  bool create_folders = false;            // a tree's layout: folders are made under the destination
+  std::optional<std::size_t> file_count;  // known once counted for the question
 };
 
 // The plan's files one at a time: a tree is walked as the run asks for its files, so that an
@@ -66,36 +68,52 @@ class PlannedJobs : public JobSource {
 // How many files the plan converts; a tree's are counted by a walk that keeps none of them.
 std::size_t PlannedFileCount(const ConversionPlan& plan, const FormatRegistry& formats);
 
-// The checks in their order, each with its box and beep, then the question; the plan, or
-// nullopt when a check refused or the user said no (the status says which).
-std::optional<ConversionPlan> PlanConversion(const ConversionRequest& request, Prompts& prompts);
+// What the question before a run names: the files, and the outputs that already exist and will
+// be kept as .BAK.
+struct PlanCount {
+  std::size_t files = 0;
+  std::size_t existing_outputs = 0;
+};
+// Walks the plan's files once, keeping none of them.
+PlanCount CountPlan(const ConversionPlan& plan, const FormatRegistry& formats);
+
+// The checks in their order, each with its box and beep; true when the run may go on to the
+// question.
+bool CheckConversion(const ConversionRequest& request, Prompts& prompts);
+// The files the request names, once it passed the checks.
+ConversionPlan MakePlan(const ConversionRequest& request);
+
+// "「図面」以下の 328 個のファイルを「変換後」に変換します。同じ名前のファイルが 12 個あり、
+// .BAK として残します。よろしいですか？"
+std::string RunQuestion(const ConversionPlan& plan, const PlanCount& count);
+// A tree in which no file of the list's type is found: nothing to ask about.
+std::string NothingInTreeText(const ConversionPlan& plan);
 
 struct RunReport {
-  bool ran = false;    // the checks passed and the user said yes
-  BatchResult result;  // the outcomes that belong in the report, in the files' order
-  BatchCounts counts;  // every file's
+  bool ran = false;         // the checks passed and the user said yes
+  bool stopped = false;     // "中止" was pressed
+  BatchResult result;       // the outcomes that belong in the report, in the files' order
+  BatchCounts counts;       // every file's
+  std::size_t backups = 0;  // existing outputs kept as .BAK
   std::vector<std::filesystem::path> unreadable_folders;
 };
 
-// Keeps, of a run's outcomes, those the report lists, in the files' order: a tree of any size
-// costs only what it has to report.
+// Keeps, of a run's outcomes, those the report lists, in the files' order, and counts the
+// outputs kept as .BAK: a tree of any size costs only what it has to report.
 class ReportedOutcomes : public BatchListener {
  public:
   void Finished(std::size_t index, const BatchJob& job, const FileOutcome& outcome) override;
   std::vector<FileOutcome> Take();
+  std::size_t backups() const { return backups_; }
 
  private:
   std::map<std::size_t, FileOutcome> kept_;
+  std::size_t backups_ = 0;
 };
 
 // What the report window lists: the files of the report, then the folders of a tree that could
 // not be read (their files were neither converted nor looked at).
 std::vector<ReportedFile> ReportedFiles(const RunReport& report);
-
-// The plan and the run in the window's own thread, file after file (the windows run theirs on
-// threads of its own: background_run.h).
-RunReport RunConversion(const ConversionRequest& request, const FormatRegistry& formats,
-                        const ConversionTables& tables, FileSystem& file_system, Prompts& prompts);
 
 // "ファイル「source」→「output」変換中です。"
 std::string ConvertingStatus(const std::filesystem::path& source,

@@ -115,6 +115,33 @@ void FileBrowser::ListFiles(const fs::path& folder, const ListOptions& options,
   list_ready_ = count > 0;
 }
 
+std::optional<FolderTree::NodeId> FileBrowser::NodeOf(const fs::path& folder) const {
+  const fs::path wanted = FolderPath(folder);
+  for (FolderTree::NodeId id = 0; id < tree_.size(); ++id) {
+    if (tree_.NodePath(id) == wanted) {
+      return id;
+    }
+  }
+  return std::nullopt;
+}
+
+void FileBrowser::Refresh(const ListOptions& options, const StopCheck& stop) {
+  if (!tree_ready_) {
+    RefuseWithoutTree();
+    return;
+  }
+  const std::optional<fs::path> shown =
+      shown_node_ ? std::optional(tree_.NodePath(*shown_node_)) : std::nullopt;
+  const std::vector<fs::path> selected = list_.SelectedNames();
+  if (!BuildFolderTree(tree_.NodePath(FolderTree::kRoot), stop) || !shown) {
+    return;
+  }
+  if (std::optional<FolderTree::NodeId> node = NodeOf(*shown)) {
+    ShowFolder(node, options, stop);
+    list_.SelectNames(selected);
+  }
+}
+
 void FileBrowser::PressHeader(int column, const ListOptions& options, const StopCheck& stop) {
   if (!list_ready_ || column < 0 || column >= kFileColumnCount) {
     return;
@@ -152,9 +179,8 @@ std::optional<fs::path> FileBrowser::FileToOpen(std::optional<std::size_t> row) 
   return list_.folder() / list_.rows()[*row].name;
 }
 
-std::optional<ConversionPlan> FileBrowser::PlanConversion(const std::string& destination_folder,
-                                                          bool whole_tree,
-                                                          const ListOptions& options) {
+ConversionRequest FileBrowser::MakeRequest(const std::string& destination_folder, bool whole_tree,
+                                           const ListOptions& options) const {
   ConversionRequest request;
   request.tree_ready = tree_ready_;
   // A tree needs a listed folder, but no row of it.
@@ -166,21 +192,7 @@ std::optional<ConversionPlan> FileBrowser::PlanConversion(const std::string& des
   if (list_ready_ && !whole_tree) {
     request.file_names = list_.SelectedNames();
   }
-  return app::PlanConversion(request, prompts_);
-}
-
-RunReport FileBrowser::Convert(const std::string& destination_folder,
-                               const ConversionTables& tables, FileSystem& file_system) {
-  ConversionRequest request;
-  request.tree_ready = tree_ready_;
-  request.list_ready = list_ready_;
-  // The folder whose files the list shows.
-  request.source_folder = list_.folder();
-  request.destination_folder = destination_folder;
-  if (list_ready_) {
-    request.file_names = list_.SelectedNames();
-  }
-  return RunConversion(request, formats_, tables, file_system, prompts_);
+  return request;
 }
 
 }  // namespace penmorph::app

@@ -1,9 +1,8 @@
 #pragma once
 
-// What the main window decides: the folder tree, which folder the file list shows, the list's
-// order and selection, opening a listed file and starting a conversion. The window forwards its
-// events here and shows the tree and the rows; messages, beeps and status texts go out through
-// the prompts.
+// The folder tree, which folder the file list shows, the list's order and selection, opening a
+// listed file and what a conversion is asked to take. The main window's model forwards events
+// here; messages, beeps and status texts go out through the prompts.
 
 #include <filesystem>
 #include <optional>
@@ -47,6 +46,9 @@ class FileBrowser {
   void FileTypeChanged(const ListOptions& options, const StopCheck& stop);
   void ListFiles(const std::filesystem::path& folder, const ListOptions& options,
                  const StopCheck& stop);
+  // F5: the tree read again from its root; the folder that was listed is listed again, when it
+  // is still there, with the same files selected.
+  void Refresh(const ListOptions& options, const StopCheck& stop);
 
   // A press on the list's header: sorts by the column, or for "属性" lists the folder again in
   // the file system's order. The selected files stay selected wherever they go.
@@ -58,17 +60,15 @@ class FileBrowser {
   // when there is no tree or no list).
   std::optional<std::filesystem::path> FileToOpen(std::optional<std::size_t> row);
 
-  // The "変換" button: the checks, the question and the files to convert - the selected rows,
-  // or with `whole_tree` ("サブフォルダも含める") every file of the listed folder's tree of the
-  // list's type. nullopt when a check refused or the user said no.
-  std::optional<ConversionPlan> PlanConversion(const std::string& destination_folder,
-                                               bool whole_tree, const ListOptions& options);
-  // The same, then the run in this thread (the windows run theirs with BackgroundRun).
-  RunReport Convert(const std::string& destination_folder, const ConversionTables& tables,
-                    FileSystem& file_system);
+  // What the "変換" button asks to convert: the selected rows, or with `whole_tree`
+  // ("サブフォルダも含める") every file of the listed folder's tree of the list's type.
+  ConversionRequest MakeRequest(const std::string& destination_folder, bool whole_tree,
+                                const ListOptions& options) const;
 
   const FolderTree& tree() const { return tree_; }
   FileList& list() { return list_; }
+  // The node whose folder is `folder`, or nullopt.
+  std::optional<FolderTree::NodeId> NodeOf(const std::filesystem::path& folder) const;
   const FileList& list() const { return list_; }
   std::optional<FolderTree::NodeId> shown_node() const { return shown_node_; }
   bool tree_ready() const { return tree_ready_; }

@@ -10,7 +10,7 @@ namespace fs = std::filesystem;
 void FileList::Reset(fs::path folder) {
   folder_ = std::move(folder);
   rows_.clear();
-  selection_.reset();
+  selected_.clear();
 }
 
 void FileList::Add(FileRow row) {
@@ -45,45 +45,45 @@ void FileList::Sort(int column, bool descending) {
   SelectNames(selected);
 }
 
+bool FileList::IsSelected(std::size_t row) const {
+  return std::binary_search(selected_.begin(), selected_.end(), row);
+}
+
 void FileList::Select(std::size_t first, std::size_t last) {
   if (first > last) {
     std::swap(first, last);
   }
-  if (rows_.empty() || first >= rows_.size()) {
-    selection_.reset();
-    return;
+  selected_.clear();
+  for (std::size_t row = first; row <= last && row < rows_.size(); ++row) {
+    selected_.push_back(row);
   }
-  selection_ = RowRange{first, std::min(last, rows_.size() - 1)};
+}
+
+void FileList::SelectRows(std::vector<std::size_t> rows) {
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  rows.erase(std::lower_bound(rows.begin(), rows.end(), rows_.size()), rows.end());
+  selected_ = std::move(rows);
 }
 
 std::vector<fs::path> FileList::SelectedNames() const {
   std::vector<fs::path> names;
-  if (selection_) {
-    for (std::size_t row = selection_->first; row <= selection_->last; ++row) {
-      names.push_back(rows_[row].name);
-    }
+  for (std::size_t row : selected_) {
+    names.push_back(rows_[row].name);
   }
   return names;
 }
 
 void FileList::SelectNames(const std::vector<fs::path>& names) {
-  selection_.reset();
-  if (names.empty()) {
-    return;
-  }
   std::vector<std::size_t> found;
   for (const fs::path& name : names) {
     auto at = std::find_if(rows_.begin(), rows_.end(),
                            [&](const FileRow& row) { return row.name == name; });
-    if (at == rows_.end()) {
-      return;
+    if (at != rows_.end()) {
+      found.push_back(static_cast<std::size_t>(at - rows_.begin()));
     }
-    found.push_back(static_cast<std::size_t>(at - rows_.begin()));
   }
-  const auto [low, high] = std::minmax_element(found.begin(), found.end());
-  if (*high - *low + 1 == found.size()) {
-    selection_ = RowRange{*low, *high};
-  }
+  SelectRows(std::move(found));
 }
 
 }  // namespace penmorph::app

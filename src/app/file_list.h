@@ -1,24 +1,17 @@
 #pragma once
 
-// The listed files of one folder, their order and the selected range of rows. The selection
-// belongs to the files, not to the row numbers: reordering the rows keeps the same files
-// selected while they still form one range, and otherwise selects none, so that "変換" never
-// converts a file the user did not choose.
+// The listed files of one folder, their order and the selected rows (any set: Ctrl+click adds
+// or removes one file). The selection belongs to the files, not to the row numbers: reordering
+// the rows keeps the same files selected, so that "変換" never converts a file the user did not
+// choose.
 
 #include <cstddef>
 #include <filesystem>
-#include <optional>
 #include <vector>
 
 #include "app/file_rows.h"
 
 namespace penmorph::app {
-
-struct RowRange {
-  std::size_t first = 0;
-  std::size_t last = 0;
-  bool operator==(const RowRange&) const = default;
-};
 
 class FileList {
  public:
@@ -36,19 +29,24 @@ class FileList {
   // later row up only when its key is strictly lower (ascending) or higher (descending).
   void Sort(int column, bool descending);
 
-  const std::optional<RowRange>& selection() const { return selection_; }
-  // Rows outside the list are cut off; a range wholly outside selects nothing.
+  // The selected rows, top to bottom.
+  const std::vector<std::size_t>& selected_rows() const { return selected_; }
+  bool IsSelected(std::size_t row) const;
+  // Selects the range from `first` to `last` (either way round); rows outside the list are cut
+  // off, so a range wholly outside selects nothing.
   void Select(std::size_t first, std::size_t last);
-  void ClearSelection() { selection_.reset(); }
+  // Selects exactly these rows; rows outside the list are left out.
+  void SelectRows(std::vector<std::size_t> rows);
+  void ClearSelection() { selected_.clear(); }
   // The names in the selected rows, top to bottom.
   std::vector<std::filesystem::path> SelectedNames() const;
-  // Selects the rows of these files when every one is listed and they form one range.
+  // Selects the rows of those of these files that are listed.
   void SelectNames(const std::vector<std::filesystem::path>& names);
 
  private:
   std::filesystem::path folder_;
   std::vector<FileRow> rows_;
-  std::optional<RowRange> selection_;
+  std::vector<std::size_t> selected_;  // ascending
 };
 
 }  // namespace penmorph::app

@@ -1,8 +1,8 @@
 #pragma once
 
-// What the layer asks of a window: message boxes, a question, the beep, the status bar and the
-// progress of a run. Each window (Qt, Win32) answers with its own widgets; tests answer in place
-// of a user. Texts are UTF-8.
+// What the layer asks of a window: message boxes, a question, the beep and the status bar. Each
+// window (Qt, Win32) answers with its own widgets; tests answer in place of a user. Texts are
+// UTF-8.
 
 #include <cstddef>
 #include <functional>
@@ -10,7 +10,9 @@
 
 namespace penmorph::app {
 
-enum class MessageKind { kError, kInformation, kConfirmation };
+// The icon of a box: errors and refusals get the error or warning sign, the question mark is
+// only for questions.
+enum class MessageKind { kError, kInformation, kConfirmation, kWarning };
 
 class Prompts {
  public:
@@ -23,9 +25,6 @@ class Prompts {
   virtual void Beep() = 0;
   // Replaces the status text and shows it at once.
   virtual void SetStatus(std::string_view text) = 0;
-  // Before file `index` (from 0) of `total` selected files is looked at; `total` of `total` at
-  // the end of the run.
-  virtual void ReportProgress(std::size_t /*index*/, std::size_t /*total*/) {}
 };
 
 // Asked between steps of a long folder walk: true when the user wants it to stop (Escape). The

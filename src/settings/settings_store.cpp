@@ -32,6 +32,7 @@ void VisitLayoutKeys(Layout& layout, Visit visit) {
   for (std::size_t i = 0; i < layout.column_widths.size(); ++i) {
     visit("Comp", kColumnKeys[i], layout.column_widths[i]);
   }
+  visit("Form", "F1_MAX", layout.maximized);
 }
 
 constexpr std::string_view kSetSection = "Set";
@@ -39,8 +40,10 @@ const TextKey kTextKeys[] = {
     {"FLD1", &AppSettings::search_folder},
     {"FLD2", &AppSettings::destination_folder},
     {"FNAM", &AppSettings::last_settings_file},
+    {"FLD3", &AppSettings::report_folder},
 };
 constexpr std::string_view kFileTypeKey = "FTYP";
+constexpr std::string_view kReopenKey = "OPEN";
 
 template <class Table>
 void ApplyTable(const IniDocument& document, std::string_view section, Table& table) {
@@ -116,6 +119,10 @@ void ApplyAppSettings(const IniDocument& document, AppSettings& settings) {
   if (file_type.found) {
     settings.file_type = TextToInt(file_type.text);
   }
+  if (KeyRead reopen = ReadSettingsKey(document, kSetSection, kReopenKey, kIntegerBufferSize);
+      reopen.found) {
+    settings.reopen_search_folder = TextToInt(reopen.text) != 0 ? 1 : 0;
+  }
   ApplyTables(document, settings.tables);
 }
 
@@ -128,6 +135,7 @@ void StoreAppSettings(IniDocument& document, const AppSettings& settings) {
     document.Set(kSetSection, key.key, settings.*key.field);
   }
   document.Set(kSetSection, kFileTypeKey, std::to_string(settings.file_type));
+  document.Set(kSetSection, kReopenKey, std::to_string(settings.reopen_search_folder));
   StoreTables(document, settings.tables);
 }
 

@@ -39,6 +39,7 @@ struct WindowLayout {
   int jww_dialog_left = 192, jww_dialog_top = 107;
   int folder_pane_width = 160;
   std::array<int, 6> column_widths{64, 64, 64, 64, 64, 64};
+  int maximized = 0;  // 1: the window was maximised; the frame above is the one to come back to
   bool operator==(const WindowLayout&) const = default;
 };
 
@@ -49,7 +50,9 @@ struct AppSettings {
   std::string search_folder;
   std::string destination_folder;
   std::string last_settings_file;
-  int file_type = 0;  // -1 when no type is selected
+  std::string report_folder;     // where a run's report was last saved
+  int file_type = 0;             // -1 when no type is selected
+  int reopen_search_folder = 1;  // 1: the last search folder is listed again at start
   ConversionTables tables;
   bool operator==(const AppSettings&) const = default;
 };

@@ -8,47 +8,48 @@
 #include <QVBoxLayout>
 
 #include "app/path_text.h"
+#include "app/window_texts.h"
 #include "ui/user_prompts.h"
 
 namespace penmorph {
 
 namespace {
 
-QString FromUtf8(const std::string& text) {
+QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
 
-FailureReport::FailureReport(const std::vector<app::ReportedFile>& files, UserPrompts& prompts,
-                             QWidget* parent)
+FailureReport::FailureReport(const app::RunSummary& summary, UserPrompts& prompts, QWidget* parent)
     : QDialog(parent),
       prompts_(prompts),
-      report_(app::ReportText(files)),
+      report_(app::SummaryText(summary)),
       text_(new QPlainTextEdit(this)) {
   setObjectName(QStringLiteral("FailureReport"));
   setWindowTitle(kApplicationTitle);
   auto* layout = new QVBoxLayout(this);
-  // The heading is the text's first line, so that it is copied and saved with the files.
+  // The counts come first in the text, so that they are copied and saved with the files; long
+  // reasons wrap instead of running off the edge.
   text_->setObjectName(QStringLiteral("ReportText"));
   text_->setReadOnly(true);
   text_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  text_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   text_->setPlainText(FromUtf8(report_));
   layout->addWidget(text_);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
   QPushButton* copy =
-      buttons->addButton(QStringLiteral("コピー(&C)"), QDialogButtonBox::ActionRole);
+      buttons->addButton(FromUtf8(app::texts::kCopyButton), QDialogButtonBox::ActionRole);
   copy->setObjectName(QStringLiteral("CopyButton"));
   QPushButton* save =
-      buttons->addButton(QStringLiteral("保存(&S)..."), QDialogButtonBox::ActionRole);
+      buttons->addButton(FromUtf8(app::texts::kSaveButton), QDialogButtonBox::ActionRole);
   save->setObjectName(QStringLiteral("SaveButton"));
   connect(copy, &QPushButton::clicked, this, &FailureReport::CopyAll);
   connect(save, &QPushButton::clicked, this, &FailureReport::SaveAs);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   layout->addWidget(buttons);
-  resize(640, 320);
+  resize(720, 420);
 }
 
 void FailureReport::CopyAll() {

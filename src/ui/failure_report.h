@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/run_report.h"
+#include "app/run_summary.h"
 
 class QPlainTextEdit;
 class QPushButton;
@@ -13,14 +13,14 @@ namespace penmorph {
 
 class UserPrompts;
 
-// Shown after a run in which files were not converted: each such file with its reason, so that
-// none goes unnoticed in a long batch. The text can be selected, copied and saved.
+// Shown after a run in which files were not converted: the run's counts, then each such file
+// with its reason, so that none goes unnoticed in a long batch. The text can be selected,
+// copied and saved.
 class FailureReport : public QDialog {
   Q_OBJECT
 
  public:
-  FailureReport(const std::vector<app::ReportedFile>& files, UserPrompts& prompts,
-                QWidget* parent = nullptr);
+  FailureReport(const app::RunSummary& summary, UserPrompts& prompts, QWidget* parent = nullptr);
 
   QPlainTextEdit* text() const { return text_; }
 

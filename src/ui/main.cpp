@@ -26,9 +26,13 @@ int main(int argc, char** argv) {
   setup.formats = penmorph::MakeStandardFormats();
   penmorph::TForm1 window(std::move(setup));
   window.show();
-  // `penmorph FILE`: what a file manager runs to open a drawing with Penmorph.
+  // `penmorph FILE`: what a file manager runs to open a drawing with Penmorph; without one the
+  // last search folder, once the window is on screen.
+  std::optional<QString> start;
   if (const QStringList arguments = QCoreApplication::arguments(); arguments.size() > 1) {
-    window.OpenStartPath(arguments.at(1));
+    start = arguments.at(1);
   }
+  QMetaObject::invokeMethod(
+      &window, [&window, start] { window.ShowStart(start); }, Qt::QueuedConnection);
   return QApplication::exec();
 }

@@ -5,59 +5,51 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelection>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <algorithm>
 
 #include "app/path_text.h"
-#include "app/preview_panel.h"
-#include "app/window_settings.h"
 #include "app/window_texts.h"
-#include "common/file_system.h"
-#include "ui/about_text.h"
+#include "ui/failure_report.h"
 #include "ui/jwc_settings_dialog.h"
 #include "ui/jww_settings_dialog.h"
 #include "ui/preview_pane.h"
 #include "ui/screens.h"
 #include "ui/ui_fonts.h"
 
+#ifndef PENMORPH_VERSION
+#error "PENMORPH_VERSION comes from the CMake project version"
+#endif
+
 namespace penmorph {
 
 namespace fs = std::filesystem;
-using app::FileColumn;
+namespace texts = app::texts;
 using app::FolderTree;
 
 namespace {
 
-// The layer's node behind a tree item.
+// The model's node behind a tree item.
 constexpr int kNodeRole = Qt::UserRole;
-
-const QString kFileTypes[app::kFileTypeCount] = {
-    QStringLiteral("全てのファイル(*.*)"),
-    QStringLiteral("*.JW?"),
-    QStringLiteral("*.JWW"),
-    QStringLiteral("*.JWS"),
-    QStringLiteral("*.JWC"),
-    QStringLiteral("*.JWK"),
-};
-
-const QString kSearchFolderTitle = QStringLiteral("検索フォルダの指定");
-const QString kDestinationTitle = QStringLiteral("保存先フォルダの指定");
-const QString kSaveSettingsTitle = QStringLiteral("現在の設定を保存");
-const QString kOpenSettingsTitle = QStringLiteral("保存した設定ファイルを開く");
 
 QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -72,9 +64,15 @@ fs::path PathOf(const QString& text) {
   return app::PathFromText(text.toStdString());
 }
 
-// What a chosen folder is kept as: its text, ending in a separator.
-std::string FolderText(const QString& chosen) {
-  return app::PathText(app::FolderPath(PathOf(chosen)));
+app::ModelSetup ModelSetupOf(const MainWindowSetup& setup) {
+  app::ModelSetup model;
+  model.program_folder = app::PathFromText(setup.program_folder);
+  model.ini_path = setup.ini_path;
+  model.documents_folder =
+      setup.documents_folder.empty() ? PathOf(QDir::homePath()) : setup.documents_folder;
+  model.workers = setup.workers;
+  model.version = PENMORPH_VERSION;
+  return model;
 }
 
 }  // namespace
@@ -84,14 +82,14 @@ TForm1::TForm1(MainWindowSetup setup, QWidget* parent)
       formats_(std::move(setup.formats)),
       own_prompts_(setup.prompts == nullptr ? std::make_unique<DesktopPrompts>() : nullptr),
       prompts_(setup.prompts != nullptr ? *setup.prompts : *own_prompts_),
-      program_folder_(app::PathFromText(setup.program_folder)),
-      ini_path_(std::move(setup.ini_path)),
-      browser_(formats_, *this) {
+      model_(formats_, *this, ModelSetupOf(setup)) {
   BuildWindow();
   BuildMenus();
-  jwc_dialog_ = new TForm2(settings_.tables.jwc, this);
-  jww_dialog_ = new TForm3(settings_.tables.jww, prompts_, this);
-  Start();
+  jwc_dialog_ = new TForm2(model_.tables().jwc, this);
+  jww_dialog_ = new TForm3(model_.tables().jww, prompts_, this);
+  model_.Start();
+  ApplyLayout(model_.first_start() ? FirstLayout() : model_.settings().layout);
+  Changed(~0u);
 }
 
 TForm1::~TForm1() {
@@ -100,12 +98,14 @@ TForm1::~TForm1() {
 }
 
 void TForm1::BuildWindow() {
-  setWindowTitle(QStringLiteral("Penmorph Ver.1.03"));
+  setWindowTitle(FromUtf8(texts::kWindowTitle));
   setFont(ProportionalUiFont());
+  setAcceptDrops(true);
 
   splitter_ = new QSplitter(Qt::Horizontal, this);
   splitter_->setObjectName(QStringLiteral("Splitter1"));
   splitter_->setChildrenCollapsible(false);
+  connect(splitter_, &QSplitter::splitterMoved, this, [this] { model_.LayoutChanged(); });
 
   auto* left = new QWidget(splitter_);
   auto* left_layout = new QVBoxLayout(left);
@@ -114,7 +114,7 @@ void TForm1::BuildWindow() {
   search_field_ = new QLineEdit(left);
   search_field_->setObjectName(QStringLiteral("SearchFolderEdit"));
   search_field_->setReadOnly(true);
-  search_field_->setToolTip(kSearchFolderTitle);
+  search_field_->setToolTip(FromUtf8(texts::kSearchFolderTitle));
   search_field_->installEventFilter(this);
   left_layout->addWidget(search_field_);
   tree_ = new QTreeWidget(left);
@@ -135,61 +135,118 @@ void TForm1::BuildWindow() {
   auto* right_layout = new QVBoxLayout(right);
   right_layout->setContentsMargins(4, 0, 0, 0);
   right_layout->setSpacing(4);
-  auto* bar = new QGridLayout;
+  right_layout->addWidget(BuildCommandBar(right));
+  // The list with its run bar above, the selected file's inventory and preview below.
+  auto* list_and_preview = new QSplitter(Qt::Vertical, right);
+  list_and_preview->setObjectName(QStringLiteral("PreviewSplitter"));
+  list_and_preview->setChildrenCollapsible(false);
+  list_and_preview->addWidget(BuildListPart(list_and_preview));
+  preview_ = new PreviewPane(formats_, list_and_preview);
+  list_and_preview->addWidget(preview_);
+  list_and_preview->setStretchFactor(0, 1);
+  list_and_preview->setStretchFactor(1, 1);
+  right_layout->addWidget(list_and_preview, 1);
+
+  splitter_->addWidget(left);
+  splitter_->addWidget(right);
+  splitter_->setStretchFactor(0, 0);
+  splitter_->setStretchFactor(1, 1);
+  setCentralWidget(splitter_);
+
+  status_ = new QLabel(this);
+  status_->setObjectName(QStringLiteral("StatusText"));
+  statusBar()->addWidget(status_, 1);
+  selection_text_ = new QLabel(this);
+  selection_text_->setObjectName(QStringLiteral("SelectionText"));
+  statusBar()->addPermanentWidget(selection_text_);
+  progress_ = new QProgressBar(this);
+  progress_->setObjectName(QStringLiteral("ConversionProgress"));
+  progress_->setFormat(QStringLiteral("%v / %m"));
+  progress_->setMaximumWidth(200);
+  progress_->hide();
+  progress_text_ = new QLabel(this);
+  progress_text_->setObjectName(QStringLiteral("ProgressText"));
+  progress_text_->hide();
+  statusBar()->addPermanentWidget(progress_text_);
+  statusBar()->addPermanentWidget(progress_);
+}
+
+QWidget* TForm1::BuildCommandBar(QWidget* parent) {
+  auto* bar_widget = new QWidget(parent);
+  auto* bar = new QGridLayout(bar_widget);
+  bar->setContentsMargins(0, 0, 0, 0);
   bar->setHorizontalSpacing(6);
   bar->setVerticalSpacing(4);
-  bar->addWidget(new QLabel(QStringLiteral("ファイルの種類"), right), 0, 0);
-  file_type_ = new QComboBox(right);
+  auto button = [&](std::string_view caption, const char* name, auto slot) {
+    auto* made = new QPushButton(FromUtf8(caption), bar_widget);
+    made->setObjectName(QString::fromLatin1(name));
+    connect(made, &QPushButton::clicked, this, slot);
+    return made;
+  };
+  bar->addWidget(new QLabel(FromUtf8(texts::kFileTypeLabel), bar_widget), 0, 0);
+  file_type_ = new QComboBox(bar_widget);
   file_type_->setObjectName(QStringLiteral("FileTypeComboBox"));
-  for (const QString& type : kFileTypes) {
-    file_type_->addItem(type);
+  for (std::string_view type : texts::kFileTypes) {
+    file_type_->addItem(FromUtf8(type));
   }
-  connect(file_type_, &QComboBox::activated, this, [this] { RelistSelectedFolder(); });
+  connect(file_type_, &QComboBox::activated, this, &TForm1::SelectFileType);
   bar->addWidget(file_type_, 0, 1);
-  auto* jww_button = new QPushButton(QStringLiteral("JWW/JWS設定"), right);
-  jww_button->setObjectName(QStringLiteral("JwwSettingsButton"));
-  connect(jww_button, &QPushButton::clicked, this, &TForm1::ShowJwwSettings);
-  bar->addWidget(jww_button, 0, 2);
-  auto* jwc_button = new QPushButton(QStringLiteral("JWC/JWK設定"), right);
-  jwc_button->setObjectName(QStringLiteral("JwcSettingsButton"));
-  connect(jwc_button, &QPushButton::clicked, this, &TForm1::ShowJwcSettings);
-  bar->addWidget(jwc_button, 0, 3);
-  bar->addWidget(new QLabel(QStringLiteral("保存先フォルダ"), right), 1, 0);
-  destination_field_ = new QLineEdit(right);
+  bar->addWidget(button(texts::kJwwSettingsButton, "JwwSettingsButton", &TForm1::ShowJwwSettings),
+                 0, 2);
+  bar->addWidget(button(texts::kJwcSettingsButton, "JwcSettingsButton", &TForm1::ShowJwcSettings),
+                 0, 3);
+  bar->addWidget(new QLabel(FromUtf8(texts::kDestinationLabel), bar_widget), 1, 0);
+  destination_field_ = new QLineEdit(bar_widget);
   destination_field_->setObjectName(QStringLiteral("DestinationEdit"));
   destination_field_->setReadOnly(true);
   bar->addWidget(destination_field_, 1, 1, 1, 2);
-  auto* browse = new QPushButton(QStringLiteral("参照"), right);
-  browse->setObjectName(QStringLiteral("BrowseButton"));
-  connect(browse, &QPushButton::clicked, this, &TForm1::ChooseDestination);
-  bar->addWidget(browse, 1, 3);
-  auto* convert = new QPushButton(QStringLiteral("変換"), right);
-  convert->setObjectName(QStringLiteral("ConvertButton"));
+  bar->addWidget(button(texts::kBrowseButton, "BrowseButton", &TForm1::ChooseDestination), 1, 3);
+  QPushButton* convert = button(texts::kConvertButton, "ConvertButton", &TForm1::ConvertFiles);
   QFont big = convert->font();
   big.setPixelSize(18);
   big.setBold(true);
   convert->setFont(big);
   convert->setMinimumWidth(88);
   convert->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
-  connect(convert, &QPushButton::clicked, this, &TForm1::ConvertFiles);
   bar->addWidget(convert, 0, 4, 2, 1);
   bar->setColumnStretch(1, 1);
-  right_layout->addLayout(bar);
+  return bar_widget;
+}
 
-  list_ = new QTableWidget(0, app::kFileColumnCount, right);
+QWidget* TForm1::BuildListPart(QWidget* parent) {
+  auto* part = new QWidget(parent);
+  auto* layout = new QVBoxLayout(part);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(4);
+  banner_ = new QLabel(part);
+  banner_->setObjectName(QStringLiteral("ListBanner"));
+  banner_->setStyleSheet(QStringLiteral("QLabel { background: #fff4c2; padding: 3px; }"));
+  banner_->hide();
+  layout->addWidget(banner_);
+
+  list_ = new QTableWidget(0, app::kFileColumnCount, part);
   list_->setObjectName(QStringLiteral("StringGrid1"));
   list_->setFont(FixedUiFont());
-  list_->setHorizontalHeaderLabels({QStringLiteral("ファイル名"), QStringLiteral("Bytes"),
-                                    QStringLiteral("種類"), QStringLiteral("図面メモ"),
-                                    QStringLiteral("更新日時"), QStringLiteral("属性")});
+  QStringList heads;
+  for (std::string_view head : texts::kColumnHeads) {
+    heads << FromUtf8(head);
+  }
+  list_->setHorizontalHeaderLabels(heads);
   list_->verticalHeader()->hide();
   list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  list_->setSelectionMode(QAbstractItemView::ContiguousSelection);
+  // Ctrl+click adds or removes one file, Shift+click and Shift+arrows take a range.
+  list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list_->setTabKeyNavigation(false);  // Tab goes on to the next control
   list_->setWordWrap(false);
   list_->setShowGrid(true);
+  // The selection stays as visible when the list loses the focus.
+  QPalette palette = list_->palette();
+  for (auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
+    palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+  }
+  list_->setPalette(palette);
   QHeaderView* header = list_->horizontalHeader();
   header->setSectionsClickable(true);
   header->setHighlightSections(false);
@@ -208,91 +265,60 @@ void TForm1::BuildWindow() {
     }
   });
   list_->viewport()->installEventFilter(this);
-  // The list with its run bar above, the selected file's inventory and preview below.
-  auto* list_and_preview = new QSplitter(Qt::Vertical, right);
-  list_and_preview->setObjectName(QStringLiteral("PreviewSplitter"));
-  list_and_preview->setChildrenCollapsible(false);
-  auto* list_part = new QWidget(list_and_preview);
-  auto* list_layout = new QVBoxLayout(list_part);
-  list_layout->setContentsMargins(0, 0, 0, 0);
-  list_layout->setSpacing(4);
-  list_->setParent(list_part);
-  list_layout->addWidget(list_, 1);
+  layout->addWidget(list_, 1);
+
   auto* run_bar = new QHBoxLayout;
-  subfolders_ = new QCheckBox(FromUtf8(app::texts::kSubfoldersCaption), list_part);
+  subfolders_ = new QCheckBox(FromUtf8(texts::kSubfoldersCaption), part);
   subfolders_->setObjectName(QStringLiteral("SubfoldersCheckBox"));
+  connect(subfolders_, &QCheckBox::toggled, this, [this](bool on) { model_.SetWholeTree(on); });
   run_bar->addWidget(subfolders_);
   run_bar->addStretch(1);
-  stop_ = new QPushButton(FromUtf8(app::texts::kStopCaption), list_part);
+  stop_ = new QPushButton(FromUtf8(texts::kStopCaption), part);
   stop_->setObjectName(QStringLiteral("StopButton"));
   stop_->setEnabled(false);
   connect(stop_, &QPushButton::clicked, this, &TForm1::StopConversion);
   run_bar->addWidget(stop_);
-  list_layout->addLayout(run_bar);
-  list_and_preview->addWidget(list_part);
-  preview_ = new PreviewPane(formats_, list_and_preview);
-  list_and_preview->addWidget(preview_);
-  list_and_preview->setStretchFactor(0, 1);
-  list_and_preview->setStretchFactor(1, 1);
-  right_layout->addWidget(list_and_preview, 1);
-
-  splitter_->addWidget(left);
-  splitter_->addWidget(right);
-  splitter_->setStretchFactor(0, 0);
-  splitter_->setStretchFactor(1, 1);
-  setCentralWidget(splitter_);
-
-  status_ = new QLabel(this);
-  status_->setObjectName(QStringLiteral("StatusText"));
-  statusBar()->addWidget(status_, 1);
-  progress_ = new QProgressBar(this);
-  progress_->setObjectName(QStringLiteral("ConversionProgress"));
-  progress_->setFormat(QStringLiteral("%v / %m"));
-  progress_->setMaximumWidth(200);
-  progress_->hide();
-  progress_text_ = new QLabel(this);
-  progress_text_->setObjectName(QStringLiteral("ProgressText"));
-  progress_text_->hide();
-  statusBar()->addPermanentWidget(progress_text_);
-  statusBar()->addPermanentWidget(progress_);
+  layout->addLayout(run_bar);
+  return part;
 }
 
 void TForm1::BuildMenus() {
-  QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル (&F)"));
-  file->addAction(QStringLiteral("検索フォルダの指定 (&S)"), this, &TForm1::ChooseSearchFolder);
-  QMenu* types = file->addMenu(QStringLiteral("ファイルの種類 (&T)"));
-  const QString type_items[app::kFileTypeCount] = {QStringLiteral("全てのファイル(*.*) (&0)"),
-                                                   QStringLiteral("(*.jw?) (&1)"),
-                                                   QStringLiteral("(*.jww) (&2)"),
-                                                   QStringLiteral("(*.jws) (&3)"),
-                                                   QStringLiteral("(*.jwc) (&4)"),
-                                                   QStringLiteral("(*.jwk) (&5)")};
-  for (int index = 0; index < app::kFileTypeCount; ++index) {
-    types->addAction(type_items[index], this, [this, index] { SelectFileType(index); });
+  for (const app::Menu& menu : app::MainMenus()) {
+    QMenu* bar_menu = menuBar()->addMenu(FromUtf8(menu.caption));
+    auto add = [this](QMenu* into, const app::MenuItem& item, auto& self) -> void {
+      if (item.caption.empty()) {
+        into->addSeparator();
+      } else if (!item.submenu.empty()) {
+        QMenu* sub = into->addMenu(FromUtf8(item.caption));
+        for (const app::MenuItem& child : item.submenu) {
+          self(sub, child, self);
+        }
+      } else {
+        QAction* action = into->addAction(FromUtf8(item.caption), this,
+                                          [this, item] { model_.Do(item.command, item.argument); });
+        action->setShortcut(QKeySequence(FromUtf8(item.shortcut)));
+        action->setCheckable(item.checkable);
+        if (item.command == app::Command::kReopenSearchFolder) {
+          reopen_ = action;
+        }
+      }
+    };
+    for (const app::MenuItem& item : menu.items) {
+      add(bar_menu, item, add);
+    }
   }
-  file->addAction(kDestinationTitle + QStringLiteral(" (&H)"), this, &TForm1::ChooseDestination);
-  file->addSeparator();
-  file->addAction(QStringLiteral("終了 (&X)"), this, &TForm1::Exit);
-
-  QMenu* settings = menuBar()->addMenu(QStringLiteral("設定 (&S)"));
-  settings->addAction(QStringLiteral("JWW/JWS設定 (&1)"), this, &TForm1::ShowJwwSettings);
-  settings->addAction(QStringLiteral("JWC/JWK設定 (&2)"), this, &TForm1::ShowJwcSettings);
-  settings->addSeparator();
-  settings->addAction(QStringLiteral("現在の設定を保存(&S)..."), this, &TForm1::SaveSettings);
-  settings->addAction(QStringLiteral("保存した設定を開く(&O)..."), this, &TForm1::OpenSettings);
-
-  QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ (&H)"));
-  help->addAction(QStringLiteral("バージョン情報 (&A)"), this, [this] {
-    prompts_.ShowMessage(this, app::MessageKind::kInformation, AboutText());
-  });
 }
 
-void TForm1::Start() {
-  settings_ = app::LoadStartSettings(program_folder_, ini_path_);
-  ApplyLayout(settings_.layout);
-  file_type_->setCurrentIndex(app::ValidFileType(settings_.file_type));
-  destination_field_->setText(FromUtf8(settings_.destination_folder));
-  browser_.Start();
+WindowLayout TForm1::FirstLayout() const {
+  app::ColumnMeasures columns;
+  const QFontMetrics head(list_->horizontalHeader()->font());
+  const QFontMetrics cell(list_->font());
+  for (int column = 0; column < app::kFileColumnCount; ++column) {
+    columns.head_pixels[column] = head.horizontalAdvance(FromUtf8(texts::kColumnHeads[column]));
+    columns.typical_pixels[column] = cell.horizontalAdvance(FromUtf8(texts::kTypicalRow[column]));
+  }
+  const QRect area = screen()->availableGeometry();
+  return app::FirstStartLayout({area.x(), area.y(), area.width(), area.height()}, columns);
 }
 
 void TForm1::ApplyLayout(const WindowLayout& layout) {
@@ -300,6 +326,9 @@ void TForm1::ApplyLayout(const WindowLayout& layout) {
       FitOnScreens(QRect(layout.main_left, layout.main_top, layout.main_width, layout.main_height));
   move(window.topLeft());
   resize(window.size());
+  if (layout.maximized != 0) {
+    setWindowState(windowState() | Qt::WindowMaximized);
+  }
   jwc_dialog_->move(layout.jwc_dialog_left, layout.jwc_dialog_top);
   KeepOnScreens(*jwc_dialog_);
   jww_dialog_->move(layout.jww_dialog_left, layout.jww_dialog_top);
@@ -311,11 +340,16 @@ void TForm1::ApplyLayout(const WindowLayout& layout) {
 }
 
 WindowLayout TForm1::CurrentLayout() const {
-  WindowLayout layout;
-  layout.main_left = pos().x();
-  layout.main_top = pos().y();
-  layout.main_width = width();
-  layout.main_height = height();
+  WindowLayout layout = model_.settings().layout;
+  if (isMaximized()) {
+    layout.maximized = 1;  // the frame kept is the one to come back to
+  } else {
+    layout.maximized = 0;
+    layout.main_left = pos().x();
+    layout.main_top = pos().y();
+    layout.main_width = width();
+    layout.main_height = height();
+  }
   layout.jwc_dialog_left = jwc_dialog_->pos().x();
   layout.jwc_dialog_top = jwc_dialog_->pos().y();
   layout.jww_dialog_left = jww_dialog_->pos().x();
@@ -331,7 +365,7 @@ QString TForm1::StatusText() const {
   return status_->text();
 }
 
-// --- app::Prompts ---
+// --- app::MainWindowView ---
 
 void TForm1::ShowMessage(app::MessageKind kind, std::string_view text) {
   prompts_.ShowMessage(this, kind, FromUtf8(text));
@@ -350,110 +384,176 @@ void TForm1::SetStatus(std::string_view text) {
   status_->repaint();
 }
 
-void TForm1::ReportProgress(std::size_t index, std::size_t total) {
-  if (!converting_) {
-    converting_.emplace();
-  }
-  progress_->setRange(0, static_cast<int>(total));
-  progress_->setValue(static_cast<int>(index));
-  progress_->show();
-  progress_->repaint();
-  (void)converting_->EscapePressed();  // lets the window repaint; a run cannot be stopped
+std::optional<fs::path> TForm1::ChooseFolder(std::string_view title, const fs::path& start) {
+  std::optional<QString> chosen = prompts_.ChooseFolder(this, FromUtf8(title), PathString(start));
+  return chosen ? std::optional(PathOf(*chosen)) : std::nullopt;
 }
 
-// --- choosing folders ---
+std::optional<fs::path> TForm1::ChooseSettingsFile(bool save, std::string_view title,
+                                                   const fs::path& start) {
+  std::optional<QString> chosen =
+      prompts_.ChooseSettingsFile(this, save, FromUtf8(title), PathString(start));
+  return chosen ? std::optional(PathOf(*chosen)) : std::nullopt;
+}
+
+void TForm1::OpenWithAssociatedProgram(const fs::path& file) {
+  prompts_.OpenWithAssociatedProgram(PathString(file));
+}
+
+void TForm1::ShowSettingsDialog(app::SettingsDialog which) {
+  if (which == app::SettingsDialog::kJww) {
+    jww_dialog_->exec();
+  } else {
+    jwc_dialog_->exec();
+  }
+}
+
+void TForm1::ShowReport(const app::RunSummary& summary) {
+  prompts_.ShowReport(this, summary);
+}
+
+void TForm1::Changed(unsigned parts) {
+  if (!model_.walking()) {
+    walk_.reset();
+  }
+  const AppSettings& settings = model_.settings();
+  if (parts & app::kFoldersPart) {
+    destination_field_->setText(FromUtf8(settings.destination_folder));
+  }
+  if (parts & app::kFileTypePart) {
+    file_type_->setCurrentIndex(app::ValidFileType(settings.file_type));
+  }
+  if (parts & app::kOptionsPart) {
+    reopen_->setChecked(settings.reopen_search_folder != 0);
+  }
+  if (parts & app::kTreePart) {
+    ShowTree();
+  }
+  if (parts & (app::kTreePart | app::kFoldersPart)) {
+    // Empty until a folder has been searched: the built-in one is the program's own.
+    const bool searched = model_.browser().tree_ready() || model_.walking();
+    search_field_->setText(searched ? FromUtf8(settings.search_folder) : QString());
+  }
+  if (parts & app::kRowsPart) {
+    ShowRows();
+  } else if (parts & app::kSizesPart) {
+    ShowSizes();
+  }
+  if (parts & (app::kSelectionPart | app::kRowsPart)) {
+    selection_text_->setText(FromUtf8(model_.SelectionText()));
+    ShowPreview();
+  }
+  if (parts & app::kTablesPart) {
+    preview_->TablesChanged(model_.tables());
+  }
+  if (parts & app::kRunPart) {
+    ShowRun();
+  }
+}
+
+void TForm1::WakeSoon() {
+  QMetaObject::invokeMethod(
+      this, [this] { model_.RunNews(); }, Qt::QueuedConnection);
+}
+
+bool TForm1::WalkShouldStop() {
+  if (!walk_) {
+    walk_.emplace();
+  }
+  return walk_->EscapePressed();
+}
+
+int TForm1::SizeColumnPixels() const {
+  return list_->columnWidth(app::kSizeColumn);
+}
+
+void TForm1::CloseWindow() {
+  close();
+}
+
+// --- what the user does ---
 
 void TForm1::ChooseSearchFolder() {
-  SetStatus({});
-  auto chosen = prompts_.ChooseFolder(this, kSearchFolderTitle, FromUtf8(settings_.search_folder));
-  if (!chosen) {
-    return;
-  }
-  settings_.search_folder = FolderText(*chosen);
-  search_field_->setText(FromUtf8(settings_.search_folder));
-  BuildFolderTree();
-}
-
-void TForm1::OpenStartPath(const QString& argument) {
-  const std::optional<app::StartPath> start = app::StartPathOf(PathOf(argument));
-  if (!start) {
-    return;
-  }
-  settings_.search_folder = app::PathText(app::FolderPath(start->folder));
-  search_field_->setText(FromUtf8(settings_.search_folder));
-  tree_->setEnabled(false);
-  bool opened = false;
-  {
-    BusyScope busy;
-    walk_ = &busy;
-    opened =
-        browser_.OpenStartPath(*start, ListingOptions(), [&busy] { return busy.EscapePressed(); });
-    walk_ = nullptr;
-  }
-  tree_->setEnabled(true);
-  if (!opened) {
-    return;
-  }
-  ShowTree();
-  // The root is the folder listed: the tree highlights it, as after a click.
-  showing_ = true;
-  tree_->setCurrentItem(tree_->topLevelItem(0));
-  showing_ = false;
-  ShowRows();
-  if (const auto& range = browser_.list().selection()) {
-    list_->scrollToItem(list_->item(static_cast<int>(range->first), 0));
-  }
+  model_.ChooseSearchFolder();
 }
 
 void TForm1::ChooseDestination() {
-  auto chosen =
-      prompts_.ChooseFolder(this, kDestinationTitle, FromUtf8(settings_.destination_folder));
-  if (!chosen) {
-    return;
-  }
-  settings_.destination_folder = FolderText(*chosen);
-  destination_field_->setText(FromUtf8(settings_.destination_folder));
+  model_.ChooseDestination();
 }
 
-// --- the folder tree ---
-
-app::ListOptions TForm1::ListingOptions() const {
-  return {file_type_->currentIndex(), list_->columnWidth(app::kSizeColumn)};
+void TForm1::OpenStartPath(const QString& argument) {
+  model_.OpenPaths({PathOf(argument)});
 }
 
-void TForm1::BuildFolderTree() {
-  tree_->setEnabled(false);
-  BusyScope busy;
-  walk_ = &busy;
-  const bool built = browser_.BuildFolderTree(app::PathFromText(settings_.search_folder),
-                                              [&busy] { return busy.EscapePressed(); });
-  walk_ = nullptr;
-  if (built) {
-    ShowTree();
-    ShowRows();
-  }
-  tree_->setEnabled(true);
+void TForm1::ShowStart(const std::optional<QString>& argument) {
+  model_.Shown(argument ? std::optional(PathOf(*argument)) : std::nullopt);
 }
+
+void TForm1::SelectFileType(int index) {
+  model_.SelectFileType(index);
+}
+
+void TForm1::ShowJwwSettings() {
+  model_.EditSettings(app::SettingsDialog::kJww);
+}
+
+void TForm1::ShowJwcSettings() {
+  model_.EditSettings(app::SettingsDialog::kJwc);
+}
+
+void TForm1::SaveSettings() {
+  model_.SaveSettingsFile();
+}
+
+void TForm1::OpenSettings() {
+  model_.OpenSettingsFile();
+}
+
+void TForm1::ConvertFiles() {
+  model_.Convert();
+}
+
+void TForm1::StopConversion() {
+  model_.Stop();
+}
+
+void TForm1::RefreshFolders() {
+  model_.Refresh();
+}
+
+void TForm1::Exit() {
+  model_.Exit();
+}
+
+// --- showing the model ---
 
 void TForm1::ShowTree() {
   showing_ = true;
+  tree_->setEnabled(!model_.walking());
   tree_->clear();
-  const FolderTree& model = browser_.tree();
-  if (!model.empty()) {
+  const FolderTree& tree = model_.browser().tree();
+  QTreeWidgetItem* shown = nullptr;
+  if (!tree.empty()) {
     // Parents before children, each child under the item made for its parent.
     auto add = [&](auto& self, FolderTree::NodeId id, QTreeWidgetItem* parent) -> void {
       auto* item = parent == nullptr ? new QTreeWidgetItem(tree_) : new QTreeWidgetItem(parent);
-      item->setText(0, FromUtf8(model.node(id).text));
+      item->setText(0, FromUtf8(tree.node(id).text));
       item->setData(0, kNodeRole, QVariant::fromValue<qulonglong>(id));
-      for (FolderTree::NodeId child : model.node(id).children) {
+      if (model_.browser().shown_node() == id) {
+        shown = item;
+      }
+      for (FolderTree::NodeId child : tree.node(id).children) {
         self(self, child, item);
       }
     };
     add(add, FolderTree::kRoot, nullptr);
     tree_->topLevelItem(0)->setExpanded(true);
   }
-  // No folder is highlighted until the user picks one, as no folder is listed.
-  tree_->setCurrentItem(nullptr);
+  // The tree highlights the folder listed, and none while none is.
+  tree_->setCurrentItem(shown);
+  if (shown != nullptr) {
+    tree_->scrollToItem(shown);
+  }
   showing_ = false;
 }
 
@@ -461,7 +561,7 @@ fs::path TForm1::NodePath(const QTreeWidgetItem* node) const {
   if (node == nullptr) {
     return {};
   }
-  return browser_.tree().NodePath(node->data(0, kNodeRole).toULongLong());
+  return model_.browser().tree().NodePath(node->data(0, kNodeRole).toULongLong());
 }
 
 void TForm1::ShowFolder() {
@@ -469,28 +569,13 @@ void TForm1::ShowFolder() {
   if (const QTreeWidgetItem* item = tree_->currentItem()) {
     node = item->data(0, kNodeRole).toULongLong();
   }
-  BusyScope busy;
-  browser_.ShowFolder(node, ListingOptions(), [&busy] { return busy.EscapePressed(); });
-  ShowRows();
+  model_.ShowFolder(node);
 }
-
-void TForm1::SelectFileType(int index) {
-  file_type_->setCurrentIndex(index);
-  RelistSelectedFolder();
-}
-
-void TForm1::RelistSelectedFolder() {
-  BusyScope busy;
-  browser_.FileTypeChanged(ListingOptions(), [&busy] { return busy.EscapePressed(); });
-  ShowRows();
-}
-
-// --- the file list ---
 
 void TForm1::ShowRows() {
   showing_ = true;
   list_->setUpdatesEnabled(false);
-  const auto& rows = browser_.list().rows();
+  const auto& rows = model_.browser().list().rows();
   list_->clearContents();
   list_->setRowCount(static_cast<int>(rows.size()));
   for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
@@ -505,55 +590,14 @@ void TForm1::ShowRows() {
   ShowSelection();
   list_->setUpdatesEnabled(true);
   showing_ = false;
-  ShowPreview();
-}
-
-void TForm1::ShowSelection() {
-  const bool was_showing = showing_;
-  showing_ = true;
-  list_->clearSelection();
-  if (const auto& range = browser_.list().selection()) {
-    const int first = static_cast<int>(range->first);
-    list_->selectionModel()->setCurrentIndex(list_->model()->index(first, 0),
-                                             QItemSelectionModel::NoUpdate);
-    list_->setRangeSelected(QTableWidgetSelectionRange(first, 0, static_cast<int>(range->last),
-                                                       app::kFileColumnCount - 1),
-                            true);
-  } else {
-    list_->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+  const auto& selected = model_.browser().list().selected_rows();
+  if (!selected.empty()) {
+    list_->scrollToItem(list_->item(static_cast<int>(selected.front()), 0));
   }
-  showing_ = was_showing;
 }
 
-void TForm1::TakeSelection() {
-  const QModelIndexList selected = list_->selectionModel()->selectedRows();
-  if (selected.isEmpty()) {
-    browser_.list().ClearSelection();
-    ShowPreview();
-    return;
-  }
-  auto [low, high] = std::minmax_element(
-      selected.begin(), selected.end(),
-      [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
-  browser_.list().Select(static_cast<std::size_t>(low->row()),
-                         static_cast<std::size_t>(high->row()));
-  ShowPreview();
-}
-
-void TForm1::ShowPreview() {
-  preview_->ShowFile(app::FileToPreview(browser_.list()), settings_.tables);
-}
-
-void TForm1::SortColumn(int column) {
-  BusyScope busy;
-  browser_.PressHeader(column, ListingOptions(), [&busy] { return busy.EscapePressed(); });
-  ShowRows();
-}
-
-void TForm1::RepadSizes() {
-  browser_.RepadSizes(list_->columnWidth(app::kSizeColumn),
-                      list_->fontMetrics().horizontalAdvance(QLatin1Char('0')));
-  const auto& rows = browser_.list().rows();
+void TForm1::ShowSizes() {
+  const auto& rows = model_.browser().list().rows();
   for (int row = 0; row < list_->rowCount() && row < static_cast<int>(rows.size()); ++row) {
     if (QTableWidgetItem* cell = list_->item(row, app::kSizeColumn)) {
       cell->setText(FromUtf8(rows[row].cells[app::kSizeColumn]));
@@ -561,128 +605,97 @@ void TForm1::RepadSizes() {
   }
 }
 
+void TForm1::ShowSelection() {
+  const bool was_showing = showing_;
+  showing_ = true;
+  const auto& selected = model_.browser().list().selected_rows();
+  QItemSelection selection;
+  for (std::size_t row : selected) {
+    const int at = static_cast<int>(row);
+    selection.select(list_->model()->index(at, 0),
+                     list_->model()->index(at, app::kFileColumnCount - 1));
+  }
+  list_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+  list_->selectionModel()->setCurrentIndex(
+      selected.empty() ? QModelIndex() : list_->model()->index(static_cast<int>(selected[0]), 0),
+      QItemSelectionModel::NoUpdate);
+  showing_ = was_showing;
+}
+
+void TForm1::TakeSelection() {
+  std::vector<std::size_t> rows;
+  for (const QModelIndex& index : list_->selectionModel()->selectedRows()) {
+    rows.push_back(static_cast<std::size_t>(index.row()));
+  }
+  model_.SelectRows(std::move(rows));
+}
+
+void TForm1::ShowPreview() {
+  preview_->ShowFile(model_.FileToPreview(), model_.tables());
+}
+
+void TForm1::ShowRun() {
+  const bool running = model_.running();
+  const app::RunProgress& progress = model_.progress();
+  banner_->setText(FromUtf8(model_.ListBanner()));
+  banner_->setVisible(!model_.ListBanner().empty());
+  stop_->setEnabled(running && !model_.stopping());
+  progress_->setVisible(running);
+  progress_text_->setVisible(running);
+  if (running) {
+    progress_->setRange(0, progress.counted ? static_cast<int>(progress.total) : 0);
+    progress_->setValue(static_cast<int>(progress.done));
+    progress_text_->setText(FromUtf8(model_.ProgressLine()));
+  }
+  if (was_running_ && !running) {
+    was_running_ = false;
+    emit ConversionFinished();
+  }
+  was_running_ = running;
+}
+
+void TForm1::SortColumn(int column) {
+  model_.PressHeader(column);
+}
+
+void TForm1::RepadSizes() {
+  model_.RepadSizes(list_->columnWidth(app::kSizeColumn),
+                    list_->fontMetrics().horizontalAdvance(QLatin1Char('0')));
+}
+
 void TForm1::OpenFile() {
   std::optional<std::size_t> row;
   if (list_->currentRow() >= 0) {
     row = static_cast<std::size_t>(list_->currentRow());
   }
-  if (auto file = browser_.FileToOpen(row)) {
-    prompts_.OpenWithAssociatedProgram(PathString(*file));
-  }
+  model_.OpenRow(row);
 }
 
-// --- settings ---
-
-void TForm1::ShowJwwSettings() {
-  jww_dialog_->exec();
-  preview_->TablesChanged(settings_.tables);
-}
-
-void TForm1::ShowJwcSettings() {
-  jwc_dialog_->exec();
-  preview_->TablesChanged(settings_.tables);
-}
-
-void TForm1::SaveSettings() {
-  auto chosen = prompts_.ChooseSettingsFile(this, true, kSaveSettingsTitle,
-                                            FromUtf8(settings_.last_settings_file));
-  if (!chosen) {
-    return;
-  }
-  settings_.last_settings_file = chosen->toStdString();
-  (void)app::SaveTablesAs(PathOf(*chosen), settings_.tables, *this);
-}
-
-void TForm1::OpenSettings() {
-  auto chosen = prompts_.ChooseSettingsFile(this, false, kOpenSettingsTitle,
-                                            FromUtf8(settings_.last_settings_file));
-  if (!chosen) {
-    return;
-  }
-  settings_.last_settings_file = chosen->toStdString();
-  app::OpenTablesFrom(PathOf(*chosen), settings_.tables);
-  preview_->TablesChanged(settings_.tables);
-}
-
-// --- converting ---
-
-void TForm1::ConvertFiles() {
-  if (run_) {
-    return;  // one run at a time
-  }
-  std::optional<app::ConversionPlan> plan = browser_.PlanConversion(
-      settings_.destination_folder, subfolders_->isChecked(), ListingOptions());
-  if (!plan) {
-    return;
-  }
-  progress_->setRange(0, 0);  // busy until the files are counted
-  progress_->setValue(0);
-  progress_->show();
-  progress_text_->show();
-  stop_->setEnabled(true);
-  // The run goes on threads of its own; it wakes the window, which looks in on this thread.
-  run_ = std::make_unique<app::BackgroundRun>(
-      std::move(*plan), formats_, settings_.tables, DefaultWorkers(),
-      [this] { QMetaObject::invokeMethod(this, &TForm1::ShowRunProgress, Qt::QueuedConnection); });
-  ShowRunProgress();
-}
-
-void TForm1::StopConversion() {
-  if (run_) {
-    run_->Stop();
-    stop_->setEnabled(false);
-  }
-}
-
-void TForm1::ShowRunProgress() {
-  if (!run_) {
-    return;
-  }
-  const app::RunProgress progress = run_->Poll();
-  if (progress.counted) {
-    progress_->setRange(0, static_cast<int>(progress.total));
-  }
-  progress_->setValue(static_cast<int>(progress.done));
-  progress_text_->setText(FromUtf8(app::ProgressText(progress)));
-  if (!progress.status.empty()) {
-    SetStatus(progress.status);
-  }
-  if (!progress.finished) {
-    return;
-  }
-  const app::RunReport report = run_->TakeReport();
-  run_.reset();
-  progress_->hide();
-  progress_text_->hide();
-  stop_->setEnabled(false);
-  emit ConversionFinished();
-  if (auto reported = app::ReportedFiles(report); !reported.empty()) {
-    prompts_.ShowReport(this, reported);
-  }
-}
-
-// --- leaving ---
-
-void TForm1::Exit() {
-  if (AskYesNo(app::texts::kExitQuestion)) {
-    close();
-  }
-}
+// --- window events ---
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  if (walk_ != nullptr || converting_ || run_) {
-    // A folder walk runs inside this window's handlers, and a run is to be stopped with "中止"
-    // and its report seen: the window does not go away under either.
-    if (run_) {
-      Beep();
-    }
+  if (model_.RequestClose()) {
+    event->accept();
+  } else {
     event->ignore();
-    return;
   }
-  settings_.layout = CurrentLayout();
-  settings_.file_type = file_type_->currentIndex();
-  (void)SaveIniFile(ini_path_, settings_);  // a failure here has no one left to tell
-  event->accept();
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) {
+    event->acceptProposedAction();
+  }
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+  std::vector<fs::path> paths;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (url.isLocalFile()) {
+      paths.push_back(PathOf(url.toLocalFile()));
+    }
+  }
+  event->acceptProposedAction();
+  model_.OpenPaths(paths);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {

@@ -1,8 +1,8 @@
 #pragma once
 
-// The program's window: folder tree, file list with memos, destination, the two settings
-// dialogs, settings files, and the "変換" button. What it decides lives in app::FileBrowser;
-// this class builds the widgets, forwards their events and shows what the layer says.
+// The program's window over app::MainWindowModel: it builds the widgets, turns their events into
+// the model's calls and shows the parts the model says have changed. Every text and decision is
+// the model's.
 
 #include <QMainWindow>
 #include <filesystem>
@@ -10,9 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "app/background_run.h"
-#include "app/file_browser.h"
-#include "app/prompts.h"
+#include "app/main_window_model.h"
 #include "convert/format_registry.h"
 #include "settings/settings_store.h"
 #include "ui/busy_scope.h"
@@ -41,10 +39,12 @@ struct MainWindowSetup {
   std::string program_folder;
   std::filesystem::path ini_path;
   FormatRegistry formats;
-  UserPrompts* prompts = nullptr;  // nullptr: the real desktop
+  UserPrompts* prompts = nullptr;          // nullptr: the real desktop
+  std::filesystem::path documents_folder;  // where pickers start; empty: the home folder
+  unsigned workers = 0;                    // of a run; 0: one per processor
 };
 
-class TForm1 : public QMainWindow, public app::Prompts {
+class TForm1 : public QMainWindow, public app::MainWindowView {
   Q_OBJECT
 
  public:
@@ -54,30 +54,45 @@ class TForm1 : public QMainWindow, public app::Prompts {
   // The folder of a tree node, ending in a separator.
   std::filesystem::path NodePath(const QTreeWidgetItem* node) const;
 
-  ConversionTables& tables() { return settings_.tables; }
+  app::MainWindowModel& model() { return model_; }
+  ConversionTables& tables() { return model_.tables(); }
   FormatRegistry& formats() { return formats_; }
-  const app::FileBrowser& browser() const { return browser_; }
-  bool tree_ready() const { return browser_.tree_ready(); }
-  bool list_ready() const { return browser_.list_ready(); }
-  const std::string& search_folder() const { return settings_.search_folder; }
-  const std::string& destination_folder() const { return settings_.destination_folder; }
-  const std::string& last_settings_file() const { return settings_.last_settings_file; }
+  const app::FileBrowser& browser() const { return model_.browser(); }
+  bool tree_ready() const { return model_.browser().tree_ready(); }
+  bool list_ready() const { return model_.browser().list_ready(); }
+  const std::string& search_folder() const { return model_.settings().search_folder; }
+  const std::string& destination_folder() const { return model_.settings().destination_folder; }
+  const std::string& last_settings_file() const { return model_.settings().last_settings_file; }
   TForm2* jwc_dialog() const { return jwc_dialog_; }
   TForm3* jww_dialog() const { return jww_dialog_; }
   PreviewPane* preview() const { return preview_; }
   QString StatusText() const;
 
-  // app::Prompts, for the layer.
+  // app::MainWindowView.
   void ShowMessage(app::MessageKind kind, std::string_view text) override;
   bool AskYesNo(std::string_view text) override;
   void Beep() override;
   void SetStatus(std::string_view text) override;
-  void ReportProgress(std::size_t index, std::size_t total) override;
+  std::optional<std::filesystem::path> ChooseFolder(std::string_view title,
+                                                    const std::filesystem::path& start) override;
+  std::optional<std::filesystem::path> ChooseSettingsFile(
+      bool save, std::string_view title, const std::filesystem::path& start) override;
+  void OpenWithAssociatedProgram(const std::filesystem::path& file) override;
+  void ShowSettingsDialog(app::SettingsDialog which) override;
+  void ShowReport(const app::RunSummary& summary) override;
+  void Changed(unsigned parts) override;
+  void WakeSoon() override;
+  bool WalkShouldStop() override;
+  WindowLayout CurrentLayout() const override;
+  int SizeColumnPixels() const override;
+  void CloseWindow() override;
 
-  // Started with a file or folder (`penmorph FILE`, a file manager's "open with"): its folder
-  // becomes the search folder and is listed, the file selected. A path that does not exist
-  // changes nothing.
+  // Started with a file or folder (`penmorph FILE`, a file manager's "open with", a second
+  // start handing its path over): its folder becomes the search folder and is listed, the file
+  // selected. A path that does not exist changes nothing.
   void OpenStartPath(const QString& argument);
+  // The window is shown: a start path, or the last search folder.
+  void ShowStart(const std::optional<QString>& argument);
 
  public slots:
   void ChooseSearchFolder();
@@ -89,6 +104,7 @@ class TForm1 : public QMainWindow, public app::Prompts {
   void OpenSettings();
   void ConvertFiles();
   void StopConversion();
+  void RefreshFolders();
   void Exit();
 
  signals:
@@ -98,41 +114,38 @@ class TForm1 : public QMainWindow, public app::Prompts {
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildWindow();
+  QWidget* BuildCommandBar(QWidget* parent);
+  QWidget* BuildListPart(QWidget* parent);
   void BuildMenus();
-  void Start();
   void ApplyLayout(const WindowLayout& layout);
-  WindowLayout CurrentLayout() const;
+  WindowLayout FirstLayout() const;
 
-  app::ListOptions ListingOptions() const;
-  void BuildFolderTree();
   void ShowTree();
   void ShowFolder();
-  void RelistSelectedFolder();
+  void ShowRows();
+  void ShowSizes();
+  void ShowSelection();
+  void TakeSelection();
+  void ShowRun();
+  void ShowPreview();
   void SortColumn(int column);
   void RepadSizes();
   void OpenFile();
-  void ShowRows();
-  void ShowSelection();
-  void TakeSelection();
-  void ShowPreview();
-  void ShowRunProgress();
 
   FormatRegistry formats_;
   std::unique_ptr<UserPrompts> own_prompts_;
   UserPrompts& prompts_;
-  std::filesystem::path program_folder_;
-  std::filesystem::path ini_path_;
-  AppSettings settings_;
-  app::FileBrowser browser_;
+  app::MainWindowModel model_;
 
-  BusyScope* walk_ = nullptr;                // set while the folder tree is being built
-  std::optional<BusyScope> converting_;      // a run in this thread (the layer's own, for tests)
-  std::unique_ptr<app::BackgroundRun> run_;  // the run of "変換", while it goes
-  bool showing_ = false;                     // the widgets are being filled from the layer
-  QTreeWidgetItem* pressed_on_ = nullptr;    // the tree's current node when a click began
+  std::optional<BusyScope> walk_;          // while the model walks folders on this thread
+  bool showing_ = false;                   // the widgets are being filled from the model
+  bool was_running_ = false;               // a run was going when the model last said so
+  QTreeWidgetItem* pressed_on_ = nullptr;  // the tree's current node when a click began
 
   QLineEdit* search_field_ = nullptr;
   QTreeWidget* tree_ = nullptr;
@@ -140,11 +153,14 @@ class TForm1 : public QMainWindow, public app::Prompts {
   QComboBox* file_type_ = nullptr;
   QLineEdit* destination_field_ = nullptr;
   QTableWidget* list_ = nullptr;
+  QLabel* banner_ = nullptr;
   QLabel* status_ = nullptr;
+  QLabel* selection_text_ = nullptr;
   QProgressBar* progress_ = nullptr;
   QLabel* progress_text_ = nullptr;
   QCheckBox* subfolders_ = nullptr;
   QPushButton* stop_ = nullptr;
+  QAction* reopen_ = nullptr;
   TForm2* jwc_dialog_ = nullptr;
   TForm3* jww_dialog_ = nullptr;
   PreviewPane* preview_ = nullptr;

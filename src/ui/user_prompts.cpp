@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include "app/window_texts.h"
 #include "ui/failure_report.h"
 
 namespace penmorph {
@@ -20,13 +21,19 @@ QMessageBox::Icon IconFor(MessageKind kind) {
       return QMessageBox::Critical;
     case MessageKind::kInformation:
       return QMessageBox::Information;
+    case MessageKind::kWarning:
+      return QMessageBox::Warning;
     case MessageKind::kConfirmation:
       break;
   }
   return QMessageBox::Question;
 }
 
-const QString kSettingsFilter = QStringLiteral("設定ファイル(*.set)");
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+const QString kSettingsFilter = FromUtf8(app::texts::kSettingsFilter);
 
 }  // namespace
 
@@ -81,16 +88,16 @@ void DesktopPrompts::OpenWithAssociatedProgram(const QString& path) {
 }
 
 std::optional<QString> DesktopPrompts::ChooseReportFile(QWidget* parent, const QString& start) {
-  QString file = QFileDialog::getSaveFileName(parent, QStringLiteral("変換結果の保存"), start,
-                                              QStringLiteral("テキストファイル(*.txt)"));
+  QString file = QFileDialog::getSaveFileName(parent, FromUtf8(app::texts::kSaveReportTitle), start,
+                                              FromUtf8(app::texts::kReportFilter));
   if (file.isEmpty()) {
     return std::nullopt;
   }
   return QDir::toNativeSeparators(file);
 }
 
-void DesktopPrompts::ShowReport(QWidget* parent, const std::vector<app::ReportedFile>& files) {
-  FailureReport report(files, *this, parent);
+void DesktopPrompts::ShowReport(QWidget* parent, const app::RunSummary& summary) {
+  FailureReport report(summary, *this, parent);
   report.exec();
 }
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/prompts.h"
-#include "app/run_report.h"
+#include "app/run_summary.h"
 
 class QWidget;
 
@@ -41,8 +41,8 @@ class UserPrompts {
   // Opens the file with the program the desktop associates with it; failures are ignored.
   virtual void OpenWithAssociatedProgram(const QString& path) = 0;
 
-  // Lists the files that were not converted, each with its reason.
-  virtual void ShowReport(QWidget* parent, const std::vector<app::ReportedFile>& files) = 0;
+  // The end of a run: its counts, and the files not converted, each with its reason.
+  virtual void ShowReport(QWidget* parent, const app::RunSummary& summary) = 0;
 };
 
 // The real desktop: QMessageBox, QApplication::beep, QFileDialog, QDesktopServices.
@@ -57,7 +57,7 @@ class DesktopPrompts : public UserPrompts {
                                             const QString& start) override;
   std::optional<QString> ChooseReportFile(QWidget* parent, const QString& start) override;
   void OpenWithAssociatedProgram(const QString& path) override;
-  void ShowReport(QWidget* parent, const std::vector<app::ReportedFile>& files) override;
+  void ShowReport(QWidget* parent, const app::RunSummary& summary) override;
 };
 
 // The caption of every message box.

@@ -1,0 +1,43 @@
+#pragma once
+
+// The main window's menus as one table: both windows build their menu bars from it and hand
+// the chosen command to the model.
+
+#include <string_view>
+#include <vector>
+
+namespace penmorph::app {
+
+enum class Command {
+  kChooseSearchFolder,
+  kFileType,  // with the file type's index as argument
+  kChooseDestination,
+  kExit,
+  kJwwSettings,
+  kJwcSettings,
+  kSaveSettings,
+  kOpenSettings,
+  kReopenSearchFolder,  // "起動時に前回の検索フォルダを開く", a check mark
+  kRefresh,             // F5: the tree and the listed folder again
+  kManual,
+  kAbout,
+};
+
+struct MenuItem {
+  std::string_view caption;  // empty: a separator
+  Command command = Command::kExit;
+  int argument = 0;
+  bool checkable = false;
+  std::string_view shortcut;  // "F5" and the like; shown beside the caption
+  std::vector<MenuItem> submenu;
+};
+
+struct Menu {
+  std::string_view caption;
+  std::vector<MenuItem> items;
+};
+
+// The menu bar, left to right.
+const std::vector<Menu>& MainMenus();
+
+}  // namespace penmorph::app

@@ -1,0 +1,435 @@
+#include "app/main_window_model.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "app/path_text.h"
+#include "app/preview_panel.h"
+#include "app/start_path.h"
+#include "app/window_settings.h"
+#include "app/window_texts.h"
+#include "convert/batch_runner.h"
+
+namespace penmorph::app {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool IsFolder(const fs::path& path) {
+  std::error_code ec;
+  return !path.empty() && fs::is_directory(path, ec);
+}
+
+// Room a column needs beyond its text: the margins of a cell and of the sort mark.
+constexpr int kColumnPadding = 16;
+
+}  // namespace
+
+WindowLayout FirstStartLayout(const ScreenRect& work_area, const ColumnMeasures& columns,
+                              const WindowLayout& defaults) {
+  WindowLayout layout = defaults;
+  if (work_area.width <= 0 || work_area.height <= 0) {
+    return layout;
+  }
+  layout.main_width = std::max(defaults.main_width, work_area.width * 4 / 5);
+  layout.main_height = std::max(defaults.main_height, work_area.height * 4 / 5);
+  layout.main_width = std::min(layout.main_width, work_area.width);
+  layout.main_height = std::min(layout.main_height, work_area.height);
+  layout.main_left = work_area.left + (work_area.width - layout.main_width) / 2;
+  layout.main_top = work_area.top + (work_area.height - layout.main_height) / 2;
+  layout.folder_pane_width = std::clamp(layout.main_width / 5, defaults.folder_pane_width, 320);
+  for (std::size_t column = 0; column < layout.column_widths.size(); ++column) {
+    const int text = std::max(columns.head_pixels[column], columns.typical_pixels[column]);
+    if (text > 0) {
+      layout.column_widths[column] = text + kColumnPadding;
+    }
+  }
+  return layout;
+}
+
+std::string SelectionCountText(std::size_t count) {
+  return count == 0 ? std::string() : std::to_string(count) + " 個選択";
+}
+
+std::string AboutText(std::string_view version) {
+  std::string text(texts::kApplicationName);
+  text += " ";
+  text += version;
+  text += "\n\n";
+  text += texts::kAboutDescription;
+  text += "\n\n";
+  text += texts::kAboutLicence;
+  return text;
+}
+
+std::optional<fs::path> FindManual(const fs::path& program_folder) {
+  const fs::path name = "penmorph-manual.html";
+  for (const fs::path& candidate :
+       {program_folder / "manual" / name,
+        program_folder / ".." / "share" / "penmorph" / "manual" / name}) {
+    std::error_code ec;
+    if (fs::is_regular_file(candidate, ec)) {
+      return candidate.lexically_normal();
+    }
+  }
+  return std::nullopt;
+}
+
+MainWindowModel::MainWindowModel(const FormatRegistry& formats, MainWindowView& view,
+                                 ModelSetup setup)
+    : formats_(formats), view_(view), setup_(std::move(setup)), browser_(formats_, view_) {}
+
+MainWindowModel::~MainWindowModel() = default;
+
+void MainWindowModel::Start() {
+  std::error_code ec;
+  first_start_ = !fs::exists(setup_.ini_path, ec);
+  settings_ = LoadStartSettings(setup_.program_folder, setup_.ini_path);
+  // An index that names no file type selects none, and is kept as such.
+  settings_.file_type = ValidFileType(settings_.file_type);
+  browser_.Start();
+}
+
+void MainWindowModel::Shown(const std::optional<fs::path>& start_path) {
+  if (start_path) {
+    OpenPaths({*start_path});
+  } else if (settings_.reopen_search_folder != 0 && !first_start_) {
+    BuildTree(PathFromText(settings_.search_folder), true);
+  }
+}
+
+void MainWindowModel::Do(Command command, int argument) {
+  switch (command) {
+    case Command::kChooseSearchFolder:
+      return ChooseSearchFolder();
+    case Command::kFileType:
+      return SelectFileType(argument);
+    case Command::kChooseDestination:
+      return ChooseDestination();
+    case Command::kExit:
+      return Exit();
+    case Command::kJwwSettings:
+      return EditSettings(SettingsDialog::kJww);
+    case Command::kJwcSettings:
+      return EditSettings(SettingsDialog::kJwc);
+    case Command::kSaveSettings:
+      return SaveSettingsFile();
+    case Command::kOpenSettings:
+      return OpenSettingsFile();
+    case Command::kReopenSearchFolder:
+      return SetReopenSearchFolder(settings_.reopen_search_folder == 0);
+    case Command::kRefresh:
+      return Refresh();
+    case Command::kManual:
+      if (std::optional<fs::path> manual = FindManual(setup_.program_folder)) {
+        view_.OpenWithAssociatedProgram(*manual);
+      } else {
+        view_.Beep();
+        view_.ShowMessage(MessageKind::kWarning, texts::kManualMissing);
+      }
+      return;
+    case Command::kAbout:
+      return view_.ShowMessage(MessageKind::kInformation, AboutText(setup_.version));
+  }
+}
+
+ListOptions MainWindowModel::Options() const {
+  return {ValidFileType(settings_.file_type), view_.SizeColumnPixels()};
+}
+
+StopCheck MainWindowModel::WalkStop() {
+  return [this] { return view_.WalkShouldStop(); };
+}
+
+fs::path MainWindowModel::PickerStart(const std::string& last) const {
+  const fs::path path = PathFromText(last);
+  // The built-in search folder is the program's own, which the user never chose; a per-user
+  // install folder is no place for the user's files either.
+  if (last.empty() || FolderPath(path) == FolderPath(setup_.program_folder)) {
+    return setup_.documents_folder;
+  }
+  if (IsFolder(path) || IsFolder(path.parent_path())) {
+    return path;  // a folder, or a file: its folder, its name preset
+  }
+  return setup_.documents_folder;
+}
+
+void MainWindowModel::BuildTree(const fs::path& folder, bool quiet) {
+  if (quiet && !IsFolder(folder)) {
+    // At start a folder that is gone, or a drive that is not ready, leaves the tree empty.
+    view_.SetStatus(texts::kNoTree);
+    return;
+  }
+  walking_ = true;
+  view_.Changed(kTreePart);
+  browser_.BuildFolderTree(folder, WalkStop());
+  walking_ = false;
+  view_.Changed(kTreePart | kRowsPart | kSelectionPart);
+}
+
+void MainWindowModel::ChooseSearchFolder() {
+  if (walking_) {
+    return;
+  }
+  view_.SetStatus({});
+  std::optional<fs::path> chosen =
+      view_.ChooseFolder(texts::kSearchFolderTitle, PickerStart(settings_.search_folder));
+  if (!chosen) {
+    return;
+  }
+  settings_.search_folder = PathText(FolderPath(*chosen));
+  SaveIni();
+  view_.Changed(kFoldersPart);
+  BuildTree(PathFromText(settings_.search_folder), false);
+}
+
+void MainWindowModel::ChooseDestination() {
+  std::optional<fs::path> chosen =
+      view_.ChooseFolder(texts::kDestinationTitle, PickerStart(settings_.destination_folder));
+  if (!chosen) {
+    return;
+  }
+  settings_.destination_folder = PathText(FolderPath(*chosen));
+  SaveIni();
+  view_.Changed(kFoldersPart);
+}
+
+void MainWindowModel::SelectFileType(int index) {
+  if (walking_) {
+    return;
+  }
+  settings_.file_type = ValidFileType(index);
+  SaveIni();
+  view_.Changed(kFileTypePart);
+  walking_ = true;
+  browser_.FileTypeChanged(Options(), WalkStop());
+  walking_ = false;
+  view_.Changed(kRowsPart | kSelectionPart);
+}
+
+void MainWindowModel::ShowFolder(std::optional<FolderTree::NodeId> node) {
+  if (walking_) {
+    return;
+  }
+  walking_ = true;
+  browser_.ShowFolder(node, Options(), WalkStop());
+  walking_ = false;
+  view_.Changed(kRowsPart | kSelectionPart);
+}
+
+void MainWindowModel::Refresh() {
+  if (walking_) {
+    return;
+  }
+  walking_ = true;
+  view_.Changed(kTreePart);
+  browser_.Refresh(Options(), WalkStop());
+  walking_ = false;
+  view_.Changed(kTreePart | kRowsPart | kSelectionPart);
+}
+
+void MainWindowModel::PressHeader(int column) {
+  if (walking_) {
+    return;
+  }
+  walking_ = true;
+  browser_.PressHeader(column, Options(), WalkStop());
+  walking_ = false;
+  view_.Changed(kRowsPart | kSelectionPart);
+}
+
+void MainWindowModel::RepadSizes(int column_pixels, int digit_pixels) {
+  if (!browser_.list_ready()) {
+    return;
+  }
+  browser_.RepadSizes(column_pixels, digit_pixels);
+  view_.Changed(kSizesPart);
+}
+
+void MainWindowModel::OpenRow(std::optional<std::size_t> row) {
+  if (std::optional<fs::path> file = browser_.FileToOpen(row)) {
+    view_.OpenWithAssociatedProgram(*file);
+  }
+}
+
+void MainWindowModel::SelectRows(std::vector<std::size_t> rows) {
+  browser_.list().SelectRows(std::move(rows));
+  view_.Changed(kSelectionPart);
+}
+
+void MainWindowModel::SetWholeTree(bool whole_tree) {
+  whole_tree_ = whole_tree;
+  view_.Changed(kRunPart | kSelectionPart);
+}
+
+void MainWindowModel::OpenPaths(const std::vector<fs::path>& paths) {
+  if (walking_ || paths.empty()) {
+    return;
+  }
+  const std::optional<StartPath> start = StartPathOf(paths.front());
+  if (!start) {
+    return;
+  }
+  // Files of the first one's folder are selected together; others are left out.
+  std::vector<fs::path> names;
+  if (start->file) {
+    for (const fs::path& path : paths) {
+      if (std::optional<StartPath> other = StartPathOf(path);
+          other && other->file && other->folder == start->folder) {
+        names.push_back(*other->file);
+      }
+    }
+  }
+  settings_.search_folder = PathText(FolderPath(start->folder));
+  SaveIni();
+  view_.Changed(kFoldersPart);
+  walking_ = true;
+  view_.Changed(kTreePart);
+  const bool opened = browser_.OpenStartPath(*start, Options(), WalkStop());
+  if (opened && !names.empty()) {
+    browser_.list().SelectNames(names);
+  }
+  walking_ = false;
+  view_.Changed(kTreePart | kRowsPart | kSelectionPart);
+}
+
+void MainWindowModel::EditSettings(SettingsDialog which) {
+  view_.ShowSettingsDialog(which);
+  SaveIni();
+  view_.Changed(kTablesPart);
+}
+
+void MainWindowModel::SaveSettingsFile() {
+  std::optional<fs::path> chosen = view_.ChooseSettingsFile(
+      true, texts::kSaveSettingsTitle, PickerStart(settings_.last_settings_file));
+  if (!chosen) {
+    return;
+  }
+  settings_.last_settings_file = PathText(*chosen);
+  (void)SaveTablesAs(*chosen, settings_.tables, view_);
+  SaveIni();
+}
+
+void MainWindowModel::OpenSettingsFile() {
+  std::optional<fs::path> chosen = view_.ChooseSettingsFile(
+      false, texts::kOpenSettingsTitle, PickerStart(settings_.last_settings_file));
+  if (!chosen) {
+    return;
+  }
+  settings_.last_settings_file = PathText(*chosen);
+  OpenTablesFrom(*chosen, settings_.tables);
+  SaveIni();
+  view_.Changed(kTablesPart);
+}
+
+void MainWindowModel::SetReopenSearchFolder(bool on) {
+  settings_.reopen_search_folder = on ? 1 : 0;
+  SaveIni();
+  view_.Changed(kOptionsPart);
+}
+
+void MainWindowModel::LayoutChanged() {
+  SaveIni();
+}
+
+void MainWindowModel::Convert() {
+  if (running() || walking_) {
+    return;  // one run at a time
+  }
+  const ConversionRequest request =
+      browser_.MakeRequest(settings_.destination_folder, whole_tree_, Options());
+  if (!CheckConversion(request, view_)) {
+    return;
+  }
+  ConversionPlan plan = MakePlan(request);
+  view_.SetStatus(texts::kCounting);
+  const PlanCount count = CountPlan(plan, formats_);
+  if (count.files == 0) {
+    view_.ShowMessage(MessageKind::kInformation, NothingInTreeText(plan));
+    view_.SetStatus({});
+    return;
+  }
+  if (!view_.AskYesNo(RunQuestion(plan, count))) {
+    view_.SetStatus(texts::kCancelled);
+    return;
+  }
+  plan.file_count = count.files;
+  progress_ = RunProgress{};
+  progress_.total = count.files;
+  progress_.counted = true;
+  stopping_ = false;
+  // The run goes on threads of its own; it wakes the window, which looks in on its thread.
+  run_ = std::make_unique<BackgroundRun>(std::move(plan), formats_, settings_.tables,
+                                         setup_.workers != 0 ? setup_.workers : DefaultWorkers(),
+                                         [this] { view_.WakeSoon(); });
+  view_.Changed(kRunPart);
+}
+
+void MainWindowModel::Stop() {
+  if (run_ && !stopping_) {
+    run_->Stop();
+    stopping_ = true;
+    view_.Changed(kRunPart);
+  }
+}
+
+void MainWindowModel::RunNews() {
+  if (!run_) {
+    return;
+  }
+  progress_ = run_->Poll();
+  if (!progress_.status.empty() && !progress_.finished) {
+    view_.SetStatus(progress_.status);
+  }
+  if (!progress_.finished) {
+    view_.Changed(kRunPart);
+    return;
+  }
+  const RunSummary summary = SummariseRun(run_->TakeReport());
+  run_.reset();
+  stopping_ = false;
+  view_.SetStatus(SummaryStatus(summary));
+  view_.Changed(kRunPart);
+  if (NeedsReport(summary)) {
+    view_.ShowReport(summary);
+  }
+}
+
+bool MainWindowModel::RequestClose() {
+  if (walking_ || run_) {
+    // A folder walk runs inside the window's handlers, and a run is to be stopped with "中止"
+    // and its report seen: the window does not go away under either.
+    if (run_) {
+      view_.Beep();
+    }
+    return false;
+  }
+  SaveIni();
+  return true;
+}
+
+void MainWindowModel::Exit() {
+  if (view_.AskYesNo(texts::kExitQuestion)) {
+    view_.CloseWindow();
+  }
+}
+
+std::string_view MainWindowModel::ListBanner() const {
+  return whole_tree_ ? texts::kWholeTreeBanner : std::string_view();
+}
+
+std::string MainWindowModel::SelectionText() const {
+  return whole_tree_ ? std::string() : SelectionCountText(browser_.list().selected_rows().size());
+}
+
+std::optional<fs::path> MainWindowModel::FileToPreview() const {
+  return app::FileToPreview(browser_.list());
+}
+
+void MainWindowModel::SaveIni() {
+  settings_.layout = view_.CurrentLayout();
+  (void)SaveIniFile(setup_.ini_path, settings_);  // a failure here has no one to tell
+}
+
+}  // namespace penmorph::app

@@ -1,0 +1,199 @@
+#pragma once
+
+// The main window without its widgets: the settings and when they are saved, the folder tree and
+// the file list, the question before a run and the run itself, its report, the close policy and
+// the places of the panes. Both windows (Qt, Win32) build their widgets, translate events into
+// calls here and show what the model holds when told that a part changed.
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/background_run.h"
+#include "app/file_browser.h"
+#include "app/main_menu.h"
+#include "app/prompts.h"
+#include "app/run_summary.h"
+#include "app/screen_fit.h"
+#include "convert/format_registry.h"
+#include "settings/settings_store.h"
+
+namespace penmorph::app {
+
+enum class SettingsDialog { kJww, kJwc };
+
+// The parts of the window the model tells a view to show again.
+enum Part : unsigned {
+  kTreePart = 1u << 0,       // the folder tree (and that no folder is highlighted)
+  kRowsPart = 1u << 1,       // the file list's rows and selection
+  kSelectionPart = 1u << 2,  // the selection only (and its count in the status bar)
+  kFoldersPart = 1u << 3,    // the search folder and destination fields
+  kFileTypePart = 1u << 4,   // the file type list
+  kRunPart = 1u << 5,        // the progress, "中止", the banner over the list
+  kTablesPart = 1u << 6,     // the conversion tables (the preview shows them)
+  kOptionsPart = 1u << 7,    // check marks of the menus
+  kSizesPart = 1u << 8,      // the size column's texts only
+};
+
+// What the model asks of a window.
+class MainWindowView : public Prompts {
+ public:
+  // A folder picker titled `title`, starting in `start`; the chosen folder must exist.
+  virtual std::optional<std::filesystem::path> ChooseFolder(std::string_view title,
+                                                            const std::filesystem::path& start) = 0;
+  // The settings-file picker ("*.set"), for saving or opening, starting at `start` (a folder,
+  // or a file whose folder and name are preset).
+  virtual std::optional<std::filesystem::path> ChooseSettingsFile(
+      bool save, std::string_view title, const std::filesystem::path& start) = 0;
+  // Opens a file with the program the desktop associates with it; failures are ignored.
+  virtual void OpenWithAssociatedProgram(const std::filesystem::path& file) = 0;
+  // A settings dialog, modal, editing the model's tables.
+  virtual void ShowSettingsDialog(SettingsDialog which) = 0;
+  // The end of a run that has more to say than the status bar holds.
+  virtual void ShowReport(const RunSummary& summary) = 0;
+  // Shows again what the model holds for these parts (Part flags).
+  virtual void Changed(unsigned parts) = 0;
+  // Called from a run's threads: the window's thread is to call RunNews soon.
+  virtual void WakeSoon() = 0;
+  // Asked between steps of a folder walk: lets the window's events through; true when the user
+  // pressed Escape.
+  virtual bool WalkShouldStop() = 0;
+  // The window's frame, panes and columns as they are now (for the ini file).
+  virtual WindowLayout CurrentLayout() const = 0;
+  // The width of the "Bytes" column in pixels.
+  virtual int SizeColumnPixels() const = 0;
+  // Closes the window (after "終了" was confirmed).
+  virtual void CloseWindow() = 0;
+};
+
+struct ModelSetup {
+  std::filesystem::path program_folder;
+  std::filesystem::path ini_path;
+  // Where pickers start when nothing was chosen for that purpose yet: Documents, or home.
+  std::filesystem::path documents_folder;
+  // The number of workers of a run; 0: one per processor.
+  unsigned workers = 0;
+  std::string version;  // the program's, for "バージョン情報"
+};
+
+// What a view measures for the first start's column widths: the pixel width of each column's
+// head and of a typical row's text in it.
+struct ColumnMeasures {
+  std::array<int, 6> head_pixels{};
+  std::array<int, 6> typical_pixels{};
+};
+
+// The window's frame and columns at the first start (no ini file): about 80 % of the work area,
+// centred, each column as wide as its head and a typical row.
+WindowLayout FirstStartLayout(const ScreenRect& work_area, const ColumnMeasures& columns,
+                              const WindowLayout& defaults = {});
+
+// "3 個選択"; empty for none.
+std::string SelectionCountText(std::size_t count);
+
+// The "バージョン情報" box's text.
+std::string AboutText(std::string_view version);
+
+// The user manual beside the program (an installed program finds it in share/).
+std::optional<std::filesystem::path> FindManual(const std::filesystem::path& program_folder);
+
+class MainWindowModel {
+ public:
+  MainWindowModel(const FormatRegistry& formats, MainWindowView& view, ModelSetup setup);
+  // Stops a run and waits for the files in hand.
+  ~MainWindowModel();
+  MainWindowModel(const MainWindowModel&) = delete;
+  MainWindowModel& operator=(const MainWindowModel&) = delete;
+
+  // Loads the ini file; the window then lays itself out from StartLayout.
+  void Start();
+  // True when there was no ini file: the view measures and asks FirstStartLayout.
+  bool first_start() const { return first_start_; }
+  // The window has been shown: a path it was started with is opened; otherwise, with the option
+  // on, the last search folder is listed again (silently left empty when it is gone).
+  void Shown(const std::optional<std::filesystem::path>& start_path);
+
+  // A menu item.
+  void Do(Command command, int argument = 0);
+
+  void ChooseSearchFolder();
+  void ChooseDestination();
+  void SelectFileType(int index);
+  // The tree's highlighted node was clicked or reached with the keyboard (nullopt: none).
+  void ShowFolder(std::optional<FolderTree::NodeId> node);
+  // F5: the tree built again, the same folder listed again with its selection.
+  void Refresh();
+  void PressHeader(int column);
+  void RepadSizes(int column_pixels, int digit_pixels);
+  void OpenRow(std::optional<std::size_t> row);
+  // The rows the list shows as selected now, in any order.
+  void SelectRows(std::vector<std::size_t> rows);
+  void SetWholeTree(bool whole_tree);
+  // Files or folders dropped on the window, or handed over by a second start: a folder is
+  // listed, files of one folder are listed and selected.
+  void OpenPaths(const std::vector<std::filesystem::path>& paths);
+
+  void EditSettings(SettingsDialog which);
+  void SaveSettingsFile();
+  void OpenSettingsFile();
+  void SetReopenSearchFolder(bool on);
+  // The window's layout changed in a way worth keeping now (a splitter let go, a column sized).
+  void LayoutChanged();
+
+  // "変換": the checks, the count, the question, then the run on threads of its own.
+  void Convert();
+  // "中止".
+  void Stop();
+  // On the window's thread after WakeSoon: takes the run's news; at its end, the report.
+  void RunNews();
+
+  // The window is asked to close: false while a walk or a run goes (a run with a beep). When
+  // true the settings have been saved.
+  bool RequestClose();
+  // "終了": the question, then the window closes.
+  void Exit();
+
+  const AppSettings& settings() const { return settings_; }
+  ConversionTables& tables() { return settings_.tables; }
+  const FileBrowser& browser() const { return browser_; }
+  const FormatRegistry& formats() const { return formats_; }
+  bool whole_tree() const { return whole_tree_; }
+  bool running() const { return run_ != nullptr; }
+  bool walking() const { return walking_; }
+  bool stopping() const { return stopping_; }
+  const RunProgress& progress() const { return progress_; }
+  // The banner over the list: with "サブフォルダも含める" on, the selection does not apply.
+  std::string_view ListBanner() const;
+  // For the status bar's second part: "3 個選択".
+  std::string SelectionText() const;
+  std::string ProgressLine() const { return ProgressText(progress_); }
+  // The file the preview shows: the first selected.
+  std::optional<std::filesystem::path> FileToPreview() const;
+
+  // Saves the ini file now (the model does so whenever something worth keeping changed).
+  void SaveIni();
+
+ private:
+  ListOptions Options() const;
+  StopCheck WalkStop();
+  void BuildTree(const std::filesystem::path& folder, bool quiet);
+  std::filesystem::path PickerStart(const std::string& last) const;
+
+  const FormatRegistry& formats_;
+  MainWindowView& view_;
+  ModelSetup setup_;
+  AppSettings settings_;
+  FileBrowser browser_;
+  bool first_start_ = false;
+  bool whole_tree_ = false;
+  bool walking_ = false;
+  bool stopping_ = false;
+  RunProgress progress_;
+  std::unique_ptr<BackgroundRun> run_;
+};
+
+}  // namespace penmorph::app

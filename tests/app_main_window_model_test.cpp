@@ -1,0 +1,380 @@
+// The main window's model driven as a window drives it, with a view that answers for the user:
+// the start, the folders, the selection, the question before a run, the run and its end, the
+// settings kept as they change and the close policy.
+
+#include "app/main_window_model.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "app/path_text.h"
+#include "app/window_texts.h"
+#include "fakes.h"
+#include "settings/settings_store.h"
+#include "test_support.h"
+
+namespace penmorph::app {
+namespace {
+
+namespace fs = std::filesystem;
+using penmorph::testing::FakeDrawing;
+using penmorph::testing::FakeFormat;
+using penmorph::testing::ReadBytes;
+using penmorph::testing::ScratchFolder;
+using penmorph::testing::WriteBytes;
+
+// Events: "beep", "error:TEXT", "information:TEXT", "confirmation:TEXT", "warning:TEXT",
+// "ask:TEXT", "status:TEXT", "folder:TITLE|START", "settings:TITLE|START", "open:PATH",
+// "dialog:jww|jwc", "report", "close".
+class FakeView : public MainWindowView {
+ public:
+  std::vector<std::string> events;
+  bool answer = true;
+  std::deque<fs::path> folders;  // answers to the folder picker in turn
+  std::optional<fs::path> settings_file;
+  std::optional<RunSummary> report;
+  unsigned changed = 0;
+  WindowLayout layout;
+
+  void ShowMessage(MessageKind kind, std::string_view text) override {
+    static constexpr const char* kNames[] = {"error", "information", "confirmation", "warning"};
+    events.push_back(std::string(kNames[static_cast<int>(kind)]) + ":" + std::string(text));
+  }
+  bool AskYesNo(std::string_view text) override {
+    events.push_back("ask:" + std::string(text));
+    return answer;
+  }
+  void Beep() override { events.push_back("beep"); }
+  void SetStatus(std::string_view text) override {
+    events.push_back("status:" + std::string(text));
+  }
+  std::optional<fs::path> ChooseFolder(std::string_view title, const fs::path& start) override {
+    events.push_back("folder:" + std::string(title) + "|" + PathText(start));
+    if (folders.empty()) {
+      return std::nullopt;
+    }
+    fs::path chosen = folders.front();
+    folders.pop_front();
+    return chosen;
+  }
+  std::optional<fs::path> ChooseSettingsFile(bool, std::string_view title,
+                                             const fs::path& start) override {
+    events.push_back("settings:" + std::string(title) + "|" + PathText(start));
+    return settings_file;
+  }
+  void OpenWithAssociatedProgram(const fs::path& file) override {
+    events.push_back("open:" + PathText(file));
+  }
+  void ShowSettingsDialog(SettingsDialog which) override {
+    events.push_back(which == SettingsDialog::kJww ? "dialog:jww" : "dialog:jwc");
+  }
+  void ShowReport(const RunSummary& summary) override {
+    events.push_back("report");
+    report = summary;
+  }
+  void Changed(unsigned parts) override { changed |= parts; }
+  void WakeSoon() override {
+    std::lock_guard lock(mutex_);
+    woken_ = true;
+    wake_.notify_all();
+  }
+  bool WalkShouldStop() override { return false; }
+  WindowLayout CurrentLayout() const override { return layout; }
+  int SizeColumnPixels() const override { return 64; }
+  void CloseWindow() override { events.push_back("close"); }
+
+  // Waits for the run's news until the model has taken its end.
+  void RunToEnd(MainWindowModel& model) {
+    while (model.running()) {
+      std::unique_lock lock(mutex_);
+      wake_.wait(lock, [this] { return woken_; });
+      woken_ = false;
+      lock.unlock();
+      model.RunNews();
+    }
+  }
+
+  std::vector<std::string> Take() {
+    std::vector<std::string> taken;
+    taken.swap(events);
+    return taken;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool woken_ = false;
+};
+
+class ModelTest : public ::testing::Test {
+ protected:
+  ModelTest() {
+    fs::create_directories(program());
+    fs::create_directories(documents());
+    for (const char* name : {"JWW", "JWS", "JWC", "JWK"}) {
+      auto format = std::make_unique<FakeFormat>(name, log_);
+      formats_[name] = format.get();
+      registry_.Add(std::move(format));
+    }
+  }
+
+  fs::path program() const { return scratch_ / "prog"; }
+  fs::path documents() const { return scratch_ / "docs"; }
+  fs::path ini() const { return program() / "penmorph.ini"; }
+
+  MainWindowModel& Open() {
+    ModelSetup setup{program(), ini(), documents(), 2, "9.9.9"};
+    model_ = std::make_unique<MainWindowModel>(registry_, view_, setup);
+    model_->Start();
+    view_.Take();
+    return *model_;
+  }
+
+  // A folder "図面" with drawings and a subfolder, and an empty destination "変換後".
+  fs::path MakeDrawings() {
+    const fs::path folder = scratch_ / fs::path(u8"図面");
+    fs::create_directories(folder / "sub");
+    for (const char* name : {"a.jww", "b.jww", "c.jww", "d.jwc"}) {
+      WriteBytes(folder / name,
+                 FakeDrawing(std::string(name).ends_with("jwc") ? "JWC" : "JWW", name));
+    }
+    WriteBytes(folder / "sub" / "e.jww", FakeDrawing("JWW", "e"));
+    fs::create_directories(destination());
+    return folder;
+  }
+  fs::path destination() const { return scratch_ / fs::path(u8"変換後"); }
+
+  void ListFolder(MainWindowModel& model, const fs::path& folder) {
+    view_.folders.push_back(folder);
+    model.ChooseSearchFolder();
+    model.ShowFolder(FolderTree::kRoot);
+    view_.folders.push_back(destination());
+    model.ChooseDestination();
+    view_.Take();
+  }
+
+  ScratchFolder scratch_;
+  penmorph::testing::CallLog log_;
+  FormatRegistry registry_;
+  std::map<std::string, FakeFormat*> formats_;
+  FakeView view_;
+  std::unique_ptr<MainWindowModel> model_;
+};
+
+TEST(FirstStartLayout, TakesFourFifthsOfTheWorkAreaCentredWithColumnsForTheirText) {
+  ColumnMeasures columns;
+  columns.head_pixels = {60, 40, 30, 60, 60, 30};
+  columns.typical_pixels = {200, 70, 30, 180, 140, 25};
+  const WindowLayout layout = FirstStartLayout({0, 30, 1920, 1050}, columns);
+  EXPECT_EQ(layout.main_width, 1536);
+  EXPECT_EQ(layout.main_height, 840);
+  EXPECT_EQ(layout.main_left, 192);
+  EXPECT_EQ(layout.main_top, 30 + 105);
+  EXPECT_EQ(layout.column_widths, (std::array<int, 6>{216, 86, 46, 196, 156, 46}));
+  EXPECT_GE(layout.folder_pane_width, 160);
+  // A small screen never gets a window larger than itself, nor one below the built-in size.
+  const WindowLayout small = FirstStartLayout({0, 0, 800, 500}, columns);
+  EXPECT_EQ(small.main_width, 696);
+  EXPECT_EQ(small.main_height, 478);
+  EXPECT_EQ(small.main_left, 52);
+  EXPECT_EQ(FirstStartLayout({0, 0, 600, 400}, columns).main_width, 600);
+}
+
+TEST_F(ModelTest, TheFirstStartIsToldAndNothingIsListedUntilAFolderIsChosen) {
+  MainWindowModel& model = Open();
+  EXPECT_TRUE(model.first_start());
+  model.Shown(std::nullopt);
+  EXPECT_TRUE(view_.Take().empty());
+  EXPECT_FALSE(model.browser().tree_ready());
+  // Pickers start in Documents while nothing was chosen for them (not in the program's folder).
+  model.ChooseSearchFolder();
+  model.ChooseDestination();
+  model.SaveSettingsFile();
+  EXPECT_EQ(view_.Take(), (std::vector<std::string>{
+                              "status:", "folder:検索フォルダの指定|" + PathText(documents()),
+                              "folder:保存先フォルダの指定|" + PathText(documents()),
+                              "settings:現在の設定を保存|" + PathText(documents())}));
+}
+
+// Settings are written as they change, so that a second window or a crash loses nothing.
+TEST_F(ModelTest, SettingsAreSavedWhenTheyChangeAndPickersStartWhereTheyWereLastUsed) {
+  const fs::path drawings = MakeDrawings();
+  MainWindowModel& model = Open();
+  view_.layout.main_width = 1234;
+  ListFolder(model, drawings);
+  model.SelectFileType(2);
+  AppSettings saved;
+  ASSERT_TRUE(LoadIniFile(ini(), saved).ok());
+  EXPECT_EQ(saved.search_folder, PathText(drawings / ""));
+  EXPECT_EQ(saved.destination_folder, PathText(destination() / ""));
+  EXPECT_EQ(saved.file_type, 2);
+  EXPECT_EQ(saved.layout.main_width, 1234);
+
+  model.EditSettings(SettingsDialog::kJww);
+  model.tables().jww.SetEntry(3, 7);  // as the dialog would on OK
+  model.EditSettings(SettingsDialog::kJwc);
+  ASSERT_TRUE(LoadIniFile(ini(), saved).ok());
+  EXPECT_EQ(saved.tables.jww.Entry(3), 7);
+
+  view_.settings_file = scratch_ / "office.set";
+  model.SaveSettingsFile();
+  EXPECT_TRUE(fs::exists(scratch_ / "office.set"));
+  view_.Take();
+  model.ChooseSearchFolder();
+  model.OpenSettingsFile();
+  EXPECT_EQ(view_.Take(),
+            (std::vector<std::string>{
+                "status:", "folder:検索フォルダの指定|" + PathText(drawings / ""),
+                "settings:保存した設定ファイルを開く|" + PathText(scratch_ / "office.set")}));
+}
+
+TEST_F(ModelTest, TheLastSearchFolderIsListedAtStartUnlessItIsGoneOrTheOptionIsOff) {
+  const fs::path drawings = MakeDrawings();
+  Open();
+  ListFolder(*model_, drawings);
+
+  MainWindowModel& again = Open();
+  EXPECT_FALSE(again.first_start());
+  again.Shown(std::nullopt);
+  EXPECT_TRUE(again.browser().tree_ready());
+  EXPECT_EQ(again.browser().tree().NodePath(FolderTree::kRoot), drawings / "");
+  EXPECT_TRUE(view_.Take().back().starts_with("status:"));
+
+  // Gone (or on a drive that is not ready): an empty tree, the usual text and no box.
+  fs::rename(drawings, scratch_ / "moved");
+  MainWindowModel& gone = Open();
+  gone.Shown(std::nullopt);
+  EXPECT_FALSE(gone.browser().tree_ready());
+  EXPECT_EQ(view_.Take(), (std::vector<std::string>{"status:検索フォルダを指定して下さい。"}));
+
+  fs::rename(scratch_ / "moved", drawings);
+  gone.SetReopenSearchFolder(false);
+  MainWindowModel& off = Open();
+  EXPECT_EQ(off.settings().reopen_search_folder, 0);
+  off.Shown(std::nullopt);
+  EXPECT_FALSE(off.browser().tree_ready());
+}
+
+// A file dropped or handed over lists its folder and selects it; several of one folder are all
+// selected; F5 reads the tree again and keeps the listed folder and its selection.
+TEST_F(ModelTest, DroppedFilesAreSelectedAndF5ShowsNewFolders) {
+  const fs::path drawings = MakeDrawings();
+  MainWindowModel& model = Open();
+  model.OpenPaths({drawings / "c.jww", drawings / "a.jww", scratch_ / "elsewhere.jww"});
+  EXPECT_EQ(model.browser().tree().NodePath(FolderTree::kRoot), drawings / "");
+  std::vector<fs::path> selected = model.browser().list().SelectedNames();
+  std::sort(selected.begin(), selected.end());  // in the list's order, the file system's
+  EXPECT_EQ(selected, (std::vector<fs::path>{"a.jww", "c.jww"}));
+  EXPECT_EQ(model.SelectionText(), "2 個選択");
+  EXPECT_EQ(model.settings().search_folder, PathText(drawings / ""));
+
+  model.OpenPaths({drawings / "sub"});
+  EXPECT_EQ(model.browser().list().SelectedNames(), (std::vector<fs::path>{"e.jww"}));
+
+  model.OpenPaths({drawings});
+  model.SelectRows({1, 3});
+  fs::create_directories(drawings / "new");
+  EXPECT_FALSE(model.browser().tree().Find({"new"}));
+  model.Do(Command::kRefresh);
+  EXPECT_TRUE(model.browser().tree().Find({"new"}));
+  EXPECT_EQ(model.browser().shown_node(), FolderTree::kRoot);
+  EXPECT_EQ(model.browser().list().selected_rows(), (std::vector<std::size_t>{1, 3}));
+}
+
+// Ctrl+click picks files apart: a run converts exactly those, and says so first.
+TEST_F(ModelTest, ARunConvertsExactlyTheSelectedFilesAfterAQuestionThatCountsThem) {
+  const fs::path drawings = MakeDrawings();
+  MainWindowModel& model = Open();
+  ListFolder(model, drawings);
+  WriteBytes(destination() / "c.jww", "an earlier output");
+  model.SelectRows({});
+  model.Convert();
+  EXPECT_EQ(view_.Take(),
+            (std::vector<std::string>{"beep", "warning:変換するファイルが選択されていません。"}));
+
+  const auto& rows = model.browser().list().rows();
+  std::vector<std::size_t> picked;
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    if (rows[row].name == "a.jww" || rows[row].name == "c.jww") {
+      picked.push_back(row);
+    }
+  }
+  model.SelectRows(picked);
+  view_.answer = false;
+  model.Convert();
+  EXPECT_EQ(view_.Take(),
+            (std::vector<std::string>{"status:数えています…",
+                                      "ask:「図面」の 2 個のファイルを「変換後」に変換します。"
+                                      "同じ名前のファイルが 1 個あり、.BAK として残します。"
+                                      "よろしいですか？",
+                                      "status:変換作業をキャンセルしました。"}));
+  EXPECT_FALSE(model.running());
+
+  view_.answer = true;
+  model.Convert();
+  EXPECT_TRUE(model.running());
+  EXPECT_FALSE(model.RequestClose());  // not while a run goes
+  view_.RunToEnd(model);
+  EXPECT_TRUE(fs::exists(destination() / "a.jww"));
+  EXPECT_TRUE(fs::exists(destination() / "c.BAK"));
+  EXPECT_FALSE(fs::exists(destination() / "b.jww"));
+  EXPECT_EQ(view_.Take().back(), "status:変換作業を完了しました。2 個を変換（.BAK 1 個）。");
+  EXPECT_FALSE(view_.report);  // nothing more to say than the status bar holds
+  EXPECT_TRUE(model.RequestClose());
+}
+
+TEST_F(ModelTest, ATreeRunNamesItsCountAndTheListShowsThatItsSelectionDoesNotApply) {
+  const fs::path drawings = MakeDrawings();
+  MainWindowModel& model = Open();
+  ListFolder(model, drawings);
+  model.SetWholeTree(true);
+  EXPECT_EQ(model.ListBanner(), texts::kWholeTreeBanner);
+  EXPECT_EQ(model.SelectionText(), "");
+  formats_["JWC"]->fail_read = true;
+  model.Convert();
+  EXPECT_EQ(view_.Take()[1],
+            "ask:「図面」以下の 5 個のファイルを「変換後」に変換します。よろしいですか？");
+  view_.RunToEnd(model);
+  EXPECT_TRUE(fs::exists(destination() / "sub" / "e.jww"));
+  ASSERT_TRUE(view_.report);  // a failure: the report opens
+  EXPECT_EQ(view_.report->converted, 4u);
+  ASSERT_EQ(view_.report->failures.size(), 1u);
+  EXPECT_EQ(view_.report->failures[0].file, drawings / "d.jwc");
+  const std::vector<std::string> events = view_.Take();
+  ASSERT_GE(events.size(), 2u);
+  EXPECT_EQ(events[events.size() - 2],
+            "status:変換作業を完了しました。4 個を変換、1 個は変換できませんでした。");
+  EXPECT_EQ(events.back(), "report");
+  model.SetWholeTree(false);
+  EXPECT_EQ(model.ListBanner(), "");
+}
+
+TEST_F(ModelTest, MenusReachEveryCommandAndTheHelpMenuOpensTheManual) {
+  MainWindowModel& model = Open();
+  EXPECT_EQ(MainMenus().back().caption, "ヘルプ (&H)");
+  model.Do(Command::kAbout);
+  EXPECT_EQ(view_.Take(), (std::vector<std::string>{"information:Penmorph 9.9.9\n\n" +
+                                                    std::string(texts::kAboutDescription) + "\n\n" +
+                                                    std::string(texts::kAboutLicence)}));
+  model.Do(Command::kManual);
+  EXPECT_EQ(view_.Take(),
+            (std::vector<std::string>{"beep", "warning:" + std::string(texts::kManualMissing)}));
+  fs::create_directories(program() / "manual");
+  WriteBytes(program() / "manual" / "penmorph-manual.html", "<html></html>");
+  model.Do(Command::kManual);
+  EXPECT_EQ(view_.Take(), (std::vector<std::string>{
+                              "open:" + PathText(program() / "manual" / "penmorph-manual.html")}));
+  model.Do(Command::kJwcSettings);
+  model.Do(Command::kExit);
+  EXPECT_EQ(view_.Take(),
+            (std::vector<std::string>{"dialog:jwc", "ask:終了します。よろしいですか？", "close"}));
+}
+
+}  // namespace
+}  // namespace penmorph::app
