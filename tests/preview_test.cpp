@@ -238,6 +238,51 @@ TEST(PreviewSvg, EscapesTextsAndSkipsBrokenNumbers) {
   EXPECT_EQ(svg.find("<line"), std::string::npos);
 }
 
+// Finite numbers near the largest double overflow in the writer's own arithmetic: the frame of
+// a drawing wider than a double, an arc's radii and ends, a dash in pixels.
+TEST(PreviewSvg, NumbersThatOverflowAreNeverWritten) {
+  constexpr double kHuge = 1e308;
+  auto svg_of = [](const std::shared_ptr<Drawing>& drawing) {
+    drawing->extents = drawing->Measure();
+    const std::string svg =
+        Svg(MakeDisplayList(drawing, ConversionTables{}, Side::kBefore, Background::kWhite));
+    EXPECT_EQ(svg.find("inf"), std::string::npos) << svg;
+    EXPECT_EQ(svg.find("nan"), std::string::npos) << svg;
+    return svg;
+  };
+
+  auto wide = std::make_shared<Drawing>();
+  wide->styles.push_back({});
+  wide->segments.push_back({{-kHuge, 0}, {kHuge, 0}, 0});
+  EXPECT_NE(svg_of(wide).find("<line x1=\"-1e+308\" y1=\"0\" x2=\"1e+308\""), std::string::npos);
+
+  auto arcs = std::make_shared<Drawing>();
+  arcs->styles.push_back({});
+  arcs->arcs.push_back({{0, 0}, {kHuge, 0}, {0, kHuge}, 0, 0, true, 0});         // radii overflow
+  arcs->arcs.push_back({{kHuge, 0}, {kHuge, 0}, {0, 1}, 0, kPi / 2, false, 0});  // ends overflow
+  arcs->arcs.push_back({{0, 0}, {1, 0}, {0, 1}, 0, 0, true, 0});
+  const std::string arcs_svg = svg_of(arcs);
+  EXPECT_NE(arcs_svg.find("<ellipse cx=\"0\" cy=\"0\" rx=\"1\" ry=\"1\""), std::string::npos);
+  EXPECT_EQ(arcs_svg.find("<ellipse", arcs_svg.find("<ellipse") + 1), std::string::npos);
+  EXPECT_EQ(arcs_svg.find("<path"), std::string::npos);
+
+  // SXF line types 31 and 32: a dash too long for any screen, and one that overflows only in
+  // drawing units, where a pixel of a 100000-wide drawing is about 87 of them.
+  auto dashes = std::make_shared<Drawing>();
+  dashes->sxf.line_patterns = {{}, {kHuge}, {1e306}};
+  dashes->styles.push_back({CodeFamily::kWindows, PenRole::kLine, false, 2, 31});
+  dashes->styles.push_back({CodeFamily::kWindows, PenRole::kLine, false, 2, 32});
+  dashes->segments.push_back({{0, 0}, {100000, 0}, 0});
+  dashes->segments.push_back({{0, 1}, {100000, 1}, 1});
+  const std::vector<Pen> pens = ResolvePens(*dashes, nullptr, Background::kWhite);
+  EXPECT_TRUE(pens[0].dash.empty());
+  ASSERT_EQ(pens[1].dash.size(), 1u);
+  EXPECT_DOUBLE_EQ(pens[1].dash[0], 3e306);
+  const std::string dashes_svg = svg_of(dashes);
+  EXPECT_EQ(dashes_svg.find("stroke-dasharray"), std::string::npos);
+  EXPECT_NE(dashes_svg.find("<line x1=\"0\" y1=\"-1\" x2=\"100000\""), std::string::npos);
+}
+
 TEST(PreviewDrawing, BlocksThatInsertEachOtherEnd) {
   // Definition 1 inserts itself through definition 2, twice each time: without a bound the
   // placements would double at every level.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace penmorph::preview {
 
@@ -53,6 +54,9 @@ std::vector<double> WindowsDash(const Drawing& drawing, std::int32_t line_type) 
       std::vector<double> dash = drawing.sxf.line_patterns[n];
       for (double& length : dash) {
         length = std::max(length * kPixelsPerMillimetre, 1.0);
+        if (!std::isfinite(length)) {
+          return {};  // no screen shows a dash that long: the line is continuous
+        }
       }
       return dash;
     }

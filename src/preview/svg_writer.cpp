@@ -11,7 +11,7 @@ namespace penmorph::preview {
 namespace {
 
 // A number as SVG takes it: 12 significant digits, which leaves the rounding noise of turned
-// coordinates out; never "-0", never NaN (callers skip those).
+// coordinates out; never "-0", never NaN or infinity (callers skip those).
 std::string Num(double value) {
   if (std::abs(value) < 1e-9) {
     return "0";
@@ -66,7 +66,11 @@ std::string Escape(const std::string& text) {
 std::string Stroke(const Pen& pen, double pixel) {
   std::string text =
       " stroke=\"" + Colour(pen.rgb) + "\" stroke-width=\"" + Num(pen.width * pixel) + "\"";
-  if (!pen.dash.empty()) {
+  // A dash longer than a double can say is drawn as a continuous line.
+  const bool dashed = !pen.dash.empty() &&
+                      std::all_of(pen.dash.begin(), pen.dash.end(),
+                                  [pixel](double length) { return std::isfinite(length * pixel); });
+  if (dashed) {
     text += " stroke-dasharray=\"";
     for (std::size_t i = 0; i < pen.dash.size(); ++i) {
       text += (i ? " " : "") + Num(pen.dash[i] * pixel);
@@ -95,22 +99,47 @@ EllipseAxes AxesOf(Point2 u, Point2 v) {
   return {q + r, std::abs(q - r), (a2 + a1) / 2};
 }
 
-}  // namespace
+// The picture's viewBox in drawing units, with the picture's pixels per unit and its reverse.
+struct Frame {
+  double x0 = 0;
+  double y0 = 0;
+  double w = 0;
+  double h = 0;
+  double scale = 0;
+  double pixel = 0;
 
-void WriteSvg(std::ostream& out, const DisplayList& list, int pixels) {
-  const Drawing& drawing = *list.drawing;
-  Extents e = drawing.extents;
+  bool Finite() const {
+    return std::isfinite(x0) && std::isfinite(y0) && std::isfinite(w) && std::isfinite(h) &&
+           std::isfinite(scale) && std::isfinite(pixel);
+  }
+};
+Frame FrameOf(Extents e, int pixels) {
   if (e.empty) {
     e.Add({0, 0});
     e.Add({1, 1});
   }
   const double margin = std::max(std::max(e.width(), e.height()) * 0.02, 1e-6);
-  const double x0 = e.min_x - margin;
-  const double y0 = -(e.max_y + margin);  // SVG's y grows downwards
-  const double w = e.width() + 2 * margin;
-  const double h = e.height() + 2 * margin;
-  const double scale = pixels / std::max(w, h);
-  const double pixel = std::max(w, h) / pixels;
+  Frame frame;
+  frame.x0 = e.min_x - margin;
+  frame.y0 = -(e.max_y + margin);  // SVG's y grows downwards
+  frame.w = e.width() + 2 * margin;
+  frame.h = e.height() + 2 * margin;
+  frame.scale = pixels / std::max(frame.w, frame.h);
+  frame.pixel = std::max(frame.w, frame.h) / pixels;
+  return frame;
+}
+
+}  // namespace
+
+void WriteSvg(std::ostream& out, const DisplayList& list, int pixels) {
+  const Drawing& drawing = *list.drawing;
+  Frame frame = FrameOf(drawing.extents, pixels);
+  if (!frame.Finite()) {
+    // Extents wider than a double can hold: nothing can be framed, so the unit square is shown
+    // as for an empty drawing.
+    frame = FrameOf(Extents{}, pixels);
+  }
+  const auto [x0, y0, w, h, scale, pixel] = frame;
   const double dot = 1.5 * pixel;
 
   out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -151,6 +180,10 @@ void WriteSvg(std::ostream& out, const DisplayList& list, int pixels) {
     }
     const EllipseAxes axes = AxesOf(a.u, a.v);
     const double degrees = -axes.rotation * 180 / std::numbers::pi;  // y turned
+    // Radii near the largest double overflow on the way: such an arc cannot be said.
+    if (!std::isfinite(axes.rx) || !std::isfinite(axes.ry) || !std::isfinite(degrees)) {
+      continue;
+    }
     if (a.full) {
       out << "<ellipse cx=\"" << Num(a.centre.x) << "\" cy=\"" << Num(-a.centre.y) << "\" rx=\""
           << Num(axes.rx) << "\" ry=\"" << Num(axes.ry) << "\" transform=\"rotate(" << Num(degrees)
@@ -164,6 +197,9 @@ void WriteSvg(std::ostream& out, const DisplayList& list, int pixels) {
     const bool counter_clockwise = (a.sweep > 0) == (determinant > 0);
     const Point2 from = a.At(a.start);
     const Point2 to = a.At(a.start + a.sweep);
+    if (!Finite(from) || !Finite(to)) {
+      continue;
+    }
     out << "<path d=\"M" << Num(from.x) << " " << Num(-from.y) << "A" << Num(axes.rx) << " "
         << Num(axes.ry) << " " << Num(degrees) << " "
         << (std::abs(a.sweep) > std::numbers::pi ? 1 : 0) << " " << (counter_clockwise ? 1 : 0)
