@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows packages into build-windows/package/: Penmorph-VERSION-win64.zip (both
-# programs, a Japanese and an English readme and the licence; runs from any folder) and
-# Penmorph-VERSION-setup.exe, the per-user installer (NSIS). VERSION is the CMake project's.
+# programs, the user's manual in manual\, a Japanese and an English readme and the licence; runs
+# from any folder) and Penmorph-VERSION-setup.exe, the per-user installer (NSIS). VERSION is the
+# CMake project's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build-windows.sh
@@ -15,6 +16,12 @@ rm -rf "$out"
 mkdir -p "$stage"
 
 cp build-windows/bin/penmorph.exe build-windows/bin/penmorph-cli.exe "$stage/"
+# The user's manual, as the build put it beside the programs (manual\), where the window finds it.
+mkdir "$stage/manual"
+for file in docs/manual/*.html docs/manual/*.png; do
+  [ -e "$file" ] || continue
+  cp "build-windows/bin/manual/$(basename "$file")" "$stage/manual/"
+done
 # Text files as Notepad expects them: CRLF; the Japanese readme as UTF-8 with its mark.
 crlf() { sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' "$1"; }
 { printf '\xef\xbb\xbf'; crlf packaging/windows/README-ja.txt; } >"$stage/README-ja.txt"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package, installs it on this machine with apt-get, uses what it installed
 # (the command line from /usr/bin, the window offscreen, the MIME types, the desktop entry, the
-# AppStream file, the manuals, the icon, the completion), purges it and checks that nothing of it
-# is left but the user's own ini file. Runs as root (it installs); a failed run purges too.
+# AppStream file, the manual pages, the icon, the completion, the user's manual), purges it and
+# checks that nothing of it is left but the user's own ini file. Runs as root (it installs); a
+# failed run purges too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ "$(id -u)" -eq 0 ] || {
@@ -128,7 +129,7 @@ desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $desktop
 grep -q '^Name\[ja\]=' "$desktop" || fail "$desktop has no Japanese name"
 appstreamcli validate --no-net --explain "$metainfo" || fail "appstreamcli rejects $metainfo"
 
-step "the icon, the manuals, the completion"
+step "the icon, the manual pages, the completion, the user's manual"
 for size in 16 24 32 48 64 128 256; do
   png="/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png"
   file -b "$png" | grep -q "PNG image data, $size x $size," || fail "$png is not $size x $size"
@@ -138,6 +139,13 @@ for page in penmorph penmorph-cli; do
   [ "$(man -w "$page")" = "/usr/share/man/man1/$page.1.gz" ] || fail "man does not find $page(1)"
 done
 bash tests/cli-completion-test.sh || fail "the installed completion"
+# The user's manual and its pictures, where the window looks for them (/usr/bin/../share/...);
+# the check after the purge below finds them gone with the package's other files.
+for file in docs/manual/penmorph-manual.html docs/manual/*.png; do
+  [ "$file" != 'docs/manual/*.png' ] || continue  # no pictures
+  installed_file="/usr/share/penmorph/manual/$(basename "$file")"
+  cmp -s "$file" "$installed_file" || fail "$installed_file is not $file"
+done
 
 step "apt-get purge penmorph"
 DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq penmorph >"$work/purge.log" 2>&1 || {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the Windows packages that scripts/package-windows.sh built: the zip holds both programs,
-# the readmes and the licence and runs from any folder; the installer installs silently (/S)
-# under Wine for the current user, with its Start menu entry and its uninstall entry, and the
-# uninstaller removes all of it silently, keeping the user's ini file.
+# the manual, the readmes and the licence and runs from any folder; the installer installs
+# silently (/S) under Wine for the current user, with the manual beside the program, its Start
+# menu entry and its uninstall entry, and the uninstaller removes all of it silently, keeping the
+# user's ini file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -24,13 +25,21 @@ check() {  # check DESCRIPTION COMMAND...
 
 check "the zip was built" test -s "$zip"
 check "the installer was built" test -s "$setup"
-expected="Penmorph-$version-win64/
-Penmorph-$version-win64/LICENSE.txt
-Penmorph-$version-win64/README-en.txt
-Penmorph-$version-win64/README-ja.txt
-Penmorph-$version-win64/penmorph-cli.exe
-Penmorph-$version-win64/penmorph.exe"
-check "the zip holds both programs, the readmes and the licence" \
+# The manual's files: the HTML and the pictures beside it in docs/manual.
+manual_files=(penmorph-manual.html)
+for file in docs/manual/*.png; do
+  if [ -e "$file" ]; then
+    manual_files+=("$(basename "$file")")
+  fi
+done
+expected="$(
+  top="Penmorph-$version-win64"
+  for entry in "" LICENSE.txt README-en.txt README-ja.txt penmorph-cli.exe penmorph.exe manual/ \
+    "${manual_files[@]/#/manual/}"; do
+    echo "$top/$entry"
+  done | sort
+)"
+check "the zip holds both programs, the manual, the readmes and the licence" \
   test "$(unzip -Z1 "$zip" | sort)" = "$expected"
 
 export WINEPREFIX="$root/build-windows/wine-install"
@@ -47,6 +56,9 @@ unzip -q "$zip" -d "$portable"
 check "the unpacked command line runs from its folder" \
   test "$(wine "$portable/Penmorph-$version-win64/penmorph-cli.exe" --version | tr -d '\r')" = \
   "penmorph-cli $version"
+check "unpacked: the manual beside penmorph.exe is docs/manual's" \
+  cmp -s docs/manual/penmorph-manual.html \
+  "$portable/Penmorph-$version-win64/manual/penmorph-manual.html"
 
 user="$WINEPREFIX/drive_c/users/$(whoami)"
 installed="$user/AppData/Local/Programs/Penmorph"
@@ -58,6 +70,10 @@ wine "$setup" /S
 /usr/lib/wine/wineserver -w
 for file in penmorph.exe penmorph-cli.exe README-ja.txt README-en.txt LICENSE.txt uninstall.exe; do
   check "installed: $file" test -s "$installed/$file"
+done
+for file in "${manual_files[@]}"; do
+  check "installed: manual\\$file, as in docs/manual" \
+    cmp -s "docs/manual/$file" "$installed/manual/$file"
 done
 check "installed: the Start menu entry" test -s "$shortcut"
 check "installed: the uninstall entry" \
