@@ -473,8 +473,8 @@ class Driver {
     SendMessageW(GetDlgItem(form, ids::kButton1), BM_CLICK, 0, 0);
     EXPECT_EQ(CellText(colours, 0, 1), "3");
 
-    // Typed into a cell in place: line type 2 (row 2) becomes 10, which "ＯＫ" refuses,
-    // pointing at the row; then 19, which it takes.
+    // Typed into a cell in place: line type 2 (row 2) becomes 10, which "ＯＫ" refuses with a
+    // box saying why, reopening the cell; then 19, which it takes.
     SelectRows(line_types, 1, 1);
     SendMessageW(line_types, WM_KEYDOWN, VK_F2, 0);
     HWND editor = GetDlgItem(line_types, ids::kCellEditor);
@@ -484,18 +484,27 @@ class Driver {
     }
     SetWindowTextW(editor, L"10");
     beeps = desktop_.beeps();
-    SendMessageW(GetDlgItem(form, IDOK), BM_CLICK, 0, 0);
-    EXPECT_EQ(desktop_.beeps(), beeps + 1);
-    EXPECT_TRUE(IsWindowVisible(form));
-    EXPECT_EQ(CellText(line_types, 1, 1), "10");
-    EXPECT_EQ(FocusedRow(line_types), 1);
-    EXPECT_EQ(Focus(), line_types);
-    SendMessageW(line_types, WM_KEYDOWN, VK_F2, 0);
-    editor = GetDlgItem(line_types, ids::kCellEditor);
-    if (editor == nullptr) {
-      ADD_FAILURE() << "F2 opened no editor in the cell";
+    PostMessageW(GetDlgItem(form, IDOK), BM_CLICK, 0, 0);
+    if (!AnswerBox(thread_, "線種2:点線１ の値 10 は 0〜9、11〜19 の範囲で入力して下さい。",
+                   IDOK) ||
+        !WaitUntil(
+            [&] {
+              editor = GetDlgItem(line_types, ids::kCellEditor);
+              return editor != nullptr && Focus() == editor;
+            },
+            "the focus in the refused cell's editor")) {
       return false;
     }
+    EXPECT_EQ(desktop_.beeps(), beeps + 1);
+    EXPECT_TRUE(IsWindowVisible(form));
+    EXPECT_EQ(FocusedRow(line_types), 1);
+    EXPECT_EQ(Text(editor), "10");
+    DWORD selected_from = 1;
+    DWORD selected_to = 0;
+    SendMessageW(editor, EM_GETSEL, reinterpret_cast<WPARAM>(&selected_from),
+                 reinterpret_cast<LPARAM>(&selected_to));
+    EXPECT_EQ(selected_from, 0u);  // all of it selected, to be typed over
+    EXPECT_EQ(selected_to, 2u);
     SetWindowTextW(editor, L"19");
     PostMessageW(GetDlgItem(form, IDOK), BM_CLICK, 0, 0);
     return WaitUntil([&] { return !IsWindowVisible(form) && IsWindowEnabled(main_); },
@@ -595,7 +604,8 @@ class Driver {
     // Every file but chair.jws (row 0): rows 1 to 5.
     SelectRows(list(), 1, 5);
     PostMessageW(Item(ids::kConvertButton), BM_CLICK, 0, 0);
-    if (!AnswerBox(thread_, "変換を開始します。よろしいですか？", IDYES)) {
+    if (!AnswerBox(thread_, "「図面」の 5 個のファイルを「変換後」に変換します。よろしいですか？",
+                   IDYES)) {
       return false;
     }
     HWND report = nullptr;
@@ -603,9 +613,10 @@ class Driver {
                    "the report of the run")) {
       return false;
     }
-    EXPECT_EQ(StatusText(main_), "変換作業を完了しました。");
+    EXPECT_EQ(StatusText(main_),
+              "変換作業を完了しました。3 個を変換、1 個は変換できませんでした。");
     const std::string text = Text(GetDlgItem(report, ids::kReportText));
-    EXPECT_EQ(text.rfind("次の 1 個のファイルは変換できませんでした。\r\n", 0), 0u) << text;
+    EXPECT_EQ(text.rfind("変換作業を完了しました。\r\n変換したファイル：3 個\r\n", 0), 0u) << text;
     EXPECT_NE(text.find(app::PathText(folders_.drawings / "not-a-drawing.jww")), std::string::npos)
         << text;
     EXPECT_NE(text.find("JWWファイルとして認識できません"), std::string::npos) << text;
@@ -692,7 +703,8 @@ class Driver {
       return false;
     }
     PostMessageW(Item(ids::kConvertButton), BM_CLICK, 0, 0);
-    if (!AnswerBox(thread_, "変換を開始します。よろしいですか？", IDYES)) {
+    if (!AnswerBox(thread_, "「図面」以下の 6 個のファイルを「一式」に変換します。よろしいですか？",
+                   IDYES)) {
       return false;
     }
     HWND report = nullptr;
@@ -700,7 +712,8 @@ class Driver {
                    "the report of the tree's run")) {
       return false;
     }
-    EXPECT_EQ(StatusText(main_), "変換作業を完了しました。");
+    EXPECT_EQ(StatusText(main_),
+              "変換作業を完了しました。5 個を変換、1 個は変換できませんでした。");
     EXPECT_FALSE(IsWindowEnabled(Item(ids::kStopButton)));
     PostMessageW(GetDlgItem(report, IDOK), BM_CLICK, 0, 0);
     if (!WaitUntil([&] { return !IsWindow(report) && IsWindowEnabled(main_); },
@@ -769,7 +782,11 @@ MainWindowSetup SetupFor(const Folders& folders, TestDesktop& desktop) {
 // desktop in place of the real one.
 class WindowsWindow : public ::testing::Test {
  protected:
-  void SetUp() override { MakeFolders(folders_); }
+  // An empty ini file: the window starts at its built-in layout, not the first start's.
+  void SetUp() override {
+    MakeFolders(folders_);
+    penmorph::testing::WriteBytes(folders_.ini, "");
+  }
 
   Folders folders_;
   TestDesktop desktop_;

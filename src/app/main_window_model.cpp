@@ -94,7 +94,7 @@ void MainWindowModel::Start() {
 void MainWindowModel::Shown(const std::optional<fs::path>& start_path) {
   if (start_path) {
     OpenPaths({*start_path});
-  } else if (settings_.reopen_search_folder != 0 && !first_start_) {
+  } else if (settings_.reopen_search_folder != 0 && !first_start_ && ChosenSearchFolder()) {
     BuildTree(PathFromText(settings_.search_folder), true);
   }
 }
@@ -134,6 +134,11 @@ void MainWindowModel::Do(Command command, int argument) {
   }
 }
 
+bool MainWindowModel::ChosenSearchFolder() const {
+  // The built-in search folder is the program's own, which the user never chose.
+  return FolderPath(PathFromText(settings_.search_folder)) != FolderPath(setup_.program_folder);
+}
+
 ListOptions MainWindowModel::Options() const {
   return {ValidFileType(settings_.file_type), view_.SizeColumnPixels()};
 }
@@ -144,8 +149,7 @@ StopCheck MainWindowModel::WalkStop() {
 
 fs::path MainWindowModel::PickerStart(const std::string& last) const {
   const fs::path path = PathFromText(last);
-  // The built-in search folder is the program's own, which the user never chose; a per-user
-  // install folder is no place for the user's files either.
+  // A per-user install folder is no place for the user's files.
   if (last.empty() || FolderPath(path) == FolderPath(setup_.program_folder)) {
     return setup_.documents_folder;
   }

@@ -179,6 +179,7 @@ class MainWindowModel {
 
  private:
   ListOptions Options() const;
+  bool ChosenSearchFolder() const;
   StopCheck WalkStop();
   void BuildTree(const std::filesystem::path& folder, bool quiet);
   std::filesystem::path PickerStart(const std::string& last) const;

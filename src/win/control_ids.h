@@ -3,6 +3,8 @@
 // The control and menu ids of the windows: how the program routes their commands, and how the
 // UI test finds the real controls (GetDlgItem) and sends them messages.
 
+#include "app/main_menu.h"
+
 namespace penmorph::win::ids {
 
 // TForm1 (window class "TForm1").
@@ -21,6 +23,7 @@ inline constexpr int kStatusBar = 1012;
 inline constexpr int kProgressBar = 1013;
 inline constexpr int kSubfoldersCheckBox = 1014;
 inline constexpr int kStopButton = 1015;
+inline constexpr int kListBanner = 1016;
 // The preview panel under the file list and its controls.
 inline constexpr int kPreviewPane = 1100;
 inline constexpr int kPreviewCaption = 1101;
@@ -32,15 +35,20 @@ inline constexpr int kPreviewInventory = 1106;
 inline constexpr int kPreviewBefore = 1107;
 inline constexpr int kPreviewAfter = 1108;
 
-// TForm1's menus.
-inline constexpr int kMenuSearchFolder = 2001;
-inline constexpr int kMenuFileType0 = 2010;  // ... kMenuFileType0 + 5
-inline constexpr int kMenuDestination = 2002;
-inline constexpr int kMenuExit = 2003;
-inline constexpr int kMenuJwwSettings = 2004;
-inline constexpr int kMenuJwcSettings = 2005;
-inline constexpr int kMenuSaveSettings = 2006;
-inline constexpr int kMenuOpenSettings = 2007;
+// TForm1's menus: one id per command of the menu table and its argument.
+constexpr int MenuId(app::Command command, int argument = 0) {
+  return 2000 + static_cast<int>(command) * 16 + argument;
+}
+inline constexpr int kMenuSearchFolder = MenuId(app::Command::kChooseSearchFolder);
+inline constexpr int kMenuFileType0 = MenuId(app::Command::kFileType);  // ... + 5
+inline constexpr int kMenuDestination = MenuId(app::Command::kChooseDestination);
+inline constexpr int kMenuExit = MenuId(app::Command::kExit);
+inline constexpr int kMenuJwwSettings = MenuId(app::Command::kJwwSettings);
+inline constexpr int kMenuJwcSettings = MenuId(app::Command::kJwcSettings);
+inline constexpr int kMenuSaveSettings = MenuId(app::Command::kSaveSettings);
+inline constexpr int kMenuOpenSettings = MenuId(app::Command::kOpenSettings);
+inline constexpr int kMenuRefresh = MenuId(app::Command::kRefresh);
+inline constexpr int kMenuLast = MenuId(app::Command::kAbout, 15);
 
 // TForm2 (window class "TForm2"): ComboBox k is kComboBox0 + k; Button1 is IDOK, Button2
 // IDCANCEL.

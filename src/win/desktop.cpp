@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/window_texts.h"
 #include "win/win_text.h"
 
 namespace penmorph::win {
@@ -23,6 +24,8 @@ UINT IconOf(app::MessageKind kind) {
       return MB_ICONERROR;
     case app::MessageKind::kInformation:
       return MB_ICONINFORMATION;
+    case app::MessageKind::kWarning:
+      return MB_ICONWARNING;
     case app::MessageKind::kConfirmation:
       break;
   }
@@ -40,6 +43,16 @@ struct ComRelease {
   T** operator&() { return &pointer; }
   T* operator->() const { return pointer; }
 };
+
+// A picker's list of file kinds: pairs of caption and pattern, ended by an empty caption.
+std::wstring Filter(std::string_view caption, const wchar_t* pattern) {
+  std::wstring filter = Wide(caption);
+  filter += L'\0';
+  filter += pattern;
+  filter += L'\0';
+  filter += L'\0';
+  return filter;
+}
 
 // The common open or save dialog for one kind of file.
 std::optional<fs::path> ChooseFile(HWND owner, bool save, std::string_view title,
@@ -123,16 +136,13 @@ std::optional<fs::path> Desktop::ChooseFolder(HWND owner, std::string_view title
 
 std::optional<fs::path> Desktop::ChooseSettingsFile(HWND owner, bool save, std::string_view title,
                                                     const fs::path& start) {
-  // Pairs of caption and pattern, the list ended by an empty caption.
-  static constexpr wchar_t kFilterText[] = L"設定ファイル(*.set)\0*.set\0";
-  static const std::wstring kFilter(kFilterText, std::size(kFilterText));
-  return ChooseFile(owner, save, title, start, kFilter, L"set");
+  return ChooseFile(owner, save, title, start, Filter(app::texts::kSettingsFilter, L"*.set"),
+                    L"set");
 }
 
 std::optional<fs::path> Desktop::ChooseReportFile(HWND owner, const fs::path& start) {
-  static constexpr wchar_t kFilterText[] = L"テキストファイル(*.txt)\0*.txt\0";
-  static const std::wstring kFilter(kFilterText, std::size(kFilterText));
-  return ChooseFile(owner, true, "変換結果の保存", start, kFilter, L"txt");
+  return ChooseFile(owner, true, app::texts::kSaveReportTitle, start,
+                    Filter(app::texts::kReportFilter, L"*.txt"), L"txt");
 }
 
 void Desktop::OpenWithAssociatedProgram(HWND owner, const fs::path& file) {

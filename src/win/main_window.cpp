@@ -2,18 +2,15 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <windowsx.h>
 
 #include <algorithm>
 #include <vector>
 
 #include "app/path_text.h"
-#include "app/preview_panel.h"
 #include "app/screen_fit.h"
-#include "app/window_settings.h"
 #include "app/window_texts.h"
-#include "common/file_system.h"
-#include "convert/batch_runner.h"
 #include "win/control_ids.h"
 #include "win/controls.h"
 #include "win/jwc_settings_dialog.h"
@@ -25,9 +22,14 @@
 // windows.h makes CreateHardLink a macro, which would rename the file system's method.
 #undef CreateHardLink
 
+#ifndef PENMORPH_VERSION
+#error "PENMORPH_VERSION comes from the CMake project version"
+#endif
+
 namespace penmorph::win {
 
 namespace fs = std::filesystem;
+namespace texts = app::texts;
 using app::FolderTree;
 
 namespace {
@@ -35,29 +37,9 @@ namespace {
 constexpr UINT kApplySelection = WM_APP + 1;
 // Posted by a run's threads: there is news of the run.
 constexpr UINT kRunProgress = WM_APP + 2;
+// Posted once the window is first shown: the start path or the last search folder.
+constexpr UINT kShown = WM_APP + 3;
 constexpr UINT_PTR kSubclassId = 1;
-
-constexpr const char* kFileTypes[app::kFileTypeCount] = {
-    "全てのファイル(*.*)", "*.JW?", "*.JWW", "*.JWS", "*.JWC", "*.JWK",
-};
-constexpr const char* kFileTypeMenuItems[app::kFileTypeCount] = {
-    "全てのファイル(*.*) (&0)",
-    "(*.jw?) (&1)",
-    "(*.jww) (&2)",
-    "(*.jws) (&3)",
-    "(*.jwc) (&4)",
-    "(*.jwk) (&5)",
-};
-constexpr const char* kColumnHeaders[app::kFileColumnCount] = {
-    "ファイル名", "Bytes", "種類", "図面メモ", "更新日時", "属性",
-};
-constexpr std::string_view kSearchFolderTitle = "検索フォルダの指定";
-constexpr std::string_view kDestinationTitle = "保存先フォルダの指定";
-
-// What a chosen folder is kept as: its text, ending in a separator.
-std::string FolderText(const fs::path& chosen) {
-  return app::PathText(app::FolderPath(chosen));
-}
 
 std::vector<app::ScreenRect> WorkAreas() {
   std::vector<app::ScreenRect> screens;
@@ -84,14 +66,32 @@ void FitWindow(HWND window, int left, int top, int width, int height, bool keep_
                SWP_NOZORDER | SWP_NOACTIVATE | (keep_size ? SWP_NOSIZE : 0));
 }
 
-HMENU AddMenu(HMENU bar, std::string_view caption) {
-  HMENU menu = CreatePopupMenu();
-  AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(menu), Wide(caption).c_str());
-  return menu;
+fs::path DocumentsFolder() {
+  PWSTR path = nullptr;
+  fs::path folder;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, &path))) {
+    folder = path;
+  }
+  CoTaskMemFree(path);
+  return folder;
 }
 
-void AddItem(HMENU menu, int id, std::string_view caption) {
-  AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id), Wide(caption).c_str());
+app::ModelSetup ModelSetupOf(const MainWindowSetup& setup) {
+  return {setup.program_folder, setup.ini_path,
+          setup.documents_folder.empty() ? DocumentsFolder() : setup.documents_folder, 0,
+          PENMORPH_VERSION};
+}
+
+int TextWidth(HWND control, std::string_view text) {
+  HDC dc = GetDC(control);
+  HGDIOBJ old =
+      SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  const std::wstring wide = Wide(text);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return size.cx;
 }
 
 }  // namespace
@@ -100,25 +100,30 @@ TForm1::TForm1(MainWindowSetup setup)
     : formats_(std::move(setup.formats)),
       own_desktop_(setup.desktop == nullptr ? std::make_unique<Desktop>() : nullptr),
       desktop_(setup.desktop != nullptr ? *setup.desktop : *own_desktop_),
-      program_folder_(std::move(setup.program_folder)),
-      ini_path_(std::move(setup.ini_path)),
-      browser_(formats_, *this) {
+      start_path_(setup.start_path),
+      model_(formats_, *this, ModelSetupOf(setup)) {
   RegisterClassOnce(kClassName);
-  CreateWindowOf(kClassName, L"Penmorph Ver.1.03", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
-                 CW_USEDEFAULT, CW_USEDEFAULT, 696, 478, nullptr);
+  CreateWindowOf(kClassName, Wide(texts::kWindowTitle).c_str(),
+                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_ACCEPTFILES, CW_USEDEFAULT,
+                 CW_USEDEFAULT, 696, 478, nullptr);
   BuildControls();
   BuildMenus();
   const WindowLayout defaults;
-  jwc_dialog_ = std::make_unique<TForm2>(settings_.tables.jwc, hwnd(),
+  jwc_dialog_ = std::make_unique<TForm2>(model_.tables().jwc, hwnd(),
                                          POINT{defaults.jwc_dialog_left, defaults.jwc_dialog_top});
-  jww_dialog_ = std::make_unique<TForm3>(settings_.tables.jww, desktop_, hwnd(),
+  jww_dialog_ = std::make_unique<TForm3>(model_.tables().jww, desktop_, hwnd(),
                                          POINT{defaults.jww_dialog_left, defaults.jww_dialog_top});
-  Start();
+  model_.Start();
+  ApplyLayout(model_.first_start() ? FirstLayout() : model_.settings().layout);
+  Changed(~0u);
 }
 
 TForm1::~TForm1() {
   if (folder_images_ != nullptr) {
     ImageList_Destroy(folder_images_);
+  }
+  if (shortcuts_ != nullptr) {
+    DestroyAcceleratorTable(shortcuts_);
   }
 }
 
@@ -140,52 +145,48 @@ void TForm1::BuildControls() {
     DestroyIcon(folder.hIcon);
     SendMessageW(tree_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(folder_images_));
   }
-
-  file_type_label_ = AddControl(window, L"STATIC", "ファイルの種類", SS_LEFT | SS_CENTERIMAGE,
+  const DWORD button = WS_TABSTOP | BS_PUSHBUTTON;
+  file_type_label_ = AddControl(window, L"STATIC", texts::kFileTypeLabel, SS_LEFT | SS_CENTERIMAGE,
                                 ids::kFileTypeLabel);
   file_type_ = AddControl(window, L"COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
                           ids::kFileTypeCombo);
-  for (const char* type : kFileTypes) {
+  for (std::string_view type : texts::kFileTypes) {
     SendMessageW(file_type_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(type).c_str()));
   }
-  jww_button_ = AddControl(window, L"BUTTON", "JWW/JWS設定", WS_TABSTOP | BS_PUSHBUTTON,
-                           ids::kJwwSettingsButton);
-  jwc_button_ = AddControl(window, L"BUTTON", "JWC/JWK設定", WS_TABSTOP | BS_PUSHBUTTON,
-                           ids::kJwcSettingsButton);
-  destination_label_ = AddControl(window, L"STATIC", "保存先フォルダ", SS_LEFT | SS_CENTERIMAGE,
-                                  ids::kDestinationLabel);
+  jww_button_ =
+      AddControl(window, L"BUTTON", texts::kJwwSettingsButton, button, ids::kJwwSettingsButton);
+  jwc_button_ =
+      AddControl(window, L"BUTTON", texts::kJwcSettingsButton, button, ids::kJwcSettingsButton);
+  destination_label_ = AddControl(window, L"STATIC", texts::kDestinationLabel,
+                                  SS_LEFT | SS_CENTERIMAGE, ids::kDestinationLabel);
   destination_field_ = AddControl(window, L"EDIT", "", WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL,
                                   ids::kDestinationEdit, WS_EX_CLIENTEDGE);
-  browse_button_ =
-      AddControl(window, L"BUTTON", "参照", WS_TABSTOP | BS_PUSHBUTTON, ids::kBrowseButton);
+  browse_button_ = AddControl(window, L"BUTTON", texts::kBrowseButton, button, ids::kBrowseButton);
   convert_button_ =
-      AddControl(window, L"BUTTON", "変換", WS_TABSTOP | BS_PUSHBUTTON, ids::kConvertButton);
-
-  subfolders_ = AddControl(window, L"BUTTON", app::texts::kSubfoldersCaption,
+      AddControl(window, L"BUTTON", texts::kConvertButton, button, ids::kConvertButton);
+  subfolders_ = AddControl(window, L"BUTTON", texts::kSubfoldersCaption,
                            WS_TABSTOP | BS_AUTOCHECKBOX, ids::kSubfoldersCheckBox);
-  stop_button_ = AddControl(window, L"BUTTON", app::texts::kStopCaption,
-                            WS_TABSTOP | BS_PUSHBUTTON | WS_DISABLED, ids::kStopButton);
-
+  stop_button_ =
+      AddControl(window, L"BUTTON", texts::kStopCaption, button | WS_DISABLED, ids::kStopButton);
+  banner_ = AddControl(window, L"STATIC", texts::kWholeTreeBanner, SS_LEFT | SS_CENTERIMAGE,
+                       ids::kListBanner);
   list_ = AddControl(window, WC_LISTVIEWW, "", WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS,
                      ids::kFileList, WS_EX_CLIENTEDGE);
   SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
   preview_ = std::make_unique<PreviewPane>(window, formats_);
   for (int column = 0; column < app::kFileColumnCount; ++column) {
-    const std::wstring header = Wide(kColumnHeaders[column]);
+    const std::wstring head = Wide(texts::kColumnHeads[column]);
     LVCOLUMNW lv_column{};
     lv_column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
     lv_column.fmt = column == app::kSizeColumn ? LVCFMT_RIGHT : LVCFMT_LEFT;
     lv_column.cx = 64;
-    lv_column.pszText = const_cast<wchar_t*>(header.c_str());
+    lv_column.pszText = const_cast<wchar_t*>(head.c_str());
     lv_column.iSubItem = column;
     SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
                  reinterpret_cast<LPARAM>(&lv_column));
   }
-
   status_ = AddControl(window, STATUSCLASSNAMEW, "", SBARS_SIZEGRIP, ids::kStatusBar);
-  int whole = -1;
-  SendMessageW(status_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&whole));
   progress_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | PBS_SMOOTH, 0, 0, 0, 0, status_,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kProgressBar)),
                               GetModuleHandleW(nullptr), nullptr);
@@ -194,24 +195,45 @@ void TForm1::BuildControls() {
 
 void TForm1::BuildMenus() {
   HMENU bar = CreateMenu();
-  HMENU file = AddMenu(bar, "ファイル (&F)");
-  AddItem(file, ids::kMenuSearchFolder, "検索フォルダの指定 (&S)");
-  HMENU types = CreatePopupMenu();
-  for (int index = 0; index < app::kFileTypeCount; ++index) {
-    AddItem(types, ids::kMenuFileType0 + index, kFileTypeMenuItems[index]);
+  std::vector<ACCEL> keys;
+  auto add = [&](HMENU into, const app::MenuItem& item, auto& self) -> void {
+    if (item.caption.empty()) {
+      AppendMenuW(into, MF_SEPARATOR, 0, nullptr);
+      return;
+    }
+    if (!item.submenu.empty()) {
+      HMENU sub = CreatePopupMenu();
+      for (const app::MenuItem& child : item.submenu) {
+        self(sub, child, self);
+      }
+      AppendMenuW(into, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub),
+                  Wide(item.caption).c_str());
+      return;
+    }
+    const int id = ids::MenuId(item.command, item.argument);
+    std::wstring caption = Wide(item.caption);
+    if (!item.shortcut.empty()) {
+      caption += L"\t" + Wide(item.shortcut);
+      if (item.shortcut == "F5") {
+        keys.push_back({FVIRTKEY, VK_F5, static_cast<WORD>(id)});
+      }
+    }
+    AppendMenuW(into, MF_STRING, static_cast<UINT_PTR>(id), caption.c_str());
+  };
+  for (const app::Menu& menu : app::MainMenus()) {
+    HMENU popup = CreatePopupMenu();
+    for (const app::MenuItem& item : menu.items) {
+      add(popup, item, add);
+    }
+    AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup),
+                Wide(menu.caption).c_str());
   }
-  AppendMenuW(file, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(types),
-              Wide("ファイルの種類 (&T)").c_str());
-  AddItem(file, ids::kMenuDestination, "保存先フォルダの指定 (&H)");
-  AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
-  AddItem(file, ids::kMenuExit, "終了 (&X)");
-  HMENU settings = AddMenu(bar, "設定 (&S)");
-  AddItem(settings, ids::kMenuJwwSettings, "JWW/JWS設定 (&1)");
-  AddItem(settings, ids::kMenuJwcSettings, "JWC/JWK設定 (&2)");
-  AppendMenuW(settings, MF_SEPARATOR, 0, nullptr);
-  AddItem(settings, ids::kMenuSaveSettings, "現在の設定を保存(&S)...");
-  AddItem(settings, ids::kMenuOpenSettings, "保存した設定を開く(&O)...");
   SetMenu(hwnd(), bar);
+  shortcuts_ = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
+}
+
+bool TForm1::TranslateShortcut(MSG& message) {
+  return shortcuts_ != nullptr && TranslateAcceleratorW(hwnd(), shortcuts_, &message) != 0;
 }
 
 void TForm1::ApplyFonts(UINT dpi) {
@@ -222,9 +244,22 @@ void TForm1::ApplyFonts(UINT dpi) {
   SendMessageW(convert_button_, WM_SETFONT, reinterpret_cast<WPARAM>(big_font_.get()), TRUE);
 }
 
-void TForm1::Start() {
-  settings_ = app::LoadStartSettings(program_folder_, ini_path_);
-  const WindowLayout& layout = settings_.layout;
+WindowLayout TForm1::FirstLayout() const {
+  app::ColumnMeasures columns;
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0));
+  for (int column = 0; column < app::kFileColumnCount; ++column) {
+    columns.head_pixels[column] = TextWidth(header, texts::kColumnHeads[column]);
+    columns.typical_pixels[column] = TextWidth(list_, texts::kTypicalRow[column]);
+  }
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTOPRIMARY), &info);
+  const RECT& work = info.rcWork;
+  return app::FirstStartLayout(
+      {work.left, work.top, work.right - work.left, work.bottom - work.top}, columns);
+}
+
+void TForm1::ApplyLayout(const WindowLayout& layout) {
   FitWindow(hwnd(), layout.main_left, layout.main_top, layout.main_width, layout.main_height,
             false);
   for (auto [dialog, left, top] :
@@ -239,16 +274,15 @@ void TForm1::Start() {
     SendMessageW(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
                  layout.column_widths[column]);
   }
-  SendMessageW(file_type_, CB_SETCURSEL,
-               static_cast<WPARAM>(app::ValidFileType(settings_.file_type)), 0);
-  SetWindowTextUtf8(destination_field_, settings_.destination_folder);
-  browser_.Start();
   LayOut();
 }
 
 void TForm1::Show(int show_command) {
-  ShowWindow(hwnd(), show_command);
+  const bool normal = show_command == SW_SHOWNORMAL || show_command == SW_SHOWDEFAULT;
+  ShowWindow(hwnd(),
+             normal && model_.settings().layout.maximized != 0 ? SW_SHOWMAXIMIZED : show_command);
   UpdateWindow(hwnd());
+  PostMessageW(hwnd(), kShown, 0, 0);
 }
 
 void TForm1::LayOut() {
@@ -260,67 +294,81 @@ void TForm1::LayOut() {
   RECT status_frame{};
   GetWindowRect(status_, &status_frame);
   const int bottom = client.bottom - (status_frame.bottom - status_frame.top);
-
+  // Every control moves in one step and without its old bits copied: moved one by one, a
+  // maximised window kept stale pieces of the old layout and blank buttons.
+  HDWP moves = BeginDeferWindowPos(20);
+  auto place = [&moves](HWND control, int left, int top, int width, int height) {
+    if (moves != nullptr) {
+      moves = DeferWindowPos(moves, control, nullptr, left, top, std::max(0, width),
+                             std::max(0, height), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    }
+  };
   const int pane = std::clamp(pane_width_, s(40), std::max(s(40), int(client.right) - s(200)));
   const int field_height = s(22);
-  MoveWindow(search_field_, 0, 0, pane, field_height, TRUE);
-  MoveWindow(tree_, 0, field_height + s(2), pane, std::max(0, bottom - field_height - s(2)), TRUE);
-
+  place(search_field_, 0, 0, pane, field_height);
+  place(tree_, 0, field_height + s(2), pane, bottom - field_height - s(2));
   const int left = pane + s(6);
   const int label_width = s(84);
   const int row_height = s(24);
   const int convert_width = s(88);
   const int convert_left = std::max(left + s(200), int(client.right) - s(4) - convert_width);
-  MoveWindow(convert_button_, convert_left, s(4), convert_width, s(52), TRUE);
-  MoveWindow(file_type_label_, left, s(4), label_width, row_height, TRUE);
-  MoveWindow(file_type_, left + label_width, s(5), s(130), s(200), TRUE);
-  MoveWindow(jww_button_, left + label_width + s(136), s(4), s(92), row_height, TRUE);
-  MoveWindow(jwc_button_, left + label_width + s(232), s(4), s(92), row_height, TRUE);
-  MoveWindow(destination_label_, left, s(32), label_width, row_height, TRUE);
+  place(convert_button_, convert_left, s(4), convert_width, s(52));
+  place(file_type_label_, left, s(4), label_width, row_height);
+  place(file_type_, left + label_width, s(5), s(130), s(200));
+  place(jww_button_, left + label_width + s(136), s(4), s(92), row_height);
+  place(jwc_button_, left + label_width + s(232), s(4), s(92), row_height);
+  place(destination_label_, left, s(32), label_width, row_height);
   const int browse_left = convert_left - s(6) - s(56);
-  MoveWindow(destination_field_, left + label_width, s(33),
-             std::max(s(40), browse_left - s(6) - left - label_width), s(22), TRUE);
-  MoveWindow(browse_button_, browse_left, s(32), s(56), row_height, TRUE);
-  MoveWindow(subfolders_, left, s(60), s(240), row_height, TRUE);
-  MoveWindow(stop_button_, convert_left, s(60), convert_width, row_height, TRUE);
-  // The list above, the selected file's preview below.
-  const int below_bar = std::max(0, bottom - s(88) - s(2));
+  place(destination_field_, left + label_width, s(33),
+        std::max(s(40), browse_left - s(6) - left - label_width), s(22));
+  place(browse_button_, browse_left, s(32), s(56), row_height);
+  place(subfolders_, left, s(60), s(240), row_height);
+  place(stop_button_, convert_left, s(60), convert_width, row_height);
+  // The banner (with "サブフォルダも含める") and the list above, the selected file's preview below.
+  const int banner = IsWindowVisible(banner_) ? s(22) : 0;
+  const int list_top = s(88) + banner;
+  const int below_bar = std::max(0, bottom - list_top - s(2));
   const int list_height = below_bar / 2;
   const int right_width = std::max(0, int(client.right) - left - s(2));
-  MoveWindow(list_, left, s(88), right_width, list_height, TRUE);
-  MoveWindow(preview_->hwnd(), left, s(88) + list_height + s(4), right_width,
-             std::max(0, below_bar - list_height - s(4)), TRUE);
-
-  ShowRunParts(run_ != nullptr);
+  place(banner_, left, s(88), right_width, banner);
+  place(list_, left, list_top, right_width, list_height);
+  place(preview_->hwnd(), left, list_top + list_height + s(4), right_width,
+        below_bar - list_height - s(4));
+  EndDeferWindowPos(moves);
+  ShowStatusParts();
+  RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-// While a run goes the status bar has three parts: the status, the count and time left, and
-// the progress bar over the last.
-void TForm1::ShowRunParts(bool running) {
+// The status bar: the status, the selection's count, and while a run goes its count and time
+// left with the progress bar over the last part.
+void TForm1::ShowStatusParts() {
   RECT bar{};
   GetClientRect(status_, &bar);
   const UINT dpi = WindowDpi(hwnd());
   const int progress_width = Scale(200, dpi);
   const int progress_left = bar.right - progress_width - Scale(20, dpi);
-  if (running) {
-    const int parts[] = {std::max(0, progress_left - Scale(200, dpi)), progress_left, -1};
-    SendMessageW(status_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
+  if (model_.running()) {
+    const int text_left = std::max(0, progress_left - Scale(200, dpi));
+    const int parts[] = {std::max(0, text_left - Scale(90, dpi)), text_left, progress_left, -1};
+    SendMessageW(status_, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(parts));
   } else {
-    const int whole = -1;
-    SendMessageW(status_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&whole));
+    const int parts[] = {std::max(0, int(bar.right) - Scale(110, dpi)), -1};
+    SendMessageW(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
   }
   MoveWindow(progress_, progress_left + Scale(2, dpi), Scale(3, dpi), progress_width,
              bar.bottom - Scale(6, dpi), TRUE);
 }
 
 WindowLayout TForm1::CurrentLayout() const {
-  WindowLayout layout;
+  WindowLayout layout = model_.settings().layout;
   WINDOWPLACEMENT placement{};
   placement.length = sizeof placement;
   RECT frame{};
   GetWindowRect(hwnd(), &frame);
+  layout.maximized = 0;
   if (GetWindowPlacement(hwnd(), &placement) && placement.showCmd != SW_SHOWNORMAL) {
     frame = placement.rcNormalPosition;  // the size to come back to
+    layout.maximized = placement.showCmd == SW_SHOWMAXIMIZED ? 1 : 0;
   }
   layout.main_left = frame.left;
   layout.main_top = frame.top;
@@ -340,7 +388,7 @@ WindowLayout TForm1::CurrentLayout() const {
   return layout;
 }
 
-// --- app::Prompts ---
+// --- app::MainWindowView ---
 
 void TForm1::ShowMessage(app::MessageKind kind, std::string_view text) {
   desktop_.ShowMessage(hwnd(), kind, text);
@@ -359,99 +407,106 @@ void TForm1::SetStatus(std::string_view text) {
   UpdateWindow(status_);
 }
 
-void TForm1::ReportProgress(std::size_t index, std::size_t total) {
-  SendMessageW(progress_, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
-  SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(index), 0);
-  ShowWindow(progress_, SW_SHOW);
-  UpdateWindow(progress_);
-  if (busy_ != nullptr) {
-    (void)busy_->EscapePressed();  // lets the window repaint; a run cannot be stopped
+std::optional<fs::path> TForm1::ChooseFolder(std::string_view title, const fs::path& start) {
+  return desktop_.ChooseFolder(hwnd(), title, start);
+}
+
+std::optional<fs::path> TForm1::ChooseSettingsFile(bool save, std::string_view title,
+                                                   const fs::path& start) {
+  return desktop_.ChooseSettingsFile(hwnd(), save, title, start);
+}
+
+void TForm1::OpenWithAssociatedProgram(const fs::path& file) {
+  desktop_.OpenWithAssociatedProgram(hwnd(), file);
+}
+
+void TForm1::ShowSettingsDialog(app::SettingsDialog which) {
+  if (which == app::SettingsDialog::kJww) {
+    jww_dialog_->ShowModal();
+  } else {
+    jwc_dialog_->ShowModal();
   }
 }
 
-// --- choosing folders ---
-
-void TForm1::ChooseSearchFolder() {
-  SetStatus({});
-  auto chosen =
-      desktop_.ChooseFolder(hwnd(), kSearchFolderTitle, app::PathFromText(settings_.search_folder));
-  if (!chosen) {
-    return;
-  }
-  settings_.search_folder = FolderText(*chosen);
-  SetWindowTextUtf8(search_field_, settings_.search_folder);
-  BuildFolderTree();
+void TForm1::ShowReport(const app::RunSummary& summary) {
+  ReportWindow(summary, desktop_).ShowModal(hwnd());
 }
 
-void TForm1::OpenStartPath(const std::filesystem::path& argument) {
-  const std::optional<app::StartPath> start = app::StartPathOf(argument);
-  if (!start) {
-    return;
+void TForm1::Changed(unsigned parts) {
+  if (!model_.walking()) {
+    walk_.reset();
   }
-  settings_.search_folder = app::PathText(app::FolderPath(start->folder));
-  SetWindowTextUtf8(search_field_, settings_.search_folder);
-  EnableWindow(tree_, FALSE);
-  BusyPump pump;
-  busy_ = &pump;
-  const bool opened =
-      browser_.OpenStartPath(*start, ListingOptions(), [&pump] { return pump.EscapePressed(); });
-  busy_ = nullptr;
-  EnableWindow(tree_, TRUE);
-  if (!opened) {
-    return;
+  const AppSettings& settings = model_.settings();
+  if (parts & app::kFileTypePart) {
+    SendMessageW(file_type_, CB_SETCURSEL, static_cast<WPARAM>(settings.file_type), 0);
   }
-  ShowTree();
-  // The root is the folder listed: the tree highlights it, as after a click.
-  showing_ = true;
-  const auto root = SendMessageW(tree_, TVM_GETNEXTITEM, TVGN_ROOT, 0);
-  SendMessageW(tree_, TVM_SELECTITEM, TVGN_CARET, root);
-  showing_ = false;
-  ShowRows();
-  if (const auto& range = browser_.list().selection()) {
-    SendMessageW(list_, LVM_ENSUREVISIBLE, range->first, FALSE);
+  if (parts & app::kOptionsPart) {
+    CheckMenuItem(GetMenu(hwnd()), ids::MenuId(app::Command::kReopenSearchFolder),
+                  settings.reopen_search_folder != 0 ? MF_CHECKED : MF_UNCHECKED);
   }
-}
-
-void TForm1::ChooseDestination() {
-  auto chosen = desktop_.ChooseFolder(hwnd(), kDestinationTitle,
-                                      app::PathFromText(settings_.destination_folder));
-  if (!chosen) {
-    return;
-  }
-  settings_.destination_folder = FolderText(*chosen);
-  SetWindowTextUtf8(destination_field_, settings_.destination_folder);
-}
-
-// --- the folder tree ---
-
-app::ListOptions TForm1::ListingOptions() const {
-  return {static_cast<int>(SendMessageW(file_type_, CB_GETCURSEL, 0, 0)),
-          static_cast<int>(SendMessageW(list_, LVM_GETCOLUMNWIDTH, app::kSizeColumn, 0))};
-}
-
-void TForm1::BuildFolderTree() {
-  EnableWindow(tree_, FALSE);
-  BusyPump pump;
-  busy_ = &pump;
-  const bool built = browser_.BuildFolderTree(app::PathFromText(settings_.search_folder),
-                                              [&pump] { return pump.EscapePressed(); });
-  busy_ = nullptr;
-  if (built) {
+  if (parts & app::kTreePart) {
     ShowTree();
-    ShowRows();
   }
-  EnableWindow(tree_, TRUE);
+  if (parts & (app::kTreePart | app::kFoldersPart)) {
+    // Empty until a folder has been searched: the built-in one is the program's own.
+    const bool searched = model_.browser().tree_ready() || model_.walking();
+    SetWindowTextUtf8(search_field_, searched ? settings.search_folder : std::string());
+    SetWindowTextUtf8(destination_field_, settings.destination_folder);
+  }
+  if (parts & app::kRowsPart) {
+    ShowRows();
+  } else if (parts & app::kSizesPart) {
+    ShowSizes();
+  }
+  if (parts & (app::kSelectionPart | app::kRowsPart)) {
+    SendMessageW(status_, SB_SETTEXTW, 1,
+                 reinterpret_cast<LPARAM>(Wide(model_.SelectionText()).c_str()));
+    preview_->ShowFile(model_.FileToPreview(), model_.tables());
+  }
+  if (parts & app::kTablesPart) {
+    preview_->TablesChanged(model_.tables());
+  }
+  if (parts & app::kRunPart) {
+    ShowRun();
+  }
 }
+
+void TForm1::WakeSoon() {
+  PostMessageW(hwnd(), kRunProgress, 0, 0);
+}
+
+bool TForm1::WalkShouldStop() {
+  if (!walk_) {
+    walk_ = std::make_unique<BusyPump>();
+  }
+  return walk_->EscapePressed();
+}
+
+int TForm1::SizeColumnPixels() const {
+  return static_cast<int>(SendMessageW(list_, LVM_GETCOLUMNWIDTH, app::kSizeColumn, 0));
+}
+
+void TForm1::CloseWindow() {
+  PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+}
+
+void TForm1::OpenStartPath(const fs::path& argument) {
+  model_.OpenPaths({argument});
+}
+
+// --- showing the model ---
 
 void TForm1::ShowTree() {
   showing_ = true;
+  EnableWindow(tree_, !model_.walking());
   SendMessageW(tree_, WM_SETREDRAW, FALSE, 0);
   SendMessageW(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
-  const FolderTree& model = browser_.tree();
-  if (!model.empty()) {
+  const FolderTree& tree = model_.browser().tree();
+  HTREEITEM shown = nullptr;
+  if (!tree.empty()) {
     // Parents before children, each child under the item made for its parent.
     auto add = [&](auto& self, FolderTree::NodeId id, HTREEITEM parent) -> HTREEITEM {
-      const std::wstring text = Wide(model.node(id).text);
+      const std::wstring text = Wide(tree.node(id).text);
       TVINSERTSTRUCTW insert{};
       insert.hParent = parent;
       insert.hInsertAfter = TVI_LAST;
@@ -460,7 +515,10 @@ void TForm1::ShowTree() {
       insert.item.lParam = static_cast<LPARAM>(id);
       auto item = reinterpret_cast<HTREEITEM>(
           SendMessageW(tree_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
-      for (FolderTree::NodeId child : model.node(id).children) {
+      if (model_.browser().shown_node() == id) {
+        shown = item;
+      }
+      for (FolderTree::NodeId child : tree.node(id).children) {
         self(self, child, item);
       }
       return item;
@@ -468,8 +526,8 @@ void TForm1::ShowTree() {
     HTREEITEM root = add(add, FolderTree::kRoot, TVI_ROOT);
     SendMessageW(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
   }
-  // No folder is highlighted until the user picks one, as no folder is listed.
-  SendMessageW(tree_, TVM_SELECTITEM, TVGN_CARET, 0);
+  // The tree highlights the folder listed, and none while none is.
+  SendMessageW(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(shown));
   SendMessageW(tree_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(tree_, nullptr, TRUE);
   showing_ = false;
@@ -485,33 +543,14 @@ void TForm1::ShowFolder() {
     SendMessageW(tree_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
     node = static_cast<FolderTree::NodeId>(data.lParam);
   }
-  BusyPump pump;
-  busy_ = &pump;
-  browser_.ShowFolder(node, ListingOptions(), [&pump] { return pump.EscapePressed(); });
-  busy_ = nullptr;
-  ShowRows();
+  model_.ShowFolder(node);
 }
-
-void TForm1::SelectFileType(int index) {
-  SendMessageW(file_type_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  RelistSelectedFolder();
-}
-
-void TForm1::RelistSelectedFolder() {
-  BusyPump pump;
-  busy_ = &pump;
-  browser_.FileTypeChanged(ListingOptions(), [&pump] { return pump.EscapePressed(); });
-  busy_ = nullptr;
-  ShowRows();
-}
-
-// --- the file list ---
 
 void TForm1::ShowRows() {
   showing_ = true;
   SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
   SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
-  const auto& rows = browser_.list().rows();
+  const auto& rows = model_.browser().list().rows();
   for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
     for (int column = 0; column < app::kFileColumnCount; ++column) {
       const std::wstring text = Wide(rows[row].cells[column]);
@@ -528,76 +567,14 @@ void TForm1::ShowRows() {
   SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list_, nullptr, TRUE);
   showing_ = false;
-  ShowPreview();
+  const auto& selected = model_.browser().list().selected_rows();
+  if (!selected.empty()) {
+    SendMessageW(list_, LVM_ENSUREVISIBLE, selected.front(), FALSE);
+  }
 }
 
-void TForm1::ShowSelection() {
-  const bool was_showing = showing_;
-  showing_ = true;
-  LVITEMW none{};
-  none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
-  if (const auto& range = browser_.list().selection()) {
-    for (std::size_t row = range->first; row <= range->last; ++row) {
-      LVITEMW selected{};
-      selected.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-      selected.state = LVIS_SELECTED | (row == range->first ? LVIS_FOCUSED : 0);
-      SendMessageW(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&selected));
-    }
-    SendMessageW(list_, LVM_SETSELECTIONMARK, 0, static_cast<LPARAM>(range->first));
-  }
-  showing_ = was_showing;
-}
-
-void TForm1::TakeSelection() {
-  selection_pending_ = false;
-  const int first = static_cast<int>(
-      SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-  if (first < 0) {
-    browser_.list().ClearSelection();
-    ShowPreview();
-    return;
-  }
-  int last = first;
-  for (int next = first; next >= 0;
-       next = static_cast<int>(
-           SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(next), LVNI_SELECTED))) {
-    last = next;
-  }
-  browser_.list().Select(static_cast<std::size_t>(first), static_cast<std::size_t>(last));
-  // One contiguous range: rows picked apart with Ctrl are joined.
-  const auto selected = static_cast<int>(SendMessageW(list_, LVM_GETSELECTEDCOUNT, 0, 0));
-  if (selected != last - first + 1) {
-    ShowSelection();
-  }
-  ShowPreview();
-}
-
-void TForm1::ShowPreview() {
-  preview_->ShowFile(app::FileToPreview(browser_.list()), settings_.tables);
-}
-
-void TForm1::SortColumn(int column) {
-  BusyPump pump;
-  busy_ = &pump;
-  browser_.PressHeader(column, ListingOptions(), [&pump] { return pump.EscapePressed(); });
-  busy_ = nullptr;
-  ShowRows();
-}
-
-void TForm1::RepadSizes() {
-  if (!browser_.list_ready()) {
-    return;
-  }
-  HDC dc = GetDC(list_);
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list_, WM_GETFONT, 0, 0)));
-  SIZE digit{};
-  GetTextExtentPoint32W(dc, L"0", 1, &digit);
-  SelectObject(dc, old);
-  ReleaseDC(list_, dc);
-  browser_.RepadSizes(
-      static_cast<int>(SendMessageW(list_, LVM_GETCOLUMNWIDTH, app::kSizeColumn, 0)), digit.cx);
-  const auto& rows = browser_.list().rows();
+void TForm1::ShowSizes() {
+  const auto& rows = model_.browser().list().rows();
   for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
     const std::wstring text = Wide(rows[row].cells[app::kSizeColumn]);
     LVITEMW item{};
@@ -608,6 +585,64 @@ void TForm1::RepadSizes() {
   }
 }
 
+void TForm1::ShowSelection() {
+  const bool was_showing = showing_;
+  showing_ = true;
+  LVITEMW none{};
+  none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+  const auto& selected = model_.browser().list().selected_rows();
+  for (std::size_t row : selected) {
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | (row == selected.front() ? LVIS_FOCUSED : 0);
+    SendMessageW(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+  }
+  if (!selected.empty()) {
+    SendMessageW(list_, LVM_SETSELECTIONMARK, 0, static_cast<LPARAM>(selected.front()));
+  }
+  showing_ = was_showing;
+}
+
+void TForm1::TakeSelection() {
+  selection_pending_ = false;
+  std::vector<std::size_t> rows;
+  for (int next = -1;
+       (next = static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(next),
+                                             LVNI_SELECTED))) >= 0;) {
+    rows.push_back(static_cast<std::size_t>(next));
+  }
+  model_.SelectRows(std::move(rows));
+}
+
+void TForm1::ShowRun() {
+  const bool running = model_.running();
+  const bool banner = !model_.ListBanner().empty();
+  if (banner != (IsWindowVisible(banner_) != FALSE)) {
+    ShowWindow(banner_, banner ? SW_SHOW : SW_HIDE);
+    LayOut();
+  }
+  ShowStatusParts();
+  EnableWindow(stop_button_, running && !model_.stopping());
+  if (!running && GetFocus() == stop_button_) {
+    SetFocus(convert_button_);  // a disabled button would leave the keyboard nowhere
+  }
+  ShowWindow(progress_, running ? SW_SHOW : SW_HIDE);
+  SendMessageW(status_, SB_SETTEXTW, 1,
+               reinterpret_cast<LPARAM>(Wide(model_.SelectionText()).c_str()));
+  if (running) {
+    const app::RunProgress& progress = model_.progress();
+    SendMessageW(progress_, PBM_SETRANGE32, 0, static_cast<LPARAM>(progress.total));
+    SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(progress.done), 0);
+    SendMessageW(status_, SB_SETTEXTW, 2,
+                 reinterpret_cast<LPARAM>(Wide(model_.ProgressLine()).c_str()));
+  }
+}
+
+void TForm1::RepadSizes() {
+  model_.RepadSizes(SizeColumnPixels(), TextWidth(list_, "0"));
+}
+
 void TForm1::OpenFile() {
   std::optional<std::size_t> row;
   const auto focused =
@@ -615,166 +650,72 @@ void TForm1::OpenFile() {
   if (focused >= 0) {
     row = static_cast<std::size_t>(focused);
   }
-  if (auto file = browser_.FileToOpen(row)) {
-    desktop_.OpenWithAssociatedProgram(hwnd(), *file);
-  }
+  model_.OpenRow(row);
 }
 
-// --- settings ---
-
-void TForm1::ShowJwwSettings() {
-  jww_dialog_->ShowModal();
-  preview_->TablesChanged(settings_.tables);
-}
-
-void TForm1::ShowJwcSettings() {
-  jwc_dialog_->ShowModal();
-  preview_->TablesChanged(settings_.tables);
-}
-
-void TForm1::SaveSettings() {
-  auto chosen = desktop_.ChooseSettingsFile(hwnd(), true, "現在の設定を保存",
-                                            app::PathFromText(settings_.last_settings_file));
-  if (!chosen) {
-    return;
+void TForm1::DropFiles(HDROP drop) {
+  std::vector<fs::path> paths;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    std::wstring name(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+    name.resize(DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
+    paths.emplace_back(name);
   }
-  settings_.last_settings_file = app::PathText(*chosen);
-  (void)app::SaveTablesAs(*chosen, settings_.tables, *this);
-}
-
-void TForm1::OpenSettings() {
-  auto chosen = desktop_.ChooseSettingsFile(hwnd(), false, "保存した設定ファイルを開く",
-                                            app::PathFromText(settings_.last_settings_file));
-  if (!chosen) {
-    return;
-  }
-  settings_.last_settings_file = app::PathText(*chosen);
-  app::OpenTablesFrom(*chosen, settings_.tables);
-  preview_->TablesChanged(settings_.tables);
-}
-
-// --- converting ---
-
-void TForm1::ConvertFiles() {
-  if (Busy()) {
-    return;  // one run at a time
-  }
-  const bool whole_tree = SendMessageW(subfolders_, BM_GETCHECK, 0, 0) == BST_CHECKED;
-  std::optional<app::ConversionPlan> plan =
-      browser_.PlanConversion(settings_.destination_folder, whole_tree, ListingOptions());
-  if (!plan) {
-    return;
-  }
-  SendMessageW(progress_, PBM_SETRANGE32, 0, 0);  // empty until the files are counted
-  SendMessageW(progress_, PBM_SETPOS, 0, 0);
-  ShowRunParts(true);
-  ShowWindow(progress_, SW_SHOW);
-  EnableWindow(stop_button_, TRUE);
-  // The run goes on threads of its own; it posts news, which this thread reads.
-  const HWND window = hwnd();
-  run_ = std::make_unique<app::BackgroundRun>(
-      std::move(*plan), formats_, settings_.tables, DefaultWorkers(),
-      [window] { PostMessageW(window, kRunProgress, 0, 0); });
-  ShowRunProgress();
-}
-
-void TForm1::StopConversion() {
-  if (run_) {
-    run_->Stop();
-    EnableWindow(stop_button_, FALSE);
-  }
-}
-
-void TForm1::ShowRunProgress() {
-  if (!run_) {
-    return;
-  }
-  const app::RunProgress progress = run_->Poll();
-  SendMessageW(progress_, PBM_SETRANGE32, 0, static_cast<LPARAM>(progress.total));
-  SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(progress.done), 0);
-  SendMessageW(status_, SB_SETTEXTW, 1,
-               reinterpret_cast<LPARAM>(Wide(app::ProgressText(progress)).c_str()));
-  if (!progress.status.empty()) {
-    SetStatus(progress.status);
-  }
-  if (!progress.finished) {
-    return;
-  }
-  const app::RunReport report = run_->TakeReport();
-  run_.reset();
-  ShowWindow(progress_, SW_HIDE);
-  ShowRunParts(false);
-  SetStatus(progress.status);
-  if (GetFocus() == stop_button_) {
-    SetFocus(convert_button_);  // a disabled button would leave the keyboard nowhere
-  }
-  EnableWindow(stop_button_, FALSE);
-  if (auto reported = app::ReportedFiles(report); !reported.empty()) {
-    ReportWindow(reported, desktop_).ShowModal(hwnd());
-  }
-}
-
-// --- leaving ---
-
-void TForm1::Exit() {
-  if (AskYesNo(app::texts::kExitQuestion)) {
-    PostMessageW(hwnd(), WM_CLOSE, 0, 0);
-  }
+  DragFinish(drop);
+  model_.OpenPaths(paths);
 }
 
 bool TForm1::Close() {
-  if (Busy()) {
-    // A folder walk runs inside this window's handlers, and a run is to be stopped with "中止"
-    // and its report seen: the window does not go away under either.
-    if (run_) {
-      Beep();
-    }
+  if (!model_.RequestClose()) {
     return false;
   }
-  settings_.layout = CurrentLayout();
-  settings_.file_type = static_cast<int>(SendMessageW(file_type_, CB_GETCURSEL, 0, 0));
-  (void)SaveIniFile(ini_path_, settings_);  // a failure here has no one left to tell
   DestroyWindow(hwnd());
   return true;
 }
 
 // --- events ---
 
+// Selected rows keep the highlight colours when the list loses the focus: the default grey is
+// hard to see, and the selection is what "変換" converts.
+LRESULT TForm1::DrawListItem(NMLVCUSTOMDRAW& draw) {
+  if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) {
+    return CDRF_NOTIFYITEMDRAW;
+  }
+  if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT && GetFocus() != list_ &&
+      SendMessageW(list_, LVM_GETITEMSTATE, draw.nmcd.dwItemSpec, LVIS_SELECTED) != 0) {
+    draw.nmcd.uItemState &= ~CDIS_SELECTED;
+    draw.clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    draw.clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
+  }
+  return CDRF_DODEFAULT;
+}
+
 bool TForm1::Notify(const NMHDR& header, LRESULT& result) {
   result = 0;
   if (header.hwndFrom == tree_) {
-    switch (header.code) {
-      case TVN_SELCHANGEDW:
-        // The keyboard lists a folder as a click does: the list never shows another folder than
-        // the one the tree highlights.
-        if (!showing_) {
-          ShowFolder();
-        }
-        return true;
-      case NM_CLICK: {
-        // A click on the highlighted node lists it again; one on another node moves the
-        // highlight, which lists it.
-        TVHITTESTINFO hit{};
-        GetCursorPos(&hit.pt);
-        ScreenToClient(tree_, &hit.pt);
-        auto item = reinterpret_cast<HTREEITEM>(
-            SendMessageW(tree_, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-        const auto current =
-            reinterpret_cast<HTREEITEM>(SendMessageW(tree_, TVM_GETNEXTITEM, TVGN_CARET, 0));
-        if (item != nullptr && (hit.flags & TVHT_ONITEM) != 0 && item == current) {
-          ShowFolder();
-        } else if (!browser_.tree_ready()) {
-          ShowFolder();  // says that there is no tree
-        }
-        return true;
+    if (header.code == TVN_SELCHANGEDW && !showing_) {
+      ShowFolder();  // the keyboard lists a folder as a click does
+    } else if (header.code == NM_CLICK) {
+      // A click on the highlighted node lists it again; one on another node moves the
+      // highlight, which lists it.
+      TVHITTESTINFO hit{};
+      GetCursorPos(&hit.pt);
+      ScreenToClient(tree_, &hit.pt);
+      auto item = reinterpret_cast<HTREEITEM>(
+          SendMessageW(tree_, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+      const auto current =
+          reinterpret_cast<HTREEITEM>(SendMessageW(tree_, TVM_GETNEXTITEM, TVGN_CARET, 0));
+      if ((item != nullptr && (hit.flags & TVHT_ONITEM) != 0 && item == current) ||
+          !model_.browser().tree_ready()) {
+        ShowFolder();
       }
     }
-    return false;
+    return header.code == TVN_SELCHANGEDW || header.code == NM_CLICK;
   }
   if (header.hwndFrom == list_) {
     switch (header.code) {
       case LVN_COLUMNCLICK:
-        SortColumn(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+        model_.PressHeader(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
         return true;
       case LVN_ITEMCHANGED:
         if (!showing_ && !selection_pending_ &&
@@ -786,6 +727,9 @@ bool TForm1::Notify(const NMHDR& header, LRESULT& result) {
       case NM_DBLCLK:
         OpenFile();
         return true;
+      case NM_CUSTOMDRAW:
+        result = DrawListItem(*reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&header)));
+        return true;
     }
     return false;
   }
@@ -795,7 +739,6 @@ bool TForm1::Notify(const NMHDR& header, LRESULT& result) {
     if (change.iItem == app::kSizeColumn && GetParent(header.hwndFrom) == list_) {
       RepadSizes();
     }
-    return false;
   }
   return false;
 }
@@ -815,45 +758,33 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND: {
       const int id = LOWORD(wparam);
-      const int code = HIWORD(wparam);
-      if (id >= ids::kMenuFileType0 && id < ids::kMenuFileType0 + app::kFileTypeCount) {
-        SelectFileType(id - ids::kMenuFileType0);
+      if (id >= ids::kMenuSearchFolder && id <= ids::kMenuLast) {
+        model_.Do(static_cast<app::Command>((id - ids::kMenuSearchFolder) / 16),
+                  (id - ids::kMenuSearchFolder) % 16);
         return 0;
       }
       switch (id) {
-        case ids::kMenuSearchFolder:
-          ChooseSearchFolder();
-          return 0;
-        case ids::kMenuDestination:
         case ids::kBrowseButton:
-          ChooseDestination();
+          model_.ChooseDestination();
           return 0;
-        case ids::kMenuExit:
-          Exit();
-          return 0;
-        case ids::kMenuJwwSettings:
         case ids::kJwwSettingsButton:
-          ShowJwwSettings();
+          model_.EditSettings(app::SettingsDialog::kJww);
           return 0;
-        case ids::kMenuJwcSettings:
         case ids::kJwcSettingsButton:
-          ShowJwcSettings();
-          return 0;
-        case ids::kMenuSaveSettings:
-          SaveSettings();
-          return 0;
-        case ids::kMenuOpenSettings:
-          OpenSettings();
+          model_.EditSettings(app::SettingsDialog::kJwc);
           return 0;
         case ids::kConvertButton:
-          ConvertFiles();
+          model_.Convert();
           return 0;
         case ids::kStopButton:
-          StopConversion();
+          model_.Stop();
+          return 0;
+        case ids::kSubfoldersCheckBox:
+          model_.SetWholeTree(SendMessageW(subfolders_, BM_GETCHECK, 0, 0) == BST_CHECKED);
           return 0;
         case ids::kFileTypeCombo:
-          if (code == CBN_SELCHANGE) {
-            RelistSelectedFolder();
+          if (HIWORD(wparam) == CBN_SELCHANGE) {
+            model_.SelectFileType(static_cast<int>(SendMessageW(file_type_, CB_GETCURSEL, 0, 0)));
           }
           return 0;
       }
@@ -866,8 +797,14 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       break;
     }
+    case WM_DROPFILES:
+      DropFiles(reinterpret_cast<HDROP>(wparam));
+      return 0;
+    case kShown:
+      model_.Shown(start_path_);
+      return 0;
     case kRunProgress:
-      ShowRunProgress();
+      model_.RunNews();
       return 0;
     case kApplySelection:
       if (selection_pending_) {
@@ -902,8 +839,10 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (dragging_splitter_) {
         RECT client{};
         GetClientRect(hwnd(), &client);
-        pane_width_ = std::clamp(static_cast<int>(GET_X_LPARAM(lparam)), 40,
-                                 std::max(40, static_cast<int>(client.right) - 200));
+        // The same limits as the layout's, at this window's DPI.
+        const UINT dpi = WindowDpi(hwnd());
+        pane_width_ = std::clamp(static_cast<int>(GET_X_LPARAM(lparam)), Scale(40, dpi),
+                                 std::max(Scale(40, dpi), int(client.right) - Scale(200, dpi)));
         LayOut();
       }
       return 0;
@@ -914,6 +853,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         if (message == WM_LBUTTONUP) {
           ReleaseCapture();
         }
+        model_.LayoutChanged();
       }
       return 0;
     case WM_GETMINMAXINFO: {
@@ -942,15 +882,12 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 int RunMainWindow(MainWindowSetup setup, int show_command) {
-  const std::optional<std::filesystem::path> start_path = setup.start_path;
   TForm1 window(std::move(setup));
   window.Show(show_command);
-  if (start_path) {
-    window.OpenStartPath(*start_path);
-  }
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (window.hwnd() == nullptr || !IsDialogMessageW(window.hwnd(), &message)) {
+    if (window.hwnd() == nullptr ||
+        (!window.TranslateShortcut(message) && !IsDialogMessageW(window.hwnd(), &message))) {
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }

@@ -1,21 +1,20 @@
 #pragma once
 
-// The program's window: folder tree, file list with memos, destination, the two settings
-// dialogs, settings files, and the "変換" button. What it decides lives in app::FileBrowser;
-// this class builds the controls, forwards their events and shows what the layer says.
+// The program's window over app::MainWindowModel: it builds the controls, turns their messages
+// into the model's calls and shows the parts the model says have changed. Every text and
+// decision is the model's.
 
 #include <windows.h>
 
 #include <commctrl.h>  // after windows.h, which it needs
+#include <shellapi.h>
 
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "app/background_run.h"
-#include "app/file_browser.h"
-#include "app/prompts.h"
+#include "app/main_window_model.h"
 #include "convert/format_registry.h"
 #include "settings/settings_store.h"
 #include "win/desktop.h"
@@ -38,37 +37,46 @@ struct MainWindowSetup {
   Desktop* desktop = nullptr;  // nullptr: the real desktop
   // `penmorph.exe FILE` (a file dropped on the program, "open with"): listed when it shows.
   std::optional<std::filesystem::path> start_path;
+  std::filesystem::path documents_folder;  // where pickers start; empty: the user's Documents
 };
 
-class TForm1 : public WindowBase, public app::Prompts {
+class TForm1 : public WindowBase, public app::MainWindowView {
  public:
   static constexpr const wchar_t* kClassName = L"TForm1";
 
   explicit TForm1(MainWindowSetup setup);
   ~TForm1() override;
 
+  // Shows the window (maximised when it was so at the last close) and then lists the start
+  // path or the last search folder.
   void Show(int show_command);
+  // Keyboard shortcuts of the menus (F5); true when the message was one.
+  bool TranslateShortcut(MSG& message);
 
-  // app::Prompts, for the layer.
+  app::MainWindowModel& model() { return model_; }
+
+  // app::MainWindowView.
   void ShowMessage(app::MessageKind kind, std::string_view text) override;
   bool AskYesNo(std::string_view text) override;
   void Beep() override;
   void SetStatus(std::string_view text) override;
-  void ReportProgress(std::size_t index, std::size_t total) override;
+  std::optional<std::filesystem::path> ChooseFolder(std::string_view title,
+                                                    const std::filesystem::path& start) override;
+  std::optional<std::filesystem::path> ChooseSettingsFile(
+      bool save, std::string_view title, const std::filesystem::path& start) override;
+  void OpenWithAssociatedProgram(const std::filesystem::path& file) override;
+  void ShowSettingsDialog(app::SettingsDialog which) override;
+  void ShowReport(const app::RunSummary& summary) override;
+  void Changed(unsigned parts) override;
+  void WakeSoon() override;
+  bool WalkShouldStop() override;
+  WindowLayout CurrentLayout() const override;
+  int SizeColumnPixels() const override;
+  void CloseWindow() override;
 
-  void ChooseSearchFolder();
-  void ChooseDestination();
   // Its folder becomes the search folder and is listed, the file selected; a path that does not
   // exist changes nothing.
   void OpenStartPath(const std::filesystem::path& argument);
-  void SelectFileType(int index);
-  void ShowJwwSettings();
-  void ShowJwcSettings();
-  void SaveSettings();
-  void OpenSettings();
-  void ConvertFiles();
-  void StopConversion();
-  void Exit();
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -76,28 +84,25 @@ class TForm1 : public WindowBase, public app::Prompts {
  private:
   void BuildControls();
   void BuildMenus();
-  void Start();
   void ApplyFonts(UINT dpi);
+  void ApplyLayout(const WindowLayout& layout);
+  WindowLayout FirstLayout() const;
   void LayOut();
-  WindowLayout CurrentLayout() const;
+  void ShowStatusParts();
   bool Close();
-  bool Busy() const { return busy_ != nullptr || run_ != nullptr; }
-  void ShowRunProgress();
-  void ShowRunParts(bool running);
 
-  app::ListOptions ListingOptions() const;
-  void BuildFolderTree();
   void ShowTree();
   void ShowFolder();
-  void RelistSelectedFolder();
-  void SortColumn(int column);
-  void RepadSizes();
-  void OpenFile();
   void ShowRows();
+  void ShowSizes();
   void ShowSelection();
   void TakeSelection();
-  void ShowPreview();
+  void ShowRun();
+  void RepadSizes();
+  void OpenFile();
+  void DropFiles(HDROP drop);
   bool Notify(const NMHDR& header, LRESULT& result);
+  LRESULT DrawListItem(NMLVCUSTOMDRAW& draw);
 
   static LRESULT CALLBACK SearchFieldProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
                                           UINT_PTR id, DWORD_PTR self);
@@ -105,16 +110,14 @@ class TForm1 : public WindowBase, public app::Prompts {
   FormatRegistry formats_;
   std::unique_ptr<Desktop> own_desktop_;
   Desktop& desktop_;
-  std::filesystem::path program_folder_;
-  std::filesystem::path ini_path_;
-  AppSettings settings_;
-  app::FileBrowser browser_;
+  std::optional<std::filesystem::path> start_path_;
 
-  BusyPump* busy_ = nullptr;  // set while a folder walk or a run works inside a handler
-  bool showing_ = false;      // the controls are being filled from the layer
+  std::unique_ptr<BusyPump> walk_;  // while the model walks folders on this thread
+  bool showing_ = false;            // the controls are being filled from the model
   bool selection_pending_ = false;
   bool dragging_splitter_ = false;
   int pane_width_ = 160;
+  HACCEL shortcuts_ = nullptr;
 
   UiFont font_;
   UiFont big_font_;
@@ -128,6 +131,7 @@ class TForm1 : public WindowBase, public app::Prompts {
   HWND destination_field_ = nullptr;
   HWND browse_button_ = nullptr;
   HWND convert_button_ = nullptr;
+  HWND banner_ = nullptr;
   HWND list_ = nullptr;
   HWND status_ = nullptr;
   HWND progress_ = nullptr;
@@ -138,8 +142,8 @@ class TForm1 : public WindowBase, public app::Prompts {
   std::unique_ptr<TForm3> jww_dialog_;
   // Its thread reads with formats_, so it goes before them.
   std::unique_ptr<PreviewPane> preview_;
-  // Last: its threads read with formats_ and wake this window, so it goes first.
-  std::unique_ptr<app::BackgroundRun> run_;
+  // Last: its runs read with formats_ and wake this window, so it goes first.
+  app::MainWindowModel model_;
 };
 
 // Creates the window, shows it and runs its messages until it is closed; the program's body.

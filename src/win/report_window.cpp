@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/path_text.h"
+#include "app/window_texts.h"
 #include "win/control_ids.h"
 #include "win/controls.h"
 #include "win/win_text.h"
@@ -20,8 +21,8 @@ std::string WithCrLf(const std::string& text) {
 
 }  // namespace
 
-ReportWindow::ReportWindow(const std::vector<app::ReportedFile>& files, Desktop& desktop)
-    : desktop_(desktop), report_(WithCrLf(app::ReportText(files))) {}
+ReportWindow::ReportWindow(const app::RunSummary& summary, Desktop& desktop)
+    : desktop_(desktop), report_(WithCrLf(app::SummaryText(summary))) {}
 
 void ReportWindow::ShowModal(HWND owner) {
   RegisterClassOnce(kClassName);
@@ -30,17 +31,18 @@ void ReportWindow::ShowModal(HWND owner) {
   GetWindowRect(owner, &owner_rect);
   CreateWindowOf(kClassName, Wide(kApplicationTitle).c_str(),
                  WS_OVERLAPPEDWINDOW & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX), WS_EX_DLGMODALFRAME,
-                 owner_rect.left + Scale(40, dpi), owner_rect.top + Scale(40, dpi), Scale(640, dpi),
-                 Scale(320, dpi), owner);
+                 owner_rect.left + Scale(40, dpi), owner_rect.top + Scale(40, dpi), Scale(720, dpi),
+                 Scale(420, dpi), owner);
   font_ = UiFont(12, dpi);
-  text_ = AddControl(hwnd(), L"EDIT", "",
-                     WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY |
-                         ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL,
-                     ids::kReportText, WS_EX_CLIENTEDGE);
+  text_ = AddControl(
+      hwnd(), L"EDIT", "",
+      WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_NOHIDESEL,
+      ids::kReportText, WS_EX_CLIENTEDGE);
   SetWindowTextUtf8(text_, report_);
-  copy_ = AddControl(hwnd(), L"BUTTON", "コピー(&C)", WS_TABSTOP | BS_PUSHBUTTON, ids::kReportCopy);
-  save_ =
-      AddControl(hwnd(), L"BUTTON", "保存(&S)...", WS_TABSTOP | BS_PUSHBUTTON, ids::kReportSave);
+  copy_ = AddControl(hwnd(), L"BUTTON", app::texts::kCopyButton, WS_TABSTOP | BS_PUSHBUTTON,
+                     ids::kReportCopy);
+  save_ = AddControl(hwnd(), L"BUTTON", app::texts::kSaveButton, WS_TABSTOP | BS_PUSHBUTTON,
+                     ids::kReportSave);
   ok_ = AddControl(hwnd(), L"BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
   SetFontOfChildren(hwnd(), font_.get());
   Layout();

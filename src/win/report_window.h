@@ -1,12 +1,12 @@
 #pragma once
 
-// The report after a run: the files that were not converted, each with its reason, as text the
-// user can select, copy and save.
+// The report after a run: its counts, then the files that were not converted, each with its
+// reason, as text the user can select, copy and save. Long lines wrap.
 
 #include <string>
 #include <vector>
 
-#include "app/run_report.h"
+#include "app/run_summary.h"
 #include "win/desktop.h"
 #include "win/ui_font.h"
 #include "win/window_base.h"
@@ -17,7 +17,7 @@ class ReportWindow : public WindowBase {
  public:
   static constexpr const wchar_t* kClassName = L"PenmorphReport";
 
-  ReportWindow(const std::vector<app::ReportedFile>& files, Desktop& desktop);
+  ReportWindow(const app::RunSummary& summary, Desktop& desktop);
 
   // Shows the report modally over `owner` until the user closes it.
   void ShowModal(HWND owner);
@@ -32,7 +32,7 @@ class ReportWindow : public WindowBase {
   void Layout();
 
   Desktop& desktop_;
-  std::string report_;  // UTF-8, the heading as its first line
+  std::string report_;  // UTF-8, the counts first
   UiFont font_;
   HWND text_ = nullptr;
   HWND copy_ = nullptr;
