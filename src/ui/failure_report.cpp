@@ -9,15 +9,12 @@
 
 #include "app/path_text.h"
 #include "app/window_texts.h"
+#include "ui/qt_text.h"
 #include "ui/user_prompts.h"
 
 namespace penmorph {
 
 namespace {
-
-QString FromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 

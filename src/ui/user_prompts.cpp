@@ -10,6 +10,7 @@
 
 #include "app/window_texts.h"
 #include "ui/failure_report.h"
+#include "ui/qt_text.h"
 
 namespace penmorph {
 
@@ -27,10 +28,6 @@ QMessageBox::Icon IconFor(MessageKind kind) {
       break;
   }
   return QMessageBox::Question;
-}
-
-QString FromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 const QString kSettingsFilter = FromUtf8(app::texts::kSettingsFilter);

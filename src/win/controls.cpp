@@ -13,6 +13,18 @@ HWND AddControl(HWND parent, const wchar_t* window_class, std::string_view text,
                          GetModuleHandleW(nullptr), nullptr);
 }
 
+int TextWidth(HWND control, std::string_view text) {
+  HDC dc = GetDC(control);
+  HGDIOBJ old =
+      SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  const std::wstring wide = Wide(text);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return size.cx;
+}
+
 HWND FixedLayout::Place(HWND control, int left, int top, int width, int height) {
   placed_.push_back({control, {left, top, left + width, top + height}});
   return control;

@@ -28,6 +28,9 @@ class FixedLayout {
   std::vector<Placed> placed_;
 };
 
+// The width in pixels of `text` in the control's font.
+int TextWidth(HWND control, std::string_view text);
+
 // Sizes a window so that its client area is width x height (96-DPI pixels) at `dpi`.
 void SetClientSize(HWND window, int width, int height, UINT dpi);
 

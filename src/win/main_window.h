@@ -82,6 +82,13 @@ class TForm1 : public WindowBase, public app::MainWindowView {
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
  private:
+  // Messages of its own: a selection to take once the list has settled, news of a run (posted
+  // by its threads), the window shown for the first time.
+  static constexpr UINT kApplySelection = WM_APP + 1;
+  static constexpr UINT kRunProgress = WM_APP + 2;
+  static constexpr UINT kShown = WM_APP + 3;
+  static constexpr UINT_PTR kSearchFieldSubclass = 1;
+
   void BuildControls();
   void BuildMenus();
   void ApplyFonts(UINT dpi);
