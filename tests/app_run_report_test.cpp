@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+
 #include "test_support.h"
 
 namespace penmorph::app {
@@ -22,11 +25,14 @@ FileOutcome Outcome(OutcomeKind kind, OutcomeReason why, const std::string& file
   return outcome;
 }
 
-TEST(RunReport, EveryReasonHasItsJapaneseWordingAndKeepsTheParticulars) {
+TEST(RunReport, EveryReasonHasItsJapaneseWording) {
   const Error range = MakeError(ErrorKind::kRange, "JWW C12 = 70000 does not fit a colour");
-  const Error io = IoError("disk full");
+  const Error io =
+      IoError("cannot write /d/a.jww: No space left on device", SystemCause::kDiskFull);
   const Error truncated = MakeError(ErrorKind::kTruncated, "the file ends early", 1500);
   const Error unsupported = MakeError(ErrorKind::kUnsupported, "version 100");
+  const Error in_use =
+      IoError("cannot open the file: the file is in use by another program", SystemCause::kInUse);
   struct Case {
     OutcomeReason reason;
     std::string japanese;
@@ -36,17 +42,15 @@ TEST(RunReport, EveryReasonHasItsJapaneseWordingAndKeepsTheParticulars) {
       {{ReasonKind::kNotJwCadType, ".txt", {}}, "jw_cadのファイルの種類ではありません（.txt）"},
       {{ReasonKind::kNoSignature, "JWC", {}},
        "JWCファイルとして認識できません（JWCの識別子がありません）"},
-      {{ReasonKind::kUnreadable, "not a regular file", {}},
-       "ファイルを開けません（not a regular file）"},
+      {{ReasonKind::kUnreadable, in_use.message, in_use},
+       "ファイルを開けません：ほかのプログラムが使用中です"},
       {{ReasonKind::kSameFolder, {}, {}}, "保存先がファイルと同じフォルダです"},
       {{ReasonKind::kCannotRead, {}, truncated},
-       "読み込めません：ファイルが途中で終わっています（the file ends early (at byte 1500)）"},
+       "読み込めません：ファイルが途中で終わっています（1500 バイト目）"},
       {{ReasonKind::kCannotRead, {}, unsupported},
-       "読み込めません：この版・種類のファイルには対応していません（version 100）"},
-      {{ReasonKind::kCannotConvert, {}, range},
-       "変換できません：値が書き込む欄に収まりません（JWW C12 = 70000 does not fit a colour）"},
-      {{ReasonKind::kCannotWrite, {}, io},
-       "書き込めません：ファイルの操作に失敗しました（disk full）"},
+       "読み込めません：この版・種類のファイルには対応していません"},
+      {{ReasonKind::kCannotConvert, {}, range}, "変換できません：値が書き込む欄に収まりません"},
+      {{ReasonKind::kCannotWrite, {}, io}, "書き込めません：ディスクの空き容量が足りません"},
       {{ReasonKind::kInternalError, "reader exploded", {}}, "内部エラー（reader exploded）"},
   };
   for (const Case& c : cases) {
@@ -56,6 +60,38 @@ TEST(RunReport, EveryReasonHasItsJapaneseWordingAndKeepsTheParticulars) {
   }
   EXPECT_EQ(EnglishReason(cases[7].reason),
             "cannot convert: JWW C12 = 70000 does not fit a colour");
+}
+
+// Only the system's words for a failure of no known cause are left in English.
+TEST(RunReport, EveryCauseAndKindIsWordedInJapaneseAndTheUnknownKeepTheSystemsWords) {
+  std::vector<Error> known;
+  for (SystemCause cause :
+       {SystemCause::kReadOnly, SystemCause::kInUse, SystemCause::kNotFound, SystemCause::kNoAccess,
+        SystemCause::kDiskFull, SystemCause::kNameNotAllowed, SystemCause::kNameTaken,
+        SystemCause::kNotAFile}) {
+    known.push_back(IoError("cannot replace /d/a.jww: the system's words", cause));
+  }
+  for (ErrorKind kind :
+       {ErrorKind::kTruncated, ErrorKind::kMalformed, ErrorKind::kUnsupported, ErrorKind::kRange}) {
+    known.push_back(MakeError(kind, "bad record", 1234));
+  }
+  std::set<std::string> texts;
+  for (const Error& error : known) {
+    const std::string text = JapaneseErrorText(error);
+    EXPECT_FALSE(text.empty()) << error.message;
+    EXPECT_EQ(std::count_if(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'z'; }),
+              0)
+        << text;
+    texts.insert(text);
+  }
+  EXPECT_EQ(texts.size(), known.size());  // no two cases read alike
+  EXPECT_EQ(JapaneseErrorText(known.back()), "値が書き込む欄に収まりません（1234 バイト目）");
+
+  EXPECT_EQ(JapaneseErrorText(IoError("cannot write /d/a.jww: Input/output error")),
+            "ファイルの操作に失敗しました（cannot write /d/a.jww: Input/output error）");
+  // A read that failed in the middle: no cause, but the byte.
+  EXPECT_EQ(JapaneseErrorText(MakeError(ErrorKind::kIo, "cannot read the file", 99)),
+            "ファイルの操作に失敗しました（cannot read the file）（99 バイト目）");
 }
 
 TEST(RunReport, OnlyFailuresAndUnrecognisedJwCadFilesAreReported) {
@@ -94,7 +130,7 @@ TEST(RunReport, TextListsEachFileWithItsReasonAndIsSavedAsUtf8) {
   ASSERT_FALSE(refused.ok());
   EXPECT_EQ(ReportNotSavedText(scratch / "missing" / "report.txt", refused.error()),
             "「" + (scratch / "missing" / "report.txt").string() +
-                "」に保存できませんでした。\ncannot create the file");
+                "」に保存できませんでした。\nファイルまたはフォルダが見つかりません");
 }
 
 }  // namespace

@@ -130,6 +130,19 @@ TEST_F(BatchTest, ExistingOutputBecomesTheBackupAndAnOlderBackupGoes) {
                             {"x.jww", FakeDrawing("JWW", "converted(1):new")}}));
 }
 
+// The window tells the user which outputs were kept as .BAK.
+TEST_F(BatchTest, OnlyAConversionOverAnEarlierOutputSaysItKeptABackup) {
+  WriteBytes(source() / "x.jww", FakeDrawing("JWW", "new"));
+  const FileOutcome first = Run({"x.jww"}).outcomes.at(0);
+  const std::string first_output = ReadBytes(destination() / "x.jww");
+  const FileOutcome second = Run({"x.jww"}).outcomes.at(0);
+  EXPECT_EQ(first.kind, OutcomeKind::kConverted);
+  EXPECT_FALSE(first.kept_backup);
+  EXPECT_EQ(second.kind, OutcomeKind::kConverted);
+  EXPECT_TRUE(second.kept_backup);
+  EXPECT_EQ(ReadBytes(destination() / "x.BAK"), first_output);
+}
+
 TEST_F(BatchTest, TwoSourcesWithOneBaseNameShareTheBackupName) {
   WriteBytes(source() / "a.jww", FakeDrawing("JWW", "w"));
   WriteBytes(source() / "a.jwc", FakeDrawing("JWC", "c"));
@@ -175,6 +188,7 @@ TEST_F(BatchTest, AFailedFileLeavesTheDestinationByteForByteAsItWas) {
     EXPECT_EQ(result.outcomes[0].kind, OutcomeKind::kFailed) << failure.what;
     EXPECT_EQ(result.outcomes[0].reason, failure.reason) << failure.what;
     EXPECT_EQ(result.outcomes[0].reason, EnglishReason(result.outcomes[0].why)) << failure.what;
+    EXPECT_FALSE(result.outcomes[0].kept_backup) << failure.what;
     // The batch went on with the next file.
     EXPECT_EQ(result.outcomes[1].kind, OutcomeKind::kConverted) << failure.what;
     FolderSnapshot now = Snapshot(destination());
@@ -214,6 +228,8 @@ TEST_F(BatchTest, MissingSourceFailsWithAReason) {
   ASSERT_EQ(result.outcomes.size(), 1u);
   EXPECT_EQ(result.outcomes[0].kind, OutcomeKind::kFailed);
   EXPECT_EQ(result.outcomes[0].reason, "no such file");
+  ASSERT_TRUE(result.outcomes[0].why.error.has_value());
+  EXPECT_EQ(result.outcomes[0].why.error->cause, SystemCause::kNotFound);
 }
 
 TEST_F(BatchTest, ConvertFileRefusesToWriteIntoTheSourcesOwnFolder) {

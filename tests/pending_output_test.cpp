@@ -4,6 +4,10 @@
 
 #include <set>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "fakes.h"
 #include "test_support.h"
 
@@ -128,6 +132,32 @@ TEST(PendingOutput, AFolderUnderTheOutputNameIsNotMovedAside) {
   Status status = CommitNew(folder.path());
   EXPECT_FALSE(status.ok());
   EXPECT_EQ(Snapshot(folder.path()), (FolderSnapshot{{"x.jww", "<dir>"}}));
+}
+
+// The window words a refusal by its cause, so the system's refusals reach it sorted.
+TEST(PendingOutput, ARefusalCarriesItsCause) {
+  ScratchFolder folder;
+  RealFileSystem files;
+  auto missing = PendingOutput::Begin(files, folder / "missing" / "x.jww");
+  ASSERT_FALSE(missing.ok());
+  EXPECT_EQ(missing.error().cause, SystemCause::kNotFound) << missing.error().message;
+#ifndef _WIN32
+  // (Wine answers a name too long with "path not found", unlike Windows.)
+  auto too_long = PendingOutput::Begin(files, folder / (std::string(300, 'a') + ".jww"));
+  ASSERT_TRUE(too_long.ok());
+  Status committed = too_long->Commit(folder / "a.BAK");
+  ASSERT_FALSE(committed.ok());
+  EXPECT_EQ(committed.error().cause, SystemCause::kNameNotAllowed) << committed.error().message;
+  EXPECT_TRUE(Snapshot(folder.path()).empty());
+  if (geteuid() != 0) {  // the superuser may write into any folder
+    fs::create_directory(folder / "locked");
+    fs::permissions(folder / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+    auto refused = PendingOutput::Begin(files, folder / "locked" / "x.jww");
+    fs::permissions(folder / "locked", fs::perms::owner_all);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().cause, SystemCause::kNoAccess) << refused.error().message;
+  }
+#endif
 }
 
 TEST(PendingOutput, ALinkUnderTheOutputNameIsReplacedNotFollowed) {

@@ -158,6 +158,8 @@ TEST_F(WindowsDriver, AnOutputHeldOpenByAnotherProgramFailsThatFileAndChangesNot
     FileOutcome held = Convert(scratch_ / "src" / "a.jww", scratch_ / "dst" / "a.jww");
     EXPECT_EQ(held.kind, OutcomeKind::kFailed);
     EXPECT_NE(held.reason.find("in use by another program"), std::string::npos) << held.reason;
+    ASSERT_TRUE(held.why.error.has_value());
+    EXPECT_EQ(held.why.error->cause, SystemCause::kInUse);
     // The batch goes on with the next file.
     EXPECT_EQ(Convert(scratch_ / "src" / "b.jww", scratch_ / "dst" / "b.jww").kind,
               OutcomeKind::kConverted);
@@ -175,6 +177,8 @@ TEST_F(WindowsDriver, ASourceHeldOpenWithoutSharingFailsWithTheReason) {
   FileOutcome outcome = Convert(scratch_ / "a.jww", scratch_ / "dst" / "a.jww");
   EXPECT_EQ(outcome.kind, OutcomeKind::kFailed);
   EXPECT_EQ(outcome.reason, "cannot open the file: the file is in use by another program");
+  ASSERT_TRUE(outcome.why.error.has_value());
+  EXPECT_EQ(outcome.why.error->cause, SystemCause::kInUse);
   EXPECT_TRUE(Snapshot(scratch_ / "dst").empty());
 }
 
@@ -201,6 +205,8 @@ TEST_F(WindowsDriver, ReadOnlyOutputsAndBackupsAreRefusedAndLeftAlone) {
     FileOutcome outcome = Convert(scratch_ / "a.jww", scratch_ / "dst" / "a.jww");
     EXPECT_EQ(outcome.kind, OutcomeKind::kFailed) << read_only;
     EXPECT_NE(outcome.reason.find("read-only"), std::string::npos) << outcome.reason;
+    ASSERT_TRUE(outcome.why.error.has_value()) << read_only;
+    EXPECT_EQ(outcome.why.error->cause, SystemCause::kReadOnly) << read_only;
     EXPECT_EQ(Snapshot(scratch_ / "dst"), before) << read_only;
     SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
   }

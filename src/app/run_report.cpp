@@ -9,31 +9,69 @@ namespace penmorph::app {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// What the system refused, in Japanese; empty where only its own words can tell (kOther) or
+// where it did not refuse anything (kNone).
+std::string CauseText(SystemCause cause) {
+  switch (cause) {
+    case SystemCause::kNone:
+    case SystemCause::kOther:
+      break;
+    case SystemCause::kReadOnly:
+      return "ファイルまたはディスクが読み取り専用です";
+    case SystemCause::kInUse:
+      return "ほかのプログラムが使用中です";
+    case SystemCause::kNotFound:
+      return "ファイルまたはフォルダが見つかりません";
+    case SystemCause::kNoAccess:
+      return "アクセスが許可されていません";
+    case SystemCause::kDiskFull:
+      return "ディスクの空き容量が足りません";
+    case SystemCause::kNameNotAllowed:
+      return "名前が長すぎるか、使えない文字を含んでいます";
+    case SystemCause::kNameTaken:
+      return "同じ名前のフォルダなどが既にあります";
+    case SystemCause::kNotAFile:
+      return "通常のファイルではありません";
+  }
+  return {};
+}
+
+// What is wrong with the file's content, in Japanese; empty for a file system failure.
+std::string KindText(ErrorKind kind) {
+  switch (kind) {
+    case ErrorKind::kIo:
+      break;
+    case ErrorKind::kTruncated:
+      return "ファイルが途中で終わっています";
+    case ErrorKind::kMalformed:
+      return "ファイルの内容が形式に合いません";
+    case ErrorKind::kUnsupported:
+      return "この版・種類のファイルには対応していません";
+    case ErrorKind::kRange:
+      return "値が書き込む欄に収まりません";
+  }
+  return {};
+}
+
+}  // namespace
+
 std::string JapaneseErrorText(const std::optional<Error>& error) {
   if (!error) {
     return {};
   }
-  std::string text;
-  switch (error->kind) {
-    case ErrorKind::kIo:
-      text = "ファイルの操作に失敗しました";
-      break;
-    case ErrorKind::kTruncated:
-      text = "ファイルが途中で終わっています";
-      break;
-    case ErrorKind::kMalformed:
-      text = "ファイルの内容が形式に合いません";
-      break;
-    case ErrorKind::kUnsupported:
-      text = "この版・種類のファイルには対応していません";
-      break;
-    case ErrorKind::kRange:
-      text = "値が書き込む欄に収まりません";
-      break;
+  std::string text = CauseText(error->cause);
+  if (text.empty() && error->cause == SystemCause::kNone) {
+    text = KindText(error->kind);
   }
-  text += "（";
-  text += error->Describe();
-  text += "）";
+  if (text.empty()) {
+    // A failure the system words in its own terms only: they are all there is to tell.
+    text = "ファイルの操作に失敗しました（" + error->message + "）";
+  }
+  if (error->offset) {
+    text += "（" + std::to_string(*error->offset) + " バイト目）";
+  }
   return text;
 }
 
@@ -70,10 +108,12 @@ std::string JapaneseReason(const OutcomeReason& reason) {
       text += "の識別子がありません）";
       break;
     case ReasonKind::kNameNotAllowed:
-      text = "Windowsでは使えない名前です（" + reason.subject + "）";
+      text =
+          "Windowsでは使えない名前です（使えない文字を含むか、点か空白で終わるか、装置の名前です）";
       break;
     case ReasonKind::kUnreadable:
-      text = "ファイルを開けません（" + reason.subject + "）";
+      text = reason.error ? "ファイルを開けません：" + JapaneseErrorText(reason.error)
+                          : "ファイルを開けません（" + reason.subject + "）";
       break;
     case ReasonKind::kSameFolder:
       text = "保存先がファイルと同じフォルダです";
@@ -119,12 +159,15 @@ std::string ReportText(const std::vector<ReportedFile>& files) {
 Status SaveReportText(const fs::path& file, std::string_view text) {
   std::FILE* handle = OpenFile(file, "wb");
   if (handle == nullptr) {
-    return IoError("cannot create the file");
+    return LastSystemFailure("cannot create the file", true);
   }
-  const bool written = std::fwrite(text.data(), 1, text.size(), handle) == text.size();
-  const bool closed = std::fclose(handle) == 0;
-  if (!written || !closed) {
-    return IoError("cannot write the file");
+  if (std::fwrite(text.data(), 1, text.size(), handle) != text.size()) {
+    Error failure = LastSystemFailure("cannot write the file");
+    std::fclose(handle);
+    return failure;
+  }
+  if (std::fclose(handle) != 0) {
+    return LastSystemFailure("cannot write the file");
   }
   return Status::Ok();
 }
@@ -133,7 +176,7 @@ std::string ReportNotSavedText(const fs::path& file, const Error& error) {
   std::string text = "「";
   text += PathText(file);
   text += "」に保存できませんでした。\n";
-  text += error.Describe();
+  text += JapaneseErrorText(error);
   return text;
 }
 

@@ -24,10 +24,12 @@ bool BelongsInReport(const FileOutcome& outcome);
 
 std::vector<ReportedFile> ReportedFiles(const BatchResult& result);
 
-// The reason in Japanese: what happened, then the driver's particulars in brackets.
+// The reason in Japanese: what happened, then why, from the kind and cause of its error.
 std::string JapaneseReason(const OutcomeReason& reason);
 
-// A reader's or writer's error in Japanese, its English particulars in brackets; empty for none.
+// A reader's or writer's error in Japanese, with the byte it points at; the system's English
+// words follow only for a failure of no known cause. Empty for none. The preview words its
+// failures with it too, so that one failure reads the same everywhere.
 std::string JapaneseErrorText(const std::optional<Error>& error);
 
 // "次の N 個のファイルは変換できませんでした。"

@@ -27,11 +27,12 @@ ByteReader ByteReader::FromMemory(std::span<const std::uint8_t> bytes) {
 Result<ByteReader> ByteReader::OpenFile(const fs::path& file, std::size_t buffer_size) {
   std::FILE* handle = penmorph::OpenFile(file, "rb");
   if (handle == nullptr) {
-    return IoError("cannot open " + PathToUtf8(file) + ": " + LastSystemError());
+    return LastSystemFailure("cannot open " + PathToUtf8(file));
   }
   auto reader = FromOpenFile(handle, buffer_size);
   if (!reader.ok()) {
-    return IoError("cannot open " + PathToUtf8(file) + ": " + reader.error().message);
+    return IoError("cannot open " + PathToUtf8(file) + ": " + reader.error().message,
+                   reader.error().cause);
   }
   return reader;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <vector>
 
 #ifndef _WIN32
@@ -14,19 +15,12 @@
 
 namespace penmorph {
 
-namespace {
-
-std::string SystemReason() {
-  return LastSystemError();
-}
-}  // namespace
-
 Result<std::unique_ptr<FileSink>> FileSink::CreateExclusive(const std::filesystem::path& path) {
   // "x" makes the open fail when anything, a link included, already has this name.
   errno = 0;
   std::FILE* file = OpenFile(path, "wbx");
   if (file == nullptr) {
-    return IoError("cannot create " + PathToUtf8(path) + ": " + SystemReason());
+    return LastSystemFailure("cannot create " + PathToUtf8(path), true);
   }
   // Unbuffered: the writers hand over large pieces already, and a second buffer would only copy
   // them once more.
@@ -54,7 +48,7 @@ Status FileSink::Write(std::span<const std::uint8_t> bytes) {
   }
   errno = 0;
   if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
-    return IoError("cannot write " + PathToUtf8(path_) + ": " + SystemReason());
+    return LastSystemFailure("cannot write " + PathToUtf8(path_));
   }
   return Status::Ok();
 }
@@ -101,7 +95,7 @@ Status FileSink::CopyFromFile(std::FILE* source, std::uint64_t offset, std::uint
     }
     if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP &&
         errno != EPERM) {
-      return IoError("cannot write " + PathToUtf8(path_) + ": " + SystemReason());
+      return LastSystemFailure("cannot write " + PathToUtf8(path_));
     }
     std::vector<std::uint8_t> buffer(
         static_cast<std::size_t>(std::min<std::uint64_t>(length, 1 << 20)));
@@ -131,13 +125,19 @@ Status FileSink::Close() {
     return Status::Ok();
   }
   errno = 0;
-  bool flushed = std::fflush(file_) == 0;
-  std::string reason = flushed ? std::string() : SystemReason();
-  bool closed = std::fclose(file_) == 0;
+  const std::string what = "cannot write " + PathToUtf8(path_);
+  const bool flushed = std::fflush(file_) == 0;
+  std::optional<Error> flush_failure;
+  if (!flushed) {
+    flush_failure = LastSystemFailure(what);
+  }
+  const bool closed = std::fclose(file_) == 0;
   file_ = nullptr;
-  if (!flushed || !closed) {
-    return IoError("cannot write " + PathToUtf8(path_) + ": " +
-                   (flushed ? SystemReason() : reason));
+  if (flush_failure) {
+    return *flush_failure;
+  }
+  if (!closed) {
+    return LastSystemFailure(what);
   }
   return Status::Ok();
 }

@@ -1,8 +1,9 @@
-// The names of temporary files, the same on every platform.
+// The names of temporary files and the causes of C library errors, the same on every platform.
 
 #include "common/file_system.h"
 
 #include <atomic>
+#include <cerrno>
 #include <random>
 
 #include "common/path_text.h"
@@ -10,6 +11,38 @@
 namespace penmorph {
 
 namespace fs = std::filesystem;
+
+SystemCause CauseOfErrno(int code, bool names_a_file) {
+  switch (code) {
+    case EROFS:
+      return SystemCause::kReadOnly;
+    case EBUSY:
+    case ETXTBSY:
+      return SystemCause::kInUse;
+    case ENOENT:
+    case ENOTDIR:
+      return SystemCause::kNotFound;
+    case EACCES:
+    case EPERM:
+      return SystemCause::kNoAccess;
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+      return SystemCause::kDiskFull;
+    case ENAMETOOLONG:
+      return SystemCause::kNameNotAllowed;
+    case EINVAL:  // some file systems' answer to characters they do not take
+    case EILSEQ:
+      return names_a_file ? SystemCause::kNameNotAllowed : SystemCause::kOther;
+    case EEXIST:
+      return SystemCause::kNameTaken;
+    case EISDIR:
+      return SystemCause::kNotAFile;
+    default:
+      return SystemCause::kOther;
+  }
+}
 
 namespace {
 

@@ -85,6 +85,14 @@ std::optional<std::uint64_t> OpenFileSize(std::FILE* file);
 // Windows), in English words for the failures a user can do something about.
 std::string LastSystemError();
 
+// An IoError "WHAT: REASON" for the last failed call of this thread, REASON as LastSystemError
+// words it, with its cause. `names_a_file`: the call gave a file its name (create, rename,
+// link), so that an invalid argument can only have been the name.
+Error LastSystemFailure(std::string what, bool names_a_file = false);
+
+// The cause a C library error number (errno) stands for.
+SystemCause CauseOfErrno(int code, bool names_a_file = false);
+
 enum class PathKind { kMissing, kFile, kFolder, kOther };
 // What a path names, links followed; kMissing also when it cannot be examined.
 PathKind KindOfPath(const std::filesystem::path& path);

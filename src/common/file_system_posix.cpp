@@ -15,6 +15,18 @@ namespace penmorph {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// "WHAT: REASON" for a failed std::filesystem call, whose codes here are errno's.
+Error Failure(std::string what, const std::error_code& ec, bool names_a_file = false) {
+  const bool errno_code =
+      ec.category() == std::generic_category() || ec.category() == std::system_category();
+  return IoError(std::move(what) + ": " + ec.message(),
+                 errno_code ? CauseOfErrno(ec.value(), names_a_file) : SystemCause::kOther);
+}
+
+}  // namespace
+
 bool RealFileSystem::Exists(const fs::path& path) {
   std::error_code ec;
   return fs::exists(fs::symlink_status(path, ec));
@@ -29,8 +41,7 @@ Status RealFileSystem::Rename(const fs::path& from, const fs::path& to) {
   std::error_code ec;
   fs::rename(from, to, ec);
   if (ec) {
-    return IoError("cannot rename " + PathToUtf8(from) + " to " + PathToUtf8(to) + ": " +
-                   ec.message());
+    return Failure("cannot rename " + PathToUtf8(from) + " to " + PathToUtf8(to), ec, true);
   }
   return Status::Ok();
 }
@@ -38,7 +49,7 @@ Status RealFileSystem::Rename(const fs::path& from, const fs::path& to) {
 Status RealFileSystem::Remove(const fs::path& path) {
   std::error_code ec;
   if (!fs::remove(path, ec) && ec) {
-    return IoError("cannot delete " + PathToUtf8(path) + ": " + ec.message());
+    return Failure("cannot delete " + PathToUtf8(path), ec);
   }
   return Status::Ok();
 }
@@ -51,8 +62,7 @@ Status RealFileSystem::CreateHardLink(const fs::path& existing, const fs::path& 
   std::error_code ec;
   fs::create_hard_link(existing, link, ec);
   if (ec) {
-    return IoError("cannot link " + PathToUtf8(existing) + " as " + PathToUtf8(link) + ": " +
-                   ec.message());
+    return Failure("cannot link " + PathToUtf8(existing) + " as " + PathToUtf8(link), ec, true);
   }
   return Status::Ok();
 }
@@ -64,7 +74,7 @@ Result<std::vector<std::string>> RealFileSystem::ListFolder(const fs::path& fold
     names.push_back(PathToUtf8(it->path().filename()));
   }
   if (ec) {
-    return IoError("cannot list " + PathToUtf8(folder) + ": " + ec.message());
+    return Failure("cannot list " + PathToUtf8(folder), ec);
   }
   return names;
 }
@@ -127,6 +137,11 @@ std::string LastSystemError() {
   return std::strerror(errno);
 }
 
+Error LastSystemFailure(std::string what, bool names_a_file) {
+  const int code = errno;
+  return IoError(std::move(what) + ": " + std::strerror(code), CauseOfErrno(code, names_a_file));
+}
+
 PathKind KindOfPath(const fs::path& path) {
   std::error_code ec;
   const fs::file_status status = fs::status(path, ec);
@@ -160,7 +175,7 @@ Result<fs::path> TemporaryFolder() {
   std::error_code ec;
   fs::path folder = fs::temp_directory_path(ec);
   if (ec) {
-    return IoError("no temporary folder: " + ec.message());
+    return Failure("no temporary folder", ec);
   }
   return folder;
 }
@@ -168,8 +183,9 @@ Result<fs::path> TemporaryFolder() {
 Status CreatePrivateFolder(const fs::path& folder) {
   std::error_code ec;
   if (!fs::create_directory(folder, ec)) {
-    return IoError("cannot create the folder " + PathToUtf8(folder) + ": " +
-                   (ec ? ec.message() : std::string("the name is taken")));
+    const std::string what = "cannot create the folder " + PathToUtf8(folder);
+    return ec ? Failure(what, ec, true)
+              : IoError(what + ": the name is taken", SystemCause::kNameTaken);
   }
   fs::permissions(folder, fs::perms::owner_all, ec);
   return Status::Ok();

@@ -80,6 +80,40 @@ std::string DescribeSystemError(DWORD code) {
   return message;
 }
 
+SystemCause CauseOfSystemError(DWORD code) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+      return SystemCause::kNotFound;
+    case ERROR_ACCESS_DENIED:
+      return SystemCause::kNoAccess;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return SystemCause::kInUse;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      return SystemCause::kNameTaken;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return SystemCause::kDiskFull;
+    case ERROR_WRITE_PROTECT:
+      return SystemCause::kReadOnly;
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+      return SystemCause::kNameNotAllowed;
+    default:
+      return SystemCause::kOther;
+  }
+}
+
+// "WHAT: REASON" for a code of GetLastError.
+Error Failure(std::string what, DWORD code) {
+  return IoError(std::move(what) + ": " + DescribeSystemError(code), CauseOfSystemError(code));
+}
+
 DWORD Attributes(const fs::path& path) {
   return GetFileAttributesW(SystemPath(path).c_str());
 }
@@ -94,11 +128,11 @@ HANDLE OpenForIdentity(const fs::path& path) {
 
 // Why the system refused to replace `target`: a plain "access denied" also stands for a file
 // that another program holds open and for a read-only one, which the user must be told apart.
-std::string ReplaceFailure(DWORD code, const fs::path& target) {
+Error ReplaceFailure(std::string what, DWORD code, const fs::path& target) {
   if (code == ERROR_ACCESS_DENIED) {
     const DWORD attributes = Attributes(target);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-      return "the file is read-only";
+      return IoError(std::move(what) + ": the file is read-only", SystemCause::kReadOnly);
     }
     HANDLE probe = CreateFileW(SystemPath(target).c_str(), DELETE,
                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -106,13 +140,13 @@ std::string ReplaceFailure(DWORD code, const fs::path& target) {
     if (probe == INVALID_HANDLE_VALUE) {
       const DWORD probe_code = GetLastError();
       if (probe_code == ERROR_SHARING_VIOLATION || probe_code == ERROR_LOCK_VIOLATION) {
-        return DescribeSystemError(probe_code);
+        return Failure(std::move(what), probe_code);
       }
     } else {
       CloseHandle(probe);
     }
   }
-  return DescribeSystemError(code);
+  return Failure(std::move(what), code);
 }
 
 struct FolderSearch {
@@ -165,8 +199,7 @@ Status RealFileSystem::Rename(const fs::path& from, const fs::path& to) {
   if (!MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     const DWORD code = GetLastError();
-    return IoError("cannot rename " + PathToUtf8(from) + " to " + PathToUtf8(to) + ": " +
-                   ReplaceFailure(code, to));
+    return ReplaceFailure("cannot rename " + PathToUtf8(from) + " to " + PathToUtf8(to), code, to);
   }
   return Status::Ok();
 }
@@ -179,13 +212,12 @@ Status RealFileSystem::Remove(const fs::path& path) {
     if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) {
       return Status::Ok();  // nothing to remove, as std::filesystem::remove has it
     }
-    return IoError("cannot delete " + PathToUtf8(path) + ": " + DescribeSystemError(code));
+    return Failure("cannot delete " + PathToUtf8(path), code);
   }
   const bool removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? RemoveDirectoryW(name.c_str())
                                                                     : DeleteFileW(name.c_str());
   if (!removed) {
-    return IoError("cannot delete " + PathToUtf8(path) + ": " +
-                   DescribeSystemError(GetLastError()));
+    return Failure("cannot delete " + PathToUtf8(path), GetLastError());
   }
   return Status::Ok();
 }
@@ -196,8 +228,8 @@ Result<std::unique_ptr<FileSink>> RealFileSystem::CreateExclusive(const fs::path
 
 Status RealFileSystem::CreateHardLink(const fs::path& existing, const fs::path& link) {
   if (!::CreateHardLinkW(SystemPath(link).c_str(), SystemPath(existing).c_str(), nullptr)) {
-    return IoError("cannot link " + PathToUtf8(existing) + " as " + PathToUtf8(link) + ": " +
-                   DescribeSystemError(GetLastError()));
+    return Failure("cannot link " + PathToUtf8(existing) + " as " + PathToUtf8(link),
+                   GetLastError());
   }
   return Status::Ok();
 }
@@ -208,7 +240,7 @@ Result<std::vector<std::string>> RealFileSystem::ListFolder(const fs::path& fold
     names.push_back(WideToUtf8(name));
   });
   if (code != ERROR_SUCCESS) {
-    return IoError("cannot list " + PathToUtf8(folder) + ": " + DescribeSystemError(code));
+    return Failure("cannot list " + PathToUtf8(folder), code);
   }
   return names;
 }
@@ -219,7 +251,8 @@ Status RealFileSystem::CheckReplaceable(const fs::path& path) {
     return Status::Ok();  // nothing to replace, or a folder, which the caller tells apart
   }
   if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-    return IoError("cannot replace " + PathToUtf8(path) + ": the file is read-only");
+    return IoError("cannot replace " + PathToUtf8(path) + ": the file is read-only",
+                   SystemCause::kReadOnly);
   }
   // Replacing needs the right to delete; a program that holds the file open without sharing
   // that right keeps it.
@@ -229,7 +262,7 @@ Status RealFileSystem::CheckReplaceable(const fs::path& path) {
   if (probe == INVALID_HANDLE_VALUE) {
     const DWORD code = GetLastError();
     if (code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION) {
-      return IoError("cannot replace " + PathToUtf8(path) + ": " + DescribeSystemError(code));
+      return Failure("cannot replace " + PathToUtf8(path), code);
     }
     return Status::Ok();  // anything else shows when the file is replaced
   }
@@ -343,6 +376,16 @@ std::string LastSystemError() {
   return DescribeSystemError(code);
 }
 
+Error LastSystemFailure(std::string what, bool names_a_file) {
+  const DWORD code = GetLastError();
+  if (code == ERROR_SUCCESS) {
+    const int number = errno;
+    return IoError(std::move(what) + ": " + std::strerror(number),
+                   CauseOfErrno(number, names_a_file));
+  }
+  return Failure(std::move(what), code);
+}
+
 PathKind KindOfPath(const fs::path& path) {
   DWORD attributes = Attributes(path);
   if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -409,7 +452,7 @@ Result<fs::path> TemporaryFolder() {
   wchar_t buffer[MAX_PATH + 2];
   const DWORD length = GetTempPathW(MAX_PATH + 2, buffer);
   if (length == 0 || length > MAX_PATH + 1) {
-    return IoError("no temporary folder: " + DescribeSystemError(GetLastError()));
+    return Failure("no temporary folder", GetLastError());
   }
   return fs::path(std::wstring(buffer, length));
 }
@@ -417,8 +460,7 @@ Result<fs::path> TemporaryFolder() {
 Status CreatePrivateFolder(const fs::path& folder) {
   // The user's temporary folder is the user's own already; a new folder inherits that.
   if (!CreateDirectoryW(SystemPath(folder).c_str(), nullptr)) {
-    return IoError("cannot create the folder " + PathToUtf8(folder) + ": " +
-                   DescribeSystemError(GetLastError()));
+    return Failure("cannot create the folder " + PathToUtf8(folder), GetLastError());
   }
   return Status::Ok();
 }

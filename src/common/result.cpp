@@ -9,8 +9,10 @@ std::string Error::Describe() const {
   return message + " (at byte " + std::to_string(*offset) + ")";
 }
 
-Error IoError(std::string message) {
-  return MakeError(ErrorKind::kIo, std::move(message));
+Error IoError(std::string message, SystemCause cause) {
+  Error error = MakeError(ErrorKind::kIo, std::move(message));
+  error.cause = cause;
+  return error;
 }
 
 Error MakeError(ErrorKind kind, std::string message, std::optional<std::uint64_t> offset) {

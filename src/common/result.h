@@ -19,16 +19,32 @@ enum class ErrorKind {
   kRange,        // a value that does not fit the field it has to be written into
 };
 
+// What the system said when it refused a file operation, sorted into the cases a user can act
+// on, so that the window can word them in its own language while `message` stays English.
+enum class SystemCause {
+  kNone,            // not the system's refusal: the file's content (the kind tells)
+  kReadOnly,        // the file, or the disk, is write-protected
+  kInUse,           // another program holds the file open, or has locked it
+  kNotFound,        // no such file or folder
+  kNoAccess,        // the user may not do this there
+  kDiskFull,        // no space left, or the user's quota is used up
+  kNameNotAllowed,  // the system refuses the name: too long or with characters it disallows
+  kNameTaken,       // something else, a folder for instance, has the name already
+  kNotAFile,        // a folder or a device where a file was expected
+  kOther,           // anything else: only the system's own words tell
+};
+
 struct Error {
   ErrorKind kind = ErrorKind::kIo;
   std::string message;
   std::optional<std::uint64_t> offset;  // byte offset in the file, when it points somewhere
+  SystemCause cause = SystemCause::kNone;
 
   // "message (at byte N)": the form shown to users and printed by the command line.
   std::string Describe() const;
 };
 
-Error IoError(std::string message);
+Error IoError(std::string message, SystemCause cause = SystemCause::kOther);
 Error MakeError(ErrorKind kind, std::string message, std::optional<std::uint64_t> offset = {});
 
 class [[nodiscard]] Status {

@@ -30,6 +30,13 @@ OutcomeReason Because(ReasonKind kind, const Error& error) {
   return {kind, {}, error};
 }
 
+// A source that cannot be opened: the subject is the error's English, as the command line
+// prints it; the error keeps the cause for the window.
+OutcomeReason Unreadable(Error error) {
+  std::string subject = error.message;
+  return {ReasonKind::kUnreadable, std::move(subject), std::move(error)};
+}
+
 fs::path WithoutTrailingSeparator(fs::path path) {
   path = path.lexically_normal();
   if (!path.has_filename() && path.has_relative_path()) {
@@ -125,18 +132,19 @@ FileOutcome BatchConverter::ConvertFile(const fs::path& source, const fs::path& 
                   extension.empty() ? Because(ReasonKind::kNoExtension)
                                     : Because(ReasonKind::kNotJwCadType, std::string(extension)));
   }
-  if (std::string reason = UnreadableReason(source); !reason.empty()) {
-    return Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kUnreadable, reason));
+  if (std::optional<Error> unreadable = UnreadableReason(source)) {
+    return Finish(outcome, OutcomeKind::kFailed, Unreadable(std::move(*unreadable)));
   }
   std::FILE* handle = OpenFile(source, "rb");
   if (handle == nullptr) {
     return Finish(outcome, OutcomeKind::kFailed,
-                  Because(ReasonKind::kUnreadable, "cannot open the file: " + LastSystemError()));
+                  Unreadable(LastSystemFailure("cannot open the file")));
   }
   auto in = ByteReader::FromOpenFile(handle, kConversionBuffer);
   if (!in.ok()) {
-    return Finish(outcome, OutcomeKind::kFailed,
-                  Because(ReasonKind::kUnreadable, "cannot open the file: " + in.error().message));
+    return Finish(
+        outcome, OutcomeKind::kFailed,
+        Unreadable(IoError("cannot open the file: " + in.error().message, in.error().cause)));
   }
   if (!HasSignature(*format, in.value())) {
     return Finish(outcome, OutcomeKind::kSkipped,
@@ -173,6 +181,7 @@ void BatchConverter::ConvertWith(const FileFormat& format, ByteReader& in, FileO
     Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kCannotWrite, committed.error()));
     return;
   }
+  outcome.kept_backup = pending->replaced_output();
   Finish(outcome, OutcomeKind::kConverted);
 }
 

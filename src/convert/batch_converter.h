@@ -34,7 +34,7 @@ enum class ReasonKind {
   kNotJwCadType,    // skipped: no jw_cad format has this extension (subject: the extension)
   kNoSignature,     // skipped: a jw_cad extension without its format's signature (subject: format)
   kNameNotAllowed,  // failed: the system would not give the name its plain meaning (subject: why)
-  kUnreadable,      // failed: the file cannot be opened (subject: what was found instead)
+  kUnreadable,      // failed: the file cannot be opened (subject: why, in English; error)
   kSameFolder,      // failed: the output would be written over the source's own folder
   kCannotRead,      // failed: the format's reader (error)
   kCannotConvert,   // failed: the remap (error)
@@ -57,7 +57,8 @@ struct FileOutcome {
   std::filesystem::path source;
   std::filesystem::path output;
   OutcomeReason why;
-  std::string reason;  // `why` in English; empty when converted
+  std::string reason;        // `why` in English; empty when converted
+  bool kept_backup = false;  // converted over an existing output, which is now its .BAK
 };
 
 struct BatchResult {

@@ -15,8 +15,8 @@ auto WithFormat(const FormatRegistry& formats, const std::filesystem::path& file
   if (format == nullptr) {
     return MakeError(ErrorKind::kUnsupported, "not a jw_cad file type");
   }
-  if (std::string reason = UnreadableReason(file); !reason.empty()) {
-    return IoError(reason);
+  if (std::optional<Error> unreadable = UnreadableReason(file)) {
+    return *unreadable;
   }
   auto in = ByteReader::OpenFile(file, kConversionBuffer);
   if (!in.ok()) {

@@ -122,7 +122,8 @@ PendingOutput::PendingOutput(PendingOutput&& other) noexcept
       output_(std::move(other.output_)),
       temporary_(std::move(other.temporary_)),
       sink_(std::move(other.sink_)),
-      finished_(other.finished_) {
+      finished_(other.finished_),
+      replaced_output_(other.replaced_output_) {
   other.finished_ = true;
 }
 
@@ -159,10 +160,12 @@ Status PendingOutput::Commit(const fs::path& backup) {
   }
   bool had_output = files.Exists(output_);
   if (had_output && files.IsDirectory(output_)) {
-    return fail(IoError("a folder has the name of the output " + PathToUtf8(output_)));
+    return fail(IoError("a folder has the name of the output " + PathToUtf8(output_),
+                        SystemCause::kNameTaken));
   }
   if (had_output && files.IsDirectory(backup)) {
-    return fail(IoError("a folder has the name of the backup " + PathToUtf8(backup)));
+    return fail(IoError("a folder has the name of the backup " + PathToUtf8(backup),
+                        SystemCause::kNameTaken));
   }
   if (had_output) {
     for (const fs::path& existing : {output_, backup}) {
@@ -199,6 +202,7 @@ Status PendingOutput::Commit(const fs::path& backup) {
       }
       return error;
     }
+    replaced_output_ = true;
   }
   return Status::Ok();
 }

@@ -35,6 +35,8 @@ class PendingOutput {
 
   // Completes the output. An existing output becomes `backup` (an older backup is replaced).
   Status Commit(const std::filesystem::path& backup);
+  // True once a Commit has replaced an existing output, which it kept as the backup.
+  bool replaced_output() const { return replaced_output_; }
   // Removes the temporary file; the folder is left as it was.
   void Discard();
 
@@ -47,6 +49,7 @@ class PendingOutput {
   std::filesystem::path temporary_;
   std::unique_ptr<FileSink> sink_;
   bool finished_ = false;  // committed or discarded
+  bool replaced_output_ = false;
 };
 
 // Finishes, in `folder`, what a run that was killed in the middle of a Commit left behind, and

@@ -16,17 +16,17 @@ bool HasSignature(const FileFormat& format, ByteReader& in) {
   return recognized;
 }
 
-std::string UnreadableReason(const std::filesystem::path& file) {
+std::optional<Error> UnreadableReason(const std::filesystem::path& file) {
   switch (KindOfPath(file)) {
     case PathKind::kMissing:
-      return "no such file";
+      return IoError("no such file", SystemCause::kNotFound);
     case PathKind::kFolder:
     case PathKind::kOther:
-      return "not a regular file";
+      return IoError("not a regular file", SystemCause::kNotAFile);
     case PathKind::kFile:
       break;
   }
-  return {};
+  return std::nullopt;
 }
 
 }  // namespace penmorph

@@ -4,6 +4,7 @@
 // reader, which then goes back to the start for the format to read.
 
 #include <filesystem>
+#include <optional>
 
 #include "common/byte_reader.h"
 #include "convert/file_format.h"
@@ -18,8 +19,8 @@ inline constexpr std::size_t kHeaderBuffer = 8 * 1024;
 // the start again afterwards.
 bool HasSignature(const FileFormat& format, ByteReader& in);
 
-// Why a file cannot be read as a source, or "" when it can: "no such file", "not a regular
-// file", or "cannot open the file: REASON".
-std::string UnreadableReason(const std::filesystem::path& file);
+// Why a file cannot be read as a source, or nullopt when it can: an IoError "no such file" or
+// "not a regular file", with its cause.
+std::optional<Error> UnreadableReason(const std::filesystem::path& file);
 
 }  // namespace penmorph
