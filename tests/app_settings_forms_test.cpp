@@ -1,5 +1,5 @@
 // The value rules of both settings dialogs: typed numbers, the range fill, the check row by row
-// and the drop-down lists' positions.
+// with the message that refuses a cell, and the drop-down lists' positions.
 
 #include <gtest/gtest.h>
 
@@ -71,14 +71,19 @@ TEST(JwwSettingsForm, ConfirmChecksRowByRowAndStoresOnlyWhenEveryCellPasses) {
   form.colours[11] = "15";
   form.line_types[4] = "１９";
   form.options[4] = true;
-  EXPECT_EQ(ConfirmJwwForm(form, table), (RefusedCell{RefusedCell::kColours, 11}));
+  // The message names the row as the grid captions it, the text as typed and the range.
+  EXPECT_EQ(ConfirmJwwForm(form, table),
+            (RefusedCell{RefusedCell::kColours, 11,
+                         "SXF 3:green の値 15 は 0〜9 の範囲で入力して下さい。"}));
   EXPECT_TRUE(table == before);
   EXPECT_EQ(form.colours[2], "5");        // passed, so rewritten as decimal
   EXPECT_EQ(form.line_types[4], "１９");  // not reached
 
   form.colours[11] = "abc";  // letters read as 0: accepted
-  form.line_types[7] = "10";
-  EXPECT_EQ(ConfirmJwwForm(form, table), (RefusedCell{RefusedCell::kLineTypes, 7}));
+  form.line_types[7] = "１０";
+  EXPECT_EQ(ConfirmJwwForm(form, table),
+            (RefusedCell{RefusedCell::kLineTypes, 7,
+                         "線種8:二点鎖線２ の値 １０ は 0〜9、11〜19 の範囲で入力して下さい。"}));
   EXPECT_TRUE(table == before);
   EXPECT_EQ(form.line_types[4], "19");
 

@@ -281,14 +281,20 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(colours->Value(2), QStringLiteral("05"));
     QTest::keyClick(colours, Qt::Key_Return);
     QVERIFY(dialog.isVisible());
-    QCOMPARE(prompts.Take(), QStringList{"beep"});
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(colours));
+    QCOMPARE(
+        prompts.Take(),
+        (QStringList{
+            "beep", QStringLiteral("error:SXF 3:green の値 15 は 0〜9 の範囲で入力して下さい。")}));
+    // The focus is in the refused cell's editor, its text selected to be typed over.
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(editor != nullptr && colours->isAncestorOf(editor));
     QCOMPARE(colours->currentRow(), 11);
+    QCOMPARE(editor->selectedText(), QStringLiteral("15"));
     QVERIFY(table == before);
     QCOMPARE(colours->Value(2), QStringLiteral("5"));  // passed, so rewritten as decimal
 
-    TypeIntoCell(colours, 11, "9");
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);  // Enter while still typing
+    QTest::keyClicks(editor, "9");
+    QTest::keyClick(editor, Qt::Key_Return);  // Enter while still typing
     QVERIFY(!dialog.isVisible());
     QCOMPARE(table.Entry(12), 9);
     QCOMPARE(table.Entry(3), 5);
@@ -321,7 +327,7 @@ class SettingsDialogsTest : public QObject {
       if (c.accepted) {
         QCOMPARE(table.Entry(265 + 5), c.stored);
       } else {
-        QCOMPARE(prompts.Take(), QStringList{"beep"});
+        QCOMPARE(prompts.Take().value(0), QStringLiteral("beep"));
         QCOMPARE(line_types->currentRow(), 4);
         dialog.reject();
       }

@@ -1,7 +1,9 @@
 #include "app/jww_settings_form.h"
 
 #include <algorithm>
+#include <utility>
 
+#include "app/dialog_texts.h"
 #include "app/typed_number.h"
 
 namespace penmorph::app {
@@ -21,6 +23,17 @@ std::optional<std::size_t> CheckCells(std::vector<std::string>& cells, ValueRule
     values.push_back(value);
   }
   return std::nullopt;
+}
+
+RefusedCell Refuse(RefusedCell::Grid grid, std::size_t row, const std::string& typed) {
+  const bool colours = grid == RefusedCell::kColours;
+  std::string message = (colours ? ColourRowCaptions() : LineTypeRowCaptions()).at(row);
+  message += " の値 ";
+  message += typed;
+  message += " は ";
+  message += colours ? dialog_texts::kColourRange : dialog_texts::kLineTypeRange;
+  message += " の範囲で入力して下さい。";
+  return RefusedCell{grid, row, std::move(message)};
 }
 
 }  // namespace
@@ -102,10 +115,10 @@ std::optional<RefusedCell> ConfirmJwwForm(JwwSettingsForm& form, JwwConvSettings
   std::vector<std::int32_t> colours;
   std::vector<std::int32_t> line_types;
   if (auto row = CheckCells(form.colours, ValueRule::kColour, colours)) {
-    return RefusedCell{RefusedCell::kColours, *row};
+    return Refuse(RefusedCell::kColours, *row, form.colours[*row]);
   }
   if (auto row = CheckCells(form.line_types, ValueRule::kLineType, line_types)) {
-    return RefusedCell{RefusedCell::kLineTypes, *row};
+    return Refuse(RefusedCell::kLineTypes, *row, form.line_types[*row]);
   }
   for (std::size_t r = 0; r < colours.size(); ++r) {
     table.SetEntry(static_cast<int>(r) + 1, colours[r]);

@@ -51,13 +51,16 @@ std::optional<std::string> FillRows(std::vector<std::string>& cells, std::size_t
 struct RefusedCell {
   enum Grid { kColours, kLineTypes } grid = kColours;
   std::size_t row = 0;
+  // Why, for an error box: the row's caption as the grid shows it, the text typed and the
+  // values the grid takes.
+  std::string message;
   bool operator==(const RefusedCell&) const = default;
 };
 
 // The confirmation: the colour cells, then the line-type cells, row by row; each cell that
 // passes is rewritten as decimal text. At the first refused cell it stops, leaving the table
-// as it was, and says which cell (the dialog beeps, focuses the grid and makes it the current
-// row). When every cell passes, the whole table is stored and nullopt comes back.
+// as it was, and says which cell and why (the dialog beeps, shows the message and opens that
+// cell's editor). When every cell passes, the whole table is stored and nullopt comes back.
 std::optional<RefusedCell> ConfirmJwwForm(JwwSettingsForm& form, JwwConvSettings& table);
 
 }  // namespace penmorph::app

@@ -9,14 +9,18 @@
 #include <QPushButton>
 #include <QStringList>
 
+#include "app/dialog_texts.h"
 #include "app/jwc_settings_form.h"
 #include "ui/dialog_layout.h"
+#include "ui/qt_text.h"
 #include "ui/screens.h"
 #include "ui/ui_fonts.h"
 
 namespace penmorph {
 
 namespace {
+
+namespace texts = app::dialog_texts;
 
 QStringList Items(const std::vector<std::string>& items) {
   QStringList list;
@@ -26,23 +30,6 @@ QStringList Items(const std::vector<std::string>& items) {
   return list;
 }
 
-struct PenRow {
-  const char* label;
-  QRgb colour;
-};
-constexpr PenRow kPenRows[] = {
-    {"Pen.1", 0x00FFFF}, {"Pen.2", 0xFFFFFF}, {"Pen.3", 0x00FF00},
-    {"Pen.4", 0xFFFF00}, {"Pen.5", 0xFF00FF}, {"Pen.6", 0x0000FF},
-};
-
-const QString kLineTypeLabels[] = {
-    QStringLiteral("実　線　　→"), QStringLiteral("点　線　１→"), QStringLiteral("点　線　２→"),
-    QStringLiteral("点　線　３→"), QStringLiteral("１点鎖線１→"), QStringLiteral("１点鎖線２→"),
-    QStringLiteral("２点鎖線１→"), QStringLiteral("２点鎖線２→"), QStringLiteral("補　助　線→"),
-    QStringLiteral("ランダム１→"), QStringLiteral("ランダム２→"), QStringLiteral("ランダム３→"),
-    QStringLiteral("ランダム４→"), QStringLiteral("ランダム５→"), QStringLiteral("倍長線種１→"),
-    QStringLiteral("倍長線種２→"), QStringLiteral("倍長線種３→"),
-};
 constexpr int kLeftColumnRows = 9;
 
 QComboBox* AddList(const QStringList& items, QWidget* parent, int left, int top, int width) {
@@ -57,36 +44,37 @@ QComboBox* AddList(const QStringList& items, QWidget* parent, int left, int top,
 
 TForm2::TForm2(JwcConvSettings& table, QWidget* parent) : QDialog(parent), table_(table) {
   setObjectName(QStringLiteral("Form2"));
-  SetUpFixedDialog(*this, QStringLiteral("JWC/JWK設定"), 602, 279);
+  SetUpFixedDialog(*this, FromUtf8(texts::kJwcTitle), 602, 279);
 
   // Created in the order the Tab key walks them.
-  auto* pens = new QGroupBox(QStringLiteral("線色変換 (&C)"), this);
+  auto* pens = new QGroupBox(FromUtf8(texts::kPenGroup), this);
   pens->setObjectName(QStringLiteral("GroupBox1"));
   pens->setGeometry(0, 0, 201, 241);
   for (int row = 0; row < 6; ++row) {
     const int top = 24 * (row + 1);
-    AddLabel(QString::fromLatin1(kPenRows[row].label), pens, 8, top, 36, 12);
-    QLabel* swatch = AddLabel(QStringLiteral("　　　　"), pens, 48, top, 48, 12);
+    const texts::PenRow& pen = texts::kPenRows[row];
+    AddLabel(FromUtf8(pen.label), pens, 8, top, 36, 12);
+    QLabel* swatch = AddLabel(FromUtf8(texts::kSwatch), pens, 48, top, 48, 12);
     swatch->setObjectName(QStringLiteral("Swatch%1").arg(row + 1));
     swatch->setAutoFillBackground(true);
     QPalette palette = swatch->palette();
-    palette.setColor(QPalette::Window, QColor::fromRgb(kPenRows[row].colour));
+    palette.setColor(QPalette::Window, QColor::fromRgb(pen.rgb));
     swatch->setPalette(palette);
-    AddLabel(QStringLiteral("→"), pens, 88, top, 16, 12);
+    AddLabel(FromUtf8(texts::kArrow), pens, 88, top, 16, 12);
     lists_[row] = AddList(Items(app::JwcPenItems()), pens, 112, top - 4, 81);
   }
-  check_box_ = new QCheckBox(QStringLiteral("文字設定の PenNo.も変更する"), pens);
+  check_box_ = new QCheckBox(FromUtf8(texts::kChangeTextPen), pens);
   check_box_->setObjectName(QStringLiteral("CheckBox1"));
   check_box_->setGeometry(8, 168, 185, 17);
 
-  auto* line_types = new QGroupBox(QStringLiteral("線種変換 (&T)"), this);
+  auto* line_types = new QGroupBox(FromUtf8(texts::kLineTypeGroup), this);
   line_types->setObjectName(QStringLiteral("GroupBox2"));
   line_types->setGeometry(208, 0, 393, 241);
   for (int i = 0; i < kListCount - app::JwcSettingsForm::kFirstLineTypeList + 1; ++i) {
     const bool left_column = i < kLeftColumnRows;
     const int top = 24 * ((left_column ? i : i - kLeftColumnRows) + 1);
     const int left = left_column ? 8 : 200;
-    QLabel* label = AddLabel(kLineTypeLabels[i], line_types, left, top, 72, 12);
+    QLabel* label = AddLabel(FromUtf8(texts::kLineTypeLabels[i]), line_types, left, top, 72, 12);
     label->setObjectName(QStringLiteral("Label%1").arg(19 + i));
     lists_[app::JwcSettingsForm::kFirstLineTypeList - 1 + i] =
         AddList(Items(app::JwcLineTypeItems()), line_types, left + 80, top - 4, 105);
@@ -95,12 +83,12 @@ TForm2::TForm2(JwcConvSettings& table, QWidget* parent) : QDialog(parent), table
     ComboBox(k)->setObjectName(QStringLiteral("ComboBox%1").arg(k));
   }
 
-  ok_ = new QPushButton(QStringLiteral("ＯＫ (&Y)"), this);
+  ok_ = new QPushButton(FromUtf8(texts::kOkButton), this);
   ok_->setObjectName(QStringLiteral("Button1"));
   ok_->setGeometry(368, 248, 105, 25);
   ok_->setDefault(true);
   connect(ok_, &QPushButton::clicked, this, &TForm2::Button1Click);
-  cancel_ = new QPushButton(QStringLiteral("キャンセル (&N)"), this);
+  cancel_ = new QPushButton(FromUtf8(texts::kCancelButton), this);
   cancel_->setObjectName(QStringLiteral("Button2"));
   cancel_->setGeometry(496, 248, 105, 25);
   connect(cancel_, &QPushButton::clicked, this, &TForm2::Button2Click);

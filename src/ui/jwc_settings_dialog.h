@@ -1,7 +1,7 @@
 #pragma once
 
-// "JWC/JWK設定": the table of the DOS formats - six pens, seventeen line types and the flag for
-// the pens of the text settings - edited through drop-down lists.
+// The JWC/JWK settings dialog: the table of the DOS formats - six pens, seventeen line types
+// and the flag for the pens of the text settings - edited through drop-down lists.
 
 #include <QDialog>
 #include <array>

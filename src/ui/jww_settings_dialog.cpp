@@ -16,7 +16,9 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
+#include "app/dialog_texts.h"
 #include "ui/dialog_layout.h"
+#include "ui/qt_text.h"
 #include "ui/screens.h"
 #include "ui/ui_fonts.h"
 #include "ui/user_prompts.h"
@@ -24,6 +26,8 @@
 namespace penmorph {
 
 namespace {
+
+namespace texts = app::dialog_texts;
 
 QStringList Captions(const std::vector<std::string>& captions) {
   QStringList list;
@@ -184,28 +188,28 @@ bool ValueGrid::eventFilter(QObject* watched, QEvent* event) {
 TForm3::TForm3(JwwConvSettings& table, UserPrompts& prompts, QWidget* parent)
     : QDialog(parent), table_(table), prompts_(prompts) {
   setObjectName(QStringLiteral("Form3"));
-  SetUpFixedDialog(*this, QStringLiteral("JWW/JWS設定"), 582, 445);
+  SetUpFixedDialog(*this, FromUtf8(texts::kJwwTitle), 582, 445);
 
-  const QString before = QStringLiteral("変換前");
-  AddLabel(QStringLiteral("線色設定"), this, 8, 8, 48, 12)->setObjectName("Label1");
-  colours_ = new ValueGrid(before, QStringLiteral("変換後線色番号"),
+  const QString before = FromUtf8(texts::kGridCorner);
+  AddLabel(FromUtf8(texts::kColourGridLabel), this, 8, 8, 48, 12)->setObjectName("Label1");
+  colours_ = new ValueGrid(before, FromUtf8(texts::kColourGridHeading),
                            Captions(app::ColourRowCaptions()), this);
   colours_->setObjectName(QStringLiteral("StringGrid1"));
   colours_->setGeometry(8, 24, 281, 217);
-  AddLabel(QStringLiteral("線種設定"), this, 296, 8, 48, 12)->setObjectName("Label2");
-  line_types_ = new ValueGrid(before, QStringLiteral("変換後線種番号"),
+  AddLabel(FromUtf8(texts::kLineTypeGridLabel), this, 296, 8, 48, 12)->setObjectName("Label2");
+  line_types_ = new ValueGrid(before, FromUtf8(texts::kLineTypeGridHeading),
                               Captions(app::LineTypeRowCaptions()), this);
   line_types_->setObjectName(QStringLiteral("StringGrid2"));
   line_types_->setGeometry(296, 24, 281, 217);
 
-  const QString range = QStringLiteral("◆範囲選択した部分を");
-  const QString make = QStringLiteral("にする");
+  const QString range = FromUtf8(texts::kFillBefore);
+  const QString make = FromUtf8(texts::kFillAfter);
   AddLabel(range, this, 8, 252, 120, 12)->setObjectName("Label3");
   colour_value_ = new QLineEdit(this);
   colour_value_->setObjectName(QStringLiteral("Edit1"));
   colour_value_->setGeometry(136, 248, 49, 20);
   AddLabel(make, this, 192, 252, 36, 12)->setObjectName("Label4");
-  auto* colour_fill = new QPushButton(QStringLiteral("設定"), this);
+  auto* colour_fill = new QPushButton(FromUtf8(texts::kFillButton), this);
   colour_fill->setObjectName(QStringLiteral("Button1"));
   colour_fill->setGeometry(240, 248, 49, 20);
   connect(colour_fill, &QPushButton::clicked, this, &TForm3::Button1Click);
@@ -214,50 +218,36 @@ TForm3::TForm3(JwwConvSettings& table, UserPrompts& prompts, QWidget* parent)
   line_type_value_->setObjectName(QStringLiteral("Edit2"));
   line_type_value_->setGeometry(424, 248, 49, 20);
   AddLabel(make, this, 480, 252, 36, 12)->setObjectName("Label6");
-  auto* line_type_fill = new QPushButton(QStringLiteral("設定"), this);
+  auto* line_type_fill = new QPushButton(FromUtf8(texts::kFillButton), this);
   line_type_fill->setObjectName(QStringLiteral("Button2"));
   line_type_fill->setGeometry(528, 248, 49, 20);
   connect(line_type_fill, &QPushButton::clicked, this, &TForm3::Button2Click);
 
-  AddLabel(QStringLiteral("※範囲選択は、[Shift]＋[↑][↓]で行う事が出来ます。[Shift]＋マウス選択は"
-                          "出来ませんので注意。"),
-           this, 8, 272, 552, 12)
-      ->setObjectName("Label8");
-  QLabel* ranges = AddLabel(QStringLiteral("※線色番号は、０～９　で、線種番号は、０～９、１１～"
-                                           "１９、で入力して下さい。"),
-                            this, 8, 288, 570, 15);
+  AddLabel(FromUtf8(texts::kSelectionHint), this, 8, 272, 552, 12)->setObjectName("Label8");
+  QLabel* ranges = AddLabel(FromUtf8(texts::kRangeHint), this, 8, 288, 570, 15);
   ranges->setObjectName("Label7");
   MakeHint(ranges);
-  QLabel* zero = AddLabel(QStringLiteral("※０指定は、無変換を意味します。"), this, 8, 304, 240, 15);
+  QLabel* zero = AddLabel(FromUtf8(texts::kZeroHint), this, 8, 304, 240, 15);
   zero->setObjectName("Label9");
   MakeHint(zero);
 
-  const QString option_captions[kOptionCount] = {
-      QStringLiteral("文字設定の線色番号も変更する"),
-      QStringLiteral("寸法設定の線色番号も変更する"),
-      QStringLiteral("線色指定のソリッド図形の線色番号を変更する"),
-      QStringLiteral("寸法図形の線色番号を変更する"),
-      QStringLiteral("ブロック図形の線色番号を変更する"),
-      QStringLiteral("寸法図形の線種番号を変更する"),
-      QStringLiteral("ブロック図形の線種番号を変更する"),
-  };
   constexpr int kOptionGeometry[kOptionCount][3] = {
       {8, 328, 209}, {8, 352, 209},   {8, 376, 281},   {8, 400, 281},
       {8, 424, 281}, {296, 328, 225}, {296, 352, 225},
   };
   for (int k = 0; k < kOptionCount; ++k) {
-    options_[k] = new QCheckBox(option_captions[k], this);
+    options_[k] = new QCheckBox(FromUtf8(texts::kJwwOptions[k]), this);
     options_[k]->setObjectName(QStringLiteral("CheckBox%1").arg(k + 1));
     options_[k]->setGeometry(kOptionGeometry[k][0], kOptionGeometry[k][1], kOptionGeometry[k][2],
                              17);
   }
 
-  auto* ok = new QPushButton(QStringLiteral("ＯＫ (&Y)"), this);
+  auto* ok = new QPushButton(FromUtf8(texts::kOkButton), this);
   ok->setObjectName(QStringLiteral("Button3"));
   ok->setGeometry(352, 416, 105, 25);
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &TForm3::Button3Click);
-  auto* cancel = new QPushButton(QStringLiteral("キャンセル (&N)"), this);
+  auto* cancel = new QPushButton(FromUtf8(texts::kCancelButton), this);
   cancel->setObjectName(QStringLiteral("Button4"));
   cancel->setGeometry(472, 416, 105, 25);
   connect(cancel, &QPushButton::clicked, this, &TForm3::Button4Click);
@@ -327,9 +317,12 @@ void TForm3::Button3Click() {
     ValueGrid* grid = refused->grid == app::RefusedCell::kColours ? colours_ : line_types_;
     const int row = static_cast<int>(refused->row);
     prompts_.Beep();
+    // Before the cell's editor opens: the box taking the focus would close it again.
+    prompts_.ShowMessage(this, app::MessageKind::kError, FromUtf8(refused->message));
     grid->setFocus();
     grid->setCurrentCell(row, 0);
     grid->scrollToItem(grid->item(row, 0));
+    grid->editItem(grid->item(row, 0));  // the text selected, to be typed over
     return;
   }
   accept();

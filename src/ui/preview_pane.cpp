@@ -14,6 +14,9 @@
 #include <QWheelEvent>
 #include <cmath>
 
+#include "app/preview_texts.h"
+#include "ui/qt_text.h"
+
 namespace penmorph {
 
 namespace {
@@ -24,9 +27,7 @@ QColor ColourOf(std::uint32_t rgb) {
   return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
-QString FromUtf8(const std::string& text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+namespace texts = app::preview_texts;
 
 // app::PreviewPainter with QPainter.
 class QtPreviewPainter final : public app::PreviewPainter {
@@ -177,7 +178,7 @@ PreviewPane::PreviewPane(const FormatRegistry& formats, QWidget* parent)
   caption_->setObjectName(QStringLiteral("PreviewCaption"));
   caption_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   bar->addWidget(caption_, 1);
-  side_by_side_ = new QCheckBox(QStringLiteral("並べて表示"), this);
+  side_by_side_ = new QCheckBox(FromUtf8(texts::kSideBySide), this);
   side_by_side_->setObjectName(QStringLiteral("SideBySideCheckBox"));
   side_by_side_->setChecked(true);
   connect(side_by_side_, &QCheckBox::toggled, this, [this] {
@@ -187,17 +188,17 @@ PreviewPane::PreviewPane(const FormatRegistry& formats, QWidget* parent)
   bar->addWidget(side_by_side_);
   switch_ = new QPushButton(this);
   switch_->setObjectName(QStringLiteral("SwitchSideButton"));
-  switch_->setToolTip(QStringLiteral("スペースキーで切り替え"));
+  switch_->setToolTip(FromUtf8(texts::kSwitchTip));
   connect(switch_, &QPushButton::clicked, this, &PreviewPane::SwitchSide);
   bar->addWidget(switch_);
-  black_ = new QCheckBox(QStringLiteral("黒背景"), this);
+  black_ = new QCheckBox(FromUtf8(texts::kBlackBackground), this);
   black_->setObjectName(QStringLiteral("BlackBackgroundCheckBox"));
   connect(black_, &QCheckBox::toggled, this, [this](bool on) {
     panel_.SetBackground(on ? preview::Background::kBlack : preview::Background::kWhite);
     Refresh();
   });
   bar->addWidget(black_);
-  auto* fit = new QPushButton(QStringLiteral("全体表示"), this);
+  auto* fit = new QPushButton(FromUtf8(texts::kFitButton), this);
   fit->setObjectName(QStringLiteral("FitButton"));
   connect(fit, &QPushButton::clicked, this, &PreviewPane::FitToWindow);
   bar->addWidget(fit);
@@ -206,8 +207,11 @@ PreviewPane::PreviewPane(const FormatRegistry& formats, QWidget* parent)
   auto* split = new QSplitter(Qt::Horizontal, this);
   table_ = new QTableWidget(0, 4, split);
   table_->setObjectName(QStringLiteral("InventoryGrid"));
-  table_->setHorizontalHeaderLabels({QStringLiteral("区分"), QStringLiteral("変換前"),
-                                     QStringLiteral("変換後"), QStringLiteral("内訳")});
+  QStringList heads;
+  for (std::string_view head : texts::kInventoryHeads) {
+    heads << FromUtf8(head);
+  }
+  table_->setHorizontalHeaderLabels(heads);
   table_->verticalHeader()->hide();
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->setSelectionMode(QAbstractItemView::NoSelection);
@@ -296,8 +300,7 @@ void PreviewPane::ShowCanvases() {
   const bool both = side_by_side_->isChecked();
   before_->setVisible(both || !showing_after_);
   after_->setVisible(both || showing_after_);
-  switch_->setText(showing_after_ ? QStringLiteral("変換後を表示中")
-                                  : QStringLiteral("変換前を表示中"));
+  switch_->setText(FromUtf8(texts::SwitchCaption(showing_after_)));
   switch_->setEnabled(!both);
 }
 
@@ -320,8 +323,8 @@ void PreviewPane::Refresh() {
     }
   }
   table_->resizeColumnsToContents();
-  before_->SetList(panel_.before(), QStringLiteral("変換前"));
-  after_->SetList(panel_.after(), QStringLiteral("変換後"));
+  before_->SetList(panel_.before(), FromUtf8(texts::kBefore));
+  after_->SetList(panel_.after(), FromUtf8(texts::kAfter));
   ShowCanvases();
   if (panel_.before() != nullptr && !fitted_) {
     FitToWindow();  // a drawing that has just arrived is shown whole

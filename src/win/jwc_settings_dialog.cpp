@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/dialog_texts.h"
 #include "win/control_ids.h"
 #include "win/win_text.h"
 
@@ -9,21 +10,12 @@ namespace penmorph::win {
 
 namespace {
 
-struct PenRow {
-  const char* label;
-  COLORREF colour;
-};
-const PenRow kPenRows[] = {
-    {"Pen.1", RGB(0x00, 0xFF, 0xFF)}, {"Pen.2", RGB(0xFF, 0xFF, 0xFF)},
-    {"Pen.3", RGB(0x00, 0xFF, 0x00)}, {"Pen.4", RGB(0xFF, 0xFF, 0x00)},
-    {"Pen.5", RGB(0xFF, 0x00, 0xFF)}, {"Pen.6", RGB(0x00, 0x00, 0xFF)},
-};
+namespace texts = app::dialog_texts;
 
-constexpr const char* kLineTypeLabels[] = {
-    "実　線　　→", "点　線　１→", "点　線　２→", "点　線　３→", "１点鎖線１→", "１点鎖線２→",
-    "２点鎖線１→", "２点鎖線２→", "補　助　線→", "ランダム１→", "ランダム２→", "ランダム３→",
-    "ランダム４→", "ランダム５→", "倍長線種１→", "倍長線種２→", "倍長線種３→",
-};
+COLORREF ColorOf(std::uint32_t rgb) {
+  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
 constexpr int kLeftColumnRows = 9;
 
 constexpr DWORD kStaticStyle = SS_LEFT | SS_NOPREFIX;
@@ -32,7 +24,7 @@ constexpr DWORD kStaticStyle = SS_LEFT | SS_NOPREFIX;
 
 TForm2::TForm2(JwcConvSettings& table, HWND owner, POINT place) : table_(table), owner_(owner) {
   RegisterClassOnce(kClassName);
-  CreateWindowOf(kClassName, L"JWC/JWK設定", WS_POPUP | WS_CAPTION | WS_SYSMENU,
+  CreateWindowOf(kClassName, Wide(texts::kJwcTitle).c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU,
                  WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, place.x, place.y, 100, 100, owner);
   Build();
   ApplyDpi(WindowDpi(hwnd()));
@@ -45,13 +37,13 @@ void TForm2::Build() {
     return layout_.Place(AddControl(dialog, L"STATIC", text, kStaticStyle, -1), left, top, width,
                          height);
   };
-  layout_.Place(AddControl(dialog, L"BUTTON", "線色変換 (&C)", BS_GROUPBOX, -1), 0, 0, 201, 241);
+  layout_.Place(AddControl(dialog, L"BUTTON", texts::kPenGroup, BS_GROUPBOX, -1), 0, 0, 201, 241);
   for (int row = 0; row < 6; ++row) {
     const int top = 24 * (row + 1);
-    label(kPenRows[row].label, 8, top, 36, 12);
-    swatches_[row] = label("　　　　", 48, top, 48, 12);
-    swatch_brushes_[row] = CreateSolidBrush(kPenRows[row].colour);
-    label("→", 88, top, 16, 12);
+    label(texts::kPenRows[row].label, 8, top, 36, 12);
+    swatches_[row] = label(texts::kSwatch, 48, top, 48, 12);
+    swatch_brushes_[row] = CreateSolidBrush(ColorOf(texts::kPenRows[row].rgb));
+    label(texts::kArrow, 88, top, 16, 12);
     lists_[row] = layout_.Place(
         AddControl(dialog, L"COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
                    ids::kComboBox0 + row + 1),
@@ -61,19 +53,19 @@ void TForm2::Build() {
                         GetWindowLongPtrW(lists_[row], GWL_STYLE) | WS_GROUP);
     }
   }
-  check_box_ = layout_.Place(AddControl(dialog, L"BUTTON", "文字設定の PenNo.も変更する",
+  check_box_ = layout_.Place(AddControl(dialog, L"BUTTON", texts::kChangeTextPen,
                                         WS_TABSTOP | BS_AUTOCHECKBOX, ids::kJwcCheckBox1),
                              8, 168, 185, 17);
 
   constexpr int kGroup2Left = 208;
-  layout_.Place(AddControl(dialog, L"BUTTON", "線種変換 (&T)", BS_GROUPBOX, -1), kGroup2Left, 0,
-                393, 241);
+  layout_.Place(AddControl(dialog, L"BUTTON", texts::kLineTypeGroup, BS_GROUPBOX, -1), kGroup2Left,
+                0, 393, 241);
   const int line_type_lists = kListCount - app::JwcSettingsForm::kFirstLineTypeList + 1;
   for (int i = 0; i < line_type_lists; ++i) {
     const bool left_column = i < kLeftColumnRows;
     const int top = 24 * ((left_column ? i : i - kLeftColumnRows) + 1);
     const int left = kGroup2Left + (left_column ? 8 : 200);
-    label(kLineTypeLabels[i], left, top, 72, 12);
+    label(texts::kLineTypeLabels[i], left, top, 72, 12);
     const int k = app::JwcSettingsForm::kFirstLineTypeList + i;
     lists_[k - 1] =
         layout_.Place(AddControl(dialog, L"COMBOBOX", "",
@@ -87,11 +79,12 @@ void TForm2::Build() {
       SendMessageW(ComboBox(k), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
     }
   }
-  layout_.Place(AddControl(dialog, L"BUTTON", "ＯＫ (&Y)", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK),
-                368, 248, 105, 25);
   layout_.Place(
-      AddControl(dialog, L"BUTTON", "キャンセル (&N)", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL), 496,
+      AddControl(dialog, L"BUTTON", texts::kOkButton, WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK), 368,
       248, 105, 25);
+  layout_.Place(
+      AddControl(dialog, L"BUTTON", texts::kCancelButton, WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL),
+      496, 248, 105, 25);
 }
 
 void TForm2::ApplyDpi(UINT dpi) {
@@ -162,7 +155,7 @@ LRESULT TForm2::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CTLCOLORSTATIC:
       for (std::size_t row = 0; row < swatches_.size(); ++row) {
         if (reinterpret_cast<HWND>(lparam) == swatches_[row]) {
-          SetBkColor(reinterpret_cast<HDC>(wparam), kPenRows[row].colour);
+          SetBkColor(reinterpret_cast<HDC>(wparam), ColorOf(texts::kPenRows[row].rgb));
           return reinterpret_cast<LRESULT>(swatch_brushes_[row]);
         }
       }

@@ -1,7 +1,7 @@
 #pragma once
 
-// "JWC/JWK設定": the table of the DOS formats - six pens, seventeen line types and one option -
-// chosen in drop-down lists whose item positions are the stored values.
+// The JWC/JWK settings dialog: the table of the DOS formats - six pens, seventeen line types
+// and one option - chosen in drop-down lists whose item positions are the stored values.
 
 #include <array>
 

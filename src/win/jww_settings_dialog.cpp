@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/dialog_texts.h"
 #include "win/control_ids.h"
 #include "win/win_text.h"
 
@@ -9,17 +10,10 @@ namespace penmorph::win {
 
 namespace {
 
+namespace texts = app::dialog_texts;
+
 constexpr DWORD kStaticStyle = SS_LEFT | SS_NOPREFIX;
 
-constexpr const char* kOptionCaptions[TForm3::kOptionCount] = {
-    "文字設定の線色番号も変更する",
-    "寸法設定の線色番号も変更する",
-    "線色指定のソリッド図形の線色番号を変更する",
-    "寸法図形の線色番号を変更する",
-    "ブロック図形の線色番号を変更する",
-    "寸法図形の線種番号を変更する",
-    "ブロック図形の線種番号を変更する",
-};
 constexpr int kOptionGeometry[TForm3::kOptionCount][3] = {
     {8, 328, 209}, {8, 352, 209},   {8, 376, 281},   {8, 400, 281},
     {8, 424, 281}, {296, 328, 225}, {296, 352, 225},
@@ -30,7 +24,7 @@ constexpr int kOptionGeometry[TForm3::kOptionCount][3] = {
 TForm3::TForm3(JwwConvSettings& table, Desktop& desktop, HWND owner, POINT place)
     : table_(table), desktop_(desktop), owner_(owner) {
   RegisterClassOnce(kClassName);
-  CreateWindowOf(kClassName, L"JWW/JWS設定", WS_POPUP | WS_CAPTION | WS_SYSMENU,
+  CreateWindowOf(kClassName, Wide(texts::kJwwTitle).c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU,
                  WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, place.x, place.y, 100, 100, owner);
   hint_brush_ = CreateSolidBrush(RGB(0xFF, 0xFF, 0xFF));
   Build();
@@ -44,49 +38,50 @@ void TForm3::Build() {
                          height);
   };
   // Created in the order the Tab key walks them.
-  label("線色設定", 8, 8, 48, 12);
-  colours_ = std::make_unique<ValueGrid>(dialog, ids::kStringGrid1, "変換前", "変換後線色番号",
-                                         app::ColourRowCaptions());
+  label(texts::kColourGridLabel, 8, 8, 48, 12);
+  colours_ =
+      std::make_unique<ValueGrid>(dialog, ids::kStringGrid1, std::string(texts::kGridCorner),
+                                  std::string(texts::kColourGridHeading), app::ColourRowCaptions());
   layout_.Place(colours_->hwnd(), 8, 24, 281, 217);
-  label("線種設定", 296, 8, 48, 12);
-  line_types_ = std::make_unique<ValueGrid>(dialog, ids::kStringGrid2, "変換前", "変換後線種番号",
-                                            app::LineTypeRowCaptions());
+  label(texts::kLineTypeGridLabel, 296, 8, 48, 12);
+  line_types_ = std::make_unique<ValueGrid>(
+      dialog, ids::kStringGrid2, std::string(texts::kGridCorner),
+      std::string(texts::kLineTypeGridHeading), app::LineTypeRowCaptions());
   layout_.Place(line_types_->hwnd(), 296, 24, 281, 217);
 
-  label("◆範囲選択した部分を", 8, 252, 120, 12);
+  label(texts::kFillBefore, 8, 252, 120, 12);
   colour_value_ = layout_.Place(
       AddControl(dialog, L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, ids::kEdit1, WS_EX_CLIENTEDGE),
       136, 248, 49, 20);
-  label("にする", 192, 252, 36, 12);
-  layout_.Place(AddControl(dialog, L"BUTTON", "設定", WS_TABSTOP | BS_PUSHBUTTON, ids::kButton1),
-                240, 248, 49, 20);
-  label("◆範囲選択した部分を", 296, 252, 120, 12);
+  label(texts::kFillAfter, 192, 252, 36, 12);
+  layout_.Place(
+      AddControl(dialog, L"BUTTON", texts::kFillButton, WS_TABSTOP | BS_PUSHBUTTON, ids::kButton1),
+      240, 248, 49, 20);
+  label(texts::kFillBefore, 296, 252, 120, 12);
   line_type_value_ = layout_.Place(
       AddControl(dialog, L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, ids::kEdit2, WS_EX_CLIENTEDGE),
       424, 248, 49, 20);
-  label("にする", 480, 252, 36, 12);
-  layout_.Place(AddControl(dialog, L"BUTTON", "設定", WS_TABSTOP | BS_PUSHBUTTON, ids::kButton2),
-                528, 248, 49, 20);
+  label(texts::kFillAfter, 480, 252, 36, 12);
+  layout_.Place(
+      AddControl(dialog, L"BUTTON", texts::kFillButton, WS_TABSTOP | BS_PUSHBUTTON, ids::kButton2),
+      528, 248, 49, 20);
 
-  label(
-      "※範囲選択は、[Shift]＋[↑][↓]で行う事が出来ます。[Shift]＋マウス選択は出来ません"
-      "ので注意。",
-      8, 272, 552, 12);
-  hints_[0] = label("※線色番号は、０～９　で、線種番号は、０～９、１１～１９、で入力して下さい。",
-                    8, 288, 570, 15);
-  hints_[1] = label("※０指定は、無変換を意味します。", 8, 304, 240, 15);
+  label(texts::kSelectionHint, 8, 272, 552, 12);
+  hints_[0] = label(texts::kRangeHint, 8, 288, 570, 15);
+  hints_[1] = label(texts::kZeroHint, 8, 304, 240, 15);
 
   for (int k = 0; k < kOptionCount; ++k) {
     options_[k] =
-        layout_.Place(AddControl(dialog, L"BUTTON", kOptionCaptions[k],
+        layout_.Place(AddControl(dialog, L"BUTTON", texts::kJwwOptions[k],
                                  WS_TABSTOP | BS_AUTOCHECKBOX, ids::kJwwCheckBox0 + k + 1),
                       kOptionGeometry[k][0], kOptionGeometry[k][1], kOptionGeometry[k][2], 17);
   }
-  layout_.Place(AddControl(dialog, L"BUTTON", "ＯＫ (&Y)", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK),
-                352, 416, 105, 25);
   layout_.Place(
-      AddControl(dialog, L"BUTTON", "キャンセル (&N)", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL), 472,
+      AddControl(dialog, L"BUTTON", texts::kOkButton, WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK), 352,
       416, 105, 25);
+  layout_.Place(
+      AddControl(dialog, L"BUTTON", texts::kCancelButton, WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL),
+      472, 416, 105, 25);
 }
 
 void TForm3::ApplyDpi(UINT dpi) {
@@ -172,8 +167,11 @@ void TForm3::Button3Click() {
   if (refused) {
     ValueGrid& grid = refused->grid == app::RefusedCell::kColours ? *colours_ : *line_types_;
     desktop_.Beep();
+    // Before the cell's editor opens: the box taking the focus would close it again.
+    desktop_.ShowMessage(hwnd(), app::MessageKind::kError, refused->message);
     SetFocus(grid.hwnd());
     grid.SetCurrentRow(static_cast<int>(refused->row));
+    grid.BeginEdit();  // the text selected, to be typed over
     return;
   }
   done_ = true;

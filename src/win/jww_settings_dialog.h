@@ -1,7 +1,7 @@
 #pragma once
 
-// "JWW/JWS設定": the table of the Windows formats - 265 colours, 49 line types and seven
-// options - edited as numbers in two grids, checked only when the user confirms.
+// The JWW/JWS settings dialog: the table of the Windows formats - 265 colours, 49 line types
+// and seven options - edited as numbers in two grids, checked only when the user confirms.
 
 #include <array>
 #include <memory>

@@ -9,6 +9,7 @@
 #include <tuple>
 #include <vector>
 
+#include "app/preview_texts.h"
 #include "win/control_ids.h"
 #include "win/controls.h"
 #include "win/ui_font.h"
@@ -17,6 +18,8 @@
 namespace penmorph::win {
 
 namespace {
+
+namespace texts = app::preview_texts;
 
 constexpr UINT kDeliver = WM_APP + 20;  // from the panel's worker
 constexpr double kClip = 1e5;           // screen pixels beyond which GDI's numbers are not trusted
@@ -297,24 +300,23 @@ PreviewPane::PreviewPane(HWND parent, const FormatRegistry& formats)
   CreateWindowOf(kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, 0, parent,
                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kPreviewPane)));
   caption_ = AddControl(hwnd(), L"STATIC", "", SS_LEFT | SS_ENDELLIPSIS, ids::kPreviewCaption);
-  side_by_side_box_ = AddControl(hwnd(), L"BUTTON", "並べて表示", BS_AUTOCHECKBOX | WS_TABSTOP,
-                                 ids::kPreviewSideBySide);
+  side_by_side_box_ = AddControl(hwnd(), L"BUTTON", texts::kSideBySide,
+                                 BS_AUTOCHECKBOX | WS_TABSTOP, ids::kPreviewSideBySide);
   Button_SetCheck(side_by_side_box_, BST_CHECKED);
-  switch_button_ = AddControl(hwnd(), L"BUTTON", "変換後を表示中", BS_PUSHBUTTON | WS_TABSTOP,
-                              ids::kPreviewSwitch);
-  black_box_ =
-      AddControl(hwnd(), L"BUTTON", "黒背景", BS_AUTOCHECKBOX | WS_TABSTOP, ids::kPreviewBlack);
-  fit_button_ =
-      AddControl(hwnd(), L"BUTTON", "全体表示", BS_PUSHBUTTON | WS_TABSTOP, ids::kPreviewFit);
+  switch_button_ = AddControl(hwnd(), L"BUTTON", texts::SwitchCaption(true),
+                              BS_PUSHBUTTON | WS_TABSTOP, ids::kPreviewSwitch);
+  black_box_ = AddControl(hwnd(), L"BUTTON", texts::kBlackBackground, BS_AUTOCHECKBOX | WS_TABSTOP,
+                          ids::kPreviewBlack);
+  fit_button_ = AddControl(hwnd(), L"BUTTON", texts::kFitButton, BS_PUSHBUTTON | WS_TABSTOP,
+                           ids::kPreviewFit);
   table_ = AddControl(hwnd(), WC_LISTVIEWW, "",
                       LVS_REPORT | LVS_NOSORTHEADER | LVS_SINGLESEL | WS_BORDER | WS_TABSTOP,
                       ids::kPreviewInventory);
   ListView_SetExtendedListViewStyle(table_,
                                     LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
-  const char* heads[] = {"区分", "変換前", "変換後", "内訳"};
   const int widths[] = {110, 56, 56, 200};
   for (int c = 0; c < 4; ++c) {
-    std::wstring head = Wide(heads[c]);
+    std::wstring head = Wide(texts::kInventoryHeads[c]);
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
     column.fmt = c == 1 || c == 2 ? LVCFMT_RIGHT : LVCFMT_LEFT;
@@ -369,7 +371,7 @@ void PreviewPane::RepaintCanvases() {
 void PreviewPane::ShowCanvases() {
   ShowWindow(before_->hwnd(), side_by_side_ || !showing_after_ ? SW_SHOW : SW_HIDE);
   ShowWindow(after_->hwnd(), side_by_side_ || showing_after_ ? SW_SHOW : SW_HIDE);
-  SetWindowTextUtf8(switch_button_, showing_after_ ? "変換後を表示中" : "変換前を表示中");
+  SetWindowTextUtf8(switch_button_, texts::SwitchCaption(showing_after_));
   EnableWindow(switch_button_, !side_by_side_);
   LayOut();
 }
@@ -399,8 +401,8 @@ void PreviewPane::Refresh() {
   }
   SendMessageW(table_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(table_, nullptr, TRUE);
-  before_->SetList(panel_.before(), L"変換前");
-  after_->SetList(panel_.after(), L"変換後");
+  before_->SetList(panel_.before(), Wide(texts::kBefore).c_str());
+  after_->SetList(panel_.after(), Wide(texts::kAfter).c_str());
   ShowCanvases();
   if (panel_.before() != nullptr && !fitted_) {
     FitToWindow();  // a drawing that has just arrived is shown whole

@@ -1,0 +1,81 @@
+#pragma once
+
+// Every text the two settings dialogs show - titles, group captions, labels, hints, check boxes
+// and buttons - exactly as the user sees it, UTF-8. Both windows read them from here; the items
+// of the lists and the grids' row captions come from the forms (jwc_settings_form.h,
+// jww_settings_form.h).
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace penmorph::app::dialog_texts {
+
+// Both dialogs.
+inline constexpr std::string_view kOkButton = "ＯＫ (&Y)";
+inline constexpr std::string_view kCancelButton = "キャンセル (&N)";
+
+// "JWC/JWK設定" (TForm2).
+inline constexpr std::string_view kJwcTitle = "JWC/JWK設定";
+inline constexpr std::string_view kPenGroup = "線色変換 (&C)";
+inline constexpr std::string_view kLineTypeGroup = "線種変換 (&T)";
+inline constexpr std::string_view kChangeTextPen = "文字設定の PenNo.も変更する";
+// Between a row's caption and its list.
+inline constexpr std::string_view kArrow = "→";
+// The blank text of a pen's colour swatch, as wide as four characters.
+inline constexpr std::string_view kSwatch = "　　　　";
+
+// A row of the pen group: its caption and the colour of its swatch (0xRRGGBB), the colour the
+// pen has in jw_cad's DOS versions.
+struct PenRow {
+  std::string_view label;
+  std::uint32_t rgb;
+};
+inline constexpr std::array<PenRow, 6> kPenRows = {{
+    {"Pen.1", 0x00FFFF},
+    {"Pen.2", 0xFFFFFF},
+    {"Pen.3", 0x00FF00},
+    {"Pen.4", 0xFFFF00},
+    {"Pen.5", 0xFF00FF},
+    {"Pen.6", 0x0000FF},
+}};
+
+// The captions of lists 7 ... 23, the arrow included.
+inline constexpr std::array<std::string_view, 17> kLineTypeLabels = {
+    "実　線　　→", "点　線　１→", "点　線　２→", "点　線　３→", "１点鎖線１→", "１点鎖線２→",
+    "２点鎖線１→", "２点鎖線２→", "補　助　線→", "ランダム１→", "ランダム２→", "ランダム３→",
+    "ランダム４→", "ランダム５→", "倍長線種１→", "倍長線種２→", "倍長線種３→",
+};
+
+// "JWW/JWS設定" (TForm3).
+inline constexpr std::string_view kJwwTitle = "JWW/JWS設定";
+inline constexpr std::string_view kColourGridLabel = "線色設定";
+inline constexpr std::string_view kLineTypeGridLabel = "線種設定";
+// The caption over both grids' row captions.
+inline constexpr std::string_view kGridCorner = "変換前";
+inline constexpr std::string_view kColourGridHeading = "変換後線色番号";
+inline constexpr std::string_view kLineTypeGridHeading = "変換後線種番号";
+// The range fill under each grid: "◆範囲選択した部分を [box] にする [設定]".
+inline constexpr std::string_view kFillBefore = "◆範囲選択した部分を";
+inline constexpr std::string_view kFillAfter = "にする";
+inline constexpr std::string_view kFillButton = "設定";
+inline constexpr std::string_view kSelectionHint =
+    "※範囲選択は、[Shift]＋[↑][↓]で行う事が出来ます。[Shift]＋マウス選択は出来ませんので注意。";
+inline constexpr std::string_view kRangeHint =
+    "※線色番号は、０～９　で、線種番号は、０～９、１１～１９、で入力して下さい。";
+inline constexpr std::string_view kZeroHint = "※０指定は、無変換を意味します。";
+inline constexpr std::array<std::string_view, 7> kJwwOptions = {
+    "文字設定の線色番号も変更する",
+    "寸法設定の線色番号も変更する",
+    "線色指定のソリッド図形の線色番号を変更する",
+    "寸法図形の線色番号を変更する",
+    "ブロック図形の線色番号を変更する",
+    "寸法図形の線種番号を変更する",
+    "ブロック図形の線種番号を変更する",
+};
+
+// The values a grid takes, in the message that refuses a cell.
+inline constexpr std::string_view kColourRange = "0〜9";
+inline constexpr std::string_view kLineTypeRange = "0〜9、11〜19";
+
+}  // namespace penmorph::app::dialog_texts
