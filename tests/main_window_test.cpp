@@ -34,6 +34,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <thread>
 
 #include "convert/batch_converter.h"
 #include "fakes.h"
@@ -44,6 +45,7 @@
 #include "ui/jwc_settings_dialog.h"
 #include "ui/jww_settings_dialog.h"
 #include "ui/main_window.h"
+#include "ui/single_instance.h"
 #include "ui/translation.h"
 #include "ui_fakes.h"
 
@@ -873,6 +875,24 @@ class MainWindowTest : public QObject {
     Action(QStringLiteral("終了 (&X)"))->trigger();
     QVERIFY(!window.isVisible());
     QVERIFY(fs::file_size(IniPath()) > 0);
+  }
+
+  // One window per user: a second start hands its file to the first, which lists and selects it.
+  void aSecondStartHandsItsFileOver() {
+    fs::path folder = MakeDrawingsFolder();
+    TForm1& window = Open();
+    const QString name = QStringLiteral("penmorph-test-%1").arg(QCoreApplication::applicationPid());
+    SingleInstance first(name);
+    QVERIFY(first.Listen([&window](const QString& path) { window.HandedOver(path); }));
+    std::atomic<int> handed{-1};
+    std::thread second([&] { handed = SingleInstance(name).HandOver(Q(folder / "old.jwc")); });
+    QTRY_VERIFY(handed.load() != -1);
+    second.join();
+    QCOMPARE(handed.load(), 1);
+    QCOMPARE(Tree()->topLevelItem(0)->text(0), Shown(folder));
+    QCOMPARE(List()->item(List()->currentRow(), kNameColumn)->text(), QStringLiteral("old.jwc"));
+    // Without a first window nothing takes the path, and the start goes on by itself.
+    QVERIFY(!SingleInstance(name + "-none").HandOver(Q(folder)));
   }
 
   // Files dropped on the window do what `penmorph FILE` does: their folder listed, they selected.

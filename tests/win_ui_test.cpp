@@ -823,12 +823,13 @@ TEST_F(WindowsWindow, ListsSortsSetsTablesConvertsReportsAndKeepsItsSettings) {
   EXPECT_EQ(saved.tables.jwc.Entry(9), 0);
 }
 
-// `penmorph.exe FILE` (a file dropped on the program): the file's folder searched and listed,
-// the tree highlighting it, the file selected.
+// `penmorph.exe FILE` (a file dropped on the program) while the window runs: the file's folder
+// searched and listed, the tree highlighting it, the file selected.
 TEST_F(WindowsWindow, AStartPathListsTheFilesFolderAndSelectsTheFile) {
   TForm1 window(SetupFor(folders_, desktop_));
   window.Show(SW_SHOWNORMAL);
-  window.OpenStartPath(folders_.drawings / "room.jww");
+  // As a second start hands its file to the window already running.
+  ASSERT_TRUE(HandOverToRunningWindow(folders_.drawings / "room.jww"));
 
   HWND tree = GetDlgItem(window.hwnd(), ids::kFolderTree);
   HWND list = GetDlgItem(window.hwnd(), ids::kFileList);

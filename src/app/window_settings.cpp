@@ -1,6 +1,7 @@
 #include "app/window_settings.h"
 
 #include "app/path_text.h"
+#include "app/run_report.h"
 
 namespace penmorph::app {
 
@@ -21,7 +22,7 @@ bool SaveTablesAs(const fs::path& file, const ConversionTables& tables, Prompts&
   std::string text = "設定ファイル「";
   text += PathText(file);
   text += "」を保存できませんでした。\n";
-  text += saved.error().Describe();
+  text += JapaneseErrorText(saved.error());
   prompts.Beep();
   prompts.ShowMessage(MessageKind::kError, text);
   return false;

@@ -209,6 +209,15 @@ void TForm1::OpenStartPath(const QString& argument) {
   model_.OpenPaths({PathOf(argument)});
 }
 
+void TForm1::HandedOver(const QString& path) {
+  setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  raise();
+  activateWindow();
+  if (!path.isEmpty()) {
+    OpenStartPath(path);
+  }
+}
+
 void TForm1::ShowStart(const std::optional<QString>& argument) {
   model_.Shown(argument ? std::optional(PathOf(*argument)) : std::nullopt);
 }

@@ -91,6 +91,8 @@ class TForm1 : public QMainWindow, public app::MainWindowView {
   // start handing its path over): its folder becomes the search folder and is listed, the file
   // selected. A path that does not exist changes nothing.
   void OpenStartPath(const QString& argument);
+  // A second start handed its path over: the window comes to the front and opens it.
+  void HandedOver(const QString& path);
   // The window is shown: a start path, or the last search folder.
   void ShowStart(const std::optional<QString>& argument);
 

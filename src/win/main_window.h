@@ -88,6 +88,9 @@ class TForm1 : public WindowBase, public app::MainWindowView {
   static constexpr UINT kRunProgress = WM_APP + 2;
   static constexpr UINT kShown = WM_APP + 3;
   static constexpr UINT_PTR kSearchFieldSubclass = 1;
+  // WM_COPYDATA's tag for a path handed over by a second start.
+  static constexpr ULONG_PTR kHandOverTag = 0x504D4F50;
+  friend bool HandOverToRunningWindow(const std::filesystem::path& path);
 
   void BuildControls();
   void BuildMenus();
@@ -108,6 +111,7 @@ class TForm1 : public WindowBase, public app::MainWindowView {
   void RepadSizes();
   void OpenFile();
   void DropFiles(HDROP drop);
+  void HandedOver(const COPYDATASTRUCT& data);
   bool Notify(const NMHDR& header, LRESULT& result);
   LRESULT DrawListItem(NMLVCUSTOMDRAW& draw);
 
@@ -152,6 +156,10 @@ class TForm1 : public WindowBase, public app::MainWindowView {
   // Last: its runs read with formats_ and wake this window, so it goes first.
   app::MainWindowModel model_;
 };
+
+// One window per user: true when another start's window is running and took `path` (empty:
+// nothing to open, only to come to the front). The program then ends.
+bool HandOverToRunningWindow(const std::filesystem::path& path);
 
 // Creates the window, shows it and runs its messages until it is closed; the program's body.
 int RunMainWindow(MainWindowSetup setup, int show_command);

@@ -22,6 +22,8 @@
 
 namespace penmorph::win {
 
+namespace fs = std::filesystem;
+
 // --- events ---
 
 // Selected rows keep the highlight colours when the list loses the focus: the default grey is
@@ -103,6 +105,35 @@ LRESULT CALLBACK TForm1::SearchFieldProc(HWND window, UINT message, WPARAM wpara
   return DefSubclassProc(window, message, wparam, lparam);
 }
 
+void TForm1::HandedOver(const COPYDATASTRUCT& data) {
+  if (data.dwData != kHandOverTag) {
+    return;
+  }
+  if (IsIconic(hwnd())) {
+    ShowWindow(hwnd(), SW_RESTORE);
+  }
+  SetForegroundWindow(hwnd());
+  const std::wstring path(static_cast<const wchar_t*>(data.lpData), data.cbData / sizeof(wchar_t));
+  if (!path.empty()) {
+    model_.OpenPaths({fs::path(path)});
+  }
+}
+
+bool HandOverToRunningWindow(const fs::path& path) {
+  HWND running = FindWindowW(TForm1::kClassName, nullptr);
+  if (running == nullptr) {
+    return false;
+  }
+  const std::wstring& text = path.native();
+  COPYDATASTRUCT data{TForm1::kHandOverTag, static_cast<DWORD>(text.size() * sizeof(wchar_t)),
+                      const_cast<wchar_t*>(text.c_str())};
+  DWORD_PTR answer = 0;
+  // The running window may take a moment (a folder walk); a hung one does not hold this start.
+  return SendMessageTimeoutW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                             SMTO_ABORTIFHUNG, 10000, &answer) != 0 &&
+         answer == TRUE;
+}
+
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND: {
@@ -146,6 +177,9 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       break;
     }
+    case WM_COPYDATA:
+      HandedOver(*reinterpret_cast<const COPYDATASTRUCT*>(lparam));
+      return TRUE;
     case WM_DROPFILES:
       DropFiles(reinterpret_cast<HDROP>(wparam));
       return 0;

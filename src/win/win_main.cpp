@@ -48,7 +48,21 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show_command) {
     }
     LocalFree(arguments);
   }
+  // One window per user: two would write the same ini file over each other. A second start
+  // hands its file or folder to the first and ends.
+  HANDLE one_window = CreateMutexW(nullptr, FALSE, L"Local\\Penmorph.MainWindow");
+  if (one_window != nullptr && GetLastError() == ERROR_ALREADY_EXISTS &&
+      penmorph::win::HandOverToRunningWindow(setup.start_path.value_or(std::filesystem::path()))) {
+    CloseHandle(one_window);
+    if (SUCCEEDED(com)) {
+      CoUninitialize();
+    }
+    return 0;
+  }
   const int exit_code = penmorph::win::RunMainWindow(std::move(setup), show_command);
+  if (one_window != nullptr) {
+    CloseHandle(one_window);
+  }
 
   if (SUCCEEDED(com)) {
     CoUninitialize();
