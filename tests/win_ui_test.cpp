@@ -11,12 +11,14 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -107,11 +109,12 @@ std::string Text(HWND window) {
   return Utf8(WindowText(window));
 }
 
-std::string StatusText(HWND main) {
+// A part of the status bar: 0 the status, 1 the selection's count.
+std::string StatusText(HWND main, int part = 0) {
   HWND bar = GetDlgItem(main, ids::kStatusBar);
-  const auto length = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, 0, 0));
+  const auto length = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, part, 0));
   std::wstring text(length + 1u, L'\0');
-  SendMessageW(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text.data()));
+  SendMessageW(bar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text.data()));
   text.resize(length);
   return Utf8(text);
 }
@@ -844,4 +847,70 @@ TEST_F(WindowsWindow, AStartPathListsTheFilesFolderAndSelectsTheFile) {
 }
 
 }  // namespace
+// What arrives without the pickers: files dropped on the window (their folder listed, both
+// selected), F5 after a folder was made, and the last search folder at the next
+// start.
+TEST_F(WindowsWindow, DroppedFilesAreSelectedF5ShowsNewFoldersAndTheLastFolderComesBack) {
+  auto pump = [] {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  };
+  auto root_text = [](HWND tree) {
+    wchar_t text[512] = {};
+    TVITEMW item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    item.pszText = text;
+    item.cchTextMax = 512;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return Utf8(text);
+  };
+  const std::string shown = app::PathText(app::FolderPath(folders_.drawings));
+  {
+    TForm1 window(SetupFor(folders_, desktop_));
+    window.Show(SW_SHOWNORMAL);
+    pump();
+    // A drop as the shell makes it: the names after the header, each ended, the list too.
+    std::wstring names;
+    for (const char* name : {"room.jww", "example.jwc"}) {
+      names += (folders_.drawings / name).native() + L'\0';
+    }
+    names += L'\0';
+    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::memcpy(header + 1, names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(drop);
+    SendMessageW(window.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+
+    HWND tree = GetDlgItem(window.hwnd(), ids::kFolderTree);
+    HWND list = GetDlgItem(window.hwnd(), ids::kFileList);
+    EXPECT_EQ(root_text(tree), shown);
+    std::vector<std::string> selected;
+    for (int row = -1;
+         (row = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;) {
+      selected.push_back(CellText(list, row, app::kNameColumn));
+    }
+    std::sort(selected.begin(), selected.end());
+    EXPECT_EQ(selected, (std::vector<std::string>{"example.jwc", "room.jww"}));
+    EXPECT_EQ(StatusText(window.hwnd(), 1), "2 個選択");
+
+    fs::create_directories(folders_.drawings / u8"新規");
+    SendMessageW(window.hwnd(), WM_COMMAND, ids::kMenuRefresh, 0);
+    const auto root = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+    const auto child = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, root);
+    EXPECT_NE(child, 0);  // the new folder, the drawings folder's only one
+    DestroyWindow(window.hwnd());
+  }
+  TForm1 again(SetupFor(folders_, desktop_));
+  again.Show(SW_SHOWNORMAL);
+  pump();
+  EXPECT_EQ(root_text(GetDlgItem(again.hwnd(), ids::kFolderTree)), shown);
+  DestroyWindow(again.hwnd());
+}
+
 }  // namespace penmorph::win
