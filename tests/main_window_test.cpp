@@ -827,6 +827,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(Find<QLineEdit>("SearchFolderEdit")->text(), QString());
     again.ShowStart(std::nullopt);
     QCOMPARE(Find<QLineEdit>("SearchFolderEdit")->text(), Shown(folder));
+    QTRY_VERIFY(Tree()->topLevelItem(0) != nullptr);
     QCOMPARE(Tree()->topLevelItem(0)->text(0), Shown(folder));
     fs::create_directories(folder / "new");
     QVERIFY(Node({"new"}) == nullptr);

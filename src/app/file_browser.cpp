@@ -28,18 +28,18 @@ bool FileBrowser::BuildFolderTree(const fs::path& search_folder, const StopCheck
     prompts_.SetStatus(texts::kNoTree);
     return false;
   }
+  InstallTree(app::BuildFolderTree(search_folder, stop));
+  return true;
+}
+
+void FileBrowser::InstallTree(TreeBuild build) {
   list_ready_ = false;
   list_.Reset({});
-  tree_ready_ = false;
-  search_interrupted_ = false;
   shown_node_.reset();
-
-  TreeBuild build = app::BuildFolderTree(search_folder, stop);
   tree_ = std::move(build.tree);
   search_interrupted_ = build.interrupted;
   prompts_.SetStatus(search_interrupted_ ? texts::kSearchInterrupted : std::string_view());
   tree_ready_ = !tree_.empty();
-  return true;
 }
 
 bool FileBrowser::OpenStartPath(const StartPath& start, const ListOptions& options,

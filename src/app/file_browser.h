@@ -34,6 +34,8 @@ class FileBrowser {
 
   // A search folder was chosen. False when it does not exist: the old tree and list stay.
   bool BuildFolderTree(const std::filesystem::path& search_folder, const StopCheck& stop);
+  // A tree read elsewhere (on a thread of its own at start) takes the place of the old one.
+  void InstallTree(TreeBuild build);
 
   // The window started with a path: the tree built on its folder, that folder (the root) listed
   // and the file, when one was named and is listed, selected. False when no tree was built.

@@ -1,7 +1,10 @@
 #include "app/main_window_model.h"
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
 #include <system_error>
+#include <thread>
 
 #include "app/path_text.h"
 #include "app/preview_panel.h"
@@ -76,11 +79,24 @@ std::optional<fs::path> FindManual(const fs::path& program_folder) {
   return std::nullopt;
 }
 
+// The start's listing on a thread of its own.
+struct MainWindowModel::TreeLoad {
+  std::atomic<bool> stop{false};
+  std::mutex mutex;
+  std::optional<TreeBuild> built;  // set by the thread when it is done
+  std::thread thread;
+};
+
 MainWindowModel::MainWindowModel(const FormatRegistry& formats, MainWindowView& view,
                                  ModelSetup setup)
     : formats_(formats), view_(view), setup_(std::move(setup)), browser_(formats_, view_) {}
 
-MainWindowModel::~MainWindowModel() = default;
+MainWindowModel::~MainWindowModel() {
+  if (loading_) {
+    loading_->stop = true;
+    loading_->thread.join();
+  }
+}
 
 void MainWindowModel::Start() {
   std::error_code ec;
@@ -95,8 +111,48 @@ void MainWindowModel::Shown(const std::optional<fs::path>& start_path) {
   if (start_path) {
     OpenPaths({*start_path});
   } else if (settings_.reopen_search_folder != 0 && !first_start_ && ChosenSearchFolder()) {
-    BuildTree(PathFromText(settings_.search_folder), true);
+    LoadInBackground(PathFromText(settings_.search_folder));
   }
+}
+
+void MainWindowModel::LoadInBackground(const fs::path& folder) {
+  if (!IsFolder(folder)) {
+    // A folder that is gone, or a drive that is not ready, leaves the tree empty.
+    view_.SetStatus(texts::kNoTree);
+    return;
+  }
+  view_.SetStatus(texts::kSearching);
+  loading_ = std::make_unique<TreeLoad>();
+  TreeLoad& load = *loading_;
+  load.thread = std::thread([this, &load, folder] {
+    TreeBuild built = BuildFolderTree(folder, [&load] { return load.stop.load(); });
+    {
+      std::lock_guard lock(load.mutex);
+      load.built = std::move(built);
+    }
+    view_.WakeSoon();
+  });
+  view_.Changed(kTreePart | kFoldersPart);
+}
+
+void MainWindowModel::StopLoading() {
+  if (loading_) {
+    loading_->stop = true;
+  }
+}
+
+void MainWindowModel::EndLoading(bool keep) {
+  if (!loading_) {
+    return;
+  }
+  loading_->stop = !keep;
+  loading_->thread.join();
+  std::optional<TreeBuild> built = std::move(loading_->built);
+  loading_.reset();
+  if (keep && built) {
+    browser_.InstallTree(std::move(*built));
+  }
+  view_.Changed(kTreePart | kRowsPart | kSelectionPart | kFoldersPart);
 }
 
 void MainWindowModel::Do(Command command, int argument) {
@@ -159,12 +215,8 @@ fs::path MainWindowModel::PickerStart(const std::string& last) const {
   return setup_.documents_folder;
 }
 
-void MainWindowModel::BuildTree(const fs::path& folder, bool quiet) {
-  if (quiet && !IsFolder(folder)) {
-    // At start a folder that is gone, or a drive that is not ready, leaves the tree empty.
-    view_.SetStatus(texts::kNoTree);
-    return;
-  }
+void MainWindowModel::BuildTree(const fs::path& folder) {
+  EndLoading(false);  // a folder chosen meanwhile wins over the start's
   walking_ = true;
   view_.Changed(kTreePart);
   browser_.BuildFolderTree(folder, WalkStop());
@@ -185,7 +237,7 @@ void MainWindowModel::ChooseSearchFolder() {
   settings_.search_folder = PathText(FolderPath(*chosen));
   SaveIni();
   view_.Changed(kFoldersPart);
-  BuildTree(PathFromText(settings_.search_folder), false);
+  BuildTree(PathFromText(settings_.search_folder));
 }
 
 void MainWindowModel::ChooseDestination() {
@@ -226,6 +278,7 @@ void MainWindowModel::Refresh() {
   if (walking_) {
     return;
   }
+  EndLoading(true);
   walking_ = true;
   view_.Changed(kTreePart);
   browser_.Refresh(Options(), WalkStop());
@@ -285,6 +338,7 @@ void MainWindowModel::OpenPaths(const std::vector<fs::path>& paths) {
       }
     }
   }
+  EndLoading(false);
   settings_.search_folder = PathText(FolderPath(start->folder));
   SaveIni();
   view_.Changed(kFoldersPart);
@@ -378,7 +432,17 @@ void MainWindowModel::Stop() {
   }
 }
 
-void MainWindowModel::RunNews() {
+void MainWindowModel::News() {
+  if (loading_) {
+    bool done = false;
+    {
+      std::lock_guard lock(loading_->mutex);
+      done = loading_->built.has_value();
+    }
+    if (done) {
+      EndLoading(true);
+    }
+  }
   if (!run_) {
     return;
   }
@@ -409,6 +473,7 @@ bool MainWindowModel::RequestClose() {
     }
     return false;
   }
+  EndLoading(false);
   SaveIni();
   return true;
 }

@@ -57,7 +57,8 @@ class MainWindowView : public Prompts {
   virtual void ShowReport(const RunSummary& summary) = 0;
   // Shows again what the model holds for these parts (Part flags).
   virtual void Changed(unsigned parts) = 0;
-  // Called from a run's threads: the window's thread is to call RunNews soon.
+  // Called from other threads (a run's, the start's listing): the window's thread is to call
+  // News soon.
   virtual void WakeSoon() = 0;
   // Asked between steps of a folder walk: lets the window's events through; true when the user
   // pressed Escape.
@@ -114,8 +115,11 @@ class MainWindowModel {
   // True when there was no ini file: the view measures and asks FirstStartLayout.
   bool first_start() const { return first_start_; }
   // The window has been shown: a path it was started with is opened; otherwise, with the option
-  // on, the last search folder is listed again (silently left empty when it is gone).
+  // on, the last search folder is read again on a thread of its own while the window is usable
+  // (silently left empty when it is gone).
   void Shown(const std::optional<std::filesystem::path>& start_path);
+  // Escape: the start's listing stops where it is, as a search does.
+  void StopLoading();
 
   // A menu item.
   void Do(Command command, int argument = 0);
@@ -148,8 +152,9 @@ class MainWindowModel {
   void Convert();
   // "中止".
   void Stop();
-  // On the window's thread after WakeSoon: takes the run's news; at its end, the report.
-  void RunNews();
+  // On the window's thread after WakeSoon: the start's tree once it is read; the run's news,
+  // and at its end the report.
+  void News();
 
   // The window is asked to close: false while a walk or a run goes (a run with a beep). When
   // true the settings have been saved.
@@ -164,6 +169,8 @@ class MainWindowModel {
   bool whole_tree() const { return whole_tree_; }
   bool running() const { return run_ != nullptr; }
   bool walking() const { return walking_; }
+  // The start's listing is being read.
+  bool loading() const { return loading_ != nullptr; }
   bool stopping() const { return stopping_; }
   const RunProgress& progress() const { return progress_; }
   // The banner over the list: with "サブフォルダも含める" on, the selection does not apply.
@@ -181,7 +188,10 @@ class MainWindowModel {
   ListOptions Options() const;
   bool ChosenSearchFolder() const;
   StopCheck WalkStop();
-  void BuildTree(const std::filesystem::path& folder, bool quiet);
+  void BuildTree(const std::filesystem::path& folder);
+  void LoadInBackground(const std::filesystem::path& folder);
+  // Waits for the start's listing; its tree is shown when `keep`, else dropped.
+  void EndLoading(bool keep);
   std::filesystem::path PickerStart(const std::string& last) const;
 
   const FormatRegistry& formats_;
@@ -194,6 +204,8 @@ class MainWindowModel {
   bool walking_ = false;
   bool stopping_ = false;
   RunProgress progress_;
+  struct TreeLoad;
+  std::unique_ptr<TreeLoad> loading_;
   std::unique_ptr<BackgroundRun> run_;
 };
 

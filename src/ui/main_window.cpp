@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelection>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -155,7 +156,7 @@ void TForm1::Changed(unsigned parts) {
   }
   if (parts & (app::kTreePart | app::kFoldersPart)) {
     // Empty until a folder has been searched: the built-in one is the program's own.
-    const bool searched = model_.browser().tree_ready() || model_.walking();
+    const bool searched = model_.browser().tree_ready() || model_.walking() || model_.loading();
     search_field_->setText(searched ? FromUtf8(settings.search_folder) : QString());
   }
   if (parts & app::kRowsPart) {
@@ -177,7 +178,7 @@ void TForm1::Changed(unsigned parts) {
 
 void TForm1::WakeSoon() {
   QMetaObject::invokeMethod(
-      this, [this] { model_.RunNews(); }, Qt::QueuedConnection);
+      this, [this] { model_.News(); }, Qt::QueuedConnection);
 }
 
 bool TForm1::WalkShouldStop() {
@@ -262,7 +263,7 @@ void TForm1::Exit() {
 
 void TForm1::ShowTree() {
   showing_ = true;
-  tree_->setEnabled(!model_.walking());
+  tree_->setEnabled(!model_.walking() && !model_.loading());
   tree_->clear();
   const FolderTree& tree = model_.browser().tree();
   QTreeWidgetItem* shown = nullptr;
@@ -429,6 +430,14 @@ void TForm1::dropEvent(QDropEvent* event) {
   }
   event->acceptProposedAction();
   model_.OpenPaths(paths);
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+  // Escape stops the start's listing, which goes on while the window is usable.
+  if (event->key() == Qt::Key_Escape) {
+    model_.StopLoading();
+  }
+  QMainWindow::keyPressEvent(event);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {

@@ -118,6 +118,7 @@ class TForm1 : public QMainWindow, public app::MainWindowView {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void BuildWindow();

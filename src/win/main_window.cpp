@@ -152,7 +152,7 @@ void TForm1::Changed(unsigned parts) {
   }
   if (parts & (app::kTreePart | app::kFoldersPart)) {
     // Empty until a folder has been searched: the built-in one is the program's own.
-    const bool searched = model_.browser().tree_ready() || model_.walking();
+    const bool searched = model_.browser().tree_ready() || model_.walking() || model_.loading();
     SetWindowTextUtf8(search_field_, searched ? settings.search_folder : std::string());
     SetWindowTextUtf8(destination_field_, settings.destination_folder);
   }
@@ -201,7 +201,7 @@ void TForm1::OpenStartPath(const fs::path& argument) {
 
 void TForm1::ShowTree() {
   showing_ = true;
-  EnableWindow(tree_, !model_.walking());
+  EnableWindow(tree_, !model_.walking() && !model_.loading());
   SendMessageW(tree_, WM_SETREDRAW, FALSE, 0);
   SendMessageW(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
   const FolderTree& tree = model_.browser().tree();

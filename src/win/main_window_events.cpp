@@ -144,6 +144,9 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
       }
       switch (id) {
+        case IDCANCEL:  // Escape, as the dialog manager hands it on
+          model_.StopLoading();
+          return 0;
         case ids::kBrowseButton:
           model_.ChooseDestination();
           return 0;
@@ -187,7 +190,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       model_.Shown(start_path_);
       return 0;
     case kRunProgress:
-      model_.RunNews();
+      model_.News();
       return 0;
     case kApplySelection:
       if (selection_pending_) {
