@@ -9,9 +9,9 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-de
   qt6-translations-l10n fonts-ipafont bash-completion)
 # "fuzz": clang with libFuzzer and its sanitizer runtimes, for scripts/fuzz.sh.
 # "windows": the MinGW-w64 cross compiler, Wine to run its programs (with its own fonts, for the
-# title bars), GoogleTest's sources, Xvfb and ImageMagick for the Windows window and its
-# pictures, NSIS and zip for its packages, and a Japanese locale so that Wine speaks Japanese in
-# the pictures.
+# title bars), GoogleTest's sources, Xvfb, openbox and ImageMagick for the Windows window and its
+# pictures (openbox maximises it as a desktop would), NSIS and zip for its packages, and a
+# Japanese locale so that Wine speaks Japanese in the pictures.
 # "deb": the Linux build plus what makes and checks the Debian package: dpkg-shlibdeps
 # (dpkg-dev) and file for CPack's dependency scan, rsvg-convert for the icon's PNG sizes, lintian,
 # the validators of the desktop entry and the AppStream file, and the MIME database and gio to
@@ -19,7 +19,7 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-de
 case "${1:-}" in
   fuzz) packages=(cmake ninja-build clang-14 libclang-rt-14-dev) ;;
   windows) packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine64 fonts-wine googletest xvfb
-    xauth fonts-ipafont imagemagick nsis zip locales) ;;
+    xauth openbox fonts-ipafont imagemagick nsis zip locales) ;;
   deb) packages+=(dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream
     shared-mime-info libglib2.0-bin) ;;
 esac

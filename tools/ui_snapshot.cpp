@@ -1,28 +1,33 @@
-// Starts the window on a folder, lists it, and saves pictures of the window, of both settings
-// dialogs, of the report of a run over the listed files and of a question box - a way to look
-// at the program without a desktop (run it under Xvfb).
+// Starts the window on a folder, lists it, and saves pictures of the window at its first start,
+// listing the folder and maximised, of both settings dialogs and the box refusing a value, of the
+// question before a tree run, of the reports of runs and of the question before leaving - a way
+// to look at the program without a desktop (run it under Xvfb, with a window manager).
 //
 //   penmorph-ui-snapshot OUTPUT_FOLDER SEARCH_FOLDER [SUBFOLDER_TO_LIST]
 //
-// The window is the real one with the standard formats; only the folder pickers and the question
-// before converting are answered by this tool, and the converted files land in
+// The window is the real one with the standard formats; the folder pickers are answered by this
+// tool, every message box is shown and answered a moment later, and the converted files land in
 // OUTPUT_FOLDER/変換先. Its ini file is OUTPUT_FOLDER/penmorph.ini, so a layout can be prepared
-// there.
+// there; the first start has none.
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
 #include <functional>
+#include <utility>
 
 #include "convert/standard_formats.h"
+#include "ui/jww_settings_dialog.h"
 #include "ui/main_window.h"
 #include "ui/preview_pane.h"
 #include "ui/translation.h"
@@ -31,29 +36,80 @@
 
 namespace {
 
-// Answers the folder pickers (the search folder, then the destination) and the question before
-// a conversion; everything else is left to the real desktop.
+bool SavePicture(const QPixmap& picture, const QString& file) {
+  const bool saved = !picture.isNull() && picture.save(file, "PNG");
+  std::printf("%s %s\n", saved ? "saved" : "could not save", file.toUtf8().constData());
+  return saved;
+}
+
+// A modal window over the window it belongs to: the part of the screen showing both, frames too.
+bool SaveOver(QWidget* modal, const QString& file) {
+  QRect area = modal->frameGeometry();
+  if (QWidget* owner = modal->parentWidget()) {
+    area |= owner->window()->frameGeometry();
+  }
+  return SavePicture(
+      modal->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()), file);
+}
+
+bool SaveScreen(const QString& file) {
+  return SavePicture(QGuiApplication::primaryScreen()->grabWindow(0), file);
+}
+
+// Answers the folder pickers (the search folder, then the destination). Message boxes are the
+// real ones, answered once they have shown for a moment: Yes or OK, or as PictureNextBox says.
 class SnapshotPrompts : public penmorph::DesktopPrompts {
  public:
   SnapshotPrompts(QString folder, QString destination)
       : folder_(std::move(folder)), destination_(std::move(destination)) {}
+  // The next box is pictured over its window before it is answered (a question with `yes`).
+  void PictureNextBox(QString file, bool yes = true) {
+    picture_ = std::move(file);
+    yes_ = yes;
+    pictured_ = false;
+  }
+  bool pictured() const { return pictured_; }
+
   std::optional<QString> ChooseFolder(QWidget*, const QString& title, const QString&) override {
     return title == QStringLiteral("保存先フォルダの指定") ? destination_ : folder_;
   }
   bool AskYesNo(QWidget* parent, const QString& text) override {
-    if (text == QStringLiteral("変換を開始します。よろしいですか？")) {
-      return true;
-    }
+    AnswerWhenShown(std::exchange(yes_, true) ? QMessageBox::Yes : QMessageBox::No);
     return DesktopPrompts::AskYesNo(parent, text);
   }
-  void ShowMessage(QWidget*, penmorph::MessageKind, const QString& text) override {
+  void ShowMessage(QWidget* parent, penmorph::MessageKind kind, const QString& text) override {
     std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
+    yes_ = true;
+    AnswerWhenShown(QMessageBox::Ok);
+    DesktopPrompts::ShowMessage(parent, kind, text);
   }
   void Beep() override {}
 
  private:
+  void AnswerWhenShown(QMessageBox::StandardButton answer) {
+    auto* poll = new QTimer;
+    QObject::connect(
+        poll, &QTimer::timeout,
+        [this, poll, answer, file = std::exchange(picture_, {}), shown_for = 0]() mutable {
+          auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+          if (box == nullptr || ++shown_for < 5) {
+            return;  // not yet shown, or not yet painted
+          }
+          poll->stop();
+          poll->deleteLater();
+          if (!file.isEmpty()) {
+            pictured_ = SaveOver(box, file);
+          }
+          box->button(answer)->click();
+        });
+    poll->start(100);
+  }
+
   QString folder_;
   QString destination_;
+  QString picture_;
+  bool yes_ = true;
+  bool pictured_ = false;
 };
 
 void Settle(int milliseconds) {
@@ -64,12 +120,7 @@ void Settle(int milliseconds) {
 
 bool Save(QWidget* widget, const QString& file) {
   QPixmap picture = widget->screen()->grabWindow(widget->winId());
-  if (picture.isNull()) {
-    picture = widget->grab();
-  }
-  bool saved = picture.save(file, "PNG");
-  std::printf("%s %s\n", saved ? "saved" : "could not save", file.toUtf8().constData());
-  return saved;
+  return SavePicture(picture.isNull() ? widget->grab() : picture, file);
 }
 
 void Click(QWidget* target, QPoint at) {
@@ -95,8 +146,9 @@ bool SaveDialog(const std::function<void()>& open, const QString& file) {
 }
 
 // A modal dialog that opens of its own accord later (the report at the end of a run, which now
-// runs off the window's thread): its picture once it has shown for a moment, then it is closed.
-bool SaveNextModal(const QString& file) {
+// runs off the window's thread): its picture once it has shown for a moment, alone or over its
+// window, then it is closed.
+bool SaveNextModal(const QString& file, bool over_window = false) {
   bool saved = false;
   int shown_for = 0;
   int waited = 0;
@@ -114,7 +166,7 @@ bool SaveNextModal(const QString& file) {
       return;  // let it paint
     }
     poll.stop();
-    saved = Save(dialog, file);
+    saved = over_window ? SaveOver(dialog, file) : Save(dialog, file);
     QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
     loop.quit();
   });
@@ -138,8 +190,9 @@ bool SavePreview(penmorph::TForm1& window, QTableWidget* list, const QString& fi
     std::fprintf(stderr, "no sample drawing listed for the preview\n");
     return true;  // without the samples there is nothing to show
   }
+  // The whole screen's size, less the window manager's frame.
   const QSize size = window.size();
-  window.resize(1280, 800);
+  window.resize(window.screen()->availableSize() - (window.frameGeometry().size() - size));
   window.tables().jww.SetEntry(2, 8);
   window.tables().jww.SetEntry(3, 6);
   list->clearSelection();
@@ -158,9 +211,28 @@ bool SavePreview(penmorph::TForm1& window, QTableWidget* list, const QString& fi
   return saved;
 }
 
-// A whole tree being converted (the search folder's, with "サブフォルダも含める"): the window a
-// moment after "変換", then "中止", whose report lists the files not done.
-bool SaveTreeRun(penmorph::TForm1& window, QTreeWidget* tree, const QString& file) {
+// A value out of range in the JWW/JWS dialog, confirmed: the box refusing it, over the dialog.
+bool SaveRefusal(penmorph::TForm1& window, SnapshotPrompts& prompts, const QString& file) {
+  QTimer::singleShot(600, [&] {
+    if (auto* dialog = qobject_cast<penmorph::TForm3*>(QApplication::activeModalWidget())) {
+      dialog->StringGrid1()->SetValue(0, QStringLiteral("25"));
+      prompts.PictureNextBox(file);
+      dialog->Button3Click();
+      dialog->reject();
+    }
+  });
+  window.ShowJwwSettings();
+  if (!prompts.pictured()) {
+    std::fprintf(stderr, "no box refused the value\n");
+  }
+  return prompts.pictured();
+}
+
+// A whole tree being converted (the search folder's, with "サブフォルダも含める"): the question
+// with its count over the window, the window a moment after "変換", then "中止", whose report
+// gives the counts, pictured over the window and its status bar.
+bool SaveTreeRun(penmorph::TForm1& window, QTreeWidget* tree, SnapshotPrompts& prompts,
+                 const QString& output) {
   QTreeWidgetItem* root = tree->topLevelItem(0);
   if (root == nullptr) {
     return false;
@@ -169,16 +241,40 @@ bool SaveTreeRun(penmorph::TForm1& window, QTreeWidget* tree, const QString& fil
   Click(tree->viewport(), tree->visualItemRect(root).center());
   window.findChild<QCheckBox*>(QStringLiteral("SubfoldersCheckBox"))->setChecked(true);
   Settle(200);
+  prompts.PictureNextBox(output + "/tree-question.png");
   window.ConvertFiles();
+  bool saved = prompts.pictured();
   Settle(250);
-  const bool saved = Save(&window, file);
+  saved &= Save(&window, output + "/tree-run.png");
   window.StopConversion();
-  // The report of the files not done, or none when the run was over before the picture.
-  const QString report =
-      QString(file).replace(QStringLiteral(".png"), QStringLiteral("-report.png"));
-  SaveNextModal(report);
+  saved &= SaveNextModal(output + "/tree-run-report.png", true);
   window.findChild<QCheckBox*>(QStringLiteral("SubfoldersCheckBox"))->setChecked(false);
+  Settle(300);
   return saved;
+}
+
+// Clicks the search folder's subfolder of this name in the tree, or the search folder.
+void ListSubfolder(QTreeWidget* tree, const QString& name) {
+  QTreeWidgetItem* node = tree->topLevelItem(0);
+  for (int i = 0; node != nullptr && i < node->childCount(); ++i) {
+    if (node->child(i)->text(0) == name) {
+      node = node->child(i);
+      break;
+    }
+  }
+  if (node != nullptr) {
+    tree->setCurrentItem(node);
+    Click(tree->viewport(), tree->visualItemRect(node).center());
+  }
+}
+
+penmorph::MainWindowSetup Setup(const QString& ini, penmorph::UserPrompts& prompts) {
+  penmorph::MainWindowSetup setup;
+  setup.program_folder = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+  setup.ini_path = QFile::encodeName(ini).toStdString();
+  setup.formats = penmorph::MakeStandardFormats();
+  setup.prompts = &prompts;
+  return setup;
 }
 
 }  // namespace
@@ -192,7 +288,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: penmorph-ui-snapshot OUTPUT_FOLDER SEARCH_FOLDER [SUBFOLDER]\n");
     return 2;
   }
-  const QString output = QString::fromLocal8Bit(argv[1]);
+  const QString output = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
   const QString folder = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
   const QString subfolder = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
   QDir().mkpath(output);
@@ -200,38 +296,38 @@ int main(int argc, char** argv) {
   const QString destination = output + QStringLiteral("/変換先");
   QDir().mkpath(destination);
   SnapshotPrompts prompts(folder, destination);
-  penmorph::MainWindowSetup setup;
-  setup.program_folder = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
-  setup.ini_path = QFile::encodeName(output + "/penmorph.ini").toStdString();
-  setup.formats = penmorph::MakeStandardFormats();
-  setup.prompts = &prompts;
-  penmorph::TForm1 window(std::move(setup));
+
+  // The first start, without an ini file: the whole screen, to show the window's size and place.
+  bool ok = true;
+  {
+    const QString ini = output + QStringLiteral("/first-start.ini");
+    QFile::remove(ini);
+    penmorph::TForm1 first(Setup(ini, prompts));
+    first.show();
+    Settle(1000);
+    ok &= SaveScreen(output + "/first-start.png");
+    first.close();
+    QFile::remove(ini);
+  }
+
+  penmorph::TForm1 window(Setup(output + "/penmorph.ini", prompts));
   window.show();
   Settle(300);
 
   window.ChooseSearchFolder();
   auto* tree = window.findChild<QTreeWidget*>("TreeView1");
-  QTreeWidgetItem* node = tree->topLevelItem(0);
-  for (int i = 0; node != nullptr && i < node->childCount(); ++i) {
-    if (node->child(i)->text(0) == subfolder) {
-      node = node->child(i);
-      break;
-    }
-  }
-  if (node != nullptr) {
-    tree->setCurrentItem(node);
-    Click(tree->viewport(), tree->visualItemRect(node).center());
-  }
+  ListSubfolder(tree, subfolder);
   auto* list = window.findChild<QTableWidget*>("StringGrid1");
   if (list->rowCount() > 2) {
     list->setRangeSelected(QTableWidgetSelectionRange(0, 0, 2, list->columnCount() - 1), true);
   }
   Settle(500);
 
-  bool ok = Save(&window, output + "/main-window.png");
+  ok &= Save(&window, output + "/main-window.png");
   ok &= SavePreview(window, list, output + "/preview.png");
   ok &= SaveDialog([&] { window.ShowJwwSettings(); }, output + "/jww-settings.png");
   ok &= SaveDialog([&] { window.ShowJwcSettings(); }, output + "/jwc-settings.png");
+  ok &= SaveRefusal(window, prompts, output + "/jww-refusal.png");
   // Every listed file converted: the files that were not show in the run's report.
   window.ChooseDestination();
   if (list->rowCount() > 0) {
@@ -241,8 +337,19 @@ int main(int argc, char** argv) {
   window.ConvertFiles();
   ok &= SaveNextModal(output + "/report.png");
   Settle(300);
-  ok &= SaveTreeRun(window, tree, output + "/tree-run.png");
-  ok &= SaveDialog([&] { window.Exit(); }, output + "/exit-question.png");
+  ok &= SaveTreeRun(window, tree, prompts, output);
+
+  // Maximised by the window manager, listing the subfolder again.
+  ListSubfolder(tree, subfolder);
+  window.showMaximized();
+  Settle(1500);
+  ok &= SaveScreen(output + "/maximised.png");
+  window.showNormal();
+  Settle(500);
+
+  prompts.PictureNextBox(output + "/exit-question.png", false);
+  window.Exit();
+  ok &= prompts.pictured();
   window.close();
   return ok ? 0 : 1;
 }

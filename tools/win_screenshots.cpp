@@ -1,10 +1,16 @@
 // Drives penmorph.exe - the real program, started as a user would start it - so that pictures
-// can be taken of its window listing a folder, of both settings dialogs and of a question box.
-// It talks to the window only with messages that cross processes (commands, button clicks,
-// window texts, tree items by handle). Before each picture it prints "shot NAME LEFT TOP WIDTH
-// HEIGHT" and waits for a line on its input: the caller takes the picture, then answers.
+// can be taken of its window at the first start, listing a folder and maximised, of both settings
+// dialogs and the box refusing a value, of the question before a tree run and of the report after
+// "中止". It talks to the window only with messages that cross processes (commands, button
+// clicks, typed characters, window texts, tree items by handle). Before each picture it prints
+// "shot NAME LEFT TOP WIDTH HEIGHT" and waits for a line on its input: the caller takes the
+// picture, then answers.
 //
-//   penmorph-win-screenshots PENMORPH_EXE SEARCH_FOLDER CHILD_INDEX DESTINATION
+//   penmorph-win-screenshots PENMORPH_EXE SEARCH_FOLDER CHILD_INDEX DESTINATION FIRST_START_EXE
+//   penmorph-win-screenshots --maximised PENMORPH_EXE FILE
+//
+// FIRST_START_EXE is a copy of the program without an ini file. The second form starts the
+// program on FILE and maximises its window, for a window manager to lay it out.
 //
 // The folder pickers are the real ones: the folder's path is typed into the picker's name field
 // and confirmed, again until the window shows the folder it picked.
@@ -79,17 +85,90 @@ HWND FindShown(const wchar_t* window_class, const wchar_t* title = nullptr) {
 
 HANDLE program_process = nullptr;
 
-void Shot(const std::string& name, HWND window) {
-  // Painted through, and the program waiting for input again: the picture shows it all.
-  RedrawWindow(window, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+void ShotOf(const std::string& name, RECT frame) {
   WaitForInputIdle(program_process, 30000);
-  RECT frame{};
-  GetWindowRect(window, &frame);
   std::cout << "shot " << name << ' ' << frame.left << ' ' << frame.top << ' '
             << frame.right - frame.left << ' ' << frame.bottom - frame.top << std::endl;
   std::string answer;
   std::getline(std::cin, answer);
+}
+
+void Shot(const std::string& name, HWND window) {
+  // Painted through, and the program waiting for input again: the picture shows it all.
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  ShotOf(name, frame);
+}
+
+// A box or dialog over the window it belongs to.
+void ShotOver(const std::string& name, HWND window, HWND over) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RECT below{};
+  RECT above{};
+  RECT both{};
+  GetWindowRect(window, &below);
+  GetWindowRect(over, &above);
+  UnionRect(&both, &below, &above);
+  ShotOf(name, both);
+}
+
+// The whole screen as the program painted it, without asking for a redraw: what stays stale or
+// blank shows.
+void ShotScreen(const std::string& name) {
+  Sleep(1000);
+  ShotOf(name, RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+}
+
+// Starts penmorph.exe with its arguments and waits for its window.
+HWND Start(const std::wstring& command_line, PROCESS_INFORMATION& process) {
+  std::wstring command = command_line;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    Fail("cannot start penmorph.exe");
+  }
+  process_id = process.dwProcessId;
+  program_process = process.hProcess;
+  HWND main = nullptr;
+  WaitFor([&] { return (main = FindShown(L"TForm1")) != nullptr; }, "its window");
+  WaitFor([&] { return !Text(GetDlgItem(main, ids::kStatusBar)).empty(); },
+          "its first status text");
+  return main;
+}
+
+void Ended(PROCESS_INFORMATION& process) {
+  if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+    Fail("penmorph.exe did not end");
+  }
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+}
+
+HTREEITEM TreeItem(HWND tree, int child_index) {
+  auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+  if (child_index >= 0) {
+    item = reinterpret_cast<HTREEITEM>(
+        SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
+  }
+  for (int i = 0; i < child_index && item != nullptr; ++i) {
+    item = reinterpret_cast<HTREEITEM>(
+        SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
+  }
+  return item;
+}
+
+HWND WaitForBox() {
+  HWND box = nullptr;
+  WaitFor([&] { return (box = FindShown(L"#32770", L"Penmorph")) != nullptr; }, "a message box");
+  return box;
+}
+
+void Answer(HWND box, int button) {
+  PostMessageW(GetDlgItem(box, button), BM_CLICK, 0, 0);
+  WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, "the box to close");
 }
 
 // Opens a folder picker with `command` until the window shows `folder` in `field`.
@@ -127,13 +206,89 @@ void CloseDialog(HWND main, HWND dialog) {
   WaitFor([&] { return !IsWindowVisible(dialog) && IsWindowEnabled(main); }, "the dialog to close");
 }
 
+// The first start, without an ini file: the whole screen, for the window's size and place.
+void FirstStart(const std::wstring& program) {
+  PROCESS_INFORMATION process{};
+  Start(L"\"" + program + L"\"", process);
+  ShotScreen("first-start");
+  TerminateProcess(process.hProcess, 0);  // ends it without writing an ini file
+  Ended(process);
+}
+
+// "25" typed into the first colour and confirmed: the box refusing it, over the dialog.
+void Refusal(HWND main) {
+  HWND dialog = ShowDialog(main, ids::kJwwSettingsButton, L"TForm3");
+  HWND grid = GetDlgItem(dialog, ids::kStringGrid1);
+  PostMessageW(grid, WM_KEYDOWN, VK_HOME, 0);
+  PostMessageW(grid, WM_CHAR, L'2', 0);
+  HWND editor = nullptr;
+  WaitFor([&] { return (editor = GetDlgItem(grid, ids::kCellEditor)) != nullptr; },
+          "the cell's editor");
+  PostMessageW(editor, WM_CHAR, L'5', 0);
+  WaitFor([&] { return Text(editor) == L"25"; }, "the typed value");
+  PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+  HWND box = WaitForBox();
+  ShotOver("jww-refusal", dialog, box);
+  Answer(box, IDOK);
+  CloseDialog(main, dialog);
+}
+
+// The whole search folder's tree with "サブフォルダも含める": the question with its count, Yes,
+// "中止" soon after, and the report with its counts.
+void TreeRun(HWND main, HWND tree, HWND status) {
+  HWND subfolders = GetDlgItem(main, ids::kSubfoldersCheckBox);
+  PostMessageW(subfolders, BM_CLICK, 0, 0);
+  WaitFor([&] { return IsWindowVisible(GetDlgItem(main, ids::kListBanner)) != FALSE; },
+          "the banner over the list");
+  SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(TreeItem(tree, -1)));
+  WaitFor([&] { return Text(status).rfind(L"0 Files  ", 0) == 0; }, "the search folder listed");
+  PostMessageW(GetDlgItem(main, ids::kConvertButton), BM_CLICK, 0, 0);
+  HWND question = WaitForBox();
+  ShotOver("question", main, question);
+  PostMessageW(GetDlgItem(question, IDYES), BM_CLICK, 0, 0);
+  HWND stop = GetDlgItem(main, ids::kStopButton);
+  WaitFor([&] { return IsWindowEnabled(stop) != FALSE; }, "the run to start");
+  Sleep(400);  // some files converted, most not yet
+  PostMessageW(stop, BM_CLICK, 0, 0);
+  HWND report = nullptr;
+  WaitFor([&] { return (report = FindShown(L"PenmorphReport")) != nullptr; }, "the report");
+  Sleep(500);
+  ShotOver("report", main, report);
+  PostMessageW(GetDlgItem(report, IDOK), BM_CLICK, 0, 0);
+  WaitFor([&] { return !IsWindow(report) && IsWindowEnabled(main); }, "the report to close");
+  PostMessageW(subfolders, BM_CLICK, 0, 0);
+  WaitFor([&] { return !IsWindowVisible(GetDlgItem(main, ids::kListBanner)); }, "the banner to go");
+}
+
+void Maximise(HWND main, const std::string& name) {
+  PostMessageW(main, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  WaitFor([&] { return IsZoomed(main) != FALSE; }, "the window maximised");
+  ShotScreen(name);
+}
+
+// Started on a file, maximised, and closed.
+int MaximisedOnly(const std::wstring& program, const std::wstring& file) {
+  PROCESS_INFORMATION process{};
+  HWND main = Start(L"\"" + program + L"\" \"" + file + L"\"", process);
+  HWND status = GetDlgItem(main, ids::kStatusBar);
+  WaitFor([&] { return Text(status).find(L" Files  ") != std::wstring::npos; }, "the file list");
+  Maximise(main, "maximised-openbox");
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  Ended(process);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 5) {
+  if (argc == 4 && std::wstring(argv[1]) == L"--maximised") {
+    return MaximisedOnly(argv[2], argv[3]);
+  }
+  if (argc != 6) {
     std::fprintf(stderr,
                  "usage: penmorph-win-screenshots PENMORPH_EXE SEARCH_FOLDER CHILD_INDEX "
-                 "DESTINATION\n");
+                 "DESTINATION FIRST_START_EXE\n"
+                 "       penmorph-win-screenshots --maximised PENMORPH_EXE FILE\n");
     return 2;
   }
   const std::wstring program = argv[1];
@@ -146,38 +301,23 @@ int wmain(int argc, wchar_t** argv) {
     }
   }
 
-  std::wstring command = L"\"" + program + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
+  FirstStart(argv[5]);
+
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    Fail("cannot start penmorph.exe");
-  }
-  process_id = process.dwProcessId;
-  program_process = process.hProcess;
-  HWND main = nullptr;
-  WaitFor([&] { return (main = FindShown(L"TForm1")) != nullptr; }, "its window");
+  HWND main = Start(L"\"" + program + L"\"", process);
   HWND status = GetDlgItem(main, ids::kStatusBar);
-  WaitFor([&] { return !Text(status).empty(); }, "its first status text");
 
   // The search folder; the tree is built when the field shows it and the status is cleared.
   PickFolder(main, ids::kMenuSearchFolder, L"検索フォルダの指定", search,
              GetDlgItem(main, ids::kSearchFolderEdit));
   HWND tree = GetDlgItem(main, ids::kFolderTree);
   WaitFor([&] { return IsWindowEnabled(tree) && Text(status).empty(); }, "the folder tree");
-  auto root = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-  auto child = reinterpret_cast<HTREEITEM>(
-      SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(root)));
-  for (auto item = child; item != nullptr;
+  for (auto item = TreeItem(tree, 0); item != nullptr;
        item = reinterpret_cast<HTREEITEM>(
            SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
     SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
   }
-  for (int i = 0; i < child_index && child != nullptr; ++i) {
-    child = reinterpret_cast<HTREEITEM>(
-        SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(child)));
-  }
+  HTREEITEM child = TreeItem(tree, child_index);
   if (child == nullptr) {
     Fail("the search folder has no such subfolder");
   }
@@ -218,25 +358,20 @@ int wmain(int argc, wchar_t** argv) {
   HWND jwc = ShowDialog(main, ids::kJwcSettingsButton, L"TForm2");
   Shot("jwc-settings", jwc);
   CloseDialog(main, jwc);
+  Refusal(main);
+  TreeRun(main, tree, status);
 
-  // The question before a run, answered No.
-  PostMessageW(GetDlgItem(main, ids::kConvertButton), BM_CLICK, 0, 0);
-  HWND question = nullptr;
-  WaitFor([&] { return (question = FindShown(L"#32770", L"Penmorph")) != nullptr; },
-          "the question before a run");
-  Shot("question", question);
-  PostMessageW(GetDlgItem(question, IDNO), BM_CLICK, 0, 0);
-  WaitFor([&] { return Text(status) == L"変換作業をキャンセルしました。"; }, "the run cancelled");
+  // Maximised inside Wine's desktop, with the subfolder listed again.
+  SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET,
+               reinterpret_cast<LPARAM>(TreeItem(tree, child_index)));
+  WaitFor([&] { return Text(status).find(L" Files  ") != std::wstring::npos; }, "the file list");
+  Maximise(main, "maximised");
+  PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
+  WaitFor([&] { return !IsZoomed(main); }, "the window restored");
 
   // 終了: the question, Yes, and the program ends.
   PostMessageW(main, WM_COMMAND, ids::kMenuExit, 0);
-  WaitFor([&] { return (question = FindShown(L"#32770", L"Penmorph")) != nullptr; },
-          "the question before leaving");
-  PostMessageW(GetDlgItem(question, IDYES), BM_CLICK, 0, 0);
-  if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
-    Fail("penmorph.exe did not end");
-  }
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
+  Answer(WaitForBox(), IDYES);
+  Ended(process);
   return 0;
 }
