@@ -311,7 +311,7 @@ TEST_F(ModelTest, ARunConvertsExactlyTheSelectedFilesAfterAQuestionThatCountsThe
   view_.answer = false;
   model.Convert();
   EXPECT_EQ(view_.Take(),
-            (std::vector<std::string>{"status:数えています…",
+            (std::vector<std::string>{"status:数えています…", "status:",
                                       "ask:「図面」の 2 個のファイルを「変換後」に変換します。"
                                       "同じ名前のファイルが 1 個あり、.BAK として残します。"
                                       "よろしいですか？",
@@ -340,7 +340,7 @@ TEST_F(ModelTest, ATreeRunNamesItsCountAndTheListShowsThatItsSelectionDoesNotApp
   EXPECT_EQ(model.SelectionText(), "");
   formats_["JWC"]->fail_read = true;
   model.Convert();
-  EXPECT_EQ(view_.Take()[1],
+  EXPECT_EQ(view_.Take()[2],
             "ask:「図面」以下の 5 個のファイルを「変換後」に変換します。よろしいですか？");
   view_.RunToEnd(model);
   EXPECT_TRUE(fs::exists(destination() / "sub" / "e.jww"));

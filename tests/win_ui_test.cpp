@@ -873,6 +873,8 @@ TEST_F(WindowsWindow, DroppedFilesAreSelectedF5ShowsNewFoldersAndTheLastFolderCo
     TForm1 window(SetupFor(folders_, desktop_));
     window.Show(SW_SHOWNORMAL);
     pump();
+    // "サブフォルダも含める" is off: no banner over the list.
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(window.hwnd(), ids::kListBanner)));
     // A drop as the shell makes it: the names after the header, each ended, the list too.
     std::wstring names;
     for (const char* name : {"room.jww", "example.jwc"}) {

@@ -403,9 +403,9 @@ void MainWindowModel::Convert() {
   ConversionPlan plan = MakePlan(request);
   view_.SetStatus(texts::kCounting);
   const PlanCount count = CountPlan(plan, formats_);
+  view_.SetStatus({});
   if (count.files == 0) {
     view_.ShowMessage(MessageKind::kInformation, NothingInTreeText(plan));
-    view_.SetStatus({});
     return;
   }
   if (!view_.AskYesNo(RunQuestion(plan, count))) {

@@ -321,7 +321,9 @@ void TForm1::TakeSelection() {
 void TForm1::ShowRun() {
   const bool running = model_.running();
   const bool banner = !model_.ListBanner().empty();
-  if (banner != (IsWindowVisible(banner_) != FALSE)) {
+  // Its own flag, not IsWindowVisible: while the window itself is hidden (at start) every
+  // control reads as hidden.
+  if (banner != ((GetWindowLongW(banner_, GWL_STYLE) & WS_VISIBLE) != 0)) {
     ShowWindow(banner_, banner ? SW_SHOW : SW_HIDE);
     LayOut();
   }

@@ -244,7 +244,7 @@ void TForm1::LayOut() {
   place(subfolders_, left, s(60), s(240), row_height);
   place(stop_button_, convert_left, s(60), convert_width, row_height);
   // The banner (with "サブフォルダも含める") and the list above, the selected file's preview below.
-  const int banner = IsWindowVisible(banner_) ? s(22) : 0;
+  const int banner = (GetWindowLongW(banner_, GWL_STYLE) & WS_VISIBLE) != 0 ? s(22) : 0;
   const int list_top = s(88) + banner;
   const int below_bar = std::max(0, bottom - list_top - s(2));
   const int list_height = below_bar / 2;
