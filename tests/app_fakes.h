@@ -14,8 +14,10 @@
 namespace penmorph::testing {
 
 // Events: "beep", "error:TEXT", "information:TEXT", "confirmation:TEXT", "ask:TEXT",
-// "status:TEXT", "warning:TEXT".
-class FakePrompts : public app::Prompts {
+// "status:TEXT", "warning:TEXT". `Base` is app::Prompts or an interface that extends it (a
+// window's), whose other calls the deriving fake answers.
+template <class Base>
+class RecordingPrompts : public Base {
  public:
   bool answer = true;
   std::vector<std::string> events;
@@ -40,6 +42,8 @@ class FakePrompts : public app::Prompts {
     return taken;
   }
 };
+
+using FakePrompts = RecordingPrompts<app::Prompts>;
 
 // A plan run to its end on threads of its own, the way a window waits for it: woken, then
 // polling. `last` gets the progress the run ended with; `started` is told of the run while it

@@ -15,6 +15,7 @@
 
 #include "app/path_text.h"
 #include "app/window_texts.h"
+#include "app_fakes.h"
 #include "fakes.h"
 #include "settings/settings_store.h"
 #include "test_support.h"
@@ -29,31 +30,16 @@ using penmorph::testing::ReadBytes;
 using penmorph::testing::ScratchFolder;
 using penmorph::testing::WriteBytes;
 
-// Events: "beep", "error:TEXT", "information:TEXT", "confirmation:TEXT", "warning:TEXT",
-// "ask:TEXT", "status:TEXT", "folder:TITLE|START", "settings:TITLE|START", "open:PATH",
-// "dialog:jww|jwc", "report", "close".
-class FakeView : public MainWindowView {
+// Events: those of RecordingPrompts, then "folder:TITLE|START", "settings:TITLE|START",
+// "open:PATH", "dialog:jww|jwc", "report", "close".
+class FakeView : public testing::RecordingPrompts<MainWindowView> {
  public:
-  std::vector<std::string> events;
-  bool answer = true;
   std::deque<fs::path> folders;  // answers to the folder picker in turn
   std::optional<fs::path> settings_file;
   std::optional<RunSummary> report;
   unsigned changed = 0;
   WindowLayout layout;
 
-  void ShowMessage(MessageKind kind, std::string_view text) override {
-    static constexpr const char* kNames[] = {"error", "information", "confirmation", "warning"};
-    events.push_back(std::string(kNames[static_cast<int>(kind)]) + ":" + std::string(text));
-  }
-  bool AskYesNo(std::string_view text) override {
-    events.push_back("ask:" + std::string(text));
-    return answer;
-  }
-  void Beep() override { events.push_back("beep"); }
-  void SetStatus(std::string_view text) override {
-    events.push_back("status:" + std::string(text));
-  }
   std::optional<fs::path> ChooseFolder(std::string_view title, const fs::path& start) override {
     events.push_back("folder:" + std::string(title) + "|" + PathText(start));
     if (folders.empty()) {
@@ -98,12 +84,6 @@ class FakeView : public MainWindowView {
       lock.unlock();
       model.News();
     }
-  }
-
-  std::vector<std::string> Take() {
-    std::vector<std::string> taken;
-    taken.swap(events);
-    return taken;
   }
 
  private:
