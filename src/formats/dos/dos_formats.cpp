@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "common/text.h"
+#include "formats/dos/dos_kinds.h"
 #include "formats/dos/dos_numbers.h"
 #include "formats/dos/dos_preview.h"
 
@@ -17,10 +18,9 @@ FileDescription DescribeRecords(std::string_view format, const HeaderLine0& line
   FileDescription description;
   description.format = std::string(format);
   description.memo = StripControlChars(line0.Memo());
-  description.counts = {{"lines", records.lines.size()},
-                        {"circles/arcs", records.arcs.size()},
-                        {"texts", records.texts.size()},
-                        {"points", records.points.size()}};
+  ForEachDosKind([&](const auto& kind) {
+    description.counts.emplace_back(std::string(kind.plural), (records.*kind.records).size());
+  });
   return description;
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "formats/dos/dos_kinds.h"
+
 namespace penmorph::jw {
 
 std::string OutputText(std::string_view held) {
@@ -17,7 +19,7 @@ Result<std::uint64_t> OutputHeapSize(const std::vector<TMoji2>& texts) {
   for (std::size_t i = 0; i < texts.size(); ++i) {
     std::size_t length = OutputText(texts[i].text).size();
     if (length > kMaxTextLength) {
-      return MakeError(ErrorKind::kRange, RecordName("text record", i, texts.size()) +
+      return MakeError(ErrorKind::kRange, RecordName(kDosTexts.name, i, texts.size()) +
                                               ": its string is " + std::to_string(length) +
                                               " bytes long, more than the 255 a text may hold");
     }
@@ -45,7 +47,7 @@ Status ResolveTexts(std::string_view heap, std::int64_t base, std::vector<TMoji2
     std::int64_t position = std::int64_t{texts[i].heap_address} - base;
     if (position < 0 || position >= static_cast<std::int64_t>(heap.size())) {
       return MakeError(ErrorKind::kMalformed,
-                       RecordName("text record", i, texts.size()) + " points at heap position " +
+                       RecordName(kDosTexts.name, i, texts.size()) + " points at heap position " +
                            std::to_string(position) + ", outside the " +
                            std::to_string(heap.size()) + "-byte text heap",
                        first_record_offset + i * TMoji2::kSize);
@@ -58,7 +60,7 @@ Status ResolveTexts(std::string_view heap, std::int64_t base, std::vector<TMoji2
     if (total > limit) {
       return MakeError(ErrorKind::kMalformed,
                        "the texts' strings overlap in the heap: up to " +
-                           RecordName("text record", i, texts.size()) + " they add up to " +
+                           RecordName(kDosTexts.name, i, texts.size()) + " they add up to " +
                            std::to_string(total) + " bytes, from a heap of " +
                            std::to_string(heap.size()),
                        first_record_offset + i * TMoji2::kSize);

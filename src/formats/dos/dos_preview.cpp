@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "common/text_decoding.h"
+#include "formats/dos/dos_kinds.h"
 #include "formats/dos/jwc_file.h"
 #include "formats/dos/jwk_file.h"
 
@@ -13,10 +14,8 @@ namespace penmorph::jw {
 
 namespace {
 
-using preview::InventoryColumn;
 using preview::InventorySide;
 using preview::PenCodes;
-using preview::PenRole;
 using preview::StyleKey;
 
 constexpr double kDegree = std::numbers::pi / 180;
@@ -27,47 +26,61 @@ float FloatAt(const std::uint8_t* bytes) {
   return value;
 }
 
+// What the tables make of a key: the codes its kind carries, mapped.
 class DosStyleRemap final : public preview::StyleRemap {
  public:
   PenCodes After(const StyleKey& key, const ConversionTables& tables) const override {
-    switch (key.role) {
-      case PenRole::kLine:
-        return {MapJwcPen(tables.jwc, static_cast<std::uint8_t>(key.color)),
-                MapJwcLineType(tables.jwc, key.line_type)};
-      case PenRole::kPoint:
-        return {MapJwcPen(tables.jwc, static_cast<std::uint8_t>(key.color)), 0};
-      default:
-        return {key.color, key.line_type};  // texts carry no pen of their own
-    }
+    PenCodes codes{key.color, key.line_type};
+    bool found = false;
+    ForEachDosKind([&](const auto& kind) {
+      if (found || kind.role != key.role) {
+        return;
+      }
+      found = true;  // lines and circles/arcs share their role and their rules
+      if (kind.kHasPen) {
+        codes.color = MapJwcPen(tables.jwc, static_cast<std::uint8_t>(key.color));
+      }
+      if (kind.kHasLineType) {
+        codes.line_type = MapJwcLineType(tables.jwc, key.line_type);
+      }
+    });
+    return codes;
   }
 };
 
 void Count(const DosRecords& records, InventorySide& side) {
-  for (const LineRecord& line : records.lines) {
-    side.colors.Add(line.bytes[LineRecord::kPenOffset], InventoryColumn::kLines);
-    side.line_types.Add(line.bytes[LineRecord::kLineTypeOffset], InventoryColumn::kLines);
-  }
-  for (const ArcRecord& arc : records.arcs) {
-    side.colors.Add(arc.pen, InventoryColumn::kArcs);
-    side.line_types.Add(arc.line_type, InventoryColumn::kArcs);
-  }
-  for (const PointRecord& point : records.points) {
-    side.colors.Add(point.bytes[PointRecord::kPenOffset], InventoryColumn::kPoints);
-  }
+  ForEachDosKind([&](const auto& kind) {
+    for (const auto& record : records.*kind.records) {
+      if (const std::uint8_t* pen = kind.pen(record)) {
+        side.colors.Add(*pen, kind.column);
+      }
+      if (const std::uint8_t* type = kind.line_type(record)) {
+        side.line_types.Add(*type, kind.column);
+      }
+    }
+  });
 }
 
+// The records the tables changed, of the kinds whose codes they map.
 std::uint64_t CountChanged(const DosRecords& before, const DosRecords& after) {
   std::uint64_t changed = 0;
-  for (std::size_t i = 0; i < before.lines.size(); ++i) {
-    changed += before.lines[i] == after.lines[i] ? 0 : 1;
-  }
-  for (std::size_t i = 0; i < before.arcs.size(); ++i) {
-    changed += before.arcs[i] == after.arcs[i] ? 0 : 1;
-  }
-  for (std::size_t i = 0; i < before.points.size(); ++i) {
-    changed += before.points[i] == after.points[i] ? 0 : 1;
-  }
+  ForEachDosKind([&](const auto& kind) {
+    if (!kind.kHasPen && !kind.kHasLineType) {
+      return;
+    }
+    const auto& was = before.*kind.records;
+    const auto& is = after.*kind.records;
+    for (std::size_t i = 0; i < was.size(); ++i) {
+      changed += was[i] == is[i] ? 0 : 1;
+    }
+  });
   return changed;
+}
+
+std::uint64_t RecordCount(const DosRecords& records) {
+  std::uint64_t count = 0;
+  ForEachDosKind([&](const auto& kind) { count += (records.*kind.records).size(); });
+  return count;
 }
 
 template <class Workspace>
@@ -83,8 +96,7 @@ Result<preview::Inventory> TakeInventory(ByteReader& in, const JwcConvSettings& 
   inventory.format = format;
   inventory.family = preview::CodeFamily::kDos;
   const DosRecords before = workspace->records;
-  inventory.entities =
-      before.lines.size() + before.arcs.size() + before.texts.size() + before.points.size();
+  inventory.entities = RecordCount(before);
   Count(before, inventory.before);
   std::vector<std::int16_t> pens_before;
   if constexpr (std::is_same_v<Workspace, JwcWorkspace>) {
@@ -126,21 +138,21 @@ preview::Drawing DrawRecords(const DosRecords& records, const char* format) {
   preview::Drawing drawing;
   drawing.format = format;
   preview::StyleIndex styles;
-  auto style = [&](PenRole role, int pen, int line_type) {
+  auto style = [&](const auto& kind, const auto& record) {
     StyleKey key;
     key.family = preview::CodeFamily::kDos;
-    key.role = role;
-    key.color = static_cast<std::uint16_t>(pen);
-    key.line_type = static_cast<std::uint8_t>(line_type);
+    key.role = kind.role;
+    const std::uint8_t* pen = kind.pen(record);
+    const std::uint8_t* line_type = kind.line_type(record);
+    key.color = pen != nullptr ? *pen : 0;
+    key.line_type = line_type != nullptr ? *line_type : 0;
     return styles.IndexOf(key, drawing.styles);
   };
   for (const LineRecord& line : records.lines) {
     // x1, y1, x2, y2 as f32.
     const std::uint8_t* b = line.bytes.data();
     drawing.segments.push_back(
-        {{FloatAt(b), FloatAt(b + 4)},
-         {FloatAt(b + 8), FloatAt(b + 12)},
-         style(PenRole::kLine, b[LineRecord::kPenOffset], b[LineRecord::kLineTypeOffset])});
+        {{FloatAt(b), FloatAt(b + 4)}, {FloatAt(b + 8), FloatAt(b + 12)}, style(kDosLines, line)});
   }
   for (const ArcRecord& record : records.arcs) {
     // Centre x, y and radius as f32; flatness; start and end angle and tilt in degrees,
@@ -160,13 +172,12 @@ preview::Drawing DrawRecords(const DosRecords& records, const char* format) {
     arc.full = sweep == 0;
     arc.start = record.fixed[0] * kDegree;
     arc.sweep = sweep * kDegree;
-    arc.style = style(PenRole::kLine, record.pen, record.line_type);
+    arc.style = style(kDosArcs, record);
     drawing.arcs.push_back(arc);
   }
   for (const PointRecord& point : records.points) {
     const std::uint8_t* b = point.bytes.data();
-    drawing.dots.push_back(
-        {{FloatAt(b), FloatAt(b + 4)}, style(PenRole::kPoint, b[PointRecord::kPenOffset], 0)});
+    drawing.dots.push_back({{FloatAt(b), FloatAt(b + 4)}, style(kDosPoints, point)});
   }
   for (const TMoji2& text : records.texts) {
     // Baseline start x, y and end x, y as f32; the characters are as high as they are wide.
@@ -183,7 +194,7 @@ preview::Drawing DrawRecords(const DosRecords& records, const char* format) {
                              advance,
                              {-advance.y / length * height, advance.x / length * height},
                              ShiftJisToUtf8(text.text),
-                             style(PenRole::kText, 0, 0)});
+                             style(kDosTexts, text)});
   }
   drawing.extents = drawing.Measure();
   drawing.remap = std::make_shared<DosStyleRemap>();

@@ -3,6 +3,7 @@
 #include <bit>
 #include <cmath>
 
+#include "formats/dos/dos_kinds.h"
 #include "formats/dos/dos_numbers.h"
 
 namespace penmorph::jw {
@@ -147,20 +148,20 @@ Error WithContext(std::string_view what, const Error& error) {
 }
 
 Status ReadLineRecords(ByteReader& in, std::int32_t count, std::vector<LineRecord>& lines) {
-  return ReadRecords(in, count, "line record", "line count", lines, ReadLineRecord);
+  return ReadRecords(in, count, kDosLines.name, kDosLines.count_name, lines, ReadLineRecord);
 }
 
 Status ReadArcRecords(ByteReader& in, std::int32_t count, std::vector<ArcRecord>& arcs) {
-  return ReadRecords(in, count, "circle/arc record", "circle/arc count", arcs, ReadArcRecord);
+  return ReadRecords(in, count, kDosArcs.name, kDosArcs.count_name, arcs, ReadArcRecord);
 }
 
 Status ReadPointRecords(ByteReader& in, std::int32_t count, std::vector<PointRecord>& points) {
-  return ReadRecords(in, count, "point record", "point count", points, ReadPointRecord);
+  return ReadRecords(in, count, kDosPoints.name, kDosPoints.count_name, points, ReadPointRecord);
 }
 
 Status ReadTextRecords(ByteReader& in, std::int32_t count, std::vector<TMoji2>& texts,
                        std::int32_t (*fold)(AddressWords)) {
-  return ReadRecords(in, count, "text record", "text count", texts,
+  return ReadRecords(in, count, kDosTexts.name, kDosTexts.count_name, texts,
                      [fold](ByteReader& from, TMoji2& text) {
                        text.heap_address = fold(ReadTextRecord(from, text));
                      });
@@ -175,7 +176,7 @@ void WriteLineRecords(ByteWriter& out, const std::vector<LineRecord>& lines) {
 Status WriteArcRecords(ByteWriter& out, const std::vector<ArcRecord>& arcs) {
   for (std::size_t i = 0; i < arcs.size(); ++i) {
     if (Status s = WriteArcRecord(out, arcs[i]); !s.ok()) {
-      return WithContext(RecordName("circle/arc record", i, arcs.size()), s.error());
+      return WithContext(RecordName(kDosArcs.name, i, arcs.size()), s.error());
     }
   }
   return Status::Ok();

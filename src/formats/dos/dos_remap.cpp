@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "formats/dos/dos_kinds.h"
+
 namespace penmorph::jw {
 
 namespace {
@@ -20,7 +22,7 @@ Result<std::uint8_t> FitByte(std::int32_t mapped, int entry, const char* what,
 
 // Rewrites one byte of record `index` in place.
 template <class Map>
-Status Rewrite(std::uint8_t& byte, Map map, const JwcConvSettings& table, const char* kind,
+Status Rewrite(std::uint8_t& byte, Map map, const JwcConvSettings& table, std::string_view kind,
                std::size_t index, std::size_t count) {
   Result<std::uint8_t> mapped = map(table, byte);
   if (!mapped.ok()) {
@@ -42,36 +44,19 @@ Result<std::uint8_t> MapLineTypeByte(const JwcConvSettings& table, std::uint8_t 
 }
 
 Status RemapDosRecords(DosRecords& records, const JwcConvSettings& table) {
-  const std::size_t lines = records.lines.size();
-  for (std::size_t i = 0; i < lines; ++i) {
-    LineRecord& line = records.lines[i];
-    if (Status s = Rewrite(line.pen(), MapPenByte, table, "line record", i, lines); !s.ok()) {
-      return s;
+  Status status;
+  ForEachDosKind([&](const auto& kind) {
+    auto& list = records.*kind.records;
+    for (std::size_t i = 0; i < list.size() && status.ok(); ++i) {
+      if (std::uint8_t* pen = kind.pen(list[i])) {
+        status = Rewrite(*pen, MapPenByte, table, kind.name, i, list.size());
+      }
+      if (std::uint8_t* type = kind.line_type(list[i]); type != nullptr && status.ok()) {
+        status = Rewrite(*type, MapLineTypeByte, table, kind.name, i, list.size());
+      }
     }
-    if (Status s = Rewrite(line.line_type(), MapLineTypeByte, table, "line record", i, lines);
-        !s.ok()) {
-      return s;
-    }
-  }
-  const std::size_t arcs = records.arcs.size();
-  for (std::size_t i = 0; i < arcs; ++i) {
-    ArcRecord& arc = records.arcs[i];
-    if (Status s = Rewrite(arc.pen, MapPenByte, table, "circle/arc record", i, arcs); !s.ok()) {
-      return s;
-    }
-    if (Status s = Rewrite(arc.line_type, MapLineTypeByte, table, "circle/arc record", i, arcs);
-        !s.ok()) {
-      return s;
-    }
-  }
-  const std::size_t points = records.points.size();
-  for (std::size_t i = 0; i < points; ++i) {
-    if (Status s = Rewrite(records.points[i].pen(), MapPenByte, table, "point record", i, points);
-        !s.ok()) {
-      return s;
-    }
-  }
-  return Status::Ok();
+  });
+  return status;
 }
 
 }  // namespace penmorph::jw

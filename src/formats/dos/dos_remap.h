@@ -16,8 +16,8 @@ namespace penmorph::jw {
 Result<std::uint8_t> MapPenByte(const JwcConvSettings& table, std::uint8_t pen);
 Result<std::uint8_t> MapLineTypeByte(const JwcConvSettings& table, std::uint8_t type);
 
-// Every line and circle/arc record's pen and line type, every point record's pen; texts keep
-// every field. A failure names the record.
+// The pen and line type of every record whose kind carries them (dos_kinds.h): lines and
+// circles/arcs both, points a pen; texts keep every field. A failure names the record.
 Status RemapDosRecords(DosRecords& records, const JwcConvSettings& table);
 
 }  // namespace penmorph::jw

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "formats/dos/dos_heap.h"
+#include "formats/dos/dos_kinds.h"
 #include "formats/dos/dos_numbers.h"
 #include "formats/dos/dos_remap.h"
 
@@ -116,7 +117,7 @@ Status CheckTextOffsets(std::int32_t heap_start, const std::vector<TMoji2>& text
   for (std::size_t i = 0; i < texts.size(); ++i) {
     std::int64_t end = offset + static_cast<std::int64_t>(OutputText(texts[i].text).size()) + 1;
     if (end > kMaxSegmentOffset) {
-      return MakeError(ErrorKind::kRange, RecordName("text record", i, texts.size()) +
+      return MakeError(ErrorKind::kRange, RecordName(kDosTexts.name, i, texts.size()) +
                                               ": its string would reach heap offset " +
                                               std::to_string(end) +
                                               ", past the 65535 bytes a heap segment addresses");

@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include "formats/windows/entity_kinds.h"
-
 namespace penmorph::jw {
 
 namespace {
@@ -17,10 +15,10 @@ constexpr std::uint32_t kLongestShortReference = 32766;
 }  // namespace
 
 std::string_view ClassName(EntityKind kind) {
-  if (IsEntityKind(kind)) {
-    return kEntityKinds[static_cast<std::size_t>(kind) - 1].class_name;
+  if (IsEntityKind(kind) || kind == EntityKind::kBlockDef) {
+    return KindInfo(kind).class_name;
   }
-  return kind == EntityKind::kBlockDef ? kBlockDefClassName : std::string_view();
+  return {};
 }
 
 std::int32_t ReadArchiveCount(ByteReader& in) {

@@ -10,20 +10,9 @@
 
 #include "common/byte_reader.h"
 #include "common/byte_writer.h"
+#include "formats/windows/entity_kinds.h"
 
 namespace penmorph::jw {
-
-enum class EntityKind : std::uint8_t {
-  kNone = 0,
-  kLine = 1,       // CDataSen
-  kArc = 2,        // CDataEnko
-  kPoint = 3,      // CDataTen
-  kText = 4,       // CDataMoji
-  kDimension = 5,  // CDataSunpou
-  kSolid = 6,      // CDataSolid
-  kBlock = 7,      // CDataBlock
-  kBlockDef = 8,   // CDataList
-};
 
 std::string_view ClassName(EntityKind kind);
 

@@ -1,6 +1,7 @@
 #include "formats/windows/drawing_builder.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -32,12 +33,34 @@ constexpr double kTwoPi = 2 * std::numbers::pi;
 constexpr double kDegree = std::numbers::pi / 180;
 constexpr int kMaxBlockDepth = 16;
 
-// What the tables make of a key: a record of the key's role run through the conversion's own
-// remap rules, so the preview cannot drift from what a conversion writes.
+// The pen role each part is drawn in, by EntityPart; a dimension's own attributes, a block
+// insertion's and a definition's are not drawn.
+constexpr std::array<std::optional<PenRole>, kEntityPartCount> kPenRoles = {
+    PenRole::kLine,  // lines
+    PenRole::kLine,  // arcs
+    PenRole::kPoint,
+    PenRole::kText,
+    std::nullopt,  // a dimension's own
+    PenRole::kSolid,
+    std::nullopt,  // a block insertion's
+    std::nullopt,  // a block definition's
+    PenRole::kDimensionLine,
+    PenRole::kDimensionText,
+    PenRole::kDimensionPoint};
+
+// The part whose rules a role's pens follow: the first drawn in it (lines and arcs share theirs).
+constexpr const PartInfo& PartDrawnAs(PenRole role) {
+  std::size_t part = 0;
+  while (kPenRoles[part] != role) {
+    ++part;
+  }
+  return kEntityParts[part];
+}
+
+// What the tables make of a key: its part's attributes run through the conversion's own remap
+// rules, so the preview cannot drift from what a conversion writes.
 class WindowsStyleRemap final : public preview::StyleRemap {
  public:
-  explicit WindowsStyleRemap(int version) : version_(version) {}
-
   PenCodes After(const StyleKey& key, const ConversionTables& tables) const override {
     const JwwConvSettings& table = tables.jww;
     const RemapRules rules = key.in_block ? BlockMemberRules(table) : MainListRules(table);
@@ -45,34 +68,11 @@ class WindowsStyleRemap final : public preview::StyleRemap {
     EntityBase base;
     base.PenColor = key.color;
     base.PenStyle = key.line_type;
-    auto through = [&](auto record, auto member) {
-      member(record) = base;
-      Remap(remap, rules, version_, record);
-      const EntityBase& after = member(record);
-      return PenCodes{after.PenColor, after.PenStyle};
-    };
-    auto own = [](auto& record) -> EntityBase& { return record.base; };
-    switch (key.role) {
-      case PenRole::kLine:
-        return through(TEntSen{}, own);
-      case PenRole::kPoint:
-        return through(TEntTen{}, own);
-      case PenRole::kText:
-        return through(TEntMoji{}, own);
-      case PenRole::kSolid:
-        return through(TEntSolid{}, own);
-      case PenRole::kDimensionLine:
-        return through(TEntSunpo{}, [](TEntSunpo& d) -> EntityBase& { return d.line.base; });
-      case PenRole::kDimensionText:
-        return through(TEntSunpo{}, [](TEntSunpo& d) -> EntityBase& { return d.text.base; });
-      case PenRole::kDimensionPoint:
-        return through(TEntSunpo{}, [](TEntSunpo& d) -> EntityBase& { return d.points[0].base; });
-    }
-    return {key.color, key.line_type};
+    const PartInfo& part = PartDrawnAs(key.role);
+    RemapColor(remap, rules, part, base);
+    RemapLineType(remap, rules, part, base);
+    return {base.PenColor, base.PenStyle};
   }
-
- private:
-  int version_;
 };
 
 // The primitives of one list in its own coordinates, and the insertions it makes.
@@ -141,7 +141,8 @@ class DrawingBuilder final : public RecordVisitor {
 
   void OnEntity(const ClassTag&, EntityRecord& record, SourceRange) override {
     ++records_;
-    std::visit([&](const auto& r) { Add(r); }, record);
+    std::visit([&](const auto& r) { Add(OwnPart(kKindOf<std::remove_cvref_t<decltype(r)>>), r); },
+               record);
   }
 
   void OnBlockDef(const ClassTag&, TEntBlockDef& def, std::int32_t, SourceRange) override {
@@ -167,7 +168,7 @@ class DrawingBuilder final : public RecordVisitor {
     for (const Fragment::Insertion& insertion : main_.insertions) {
       Place(insertion, Affine{}, 0);
     }
-    drawing_.remap = std::make_shared<WindowsStyleRemap>(version_);
+    drawing_.remap = std::make_shared<WindowsStyleRemap>();
     return std::move(drawing_);
   }
 
@@ -177,24 +178,23 @@ class DrawingBuilder final : public RecordVisitor {
     drawing_.format = format;
   }
 
-  std::uint32_t Style(PenRole role, const EntityBase& base, std::int32_t rgb = -1) {
+  std::uint32_t Style(EntityPart part, const EntityBase& base, std::int32_t rgb = -1) {
     StyleKey key;
-    key.role = role;
+    key.role = *kPenRoles[static_cast<std::size_t>(part)];
     key.in_block = in_block_;
     key.color = base.PenColor;
-    key.line_type = role == PenRole::kLine || role == PenRole::kDimensionLine ? base.PenStyle : 0;
+    key.line_type = HasLineType(PartInfoOf(part)) ? base.PenStyle : 0;
     key.width = base.PenWidth;
     key.rgb = rgb;
     return style_index_.IndexOf(key, drawing_.styles);
   }
 
-  void AddLine(PenRole role, const TEntSen& line) {
+  void Add(EntityPart part, const TEntSen& line) {
     const auto& v = line.values;
-    target_->segments.push_back({{v[0], v[1]}, {v[2], v[3]}, Style(role, line.base)});
+    target_->segments.push_back({{v[0], v[1]}, {v[2], v[3]}, Style(part, line.base)});
   }
-  void Add(const TEntSen& line) { AddLine(PenRole::kLine, line); }
 
-  void Add(const TEntEnko& record) {
+  void Add(EntityPart part, const TEntEnko& record) {
     // centre x, y, radius, start and sweep (radians, the sweep counter-clockwise), tilt
     // (radians), flatness (minor over major axis); flag 1: a whole circle or ellipse.
     const auto& v = record.values;
@@ -208,16 +208,15 @@ class DrawingBuilder final : public RecordVisitor {
     arc.start = v[3];
     arc.sweep = v[4];
     arc.full = record.flag == 1 || std::abs(v[4]) >= kTwoPi;
-    arc.style = Style(PenRole::kLine, record.base);
+    arc.style = Style(part, record.base);
     target_->arcs.push_back(arc);
   }
 
-  void AddPoint(PenRole role, const TEntTen& point) {
-    target_->dots.push_back({{point.values[0], point.values[1]}, Style(role, point.base)});
+  void Add(EntityPart part, const TEntTen& point) {
+    target_->dots.push_back({{point.values[0], point.values[1]}, Style(part, point.base)});
   }
-  void Add(const TEntTen& point) { AddPoint(PenRole::kPoint, point); }
 
-  void AddText(PenRole role, const TEntMoji& text) {
+  void Add(EntityPart part, const TEntMoji& text) {
     // Baseline start x, y and end x, y; then width, height and spacing of a character and the
     // angle in degrees, which the baseline already follows. A text without a baseline is one of
     // the settings jw_cad keeps in a drawing as text, never shown.
@@ -230,40 +229,30 @@ class DrawingBuilder final : public RecordVisitor {
     const double height = text.layout[1];
     const Point2 up{-advance.y / length * height, advance.x / length * height};
     target_->texts.push_back(
-        {{p[0], p[1]}, advance, up, decoder_.Decode(text.text), Style(role, text.base)});
-  }
-  void Add(const TEntMoji& text) { AddText(PenRole::kText, text); }
-
-  void Add(const TEntSunpo& dim) {
-    AddLine(PenRole::kDimensionLine, dim.line);
-    AddText(PenRole::kDimensionText, dim.text);
-    if (version_ < 420) {
-      return;  // the further members exist from version 420
-    }
-    // A member jw_cad left unused carries no colour.
-    for (const TEntSen* line : {&dim.line2, &dim.line3}) {
-      if (line->base.PenColor != 0) {
-        AddLine(PenRole::kDimensionLine, *line);
-      }
-    }
-    for (const TEntTen& point : dim.points) {
-      if (point.base.PenColor != 0) {
-        AddPoint(PenRole::kDimensionPoint, point);
-      }
-    }
+        {{p[0], p[1]}, advance, up, decoder_.Decode(text.text), Style(part, text.base)});
   }
 
-  void Add(const TEntSolid& solid) {
+  void Add(EntityPart, const TEntSunpo& dim) {
+    ForEachMember(dim, version_, [&](const auto& member, const DimensionMember& info) {
+      // A member from version 420 that jw_cad left unused carries no colour.
+      if (info.since >= kAllDimensionMembersSince && member.base.PenColor == 0) {
+        return;
+      }
+      Add(info.part, member);
+    });
+  }
+
+  void Add(EntityPart part, const TEntSolid& solid) {
     // Four corners in order: x1, y1 ... x4, y4; a triangle repeats its last corner.
     const auto first = static_cast<std::uint32_t>(target_->vertices.size());
     for (std::size_t i = 0; i < 8; i += 2) {
       target_->vertices.push_back({solid.values[i], solid.values[i + 1]});
     }
     const std::int32_t rgb = solid.HasColor() ? solid.color & 0xFFFFFF : -1;
-    target_->polygons.push_back({first, 4, Style(PenRole::kSolid, solid.base, rgb)});
+    target_->polygons.push_back({first, 4, Style(part, solid.base, rgb)});
   }
 
-  void Add(const TEntBlock& block) {
+  void Add(EntityPart, const TEntBlock& block) {
     // Insertion point x, y, scale x, scale y, angle (radians) and the definition's number.
     const auto& v = block.values;
     target_->insertions.push_back(

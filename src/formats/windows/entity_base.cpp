@@ -35,52 +35,44 @@ bool IsSxfOrStandardColor(std::uint16_t color) {
   return static_cast<unsigned>(color - 1) < 9 || static_cast<unsigned>(color - 101) < 256;
 }
 
-// The line types each kind keeps, by code; every entity's attributes pass through these.
-constexpr auto kLineStyles = [] {
-  std::array<bool, 256> ok{};
-  for (int s = 1; s <= 62; ++s) {
-    ok[s] = s <= 9 || (s >= 11 && s <= 19) || s >= 31;
+// The line types each check keeps, by code.
+constexpr auto kKeptLineTypes = [] {
+  std::array<std::array<bool, 256>, 4> kept{};
+  for (int s = 0; s < 256; ++s) {
+    kept[static_cast<std::size_t>(LineTypeCheck::kAny)][s] = true;
+    kept[static_cast<std::size_t>(LineTypeCheck::kLineTypes)][s] =
+        (s >= 1 && s <= 9) || (s >= 11 && s <= 19) || (s >= 31 && s <= 62);
+    kept[static_cast<std::size_t>(LineTypeCheck::kPointMarks)][s] = s == 1 || s == 100;
+    kept[static_cast<std::size_t>(LineTypeCheck::kStandard)][s] = s >= 1 && s <= 9;
   }
-  return ok;
+  return kept;
 }();
+
+bool KeepsColor(ColorCheck check, std::uint16_t color) {
+  return check == ColorCheck::kAny || IsSxfOrStandardColor(color) ||
+         (check == ColorCheck::kStandardSxfOrOwn && color == 10);
+}
+
+// SXF colours and line types came with this version.
+constexpr int kSxfSince = 420;
 
 }  // namespace
 
 EntityBase AdjustEntityBase(int version, EntityKind kind, EntityBase base) {
-  const int k = static_cast<int>(kind);
-  if (version < 420) {
-    if (kind == EntityKind::kLine || kind == EntityKind::kArc) {
+  const EntityKindInfo& info = KindInfo(kind);
+  if (version < kSxfSince) {
+    // Where the kind keeps SXF codes, an older file's take the standard ones closest in look.
+    if (info.line_types == LineTypeCheck::kLineTypes) {
       base.PenStyle = FoldSxfLineType(base.PenStyle);
     }
-    if (k >= 1 && k <= 6) {
+    if (info.colors != ColorCheck::kAny) {
       base.PenColor = FoldSxfColor(base.PenColor);
     }
   }
-  const std::uint8_t style = base.PenStyle;
-  switch (kind) {
-    case EntityKind::kLine:
-    case EntityKind::kArc:
-      if (!kLineStyles[style]) {
-        base.PenStyle = 1;
-      }
-      break;
-    case EntityKind::kPoint:
-      if (style != 1 && style != 100) {
-        base.PenStyle = 1;
-      }
-      break;
-    case EntityKind::kText:
-      if (style < 1 || style > 9) {
-        base.PenStyle = 1;
-      }
-      break;
-    default:
-      break;
+  if (!kKeptLineTypes[static_cast<std::size_t>(info.line_types)][base.PenStyle]) {
+    base.PenStyle = 1;
   }
-  if (k >= 1 && k <= 5 && !IsSxfOrStandardColor(base.PenColor)) {
-    base.PenColor = 2;
-  }
-  if (kind == EntityKind::kSolid && !IsSxfOrStandardColor(base.PenColor) && base.PenColor != 10) {
+  if (!KeepsColor(info.colors, base.PenColor)) {
     base.PenColor = 2;
   }
   if (base.Layer > 15) {

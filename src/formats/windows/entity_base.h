@@ -7,7 +7,7 @@
 #include "common/byte_reader.h"
 #include "common/byte_writer.h"
 #include "common/little_endian.h"
-#include "formats/windows/archive.h"
+#include "formats/windows/entity_kinds.h"
 
 namespace penmorph::jw {
 
@@ -57,11 +57,12 @@ void WriteEntityBaseAsRead(ByteWriter& out, int version, const EntityBase& base)
 EntityBase AdjustEntityBase(int version, EntityKind kind, EntityBase base);
 
 // Adjusts `base` to the copy WriteEntityBase writes; true when that changed it. Standard colours
-// and line types with layers and widths in range - nearly every record - are seen at once.
+// and line types with layers and widths in range - nearly every record - are seen at once: every
+// kind keeps them, but for the point marks, of which only 1 is standard.
 inline bool AdjustEntityBaseInPlace(int version, EntityKind kind, EntityBase& base) {
   const bool plain = base.PenColor - 1u < 9u && base.PenStyle - 1u < 9u && base.Layer <= 15 &&
                      base.LayerGroup <= 15 && base.PenWidth <= 30000;
-  if (plain && (kind != EntityKind::kPoint || base.PenStyle == 1)) {
+  if (plain && (KindInfo(kind).line_types != LineTypeCheck::kPointMarks || base.PenStyle == 1)) {
     return false;
   }
   const EntityBase adjusted = AdjustEntityBase(version, kind, base);

@@ -14,10 +14,6 @@ namespace {
 // Point body without its tail: f64, f64, i32.
 constexpr std::uint64_t kSmallestBody = 20;
 
-bool HasFullDimension(int version) {
-  return version >= 420;
-}
-
 // Groups of f64 go as one piece: they make up most of every record.
 void ReadDoubles(ByteReader& in, std::span<double> values) {
   const std::uint8_t* p = in.Take(values.size() * 8);
@@ -107,57 +103,38 @@ std::uint64_t BodySize(const TEntMoji& text, int) {
 }
 
 void ReadBody(ByteReader& in, int version, TEntSunpo& dim) {
-  dim.line.base = ReadEntityBase(in, version);
-  ReadBody(in, version, dim.line);
-  dim.text.base = ReadEntityBase(in, version);
-  ReadBody(in, version, dim.text);
-  if (HasFullDimension(version)) {
-    dim.member_flag = in.read_u16le();
-    for (TEntSen* line : {&dim.line2, &dim.line3}) {
-      line->base = ReadEntityBase(in, version);
-      ReadBody(in, version, *line);
+  ForEachMember(dim, version, [&](auto& member, const DimensionMember& info) {
+    if (info.flag_before) {
+      dim.member_flag = in.read_u16le();
     }
-    for (TEntTen& point : dim.points) {
-      point.base = ReadEntityBase(in, version);
-      ReadBody(in, version, point);
-    }
-  } else {
-    // Older files lack these members; they take the dimension's own attributes.
+    member.base = ReadEntityBase(in, version);
+    ReadBody(in, version, member);
+  });
+  if (!HasAllDimensionMembers(version)) {
+    // Older files lack the later members; they take the dimension's own attributes.
     dim.member_flag = 0;
-    dim.line2 = TEntSen{dim.base, {}};
-    dim.line3 = TEntSen{dim.base, {}};
-    for (TEntTen& point : dim.points) {
-      point = TEntTen{};
-      point.base = dim.base;
-    }
+    ForEachMember(dim, kAllDimensionMembersSince, [&](auto& member, const DimensionMember& info) {
+      if (version < info.since) {
+        member = {};
+        member.base = dim.base;
+      }
+    });
   }
 }
 void WriteBody(ByteWriter& out, int version, const TEntSunpo& dim) {
-  WriteEntityBaseAsRead(out, version, dim.line.base);
-  WriteBody(out, version, dim.line);
-  WriteEntityBaseAsRead(out, version, dim.text.base);
-  WriteBody(out, version, dim.text);
-  if (HasFullDimension(version)) {
-    out.write_u16le(dim.member_flag);
-    for (const TEntSen* line : {&dim.line2, &dim.line3}) {
-      WriteEntityBaseAsRead(out, version, line->base);
-      WriteBody(out, version, *line);
+  ForEachMember(dim, version, [&](const auto& member, const DimensionMember& info) {
+    if (info.flag_before) {
+      out.write_u16le(dim.member_flag);
     }
-    for (const TEntTen& point : dim.points) {
-      WriteEntityBaseAsRead(out, version, point.base);
-      WriteBody(out, version, point);
-    }
-  }
+    WriteEntityBaseAsRead(out, version, member.base);
+    WriteBody(out, version, member);
+  });
 }
 std::uint64_t BodySize(const TEntSunpo& dim, int version) {
-  const std::uint64_t base = EntityBaseSize(version);
-  std::uint64_t size = 2 * base + BodySize(dim.line, version) + BodySize(dim.text, version);
-  if (HasFullDimension(version)) {
-    size += 2 + 2 * (base + 32);
-    for (const TEntTen& point : dim.points) {
-      size += base + BodySize(point, version);
-    }
-  }
+  std::uint64_t size = 0;
+  ForEachMember(dim, version, [&](const auto& member, const DimensionMember& info) {
+    size += (info.flag_before ? 2 : 0) + EntityBaseSize(version) + BodySize(member, version);
+  });
   return size;
 }
 
@@ -189,30 +166,12 @@ std::uint64_t BodySize(const TEntBlock&, int) {
 
 // --- the write rules ---
 
-// The attribute blocks a record writes, each with the kind whose rules it follows: a
-// dimension's members follow those of lines, texts and points.
-template <class Record, class F>
-void ForEachWrittenBase(Record& record, int, F f) {
-  f(kKindOf<std::remove_const_t<Record>>, record.base);
-}
-template <class F>
-void ForEachWrittenBase(TEntSunpo& dim, int version, F f) {
-  f(EntityKind::kDimension, dim.base);
-  f(EntityKind::kLine, dim.line.base);
-  f(EntityKind::kText, dim.text.base);
-  if (HasFullDimension(version)) {
-    f(EntityKind::kLine, dim.line2.base);
-    f(EntityKind::kLine, dim.line3.base);
-    for (TEntTen& point : dim.points) {
-      f(EntityKind::kPoint, point.base);
-    }
-  }
-}
-
+// Each attribute block a record carries, checked as its part's kind: a dimension's members as
+// lines, texts and points.
 bool AdjustBases(auto& record, int version) {
   bool changed = false;
-  ForEachWrittenBase(record, version, [&](EntityKind kind, EntityBase& base) {
-    changed |= AdjustEntityBaseInPlace(version, kind, base);
+  ForEachBase(record, version, [&](EntityBase& base, const PartInfo& part) {
+    changed |= AdjustEntityBaseInPlace(version, part.checked_as, base);
   });
   return changed;
 }
@@ -289,12 +248,7 @@ bool NormalizeStrings(EntityRecord& record, const WriteRules& rules) {
 }
 
 bool Normalize(TEntBlockDef& def, const WriteRules& rules) {
-  bool changed = false;
-  const EntityBase adjusted = AdjustEntityBase(rules.version, EntityKind::kBlockDef, def.base);
-  if (!(adjusted == def.base)) {
-    def.base = adjusted;
-    changed = true;
-  }
+  bool changed = AdjustBases(def, rules.version);
   if (def.replaced_bytes) {
     def.replaced_bytes.reset();  // the position read in its place stays
     changed = true;

@@ -3,7 +3,7 @@
 // Entity records and block definitions of both Windows formats: each kind's body read and written
 // side by side, the write rules as one normalisation step per record, and whole lists written
 // from a workspace. The version decides the layout: a PenWidth in every attribute block above
-// 350, all dimension members from 420.
+// 350, the dimension members kDimensionMembers gives it.
 
 #include <cstdint>
 #include <vector>
@@ -11,7 +11,6 @@
 #include "common/byte_reader.h"
 #include "common/byte_writer.h"
 #include "formats/windows/archive.h"
-#include "formats/windows/entity_kinds.h"
 #include "formats/windows/jwtype.h"
 
 namespace penmorph::jw {
@@ -48,6 +47,10 @@ struct RecordStep {
 };
 RecordStep ConvertRecord(EntityRecord& record, ColorRemapper& remap, const RemapRules& remap_rules,
                          const WriteRules& write_rules, int read_version);
+
+// Makes `record` hold a record of `kind` (1-7), reusing it when it holds one already, so that
+// reading record after record of one kind keeps the strings' storage.
+void PrepareRecord(EntityRecord& record, EntityKind kind);
 
 // Attributes and body of a record of `kind` (the class tag is read already).
 void ReadEntityRecord(ByteReader& in, int version, EntityKind kind, EntityRecord& record);

@@ -9,32 +9,6 @@ namespace {
 
 using Option = JwwConvSettings::Option;
 
-}  // namespace
-
-void Remap(ColorRemapper& remap, const RemapRules& rules, int version, TEntSunpo& dim) {
-  const bool full = version >= 420;
-  if (rules.dim_color) {
-    remap.Color(dim.line.base.PenColor);
-    remap.Color(dim.text.base.PenColor);
-    if (full) {
-      remap.Color(dim.line2.base.PenColor);
-      remap.Color(dim.line3.base.PenColor);
-      for (TEntTen& point : dim.points) {
-        remap.Color(point.base.PenColor);
-      }
-    }
-  }
-  if (rules.dim_line_type) {
-    remap.LineType(dim.line.base.PenStyle);
-    if (full) {
-      remap.LineType(dim.line2.base.PenStyle);
-      remap.LineType(dim.line3.base.PenStyle);
-    }
-  }
-}
-
-namespace {
-
 // Replaces one decimal digit (place 1, 10 or 100) of the dimension colours by its mapping.
 void RemapDigit(ColorRemapper& remap, std::int32_t& value, std::int64_t place) {
   std::int32_t digit = static_cast<std::int32_t>((value / place) % 10);
@@ -77,32 +51,27 @@ void ColorRemapper::Fail(Error error) {
 }
 
 RemapRules MainListRules(const JwwConvSettings& table) {
+  auto at = [](RemapGroup group) { return static_cast<std::size_t>(group); };
   RemapRules rules;
-  rules.line_color = true;
-  rules.line_type = true;
-  rules.point_text_color = true;
-  rules.solid_color = table.IsOn(Option::kChangeSolidColor);
-  rules.dim_color = table.IsOn(Option::kChangeDimColor);
-  rules.dim_line_type = table.IsOn(Option::kChangeDimLineType);
+  rules.colors[at(RemapGroup::kLines)] = true;
+  rules.line_types[at(RemapGroup::kLines)] = true;
+  rules.colors[at(RemapGroup::kPointsAndTexts)] = true;
+  rules.colors[at(RemapGroup::kSolids)] = table.IsOn(Option::kChangeSolidColor);
+  rules.colors[at(RemapGroup::kDimensions)] = table.IsOn(Option::kChangeDimColor);
+  rules.line_types[at(RemapGroup::kDimensions)] = table.IsOn(Option::kChangeDimLineType);
   return rules;
 }
 
 RemapRules BlockMemberRules(const JwwConvSettings& table) {
-  const RemapRules main = MainListRules(table);
+  // What the main list remaps, where the block options allow it.
+  RemapRules rules = MainListRules(table);
   const bool block_color = table.IsOn(Option::kChangeBlockColor);
   const bool block_type = table.IsOn(Option::kChangeBlockLineType);
-  RemapRules rules;
-  rules.line_color = block_color;
-  rules.line_type = block_type;
-  rules.point_text_color = block_color;
-  rules.solid_color = main.solid_color && block_color;
-  rules.dim_color = main.dim_color && block_color;
-  rules.dim_line_type = main.dim_line_type && block_type;
+  for (std::size_t group = 0; group < kRemapGroupCount; ++group) {
+    rules.colors[group] = rules.colors[group] && block_color;
+    rules.line_types[group] = rules.line_types[group] && block_type;
+  }
   return rules;
-}
-
-void RemapRecord(ColorRemapper& remap, const RemapRules& rules, int version, EntityRecord& record) {
-  std::visit([&](auto& r) { Remap(remap, rules, version, r); }, record);
 }
 
 Status RemapEntities(const JwwConvSettings& table, int version, EntityTables& main,

@@ -3,11 +3,12 @@
 // Remapping of colours and line types in the entities of the Windows formats, under the options
 // of the conversion table.
 
+#include <array>
 #include <utility>
 #include <vector>
 
 #include "common/result.h"
-#include "formats/windows/entity_kinds.h"
+#include "formats/windows/jwtype.h"
 #include "formats/windows/jww_header.h"
 #include "settings/conv_settings.h"
 
@@ -54,14 +55,13 @@ class ColorRemapper {
   bool changed_ = false;
 };
 
-// Which fields a pass over one list remaps.
+// Which option groups a pass over one list applies, to colours and to line types.
 struct RemapRules {
-  bool line_color = false;
-  bool line_type = false;
-  bool point_text_color = false;
-  bool solid_color = false;
-  bool dim_color = false;
-  bool dim_line_type = false;
+  std::array<bool, kRemapGroupCount> colors{};  // by RemapGroup; kNone's stays off
+  std::array<bool, kRemapGroupCount> line_types{};
+
+  bool Colors(RemapGroup group) const { return colors[static_cast<std::size_t>(group)]; }
+  bool LineTypes(RemapGroup group) const { return line_types[static_cast<std::size_t>(group)]; }
 };
 
 // The rules for the main list, and for the members of block definitions (nothing unless one of
@@ -69,41 +69,32 @@ struct RemapRules {
 RemapRules MainListRules(const JwwConvSettings& table);
 RemapRules BlockMemberRules(const JwwConvSettings& table);
 
-// One record under the rules; `version` decides which dimension members exist.
-void RemapRecord(ColorRemapper& remap, const RemapRules& rules, int version, EntityRecord& record);
-
-// Each kind under the rules.
-inline void RemapLineOrArc(ColorRemapper& remap, const RemapRules& rules, EntityBase& base) {
-  if (rules.line_color) {
+// One attribute block under the rules, as the part it is.
+inline void RemapColor(ColorRemapper& remap, const RemapRules& rules, const PartInfo& part,
+                       EntityBase& base) {
+  if (rules.Colors(part.color)) {
     remap.Color(base.PenColor);
   }
-  if (rules.line_type) {
+}
+inline void RemapLineType(ColorRemapper& remap, const RemapRules& rules, const PartInfo& part,
+                          EntityBase& base) {
+  if (rules.LineTypes(part.line_type)) {
     remap.LineType(base.PenStyle);
   }
 }
-inline void Remap(ColorRemapper& remap, const RemapRules& rules, int, TEntSen& line) {
-  RemapLineOrArc(remap, rules, line.base);
+
+// A record (of any kind, or an EntityRecord) under the rules; `version` decides which dimension
+// members exist. All colours go before the line types, so that of two entries that do not fit,
+// the one reported is always the colour's.
+template <class Record>
+void Remap(ColorRemapper& remap, const RemapRules& rules, int version, Record& record) {
+  ForEachBase(record, version, [&](EntityBase& base, const PartInfo& part) {
+    RemapColor(remap, rules, part, base);
+  });
+  ForEachBase(record, version, [&](EntityBase& base, const PartInfo& part) {
+    RemapLineType(remap, rules, part, base);
+  });
 }
-inline void Remap(ColorRemapper& remap, const RemapRules& rules, int, TEntEnko& arc) {
-  RemapLineOrArc(remap, rules, arc.base);
-}
-inline void Remap(ColorRemapper& remap, const RemapRules& rules, int, TEntTen& point) {
-  if (rules.point_text_color) {
-    remap.Color(point.base.PenColor);
-  }
-}
-inline void Remap(ColorRemapper& remap, const RemapRules& rules, int, TEntMoji& text) {
-  if (rules.point_text_color) {
-    remap.Color(text.base.PenColor);
-  }
-}
-void Remap(ColorRemapper& remap, const RemapRules& rules, int version, TEntSunpo& dim);
-inline void Remap(ColorRemapper& remap, const RemapRules& rules, int, TEntSolid& solid) {
-  if (rules.solid_color) {
-    remap.Color(solid.base.PenColor);
-  }
-}
-inline void Remap(ColorRemapper&, const RemapRules&, int, TEntBlock&) {}  // keeps its colours
 
 // The main list and the block definitions of a workspace.
 Status RemapEntities(const JwwConvSettings& table, int version, EntityTables& main,

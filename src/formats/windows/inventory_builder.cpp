@@ -1,5 +1,7 @@
 #include "formats/windows/inventory_builder.h"
 
+#include <array>
+#include <optional>
 #include <string>
 
 #include "formats/windows/entity_remap.h"
@@ -11,6 +13,21 @@ namespace {
 
 using preview::InventoryColumn;
 using preview::InventorySide;
+
+// The column each part is counted in, by EntityPart. A dimension's own attributes are neither
+// drawn nor remapped, and a block definition is no entity.
+constexpr std::array<std::optional<InventoryColumn>, kEntityPartCount> kColumns = {
+    InventoryColumn::kLines,
+    InventoryColumn::kArcs,
+    InventoryColumn::kPoints,
+    InventoryColumn::kTexts,
+    std::nullopt,  // a dimension's own
+    InventoryColumn::kSolids,
+    InventoryColumn::kBlockInsertions,
+    std::nullopt,  // a block definition's
+    InventoryColumn::kDimensionLines,
+    InventoryColumn::kDimensionTexts,
+    InventoryColumn::kDimensionPoints};
 
 class InventoryBuilder final : public RecordVisitor {
  public:
@@ -48,8 +65,8 @@ class InventoryBuilder final : public RecordVisitor {
 
   void OnEntity(const ClassTag&, EntityRecord& record, SourceRange) override {
     ++inventory_.entities;
-    std::visit([&](const auto& r) { Count(r, inventory_.before); }, record);
-    RemapRecord(remap_, in_block_ ? member_rules_ : main_rules_, version_, record);
+    Count(record, inventory_.before);
+    Remap(remap_, in_block_ ? member_rules_ : main_rules_, version_, record);
     if (!remap_.status().ok()) {
       failure_ = remap_.status();
       return;
@@ -57,7 +74,7 @@ class InventoryBuilder final : public RecordVisitor {
     if (remap_.TakeChanged()) {
       ++inventory_.changed;
     }
-    std::visit([&](const auto& r) { Count(r, inventory_.after); }, record);
+    Count(record, inventory_.after);
   }
 
   void OnBlockDef(const ClassTag&, TEntBlockDef&, std::int32_t, SourceRange) override {
@@ -85,46 +102,19 @@ class InventoryBuilder final : public RecordVisitor {
     version_ = version;
   }
 
-  InventoryColumn Column(InventoryColumn main) const {
-    return in_block_ ? InventoryColumn::kBlockMembers : main;
-  }
-  void Color(const EntityBase& base, InventoryColumn column, InventorySide& side) const {
-    side.colors.Add(base.PenColor, Column(column));
-  }
-  void Line(const EntityBase& base, InventoryColumn column, InventorySide& side) const {
-    Color(base, column, side);
-    side.line_types.Add(base.PenStyle, Column(column));
-  }
-
-  void Count(const TEntSen& r, InventorySide& side) const {
-    Line(r.base, InventoryColumn::kLines, side);
-  }
-  void Count(const TEntEnko& r, InventorySide& side) const {
-    Line(r.base, InventoryColumn::kArcs, side);
-  }
-  void Count(const TEntTen& r, InventorySide& side) const {
-    Color(r.base, InventoryColumn::kPoints, side);
-  }
-  void Count(const TEntMoji& r, InventorySide& side) const {
-    Color(r.base, InventoryColumn::kTexts, side);
-  }
-  void Count(const TEntSunpo& r, InventorySide& side) const {
-    // The dimension's own attributes are neither drawn nor remapped: its members are.
-    Line(r.line.base, InventoryColumn::kDimensionLines, side);
-    Color(r.text.base, InventoryColumn::kDimensionTexts, side);
-    if (version_ >= 420) {
-      Line(r.line2.base, InventoryColumn::kDimensionLines, side);
-      Line(r.line3.base, InventoryColumn::kDimensionLines, side);
-      for (const TEntTen& point : r.points) {
-        Color(point.base, InventoryColumn::kDimensionPoints, side);
+  // Each attribute block the record carries, in its part's column (block members in theirs).
+  void Count(const EntityRecord& record, InventorySide& side) const {
+    ForEachBase(record, version_, [&](const EntityBase& base, const PartInfo& part) {
+      const std::optional<InventoryColumn> own = kColumns[static_cast<std::size_t>(part.part)];
+      if (!own) {
+        return;
       }
-    }
-  }
-  void Count(const TEntSolid& r, InventorySide& side) const {
-    Color(r.base, InventoryColumn::kSolids, side);
-  }
-  void Count(const TEntBlock& r, InventorySide& side) const {
-    Color(r.base, InventoryColumn::kBlockInsertions, side);
+      const InventoryColumn column = in_block_ ? InventoryColumn::kBlockMembers : *own;
+      side.colors.Add(base.PenColor, column);
+      if (HasLineType(part)) {
+        side.line_types.Add(base.PenStyle, column);
+      }
+    });
   }
 
   const JwwConvSettings& table_;

@@ -6,12 +6,16 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <type_traits>
+#include <utility>
+#include <variant>
 #include <vector>
 
 #include "common/chunked_table.h"
 #include "formats/windows/archive.h"
 #include "formats/windows/archive_string.h"
 #include "formats/windows/entity_base.h"
+#include "formats/windows/entity_kinds.h"
 
 namespace penmorph::jw {
 
@@ -74,6 +78,83 @@ struct TEntBlock {  // block insertion
   bool operator==(const TEntBlock&) const = default;
 };
 
+// A record of any kind: alternative (kind - 1) holds that kind's record type.
+using EntityRecord =
+    std::variant<TEntSen, TEntEnko, TEntTen, TEntMoji, TEntSunpo, TEntSolid, TEntBlock>;
+static_assert(std::variant_size_v<EntityRecord> == kEntityKinds.size(), "one type per kind");
+
+struct TEntBlockDef;
+
+namespace detail {
+template <class T, std::size_t... I>
+constexpr EntityKind KindOfAlternative(std::index_sequence<I...>) {
+  std::size_t index = 0;
+  const bool found =
+      ((std::is_same_v<T, std::variant_alternative_t<I, EntityRecord>> ? (index = I, true)
+                                                                       : false) ||
+       ...);
+  return found ? static_cast<EntityKind>(index + 1) : EntityKind::kNone;
+}
+}  // namespace detail
+
+// The kind whose record type T is.
+template <class T>
+inline constexpr EntityKind kKindOf =
+    detail::KindOfAlternative<T>(std::make_index_sequence<std::variant_size_v<EntityRecord>>());
+template <>
+inline constexpr EntityKind kKindOf<TEntBlockDef> = EntityKind::kBlockDef;
+
+inline EntityKind KindOf(const EntityRecord& record) {
+  return static_cast<EntityKind>(record.index() + 1);
+}
+
+namespace detail {
+template <std::size_t I, class Member, class F>
+void VisitMember(Member& member, int version, F& f) {
+  constexpr const DimensionMember& info = kDimensionMembers[I];
+  static_assert(PartInfoOf(info.part).checked_as == kKindOf<std::remove_const_t<Member>>,
+                "the member's row names a part of its type");
+  if (version >= info.since) {
+    f(member, info);
+  }
+}
+}  // namespace detail
+
+// Calls f(member, info) for each member a dimension carries in files of `version`, in file
+// order, with its row of kDimensionMembers.
+template <class Dimension, class F>
+void ForEachMember(Dimension& dim, int version, F&& f) {
+  static_assert(std::is_same_v<std::remove_const_t<Dimension>, TEntSunpo>);
+  static_assert(kDimensionMembers.size() == 4 + std::tuple_size_v<decltype(dim.points)>);
+  detail::VisitMember<0>(dim.line, version, f);
+  detail::VisitMember<1>(dim.text, version, f);
+  detail::VisitMember<2>(dim.line2, version, f);
+  detail::VisitMember<3>(dim.line3, version, f);
+  detail::VisitMember<4>(dim.points[0], version, f);
+  detail::VisitMember<5>(dim.points[1], version, f);
+  detail::VisitMember<6>(dim.points[2], version, f);
+  detail::VisitMember<7>(dim.points[3], version, f);
+}
+
+// Calls f(base, part) for every attribute block a record carries in files of `version`: its
+// own first, then those of a dimension's members. Takes an EntityRecord, a record of any kind or
+// a block definition (whose members are records of their own), const or not.
+template <class Record, class F>
+void ForEachBase(Record& record, int version, F&& f) {
+  using R = std::remove_const_t<Record>;
+  if constexpr (std::is_same_v<R, EntityRecord>) {
+    std::visit([&](auto& r) { ForEachBase(r, version, f); }, record);
+  } else {
+    static_assert(kKindOf<R> != EntityKind::kNone, "a record type");
+    f(record.base, PartInfoOf(OwnPart(kKindOf<R>)));
+    if constexpr (std::is_same_v<R, TEntSunpo>) {
+      ForEachMember(record, version, [&](auto& member, const DimensionMember& info) {
+        f(member.base, PartInfoOf(info.part));
+      });
+    }
+  }
+}
+
 // One entry of an order list: which table, which record.
 struct EntityRef {
   EntityKind kind = EntityKind::kNone;
@@ -98,6 +179,41 @@ struct EntityTables {
   std::size_t Count(EntityKind kind) const;
   bool operator==(const EntityTables&) const = default;
 };
+
+// A workspace's table of T.
+template <class T>
+ChunkedTable<T>& TableOf(EntityTables& tables) {
+  static_assert(std::variant_size_v<EntityRecord> == 7, "one table per kind");
+  if constexpr (std::is_same_v<T, TEntSen>) {
+    return tables.lines;
+  } else if constexpr (std::is_same_v<T, TEntEnko>) {
+    return tables.arcs;
+  } else if constexpr (std::is_same_v<T, TEntTen>) {
+    return tables.points;
+  } else if constexpr (std::is_same_v<T, TEntMoji>) {
+    return tables.texts;
+  } else if constexpr (std::is_same_v<T, TEntSunpo>) {
+    return tables.dimensions;
+  } else if constexpr (std::is_same_v<T, TEntSolid>) {
+    return tables.solids;
+  } else {
+    return tables.blocks;
+  }
+}
+
+template <class T>
+const ChunkedTable<T>& TableOf(const EntityTables& tables) {
+  return TableOf<T>(const_cast<EntityTables&>(tables));
+}
+
+// Calls f(table) for each kind's table, in kind order.
+template <class Tables, class F>
+void ForEachTable(Tables& tables, F f) {
+  [&]<std::size_t... I>(std::index_sequence<I...>) {
+    (f(TableOf<std::variant_alternative_t<I, EntityRecord>>(tables)), ...);
+  }
+  (std::make_index_sequence<std::variant_size_v<EntityRecord>>());
+}
 
 struct TEntBlockDef {
   EntityBase base;

@@ -53,7 +53,7 @@ class Census : public RecordVisitor {
     for (std::size_t i = 0; i < kEntityKinds.size(); ++i) {
       description.counts.emplace_back(std::string(kEntityKinds[i].plural), kinds_[i]);
     }
-    description.counts.emplace_back("block definitions", block_defs_);
+    description.counts.emplace_back(std::string(kBlockDefKind.plural), block_defs_);
     description.counts.emplace_back("block definition members", members_);
   }
   void AddImages(FileDescription& description) const {

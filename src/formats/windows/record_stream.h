@@ -9,8 +9,8 @@
 #include "common/byte_reader.h"
 #include "common/result.h"
 #include "formats/windows/archive.h"
-#include "formats/windows/entity_kinds.h"
 #include "formats/windows/jws_header.h"
+#include "formats/windows/jwtype.h"
 #include "formats/windows/jww_header.h"
 #include "formats/windows/jww_images.h"
 

@@ -33,7 +33,7 @@ std::uint64_t CountSize(std::int32_t count) {
 }
 
 bool SameLayout(int a, int b) {
-  return HasPenWidth(a) == HasPenWidth(b) && (a >= 420) == (b >= 420);
+  return HasPenWidth(a) == HasPenWidth(b) && HasAllDimensionMembers(a) == HasAllDimensionMembers(b);
 }
 
 class StreamConverter final : public RecordVisitor, public ByteReader::RefillObserver {
