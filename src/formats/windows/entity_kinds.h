@@ -65,39 +65,4 @@ constexpr bool IsEntityKind(EntityKind kind) {
 // reading record after record of one kind keeps the strings' storage.
 void PrepareRecord(EntityRecord& record, EntityKind kind);
 
-// A workspace's table of T.
-template <class T>
-ChunkedTable<T>& TableOf(EntityTables& tables) {
-  static_assert(std::variant_size_v<EntityRecord> == 7, "one table per kind");
-  if constexpr (std::is_same_v<T, TEntSen>) {
-    return tables.lines;
-  } else if constexpr (std::is_same_v<T, TEntEnko>) {
-    return tables.arcs;
-  } else if constexpr (std::is_same_v<T, TEntTen>) {
-    return tables.points;
-  } else if constexpr (std::is_same_v<T, TEntMoji>) {
-    return tables.texts;
-  } else if constexpr (std::is_same_v<T, TEntSunpo>) {
-    return tables.dimensions;
-  } else if constexpr (std::is_same_v<T, TEntSolid>) {
-    return tables.solids;
-  } else {
-    return tables.blocks;
-  }
-}
-
-template <class T>
-const ChunkedTable<T>& TableOf(const EntityTables& tables) {
-  return TableOf<T>(const_cast<EntityTables&>(tables));
-}
-
-// Calls f(table) for each kind's table, in kind order.
-template <class Tables, class F>
-void ForEachTable(Tables& tables, F f) {
-  [&]<std::size_t... I>(std::index_sequence<I...>) {
-    (f(TableOf<std::variant_alternative_t<I, EntityRecord>>(tables)), ...);
-  }
-  (std::make_index_sequence<std::variant_size_v<EntityRecord>>());
-}
-
 }  // namespace penmorph::jw

@@ -4,7 +4,6 @@
 // of the conversion table.
 
 #include <utility>
-#include <vector>
 
 #include "common/result.h"
 #include "formats/windows/entity_kinds.h"
@@ -104,10 +103,6 @@ inline void Remap(ColorRemapper& remap, const RemapRules& rules, int, TEntSolid&
   }
 }
 inline void Remap(ColorRemapper&, const RemapRules&, int, TEntBlock&) {}  // keeps its colours
-
-// The main list and the block definitions of a workspace.
-Status RemapEntities(const JwwConvSettings& table, int version, EntityTables& main,
-                     std::vector<TEntBlockDef>& block_defs);
 
 // The drawing-wide colours of a JWW header, under the two header options.
 Status RemapJwwHeader(THeader& header, const JwwConvSettings& table);

@@ -6,9 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <vector>
 
-#include "common/chunked_table.h"
 #include "formats/windows/archive.h"
 #include "formats/windows/archive_string.h"
 #include "formats/windows/entity_base.h"
@@ -74,36 +72,10 @@ struct TEntBlock {  // block insertion
   bool operator==(const TEntBlock&) const = default;
 };
 
-// One entry of an order list: which table, which record.
-struct EntityRef {
-  EntityKind kind = EntityKind::kNone;
-  std::uint32_t index = 0;
-  bool operator==(const EntityRef&) const = default;
-};
-
-// The entities of one list (a drawing's main list or a block definition's members): a table
-// per kind and the order in which they stand in the file. The tables grow in chunks, so that
-// growing them never copies what was already read.
-struct EntityTables {
-  ChunkedTable<TEntSen> lines;
-  ChunkedTable<TEntEnko> arcs;
-  ChunkedTable<TEntTen> points;
-  ChunkedTable<TEntMoji> texts;
-  ChunkedTable<TEntSunpo> dimensions;
-  ChunkedTable<TEntSolid> solids;
-  ChunkedTable<TEntBlock> blocks;
-  std::vector<EntityRef> order;
-
-  std::size_t size() const { return order.size(); }
-  std::size_t Count(EntityKind kind) const;
-  bool operator==(const EntityTables&) const = default;
-};
-
-struct TEntBlockDef {
+struct TEntBlockDef {  // a block definition up to its members, which follow it as records
   EntityBase base;
   std::array<std::int32_t, 3> values{};  // a negative third value is replaced by the position
   ArchiveString name;
-  EntityTables members;
   // What the file held where the position now stands: the negative value and the 8 bytes after
   // it. Not written by a conversion; kept so that a read can be shown to have lost nothing.
   std::int32_t replaced_value = 0;
