@@ -1,7 +1,7 @@
 // JwsRead on any bytes; what it reads must survive both writers.
 
-#include "formats/windows/jws_file.h"
 #include "formats/windows/stream_converter.h"
+#include "reference/jws_file.h"
 #include "stream_check.h"
 #include "windows_round_trip.h"
 

@@ -1,7 +1,7 @@
 // JwwReadHeaderInfo on any bytes: the header it reads, written again, reads back the same, and
 // a drawing that reads whole shows the same memo.
 
-#include "formats/windows/jww_file.h"
+#include "reference/jww_file.h"
 #include "windows_round_trip.h"
 
 using namespace penmorph;

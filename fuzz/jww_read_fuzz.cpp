@@ -1,8 +1,8 @@
 // JwwRead on any bytes; what it reads must survive both writers.
 
-#include "formats/windows/jww_file.h"
 #include "formats/windows/stream_converter.h"
 #include "jww_expectation.h"
+#include "reference/jww_file.h"
 #include "stream_check.h"
 #include "windows_round_trip.h"
 

@@ -1,4 +1,4 @@
-#include "common/chunked_table.h"
+#include "reference/chunked_table.h"
 
 #include <gtest/gtest.h>
 

@@ -9,6 +9,7 @@
 #include "dos_round_trip.h"
 #include "formats/dos/dos_header.h"
 #include "formats/dos/jwk_file.h"
+#include "reference/dos_files.h"
 #include "test_support.h"
 
 namespace penmorph::jw {

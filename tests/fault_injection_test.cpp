@@ -12,8 +12,8 @@
 #include "convert/standard_formats.h"
 #include "dos_round_trip.h"
 #include "fakes.h"
-#include "formats/windows/jws_file.h"
 #include "jw_test_bytes.h"
+#include "reference/jws_file.h"
 #include "test_support.h"
 
 namespace penmorph {

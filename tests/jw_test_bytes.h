@@ -12,7 +12,7 @@
 #include "common/byte_reader.h"
 #include "common/byte_writer.h"
 #include "formats/windows/entity_base.h"
-#include "formats/windows/jww_file.h"
+#include "reference/jww_file.h"
 
 namespace penmorph::testing {
 

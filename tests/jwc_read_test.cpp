@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "dos_round_trip.h"
+#include "reference/dos_files.h"
 #include "test_support.h"
 
 namespace penmorph::jw {

@@ -8,9 +8,9 @@
 
 #include "cli/cli_app.h"
 #include "convert/standard_formats.h"
-#include "formats/windows/jws_file.h"
 #include "jw_test_bytes.h"
 #include "jww_expectation.h"
+#include "reference/jws_file.h"
 #include "test_support.h"
 
 namespace penmorph::jw {
@@ -224,7 +224,7 @@ void ApplyJwsWriteRules(JwsWorkspace& w) {
     }
   };
   rewrite(w.entities);
-  for (TEntBlockDef& def : w.block_defs) {
+  for (WorkspaceBlockDef& def : w.block_defs) {
     rewrite(def.members);
   }
 }

@@ -36,7 +36,7 @@ std::string Upper(const ArchiveString& s) {
   return units;
 }
 
-void MarkImages(const EntityTables& tables, std::vector<TBindImageType>& images,
+void MarkImages(const EntityTables& tables, std::vector<WorkspaceImage>& images,
                 std::vector<bool>& keep) {
   for (const TEntMoji& text : tables.texts) {
     const ArchiveString& t = text.text;
@@ -97,8 +97,8 @@ void ApplyEntityWriteRules(int version, EntityTables& t) {
   }
 }
 
-void ApplyBlockDefWriteRules(int version, std::vector<TEntBlockDef>& defs) {
-  for (TEntBlockDef& def : defs) {
+void ApplyBlockDefWriteRules(int version, std::vector<WorkspaceBlockDef>& defs) {
+  for (WorkspaceBlockDef& def : defs) {
     Adjust(version, EntityKind::kBlockDef, def.base);
     def.name = CleanName(def.name);
     def.replaced_bytes.reset();  // the position stands in the file now
@@ -138,10 +138,10 @@ void ApplyJwwWriteRules(JwwWorkspace& w) {
   // Images first: the references are looked for in the texts as they were.
   std::vector<bool> keep(w.images.size(), false);
   MarkImages(w.entities, w.images, keep);
-  for (const TEntBlockDef& def : w.block_defs) {
+  for (const WorkspaceBlockDef& def : w.block_defs) {
     MarkImages(def.members, w.images, keep);
   }
-  std::vector<TBindImageType> kept;
+  std::vector<WorkspaceImage> kept;
   for (std::size_t i = 0; i < w.images.size(); ++i) {
     if (keep[i] && !w.images[i].extracted.empty()) {
       kept.push_back(w.images[i]);

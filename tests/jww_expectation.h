@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "formats/windows/jww_file.h"
+#include "reference/jww_file.h"
 
 namespace penmorph::testing {
 
@@ -17,7 +17,7 @@ void ApplyJwwWriteRules(jw::JwwWorkspace& workspace);
 
 // The entity-level part of the rules, shared with JWS.
 void ApplyEntityWriteRules(int version, jw::EntityTables& tables);
-void ApplyBlockDefWriteRules(int version, std::vector<jw::TEntBlockDef>& defs);
+void ApplyBlockDefWriteRules(int version, std::vector<jw::WorkspaceBlockDef>& defs);
 
 // "" when equal; else where the two byte strings first differ, with some context.
 std::string FirstDifference(const std::string& expected, const std::string& actual);

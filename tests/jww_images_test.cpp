@@ -71,7 +71,7 @@ std::string Drawing(const std::vector<std::string>& texts, const std::string& me
 
 std::vector<std::string> ImageNames(JwwWorkspace& workspace) {
   std::vector<std::string> names;
-  for (const TBindImageType& image : workspace.images) {
+  for (const WorkspaceImage& image : workspace.images) {
     names.push_back(image.name.bytes);
   }
   return names;
@@ -87,7 +87,7 @@ std::vector<std::string> KeptImages(const std::string& bytes,
   again.switches.extract_images = true;
   EXPECT_TRUE(IsOk(ReadJwwBytes(written, again))) << written.substr(0, 40);
   if (data != nullptr) {
-    for (const TBindImageType& image : again.images) {
+    for (const WorkspaceImage& image : again.images) {
       data->push_back(image.extracted.empty() ? "" : testing::ReadBytes(image.extracted));
     }
   }
@@ -127,7 +127,7 @@ TEST(JwwImages, ExtractedFilesAreNamedByTheProgramInItsOwnFolder) {
                   .ok());
   fs::path folder = workspace.image_folder.path();
   ASSERT_FALSE(folder.empty());
-  for (const TBindImageType& image : workspace.images) {
+  for (const WorkspaceImage& image : workspace.images) {
     EXPECT_EQ(image.extracted.parent_path(), folder);
     EXPECT_EQ(image.extracted.filename().string().find("escape"), std::string::npos);
     EXPECT_TRUE(fs::exists(image.extracted));

@@ -6,6 +6,7 @@
 
 #include "formats/windows/entity_remap.h"
 #include "jw_test_bytes.h"
+#include "reference/entity_tables.h"
 
 namespace penmorph::jw {
 namespace {
@@ -83,7 +84,7 @@ Result Remap(std::initializer_list<Option> options, int version = 700) {
     table.SetEntry(option, 1);
   }
   EntityTables main = EveryKind();
-  std::vector<TEntBlockDef> defs(1);
+  std::vector<WorkspaceBlockDef> defs(1);
   defs[0].members = EveryKind();
   defs[0].base = Coded(1, 1);
   EXPECT_TRUE(IsOk(RemapEntities(table, version, main, defs)));
@@ -145,7 +146,7 @@ TEST(JwwRemap, CodesOutsideTheRangesBecomeOneEvenWithAnEmptyTable) {
   main.lines.push_back({Coded(10, 0), {}});
   main.arcs.push_back({Coded(46, 357), {}, 0});
   main.texts.push_back(TEntMoji{Coded(5, 100), {}, 0, {}, {}, {}});
-  std::vector<TEntBlockDef> defs;
+  std::vector<WorkspaceBlockDef> defs;
   ASSERT_TRUE(IsOk(RemapEntities(table, 700, main, defs)));
   EXPECT_EQ(main.lines[0].base, Coded(1, 1));
   EXPECT_EQ(main.arcs[0].base, Coded(1, 1));
@@ -157,7 +158,7 @@ TEST(JwwRemap, AnEntryTooLargeForItsFieldFailsNamingIt) {
   colors.SetEntry(10, 70000);  // SXF colour 1
   EntityTables main;
   main.lines.push_back({Coded(1, 101), {}});
-  std::vector<TEntBlockDef> defs;
+  std::vector<WorkspaceBlockDef> defs;
   Status status = RemapEntities(colors, 700, main, defs);
   ASSERT_FALSE(status.ok());
   EXPECT_EQ(status.error().kind, ErrorKind::kRange);

@@ -11,9 +11,9 @@
 #include <new>
 
 #include "dos_round_trip.h"
-#include "formats/windows/jws_file.h"
-#include "formats/windows/jww_file.h"
 #include "jw_test_bytes.h"
+#include "reference/jws_file.h"
+#include "reference/jww_file.h"
 #include "test_support.h"
 
 namespace {

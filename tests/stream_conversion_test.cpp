@@ -7,11 +7,11 @@
 #include <random>
 
 #include "convert/standard_formats.h"
-#include "formats/windows/jws_file.h"
-#include "formats/windows/jww_file.h"
 #include "formats/windows/stream_converter.h"
 #include "jw_test_bytes.h"
 #include "jww_expectation.h"
+#include "reference/jws_file.h"
+#include "reference/jww_file.h"
 #include "test_support.h"
 
 namespace penmorph::jw {

@@ -21,8 +21,8 @@
 #include "convert/standard_formats.h"
 #include "dos_test_files.h"
 #include "fakes.h"
-#include "formats/windows/jww_file.h"
 #include "jw_test_bytes.h"
+#include "reference/jww_file.h"
 #include "test_support.h"
 
 namespace penmorph {

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "common/byte_writer.h"
-#include "formats/windows/jws_file.h"
-#include "formats/windows/jww_file.h"
+#include "reference/jws_file.h"
+#include "reference/jww_file.h"
 
 namespace penmorph::examples {
 
@@ -82,7 +82,7 @@ std::string ExampleJwwDrawing() {
   t.order.push_back({EntityKind::kDimension, 0});
   t.dimensions.push_back(dim);
 
-  TEntBlockDef chair;
+  WorkspaceBlockDef chair;
   chair.base = Pen(1, 1);
   chair.values = {0, 0, 1};
   chair.name = Text("chair");

@@ -30,6 +30,17 @@ bool StartsWith(std::span<const std::uint8_t> head, std::string_view signature) 
                     [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
 }
 
+// The memo stands in header line 0. It counts only when the file holds all the header lines that
+// a read of the drawing takes, `Lines` of them; nothing else of the file is read.
+template <class Lines>
+std::optional<HeaderMemo> ReadHeaderMemo(ByteReader& in) {
+  Lines lines;
+  if (!ReadHeaderLines(in, lines).ok()) {
+    return std::nullopt;
+  }
+  return HeaderMemo{ParseHeaderLine0(lines[0]).Memo(), false};
+}
+
 // Read, remap, write: each step's failure is reported as that step's.
 template <class Workspace>
 ConversionStatus ConvertWith(ByteReader& in, const JwcConvSettings& table, ByteSink& sink,
@@ -59,11 +70,7 @@ ConversionStatus JwcFormat::Convert(ByteReader& in, const ConversionTables& tabl
 }
 
 std::optional<HeaderMemo> JwcFormat::ReadMemo(ByteReader& in) const {
-  auto header = std::make_unique<JwcWorkspace>();
-  if (!JwcReadHeaderInfo(in, *header).ok()) {
-    return std::nullopt;
-  }
-  return HeaderMemo{header->header.line0.Memo(), false};
+  return ReadHeaderMemo<decltype(JwcWorkspace::header_lines)>(in);
 }
 
 Result<FileDescription> JwcFormat::Describe(ByteReader& in) const {
@@ -104,11 +111,7 @@ ConversionStatus JwkFormat::Convert(ByteReader& in, const ConversionTables& tabl
 }
 
 std::optional<HeaderMemo> JwkFormat::ReadMemo(ByteReader& in) const {
-  auto header = std::make_unique<JwkWorkspace>();
-  if (!JwkReadHeaderInfo(in, *header).ok()) {
-    return std::nullopt;
-  }
-  return HeaderMemo{header->header.line0.Memo(), false};
+  return ReadHeaderMemo<decltype(JwkWorkspace::header_lines)>(in);
 }
 
 Result<FileDescription> JwkFormat::Describe(ByteReader& in) const {

@@ -142,15 +142,6 @@ Result<std::string> CompleteHeaderLine(std::string text, std::string_view line_n
   return text;
 }
 
-bool FileStartsWith(const std::filesystem::path& file, std::string_view signature) {
-  auto reader = ByteReader::OpenFile(file);
-  if (!reader.ok()) {
-    return false;
-  }
-  std::string head = reader->read_string(signature.size());
-  return reader->ok() && head == signature;
-}
-
 Status ReadHeaderLines(ByteReader& in, std::span<std::string> lines) {
   for (std::size_t i = 0; i < lines.size(); ++i) {
     lines[i] = in.read_string(kHeaderLineSize);

@@ -6,7 +6,6 @@
 // 'i' integer, 'f' float, 'a' segment address (held as an integer).
 
 #include <cstdint>
-#include <filesystem>
 #include <span>
 #include <string>
 #include <string_view>
@@ -61,22 +60,7 @@ Result<std::string> BuildHeaderLine0(const HeaderLine0& fields);
 // take wrong values for the cut ones).
 Result<std::string> CompleteHeaderLine(std::string text, std::string_view line_name);
 
-// True when the file opens with exactly these bytes; false when it does not or cannot be read.
-bool FileStartsWith(const std::filesystem::path& file, std::string_view signature);
-
 // Reads the header lines, 200 bytes each; a failure names the line.
 Status ReadHeaderLines(ByteReader& in, std::span<std::string> lines);
-
-// Empties the workspace, then reads the file with `read_from`.
-template <class Workspace>
-Status ReadFileWith(const std::filesystem::path& file, Workspace& workspace,
-                    Status (*read_from)(ByteReader&, Workspace&), void (*clear)(Workspace&)) {
-  clear(workspace);
-  auto in = ByteReader::OpenFile(file);
-  if (!in.ok()) {
-    return in.error();
-  }
-  return read_from(in.value(), workspace);
-}
 
 }  // namespace penmorph::jw

@@ -221,10 +221,6 @@ bool LayerGroup::operator==(const LayerGroup& other) const {
          byte1 == other.byte1 && byte2 == other.byte2 && byte3 == other.byte3 && name == other.name;
 }
 
-bool JwcProbe(const std::filesystem::path& file) {
-  return FileStartsWith(file, kJwcMagic);
-}
-
 void JwcParseHeaderLines(JwcWorkspace& workspace) {
   JwcHeader& header = workspace.header;
   const auto& lines = workspace.header_lines;
@@ -244,10 +240,6 @@ Status JwcReadHeaderInfo(ByteReader& in, JwcWorkspace& workspace) {
   }
   JwcParseHeaderLines(workspace);
   return Status::Ok();
-}
-
-Status JwcReadHeaderInfo(const std::filesystem::path& file, JwcWorkspace& workspace) {
-  return ReadFileWith<JwcWorkspace>(file, workspace, JwcReadHeaderInfo, JwcClear);
 }
 
 Status JwcRead(ByteReader& in, JwcWorkspace& workspace) {
@@ -289,10 +281,6 @@ Status JwcRead(ByteReader& in, JwcWorkspace& workspace) {
     return WithContext("the layer and group names", in.error());
   }
   return Status::Ok();
-}
-
-Status JwcRead(const std::filesystem::path& file, JwcWorkspace& workspace) {
-  return ReadFileWith<JwcWorkspace>(file, workspace, JwcRead, JwcClear);
 }
 
 Status JwcRemap(JwcWorkspace& workspace, const JwcConvSettings& table) {

@@ -8,7 +8,6 @@
 
 #include <array>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -104,17 +103,12 @@ struct JwcWorkspace {
   bool operator==(const JwcWorkspace&) const = default;
 };
 
-// True when the file starts with the 20 signature bytes; false when it cannot be read.
-bool JwcProbe(const std::filesystem::path& file);
-
 // Empties the workspace, then reads and parses the four header lines. The signature is not
 // compared.
 Status JwcReadHeaderInfo(ByteReader& in, JwcWorkspace& workspace);
-Status JwcReadHeaderInfo(const std::filesystem::path& file, JwcWorkspace& workspace);
 
 // Empties the workspace, then reads the whole drawing. The signature is not compared.
 Status JwcRead(ByteReader& in, JwcWorkspace& workspace);
-Status JwcRead(const std::filesystem::path& file, JwcWorkspace& workspace);
 
 // Parses `header_lines` into `header`.
 void JwcParseHeaderLines(JwcWorkspace& workspace);

@@ -24,10 +24,6 @@ std::int32_t WideOffset(AddressWords address) {
 
 }  // namespace
 
-bool JwkProbe(const std::filesystem::path& file) {
-  return FileStartsWith(file, kJwkMagic);
-}
-
 Status JwkReadHeaderInfo(ByteReader& in, JwkWorkspace& workspace) {
   JwkClear(workspace);
   if (Status lines = ReadHeaderLines(in, workspace.header_lines); !lines.ok()) {
@@ -36,10 +32,6 @@ Status JwkReadHeaderInfo(ByteReader& in, JwkWorkspace& workspace) {
   workspace.header.line0 = ParseHeaderLine0(workspace.header_lines[0]);
   workspace.header.line1 = ParseHeaderFields(workspace.header_lines[1], kJwkLine1Types);
   return Status::Ok();
-}
-
-Status JwkReadHeaderInfo(const std::filesystem::path& file, JwkWorkspace& workspace) {
-  return ReadFileWith<JwkWorkspace>(file, workspace, JwkReadHeaderInfo, JwkClear);
 }
 
 Status JwkRead(ByteReader& in, JwkWorkspace& workspace) {
@@ -66,10 +58,6 @@ Status JwkRead(ByteReader& in, JwkWorkspace& workspace) {
     return s;
   }
   return ReadHeap(in, heap_size, 0, records.texts, texts_offset);
-}
-
-Status JwkRead(const std::filesystem::path& file, JwkWorkspace& workspace) {
-  return ReadFileWith<JwkWorkspace>(file, workspace, JwkRead, JwkClear);
 }
 
 Status JwkRemap(JwkWorkspace& workspace, const JwcConvSettings& table) {

@@ -9,7 +9,6 @@
 
 #include <array>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -47,17 +46,13 @@ struct JwkWorkspace {
   bool operator==(const JwkWorkspace&) const = default;
 };
 
-bool JwkProbe(const std::filesystem::path& file);
-
 // Empties the workspace, then reads and parses the two header lines.
 Status JwkReadHeaderInfo(ByteReader& in, JwkWorkspace& workspace);
-Status JwkReadHeaderInfo(const std::filesystem::path& file, JwkWorkspace& workspace);
 
 // Empties the workspace, then reads the whole symbol. A text's heap offset is the u16 at
 // record offset 16; only in heaps larger than 64 KB, which need more, do bytes 18-19 count as
 // its high half (jw_cad's own small symbols hold other values there).
 Status JwkRead(ByteReader& in, JwkWorkspace& workspace);
-Status JwkRead(const std::filesystem::path& file, JwkWorkspace& workspace);
 
 // Pens and line types of the records; JWK has no text settings, so ChangeTextPen does nothing.
 Status JwkRemap(JwkWorkspace& workspace, const JwcConvSettings& table);

@@ -234,19 +234,6 @@ RecordStep ConvertRecord(EntityRecord& record, ColorRemapper& remap, const Remap
       record);
 }
 
-bool Normalize(EntityRecord& record, const WriteRules& rules) {
-  const bool bases = NormalizeBases(record, rules.version);
-  return NormalizeStrings(record, rules) || bases;
-}
-
-bool NormalizeBases(EntityRecord& record, int version) {
-  return std::visit([&](auto& r) { return AdjustBases(r, version); }, record);
-}
-
-bool NormalizeStrings(EntityRecord& record, const WriteRules& rules) {
-  return std::visit([&](auto& r) { return NormalizeRecordStrings(r, rules); }, record);
-}
-
 bool Normalize(TEntBlockDef& def, const WriteRules& rules) {
   bool changed = AdjustBases(def, rules.version);
   if (def.replaced_bytes) {
@@ -324,73 +311,6 @@ std::uint64_t MinEntityRecordSize(int version) {
 
 std::uint64_t MinBlockDefSize(int version) {
   return 2 + EntityBaseSize(version) + 12 + 1 + 2;  // tag, base, values, name, member count
-}
-
-bool CopyEntity(const EntityTables& tables, EntityRef ref, EntityRecord& record) {
-  if (!IsEntityKind(ref.kind)) {
-    return false;
-  }
-  PrepareRecord(record, ref.kind);
-  return std::visit(
-      [&](auto& r) {
-        const auto& table = TableOf<std::remove_reference_t<decltype(r)>>(tables);
-        if (ref.index >= table.size()) {
-          return false;
-        }
-        r = table[ref.index];
-        return true;
-      },
-      record);
-}
-
-namespace {
-
-void WriteRecords(ByteWriter& out, int version, const WriteRules* rules, ArchiveState& state,
-                  const EntityTables& tables) {
-  EntityRecord record;
-  for (EntityRef ref : tables.order) {
-    if (!CopyEntity(tables, ref, record)) {
-      out.Fail(MakeError(ErrorKind::kMalformed, "the entity order list names a missing record"));
-      return;
-    }
-    WriteClassTag(out, state, ref.kind, static_cast<std::uint16_t>(version));
-    if (rules != nullptr) {
-      Normalize(record, *rules);
-    }
-    WriteEntityRecord(out, version, record);
-    state.Advance();
-  }
-}
-
-}  // namespace
-
-void WriteEntityList(ByteWriter& out, int version, const WriteRules* rules, ArchiveState& state,
-                     const EntityTables& tables) {
-  WriteArchiveCount(out, static_cast<std::uint32_t>(tables.size()));
-  WriteRecords(out, version, rules, state, tables);
-}
-
-void WriteBlockDefs(ByteWriter& out, int version, const WriteRules* rules, ArchiveState& state,
-                    const std::vector<TEntBlockDef>& defs) {
-  WriteArchiveCount(out, static_cast<std::uint32_t>(defs.size()));
-  for (const TEntBlockDef& held : defs) {
-    WriteClassTag(out, state, EntityKind::kBlockDef, static_cast<std::uint16_t>(version));
-    const auto members = static_cast<std::uint32_t>(held.members.size());
-    if (rules != nullptr) {
-      TEntBlockDef def;
-      def.base = held.base;
-      def.values = held.values;
-      def.name = held.name;
-      def.replaced_value = held.replaced_value;
-      def.replaced_bytes = held.replaced_bytes;
-      Normalize(def, *rules);
-      WriteBlockDefHead(out, version, def, members);
-    } else {
-      WriteBlockDefHead(out, version, held, members);
-    }
-    state.Advance();
-    WriteRecords(out, version, rules, state, held.members);
-  }
 }
 
 }  // namespace penmorph::jw

@@ -1,12 +1,11 @@
 #pragma once
 
 // Entity records and block definitions of both Windows formats: each kind's body read and written
-// side by side, the write rules as one normalisation step per record, and whole lists written
-// from a workspace. The version decides the layout: a PenWidth in every attribute block above
-// 350, the dimension members kDimensionMembers gives it.
+// side by side, and the write rules as one normalisation step per record. The version decides the
+// layout: a PenWidth in every attribute block above 350, the dimension members kDimensionMembers
+// gives it.
 
 #include <cstdint>
-#include <vector>
 
 #include "common/byte_reader.h"
 #include "common/byte_writer.h"
@@ -26,13 +25,9 @@ struct WriteRules {
   TextRewrite rewrite_text = nullptr;  // texts of kind 4 only, not dimension texts
 };
 
-// Applies the rules to a record; true when that changed anything. In two steps for a caller
-// that remaps in between: the attribute blocks, then the strings.
-bool Normalize(EntityRecord& record, const WriteRules& rules);
-bool NormalizeBases(EntityRecord& record, int version);
-bool NormalizeStrings(EntityRecord& record, const WriteRules& rules);
-// The same for a block definition: the 8 bytes that followed a negative third value are dropped,
-// and the position read in its place is written.
+// Applies the rules to a block definition's head; true when that changed anything. The 8 bytes
+// that followed a negative third value are dropped, and the position read in its place is
+// written.
 bool Normalize(TEntBlockDef& def, const WriteRules& rules);
 
 class ColorRemapper;
@@ -71,15 +66,5 @@ std::uint64_t BlockDefHeadSize(const TEntBlockDef& def, int version, std::uint32
 // The smallest record of each list, for checking a declared count against the bytes left.
 std::uint64_t MinEntityRecordSize(int version);
 std::uint64_t MinBlockDefSize(int version);
-
-// A workspace's lists, class tags and counts included; with `rules` each record is written as
-// its normalised copy, without them exactly as held.
-void WriteEntityList(ByteWriter& out, int version, const WriteRules* rules, ArchiveState& state,
-                     const EntityTables& tables);
-void WriteBlockDefs(ByteWriter& out, int version, const WriteRules* rules, ArchiveState& state,
-                    const std::vector<TEntBlockDef>& defs);
-
-// The record at `ref` of a workspace's tables; false when the order list points past its table.
-bool CopyEntity(const EntityTables& tables, EntityRef ref, EntityRecord& record);
 
 }  // namespace penmorph::jw

@@ -74,24 +74,6 @@ RemapRules BlockMemberRules(const JwwConvSettings& table) {
   return rules;
 }
 
-Status RemapEntities(const JwwConvSettings& table, int version, EntityTables& main,
-                     std::vector<TEntBlockDef>& block_defs) {
-  ColorRemapper remap(table);
-  auto remap_tables = [&](const RemapRules& rules, EntityTables& tables) {
-    ForEachTable(tables, [&](auto& table_of_kind) {
-      for (auto& record : table_of_kind) {
-        Remap(remap, rules, version, record);
-      }
-    });
-  };
-  remap_tables(MainListRules(table), main);
-  const RemapRules member_rules = BlockMemberRules(table);
-  for (TEntBlockDef& def : block_defs) {
-    remap_tables(member_rules, def.members);
-  }
-  return remap.status();
-}
-
 Status RemapJwwHeader(THeader& header, const JwwConvSettings& table) {
   ColorRemapper remap(table);
   if (table.IsOn(Option::kChangeTextSettingColor)) {

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <utility>
-#include <vector>
 
 #include "common/result.h"
 #include "formats/windows/jwtype.h"
@@ -95,10 +94,6 @@ void Remap(ColorRemapper& remap, const RemapRules& rules, int version, Record& r
     RemapLineType(remap, rules, part, base);
   });
 }
-
-// The main list and the block definitions of a workspace.
-Status RemapEntities(const JwwConvSettings& table, int version, EntityTables& main,
-                     std::vector<TEntBlockDef>& block_defs);
 
 // The drawing-wide colours of a JWW header, under the two header options.
 Status RemapJwwHeader(THeader& header, const JwwConvSettings& table);

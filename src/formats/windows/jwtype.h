@@ -11,7 +11,6 @@
 #include <variant>
 #include <vector>
 
-#include "common/chunked_table.h"
 #include "formats/windows/archive.h"
 #include "formats/windows/archive_string.h"
 #include "formats/windows/entity_base.h"
@@ -155,71 +154,10 @@ void ForEachBase(Record& record, int version, F&& f) {
   }
 }
 
-// One entry of an order list: which table, which record.
-struct EntityRef {
-  EntityKind kind = EntityKind::kNone;
-  std::uint32_t index = 0;
-  bool operator==(const EntityRef&) const = default;
-};
-
-// The entities of one list (a drawing's main list or a block definition's members): a table
-// per kind and the order in which they stand in the file. The tables grow in chunks, so that
-// growing them never copies what was already read.
-struct EntityTables {
-  ChunkedTable<TEntSen> lines;
-  ChunkedTable<TEntEnko> arcs;
-  ChunkedTable<TEntTen> points;
-  ChunkedTable<TEntMoji> texts;
-  ChunkedTable<TEntSunpo> dimensions;
-  ChunkedTable<TEntSolid> solids;
-  ChunkedTable<TEntBlock> blocks;
-  std::vector<EntityRef> order;
-
-  std::size_t size() const { return order.size(); }
-  std::size_t Count(EntityKind kind) const;
-  bool operator==(const EntityTables&) const = default;
-};
-
-// A workspace's table of T.
-template <class T>
-ChunkedTable<T>& TableOf(EntityTables& tables) {
-  static_assert(std::variant_size_v<EntityRecord> == 7, "one table per kind");
-  if constexpr (std::is_same_v<T, TEntSen>) {
-    return tables.lines;
-  } else if constexpr (std::is_same_v<T, TEntEnko>) {
-    return tables.arcs;
-  } else if constexpr (std::is_same_v<T, TEntTen>) {
-    return tables.points;
-  } else if constexpr (std::is_same_v<T, TEntMoji>) {
-    return tables.texts;
-  } else if constexpr (std::is_same_v<T, TEntSunpo>) {
-    return tables.dimensions;
-  } else if constexpr (std::is_same_v<T, TEntSolid>) {
-    return tables.solids;
-  } else {
-    return tables.blocks;
-  }
-}
-
-template <class T>
-const ChunkedTable<T>& TableOf(const EntityTables& tables) {
-  return TableOf<T>(const_cast<EntityTables&>(tables));
-}
-
-// Calls f(table) for each kind's table, in kind order.
-template <class Tables, class F>
-void ForEachTable(Tables& tables, F f) {
-  [&]<std::size_t... I>(std::index_sequence<I...>) {
-    (f(TableOf<std::variant_alternative_t<I, EntityRecord>>(tables)), ...);
-  }
-  (std::make_index_sequence<std::variant_size_v<EntityRecord>>());
-}
-
-struct TEntBlockDef {
+struct TEntBlockDef {  // a block definition up to its members, which follow it as records
   EntityBase base;
   std::array<std::int32_t, 3> values{};  // a negative third value is replaced by the position
   ArchiveString name;
-  EntityTables members;
   // What the file held where the position now stands: the negative value and the 8 bytes after
   // it. Not written by a conversion; kept so that a read can be shown to have lost nothing.
   std::int32_t replaced_value = 0;

@@ -7,7 +7,7 @@
 #include "common/byte_writer.h"
 #include "formats/windows/entity_records.h"
 #include "formats/windows/entity_remap.h"
-#include "formats/windows/jws_file.h"
+#include "formats/windows/jww_images.h"
 #include "formats/windows/record_stream.h"
 
 namespace penmorph::jw {

@@ -5,7 +5,8 @@
 // came from goes out as those bytes, copied in long stretches from the reader's buffer, and only
 // the parts that change are written anew. Memory stays the same whatever the size of the file:
 // nothing is kept but the names of the images that texts refer to. The output is byte for byte
-// what reading the whole file into a workspace, remapping and writing it gives.
+// what reading the whole file into a workspace, remapping and writing it gives (the reference
+// model in testing/, which the tests hold it to).
 
 #include "common/byte_reader.h"
 #include "common/byte_sink.h"

@@ -5,14 +5,14 @@
 
 #include <vector>
 
-#include "formats/windows/jwtype.h"
 #include "formats/windows/record_stream.h"
+#include "reference/entity_tables.h"
 
 namespace penmorph::jw {
 
 class WorkspaceCollector : public RecordVisitor {
  public:
-  WorkspaceCollector(EntityTables& entities, std::vector<TEntBlockDef>& block_defs)
+  WorkspaceCollector(EntityTables& entities, std::vector<WorkspaceBlockDef>& block_defs)
       : entities_(entities), block_defs_(block_defs), list_(&entities) {}
 
   void OnEntityCount(std::int32_t count, SourceRange range) override;
@@ -24,7 +24,7 @@ class WorkspaceCollector : public RecordVisitor {
 
  private:
   EntityTables& entities_;
-  std::vector<TEntBlockDef>& block_defs_;
+  std::vector<WorkspaceBlockDef>& block_defs_;
   EntityTables* list_;  // the list records go to now
 };
 

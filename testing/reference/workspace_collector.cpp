@@ -1,4 +1,4 @@
-#include "formats/windows/workspace_collector.h"
+#include "reference/workspace_collector.h"
 
 namespace penmorph::jw {
 
@@ -23,12 +23,8 @@ void WorkspaceCollector::OnBlockDefCount(std::int32_t count, SourceRange) {
 
 void WorkspaceCollector::OnBlockDef(const ClassTag&, TEntBlockDef& def, std::int32_t member_count,
                                     SourceRange) {
-  TEntBlockDef& kept = block_defs_.emplace_back();
-  kept.base = def.base;
-  kept.values = def.values;
-  kept.name = def.name;
-  kept.replaced_value = def.replaced_value;
-  kept.replaced_bytes = def.replaced_bytes;
+  WorkspaceBlockDef& kept = block_defs_.emplace_back();
+  static_cast<TEntBlockDef&>(kept) = def;
   kept.members.order.reserve(static_cast<std::size_t>(member_count));
   list_ = &kept.members;
 }

@@ -1,4 +1,4 @@
-#include "formats/windows/jws_file.h"
+#include "reference/jws_file.h"
 
 #include <cstdio>
 #include <cstring>
@@ -9,7 +9,7 @@
 #include "formats/windows/entity_remap.h"
 #include "formats/windows/jww_images.h"
 #include "formats/windows/record_stream.h"
-#include "formats/windows/workspace_collector.h"
+#include "reference/workspace_collector.h"
 
 namespace penmorph::jw {
 
@@ -84,16 +84,6 @@ void JwsClear(JwsWorkspace& workspace) {
   workspace.entities = EntityTables{};
   workspace.block_defs.clear();
   workspace.block_defs.shrink_to_fit();
-}
-
-ArchiveString RewriteJwsImageReference(const ArchiveString& cleaned) {
-  constexpr std::size_t kKept = 4;  // "^@BM"
-  if (!StartsWithAscii(cleaned, kImageRefPrefix)) {
-    return cleaned;
-  }
-  ArchiveString rewritten = Substring(cleaned, 0, kKept);
-  rewritten.bytes += Substring(cleaned, kImageRefPrefix.size(), std::string::npos).bytes;
-  return rewritten;
 }
 
 }  // namespace penmorph::jw

@@ -1,4 +1,4 @@
-#include "formats/windows/jww_file.h"
+#include "reference/jww_file.h"
 
 #include <cstdio>
 #include <cstring>
@@ -8,7 +8,7 @@
 #include "formats/windows/entity_records.h"
 #include "formats/windows/entity_remap.h"
 #include "formats/windows/record_stream.h"
-#include "formats/windows/workspace_collector.h"
+#include "reference/workspace_collector.h"
 
 namespace penmorph::jw {
 
@@ -32,7 +32,7 @@ class JwwCollector : public WorkspaceCollector {
     workspace_.images.reserve(static_cast<std::size_t>(count));  // checked against the bytes
   }
   void OnImage(const TBindImageType& image, SourceRange, ByteReader& in) override {
-    TBindImageType& kept = workspace_.images.emplace_back();
+    WorkspaceImage& kept = workspace_.images.emplace_back();
     kept.name = image.name;
     kept.size = image.size;
     if (workspace_.switches.extract_images && !image.name.empty() && image.size > 0) {

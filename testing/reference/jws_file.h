@@ -2,7 +2,8 @@
 
 // JWS symbol files: a fixed 452-byte header, then the same entity list and block definitions
 // as a JWW drawing. The version is written back normalised, and texts that refer to images
-// lose the "%temp%" of their reference, since a symbol embeds no images.
+// lose the "%temp%" of their reference, since a symbol embeds no images. Read whole into a
+// workspace, like jww_file.h, for checking the streaming conversion against.
 
 #include <array>
 #include <cstdint>
@@ -12,7 +13,7 @@
 #include "common/byte_reader.h"
 #include "common/byte_writer.h"
 #include "formats/windows/jws_header.h"
-#include "formats/windows/jwtype.h"
+#include "reference/entity_tables.h"
 #include "settings/conv_settings.h"
 
 namespace penmorph::jw {
@@ -20,7 +21,7 @@ namespace penmorph::jw {
 struct JwsWorkspace {
   JwsHeader header;
   EntityTables entities;
-  std::vector<TEntBlockDef> block_defs;
+  std::vector<WorkspaceBlockDef> block_defs;
 };
 
 // True when the file's first 7 bytes are "JwsData".
@@ -39,8 +40,5 @@ Status JwsWrite(ByteWriter& out, const JwsWorkspace& workspace);
 Status JwsWriteAsRead(ByteWriter& out, const JwsWorkspace& workspace);
 
 void JwsClear(JwsWorkspace& workspace);
-
-// A text's written form in a symbol: "^@BM%temp%name,..." becomes "^@BM" + "name,...".
-ArchiveString RewriteJwsImageReference(const ArchiveString& cleaned);
 
 }  // namespace penmorph::jw

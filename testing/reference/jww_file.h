@@ -1,17 +1,17 @@
 #pragma once
 
 // JWW drawings as a whole: header, entity list, block definitions and embedded images, read
-// into one workspace, remapped there and written back in the version they came in.
+// into one workspace, remapped there and written back in the version they came in. The
+// conversion does the same while it streams; its output is checked against this one's.
 
 #include <filesystem>
-#include <optional>
 #include <vector>
 
 #include "common/byte_reader.h"
 #include "common/byte_writer.h"
-#include "formats/windows/jwtype.h"
 #include "formats/windows/jww_header.h"
-#include "formats/windows/jww_images.h"
+#include "reference/entity_tables.h"
+#include "reference/jww_image_files.h"
 #include "settings/conv_settings.h"
 
 namespace penmorph::jw {
@@ -21,8 +21,8 @@ namespace penmorph::jw {
 struct JwwWorkspace {
   THeader header;
   EntityTables entities;
-  std::vector<TEntBlockDef> block_defs;
-  std::vector<TBindImageType> images;
+  std::vector<WorkspaceBlockDef> block_defs;
+  std::vector<WorkspaceImage> images;
   ImageSwitches switches;
   ImageFolder image_folder;
 };
@@ -30,7 +30,7 @@ struct JwwWorkspace {
 // True exactly when the file's first 8 bytes are "JwwData.".
 bool JwwProbe(const std::filesystem::path& file);
 
-// The header up to its settings block, for the memo; the workspace is emptied first.
+// The header up to its settings block, as far as the memo reads; the workspace is emptied first.
 Status JwwReadHeaderInfo(ByteReader& in, JwwWorkspace& workspace);
 Status JwwReadHeaderInfo(const std::filesystem::path& file, JwwWorkspace& workspace);
 
