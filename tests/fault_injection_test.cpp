@@ -9,9 +9,9 @@
 
 #include "convert/batch_converter.h"
 #include "convert/pending_output.h"
-#include "convert/standard_formats.h"
 #include "dos_round_trip.h"
 #include "fakes.h"
+#include "formats/standard_formats.h"
 #include "formats/windows/jws_file.h"
 #include "jw_test_bytes.h"
 #include "test_support.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "cli/cli_app.h"
-#include "convert/standard_formats.h"
+#include "formats/standard_formats.h"
 #include "formats/windows/jws_file.h"
 #include "jw_test_bytes.h"
 #include "jww_expectation.h"

@@ -6,7 +6,7 @@
 
 #include <random>
 
-#include "convert/standard_formats.h"
+#include "formats/standard_formats.h"
 #include "formats/windows/jws_file.h"
 #include "formats/windows/jww_file.h"
 #include "formats/windows/stream_converter.h"

@@ -26,8 +26,8 @@
 
 #include "app/path_text.h"
 #include "common/path_text.h"
-#include "convert/standard_formats.h"
 #include "formats/dos/jwc_file.h"
+#include "formats/standard_formats.h"
 #include "settings/settings_store.h"
 #include "test_support.h"
 #include "win/control_ids.h"

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "cli/preview_commands.h"
+#include "cli/source_arguments.h"
 #include "common/file_system.h"
 #include "common/path_text.h"
 #include "common/text_decoding.h"
@@ -24,50 +25,62 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kUsage =
-    "Usage:\n"
-    "  penmorph-cli convert --dest DIR [--settings FILE | --ini FILE] [-r] [-j N]\n"
-    "                       [--type jww,jws,jwc,jwk] [--json] FILE|FOLDER...\n"
-    "  penmorph-cli convert --dry-run [--settings FILE | --ini FILE] [-r] [--type LIST]\n"
-    "                       FILE|FOLDER...\n"
-    "  penmorph-cli info FILE...\n"
-    "  penmorph-cli inventory [--settings FILE | --ini FILE] [-r] [--type LIST] [--json]\n"
-    "                         FILE|FOLDER...\n"
-    "  penmorph-cli render [--settings FILE | --ini FILE] [--after] [--black] FILE --out SVG\n"
-    "  penmorph-cli --help | --version\n"
-    "\n"
-    "convert  writes a converted copy of each jw_cad file (JWW, JWS, JWC, JWK) into DIR,\n"
-    "         remapping pens and line types through the tables of a settings (.set) or\n"
-    "         ini file (all tables 0, no conversion, without one). An existing output is\n"
-    "         kept as NAME.BAK. Prints one line per FILE and a summary.\n"
-    "  -r, --recursive   a FOLDER converts the jw_cad files of its whole tree, each to the\n"
-    "                    same place under DIR (hidden entries and links to folders passed over)\n"
-    "  --type LIST       in a tree, only files of these types\n"
-    "  -j, --jobs N      N files at once (default: one per processor); the same outputs and\n"
-    "                    lines, in the same order, as one at a time\n"
-    "  --json            a JSON object per file (source, destination, outcome, reason,\n"
-    "                    bytes written, milliseconds) and one for the summary\n"
-    "  --dry-run         reads and remaps each FILE, writes nothing and prints how many\n"
-    "                    entities the tables would change (no --dest needed)\n"
-    "info     prints the format, version, memo and record counts of each file.\n"
-    "inventory  prints, per file and in total, how many entities use each pen colour and\n"
-    "         line type, by kind, before and after the tables (--json: as JSON); with -r\n"
-    "         a FOLDER stands for the files of its whole tree, as in convert.\n"
-    "render   draws FILE as an SVG picture, as it is or (--after) as the tables would write\n"
-    "         it, on white or (--black) black.\n"
-    "\n"
-    "Exit status: 0 success, 1 a file failed, 2 usage error or unusable DIR,\n"
-    "130 stopped by Ctrl+C (after the files in hand, each complete or untouched).\n";
+// The usage, with the formats of the registry where it names them.
+std::string Usage(const FormatRegistry& formats) {
+  std::string types;
+  for (const std::string& name : TypeNames(formats)) {
+    types += (types.empty() ? "" : ",") + name;
+  }
+  return "Usage:\n"
+         "  penmorph-cli convert --dest DIR [--settings FILE | --ini FILE] [-r] [-j N]\n"
+         "                       [--type " +
+         types +
+         "] [--json] FILE|FOLDER...\n"
+         "  penmorph-cli convert --dry-run [--settings FILE | --ini FILE] [-r] [--type LIST]\n"
+         "                       FILE|FOLDER...\n"
+         "  penmorph-cli info FILE...\n"
+         "  penmorph-cli inventory [--settings FILE | --ini FILE] [-r] [--type LIST] [--json]\n"
+         "                         FILE|FOLDER...\n"
+         "  penmorph-cli render [--settings FILE | --ini FILE] [--after] [--black] FILE --out "
+         "SVG\n"
+         "  penmorph-cli --help | --version\n"
+         "\n"
+         "convert  writes a converted copy of each jw_cad file (" +
+         FormatNames(formats, ", ") +
+         ") into DIR,\n"
+         "         remapping pens and line types through the tables of a settings (.set) or\n"
+         "         ini file (all tables 0, no conversion, without one). An existing output is\n"
+         "         kept as NAME.BAK. Prints one line per FILE and a summary.\n"
+         "  -r, --recursive   a FOLDER converts the jw_cad files of its whole tree, each to the\n"
+         "                    same place under DIR (hidden entries and links to folders passed "
+         "over)\n"
+         "  --type LIST       in a tree, only files of these types\n"
+         "  -j, --jobs N      N files at once (default: one per processor); the same outputs and\n"
+         "                    lines, in the same order, as one at a time\n"
+         "  --json            a JSON object per file (source, destination, outcome, reason,\n"
+         "                    bytes written, milliseconds) and one for the summary\n"
+         "  --dry-run         reads and remaps each FILE, writes nothing and prints how many\n"
+         "                    entities the tables would change (no --dest needed)\n"
+         "info     prints the format, version, memo and record counts of each file.\n"
+         "inventory  prints, per file and in total, how many entities use each pen colour and\n"
+         "         line type, by kind, before and after the tables (--json: as JSON); with -r\n"
+         "         a FOLDER stands for the files of its whole tree, as in convert.\n"
+         "render   draws FILE as an SVG picture, as it is or (--after) as the tables would write\n"
+         "         it, on white or (--black) black.\n"
+         "\n"
+         "Exit status: 0 success, 1 a file failed, 2 usage error or unusable DIR,\n"
+         "130 stopped by Ctrl+C (after the files in hand, each complete or untouched).\n";
+}
 
-int UsageError(std::ostream& err, std::string_view message) {
-  err << "penmorph-cli: " << message << "\n" << kUsage;
+int UsageError(std::ostream& err, const FormatRegistry& formats, std::string_view message) {
+  err << "penmorph-cli: " << message << "\n" << Usage(formats);
   return kExitUsage;
 }
 
 int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
             const FormatRegistry& formats) {
   if (args.size() < 2) {
-    return UsageError(err, "info needs at least one FILE");
+    return UsageError(err, formats, "info needs at least one FILE");
   }
   bool all_described = true;
   for (std::size_t i = 1; i < args.size(); ++i) {
@@ -97,7 +110,7 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (!info.version.empty()) {
       out << "  version: " << info.version << "\n";
     }
-    if (info.has_memo) {
+    if (format->Traits().has_memo) {
       out << "  memo: " << (info.memo_is_utf8 ? info.memo : ShiftJisToUtf8(info.memo)) << "\n";
     }
     for (const auto& [what, count] : info.counts) {
@@ -115,7 +128,7 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const FormatRegistry& formats, const CliContext& context) {
   if (args.empty()) {
-    return UsageError(err, "no command given");
+    return UsageError(err, formats, "no command given");
   }
   const std::string& command = args[0];
   for (const std::string& arg : args) {
@@ -123,12 +136,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       break;
     }
     if (arg == "--help" || arg == "-h") {
-      out << kUsage;
+      out << Usage(formats);
       return kExitOk;
     }
   }
   if (command == "help") {
-    out << kUsage;
+    out << Usage(formats);
     return kExitOk;
   }
   if (command == "--version") {
@@ -147,7 +160,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   if (command == "render") {
     return RunRenderCommand(args, out, err, formats);
   }
-  return UsageError(err, "unknown command " + command);
+  return UsageError(err, formats, "unknown command " + command);
 }
 
 }  // namespace penmorph

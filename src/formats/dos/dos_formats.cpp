@@ -1,6 +1,5 @@
 #include "formats/dos/dos_formats.h"
 
-#include <algorithm>
 #include <memory>
 
 #include "common/text.h"
@@ -24,11 +23,11 @@ FileDescription DescribeRecords(std::string_view format, const HeaderLine0& line
   return description;
 }
 
-bool StartsWith(std::span<const std::uint8_t> head, std::string_view signature) {
-  return head.size() >= signature.size() &&
-         std::equal(signature.begin(), signature.end(), head.begin(),
-                    [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
-}
+// DOS jw_cad keeps the drawings before as NAME.BAK, NAME.BK1 and so on, names the Windows
+// program's backups share. Symbols have no backups.
+constexpr CopyName kJwcCopies[] = {{".BAK", true}, {".BK*", true}};
+constexpr FormatTraits kJwcTraits{"JWC", ".JWC", preview::CodeFamily::kDos, true, kJwcCopies};
+constexpr FormatTraits kJwkTraits{"JWK", ".JWK", preview::CodeFamily::kDos, true, {}};
 
 // Read, remap, write: each step's failure is reported as that step's.
 template <class Workspace>
@@ -48,6 +47,10 @@ ConversionStatus ConvertWith(ByteReader& in, const JwcConvSettings& table, ByteS
 }
 
 }  // namespace
+
+const FormatTraits& JwcFormat::Traits() const {
+  return kJwcTraits;
+}
 
 bool JwcFormat::Recognizes(std::span<const std::uint8_t> head) const {
   return StartsWith(head, kJwcMagic);
@@ -92,6 +95,10 @@ Result<preview::Inventory> JwcFormat::TakeInventory(ByteReader& in,
 
 Result<preview::Drawing> JwcFormat::Draw(ByteReader& in) const {
   return DrawJwc(in);
+}
+
+const FormatTraits& JwkFormat::Traits() const {
+  return kJwkTraits;
 }
 
 bool JwkFormat::Recognizes(std::span<const std::uint8_t> head) const {
