@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "cli/preview_commands.h"
 #include "cli/source_arguments.h"
@@ -25,51 +26,53 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The usage, with the formats of the registry where it names them.
+// The usage; {TYPES} and {FORMATS} stand for the registry's formats.
+constexpr std::string_view kUsage =
+    "Usage:\n"
+    "  penmorph-cli convert --dest DIR [--settings FILE | --ini FILE] [-r] [-j N]\n"
+    "                       [--type {TYPES}] [--json] FILE|FOLDER...\n"
+    "  penmorph-cli convert --dry-run [--settings FILE | --ini FILE] [-r] [--type LIST]\n"
+    "                       FILE|FOLDER...\n"
+    "  penmorph-cli info FILE...\n"
+    "  penmorph-cli inventory [--settings FILE | --ini FILE] [-r] [--type LIST] [--json]\n"
+    "                         FILE|FOLDER...\n"
+    "  penmorph-cli render [--settings FILE | --ini FILE] [--after] [--black] FILE --out SVG\n"
+    "  penmorph-cli --help | --version\n"
+    "\n"
+    "convert  writes a converted copy of each jw_cad file ({FORMATS}) into DIR,\n"
+    "         remapping pens and line types through the tables of a settings (.set) or\n"
+    "         ini file (all tables 0, no conversion, without one). An existing output is\n"
+    "         kept as NAME.BAK. Prints one line per FILE and a summary.\n"
+    "  -r, --recursive   a FOLDER converts the jw_cad files of its whole tree, each to the\n"
+    "                    same place under DIR (hidden entries and links to folders passed over)\n"
+    "  --type LIST       in a tree, only files of these types\n"
+    "  -j, --jobs N      N files at once (default: one per processor); the same outputs and\n"
+    "                    lines, in the same order, as one at a time\n"
+    "  --json            a JSON object per file (source, destination, outcome, reason,\n"
+    "                    bytes written, milliseconds) and one for the summary\n"
+    "  --dry-run         reads and remaps each FILE, writes nothing and prints how many\n"
+    "                    entities the tables would change (no --dest needed)\n"
+    "info     prints the format, version, memo and record counts of each file.\n"
+    "inventory  prints, per file and in total, how many entities use each pen colour and\n"
+    "         line type, by kind, before and after the tables (--json: as JSON); with -r\n"
+    "         a FOLDER stands for the files of its whole tree, as in convert.\n"
+    "render   draws FILE as an SVG picture, as it is or (--after) as the tables would write\n"
+    "         it, on white or (--black) black.\n"
+    "\n"
+    "Exit status: 0 success, 1 a file failed, 2 usage error or unusable DIR,\n"
+    "130 stopped by Ctrl+C (after the files in hand, each complete or untouched).\n";
+
 std::string Usage(const FormatRegistry& formats) {
   std::string types;
   for (const std::string& name : TypeNames(formats)) {
     types += (types.empty() ? "" : ",") + name;
   }
-  return "Usage:\n"
-         "  penmorph-cli convert --dest DIR [--settings FILE | --ini FILE] [-r] [-j N]\n"
-         "                       [--type " +
-         types +
-         "] [--json] FILE|FOLDER...\n"
-         "  penmorph-cli convert --dry-run [--settings FILE | --ini FILE] [-r] [--type LIST]\n"
-         "                       FILE|FOLDER...\n"
-         "  penmorph-cli info FILE...\n"
-         "  penmorph-cli inventory [--settings FILE | --ini FILE] [-r] [--type LIST] [--json]\n"
-         "                         FILE|FOLDER...\n"
-         "  penmorph-cli render [--settings FILE | --ini FILE] [--after] [--black] FILE --out "
-         "SVG\n"
-         "  penmorph-cli --help | --version\n"
-         "\n"
-         "convert  writes a converted copy of each jw_cad file (" +
-         FormatNames(formats, ", ") +
-         ") into DIR,\n"
-         "         remapping pens and line types through the tables of a settings (.set) or\n"
-         "         ini file (all tables 0, no conversion, without one). An existing output is\n"
-         "         kept as NAME.BAK. Prints one line per FILE and a summary.\n"
-         "  -r, --recursive   a FOLDER converts the jw_cad files of its whole tree, each to the\n"
-         "                    same place under DIR (hidden entries and links to folders passed "
-         "over)\n"
-         "  --type LIST       in a tree, only files of these types\n"
-         "  -j, --jobs N      N files at once (default: one per processor); the same outputs and\n"
-         "                    lines, in the same order, as one at a time\n"
-         "  --json            a JSON object per file (source, destination, outcome, reason,\n"
-         "                    bytes written, milliseconds) and one for the summary\n"
-         "  --dry-run         reads and remaps each FILE, writes nothing and prints how many\n"
-         "                    entities the tables would change (no --dest needed)\n"
-         "info     prints the format, version, memo and record counts of each file.\n"
-         "inventory  prints, per file and in total, how many entities use each pen colour and\n"
-         "         line type, by kind, before and after the tables (--json: as JSON); with -r\n"
-         "         a FOLDER stands for the files of its whole tree, as in convert.\n"
-         "render   draws FILE as an SVG picture, as it is or (--after) as the tables would write\n"
-         "         it, on white or (--black) black.\n"
-         "\n"
-         "Exit status: 0 success, 1 a file failed, 2 usage error or unusable DIR,\n"
-         "130 stopped by Ctrl+C (after the files in hand, each complete or untouched).\n";
+  std::string usage(kUsage);
+  for (const auto& [mark, text] : {std::pair<std::string_view, std::string>{"{TYPES}", types},
+                                   {"{FORMATS}", FormatNames(formats, ", ")}}) {
+    usage.replace(usage.find(mark), mark.size(), text);
+  }
+  return usage;
 }
 
 int UsageError(std::ostream& err, const FormatRegistry& formats, std::string_view message) {

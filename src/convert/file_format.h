@@ -40,8 +40,8 @@ struct HeaderMemo {
   bool operator==(const HeaderMemo&) const = default;
 };
 
-// A name jw_cad gives its own copies of a format's files: the drawing being edited, backups.
-// No format converts such a file, but the file list shows the memo of the drawing it holds.
+// A name jw_cad gives its own copies of a format's files (".JW$", backups). No format converts
+// such a file, but the file list shows the memo of the drawing it holds.
 struct CopyName {
   std::string_view extension;  // upper case, dot included; "?" is any one character, "*" any run
   // A name that copies of several formats share: only a file with this format's signature is

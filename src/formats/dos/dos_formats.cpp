@@ -24,10 +24,13 @@ FileDescription DescribeRecords(std::string_view format, const HeaderLine0& line
 }
 
 // DOS jw_cad keeps the drawings before as NAME.BAK, NAME.BK1 and so on, names the Windows
-// program's backups share. Symbols have no backups.
-constexpr CopyName kJwcCopies[] = {{".BAK", true}, {".BK*", true}};
-constexpr FormatTraits kJwcTraits{"JWC", ".JWC", preview::CodeFamily::kDos, true, kJwcCopies};
-constexpr FormatTraits kJwkTraits{"JWK", ".JWK", preview::CodeFamily::kDos, true, {}};
+// program's backups share. A backup is read as a drawing, never as a symbol.
+constexpr CopyName kJwcCopies[] = {{.extension = ".BAK", .needs_signature = true},
+                                   {.extension = ".BK*", .needs_signature = true}};
+constexpr FormatTraits kJwcTraits{
+    .name = "JWC", .extension = ".JWC", .family = preview::CodeFamily::kDos, .copies = kJwcCopies};
+constexpr FormatTraits kJwkTraits{
+    .name = "JWK", .extension = ".JWK", .family = preview::CodeFamily::kDos, .copies = {}};
 
 // Read, remap, write: each step's failure is reported as that step's.
 template <class Workspace>

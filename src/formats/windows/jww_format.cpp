@@ -13,11 +13,20 @@ namespace penmorph::jw {
 
 namespace {
 
-// jw_cad keeps the drawing being edited as NAME.JW$ and the ones before as NAME.BAK, NAME.BK1
-// and so on; DOS drawings are backed up under the same names.
-constexpr CopyName kJwwCopies[] = {{".JW$"}, {".BAK", true}, {".BK*", true}};
-constexpr FormatTraits kJwwTraits{"JWW", ".JWW", preview::CodeFamily::kWindows, true, kJwwCopies};
-constexpr FormatTraits kJwsTraits{"JWS", ".JWS", preview::CodeFamily::kWindows, false, {}};
+// The copies jw_cad keeps of a drawing: NAME.JW$, always a JWW drawing, and the backups
+// NAME.BAK, NAME.BK1 and so on, names DOS drawings' backups share.
+constexpr CopyName kJwwCopies[] = {{.extension = ".JW$"},
+                                   {.extension = ".BAK", .needs_signature = true},
+                                   {.extension = ".BK*", .needs_signature = true}};
+constexpr FormatTraits kJwwTraits{.name = "JWW",
+                                  .extension = ".JWW",
+                                  .family = preview::CodeFamily::kWindows,
+                                  .copies = kJwwCopies};
+constexpr FormatTraits kJwsTraits{.name = "JWS",
+                                  .extension = ".JWS",
+                                  .family = preview::CodeFamily::kWindows,
+                                  .has_memo = false,
+                                  .copies = {}};
 
 // Counts what the reader hands over, for descriptions of both Windows formats.
 class Census : public RecordVisitor {
