@@ -13,7 +13,7 @@
 
 #include "common/path_text.h"
 #include "convert/file_memo.h"
-#include "convert/standard_formats.h"
+#include "formats/standard_formats.h"
 
 namespace fs = std::filesystem;
 

@@ -14,7 +14,7 @@
 
 #include "common/path_text.h"
 #include "convert/file_preview.h"
-#include "convert/standard_formats.h"
+#include "formats/standard_formats.h"
 #include "preview/display_list.h"
 
 using namespace penmorph;

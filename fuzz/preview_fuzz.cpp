@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "convert/source_file.h"
-#include "convert/standard_formats.h"
+#include "formats/standard_formats.h"
 #include "fuzz_support.h"
 #include "preview/svg_writer.h"
 

@@ -237,8 +237,8 @@ TEST_F(BrowserTest, FileTypesFilterWithoutRegardToCase) {
   EXPECT_EQ(SortedNames().size(), 6u);
   browser_.FileTypeChanged({-1, 64}, {});  // no type selected: every file
   EXPECT_EQ(SortedNames().size(), 6u);
-  EXPECT_EQ(ValidFileType(6), -1);
-  EXPECT_EQ(ValidFileType(4), 4);
+  EXPECT_EQ(ValidFileType(registry_, 6), -1);
+  EXPECT_EQ(ValidFileType(registry_, 4), 4);
 
   browser_.FileTypeChanged({3, 64}, {});
   EXPECT_TRUE(browser_.list().rows().empty());

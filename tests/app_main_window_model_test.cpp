@@ -339,7 +339,7 @@ TEST_F(ModelTest, ATreeRunNamesItsCountAndTheListShowsThatItsSelectionDoesNotApp
 
 TEST_F(ModelTest, MenusReachEveryCommandAndTheHelpMenuOpensTheManual) {
   MainWindowModel& model = Open();
-  EXPECT_EQ(MainMenus().back().caption, "ヘルプ (&H)");
+  EXPECT_EQ(MainMenus(registry_).back().caption, "ヘルプ (&H)");
   model.Do(Command::kAbout);
   EXPECT_EQ(view_.Take(), (std::vector<std::string>{"information:Penmorph 9.9.9\n\n" +
                                                     std::string(texts::kAboutDescription) + "\n\n" +

@@ -9,7 +9,7 @@
 
 #include "app/preview_panel.h"
 #include "app/preview_view.h"
-#include "convert/standard_formats.h"
+#include "formats/standard_formats.h"
 #include "preview_test_files.h"
 #include "test_support.h"
 

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "convert/standard_formats.h"
 #include "dos_test_files.h"
 #include "fakes.h"
+#include "formats/standard_formats.h"
 #include "jw_test_bytes.h"
 #include "test_support.h"
 

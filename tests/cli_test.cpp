@@ -8,8 +8,8 @@
 #include "child_process.h"
 #include "common/path_text.h"
 #include "common/text_decoding.h"
-#include "convert/standard_formats.h"
 #include "fakes.h"
+#include "formats/standard_formats.h"
 #include "test_support.h"
 
 namespace penmorph {

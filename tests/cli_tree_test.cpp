@@ -13,8 +13,8 @@
 #include "cli/cli_app.h"
 #include "cli/convert_report.h"
 #include "common/path_text.h"
-#include "convert/standard_formats.h"
 #include "dos_test_files.h"
+#include "formats/standard_formats.h"
 #include "jw_test_bytes.h"
 #include "test_support.h"
 

@@ -9,9 +9,9 @@
 #include "common/text.h"
 #include "convert/batch_converter.h"
 #include "convert/file_memo.h"
-#include "convert/standard_formats.h"
 #include "dos_round_trip.h"
 #include "fakes.h"
+#include "formats/standard_formats.h"
 #include "test_support.h"
 
 namespace penmorph {

@@ -15,6 +15,7 @@
 #include "common/file_system.h"
 #include "convert/batch_converter.h"
 #include "convert/file_format.h"
+#include "formats/standard_formats.h"
 
 namespace penmorph::testing {
 
@@ -27,11 +28,20 @@ inline std::string FakeDrawing(const std::string& format, const std::string& bod
 
 // A format whose files start with "FAKE<name>\n". Its conversion writes "converted(p):" and the
 // body, where p is what MapJwcPen gives for pen 1, so tests can see which tables it got. It logs
-// "probe NAME", "convert BODY" and "memo NAME".
+// "probe NAME", "convert BODY" and "memo NAME". Named as a real format, it has that format's
+// family, memo and copies.
 class FakeFormat : public FileFormat {
  public:
-  FakeFormat(std::string name, CallLog& log) : name_(std::move(name)), log_(log) {
-    extension_ = "." + name_;
+  FakeFormat(std::string name, CallLog& log)
+      : name_(std::move(name)), extension_("." + name_), log_(log) {
+    traits_.name = name_;
+    traits_.extension = extension_;
+    static const FormatRegistry standard = MakeStandardFormats();
+    if (const FileFormat* real = standard.FindByExtension(extension_)) {
+      traits_.family = real->Traits().family;
+      traits_.has_memo = real->Traits().has_memo;
+      traits_.copies = real->Traits().copies;
+    }
   }
 
   bool fail_read = false;
@@ -49,8 +59,7 @@ class FakeFormat : public FileFormat {
     fail_write_after.reset();
   }
 
-  std::string_view Name() const override { return name_; }
-  std::string_view Extension() const override { return extension_; }
+  const FormatTraits& Traits() const override { return traits_; }
 
   bool Recognizes(std::span<const std::uint8_t> head) const override {
     Log("probe " + name_);
@@ -129,6 +138,7 @@ class FakeFormat : public FileFormat {
 
   std::string name_;
   std::string extension_;
+  FormatTraits traits_;
   CallLog& log_;
 };
 

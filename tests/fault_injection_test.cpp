@@ -9,7 +9,6 @@
 
 #include "convert/batch_converter.h"
 #include "convert/pending_output.h"
-#include "convert/standard_formats.h"
 #include "dos_round_trip.h"
 #include "fakes.h"
 #include "jw_test_bytes.h"

@@ -7,9 +7,9 @@
 
 #include "cli/cli_app.h"
 #include "convert/file_preview.h"
-#include "convert/standard_formats.h"
 #include "dos_test_files.h"
 #include "formats/dos/dos_preview.h"
+#include "formats/standard_formats.h"
 #include "formats/windows/inventory_builder.h"
 #include "preview_test_files.h"
 #include "settings/settings_store.h"

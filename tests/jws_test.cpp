@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "cli/cli_app.h"
-#include "convert/standard_formats.h"
+#include "formats/standard_formats.h"
 #include "jw_test_bytes.h"
 #include "jww_expectation.h"
 #include "reference/jws_file.h"

@@ -7,8 +7,8 @@
 #include <filesystem>
 
 #include "convert/batch_converter.h"
-#include "convert/standard_formats.h"
 #include "fakes.h"
+#include "formats/standard_formats.h"
 #include "jw_test_bytes.h"
 #include "jww_expectation.h"
 #include "test_support.h"

@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "convert/batch_converter.h"
-#include "convert/standard_formats.h"
 #include "dos_test_files.h"
+#include "formats/standard_formats.h"
 #include "jw_test_bytes.h"
 
 namespace fs = std::filesystem;

@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
-#include "convert/standard_formats.h"
+#include "formats/standard_formats.h"
 #include "preview_test_files.h"
 #include "test_support.h"
 #include "ui/preview_pane.h"

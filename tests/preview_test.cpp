@@ -9,9 +9,9 @@
 #include <sstream>
 
 #include "convert/file_preview.h"
-#include "convert/standard_formats.h"
 #include "dos_test_files.h"
 #include "formats/dos/dos_preview.h"
+#include "formats/standard_formats.h"
 #include "formats/windows/drawing_builder.h"
 #include "jw_test_bytes.h"
 #include "preview/display_list.h"

@@ -8,9 +8,9 @@
 
 #include "common/file_sink.h"
 #include "convert/batch_converter.h"
-#include "convert/standard_formats.h"
 #include "dos_test_files.h"
 #include "fakes.h"
+#include "formats/standard_formats.h"
 #include "jw_test_bytes.h"
 #include "settings/ini_document.h"
 #include "test_support.h"

@@ -6,7 +6,7 @@
 
 #include <random>
 
-#include "convert/standard_formats.h"
+#include "formats/standard_formats.h"
 #include "formats/windows/stream_converter.h"
 #include "jw_test_bytes.h"
 #include "jww_expectation.h"

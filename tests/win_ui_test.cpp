@@ -26,7 +26,7 @@
 
 #include "app/path_text.h"
 #include "common/path_text.h"
-#include "convert/standard_formats.h"
+#include "formats/standard_formats.h"
 #include "reference/dos_files.h"
 #include "settings/settings_store.h"
 #include "test_support.h"

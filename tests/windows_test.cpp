@@ -18,7 +18,6 @@
 #include "common/windows_paths.h"
 #include "common/windows_text.h"
 #include "convert/batch_converter.h"
-#include "convert/standard_formats.h"
 #include "dos_test_files.h"
 #include "fakes.h"
 #include "jw_test_bytes.h"

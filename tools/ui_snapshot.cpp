@@ -26,7 +26,7 @@
 #include <functional>
 #include <utility>
 
-#include "convert/standard_formats.h"
+#include "formats/standard_formats.h"
 #include "ui/jww_settings_dialog.h"
 #include "ui/main_window.h"
 #include "ui/preview_pane.h"

@@ -86,7 +86,7 @@ void FileBrowser::ListFiles(const fs::path& folder, const ListOptions& options,
   list_ready_ = false;
   list_.Reset(folder);
   const int size_width = ListingSizeWidth(options.size_column_pixels);
-  const std::string_view pattern = FilePattern(options.file_type);
+  const std::string pattern = FilePattern(formats_, options.file_type);
   bool interrupted = false;
   ForEachEntry(folder, [&](const FolderEntry& entry) {
     if (stop && stop()) {
@@ -188,7 +188,7 @@ ConversionRequest FileBrowser::MakeRequest(const std::string& destination_folder
   request.source_folder = list_.folder();
   request.destination_folder = destination_folder;
   request.whole_tree = whole_tree;
-  request.file_pattern = std::string(FilePattern(options.file_type));
+  request.file_pattern = FilePattern(formats_, options.file_type);
   if (list_ready_ && !whole_tree) {
     request.file_names = list_.SelectedNames();
   }

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "app/path_text.h"
+#include "app/window_texts.h"
 #include "common/path_text.h"
 #include "common/text.h"
 #include "common/text_decoding.h"
@@ -16,41 +17,36 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kPatterns[kFileTypeCount] = {"*.*",   "*.jw?", "*.jww",
-                                                        "*.jws", "*.jwc", "*.jwk"};
-
-bool Matches(std::string_view name, std::string_view pattern) {
-  // Iterative wildcard match: on a mismatch, let the last "*" take one more character.
-  std::size_t n = 0, p = 0;
-  std::size_t star = std::string_view::npos, star_n = 0;
-  while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
-      ++n;
-      ++p;
-    } else if (p < pattern.size() && pattern[p] == '*') {
-      star = p++;
-      star_n = n;
-    } else if (star != std::string_view::npos) {
-      p = star + 1;
-      n = ++star_n;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') {
-    ++p;
-  }
-  return p == pattern.size();
-}
+constexpr std::string_view kAllFiles = "*.*";
+// Every extension jw_cad gives its files, the copies of them (".JW$") included.
+constexpr std::string_view kJwCadNames = "*.jw?";
 
 }  // namespace
 
-std::string_view FilePattern(int file_type) {
-  return kPatterns[ValidFileType(file_type) < 0 ? 0 : file_type];
+std::vector<FileType> FileTypes(const FormatRegistry& formats) {
+  std::vector<FileType> types;
+  types.push_back({std::string(kAllFiles), std::string(texts::kAllFilesType), {}});
+  types.push_back({std::string(kJwCadNames), ToUpperAscii(kJwCadNames), {}});
+  for (const auto& format : formats.formats()) {
+    types.push_back(
+        {"*" + ToLowerAscii(format->Extension()), "*" + std::string(format->Extension()), {}});
+  }
+  for (std::size_t index = 0; index < types.size(); ++index) {
+    const std::string key = " (&" + std::to_string(index) + ")";
+    types[index].menu_caption =
+        (index == 0 ? types[index].label : "(" + types[index].pattern + ")") + key;
+  }
+  return types;
 }
 
-int ValidFileType(int file_type) {
-  return file_type >= 0 && file_type < kFileTypeCount ? file_type : -1;
+std::string FilePattern(const FormatRegistry& formats, int file_type) {
+  const int valid = ValidFileType(formats, file_type);
+  return FileTypes(formats)[static_cast<std::size_t>(valid < 0 ? 0 : valid)].pattern;
+}
+
+int ValidFileType(const FormatRegistry& formats, int file_type) {
+  const auto count = static_cast<int>(FileTypes(formats).size());
+  return file_type >= 0 && file_type < count ? file_type : -1;
 }
 
 bool MatchesPattern(std::string_view name, std::string_view pattern) {
@@ -58,7 +54,7 @@ bool MatchesPattern(std::string_view name, std::string_view pattern) {
   if (pattern == "*.*") {
     return true;
   }
-  return Matches(ToUpperAscii(name), ToUpperAscii(pattern));
+  return MatchesWildcard(ToUpperAscii(name), ToUpperAscii(pattern));
 }
 
 std::string PaddedSize(std::uint64_t size, int width) {

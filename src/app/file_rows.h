@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/folder_entries.h"
 #include "convert/format_registry.h"
@@ -31,12 +32,19 @@ struct FileRow {
   std::array<std::string, kFileColumnCount> keys;   // what each column sorts by, as bytes
 };
 
-// The file types of the drop-down list, in its order.
-inline constexpr int kFileTypeCount = 6;
+// One file type of the drop-down list and the menu.
+struct FileType {
+  std::string pattern;       // "*.jww": the names it lists
+  std::string label;         // "*.JWW": as the drop-down list shows it
+  std::string menu_caption;  // "(*.jww) (&2)"
+};
+// The file types in the list's order (an index is what the settings keep): every file, every
+// name of jw_cad's, then one per format of the registry, in its order.
+std::vector<FileType> FileTypes(const FormatRegistry& formats);
 // The wildcard pattern of a file type; "*.*" for an index that names none.
-std::string_view FilePattern(int file_type);
+std::string FilePattern(const FormatRegistry& formats, int file_type);
 // The file type to select, or -1 (none) for an index that names none.
-int ValidFileType(int file_type);
+int ValidFileType(const FormatRegistry& formats, int file_type);
 // Wildcards "*" and "?" without regard to ASCII case; "*.*" is every name, with a dot or not.
 bool MatchesPattern(std::string_view name, std::string_view pattern);
 

@@ -1,27 +1,27 @@
 #include "app/main_menu.h"
 
+#include "app/file_rows.h"
+
 namespace penmorph::app {
 
 namespace {
 
 MenuItem Item(std::string_view caption, Command command, int argument = 0) {
-  return {caption, command, argument, false, {}, {}};
+  return {std::string(caption), command, argument, false, {}, {}};
 }
 
 MenuItem Separator() {
   return {};
 }
 
-std::vector<Menu> MakeMenus() {
+}  // namespace
+
+std::vector<Menu> MainMenus(const FormatRegistry& formats) {
   MenuItem types{"ファイルの種類 (&T)", Command::kFileType, 0, false, {}, {}};
-  const std::string_view type_items[] = {"全てのファイル(*.*) (&0)",
-                                         "(*.jw?) (&1)",
-                                         "(*.jww) (&2)",
-                                         "(*.jws) (&3)",
-                                         "(*.jwc) (&4)",
-                                         "(*.jwk) (&5)"};
-  for (int index = 0; index < 6; ++index) {
-    types.submenu.push_back(Item(type_items[index], Command::kFileType, index));
+  const std::vector<FileType> file_types = FileTypes(formats);
+  for (std::size_t index = 0; index < file_types.size(); ++index) {
+    types.submenu.push_back(
+        Item(file_types[index].menu_caption, Command::kFileType, static_cast<int>(index)));
   }
   MenuItem reopen{
       "起動時に前回の検索フォルダを開く", Command::kReopenSearchFolder, 0, true, {}, {}};
@@ -39,14 +39,6 @@ std::vector<Menu> MakeMenus() {
       {"ヘルプ (&H)",
        {Item("使い方 (&M)", Command::kManual), Item("バージョン情報 (&A)", Command::kAbout)}},
   };
-}
-
-}  // namespace
-
-const std::vector<Menu>& MainMenus() {
-  // Built once and never changed: a constant, not state.
-  static const std::vector<Menu> menus = MakeMenus();
-  return menus;
 }
 
 }  // namespace penmorph::app

@@ -3,8 +3,11 @@
 // The main window's menus as one table: both windows build their menu bars from it and hand
 // the chosen command to the model.
 
+#include <string>
 #include <string_view>
 #include <vector>
+
+#include "convert/format_registry.h"
 
 namespace penmorph::app {
 
@@ -24,7 +27,7 @@ enum class Command {
 };
 
 struct MenuItem {
-  std::string_view caption;  // empty: a separator
+  std::string caption;  // empty: a separator
   Command command = Command::kExit;
   int argument = 0;
   bool checkable = false;
@@ -37,7 +40,7 @@ struct Menu {
   std::vector<MenuItem> items;
 };
 
-// The menu bar, left to right.
-const std::vector<Menu>& MainMenus();
+// The menu bar, left to right; the file types are those of the registry's formats.
+std::vector<Menu> MainMenus(const FormatRegistry& formats);
 
 }  // namespace penmorph::app

@@ -103,7 +103,7 @@ void MainWindowModel::Start() {
   first_start_ = !fs::exists(setup_.ini_path, ec);
   settings_ = LoadStartSettings(setup_.program_folder, setup_.ini_path);
   // An index that names no file type selects none, and is kept as such.
-  settings_.file_type = ValidFileType(settings_.file_type);
+  settings_.file_type = ValidFileType(formats_, settings_.file_type);
   browser_.Start();
 }
 
@@ -196,7 +196,7 @@ bool MainWindowModel::ChosenSearchFolder() const {
 }
 
 ListOptions MainWindowModel::Options() const {
-  return {ValidFileType(settings_.file_type), view_.SizeColumnPixels()};
+  return {ValidFileType(formats_, settings_.file_type), view_.SizeColumnPixels()};
 }
 
 StopCheck MainWindowModel::WalkStop() {
@@ -255,7 +255,7 @@ void MainWindowModel::SelectFileType(int index) {
   if (walking_) {
     return;
   }
-  settings_.file_type = ValidFileType(index);
+  settings_.file_type = ValidFileType(formats_, index);
   SaveIni();
   view_.Changed(kFileTypePart);
   walking_ = true;

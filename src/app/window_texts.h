@@ -23,9 +23,8 @@ inline constexpr std::string_view kStopCaption = "中止";
 // Above the list while "サブフォルダも含める" is on: the list's selection does not apply.
 inline constexpr std::string_view kWholeTreeBanner =
     "サブフォルダを含めて、このフォルダ以下のすべてのファイルを変換します";
-inline constexpr std::array<std::string_view, 6> kFileTypes = {
-    "全てのファイル(*.*)", "*.JW?", "*.JWW", "*.JWS", "*.JWC", "*.JWK",
-};
+// The first file type (FileTypes in file_rows.h): every file. The others are wildcards.
+inline constexpr std::string_view kAllFilesType = "全てのファイル(*.*)";
 inline constexpr std::array<std::string_view, 6> kColumnHeads = {
     "ファイル名", "Bytes", "種類", "図面メモ", "更新日時", "属性",
 };

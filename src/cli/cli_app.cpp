@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "cli/preview_commands.h"
+#include "cli/source_arguments.h"
 #include "common/file_system.h"
 #include "common/path_text.h"
 #include "common/text_decoding.h"
@@ -24,10 +26,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The usage; {TYPES} and {FORMATS} stand for the registry's formats.
 constexpr std::string_view kUsage =
     "Usage:\n"
     "  penmorph-cli convert --dest DIR [--settings FILE | --ini FILE] [-r] [-j N]\n"
-    "                       [--type jww,jws,jwc,jwk] [--json] FILE|FOLDER...\n"
+    "                       [--type {TYPES}] [--json] FILE|FOLDER...\n"
     "  penmorph-cli convert --dry-run [--settings FILE | --ini FILE] [-r] [--type LIST]\n"
     "                       FILE|FOLDER...\n"
     "  penmorph-cli info FILE...\n"
@@ -36,7 +39,7 @@ constexpr std::string_view kUsage =
     "  penmorph-cli render [--settings FILE | --ini FILE] [--after] [--black] FILE --out SVG\n"
     "  penmorph-cli --help | --version\n"
     "\n"
-    "convert  writes a converted copy of each jw_cad file (JWW, JWS, JWC, JWK) into DIR,\n"
+    "convert  writes a converted copy of each jw_cad file ({FORMATS}) into DIR,\n"
     "         remapping pens and line types through the tables of a settings (.set) or\n"
     "         ini file (all tables 0, no conversion, without one). An existing output is\n"
     "         kept as NAME.BAK. Prints one line per FILE and a summary.\n"
@@ -59,15 +62,28 @@ constexpr std::string_view kUsage =
     "Exit status: 0 success, 1 a file failed, 2 usage error or unusable DIR,\n"
     "130 stopped by Ctrl+C (after the files in hand, each complete or untouched).\n";
 
-int UsageError(std::ostream& err, std::string_view message) {
-  err << "penmorph-cli: " << message << "\n" << kUsage;
+std::string Usage(const FormatRegistry& formats) {
+  std::string types;
+  for (const std::string& name : TypeNames(formats)) {
+    types += (types.empty() ? "" : ",") + name;
+  }
+  std::string usage(kUsage);
+  for (const auto& [mark, text] : {std::pair<std::string_view, std::string>{"{TYPES}", types},
+                                   {"{FORMATS}", FormatNames(formats, ", ")}}) {
+    usage.replace(usage.find(mark), mark.size(), text);
+  }
+  return usage;
+}
+
+int UsageError(std::ostream& err, const FormatRegistry& formats, std::string_view message) {
+  err << "penmorph-cli: " << message << "\n" << Usage(formats);
   return kExitUsage;
 }
 
 int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
             const FormatRegistry& formats) {
   if (args.size() < 2) {
-    return UsageError(err, "info needs at least one FILE");
+    return UsageError(err, formats, "info needs at least one FILE");
   }
   bool all_described = true;
   for (std::size_t i = 1; i < args.size(); ++i) {
@@ -97,7 +113,7 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (!info.version.empty()) {
       out << "  version: " << info.version << "\n";
     }
-    if (info.has_memo) {
+    if (format->Traits().has_memo) {
       out << "  memo: " << (info.memo_is_utf8 ? info.memo : ShiftJisToUtf8(info.memo)) << "\n";
     }
     for (const auto& [what, count] : info.counts) {
@@ -115,7 +131,7 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const FormatRegistry& formats, const CliContext& context) {
   if (args.empty()) {
-    return UsageError(err, "no command given");
+    return UsageError(err, formats, "no command given");
   }
   const std::string& command = args[0];
   for (const std::string& arg : args) {
@@ -123,12 +139,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       break;
     }
     if (arg == "--help" || arg == "-h") {
-      out << kUsage;
+      out << Usage(formats);
       return kExitOk;
     }
   }
   if (command == "help") {
-    out << kUsage;
+    out << Usage(formats);
     return kExitOk;
   }
   if (command == "--version") {
@@ -147,7 +163,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   if (command == "render") {
     return RunRenderCommand(args, out, err, formats);
   }
-  return UsageError(err, "unknown command " + command);
+  return UsageError(err, formats, "unknown command " + command);
 }
 
 }  // namespace penmorph

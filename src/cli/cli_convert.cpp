@@ -68,8 +68,7 @@ std::optional<std::string> CheckArguments(const ConvertOptions& options,
 // `convert --dry-run`: the files read and remapped as a conversion would, nothing written; the
 // destination, if given, is not even looked at.
 int RunDryRun(const ConvertOptions& options, std::ostream& out, std::ostream& err,
-              const FormatRegistry& formats,
-              int (*usage_error)(std::ostream& err, std::string_view message)) {
+              const FormatRegistry& formats, UsageErrorFunction* usage_error) {
   ConversionTables tables;
   if (options.tables_file && !LoadTablesOption(*options.tables_file, tables, err)) {
     return kExitUsage;
@@ -77,7 +76,7 @@ int RunDryRun(const ConvertOptions& options, std::ostream& out, std::ostream& er
   bool trees = false;
   const SourceSelection selection = SelectionOf(options);
   if (auto problem = CheckSources(options.files, selection, trees)) {
-    return usage_error(err, *problem);
+    return usage_error(err, formats, *problem);
   }
   SourceCursor files(options.files, selection, formats);
   const int status = PrintDryRun(files, tables, out, formats);
@@ -89,10 +88,10 @@ int RunDryRun(const ConvertOptions& options, std::ostream& out, std::ostream& er
 
 int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                const FormatRegistry& formats, const CliContext& context,
-               int (*usage_error)(std::ostream& err, std::string_view message)) {
+               UsageErrorFunction* usage_error) {
   ConvertOptions options;
-  if (auto problem = ParseConvertOptions(args, options)) {
-    return usage_error(err, *problem);
+  if (auto problem = ParseConvertOptions(args, formats, options)) {
+    return usage_error(err, formats, *problem);
   }
   if (options.dry_run) {
     return RunDryRun(options, out, err, formats, usage_error);
@@ -129,7 +128,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
 
   bool trees = false;
   if (auto problem = CheckArguments(options, destination, trees)) {
-    return usage_error(err, *problem);
+    return usage_error(err, formats, *problem);
   }
   const SourceSelection selection = SelectionOf(options);
   // A progress line counts down from the number of files, found by a walk of its own: the run's

@@ -14,6 +14,7 @@ constexpr unsigned kMostJobs = 256;
 }  // namespace
 
 std::optional<std::string> ParseConvertOptions(const std::vector<std::string>& args,
+                                               const FormatRegistry& formats,
                                                ConvertOptions& options) {
   bool options_done = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
@@ -72,7 +73,7 @@ std::optional<std::string> ParseConvertOptions(const std::vector<std::string>& a
       }
       options.jobs = jobs;
     } else if (name == "--type") {
-      if (auto problem = ParseTypeList(*value, options.types)) {
+      if (auto problem = ParseTypeList(*value, formats, options.types)) {
         return problem;
       }
     } else {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "convert/format_registry.h"
+
 namespace penmorph {
 
 struct ConvertOptions {
@@ -20,8 +22,10 @@ struct ConvertOptions {
   bool dry_run = false;  // read and remap, write nothing: no destination needed
 };
 
-// Fills `options` from the arguments after "convert"; the usage error's text otherwise.
+// Fills `options` from the arguments after "convert" (--type: extensions of `formats`); the usage
+// error's text otherwise.
 std::optional<std::string> ParseConvertOptions(const std::vector<std::string>& args,
+                                               const FormatRegistry& formats,
                                                ConvertOptions& options);
 
 }  // namespace penmorph

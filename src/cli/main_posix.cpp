@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cli/cli_app.h"
-#include "convert/standard_formats.h"
+#include "formats/standard_formats.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "cli/cli_app.h"
 #include "cli/windows_console.h"
 #include "common/windows_text.h"
-#include "convert/standard_formats.h"
+#include "formats/standard_formats.h"
 
 namespace {
 

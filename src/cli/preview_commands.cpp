@@ -154,10 +154,6 @@ void JsonInventory(std::ostream& out, const Inventory& inventory) {
   out << "]";
 }
 
-std::string_view FamilyName(CodeFamily family) {
-  return family == CodeFamily::kDos ? "JWC/JWK" : "JWW/JWS";
-}
-
 // Options shared by the commands: the tables file, and flags the command names.
 struct PreviewOptions {
   std::optional<std::string> tables_file;
@@ -168,6 +164,7 @@ struct PreviewOptions {
 };
 
 std::optional<std::string> ParseOptions(const std::vector<std::string>& args,
+                                        const FormatRegistry& formats,
                                         const std::set<std::string>& known_flags, bool takes_out,
                                         bool takes_folders, PreviewOptions& options) {
   bool options_done = false;
@@ -207,7 +204,7 @@ std::optional<std::string> ParseOptions(const std::vector<std::string>& args,
       value = args[++i];
     }
     if (is_type) {
-      if (auto problem = ParseTypeList(*value, options.selection.types)) {
+      if (auto problem = ParseTypeList(*value, formats, options.selection.types)) {
         return problem;
       }
       continue;
@@ -264,7 +261,7 @@ int PrintInventories(SourceCursor& files, const ConversionTables& tables, bool j
     }
     Inventory& total = totals[inventory->family];
     total.family = inventory->family;
-    total.format = FamilyName(inventory->family);
+    total.format = FormatNames(formats, "/", inventory->family);
     total.Merge(inventory.value());
     if (json) {
       out << (first ? "" : ",") << "{\"file\":" << JsonString(file) << ",";
@@ -334,7 +331,7 @@ int PrintDryRun(SourceCursor& files, const ConversionTables& tables, std::ostrea
 int RunInventoryCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                         const FormatRegistry& formats) {
   PreviewOptions options;
-  if (auto problem = ParseOptions(args, {"--json"}, false, true, options)) {
+  if (auto problem = ParseOptions(args, formats, {"--json"}, false, true, options)) {
     return Usage(err, *problem);
   }
   ConversionTables tables;
@@ -355,7 +352,7 @@ int RunInventoryCommand(const std::vector<std::string>& args, std::ostream& out,
 int RunRenderCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                      const FormatRegistry& formats) {
   PreviewOptions options;
-  if (auto problem = ParseOptions(args, {"--after", "--black"}, true, false, options)) {
+  if (auto problem = ParseOptions(args, formats, {"--after", "--black"}, true, false, options)) {
     return Usage(err, *problem);
   }
   if (options.files.size() != 1) {

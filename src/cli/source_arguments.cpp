@@ -92,22 +92,36 @@ void ReportUnreadableFolders(const std::vector<std::string>& folders, std::ostre
   }
 }
 
-std::optional<std::string> ParseTypeList(std::string_view list, std::vector<std::string>& types) {
+std::vector<std::string> TypeNames(const FormatRegistry& formats) {
+  std::vector<std::string> names;
+  for (const auto& format : formats.formats()) {
+    names.push_back(ToLowerAscii(format->Extension().substr(1)));
+  }
+  return names;
+}
+
+std::optional<std::string> ParseTypeList(std::string_view list, const FormatRegistry& formats,
+                                         std::vector<std::string>& types) {
+  // "jww, jws, jwc and jwk"
+  std::string choices;
+  const std::vector<std::string> names = TypeNames(formats);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    choices += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+  }
   while (!list.empty()) {
     const std::size_t comma = list.find(',');
     std::string type = ToUpperAscii(list.substr(0, comma));
     if (!type.empty() && type.front() != '.') {
       type.insert(type.begin(), '.');
     }
-    if (type != ".JWW" && type != ".JWS" && type != ".JWC" && type != ".JWK") {
-      return "--type takes jww, jws, jwc and jwk, not \"" + std::string(list.substr(0, comma)) +
-             "\"";
+    if (formats.FindByExtension(type) == nullptr) {
+      return "--type takes " + choices + ", not \"" + std::string(list.substr(0, comma)) + "\"";
     }
     types.push_back(type);
     list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
   }
   if (types.empty()) {
-    return "--type needs at least one of jww, jws, jwc and jwk";
+    return "--type needs at least one of " + choices;
   }
   return std::nullopt;
 }

@@ -61,7 +61,13 @@ std::size_t CountSources(const std::vector<std::string>& arguments,
 // `err` (the run then ends as one with a failure).
 void ReportUnreadableFolders(const std::vector<std::string>& folders, std::ostream& err);
 
-// Reads a --type list ("jww,JWS,.jwc") into extensions; the usage error's text otherwise.
-std::optional<std::string> ParseTypeList(std::string_view list, std::vector<std::string>& types);
+// The names --type takes, in the registry's order: each format's extension without its dot, lower
+// case ("jww").
+std::vector<std::string> TypeNames(const FormatRegistry& formats);
+
+// Reads a --type list ("jww,JWS,.jwc") of the formats' extensions into extensions; the usage
+// error's text otherwise.
+std::optional<std::string> ParseTypeList(std::string_view list, const FormatRegistry& formats,
+                                         std::vector<std::string>& types);
 
 }  // namespace penmorph

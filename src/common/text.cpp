@@ -1,5 +1,6 @@
 #include "common/text.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace penmorph {
@@ -88,6 +89,46 @@ std::string ToUpperAscii(std::string_view text) {
     }
   }
   return result;
+}
+
+std::string ToLowerAscii(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) {
+    if (c >= 'A' && c <= 'Z') {
+      c = static_cast<char>(c - 'A' + 'a');
+    }
+  }
+  return result;
+}
+
+bool StartsWith(std::span<const std::uint8_t> bytes, std::string_view prefix) {
+  return bytes.size() >= prefix.size() &&
+         std::equal(prefix.begin(), prefix.end(), bytes.begin(),
+                    [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
+}
+
+bool MatchesWildcard(std::string_view text, std::string_view pattern) {
+  // Iterative: on a mismatch, let the last "*" take one more byte.
+  std::size_t t = 0, p = 0;
+  std::size_t star = std::string_view::npos, star_t = 0;
+  while (t < text.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == text[t])) {
+      ++t;
+      ++p;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      star_t = t;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      t = ++star_t;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') {
+    ++p;
+  }
+  return p == pattern.size();
 }
 
 std::string_view FileExtension(std::string_view file_name) {

@@ -3,6 +3,7 @@
 // Text and number helpers shared by the settings, the formats and the window.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,14 @@ std::string StripControlChars(std::string_view shift_jis);
 
 // Upper-cases ASCII letters only; every other byte stays as it is.
 std::string ToUpperAscii(std::string_view text);
+// Lower-cases ASCII letters only; every other byte stays as it is.
+std::string ToLowerAscii(std::string_view text);
+
+// True when `bytes` begin with the characters of `prefix`, byte for byte.
+bool StartsWith(std::span<const std::uint8_t> bytes, std::string_view prefix);
+
+// Wildcards byte for byte: "*" stands for any run of bytes, "?" for any one byte.
+bool MatchesWildcard(std::string_view text, std::string_view pattern);
 
 // The extension of a file name from its last dot, dot included; empty when there is no dot.
 std::string_view FileExtension(std::string_view file_name);

@@ -28,7 +28,6 @@ struct FileDescription {
   std::string version;  // empty when the format has none
   std::string memo;     // as stored in the file (Shift-JIS or, for wide strings, UTF-8)
   bool memo_is_utf8 = false;
-  bool has_memo = true;  // false for formats that hold none (JWS symbols)
   std::vector<std::pair<std::string, std::uint64_t>> counts;  // ("lines", 12), ...
   std::vector<std::string> details;                           // further lines, already UTF-8
 };
@@ -41,6 +40,26 @@ struct HeaderMemo {
   bool operator==(const HeaderMemo&) const = default;
 };
 
+// A name jw_cad gives its own copies of a format's files (".JW$", backups). No format converts
+// such a file, but the file list shows the memo of the drawing it holds.
+struct CopyName {
+  std::string_view extension;  // upper case, dot included; "?" is any one character, "*" any run
+  // A name that copies of several formats share: only a file with this format's signature is
+  // its copy.
+  bool needs_signature = false;
+};
+
+// What the rest of the program knows of a format besides its contents: how its files are named,
+// which tables remap it and whether it holds a memo. Every list of formats - the --type names,
+// the file types of the window, the memo column - is read from these.
+struct FormatTraits {
+  std::string_view name;       // "JWW"
+  std::string_view extension;  // ".JWW", upper case
+  preview::CodeFamily family = preview::CodeFamily::kWindows;
+  bool has_memo = true;              // false for formats that hold none (JWS symbols)
+  std::span<const CopyName> copies;  // tried in this order
+};
+
 // How many bytes of a file's start Recognizes is shown: enough for every signature.
 inline constexpr std::size_t kSignatureBytes = 32;
 
@@ -48,8 +67,9 @@ class FileFormat {
  public:
   virtual ~FileFormat() = default;
 
-  virtual std::string_view Name() const = 0;       // "JWW"
-  virtual std::string_view Extension() const = 0;  // ".JWW", upper case
+  virtual const FormatTraits& Traits() const = 0;
+  std::string_view Name() const { return Traits().name; }
+  std::string_view Extension() const { return Traits().extension; }
 
   // True when a file starting with `head` (its first kSignatureBytes bytes, or all of a shorter
   // file) carries the format's signature.

@@ -1,6 +1,7 @@
 #include "convert/file_memo.h"
 
-#include <initializer_list>
+#include <utility>
+#include <vector>
 
 #include "common/path_text.h"
 #include "common/text.h"
@@ -10,21 +11,44 @@ namespace penmorph {
 
 namespace {
 
-// The memo of the first of `extensions`' formats that has one for the file; with `probe_first`
-// the file must carry that format's signature. One open, a small buffer: the header is all.
-std::optional<HeaderMemo> MemoOf(const FormatRegistry& formats,
-                                 std::initializer_list<std::string_view> extensions,
-                                 const std::filesystem::path& file, bool probe_first) {
+// A format to read a memo with, and whether the file must carry its signature first.
+using MemoReader = std::pair<const FileFormat*, bool>;
+
+// The file's own format, if it holds a memo; otherwise the formats whose copies the name is.
+std::vector<MemoReader> MemoReaders(const FormatRegistry& formats, std::string_view extension) {
+  if (const FileFormat* own = formats.FindByExtension(extension)) {
+    if (own->Traits().has_memo) {
+      return {{own, false}};
+    }
+    return {};
+  }
+  std::vector<MemoReader> readers;
+  for (const auto& format : formats.formats()) {
+    for (const CopyName& copy : format->Traits().copies) {
+      if (MatchesWildcard(extension, copy.extension)) {
+        readers.emplace_back(format.get(), copy.needs_signature);
+        break;
+      }
+    }
+  }
+  return readers;
+}
+
+// The memo of the first reader that has one for the file; one that needs the signature is passed
+// over without it. One open, a small buffer: the header is all.
+std::optional<HeaderMemo> MemoOf(const std::vector<MemoReader>& readers,
+                                 const std::filesystem::path& file) {
+  if (readers.empty()) {
+    return std::nullopt;
+  }
   auto in = ByteReader::OpenFile(file, kHeaderBuffer);
   if (!in.ok()) {
     return std::nullopt;
   }
-  for (std::string_view extension : extensions) {
-    const FileFormat* format = formats.FindByExtension(extension);
-    if (format == nullptr || (probe_first && !HasSignature(*format, in.value()))) {
-      continue;
+  for (const auto& [format, needs_signature] : readers) {
+    if (!needs_signature || HasSignature(*format, in.value())) {
+      return format->ReadMemo(in.value());
     }
-    return format->ReadMemo(in.value());
   }
   return std::nullopt;
 }
@@ -43,14 +67,7 @@ HeaderMemo Cleaned(HeaderMemo memo) {
 
 HeaderMemo FileMemo(const FormatRegistry& formats, const std::filesystem::path& file) {
   const std::string extension = ToUpperAscii(FileExtension(PathToUtf8(file.filename())));
-  std::optional<HeaderMemo> memo;
-  if (extension == ".JWC" || extension == ".JWK" || extension == ".JWW") {
-    memo = MemoOf(formats, {extension}, file, false);
-  } else if (extension == ".JW$") {
-    memo = MemoOf(formats, {".JWW"}, file, false);
-  } else if (extension == ".BAK" || extension.rfind(".BK", 0) == 0) {
-    memo = MemoOf(formats, {".JWC", ".JWW"}, file, true);
-  }
+  std::optional<HeaderMemo> memo = MemoOf(MemoReaders(formats, extension), file);
   return memo ? Cleaned(std::move(*memo)) : HeaderMemo{};
 }
 

@@ -23,9 +23,20 @@ const FileFormat* FormatRegistry::FindForFile(std::string_view file_name) const 
   return extension.empty() ? nullptr : FindByExtension(extension);
 }
 
-}  // namespace penmorph
-
-namespace penmorph {
+std::string FormatNames(const FormatRegistry& formats, std::string_view separator,
+                        std::optional<preview::CodeFamily> family) {
+  std::string names;
+  for (const auto& format : formats.formats()) {
+    if (family && format->Traits().family != *family) {
+      continue;
+    }
+    if (!names.empty()) {
+      names += separator;
+    }
+    names += format->Name();
+  }
+  return names;
+}
 
 Result<preview::Inventory> FileFormat::TakeInventory(ByteReader&, const ConversionTables&) const {
   return MakeError(ErrorKind::kUnsupported, "no inventory for " + std::string(Name()) + " files");

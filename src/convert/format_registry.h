@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -9,7 +11,8 @@
 namespace penmorph {
 
 // The formats a converter knows, found by upper-case file extension. Formats hold no file, so
-// one registry serves any number of conversions at once.
+// one registry serves any number of conversions at once. Its order is the order every list of
+// formats shows them in.
 class FormatRegistry {
  public:
   void Add(std::unique_ptr<FileFormat> format);
@@ -23,5 +26,10 @@ class FormatRegistry {
  private:
   std::vector<std::unique_ptr<FileFormat>> formats_;
 };
+
+// The names of the formats, of one family when given, in the registry's order, joined by
+// `separator`: "JWW/JWS".
+std::string FormatNames(const FormatRegistry& formats, std::string_view separator,
+                        std::optional<preview::CodeFamily> family = std::nullopt);
 
 }  // namespace penmorph

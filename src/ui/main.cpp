@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QIcon>
 
-#include "convert/standard_formats.h"
+#include "formats/standard_formats.h"
 #include "settings/ini_location.h"
 #include "ui/main_window.h"
 #include "ui/single_instance.h"

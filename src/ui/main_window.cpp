@@ -146,7 +146,7 @@ void TForm1::Changed(unsigned parts) {
     destination_field_->setText(FromUtf8(settings.destination_folder));
   }
   if (parts & app::kFileTypePart) {
-    file_type_->setCurrentIndex(app::ValidFileType(settings.file_type));
+    file_type_->setCurrentIndex(app::ValidFileType(formats_, settings.file_type));
   }
   if (parts & app::kOptionsPart) {
     reopen_->setChecked(settings.reopen_search_folder != 0);

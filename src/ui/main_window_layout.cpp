@@ -19,6 +19,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/file_rows.h"
 #include "app/window_texts.h"
 #include "ui/jwc_settings_dialog.h"
 #include "ui/jww_settings_dialog.h"
@@ -122,8 +123,8 @@ QWidget* TForm1::BuildCommandBar(QWidget* parent) {
   bar->addWidget(new QLabel(FromUtf8(texts::kFileTypeLabel), bar_widget), 0, 0);
   file_type_ = new QComboBox(bar_widget);
   file_type_->setObjectName(QStringLiteral("FileTypeComboBox"));
-  for (std::string_view type : texts::kFileTypes) {
-    file_type_->addItem(FromUtf8(type));
+  for (const app::FileType& type : app::FileTypes(formats_)) {
+    file_type_->addItem(FromUtf8(type.label));
   }
   connect(file_type_, &QComboBox::activated, this, &TForm1::SelectFileType);
   bar->addWidget(file_type_, 0, 1);
@@ -219,7 +220,7 @@ QWidget* TForm1::BuildListPart(QWidget* parent) {
 }
 
 void TForm1::BuildMenus() {
-  for (const app::Menu& menu : app::MainMenus()) {
+  for (const app::Menu& menu : app::MainMenus(formats_)) {
     QMenu* bar_menu = menuBar()->addMenu(FromUtf8(menu.caption));
     auto add = [this](QMenu* into, const app::MenuItem& item, auto& self) -> void {
       if (item.caption.empty()) {

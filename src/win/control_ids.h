@@ -40,7 +40,7 @@ constexpr int MenuId(app::Command command, int argument = 0) {
   return 2000 + static_cast<int>(command) * 16 + argument;
 }
 inline constexpr int kMenuSearchFolder = MenuId(app::Command::kChooseSearchFolder);
-inline constexpr int kMenuFileType0 = MenuId(app::Command::kFileType);  // ... + 5
+inline constexpr int kMenuFileType0 = MenuId(app::Command::kFileType);  // + the type's index
 inline constexpr int kMenuDestination = MenuId(app::Command::kChooseDestination);
 inline constexpr int kMenuExit = MenuId(app::Command::kExit);
 inline constexpr int kMenuJwwSettings = MenuId(app::Command::kJwwSettings);

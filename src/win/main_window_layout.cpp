@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/file_rows.h"
 #include "app/path_text.h"
 #include "app/screen_fit.h"
 #include "app/window_texts.h"
@@ -77,8 +78,8 @@ void TForm1::BuildControls() {
                                 ids::kFileTypeLabel);
   file_type_ = AddControl(window, L"COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
                           ids::kFileTypeCombo);
-  for (std::string_view type : texts::kFileTypes) {
-    SendMessageW(file_type_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(type).c_str()));
+  for (const app::FileType& type : app::FileTypes(formats_)) {
+    SendMessageW(file_type_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(type.label).c_str()));
   }
   jww_button_ =
       AddControl(window, L"BUTTON", texts::kJwwSettingsButton, button, ids::kJwwSettingsButton);
@@ -147,7 +148,7 @@ void TForm1::BuildMenus() {
     }
     AppendMenuW(into, MF_STRING, static_cast<UINT_PTR>(id), caption.c_str());
   };
-  for (const app::Menu& menu : app::MainMenus()) {
+  for (const app::Menu& menu : app::MainMenus(formats_)) {
     HMENU popup = CreatePopupMenu();
     for (const app::MenuItem& item : menu.items) {
       add(popup, item, add);

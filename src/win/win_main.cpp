@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "convert/standard_formats.h"
+#include "formats/standard_formats.h"
 #include "settings/ini_location.h"
 #include "win/main_window.h"
 

@@ -1,6 +1,5 @@
 #include "formats/dos/dos_formats.h"
 
-#include <algorithm>
 #include <memory>
 
 #include "common/text.h"
@@ -24,11 +23,14 @@ FileDescription DescribeRecords(std::string_view format, const HeaderLine0& line
   return description;
 }
 
-bool StartsWith(std::span<const std::uint8_t> head, std::string_view signature) {
-  return head.size() >= signature.size() &&
-         std::equal(signature.begin(), signature.end(), head.begin(),
-                    [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
-}
+// DOS jw_cad keeps the drawings before as NAME.BAK, NAME.BK1 and so on, names the Windows
+// program's backups share. A backup is read as a drawing, never as a symbol.
+constexpr CopyName kJwcCopies[] = {{.extension = ".BAK", .needs_signature = true},
+                                   {.extension = ".BK*", .needs_signature = true}};
+constexpr FormatTraits kJwcTraits{
+    .name = "JWC", .extension = ".JWC", .family = preview::CodeFamily::kDos, .copies = kJwcCopies};
+constexpr FormatTraits kJwkTraits{
+    .name = "JWK", .extension = ".JWK", .family = preview::CodeFamily::kDos, .copies = {}};
 
 // The memo stands in header line 0. It counts only when the file holds all the header lines that
 // a read of the drawing takes, `Lines` of them; nothing else of the file is read.
@@ -59,6 +61,10 @@ ConversionStatus ConvertWith(ByteReader& in, const JwcConvSettings& table, ByteS
 }
 
 }  // namespace
+
+const FormatTraits& JwcFormat::Traits() const {
+  return kJwcTraits;
+}
 
 bool JwcFormat::Recognizes(std::span<const std::uint8_t> head) const {
   return StartsWith(head, kJwcMagic);
@@ -99,6 +105,10 @@ Result<preview::Inventory> JwcFormat::TakeInventory(ByteReader& in,
 
 Result<preview::Drawing> JwcFormat::Draw(ByteReader& in) const {
   return DrawJwc(in);
+}
+
+const FormatTraits& JwkFormat::Traits() const {
+  return kJwkTraits;
 }
 
 bool JwkFormat::Recognizes(std::span<const std::uint8_t> head) const {

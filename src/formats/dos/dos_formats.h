@@ -13,8 +13,7 @@ namespace penmorph::jw {
 
 class JwcFormat : public FileFormat {
  public:
-  std::string_view Name() const override { return "JWC"; }
-  std::string_view Extension() const override { return ".JWC"; }
+  const FormatTraits& Traits() const override;
   bool Recognizes(std::span<const std::uint8_t> head) const override;
   ConversionStatus Convert(ByteReader& in, const ConversionTables& tables,
                            ByteSink& out) const override;
@@ -27,8 +26,7 @@ class JwcFormat : public FileFormat {
 
 class JwkFormat : public FileFormat {
  public:
-  std::string_view Name() const override { return "JWK"; }
-  std::string_view Extension() const override { return ".JWK"; }
+  const FormatTraits& Traits() const override;
   bool Recognizes(std::span<const std::uint8_t> head) const override;
   ConversionStatus Convert(ByteReader& in, const ConversionTables& tables,
                            ByteSink& out) const override;

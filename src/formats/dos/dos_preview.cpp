@@ -5,6 +5,7 @@
 #include <memory>
 #include <numbers>
 
+#include "common/text.h"
 #include "common/text_decoding.h"
 #include "formats/dos/dos_kinds.h"
 #include "formats/dos/jwc_file.h"
@@ -123,8 +124,7 @@ Result<preview::Inventory> TakeInventory(ByteReader& in, const JwcConvSettings& 
 double CharacterUnits(const std::string& text) {
   double units = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    if ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC)) {
+    if (IsShiftJisLeadByte(static_cast<unsigned char>(text[i]))) {
       units += 1;
       ++i;
     } else {

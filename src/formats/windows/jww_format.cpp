@@ -1,8 +1,8 @@
 #include "formats/windows/jww_format.h"
 
-#include <algorithm>
 #include <array>
 
+#include "common/text.h"
 #include "formats/windows/drawing_builder.h"
 #include "formats/windows/inventory_builder.h"
 #include "formats/windows/jws_header.h"
@@ -13,11 +13,20 @@ namespace penmorph::jw {
 
 namespace {
 
-bool StartsWith(std::span<const std::uint8_t> head, std::string_view signature) {
-  return head.size() >= signature.size() &&
-         std::equal(signature.begin(), signature.end(), head.begin(),
-                    [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
-}
+// The copies jw_cad keeps of a drawing: NAME.JW$, always a JWW drawing, and the backups
+// NAME.BAK, NAME.BK1 and so on, names DOS drawings' backups share.
+constexpr CopyName kJwwCopies[] = {{.extension = ".JW$"},
+                                   {.extension = ".BAK", .needs_signature = true},
+                                   {.extension = ".BK*", .needs_signature = true}};
+constexpr FormatTraits kJwwTraits{.name = "JWW",
+                                  .extension = ".JWW",
+                                  .family = preview::CodeFamily::kWindows,
+                                  .copies = kJwwCopies};
+constexpr FormatTraits kJwsTraits{.name = "JWS",
+                                  .extension = ".JWS",
+                                  .family = preview::CodeFamily::kWindows,
+                                  .has_memo = false,
+                                  .copies = {}};
 
 // Counts what the reader hands over, for descriptions of both Windows formats.
 class Census : public RecordVisitor {
@@ -90,6 +99,10 @@ HeaderMemo MemoOf(const ArchiveString& memo) {
   return {memo.bytes, false};
 }
 
+const FormatTraits& JwwFormat::Traits() const {
+  return kJwwTraits;
+}
+
 bool JwwFormat::Recognizes(std::span<const std::uint8_t> head) const {
   return StartsWith(head, kJwwMagic);
 }
@@ -135,6 +148,10 @@ Result<preview::Drawing> JwwFormat::Draw(ByteReader& in) const {
   return DrawJwwRecords(in);
 }
 
+const FormatTraits& JwsFormat::Traits() const {
+  return kJwsTraits;
+}
+
 bool JwsFormat::Recognizes(std::span<const std::uint8_t> head) const {
   return StartsWith(head, kJwsMagic);
 }
@@ -151,7 +168,6 @@ Result<FileDescription> JwsFormat::Describe(ByteReader& in) const {
   }
   FileDescription description;
   description.format = "JWS";
-  description.has_memo = false;
   const std::int32_t version = census.version();
   description.version = std::to_string(version);
   if (NormalizedJwsVersion(version) != version) {

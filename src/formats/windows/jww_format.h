@@ -10,8 +10,7 @@ namespace penmorph::jw {
 
 class JwwFormat : public FileFormat {
  public:
-  std::string_view Name() const override { return "JWW"; }
-  std::string_view Extension() const override { return ".JWW"; }
+  const FormatTraits& Traits() const override;
   bool Recognizes(std::span<const std::uint8_t> head) const override;
   ConversionStatus Convert(ByteReader& in, const ConversionTables& tables,
                            ByteSink& out) const override;
@@ -25,8 +24,7 @@ class JwwFormat : public FileFormat {
 // The file list shows no memo for symbols: a symbol's header holds none.
 class JwsFormat : public FileFormat {
  public:
-  std::string_view Name() const override { return "JWS"; }
-  std::string_view Extension() const override { return ".JWS"; }
+  const FormatTraits& Traits() const override;
   bool Recognizes(std::span<const std::uint8_t> head) const override;
   ConversionStatus Convert(ByteReader& in, const ConversionTables& tables,
                            ByteSink& out) const override;

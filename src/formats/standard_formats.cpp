@@ -1,4 +1,4 @@
-#include "convert/standard_formats.h"
+#include "formats/standard_formats.h"
 
 #include <memory>
 
