@@ -112,7 +112,7 @@ struct Values {
   std::vector<std::string> help_topic;
 };
 
-// The options each command takes, named as the usage names them.
+// The options whose count tells whether they were given at all.
 struct Options {
   CLI::Option* destination = nullptr;
   CLI::Option* jobs = nullptr;
