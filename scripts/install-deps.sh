@@ -4,22 +4,25 @@ set -euo pipefail
 
 # Qt 6 for the window (qt6-qpa-plugins brings the offscreen platform the window tests run on
 # and the X11 one, qt6-translations-l10n Qt's own texts in Japanese); a Japanese font so the
-# captions render; bash-completion to try penmorph-cli's completion.
+# captions render; bash-completion to try penmorph-cli's completion; nlohmann-json and CLI11,
+# header-only, for penmorph-cli's JSON and options.
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev qt6-qpa-plugins
-  qt6-translations-l10n fonts-ipafont bash-completion)
-# "fuzz": clang with libFuzzer and its sanitizer runtimes, for scripts/fuzz.sh.
+  qt6-translations-l10n fonts-ipafont bash-completion nlohmann-json3-dev libcli11-dev)
+# "fuzz": clang with libFuzzer and its sanitizer runtimes, for scripts/fuzz.sh (and the headers
+# above, which the command line in the same build needs).
 # "windows": the MinGW-w64 cross compiler, Wine to run its programs (with its own fonts, for the
 # title bars), GoogleTest's sources, Xvfb, openbox and ImageMagick for the Windows window and its
-# pictures (openbox maximises it as a desktop would), NSIS and zip for its packages, and a
-# Japanese locale so that Wine speaks Japanese in the pictures.
+# pictures (openbox maximises it as a desktop would), NSIS and zip for its packages, a Japanese
+# locale so that Wine speaks Japanese in the pictures, and the same JSON and option headers as
+# the Linux build.
 # "deb": the Linux build plus what makes and checks the Debian package: dpkg-shlibdeps
 # (dpkg-dev) and file for CPack's dependency scan, rsvg-convert for the icon's PNG sizes, lintian,
 # the validators of the desktop entry and the AppStream file, and the MIME database and gio to
 # ask it.
 case "${1:-}" in
-  fuzz) packages=(cmake ninja-build clang-14 libclang-rt-14-dev) ;;
+  fuzz) packages=(cmake ninja-build clang-14 libclang-rt-14-dev nlohmann-json3-dev libcli11-dev) ;;
   windows) packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine64 fonts-wine googletest xvfb
-    xauth openbox fonts-ipafont imagemagick nsis zip locales) ;;
+    xauth openbox fonts-ipafont imagemagick nsis zip locales nlohmann-json3-dev libcli11-dev) ;;
   deb) packages+=(dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream
     shared-mime-info libglib2.0-bin) ;;
 esac

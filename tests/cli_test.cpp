@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 
@@ -113,7 +114,15 @@ TEST_F(CliTest, UsageErrorsAndUnusableDestinationsExitWithTwo) {
   WriteBytes(In("a.jwc"), FakeDrawing("JWC", "a"));
   WriteBytes(scratch_ / "file", "x");
   WriteBytes(scratch_ / "t.set", "");
-  const std::vector<std::vector<std::string>> cases = {
+  auto joined = [](const std::vector<std::string>& args) {
+    std::string text;
+    for (const auto& arg : args) {
+      text += arg + " ";
+    }
+    return text;
+  };
+  // Every command's usage errors in one form: the problem, then where the usage is shown.
+  const std::vector<std::vector<std::string>> usage_errors = {
       {},
       {"frobnicate"},
       {"convert", In("a.jwc")},
@@ -122,21 +131,33 @@ TEST_F(CliTest, UsageErrorsAndUnusableDestinationsExitWithTwo) {
       {"convert", "--dest", Out(), "--bogus", In("a.jwc")},
       {"convert", "--dest", Out(), "--settings", (scratch_ / "t.set").string(), "--ini",
        (scratch_ / "t.set").string(), In("a.jwc")},
+      {"convert", "--dest", Out(), "-j", "0", In("a.jwc")},
+      {"info"},
+      {"inventory", "--out", "x.svg", In("a.jwc")},
+      {"render", In("a.jwc")},
+  };
+  for (const auto& args : usage_errors) {
+    CliRun run = RunWith(fakes_, args);
+    EXPECT_EQ(run.status, 2) << joined(args);
+    EXPECT_TRUE(run.out.empty()) << joined(args);
+    const std::string command = args.empty() || args[0] == "frobnicate" ? "" : args[0] + " ";
+    EXPECT_EQ(run.err.rfind("penmorph-cli: ", 0), 0u) << run.err;
+    EXPECT_TRUE(run.err.ends_with("\n(penmorph-cli " + command + "--help shows the usage)\n"))
+        << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 2) << run.err;
+  }
+  // A destination or settings file that cannot be used: the reason alone.
+  const std::vector<std::vector<std::string>> unusable = {
       {"convert", "--dest", "", In("a.jwc")},
       {"convert", "--dest", (scratch_ / "nowhere").string(), In("a.jwc")},
       {"convert", "--dest", (scratch_ / "file").string(), In("a.jwc")},
       {"convert", "--dest", Out(), "--settings", (scratch_ / "none.set").string(), In("a.jwc")},
-      {"info"},
   };
-  for (const auto& args : cases) {
+  for (const auto& args : unusable) {
     CliRun run = RunWith(fakes_, args);
-    std::string joined;
-    for (const auto& arg : args) {
-      joined += arg + " ";
-    }
-    EXPECT_EQ(run.status, 2) << joined;
-    EXPECT_FALSE(run.err.empty()) << joined;
-    EXPECT_TRUE(run.out.empty()) << joined;
+    EXPECT_EQ(run.status, 2) << joined(args);
+    EXPECT_FALSE(run.err.empty()) << joined(args);
+    EXPECT_TRUE(run.out.empty()) << joined(args);
   }
   EXPECT_TRUE(testing::Snapshot(Out()).empty());
 }

@@ -8,10 +8,11 @@
 #endif
 
 #include <algorithm>
+#include <map>
 #include <sstream>
 
 #include "cli/cli_app.h"
-#include "cli/convert_report.h"
+#include "cli/json_output.h"
 #include "common/path_text.h"
 #include "dos_test_files.h"
 #include "formats/standard_formats.h"
@@ -222,8 +223,8 @@ TEST_F(CliTreeTest, JsonGivesAnObjectPerFileAndTheSummary) {
   }
   ASSERT_EQ(objects.size(), 4u) << run.out;
   EXPECT_EQ(objects[0].rfind(
-                "{\"source\":" + JsonString(PathToUtf8(Src() / "a.jww")) +
-                    ",\"destination\":" + JsonString(PathToUtf8(scratch_ / "out" / "a.jww")) + ",",
+                "{\"source\":" + Json(PathToUtf8(Src() / "a.jww")).dump() +
+                    ",\"destination\":" + Json(PathToUtf8(scratch_ / "out" / "a.jww")).dump() + ",",
                 0),
             0u)
       << objects[0];
@@ -244,6 +245,64 @@ TEST_F(CliTreeTest, JsonGivesAnObjectPerFileAndTheSummary) {
       << objects[3];
   EXPECT_NE(objects[3].find("\"stopped\":false}}"), std::string::npos);
 }
+
+#ifndef _WIN32
+// Archives unpacked from Windows keep Shift-JIS names on Linux. Both JSON outputs read them as
+// Shift-JIS, part by part (the UTF-8 folder above stays as it is), and a name that neither
+// reads still leads a script to its file through its bytes.
+TEST_F(CliTreeTest, JsonReadsShiftJisNamesAndGivesTheBytesOfUnreadableOnes) {
+  const fs::path folder = Src() / fs::path(u8"平面図");
+  fs::create_directory(folder);
+  const std::string plan = "\x90\x7D\x96\xCA.jww";  // 図面.jww
+  const std::string unreadable = "\x82\xFF.jww";    // a lead byte and a byte of neither
+  WriteBytes(folder / plan, testing::EmptyJww(600));
+  WriteBytes(folder / unreadable, testing::EmptyJww(600));
+  const std::string in = PathToUtf8(folder) + "/";
+  const std::string out = PathToUtf8(scratch_ / "out") + "/";
+  auto hex = [](const std::string& bytes) {
+    std::string text;
+    for (unsigned char byte : bytes) {
+      text += "0123456789abcdef"[byte >> 4];
+      text += "0123456789abcdef"[byte & 15];
+    }
+    return text;
+  };
+  const std::string read_plan = "図面.jww";
+  const std::string read_unreadable = "\uFFFD\uFFFD.jww";
+
+  const CliRun convert = Convert({"--json", in + plan, in + unreadable}, false);
+  EXPECT_EQ(convert.status, 0) << convert.out << convert.err;
+  std::istringstream lines(convert.out);
+  std::vector<Json> objects;
+  for (std::string line; std::getline(lines, line);) {
+    objects.push_back(Json::parse(line));  // throws on bytes that are not UTF-8
+  }
+  ASSERT_EQ(objects.size(), 3u) << convert.out;
+  EXPECT_EQ(objects[0]["source"], in + read_plan);
+  EXPECT_EQ(objects[0]["destination"], out + read_plan);
+  EXPECT_FALSE(objects[0].contains("source_bytes"));
+  EXPECT_EQ(objects[1]["source"], in + read_unreadable);
+  EXPECT_EQ(objects[1]["source_bytes"], hex(in + unreadable));
+  EXPECT_EQ(objects[1]["destination_bytes"], hex(out + unreadable));
+  EXPECT_EQ(objects[1]["outcome"], "converted");
+
+  std::ostringstream inventory_out;
+  std::ostringstream inventory_err;
+  EXPECT_EQ(RunCli({"inventory", "-r", "--json", PathToUtf8(Src())}, inventory_out, inventory_err,
+                   formats_),
+            0)
+      << inventory_err.str();
+  const Json inventory = Json::parse(inventory_out.str());
+  std::map<std::string, Json> files;
+  for (const Json& file : inventory["files"]) {
+    files[file["file"].get<std::string>()] = file;
+  }
+  ASSERT_EQ(files.count(in + read_plan), 1u) << inventory_out.str();
+  ASSERT_EQ(files.count(in + read_unreadable), 1u) << inventory_out.str();
+  EXPECT_FALSE(files[in + read_plan].contains("file_bytes"));
+  EXPECT_EQ(files[in + read_unreadable]["file_bytes"], hex(in + unreadable));
+}
+#endif
 
 }  // namespace
 }  // namespace penmorph

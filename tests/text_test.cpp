@@ -84,5 +84,11 @@ TEST(CutUtf8, NeverSplitsACharacter) {
   EXPECT_EQ(CutUtf8(std::string(6, '\x80'), 3), std::string(3, '\x80'));
 }
 
+TEST(IsValidUtf8, RefusesOverlongFormsAndSurrogates) {
+  EXPECT_FALSE(IsValidUtf8("\xC0\x80"));      // overlong
+  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // a surrogate
+  EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80"));
+}
+
 }  // namespace
 }  // namespace penmorph

@@ -19,6 +19,4 @@ std::filesystem::path PathFromText(std::string_view text);
 // The folder with one trailing separator, as folders are always shown and kept.
 std::filesystem::path FolderPath(std::filesystem::path folder);
 
-bool IsValidUtf8(std::string_view text);
-
 }  // namespace penmorph::app

@@ -1,9 +1,16 @@
 #pragma once
 
-// penmorph-cli: the converter for scripts.
+// penmorph-cli: the converter for scripts, and what lets a script look before it converts.
 //
-//   penmorph-cli convert --dest DIR [--settings FILE | --ini FILE] FILE...
+//   penmorph-cli convert --dest DIR [--settings FILE | --ini FILE] [-r] [-j N] [--type LIST]
+//                        [--json] FILE|FOLDER...
+//   penmorph-cli convert --dry-run [--settings FILE | --ini FILE] [-r] [--type LIST] FILE...
 //   penmorph-cli info FILE...
+//   penmorph-cli inventory [--settings FILE | --ini FILE] [-r] [--type LIST] [--json] FILE...
+//   penmorph-cli render [--settings FILE | --ini FILE] [--after] [--black] FILE --out SVG
+//
+// The options of every command are read in one place, cli/command_line.cpp, which also holds
+// the usage --help prints.
 //
 // Exit status: 0 all went well, 1 a file failed, 2 a usage error or an unusable DIR, 130 stopped
 // by Ctrl+C (after the files in hand, each complete or untouched).

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include "cli/convert_options.h"
 #include "cli/convert_report.h"
 #include "cli/preview_commands.h"
 #include "cli/source_arguments.h"
@@ -23,10 +22,6 @@ class SilentObserver : public ConversionObserver {
  public:
   void Converting(const fs::path&, const fs::path&) override {}
 };
-
-SourceSelection SelectionOf(const ConvertOptions& options) {
-  return {options.recursive, options.types};
-}
 
 // The files of the FILE arguments, each to its place under the destination, found as the
 // workers ask for them.
@@ -52,33 +47,32 @@ class ArgumentJobs : public JobSource {
 
 // A usage error's text when the FILE arguments cannot be taken; `trees` tells whether a folder
 // is among them.
-std::optional<std::string> CheckArguments(const ConvertOptions& options,
-                                          const fs::path& destination, bool& trees) {
-  for (const std::string& file : options.files) {
+std::optional<std::string> CheckArguments(const CommandLine& line, const fs::path& destination,
+                                          bool& trees) {
+  for (const std::string& file : line.files) {
     const fs::path source = PathFromUtf8(file);
-    if (options.recursive && KindOfPath(source) == PathKind::kFolder &&
+    if (line.selection.recursive && KindOfPath(source) == PathKind::kFolder &&
         IsInsideTree(destination, source)) {
       return "the destination folder " + PathToUtf8(destination) + " lies inside " + file +
              ": its outputs would be converted again";
     }
   }
-  return CheckSources(options.files, SelectionOf(options), trees);
+  return CheckSources(line.files, line.selection, trees);
 }
 
 // `convert --dry-run`: the files read and remapped as a conversion would, nothing written; the
 // destination, if given, is not even looked at.
-int RunDryRun(const ConvertOptions& options, std::ostream& out, std::ostream& err,
-              const FormatRegistry& formats, UsageErrorFunction* usage_error) {
+int RunDryRun(const CommandLine& line, std::ostream& out, std::ostream& err,
+              const FormatRegistry& formats) {
   ConversionTables tables;
-  if (options.tables_file && !LoadTablesOption(*options.tables_file, tables, err)) {
+  if (line.tables_file && !LoadTablesOption(*line.tables_file, tables, err)) {
     return kExitUsage;
   }
   bool trees = false;
-  const SourceSelection selection = SelectionOf(options);
-  if (auto problem = CheckSources(options.files, selection, trees)) {
-    return usage_error(err, formats, *problem);
+  if (auto problem = CheckSources(line.files, line.selection, trees)) {
+    return UsageError(err, line.command, *problem);
   }
-  SourceCursor files(options.files, selection, formats);
+  SourceCursor files(line.files, line.selection, formats);
   const int status = PrintDryRun(files, tables, out, formats);
   ReportUnreadableFolders(files.unreadable(), err);
   return files.unreadable().empty() ? status : kExitFileFailed;
@@ -86,64 +80,52 @@ int RunDryRun(const ConvertOptions& options, std::ostream& out, std::ostream& er
 
 }  // namespace
 
-int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-               const FormatRegistry& formats, const CliContext& context,
-               UsageErrorFunction* usage_error) {
-  ConvertOptions options;
-  if (auto problem = ParseConvertOptions(args, formats, options)) {
-    return usage_error(err, formats, *problem);
+int RunConvert(const CommandLine& line, std::ostream& out, std::ostream& err,
+               const FormatRegistry& formats, const CliContext& context) {
+  if (line.dry_run) {
+    return RunDryRun(line, out, err, formats);
   }
-  if (options.dry_run) {
-    return RunDryRun(options, out, err, formats, usage_error);
-  }
-  if (options.destination.empty()) {
+  const std::string& destination_text = *line.destination;
+  if (destination_text.empty()) {
     err << "penmorph-cli: the destination folder is empty\n";
     return kExitUsage;
   }
-  const fs::path destination = PathFromUtf8(options.destination);
+  const fs::path destination = PathFromUtf8(destination_text);
   switch (KindOfPath(destination)) {
     case PathKind::kMissing:
-      err << "penmorph-cli: the destination folder " << options.destination << " does not exist\n";
+      err << "penmorph-cli: the destination folder " << destination_text << " does not exist\n";
       return kExitUsage;
     case PathKind::kFile:
     case PathKind::kOther:
-      err << "penmorph-cli: " << options.destination << " is not a folder\n";
+      err << "penmorph-cli: " << destination_text << " is not a folder\n";
       return kExitUsage;
     case PathKind::kFolder:
       break;
   }
 
   ConversionTables tables;  // all 0: no conversion
-  if (options.tables_file) {
-    const fs::path tables_file = PathFromUtf8(*options.tables_file);
-    if (KindOfPath(tables_file) != PathKind::kFile) {
-      err << "penmorph-cli: cannot read the settings file " << *options.tables_file << "\n";
-      return kExitUsage;
-    }
-    if (Status opened = OpenSettingsFile(tables_file, tables); !opened.ok()) {
-      err << "penmorph-cli: " << opened.error().Describe() << "\n";
-      return kExitUsage;
-    }
+  if (line.tables_file && !LoadTablesOption(*line.tables_file, tables, err)) {
+    return kExitUsage;
   }
 
   bool trees = false;
-  if (auto problem = CheckArguments(options, destination, trees)) {
-    return usage_error(err, formats, *problem);
+  if (auto problem = CheckArguments(line, destination, trees)) {
+    return UsageError(err, line.command, *problem);
   }
-  const SourceSelection selection = SelectionOf(options);
+  const SourceSelection& selection = line.selection;
   // A progress line counts down from the number of files, found by a walk of its own: the run's
   // walk keeps no list of them.
   const std::size_t total =
-      context.progress ? CountSources(options.files, selection, formats) : std::size_t{0};
+      context.progress ? CountSources(line.files, selection, formats) : std::size_t{0};
   SilentObserver observer;
   RealFileSystem file_system;
   BatchConverter converter(formats, tables, observer, file_system);
-  ConvertReport report(out, err, options.json, context.progress, total);
+  ConvertReport report(out, err, line.json, context.progress, total);
   BatchOptions batch;
-  batch.workers = options.jobs.value_or(DefaultWorkers());
+  batch.workers = line.jobs.value_or(DefaultWorkers());
   batch.stop = context.stop;
   batch.create_folders = trees;
-  ArgumentJobs jobs(options.files, selection, destination, formats);
+  ArgumentJobs jobs(line.files, selection, destination, formats);
   const BatchCounts counts = RunBatch(converter, file_system, jobs, batch, report);
   const bool stopped = context.stop != nullptr && context.stop->load();
   report.Close(counts, stopped);

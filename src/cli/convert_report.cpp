@@ -1,36 +1,16 @@
 #include "cli/convert_report.h"
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 
+#include "cli/json_output.h"
 #include "common/file_system.h"
 #include "common/path_text.h"
-#include "common/text_decoding.h"
 
 namespace penmorph {
 
 namespace {
-
-bool IsUtf8(const std::string& text) {
-  for (std::size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const std::size_t length = lead < 0x80                    ? 1
-                               : lead >= 0xF0 && lead <= 0xF4 ? 4
-                               : lead >= 0xE0                 ? 3
-                               : lead >= 0xC2                 ? 2
-                                                              : 0;
-    if (length == 0 || i + length > text.size()) {
-      return false;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
-        return false;
-      }
-    }
-    i += length;
-  }
-  return true;
-}
 
 std::string_view OutcomeWord(OutcomeKind kind) {
   switch (kind) {
@@ -46,6 +26,11 @@ std::string_view OutcomeWord(OutcomeKind kind) {
   return "";
 }
 
+// Times to the thousandth, as they were always printed; more digits would only be noise.
+double Thousandths(double value) {
+  return std::round(value * 1000) / 1000;
+}
+
 std::string Duration(double seconds) {
   const auto whole = static_cast<long long>(seconds + 0.5);
   char text[32];
@@ -59,39 +44,6 @@ std::string Duration(double seconds) {
 }
 
 }  // namespace
-
-std::string JsonString(const std::string& raw) {
-  const std::string text = IsUtf8(raw) ? raw : ShiftJisToUtf8(raw);
-  std::string json = "\"";
-  for (char c : text) {
-    switch (c) {
-      case '"':
-        json += "\\\"";
-        break;
-      case '\\':
-        json += "\\\\";
-        break;
-      case '\n':
-        json += "\\n";
-        break;
-      case '\r':
-        json += "\\r";
-        break;
-      case '\t':
-        json += "\\t";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
-          json += escaped;
-        } else {
-          json += c;
-        }
-    }
-  }
-  return json + "\"";
-}
 
 ConvertReport::ConvertReport(std::ostream& out, std::ostream& err, bool json, bool progress,
                              std::size_t total)
@@ -139,12 +91,14 @@ void ConvertReport::Print(const BatchJob& job, const FileOutcome& outcome, doubl
       const auto size = std::filesystem::file_size(job.output, ec);
       bytes = ec ? 0 : size;
     }
-    char elapsed[32];
-    std::snprintf(elapsed, sizeof elapsed, "%.3f", milliseconds);
-    out_ << "{\"source\":" << JsonString(file)
-         << ",\"destination\":" << JsonString(PathToUtf8(job.output)) << ",\"outcome\":\""
-         << OutcomeWord(outcome.kind) << "\",\"reason\":" << JsonString(outcome.reason)
-         << ",\"bytes\":" << bytes << ",\"milliseconds\":" << elapsed << "}\n";
+    Json line;
+    PutName(line, "source", file);
+    PutName(line, "destination", PathToUtf8(job.output));
+    line["outcome"] = OutcomeWord(outcome.kind);
+    line["reason"] = JsonText(outcome.reason);
+    line["bytes"] = bytes;
+    line["milliseconds"] = Thousandths(milliseconds);
+    out_ << JsonDump(line) << "\n";
   } else {
     switch (outcome.kind) {
       case OutcomeKind::kConverted:
@@ -189,13 +143,16 @@ void ConvertReport::Close(const BatchCounts& counts, bool stopped) {
   ShowProgress(true);
   const double seconds = std::chrono::duration<double>(Clock::now() - begin_).count();
   if (json_) {
-    char elapsed[32];
-    std::snprintf(elapsed, sizeof elapsed, "%.3f", seconds);
-    out_ << "{\"summary\":{\"converted\":" << counts.Of(OutcomeKind::kConverted)
-         << ",\"skipped\":" << counts.Of(OutcomeKind::kSkipped)
-         << ",\"failed\":" << counts.Of(OutcomeKind::kFailed)
-         << ",\"not_done\":" << counts.Of(OutcomeKind::kNotDone) << ",\"seconds\":" << elapsed
-         << ",\"stopped\":" << (stopped ? "true" : "false") << "}}\n";
+    Json summary;
+    summary["converted"] = counts.Of(OutcomeKind::kConverted);
+    summary["skipped"] = counts.Of(OutcomeKind::kSkipped);
+    summary["failed"] = counts.Of(OutcomeKind::kFailed);
+    summary["not_done"] = counts.Of(OutcomeKind::kNotDone);
+    summary["seconds"] = Thousandths(seconds);
+    summary["stopped"] = stopped;
+    Json line;
+    line["summary"] = std::move(summary);
+    out_ << JsonDump(line) << "\n";
   } else {
     out_ << counts.Of(OutcomeKind::kConverted) << " converted, " << counts.Of(OutcomeKind::kSkipped)
          << " skipped, " << counts.Of(OutcomeKind::kFailed) << " failed\n";

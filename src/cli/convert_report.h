@@ -49,8 +49,4 @@ class ConvertReport : public BatchListener {
   Clock::time_point last_progress_{};
 };
 
-// A JSON string for UTF-8 text; bytes that are not UTF-8 are read as Shift-JIS first, as the
-// window shows such names.
-std::string JsonString(const std::string& text);
-
 }  // namespace penmorph

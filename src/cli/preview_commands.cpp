@@ -8,6 +8,8 @@
 #include <sstream>
 
 #include "cli/cli_app.h"
+#include "cli/command_line.h"
+#include "cli/json_output.h"
 #include "cli/source_arguments.h"
 #include "common/file_system.h"
 #include "common/path_text.h"
@@ -30,24 +32,6 @@ namespace {
 constexpr std::array<std::string_view, kInventoryColumnCount> kShortHeads = {
     "lines",  "arcs",   "points", "texts",  "dim.ln",
     "dim.tx", "dim.pt", "solids", "blocks", "members"};
-
-std::string JsonString(std::string_view text) {
-  std::string json = "\"";
-  for (char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      json += '\\';
-      json += c;
-    } else if (byte < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-      json += escaped;
-    } else {
-      json += c;
-    }
-  }
-  return json + "\"";
-}
 
 // The codes of either side, in order.
 std::set<int> CodesOf(const CodeCounts& before, const CodeCounts& after) {
@@ -112,118 +96,46 @@ void PrintInventory(std::ostream& out, const Inventory& inventory) {
   }
 }
 
-void JsonCodes(std::ostream& out, const CodeCounts& counts, std::string (*label)(CodeFamily, int),
-               CodeFamily family) {
-  out << "[";
-  bool first = true;
+Json JsonCodes(const CodeCounts& counts, std::string (*label)(CodeFamily, int), CodeFamily family) {
+  Json rows = Json::array();
   for (const auto& [code, columns] : counts.rows()) {
-    out << (first ? "" : ",") << "{\"code\":" << code
-        << ",\"label\":" << JsonString(label(family, code)) << ",\"total\":" << counts.Total(code)
-        << ",\"counts\":{";
+    Json row;
+    row["code"] = code;
+    row["label"] = JsonText(label(family, code));
+    row["total"] = counts.Total(code);
+    Json& by_kind = row["counts"] = Json::object();
     for (std::size_t i = 0; i < kInventoryColumnCount; ++i) {
-      out << (i ? "," : "") << JsonString(kInventoryColumnNames[i]) << ":" << columns[i];
+      by_kind[std::string(kInventoryColumnNames[i])] = columns[i];
     }
-    out << "}}";
-    first = false;
+    rows.push_back(std::move(row));
   }
-  out << "]";
+  return rows;
 }
 
-void JsonSide(std::ostream& out, const preview::InventorySide& side, CodeFamily family) {
-  out << "{\"colors\":";
-  JsonCodes(out, side.colors, &preview::ColorLabel, family);
-  out << ",\"line_types\":";
-  JsonCodes(out, side.line_types, &preview::LineTypeLabel, family);
-  out << "}";
+Json JsonSide(const preview::InventorySide& side, CodeFamily family) {
+  Json json;
+  json["colors"] = JsonCodes(side.colors, &preview::ColorLabel, family);
+  json["line_types"] = JsonCodes(side.line_types, &preview::LineTypeLabel, family);
+  return json;
 }
 
-void JsonInventory(std::ostream& out, const Inventory& inventory) {
-  out << "\"format\":" << JsonString(inventory.format)
-      << ",\"version\":" << JsonString(inventory.version) << ",\"entities\":" << inventory.entities
-      << ",\"block_definitions\":" << inventory.block_definitions
-      << ",\"changed\":" << inventory.changed << ",\"before\":";
-  JsonSide(out, inventory.before, inventory.family);
-  out << ",\"after\":";
-  JsonSide(out, inventory.after, inventory.family);
-  out << ",\"settings\":[";
-  for (std::size_t i = 0; i < inventory.settings.size(); ++i) {
-    const preview::SettingColor& s = inventory.settings[i];
-    out << (i ? "," : "") << "{\"name\":" << JsonString(s.name) << ",\"before\":" << s.before
-        << ",\"after\":" << s.after << "}";
+// The inventory's members, after those `json` holds already.
+void PutInventory(Json& json, const Inventory& inventory) {
+  json["format"] = JsonText(inventory.format);
+  json["version"] = JsonText(inventory.version);
+  json["entities"] = inventory.entities;
+  json["block_definitions"] = inventory.block_definitions;
+  json["changed"] = inventory.changed;
+  json["before"] = JsonSide(inventory.before, inventory.family);
+  json["after"] = JsonSide(inventory.after, inventory.family);
+  Json& settings = json["settings"] = Json::array();
+  for (const preview::SettingColor& setting : inventory.settings) {
+    Json entry;
+    entry["name"] = JsonText(setting.name);
+    entry["before"] = setting.before;
+    entry["after"] = setting.after;
+    settings.push_back(std::move(entry));
   }
-  out << "]";
-}
-
-// Options shared by the commands: the tables file, and flags the command names.
-struct PreviewOptions {
-  std::optional<std::string> tables_file;
-  std::optional<std::string> out_file;
-  std::set<std::string> flags;
-  SourceSelection selection;  // -r and --type, for the commands that take folders
-  std::vector<std::string> files;
-};
-
-std::optional<std::string> ParseOptions(const std::vector<std::string>& args,
-                                        const FormatRegistry& formats,
-                                        const std::set<std::string>& known_flags, bool takes_out,
-                                        bool takes_folders, PreviewOptions& options) {
-  bool options_done = false;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (options_done || arg.empty() || arg[0] != '-' || arg == "-") {
-      options.files.push_back(arg);
-      continue;
-    }
-    if (arg == "--") {
-      options_done = true;
-      continue;
-    }
-    if (known_flags.count(arg) != 0) {
-      options.flags.insert(arg);
-      continue;
-    }
-    if (takes_folders && (arg == "-r" || arg == "--recursive")) {
-      options.selection.recursive = true;
-      continue;
-    }
-    std::string name = arg;
-    std::optional<std::string> value;
-    if (auto equals = arg.find('='); equals != std::string::npos) {
-      name = arg.substr(0, equals);
-      value = arg.substr(equals + 1);
-    }
-    const bool is_out = takes_out && name == "--out";
-    const bool is_type = takes_folders && name == "--type";
-    if (name != "--settings" && name != "--ini" && !is_out && !is_type) {
-      return "unknown option " + arg;
-    }
-    if (!value) {
-      if (i + 1 >= args.size()) {
-        return name + " needs a value";
-      }
-      value = args[++i];
-    }
-    if (is_type) {
-      if (auto problem = ParseTypeList(*value, formats, options.selection.types)) {
-        return problem;
-      }
-      continue;
-    }
-    std::optional<std::string>& target = is_out ? options.out_file : options.tables_file;
-    if (target) {
-      return is_out ? "--out given twice" : "give one of --settings and --ini, once";
-    }
-    target = *value;
-  }
-  if (options.files.empty()) {
-    return args[0] + " needs at least one FILE";
-  }
-  return std::nullopt;
-}
-
-int Usage(std::ostream& err, const std::string& problem) {
-  err << "penmorph-cli: " << problem << "\n(penmorph-cli --help shows the usage)\n";
-  return kExitUsage;
 }
 
 }  // namespace
@@ -244,7 +156,9 @@ bool LoadTablesOption(const std::string& file, ConversionTables& tables, std::os
 int PrintInventories(SourceCursor& files, const ConversionTables& tables, bool json,
                      std::ostream& out, const FormatRegistry& formats) {
   std::map<CodeFamily, Inventory> totals;
-  std::vector<std::pair<std::string, std::string>> failures;
+  Json failed = Json::array();
+  // The document's frame is written as the files come, each file's object by the library: a
+  // tree of any size is never held whole.
   if (json) {
     out << "{\"files\":[";
   }
@@ -253,9 +167,13 @@ int PrintInventories(SourceCursor& files, const ConversionTables& tables, bool j
     const std::string& file = found->shown;
     auto inventory = InventoryOfFile(formats, found->source, tables);
     if (!inventory.ok()) {
-      failures.emplace_back(file, inventory.error().Describe());
+      const std::string reason = inventory.error().Describe();
+      Json failure;
+      PutName(failure, "file", file);
+      failure["reason"] = JsonText(reason);
+      failed.push_back(std::move(failure));
       if (!json) {
-        out << "failed " << file << ": " << inventory.error().Describe() << "\n";
+        out << "failed " << file << ": " << reason << "\n";
       }
       continue;
     }
@@ -264,9 +182,10 @@ int PrintInventories(SourceCursor& files, const ConversionTables& tables, bool j
     total.format = FormatNames(formats, "/", inventory->family);
     total.Merge(inventory.value());
     if (json) {
-      out << (first ? "" : ",") << "{\"file\":" << JsonString(file) << ",";
-      JsonInventory(out, inventory.value());
-      out << "}";
+      Json entry;
+      PutName(entry, "file", file);
+      PutInventory(entry, inventory.value());
+      out << (first ? "" : ",") << JsonDump(entry);
       first = false;
     } else {
       out << file << "\n";
@@ -274,20 +193,13 @@ int PrintInventories(SourceCursor& files, const ConversionTables& tables, bool j
     }
   }
   if (json) {
-    out << "],\"totals\":[";
-    first = true;
+    Json all_totals = Json::array();
     for (const auto& [family, total] : totals) {
-      out << (first ? "" : ",") << "{";
-      JsonInventory(out, total);
-      out << "}";
-      first = false;
+      Json entry;
+      PutInventory(entry, total);
+      all_totals.push_back(std::move(entry));
     }
-    out << "],\"failed\":[";
-    for (std::size_t i = 0; i < failures.size(); ++i) {
-      out << (i ? "," : "") << "{\"file\":" << JsonString(failures[i].first)
-          << ",\"reason\":" << JsonString(failures[i].second) << "}";
-    }
-    out << "]}\n";
+    out << "],\"totals\":" << JsonDump(all_totals) << ",\"failed\":" << JsonDump(failed) << "}\n";
   } else {
     for (const auto& [family, total] : totals) {
       out << "total of " << total.format << " files\n";
@@ -295,7 +207,7 @@ int PrintInventories(SourceCursor& files, const ConversionTables& tables, bool j
     }
   }
   out.flush();
-  return failures.empty() ? kExitOk : kExitFileFailed;
+  return failed.empty() ? kExitOk : kExitFileFailed;
 }
 
 int PrintDryRun(SourceCursor& files, const ConversionTables& tables, std::ostream& out,
@@ -328,64 +240,49 @@ int PrintDryRun(SourceCursor& files, const ConversionTables& tables, std::ostrea
   return failed == 0 ? kExitOk : kExitFileFailed;
 }
 
-int RunInventoryCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+int RunInventoryCommand(const CommandLine& line, std::ostream& out, std::ostream& err,
                         const FormatRegistry& formats) {
-  PreviewOptions options;
-  if (auto problem = ParseOptions(args, formats, {"--json"}, false, true, options)) {
-    return Usage(err, *problem);
-  }
   ConversionTables tables;
-  if (options.tables_file && !LoadTablesOption(*options.tables_file, tables, err)) {
+  if (line.tables_file && !LoadTablesOption(*line.tables_file, tables, err)) {
     return kExitUsage;
   }
   bool trees = false;
-  if (auto problem = CheckSources(options.files, options.selection, trees)) {
-    return Usage(err, *problem);
+  if (auto problem = CheckSources(line.files, line.selection, trees)) {
+    return UsageError(err, line.command, *problem);
   }
-  SourceCursor files(options.files, options.selection, formats);
-  const int status =
-      PrintInventories(files, tables, options.flags.count("--json") != 0, out, formats);
+  SourceCursor files(line.files, line.selection, formats);
+  const int status = PrintInventories(files, tables, line.json, out, formats);
   ReportUnreadableFolders(files.unreadable(), err);
   return files.unreadable().empty() ? status : kExitFileFailed;
 }
 
-int RunRenderCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+int RunRenderCommand(const CommandLine& line, std::ostream& out, std::ostream& err,
                      const FormatRegistry& formats) {
-  PreviewOptions options;
-  if (auto problem = ParseOptions(args, formats, {"--after", "--black"}, true, false, options)) {
-    return Usage(err, *problem);
-  }
-  if (options.files.size() != 1) {
-    return Usage(err, "render takes one FILE");
-  }
-  if (!options.out_file || options.out_file->empty()) {
-    return Usage(err, "render needs --out FILE.svg");
-  }
   ConversionTables tables;
-  if (options.tables_file && !LoadTablesOption(*options.tables_file, tables, err)) {
+  if (line.tables_file && !LoadTablesOption(*line.tables_file, tables, err)) {
     return kExitUsage;
   }
-  const std::string& file = options.files.front();
+  const std::string& file = line.files.front();
   auto drawing = DrawFile(formats, PathFromUtf8(file));
   if (!drawing.ok()) {
     out << "failed " << file << ": " << drawing.error().Describe() << "\n";
     return kExitFileFailed;
   }
   const preview::DisplayList list = preview::MakeDisplayList(
-      drawing.value(), tables,
-      options.flags.count("--after") ? preview::Side::kAfter : preview::Side::kBefore,
-      options.flags.count("--black") ? preview::Background::kBlack : preview::Background::kWhite);
+      drawing.value(), tables, line.after ? preview::Side::kAfter : preview::Side::kBefore,
+      line.black ? preview::Background::kBlack : preview::Background::kWhite);
   std::ostringstream svg;
   preview::WriteSvg(svg, list);
-  std::ofstream written(PathFromUtf8(*options.out_file), std::ios::binary | std::ios::trunc);
+  const std::string& out_file = *line.out_file;
+  std::ofstream written(PathFromUtf8(out_file), std::ios::binary | std::ios::trunc);
   written << svg.str();
   written.close();
   if (!written) {
-    err << "penmorph-cli: cannot write " << *options.out_file << "\n";
+    err << "penmorph-cli: cannot write " << out_file << "\n";
     return kExitFileFailed;
   }
-  out << "rendered " << file << " -> " << *options.out_file << ": "
-      << drawing.value()->PrimitiveCount() << " primitives\n";
+  out << "rendered " << file << " -> " << out_file << ": " << drawing.value()->PrimitiveCount()
+      << " primitives\n";
   return kExitOk;
 }
 

@@ -11,16 +11,17 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_line.h"
 #include "cli/source_arguments.h"
 #include "convert/format_registry.h"
 #include "settings/conv_settings.h"
 
 namespace penmorph {
 
-// `args` starts with the command's name.
-int RunInventoryCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+// The commands, their options read.
+int RunInventoryCommand(const CommandLine& line, std::ostream& out, std::ostream& err,
                         const FormatRegistry& formats);
-int RunRenderCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+int RunRenderCommand(const CommandLine& line, std::ostream& out, std::ostream& err,
                      const FormatRegistry& formats);
 
 // A table per file and a total, or the same as JSON, for the files as they are found.

@@ -38,6 +38,9 @@ bool MatchesWildcard(std::string_view text, std::string_view pattern);
 // The extension of a file name from its last dot, dot included; empty when there is no dot.
 std::string_view FileExtension(std::string_view file_name);
 
+// Whether `text` is UTF-8 throughout: no overlong forms, surrogates or values past U+10FFFF.
+bool IsValidUtf8(std::string_view text);
+
 // Cuts UTF-8 text to at most max_bytes without splitting a character.
 std::string_view CutUtf8(std::string_view text, std::size_t max_bytes);
 
