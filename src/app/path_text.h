@@ -1,8 +1,9 @@
 #pragma once
 
-// The one place where paths become text and text becomes paths. The layer hands the windows
-// UTF-8 text; the file system keeps its own bytes. On Linux a name is shown as it is when it is
-// UTF-8, and as Shift-JIS otherwise (drawings copied from old Windows archives carry such names).
+// Paths as the windows show and take them, on top of common/path_text.h's lossless conversion.
+// The layer hands the windows UTF-8 text; the file system keeps its own bytes. On Linux a name is
+// shown as it is when it is UTF-8, and as Shift-JIS otherwise (drawings copied from old Windows
+// archives carry such names).
 
 #include <filesystem>
 #include <string>

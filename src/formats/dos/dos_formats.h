@@ -1,6 +1,7 @@
 #pragma once
 
-// The two DOS formats as the converter, the file list and `penmorph-cli info` meet them. Their
+// The two DOS formats as the converter, the file list, the inventory, the preview and
+// `penmorph-cli info` meet them. Their
 // files are small and laid out as a whole (the text heap at the end holds what the records point
 // to), so each call reads a file into a workspace of its own, which goes when the call ends; the
 // memo alone reads no more than the header lines.

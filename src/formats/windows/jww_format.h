@@ -1,7 +1,8 @@
 #pragma once
 
-// JWW drawings and JWS symbols for the converter, the file list and `penmorph-cli info`. Both
-// convert while they read (stream_converter.h); descriptions count what the reader hands over.
+// JWW drawings and JWS symbols for the converter, the file list, the inventory, the preview and
+// `penmorph-cli info`. Both convert while they read (stream_converter.h); descriptions,
+// inventories and drawings are built from what the same reader hands over.
 
 #include "convert/file_format.h"
 #include "formats/windows/archive_string.h"
