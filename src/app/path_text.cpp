@@ -1,16 +1,15 @@
 #include "app/path_text.h"
 
 #include "common/path_text.h"
-#include "common/text.h"
-#include "common/text_decoding.h"
 
 namespace penmorph::app {
 
 namespace fs = std::filesystem;
 
 std::string PathText(const fs::path& path) {
-  const std::string bytes = PathToUtf8(path);
-  return IsValidUtf8(bytes) ? bytes : ShiftJisToUtf8(bytes);
+  std::string text;
+  ReadNameText(PathToUtf8(path), text);
+  return text;
 }
 
 fs::path PathFromText(std::string_view text) {

@@ -155,8 +155,8 @@ void AddFiles(CLI::App& command, CommandLine& line) {
 }
 
 // What the options ask that CLI11 cannot check: the problem, if any.
-std::optional<std::string> Complete(CommandLine& line, const Values& values,
-                                    const Options& options, const FormatRegistry& formats) {
+std::optional<std::string> Complete(CommandLine& line, const Values& values, const Options& options,
+                                    const FormatRegistry& formats) {
   for (const std::string& list : values.type_lists) {
     if (auto problem = ParseTypeList(list, formats, line.selection.types)) {
       return problem;

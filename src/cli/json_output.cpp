@@ -1,44 +1,10 @@
 #include "cli/json_output.h"
 
-#include "common/text.h"
-#include "common/text_decoding.h"
+#include "common/path_text.h"
 
 namespace penmorph {
 
 namespace {
-
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
-
-// One part of a path; false when some of its bytes were read as U+FFFD.
-bool AppendPart(std::string_view part, std::string& text) {
-  if (IsValidUtf8(part)) {
-    text += part;
-    return true;
-  }
-  const std::string decoded = ShiftJisToUtf8(part);
-  if (!IsValidUtf8(decoded)) {  // no decoder at hand: the bytes came back as they were
-    text += kReplacement;
-    return false;
-  }
-  text += decoded;
-  return decoded.find(kReplacement) == std::string::npos;
-}
-
-// The text of `bytes`, and whether all of it was read. No byte of a Shift-JIS character is a
-// slash, so the parts of a path are read one by one: a UTF-8 folder keeps its name whatever its
-// files are called.
-bool ReadText(std::string_view bytes, std::string& text) {
-  bool whole = true;
-  while (true) {
-    const std::size_t slash = bytes.find('/');
-    whole = AppendPart(bytes.substr(0, slash), text) && whole;
-    if (slash == std::string_view::npos) {
-      return whole;
-    }
-    text += '/';
-    bytes.remove_prefix(slash + 1);
-  }
-}
 
 std::string Hex(std::string_view bytes) {
   static constexpr char kDigits[] = "0123456789abcdef";
@@ -56,13 +22,13 @@ std::string Hex(std::string_view bytes) {
 
 std::string JsonText(std::string_view bytes) {
   std::string text;
-  ReadText(bytes, text);
+  ReadNameText(bytes, text);
   return text;
 }
 
 void PutName(Json& object, const std::string& key, std::string_view bytes) {
   std::string text;
-  const bool whole = ReadText(bytes, text);
+  const bool whole = ReadNameText(bytes, text);
   object[key] = std::move(text);
   if (!whole) {
     object[key + "_bytes"] = Hex(bytes);
