@@ -18,10 +18,16 @@ sizes=("$@")
 samples="$(pwd)/../shared/samples"
 [ -d "$samples" ] || { echo "bench: no samples at $samples" >&2; exit 1; }
 [ -x /usr/bin/time ] || { echo "bench: /usr/bin/time is missing (apt-get install time)" >&2; exit 1; }
-cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPENMORPH_BUILD_BENCH=ON \
-  -DPENMORPH_BUILD_TESTS=OFF -DPENMORPH_BUILD_UI=OFF >/dev/null
-cmake --build build-bench -j "${PENMORPH_JOBS:-2}" --target penmorph-cli >/dev/null
-cli="$PWD/build-bench/bin/penmorph-cli"
+# PENMORPH_BENCH_BUILD: a build folder to take penmorph-cli from as it is, instead of a Release
+# build of its own in build-bench.
+if [ -n "${PENMORPH_BENCH_BUILD:-}" ]; then
+  cli="$(cd "$PENMORPH_BENCH_BUILD" && pwd)/bin/penmorph-cli"
+else
+  cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPENMORPH_BUILD_BENCH=ON \
+    -DPENMORPH_BUILD_TESTS=OFF -DPENMORPH_BUILD_UI=OFF >/dev/null
+  cmake --build build-bench -j "${PENMORPH_JOBS:-2}" --target penmorph-cli >/dev/null
+  cli="$PWD/build-bench/bin/penmorph-cli"
+fi
 settings="$PWD/examples/example.set"
 
 work="$(mktemp -d "${PENMORPH_BENCH_DIR:-${TMPDIR:-/tmp}}/penmorph-tree.XXXXXX")"

@@ -69,16 +69,21 @@ Status CopyAs(FileSystem& files, const fs::path& file, const fs::path& kept) {
 // copy.
 Result<fs::path> KeepPrevious(FileSystem& files, const fs::path& output) {
   const std::string subject = PathToUtf8(output.filename());
-  fs::path kept;
   for (int attempt = 1; attempt <= kNameAttempts; ++attempt) {
-    kept = UniqueTemporaryName(FolderOf(output), kKeptOutputPurpose, subject);
+    fs::path kept = UniqueTemporaryName(FolderOf(output), kKeptOutputPurpose, subject);
     Status linked = files.CreateHardLink(output, kept);
     if (linked.ok()) {
       return kept;
     }
     if (!NameTaken(linked.error())) {
-      break;  // no hard links here: a copy instead
+      break;  // no hard links here
     }
+  }
+  // The copy is renamed to the kept name, which would replace a file of that name: a free one
+  // is looked for first.
+  fs::path kept = UniqueTemporaryName(FolderOf(output), kKeptOutputPurpose, subject);
+  while (files.Exists(kept)) {
+    kept = UniqueTemporaryName(FolderOf(output), kKeptOutputPurpose, subject);
   }
   if (Status copied = CopyAs(files, output, kept); !copied.ok()) {
     return copied.error();
