@@ -108,7 +108,7 @@ std::optional<std::uint64_t> OpenFileSize(std::FILE* file);
 // What a name leads to.
 enum class PathKind { kMissing, kFile, kFolder, kOther };
 
-// A buffer that is kept from one file to the next, so that reading many small files does not
+// A buffer that is kept from one file to the next, so that working through many files does not
 // ask the system for fresh memory each time. Not zero-filled.
 class ReusedBuffer {
  public:
