@@ -6,6 +6,8 @@
 #
 #   bash bench/conversion.sh [ROUNDS]
 #
+# The work folder is made under $PENMORPH_BENCH_DIR (default: $TMPDIR or /tmp).
+#
 # Cases: the synthetic drawing of 15 and of 150 MB into a new output; the same again over an
 # existing output (kept as .BAK); 2,000 sample files (from ../shared/samples) into new outputs,
 # against cp -r; and the memo column's time per file.
@@ -13,13 +15,19 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds="${1:-7}"
 
-cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPENMORPH_BUILD_BENCH=ON \
-  -DPENMORPH_BUILD_TESTS=OFF -DPENMORPH_BUILD_UI=OFF >/dev/null
-cmake --build build-bench -j "${PENMORPH_JOBS:-2}" >/dev/null
-bin="$PWD/build-bench/bin"
+# PENMORPH_BENCH_BUILD: a build folder to take the programs from as they are (configured with
+# -DPENMORPH_BUILD_BENCH=ON), instead of a Release build of its own in build-bench.
+if [ -n "${PENMORPH_BENCH_BUILD:-}" ]; then
+  bin="$(cd "$PENMORPH_BENCH_BUILD" && pwd)/bin"
+else
+  cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPENMORPH_BUILD_BENCH=ON \
+    -DPENMORPH_BUILD_TESTS=OFF -DPENMORPH_BUILD_UI=OFF >/dev/null
+  cmake --build build-bench -j "${PENMORPH_JOBS:-2}" >/dev/null
+  bin="$PWD/build-bench/bin"
+fi
 [ -x /usr/bin/time ] || { echo "bench: /usr/bin/time is missing (apt-get install time)" >&2; exit 1; }
 
-work="$(mktemp -d)"
+work="$(mktemp -d "${PENMORPH_BENCH_DIR:-${TMPDIR:-/tmp}}/penmorph-bench.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 
 source bench/timing.sh

@@ -18,10 +18,16 @@ sizes=("$@")
 samples="$(pwd)/../shared/samples"
 [ -d "$samples" ] || { echo "bench: no samples at $samples" >&2; exit 1; }
 [ -x /usr/bin/time ] || { echo "bench: /usr/bin/time is missing (apt-get install time)" >&2; exit 1; }
-cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPENMORPH_BUILD_BENCH=ON \
-  -DPENMORPH_BUILD_TESTS=OFF -DPENMORPH_BUILD_UI=OFF >/dev/null
-cmake --build build-bench -j "${PENMORPH_JOBS:-2}" --target penmorph-cli >/dev/null
-cli="$PWD/build-bench/bin/penmorph-cli"
+# PENMORPH_BENCH_BUILD: a build folder to take penmorph-cli from as it is, instead of a Release
+# build of its own in build-bench.
+if [ -n "${PENMORPH_BENCH_BUILD:-}" ]; then
+  cli="$(cd "$PENMORPH_BENCH_BUILD" && pwd)/bin/penmorph-cli"
+else
+  cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPENMORPH_BUILD_BENCH=ON \
+    -DPENMORPH_BUILD_TESTS=OFF -DPENMORPH_BUILD_UI=OFF >/dev/null
+  cmake --build build-bench -j "${PENMORPH_JOBS:-2}" --target penmorph-cli >/dev/null
+  cli="$PWD/build-bench/bin/penmorph-cli"
+fi
 settings="$PWD/examples/example.set"
 
 work="$(mktemp -d "${PENMORPH_BENCH_DIR:-${TMPDIR:-/tmp}}/penmorph-tree.XXXXXX")"
@@ -55,7 +61,7 @@ for count in "${sizes[@]}"; do
   run() { mkdir "$2"; "$cli" convert --settings "$settings" -r -j "$1" --dest "$2" "$tree"; }
   copy() { cp -r "$tree" "$1"; }
   copy "$outputs/warm-copy" >/dev/null; run 2 "$outputs/warm-run" >/dev/null || true  # the page cache
-  copies=() one=() two=() cost=() speedup=()
+  copies=() one=() two=() cost=() cost2=() speedup=()
   for ((round = 0; round < rounds; ++round)); do
     sync
     c=$(seconds copy "$outputs/copy$round")
@@ -64,13 +70,14 @@ for count in "${sizes[@]}"; do
     sync
     j2=$(seconds run 2 "$outputs/two$round")
     copies+=("$c"); one+=("$j1"); two+=("$j2")
-    cost+=("$(ratio "$j1" "$c")"); speedup+=("$(ratio "$j1" "$j2")")
+    cost+=("$(ratio "$j1" "$c")"); cost2+=("$(ratio "$j2" "$c")"); speedup+=("$(ratio "$j1" "$j2")")
   done
   /usr/bin/time -f '%M' -o "$work/rss" "$cli" convert --settings "$settings" -r -j 2 \
     --dest "$(mkdir "$outputs/peak" && echo "$outputs/peak")" "$tree" >/dev/null 2>&1 || true
   rm -rf "$outputs"
-  printf '%6d files: cp -r %7.3f s  -j 1 %7.3f s  -j 2 %7.3f s  -j 1 / cp -r %6.3f  -j 1 / -j 2 %6.3f  peak %5.1f MB\n' \
+  printf '%6d files: cp -r %7.3f s  -j 1 %7.3f s  -j 2 %7.3f s  -j 1 / cp -r %6.3f  -j 2 / cp -r %6.3f  -j 1 / -j 2 %6.3f  peak %5.1f MB\n' \
     "$count" "$(printf '%s\n' "${copies[@]}" | median)" "$(printf '%s\n' "${one[@]}" | median)" \
     "$(printf '%s\n' "${two[@]}" | median)" "$(printf '%s\n' "${cost[@]}" | median)" \
+    "$(printf '%s\n' "${cost2[@]}" | median)" \
     "$(printf '%s\n' "${speedup[@]}" | median)" "$(awk -v k="$(cat "$work/rss")" 'BEGIN { print k / 1024 }')"
 done

@@ -7,6 +7,10 @@
 #include <map>
 #include <memory>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "fakes.h"
 #include "test_support.h"
 
@@ -223,13 +227,32 @@ TEST_F(BatchTest, FailingFileOperationsNeverLeaveAHalfState) {
   }
 }
 
-TEST_F(BatchTest, MissingSourceFailsWithAReason) {
-  BatchResult result = Run({"gone.jww"});
-  ASSERT_EQ(result.outcomes.size(), 1u);
-  EXPECT_EQ(result.outcomes[0].kind, OutcomeKind::kFailed);
-  EXPECT_EQ(result.outcomes[0].reason, "no such file");
-  ASSERT_TRUE(result.outcomes[0].why.error.has_value());
-  EXPECT_EQ(result.outcomes[0].why.error->cause, SystemCause::kNotFound);
+// The source is opened before it is looked at: a folder or a pipe under a drawing's name is
+// told apart all the same, and a pipe with no writer does not hold the run.
+TEST_F(BatchTest, ASourceThatIsNoFileFailsWithAReason) {
+  std::vector<std::pair<std::string, SystemCause>> cases = {{"gone.jww", SystemCause::kNotFound},
+                                                            {"folder.jww", SystemCause::kNotAFile}};
+  fs::create_directory(source() / "folder.jww");
+#ifndef _WIN32
+  ASSERT_EQ(mkfifo((source() / "pipe.jww").c_str(), 0600), 0);
+  cases.emplace_back("pipe.jww", SystemCause::kNotAFile);
+#endif
+  std::vector<std::string> names;
+  for (const auto& [name, cause] : cases) {
+    names.push_back(name);
+  }
+  BatchResult result = Run(names);
+  ASSERT_EQ(result.outcomes.size(), cases.size());
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const FileOutcome& outcome = result.outcomes[i];
+    EXPECT_EQ(outcome.kind, OutcomeKind::kFailed) << names[i];
+    EXPECT_EQ(outcome.reason,
+              cases[i].second == SystemCause::kNotFound ? "no such file" : "not a regular file")
+        << names[i];
+    ASSERT_TRUE(outcome.why.error.has_value()) << names[i];
+    EXPECT_EQ(outcome.why.error->cause, cases[i].second) << names[i];
+  }
+  EXPECT_TRUE(Snapshot(destination()).empty());
 }
 
 TEST_F(BatchTest, ConvertFileRefusesToWriteIntoTheSourcesOwnFolder) {

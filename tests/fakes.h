@@ -186,6 +186,13 @@ class FaultyFileSystem : public RealFileSystem {
     }
     return RealFileSystem::Rename(from, to);
   }
+  Result<bool> RenameIfFree(const std::filesystem::path& from,
+                            const std::filesystem::path& to) override {
+    if (Fails("rename")) {
+      return IoError("injected rename failure");
+    }
+    return RealFileSystem::RenameIfFree(from, to);
+  }
   Status Remove(const std::filesystem::path& path) override {
     if (Fails("remove")) {
       return IoError("injected remove failure");

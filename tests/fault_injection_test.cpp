@@ -252,10 +252,15 @@ TEST_P(BatchFaults, EachFileIsExactlyAsBeforeOrExactlyTheNewResult) {
       EXPECT_EQ(recovered, now) << where;
     }
   }
-  // Per file: create; with an output to keep, link (and without hard links the copy's create
-  // and rename), new into place, kept to backup; the failing file's new output is created
-  // and removed again.
-  EXPECT_EQ(faults, hard_links ? 18 : 24);
+  // Per file: create, new into place where the name is free; with an output to keep, that
+  // attempt, link (and without hard links the copy's create and rename), new into place, kept
+  // to backup; the failing file's new output is created and removed again. Windows cannot
+  // rename a file while it is held: there the attempt always falls back on the plain rename.
+#ifdef _WIN32
+  EXPECT_EQ(faults, hard_links ? 23 : 29);
+#else
+  EXPECT_EQ(faults, hard_links ? 21 : 27);
+#endif
   std::printf("[ faults   ] %d file-operation faults injected (hard links %s)\n", faults,
               hard_links ? "on" : "off");
 }

@@ -225,6 +225,21 @@ TEST(RecoverInterruptedOutputs, FinishesOrUndoesEachStepOfAKilledCommit) {
   }
 }
 
+// Another run tidies the folder while this one writes: the file this run holds stays and is
+// committed afterwards; a dead run's file goes.
+TEST(RecoverInterruptedOutputs, LeavesTheFileALiveRunWritesAndRemovesADeadRunsFile) {
+  ScratchFolder folder;
+  RealFileSystem files;
+  WriteBytes(folder / Temporary("new"), "dead");
+  auto live = PendingOutput::Begin(files, folder / "x.jww");
+  ASSERT_TRUE(live.ok());
+  ASSERT_TRUE(WriteText(live.value(), "new").ok());
+  const std::string live_name = live->temporary_path().filename().string();
+  EXPECT_EQ(Recovered(folder), (FolderSnapshot{{live_name, "new"}}));
+  ASSERT_TRUE(live->Commit(folder / "x.BAK").ok());
+  EXPECT_EQ(Snapshot(folder.path()), (FolderSnapshot{{"x.jww", "new"}}));
+}
+
 TEST(RecoverInterruptedOutputs, TouchesOnlyTheNamesTheProgramGives) {
   ScratchFolder folder;
   FolderSnapshot foreign = {

@@ -25,6 +25,11 @@ class ByteSink {
                               std::uint64_t /*length*/) {
     return IoError("this output cannot copy from a file");
   }
+
+  // Memory the sink's owner lends to the writer that fills this sink, for as long as the sink
+  // lives, so that writing many files does not ask the system for a fresh buffer each time;
+  // empty when there is none and the writer makes its own.
+  virtual std::span<std::uint8_t> LentBuffer() { return {}; }
 };
 
 // Collects the bytes in memory; for tests and for checking a write without touching disk.

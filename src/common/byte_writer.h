@@ -19,7 +19,11 @@ namespace penmorph {
 
 class ByteWriter {
  public:
-  explicit ByteWriter(ByteSink& sink, std::size_t buffer_size = 256 * 1024);
+  static constexpr std::size_t kDefaultBufferSize = 256 * 1024;
+  // Hands the sink pieces of up to `buffer_size` bytes: in the sink's lent buffer when it has
+  // one that large, else in one of its own that grows with what is written, so that a short
+  // output costs a short buffer.
+  explicit ByteWriter(ByteSink& sink, std::size_t buffer_size = kDefaultBufferSize);
 
   void write_u8(std::uint8_t value) { WriteLittleEndian(value, 1); }
   void write_u16le(std::uint16_t value) { WriteLittleEndian(value, 2); }
@@ -36,10 +40,10 @@ class ByteWriter {
   // Room for the next n bytes (at most the buffer's size), to be filled with
   // StoreLittleEndian; for records of fixed size.
   std::uint8_t* Reserve(std::size_t n) {
-    if (capacity_ - used_ < n) {
-      Flush();
+    if (room_ - used_ < n) {
+      MakeRoom(n);
     }
-    std::uint8_t* at = buffer_.get() + used_;
+    std::uint8_t* at = buffer_ + used_;
     used_ += n;
     return at;
   }
@@ -56,10 +60,10 @@ class ByteWriter {
 
  private:
   void WriteLittleEndian(std::uint64_t value, std::size_t width) {
-    if (capacity_ - used_ < width) {
-      Flush();
+    if (room_ - used_ < width) {
+      MakeRoom(width);
     }
-    std::uint8_t* at = buffer_.get() + used_;
+    std::uint8_t* at = buffer_ + used_;
     if constexpr (std::endian::native == std::endian::little) {
       std::memcpy(at, &value, width);  // the low bytes come first already
     } else {
@@ -70,9 +74,15 @@ class ByteWriter {
     used_ += width;
   }
 
+  // Room for n more bytes at used_: the buffer handed on when full, grown while it is smaller.
+  void MakeRoom(std::size_t n);
+  void Grow(std::size_t needed);
+
   ByteSink& sink_;
-  std::unique_ptr<std::uint8_t[]> buffer_;
-  std::size_t capacity_;
+  std::unique_ptr<std::uint8_t[]> owned_;  // the buffer, unless the sink lent one
+  std::uint8_t* buffer_ = nullptr;
+  std::size_t capacity_;  // handed on when this much is buffered
+  std::size_t room_ = 0;  // allocated so far; at most capacity_
   std::size_t used_ = 0;
   std::uint64_t flushed_ = 0;
   bool ok_ = true;

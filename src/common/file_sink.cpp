@@ -7,6 +7,7 @@
 
 #ifndef _WIN32
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -27,8 +28,20 @@ Result<std::unique_ptr<FileSink>> FileSink::CreateExclusive(const std::filesyste
   std::setvbuf(file, nullptr, _IONBF, 0);
 #ifndef _WIN32
   // Held while the file is written, so that another run's recovery sees it is not a leftover
-  // (on Windows the handle, opened without sharing deletion, does the same).
-  flock(fileno(file), LOCK_EX | LOCK_NB);
+  // (on Windows the handle, opened without sharing deletion, does the same from the start).
+  // A recovery may have taken the file for a leftover in the moment before the lock: it removes
+  // leftovers only under their lock, so once the lock is ours the file still has its name,
+  // or has none and another name must be taken. Where there are no locks, none is waited for.
+  const int descriptor = fileno(file);
+  int locked = 0;
+  while ((locked = flock(descriptor, LOCK_EX)) != 0 && errno == EINTR) {
+  }
+  struct stat status {};
+  if (locked == 0 && fstat(descriptor, &status) == 0 && status.st_nlink == 0) {
+    std::fclose(file);
+    return IoError("cannot create " + PathToUtf8(path) + ": the name was taken back meanwhile",
+                   SystemCause::kNameTaken);
+  }
 #endif
   return std::unique_ptr<FileSink>(new FileSink(file, path));
 }

@@ -21,10 +21,15 @@ class FileSink : public ByteSink {
   // Flushes and closes; the file is complete only when this succeeded.
   Status Close();
 
+  // Memory for the writer of this file, owned by the caller for as long as the sink lives.
+  void LendBuffer(std::span<std::uint8_t> buffer) { lent_ = buffer; }
+  std::span<std::uint8_t> LentBuffer() override { return lent_; }
+
  private:
   FileSink(std::FILE* file, std::filesystem::path path) : file_(file), path_(std::move(path)) {}
   std::FILE* file_;
   std::filesystem::path path_;
+  std::span<std::uint8_t> lent_;
 };
 
 }  // namespace penmorph

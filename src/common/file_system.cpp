@@ -115,6 +115,14 @@ std::optional<std::string> MatchTemporaryName(std::string_view name, std::string
   return std::string(rest.substr(1));
 }
 
+std::uint8_t* ReusedBuffer::Reserve(std::size_t size) {
+  if (size > capacity_) {
+    bytes_ = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+    capacity_ = size;
+  }
+  return bytes_.get();
+}
+
 void RemoveLeftoverTemporaries(const fs::path& folder, std::string_view purpose) {
   RealFileSystem files;
   auto names = files.ListFolder(folder);
@@ -124,8 +132,8 @@ void RemoveLeftoverTemporaries(const fs::path& folder, std::string_view purpose)
   for (const std::string& name : names.value()) {
     std::optional<std::string> subject = MatchTemporaryName(name, purpose);
     const fs::path file = folder / PathFromUtf8(name);
-    if (subject && subject->empty() && !files.InUse(file)) {
-      (void)files.Remove(file);
+    if (subject && subject->empty()) {
+      (void)files.RemoveUnlessInUse(file);
     }
   }
 }

@@ -32,6 +32,14 @@ class FileSystem {
   virtual bool Exists(const std::filesystem::path& path) = 0;
   virtual bool IsDirectory(const std::filesystem::path& path) = 0;
   virtual Status Rename(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
+  // Renames in one step unless something (a dangling link included) has the name `to`: true
+  // when renamed, false when the name is taken or the system has no such step (the caller then
+  // looks and renames). Works on a file that is still open, so that a file being written keeps
+  // its writer's lock until it has its final name.
+  virtual Result<bool> RenameIfFree(const std::filesystem::path& /*from*/,
+                                    const std::filesystem::path& /*to*/) {
+    return false;
+  }
   virtual Status Remove(const std::filesystem::path& path) = 0;
   virtual Result<std::unique_ptr<FileSink>> CreateExclusive(const std::filesystem::path& path) = 0;
   // A second name for an existing file (a link at `existing` is linked itself, not followed);
@@ -50,6 +58,19 @@ class FileSystem {
   // are held so (a lock on Linux, the open handle itself on Windows) while they are written,
   // so that a recovery running at the same time leaves them alone.
   virtual bool InUse(const std::filesystem::path& /*file*/) { return false; }
+  // Removes one of the program's temporary files unless a live process is writing it (InUse):
+  // true when removed, false when in use. On Linux the file is removed under its own lock, so
+  // that a writer that has just created it and waits for that lock finds it gone
+  // (FileSink::CreateExclusive then fails with kNameTaken and the writer takes another name).
+  virtual Result<bool> RemoveUnlessInUse(const std::filesystem::path& file) {
+    if (InUse(file)) {
+      return false;
+    }
+    if (Status removed = Remove(file); !removed.ok()) {
+      return removed.error();
+    }
+    return true;
+  }
   // Waits for, then holds, the one lock of a folder under which outputs are put into place and
   // leftovers are recovered, so that two runs into one folder never act on each other's files
   // halfway. nullptr where the folder cannot be locked: the caller goes on without.
@@ -70,6 +91,9 @@ class RealFileSystem : public FileSystem {
   Result<std::vector<std::string>> ListFolder(const std::filesystem::path& folder) override;
   Status CheckReplaceable(const std::filesystem::path& path) override;
   bool InUse(const std::filesystem::path& file) override;
+  Result<bool> RenameIfFree(const std::filesystem::path& from,
+                            const std::filesystem::path& to) override;
+  Result<bool> RemoveUnlessInUse(const std::filesystem::path& file) override;
   std::unique_ptr<FolderLock> LockFolder(const std::filesystem::path& folder) override;
 };
 
@@ -80,6 +104,38 @@ std::FILE* OpenFile(const std::filesystem::path& path, const char* mode);
 
 // The size of an open file; nullopt when the system cannot tell.
 std::optional<std::uint64_t> OpenFileSize(std::FILE* file);
+
+// What a name leads to.
+enum class PathKind { kMissing, kFile, kFolder, kOther };
+
+// A buffer that is kept from one file to the next, so that working through many files does not
+// ask the system for fresh memory each time. Not zero-filled.
+class ReusedBuffer {
+ public:
+  // Room for `size` bytes; what it held is lost when it has to grow.
+  std::uint8_t* Reserve(std::size_t size);
+  const std::uint8_t* data() const { return bytes_.get(); }
+
+ private:
+  std::unique_ptr<std::uint8_t[]> bytes_;
+  std::size_t capacity_ = 0;
+};
+
+// A file opened to be read from its start, with what one look at the open file told.
+struct FileToRead {
+  PathKind kind = PathKind::kMissing;  // kFile, or what else the name led to (nothing open)
+  std::uint64_t size = 0;
+  // A file of at most `whole_limit` bytes has been read whole into the buffer and closed;
+  // a larger one, or one whose size changed while it was read, is left open here.
+  std::FILE* file = nullptr;
+};
+
+// Opens a file for reading without waiting on a pipe or a device, looks at it once (its kind
+// and size) and, when it is a file of at most `whole_limit` bytes, reads it whole in one call.
+// Fails as the open failed: LastSystemFailure's words and cause for `what`. On Windows a file
+// opened so may still be read, written or renamed by others, as with OpenFile.
+Result<FileToRead> OpenToRead(const std::filesystem::path& path, ReusedBuffer& whole,
+                              std::size_t whole_limit, const std::string& what);
 
 // The system's reason for the last failed call of this thread (errno, or GetLastError on
 // Windows), in English words for the failures a user can do something about.
@@ -93,7 +149,6 @@ Error LastSystemFailure(std::string what, bool names_a_file = false);
 // The cause a C library error number (errno) stands for.
 SystemCause CauseOfErrno(int code, bool names_a_file = false);
 
-enum class PathKind { kMissing, kFile, kFolder, kOther };
 // What a path names, links followed; kMissing also when it cannot be examined.
 PathKind KindOfPath(const std::filesystem::path& path);
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "common/file_system.h"
@@ -83,6 +84,44 @@ Status RealFileSystem::CheckReplaceable(const fs::path&) {
   return Status::Ok();
 }
 
+Result<bool> RealFileSystem::RenameIfFree(const fs::path& from, const fs::path& to) {
+#ifdef RENAME_NOREPLACE
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    return true;
+  }
+  // Taken, or a file system or kernel without the flag: the caller looks and renames.
+  if (errno == EEXIST || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) {
+    return false;
+  }
+  return LastSystemFailure("cannot rename " + PathToUtf8(from) + " to " + PathToUtf8(to), true);
+#else
+  (void)from;
+  (void)to;
+  return false;
+#endif
+}
+
+Result<bool> RealFileSystem::RemoveUnlessInUse(const fs::path& file) {
+  const int descriptor = open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor >= 0) {
+    if (flock(descriptor, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+      close(descriptor);
+      return false;  // its writer holds it
+    }
+  }
+  // Removed while this lock is held (or, for a link at the name, which is never opened, the
+  // link itself): a writer that created the file a moment ago waits for the lock, then finds
+  // its file has no name left.
+  Status removed = Remove(file);
+  if (descriptor >= 0) {
+    close(descriptor);
+  }
+  if (!removed.ok()) {
+    return removed.error();
+  }
+  return true;
+}
+
 bool RealFileSystem::InUse(const fs::path& file) {
   const int descriptor = open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
   if (descriptor < 0) {
@@ -131,6 +170,60 @@ std::optional<std::uint64_t> OpenFileSize(std::FILE* file) {
     return std::nullopt;
   }
   return static_cast<std::uint64_t>(status.st_size);
+}
+
+Result<FileToRead> OpenToRead(const fs::path& path, ReusedBuffer& whole, std::size_t whole_limit,
+                              const std::string& what) {
+  // O_NONBLOCK: a pipe or a device under the name must not hold the open; for a file it
+  // changes nothing.
+  const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (descriptor < 0) {
+    return LastSystemFailure(what);
+  }
+  struct stat status {};
+  if (fstat(descriptor, &status) != 0 || status.st_size < 0) {
+    close(descriptor);
+    return IoError(what + ": its size is unknown");
+  }
+  FileToRead opened;
+  if (!S_ISREG(status.st_mode)) {
+    close(descriptor);
+    opened.kind = S_ISDIR(status.st_mode) ? PathKind::kFolder : PathKind::kOther;
+    return opened;
+  }
+  opened.kind = PathKind::kFile;
+  opened.size = static_cast<std::uint64_t>(status.st_size);
+  if (opened.size <= whole_limit) {
+    const auto size = static_cast<std::size_t>(opened.size);
+    std::uint8_t* bytes = whole.Reserve(size);
+    std::size_t got = 0;
+    while (got < size) {
+      const ssize_t n = read(descriptor, bytes + got, size - got);
+      if (n < 0 && errno == EINTR) {
+        continue;
+      }
+      if (n <= 0) {
+        break;
+      }
+      got += static_cast<std::size_t>(n);
+    }
+    if (got == size) {
+      close(descriptor);
+      return opened;
+    }
+    // It changed while being read: read it again as a larger file is, which tells how.
+    if (lseek(descriptor, 0, SEEK_SET) != 0) {
+      close(descriptor);
+      return LastSystemFailure(what);
+    }
+  }
+  opened.file = fdopen(descriptor, "rb");
+  if (opened.file == nullptr) {
+    Error failure = LastSystemFailure(what);
+    close(descriptor);
+    return failure;
+  }
+  return opened;
 }
 
 std::string LastSystemError() {

@@ -6,6 +6,7 @@
 // windows.h makes CreateHardLink a macro, which would rename the method below.
 #undef CreateHardLink
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <cwchar>
@@ -282,6 +283,17 @@ bool RealFileSystem::InUse(const fs::path& file) {
   return false;
 }
 
+Result<bool> RealFileSystem::RenameIfFree(const fs::path&, const fs::path&) {
+  // A file being written is held without sharing deletion, which keeps the system from
+  // renaming it as well: the caller closes it first and renames under the folder's lock.
+  return false;
+}
+
+Result<bool> RealFileSystem::RemoveUnlessInUse(const fs::path& file) {
+  // A writer holds its file from the moment it creates it, so a file found unheld stays so.
+  return FileSystem::RemoveUnlessInUse(file);
+}
+
 namespace {
 
 class WindowsFolderLock : public FolderLock {
@@ -366,6 +378,53 @@ std::optional<std::uint64_t> OpenFileSize(std::FILE* file) {
     return std::nullopt;
   }
   return static_cast<std::uint64_t>(size);
+}
+
+Result<FileToRead> OpenToRead(const fs::path& path, ReusedBuffer& whole, std::size_t whole_limit,
+                              const std::string& what) {
+  SetLastError(ERROR_SUCCESS);
+  std::FILE* file = OpenFile(path, "rb");
+  if (file == nullptr) {
+    return LastSystemFailure(what);
+  }
+  FileToRead opened;
+  HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+  if (GetFileType(handle) != FILE_TYPE_DISK) {
+    std::fclose(file);
+    opened.kind = PathKind::kOther;
+    return opened;
+  }
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(handle, &size) || size.QuadPart < 0) {
+    std::fclose(file);
+    return IoError(what + ": its size is unknown");
+  }
+  opened.kind = PathKind::kFile;
+  opened.size = static_cast<std::uint64_t>(size.QuadPart);
+  if (opened.size <= whole_limit) {
+    const auto length = static_cast<std::size_t>(opened.size);
+    std::uint8_t* bytes = whole.Reserve(length);
+    std::size_t got = 0;
+    while (got < length) {
+      DWORD n = 0;
+      const DWORD want = static_cast<DWORD>(std::min<std::size_t>(length - got, 1u << 30));
+      if (!ReadFile(handle, bytes + got, want, &n, nullptr) || n == 0) {
+        break;
+      }
+      got += n;
+    }
+    if (got == length) {
+      std::fclose(file);
+      return opened;
+    }
+    // It changed while being read: read it again as a larger file is, which tells how.
+    if (_fseeki64(file, 0, SEEK_SET) != 0) {
+      std::fclose(file);
+      return IoError(what + ": cannot read the file");
+    }
+  }
+  opened.file = file;
+  return opened;
 }
 
 std::string LastSystemError() {

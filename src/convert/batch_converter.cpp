@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "common/byte_writer.h"
 #include "common/path_text.h"
 #include "common/text.h"
 #include "convert/pending_output.h"
@@ -116,6 +117,33 @@ void BatchConverter::RecoverFolder(const fs::path& folder) {
   }
 }
 
+bool BatchConverter::WritesIntoOwnFolder(const fs::path& source, const fs::path& output) {
+  fs::path source_folder = FolderOf(source);
+  fs::path output_folder = FolderOf(output);
+  std::lock_guard lock(folders_mutex_);
+  if (!last_folders_ || last_folders_->source != source_folder ||
+      last_folders_->output != output_folder) {
+    const bool same = SameFolder(source_folder, output_folder);
+    last_folders_ = FolderPair{std::move(source_folder), std::move(output_folder), same};
+  }
+  return last_folders_->same;
+}
+
+BatchConverter::BuffersInHand::BuffersInHand(BatchConverter& converter) : converter_(converter) {
+  std::lock_guard lock(converter_.buffers_mutex_);
+  if (converter_.free_buffers_.empty()) {
+    buffers_ = std::make_unique<Buffers>();
+  } else {
+    buffers_ = std::move(converter_.free_buffers_.back());
+    converter_.free_buffers_.pop_back();
+  }
+}
+
+BatchConverter::BuffersInHand::~BuffersInHand() {
+  std::lock_guard lock(converter_.buffers_mutex_);
+  converter_.free_buffers_.push_back(std::move(buffers_));
+}
+
 FileOutcome BatchConverter::ConvertFile(const fs::path& source, const fs::path& output) {
   FileOutcome outcome;
   outcome.source = source;
@@ -132,30 +160,22 @@ FileOutcome BatchConverter::ConvertFile(const fs::path& source, const fs::path& 
                   extension.empty() ? Because(ReasonKind::kNoExtension)
                                     : Because(ReasonKind::kNotJwCadType, std::string(extension)));
   }
-  if (std::optional<Error> unreadable = UnreadableReason(source)) {
-    return Finish(outcome, OutcomeKind::kFailed, Unreadable(std::move(*unreadable)));
-  }
-  std::FILE* handle = OpenFile(source, "rb");
-  if (handle == nullptr) {
-    return Finish(outcome, OutcomeKind::kFailed,
-                  Unreadable(LastSystemFailure("cannot open the file")));
-  }
-  auto in = ByteReader::FromOpenFile(handle, kConversionBuffer);
+  // Back for the next file however this one ends; the reader below is gone by then.
+  BuffersInHand buffers(*this);
+  Result<ByteReader> in = OpenSource(source, buffers->read);
   if (!in.ok()) {
-    return Finish(
-        outcome, OutcomeKind::kFailed,
-        Unreadable(IoError("cannot open the file: " + in.error().message, in.error().cause)));
+    return Finish(outcome, OutcomeKind::kFailed, Unreadable(in.error()));
   }
   if (!HasSignature(*format, in.value())) {
     return Finish(outcome, OutcomeKind::kSkipped,
                   Because(ReasonKind::kNoSignature, std::string(format->Name())));
   }
-  if (SameFolder(FolderOf(source), FolderOf(output))) {
+  if (WritesIntoOwnFolder(source, output)) {
     return Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kSameFolder));
   }
   observer_.Converting(source, output);
   try {
-    ConvertWith(*format, in.value(), outcome);
+    ConvertWith(*format, in.value(), *buffers, outcome);
   } catch (const std::exception& error) {
     // Nothing may end a batch; the output, if any, was discarded on the way out.
     Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kInternalError, error.what()));
@@ -163,8 +183,11 @@ FileOutcome BatchConverter::ConvertFile(const fs::path& source, const fs::path& 
   return outcome;
 }
 
-void BatchConverter::ConvertWith(const FileFormat& format, ByteReader& in, FileOutcome& outcome) {
-  auto pending = PendingOutput::Begin(file_system_, outcome.output);
+void BatchConverter::ConvertWith(const FileFormat& format, ByteReader& in, Buffers& buffers,
+                                 FileOutcome& outcome) {
+  constexpr std::size_t kWriteBuffer = ByteWriter::kDefaultBufferSize;
+  auto pending = PendingOutput::Begin(file_system_, outcome.output,
+                                      {buffers.write.Reserve(kWriteBuffer), kWriteBuffer});
   if (!pending.ok()) {
     Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kCannotWrite, pending.error()));
     return;

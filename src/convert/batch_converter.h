@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -97,7 +98,28 @@ class BatchConverter {
   void RecoverFolder(const std::filesystem::path& folder);
 
  private:
-  void ConvertWith(const FileFormat& format, ByteReader& in, FileOutcome& outcome);
+  // The memory one file in hand reads into and writes from, kept for the next file.
+  struct Buffers {
+    ReusedBuffer read;
+    ReusedBuffer write;
+  };
+  // Takes a free set of buffers, and gives it back when it goes.
+  class BuffersInHand {
+   public:
+    explicit BuffersInHand(BatchConverter& converter);
+    ~BuffersInHand();
+    Buffers& operator*() { return *buffers_; }
+    Buffers* operator->() { return buffers_.get(); }
+
+   private:
+    BatchConverter& converter_;
+    std::unique_ptr<Buffers> buffers_;
+  };
+
+  void ConvertWith(const FileFormat& format, ByteReader& in, Buffers& buffers,
+                   FileOutcome& outcome);
+  bool WritesIntoOwnFolder(const std::filesystem::path& source,
+                           const std::filesystem::path& output);
 
   const FormatRegistry& formats_;
   const ConversionTables& tables_;
@@ -105,6 +127,17 @@ class BatchConverter {
   FileSystem& file_system_;
   std::mutex recovered_mutex_;
   std::set<std::filesystem::path> recovered_folders_;
+  // The last pair of folders compared: the files of a run come folder by folder, so each pair
+  // is looked up once.
+  struct FolderPair {
+    std::filesystem::path source;
+    std::filesystem::path output;
+    bool same = false;
+  };
+  std::mutex folders_mutex_;
+  std::optional<FolderPair> last_folders_;
+  std::mutex buffers_mutex_;
+  std::vector<std::unique_ptr<Buffers>> free_buffers_;
 };
 
 }  // namespace penmorph

@@ -17,13 +17,25 @@ fs::path FolderOf(const fs::path& file) {
 
 namespace {
 
-fs::path FreeTemporaryName(FileSystem& file_system, const fs::path& folder,
-                           std::string_view purpose, std::string_view subject = {}) {
-  fs::path name = UniqueTemporaryName(folder, purpose, subject);
-  while (file_system.Exists(name)) {
-    name = UniqueTemporaryName(folder, purpose, subject);
+// How many fresh names a creation tries before it gives up: a taken name is all but unheard of
+// (64 random bits each), so more than one try means something else is wrong.
+constexpr int kNameAttempts = 16;
+
+bool NameTaken(const Error& error) {
+  return error.cause == SystemCause::kNameTaken;
+}
+
+// A new file under a temporary name no file had: the creation itself tells when a name is
+// taken, so no name is looked up first.
+Result<std::unique_ptr<FileSink>> CreateTemporary(FileSystem& files, const fs::path& folder,
+                                                  fs::path& name) {
+  for (int attempt = 1;; ++attempt) {
+    name = UniqueTemporaryName(folder, kNewOutputPurpose);
+    auto sink = files.CreateExclusive(name);
+    if (sink.ok() || !NameTaken(sink.error()) || attempt == kNameAttempts) {
+      return sink;
+    }
   }
-  return name;
 }
 
 // A complete copy of `file` under a kept name: copied to a temporary name first, so that the
@@ -33,8 +45,8 @@ Status CopyAs(FileSystem& files, const fs::path& file, const fs::path& kept) {
   if (!in.ok()) {
     return in.error();
   }
-  fs::path copy = FreeTemporaryName(files, FolderOf(kept), kNewOutputPurpose);
-  auto sink = files.CreateExclusive(copy);
+  fs::path copy;
+  auto sink = CreateTemporary(files, FolderOf(kept), copy);
   if (!sink.ok()) {
     return sink.error();
   }
@@ -56,10 +68,22 @@ Status CopyAs(FileSystem& files, const fs::path& file, const fs::path& kept) {
 // The existing output under a second name: a hard link where the file system has them, else a
 // copy.
 Result<fs::path> KeepPrevious(FileSystem& files, const fs::path& output) {
-  fs::path kept =
-      FreeTemporaryName(files, FolderOf(output), kKeptOutputPurpose, PathToUtf8(output.filename()));
-  if (files.CreateHardLink(output, kept).ok()) {
-    return kept;
+  const std::string subject = PathToUtf8(output.filename());
+  for (int attempt = 1; attempt <= kNameAttempts; ++attempt) {
+    fs::path kept = UniqueTemporaryName(FolderOf(output), kKeptOutputPurpose, subject);
+    Status linked = files.CreateHardLink(output, kept);
+    if (linked.ok()) {
+      return kept;
+    }
+    if (!NameTaken(linked.error())) {
+      break;  // no hard links here
+    }
+  }
+  // The copy is renamed to the kept name, which would replace a file of that name: a free one
+  // is looked for first.
+  fs::path kept = UniqueTemporaryName(FolderOf(output), kKeptOutputPurpose, subject);
+  while (files.Exists(kept)) {
+    kept = UniqueTemporaryName(FolderOf(output), kKeptOutputPurpose, subject);
   }
   if (Status copied = CopyAs(files, output, kept); !copied.ok()) {
     return copied.error();
@@ -97,15 +121,16 @@ std::optional<bool> SameBytes(const fs::path& a, const fs::path& b) {
 
 }  // namespace
 
-Result<PendingOutput> PendingOutput::Begin(FileSystem& file_system, fs::path output) {
-  // Under the folder's lock, so that another run's recovery cannot find the new file in the
-  // moment between its creation and its own lock.
-  const std::unique_ptr<FolderLock> folder_lock = file_system.LockFolder(FolderOf(output));
-  fs::path temporary = FreeTemporaryName(file_system, FolderOf(output), kNewOutputPurpose);
-  auto sink = file_system.CreateExclusive(temporary);
+Result<PendingOutput> PendingOutput::Begin(FileSystem& file_system, fs::path output,
+                                           std::span<std::uint8_t> write_buffer) {
+  // Without the folder's lock: the new file is held from its creation on (a recovery that took
+  // it for a leftover in the moment before makes the creation fail, and another name is taken).
+  fs::path temporary;
+  auto sink = CreateTemporary(file_system, FolderOf(output), temporary);
   if (!sink.ok()) {
     return sink.error();
   }
+  sink.value()->LendBuffer(write_buffer);
   return PendingOutput(file_system, std::move(output), std::move(temporary),
                        std::move(sink.value()));
 }
@@ -151,6 +176,21 @@ Status PendingOutput::Commit(const fs::path& backup) {
     Discard();
     return error;
   };
+  // Where no file has the output's name, the new file takes it in one step while it is still
+  // held, so that no other run's recovery can take it for a leftover meanwhile, and without the
+  // folder's lock: a recovery puts a kept file back only where the name is free, in one step too.
+  Result<bool> placed = files.RenameIfFree(temporary_, output_);
+  if (!placed.ok()) {
+    return fail(placed.error());
+  }
+  if (placed.value()) {
+    finished_ = true;
+    if (Status closed = sink_->Close(); !closed.ok()) {
+      (void)files.Remove(output_);  // the name was free: free again, as before
+      return closed;
+    }
+    return Status::Ok();
+  }
   // Taken before the new file is closed, and so unlocked: from then on only the folder's lock
   // keeps another run's recovery from taking it, or the previous output's second name, for a
   // leftover.
@@ -220,10 +260,8 @@ std::vector<std::string> RecoverInterruptedOutputs(FileSystem& files, const fs::
     const fs::path file = folder / PathFromUtf8(name);
     if (std::optional<std::string> subject = MatchTemporaryName(name, kNewOutputPurpose);
         subject && subject->empty()) {
-      if (files.InUse(file)) {
-        continue;  // a run that is alive is writing it
-      }
-      if (files.Remove(file).ok()) {
+      // Left alone while a run that is alive is writing it.
+      if (Result<bool> removed = files.RemoveUnlessInUse(file); removed.ok() && removed.value()) {
         done.push_back("removed " + name);
       }
       continue;
@@ -234,10 +272,22 @@ std::vector<std::string> RecoverInterruptedOutputs(FileSystem& files, const fs::
     }
     const fs::path output = folder / PathFromUtf8(*output_name);
     if (!files.Exists(output)) {
-      if (files.Rename(file, output).ok()) {
+      // A run may place a new output under the name at this moment without the folder's lock:
+      // only a free name is taken, else the kept file is dealt with as below.
+      Result<bool> put_back = files.RenameIfFree(file, output);
+      if (put_back.ok() && put_back.value()) {
         done.push_back("put " + name + " back as " + *output_name);
+        continue;
       }
-      continue;
+      if (!put_back.ok()) {
+        continue;
+      }
+      if (!files.Exists(output)) {
+        if (files.Rename(file, output).ok()) {
+          done.push_back("put " + name + " back as " + *output_name);
+        }
+        continue;
+      }
     }
     std::optional<bool> same = SameBytes(file, output);
     if (!same) {

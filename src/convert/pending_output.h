@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,10 @@ std::filesystem::path FolderOf(const std::filesystem::path& file);
 
 class PendingOutput {
  public:
-  static Result<PendingOutput> Begin(FileSystem& file_system, std::filesystem::path output);
+  // `write_buffer`: memory the caller keeps for the writer of the file (see
+  // ByteSink::LentBuffer), or none.
+  static Result<PendingOutput> Begin(FileSystem& file_system, std::filesystem::path output,
+                                     std::span<std::uint8_t> write_buffer = {});
 
   PendingOutput(PendingOutput&& other) noexcept;
   PendingOutput& operator=(PendingOutput&&) = delete;

@@ -29,4 +29,28 @@ std::optional<Error> UnreadableReason(const std::filesystem::path& file) {
   return std::nullopt;
 }
 
+Result<ByteReader> OpenSource(const std::filesystem::path& file, ReusedBuffer& buffer) {
+  const std::string what = "cannot open the file";
+  Result<FileToRead> opened = OpenToRead(file, buffer, kConversionBuffer, what);
+  if (!opened.ok()) {
+    // A name that leads nowhere or to a folder is told so, as when it is looked at first; the
+    // look is taken only now that the open has failed.
+    if (std::optional<Error> unreadable = UnreadableReason(file)) {
+      return *unreadable;
+    }
+    return opened.error();
+  }
+  if (opened->kind != PathKind::kFile) {
+    return IoError("not a regular file", SystemCause::kNotAFile);
+  }
+  if (opened->file == nullptr) {
+    return ByteReader::FromMemory({buffer.data(), static_cast<std::size_t>(opened->size)});
+  }
+  auto in = ByteReader::FromOpenFile(opened->file, kConversionBuffer);
+  if (!in.ok()) {
+    return IoError(what + ": " + in.error().message, in.error().cause);
+  }
+  return in;
+}
+
 }  // namespace penmorph

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "common/byte_reader.h"
+#include "common/file_system.h"
 #include "convert/file_format.h"
 
 namespace penmorph {
@@ -22,5 +23,11 @@ bool HasSignature(const FileFormat& format, ByteReader& in);
 // Why a file cannot be read as a source, or nullopt when it can: an IoError "no such file" or
 // "not a regular file", with its cause.
 std::optional<Error> UnreadableReason(const std::filesystem::path& file);
+
+// A source opened for a conversion with one look at it: a file of at most kConversionBuffer
+// bytes read whole into `buffer` (the reader reads that memory, which must outlive it), a
+// larger one read through a buffer of that size. Fails as UnreadableReason words it, else
+// "cannot open the file: ..." with the system's reason.
+Result<ByteReader> OpenSource(const std::filesystem::path& file, ReusedBuffer& buffer);
 
 }  // namespace penmorph
