@@ -64,18 +64,10 @@ std::optional<std::string> CheckArguments(const CommandLine& line, const fs::pat
 // destination, if given, is not even looked at.
 int RunDryRun(const CommandLine& line, std::ostream& out, std::ostream& err,
               const FormatRegistry& formats) {
-  ConversionTables tables;
-  if (line.tables_file && !LoadTablesOption(*line.tables_file, tables, err)) {
-    return kExitUsage;
-  }
-  bool trees = false;
-  if (auto problem = CheckSources(line.files, line.selection, trees)) {
-    return UsageError(err, line.command, *problem);
-  }
-  SourceCursor files(line.files, line.selection, formats);
-  const int status = PrintDryRun(files, tables, out, formats);
-  ReportUnreadableFolders(files.unreadable(), err);
-  return files.unreadable().empty() ? status : kExitFileFailed;
+  return ReadEachSource(
+      line, out, err, formats,
+      [](SourceCursor& files, const ConversionTables& tables, const CommandLine&, std::ostream& out,
+         const FormatRegistry& formats) { return PrintDryRun(files, tables, out, formats); });
 }
 
 }  // namespace

@@ -240,8 +240,8 @@ int PrintDryRun(SourceCursor& files, const ConversionTables& tables, std::ostrea
   return failed == 0 ? kExitOk : kExitFileFailed;
 }
 
-int RunInventoryCommand(const CommandLine& line, std::ostream& out, std::ostream& err,
-                        const FormatRegistry& formats) {
+int ReadEachSource(const CommandLine& line, std::ostream& out, std::ostream& err,
+                   const FormatRegistry& formats, ReadFiles read) {
   ConversionTables tables;
   if (line.tables_file && !LoadTablesOption(*line.tables_file, tables, err)) {
     return kExitUsage;
@@ -251,9 +251,19 @@ int RunInventoryCommand(const CommandLine& line, std::ostream& out, std::ostream
     return UsageError(err, line.command, *problem);
   }
   SourceCursor files(line.files, line.selection, formats);
-  const int status = PrintInventories(files, tables, line.json, out, formats);
+  const int status = read(files, tables, line, out, formats);
   ReportUnreadableFolders(files.unreadable(), err);
   return files.unreadable().empty() ? status : kExitFileFailed;
+}
+
+int RunInventoryCommand(const CommandLine& line, std::ostream& out, std::ostream& err,
+                        const FormatRegistry& formats) {
+  return ReadEachSource(
+      line, out, err, formats,
+      [](SourceCursor& files, const ConversionTables& tables, const CommandLine& line,
+         std::ostream& out, const FormatRegistry& formats) {
+        return PrintInventories(files, tables, line.json, out, formats);
+      });
 }
 
 int RunRenderCommand(const CommandLine& line, std::ostream& out, std::ostream& err,

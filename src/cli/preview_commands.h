@@ -33,6 +33,15 @@ int PrintInventories(SourceCursor& files, const ConversionTables& tables, bool j
 int PrintDryRun(SourceCursor& files, const ConversionTables& tables, std::ostream& out,
                 const FormatRegistry& formats);
 
+// What the reading commands share: the tables loaded, the FILEs and FOLDERs checked, `read` run
+// over the files as they are found, and the folders that could not be read told of; the exit
+// status.
+using ReadFiles = int (*)(SourceCursor& files, const ConversionTables& tables,
+                          const CommandLine& line, std::ostream& out,
+                          const FormatRegistry& formats);
+int ReadEachSource(const CommandLine& line, std::ostream& out, std::ostream& err,
+                   const FormatRegistry& formats, ReadFiles read);
+
 // Loads the tables of a settings or ini file named on the command line; false (after saying
 // why) when it cannot be read.
 bool LoadTablesOption(const std::string& file, ConversionTables& tables, std::ostream& err);
