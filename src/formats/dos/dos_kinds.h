@@ -37,6 +37,12 @@ struct DosKind {
   static constexpr bool kHasLineType = !std::is_same_v<LineType, NoByte>;
 };
 
+// Spelt out for compilers that do not deduce an aggregate's arguments themselves (clang 14).
+template <class Record, class Pen, class LineType>
+DosKind(std::string_view, std::string_view, std::string_view, std::vector<Record> DosRecords::*,
+        Pen, LineType, preview::PenRole, preview::InventoryColumn)
+    -> DosKind<Record, Pen, LineType>;
+
 inline constexpr DosKind kDosLines{
     "line record",
     "line count",
