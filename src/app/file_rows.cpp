@@ -41,11 +41,15 @@ std::vector<FileType> FileTypes(const FormatRegistry& formats) {
 
 std::string FilePattern(const FormatRegistry& formats, int file_type) {
   const int valid = ValidFileType(formats, file_type);
-  return FileTypes(formats)[static_cast<std::size_t>(valid < 0 ? 0 : valid)].pattern;
+  if (valid < 0) {
+    return std::string(kAllFiles);
+  }
+  return FileTypes(formats)[static_cast<std::size_t>(valid)].pattern;
 }
 
 int ValidFileType(const FormatRegistry& formats, int file_type) {
-  const auto count = static_cast<int>(FileTypes(formats).size());
+  // All files, every jw_cad name, then one type a format: as FileTypes lists them.
+  const auto count = static_cast<int>(2 + formats.formats().size());
   return file_type >= 0 && file_type < count ? file_type : -1;
 }
 
