@@ -1,12 +1,14 @@
 #pragma once
 
-// The two conversion tables and the lookups that remap pen, colour and line-type numbers.
+// The conversion tables and the lookups that remap pen, colour and line-type numbers.
 // Entries are numbered from 1, as in the settings keys "C1" ... (a value of 0 means "no
 // conversion"). The tables are plain values: whoever runs a conversion owns one of each.
 
 #include <array>
 #include <cstdint>
 #include <string>
+
+#include "settings/layer_table.h"
 
 namespace penmorph {
 
@@ -82,10 +84,12 @@ std::int32_t MapJwcLineType(const JwcConvSettings& table, std::uint8_t type);
 std::int32_t MapJwwColor(const JwwConvSettings& table, std::int32_t code);
 std::int32_t MapJwwLineType(const JwwConvSettings& table, std::uint8_t code);
 
-// Both tables, as a conversion run is handed them.
+// The tables, as a conversion run is handed them. The layer table applies to the Windows formats
+// only: where a DOS record keeps its layer is not known.
 struct ConversionTables {
   JwcConvSettings jwc;
   JwwConvSettings jww;
+  LayerTable layers;
   bool operator==(const ConversionTables&) const = default;
 };
 
