@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "preview/layer_sheet.h"
 #include "settings/conv_settings.h"
 
 namespace penmorph::preview {
@@ -169,6 +170,7 @@ struct Drawing : Primitives {
   std::vector<StyleKey> styles;
   Extents extents;
   SxfDefinitions sxf;
+  LayerSheet layers;
   std::shared_ptr<const StyleRemap> remap;
 
   // Extents of everything, computed anew.

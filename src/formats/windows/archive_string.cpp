@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/text.h"
+#include "common/text_decoding.h"
 
 namespace penmorph::jw {
 
@@ -258,6 +259,10 @@ std::string Utf16LeToUtf8(std::string_view utf16le) {
     }
   }
   return out;
+}
+
+std::string NameText(const ArchiveString& text) {
+  return text.wide ? Utf16LeToUtf8(text.bytes) : ShiftJisToUtf8(text.bytes);
 }
 
 }  // namespace penmorph::jw

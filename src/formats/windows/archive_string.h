@@ -64,4 +64,7 @@ ArchiveString FromAscii(std::string_view ascii, bool wide);
 // UTF-16LE bytes to UTF-8; unpaired surrogates become U+FFFD.
 std::string Utf16LeToUtf8(std::string_view utf16le);
 
+// A name for the reader: a wide string from UTF-16, a byte string from Shift-JIS.
+std::string NameText(const ArchiveString& text);
+
 }  // namespace penmorph::jw

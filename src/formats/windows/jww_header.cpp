@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "common/little_endian.h"
+
 namespace penmorph::jw {
 
 namespace {
@@ -247,6 +249,32 @@ void WriteJwwHeader(ByteWriter& out, const THeader& h) {
     out.write_i32le(kind.color);
   }
   Write(out, h.values25);
+}
+
+std::int32_t GroupState(const TLayerGroup& group) {
+  return LoadLittleEndian<std::int32_t>(group.values.data());
+}
+
+double GroupScale(const TLayerGroup& group) {
+  return LoadLittleEndian<double>(group.values.data() + 8);
+}
+
+std::int32_t LayerState(const TLayer& layer) {
+  return LoadLittleEndian<std::int32_t>(layer.values.data());
+}
+
+preview::LayerSheet ReadLayerSheet(const THeader& header) {
+  preview::LayerSheet sheet;
+  sheet.known = true;
+  for (int index = 0; index < kLayerCount; ++index) {
+    sheet.names[index] = NameText(header.layers[index].name);
+    sheet.states[index] = LayerState(header.layers[index]);
+  }
+  for (int group = 0; group < kLayerGroupCount; ++group) {
+    sheet.group_names[group] = NameText(header.layer_groups[group].name);
+    sheet.group_states[group] = GroupState(header.layer_groups[group]);
+  }
+  return sheet;
 }
 
 }  // namespace penmorph::jw

@@ -11,6 +11,7 @@
 #include "common/byte_reader.h"
 #include "common/byte_writer.h"
 #include "formats/windows/archive_string.h"
+#include "preview/layer_sheet.h"
 
 namespace penmorph::jw {
 
@@ -84,6 +85,14 @@ struct THeader {
   Bytes<100> values25{};
   bool operator==(const THeader&) const = default;
 };
+
+// The fields of item 5 that layers are shown and drawn by.
+std::int32_t GroupState(const TLayerGroup& group);  // jw_cad's state (preview/layer_sheet.h)
+double GroupScale(const TLayerGroup& group);        // the drawing scale of the group's layers
+std::int32_t LayerState(const TLayer& layer);
+
+// The names and states of the header's layers and groups.
+preview::LayerSheet ReadLayerSheet(const THeader& header);
 
 inline constexpr std::string_view kJwwMagic = "JwwData.";
 
