@@ -51,6 +51,8 @@ std::string KindText(ErrorKind kind) {
       return "この版・種類のファイルには対応していません";
     case ErrorKind::kRange:
       return "値が書き込む欄に収まりません";
+    case ErrorKind::kScaleClash:
+      return "レイヤの移動先のグループは縮尺が違います";
   }
   return {};
 }

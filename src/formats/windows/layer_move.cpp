@@ -1,0 +1,46 @@
+#include "formats/windows/layer_move.h"
+
+#include <sstream>
+
+namespace penmorph::jw {
+
+namespace {
+
+std::string ScaleText(double scale) {
+  std::ostringstream text;
+  text << scale;
+  return text.str();
+}
+
+}  // namespace
+
+bool LayerMover::Move(EntityBase& base) {
+  if (!active_ || base.Layer >= kLayersPerGroup || base.LayerGroup >= kLayerGroupCount) {
+    return false;
+  }
+  const LayerAddress from{base.LayerGroup, base.Layer};
+  const LayerAddress to = table_.Map(from);
+  if (to == from) {
+    return false;
+  }
+  if (to.group != from.group && scales_[to.group] != scales_[from.group]) {
+    if (status_.ok()) {
+      const std::string from_scale = ScaleText(scales_[from.group]);
+      const std::string to_scale = ScaleText(scales_[to.group]);
+      Error error =
+          MakeError(ErrorKind::kScaleClash,
+                    "the layer table moves layer " + LayerAddressText(from) + " from group " +
+                        LayerGroupText(from.group) + " (scale 1/" + from_scale + ") into group " +
+                        LayerGroupText(to.group) + " (scale 1/" + to_scale + ")");
+      error.values = {LayerGroupText(from.group), from_scale, LayerGroupText(to.group), to_scale,
+                      LayerAddressText(from)};
+      status_ = std::move(error);
+    }
+    return false;
+  }
+  base.LayerGroup = static_cast<std::uint16_t>(to.group);
+  base.Layer = static_cast<std::uint16_t>(to.layer);
+  return true;
+}
+
+}  // namespace penmorph::jw
