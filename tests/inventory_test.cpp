@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <sstream>
 
 #include "cli/cli_app.h"
@@ -11,6 +12,8 @@
 #include "formats/dos/dos_preview.h"
 #include "formats/standard_formats.h"
 #include "formats/windows/inventory_builder.h"
+#include "jw_test_bytes.h"
+#include "layer_test_files.h"
 #include "preview_test_files.h"
 #include "settings/settings_store.h"
 #include "test_support.h"
@@ -122,6 +125,171 @@ TEST(Inventory, FailsWhereTheConversionWouldFailToRemap) {
   auto inventory = jw::JwwInventory(in, table);
   ASSERT_FALSE(inventory.ok());
   EXPECT_EQ(inventory.error().kind, ErrorKind::kRange);
+}
+
+int L(int group, int layer) {
+  return LayerAddress{group, layer}.Index();
+}
+
+Result<Inventory> OnLayers(const LayerTable& layers) {
+  const std::string bytes = testing::JwwOnLayers();
+  auto in = Reader(bytes);
+  return jw::JwwInventory(in, JwwConvSettings{}, layers);
+}
+
+// 0-1 (a line and an insertion) onto the hidden 1-4, the dimension 0-2 to 1-2, the block's
+// members and its definition 0-3 to 1-3, the already hidden 0-6 to 1-4.
+LayerTable BusyLayers() {
+  LayerTable layers;
+  layers.SetTarget(L(0, 1), LayerAddress{1, 4});
+  layers.SetTarget(L(0, 2), LayerAddress{1, 2});
+  layers.SetTarget(L(0, 3), LayerAddress{1, 3});
+  layers.SetTarget(L(0, 6), LayerAddress{1, 4});
+  return layers;
+}
+
+TEST(InventoryLayers, CountsEveryDrawnPartOnItsLayerBeforeAndAfter) {
+  auto plain = OnLayers(LayerTable{});
+  ASSERT_TRUE(IsOk(plain));
+  const CodeCounts& before = plain->before.layers;
+  EXPECT_EQ(before.Count(L(0, 1), C::kLines), 1u);
+  EXPECT_EQ(before.Count(L(0, 1), C::kBlockInsertions), 1u);
+  EXPECT_EQ(before.Count(L(0, 2), C::kDimensionLines), 3u);
+  EXPECT_EQ(before.Count(L(0, 2), C::kDimensionTexts), 1u);
+  EXPECT_EQ(before.Count(L(0, 2), C::kDimensionPoints), 4u);
+  EXPECT_EQ(before.Count(L(0, 3), C::kBlockMembers), 2u);
+  EXPECT_EQ(before.Count(L(0, 6), C::kLines), 1u);
+  EXPECT_EQ(before.rows().size(), 4u);
+  EXPECT_EQ(plain->after, plain->before);
+  EXPECT_EQ(plain->changed + plain->moved + plain->moved_to_hidden + plain->renamed, 0u);
+  EXPECT_TRUE(plain->Unchanged());
+  // The header's states, as jw_cad shows them.
+  ASSERT_TRUE(plain->before.sheet.known);
+  EXPECT_EQ(plain->before.sheet.names[L(0, 2)], "L");
+  EXPECT_EQ(plain->before.sheet.states[L(0, 2)], 2);
+  EXPECT_TRUE(plain->before.sheet.Hidden(L(1, 4)));
+  EXPECT_TRUE(plain->before.sheet.Hidden(L(3, 0)));  // by its group
+  EXPECT_FALSE(plain->before.sheet.Hidden(L(1, 3)));
+
+  auto moved = OnLayers(BusyLayers());
+  ASSERT_TRUE(IsOk(moved));
+  EXPECT_EQ(moved->before, plain->before);
+  const CodeCounts& after = moved->after.layers;
+  EXPECT_EQ(after.Count(L(1, 4), C::kLines), 2u);
+  EXPECT_EQ(after.Count(L(1, 4), C::kBlockInsertions), 1u);
+  EXPECT_EQ(after.Total(L(1, 2)), 8u);
+  EXPECT_EQ(after.Count(L(1, 3), C::kBlockMembers), 2u);
+  EXPECT_EQ(after.rows().size(), 3u);
+  EXPECT_EQ(moved->moved, 6u);  // two lines, the dimension, the insertion, both members
+  EXPECT_EQ(moved->changed, 6u);
+  EXPECT_EQ(moved->moved_block_definitions, 1u);
+  EXPECT_EQ(moved->after.colors, moved->before.colors);
+  const auto& moves = moved->moves.layers.moves();
+  EXPECT_EQ(moves.at({L(0, 1), L(1, 4)}), 2u);
+  EXPECT_EQ(moves.at({L(0, 2), L(1, 2)}), 8u);
+  EXPECT_EQ(moves.at({L(0, 3), L(1, 3)}), 2u);
+  EXPECT_EQ(moves.at({L(0, 6), L(1, 4)}), 1u);
+  EXPECT_FALSE(moved->Unchanged());
+}
+
+TEST(InventoryLayers, CountsWhatLandsOnAHiddenLayerFromAShownOne) {
+  // The line and the insertion of 0-1 land on the hidden 1-4; the line of 0-6 was hidden
+  // already, and block members are drawn by their insertion's layer.
+  auto moved = OnLayers(BusyLayers());
+  ASSERT_TRUE(IsOk(moved));
+  EXPECT_EQ(moved->moved_to_hidden, 2u);
+
+  // A hidden group hides as a hidden layer does: the dimension into group 3.
+  LayerTable into_group;
+  into_group.SetTarget(L(0, 2), LayerAddress{3, 2});
+  auto grouped = OnLayers(into_group);
+  ASSERT_TRUE(IsOk(grouped));
+  EXPECT_EQ(grouped->moved_to_hidden, 1u);
+  EXPECT_EQ(grouped->moved, 1u);
+
+  // Members hidden in their definition are still drawn through the insertion.
+  LayerTable members;
+  members.SetTarget(L(0, 3), LayerAddress{1, 4});
+  auto hidden_members = OnLayers(members);
+  ASSERT_TRUE(IsOk(hidden_members));
+  EXPECT_EQ(hidden_members->moved, 2u);
+  EXPECT_EQ(hidden_members->moved_to_hidden, 0u);
+
+  // Out of hiding is no landing.
+  LayerTable out_of_hiding;
+  out_of_hiding.SetTarget(L(0, 6), LayerAddress{0, 1});
+  auto shown = OnLayers(out_of_hiding);
+  ASSERT_TRUE(IsOk(shown));
+  EXPECT_EQ(shown->moved_to_hidden, 0u);
+  EXPECT_EQ(preview::MovedToHiddenText(12), "12 個の図形が非表示レイヤに移ります");
+  EXPECT_EQ(preview::MovedToHiddenText(0), "");
+}
+
+TEST(InventoryLayers, NamesTheTablesWouldChange) {
+  LayerTable layers;
+  layers.SetLayerName(L(1, 4), "壁");
+  layers.SetLayerName(L(0, 2), "L");  // the drawing's own name: no change
+  layers.SetGroupName(1, "平面図");
+  auto renamed = OnLayers(layers);
+  ASSERT_TRUE(IsOk(renamed));
+  EXPECT_EQ(renamed->renamed, 2u);
+  EXPECT_EQ(renamed->after.sheet.names[L(1, 4)], "壁");
+  EXPECT_EQ(renamed->after.sheet.group_names[1], "平面図");
+  EXPECT_EQ(renamed->before.sheet.names[L(1, 4)], "L");
+  EXPECT_EQ(renamed->changed, 0u);
+  EXPECT_FALSE(renamed->Unchanged());  // a name alone makes the file differ
+}
+
+TEST(InventoryLayers, FailsWhereTheConversionRefusesAScaleClash) {
+  LayerTable layers;
+  layers.SetTarget(L(0, 1), LayerAddress{2, 0});  // 1/100 into 1/50
+  auto clash = OnLayers(layers);
+  ASSERT_FALSE(clash.ok());
+  EXPECT_EQ(clash.error().kind, ErrorKind::kScaleClash);
+  EXPECT_EQ(clash.error().values, (std::vector<std::string>{"0", "100", "2", "50", "0-1"}));
+}
+
+TEST(InventoryLayers, SymbolsMoveByTheirGroupScalesAndKeepNoNames) {
+  // The symbol's one line stands on 0-0; its groups are drawn at 1/100, group 2 at 1/50.
+  std::string bytes = testing::JwsWithOneLine(600);
+  constexpr std::size_t kScales = 7 + 193 + 4 + 16;
+  for (std::size_t group = 0; group < 16; ++group) {
+    const double scale = group == 2 ? 50 : 100;
+    std::memcpy(bytes.data() + kScales + group * 8, &scale, 8);
+  }
+  auto take = [&](const LayerTable& layers) {
+    auto in = Reader(bytes);
+    return jw::JwsInventory(in, JwwConvSettings{}, layers);
+  };
+  LayerTable layers;
+  layers.SetTarget(0, LayerAddress{5, 5});
+  layers.SetLayerName(0, "壁");
+  auto symbol = take(layers);
+  ASSERT_TRUE(IsOk(symbol));
+  EXPECT_FALSE(symbol->before.sheet.known);
+  EXPECT_EQ(symbol->moved, 1u);
+  EXPECT_EQ(symbol->after.layers.Total(L(5, 5)), 1u);
+  EXPECT_EQ(symbol->renamed, 0u);
+  EXPECT_EQ(symbol->moved_to_hidden, 0u);
+
+  layers.SetTarget(0, LayerAddress{2, 0});
+  auto clash = take(layers);
+  ASSERT_FALSE(clash.ok());
+  EXPECT_EQ(clash.error().kind, ErrorKind::kScaleClash);
+}
+
+TEST(InventoryLayers, TotalsAddTheLayerCounts) {
+  auto moved = OnLayers(BusyLayers());
+  ASSERT_TRUE(IsOk(moved));
+  Inventory total;
+  total.Merge(moved.value());
+  total.Merge(moved.value());
+  EXPECT_EQ(total.moved, 12u);
+  EXPECT_EQ(total.moved_to_hidden, 4u);
+  EXPECT_EQ(total.moved_block_definitions, 2u);
+  EXPECT_EQ(total.after.layers.Total(L(1, 2)), 16u);
+  EXPECT_EQ(total.moves.layers.moves().at({L(0, 1), L(1, 4)}), 4u);
+  EXPECT_FALSE(total.before.sheet.known);
 }
 
 TEST(Inventory, DosPensAndLineTypes) {

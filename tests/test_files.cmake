@@ -7,6 +7,7 @@ if(NOT TARGET penmorph_test_files)
     ${CMAKE_CURRENT_LIST_DIR}/jww_expectation.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dos_test_files.cpp
     ${CMAKE_CURRENT_LIST_DIR}/preview_test_files.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/layer_test_files.cpp
   )
   target_link_libraries(penmorph_test_files PUBLIC penmorph_reference)
   target_include_directories(penmorph_test_files PUBLIC ${CMAKE_CURRENT_LIST_DIR})

@@ -1,5 +1,7 @@
 #include "preview/inventory.h"
 
+#include <utility>
+
 namespace penmorph::preview {
 
 void CodeCounts::Merge(const CodeCounts& other) {
@@ -8,6 +10,12 @@ void CodeCounts::Merge(const CodeCounts& other) {
     for (std::size_t i = 0; i < counts.size(); ++i) {
       mine[i] += counts[i];
     }
+  }
+}
+
+void CodeMoves::Merge(const CodeMoves& other) {
+  for (const auto& [move, count] : other.moves_) {
+    moves_[move] += count;
   }
 }
 
@@ -36,14 +44,26 @@ std::uint64_t Inventory::ChangedSettings() const {
   return changed_settings;
 }
 
+bool Inventory::Unchanged() const {
+  return changed == 0 && ChangedSettings() == 0 && moved_block_definitions == 0 && renamed == 0;
+}
+
 void Inventory::Merge(const Inventory& other) {
   entities += other.entities;
   block_definitions += other.block_definitions;
   changed += other.changed;
-  before.colors.Merge(other.before.colors);
-  before.line_types.Merge(other.before.line_types);
-  after.colors.Merge(other.after.colors);
-  after.line_types.Merge(other.after.line_types);
+  moved += other.moved;
+  moved_to_hidden += other.moved_to_hidden;
+  moved_block_definitions += other.moved_block_definitions;
+  renamed += other.renamed;
+  for (auto [mine, theirs] : {std::pair{&before, &other.before}, std::pair{&after, &other.after}}) {
+    mine->colors.Merge(theirs->colors);
+    mine->line_types.Merge(theirs->line_types);
+    mine->layers.Merge(theirs->layers);
+  }
+  moves.colors.Merge(other.moves.colors);
+  moves.line_types.Merge(other.moves.line_types);
+  moves.layers.Merge(other.moves.layers);
 }
 
 std::string ColorLabel(CodeFamily family, int code) {
@@ -63,6 +83,20 @@ std::string LineTypeLabel(CodeFamily family, int code) {
     return "SXF " + std::to_string(code - 30);
   }
   return std::to_string(code);
+}
+
+std::string LayerLabel(int index) {
+  if (index < 0 || index >= kLayerCount) {
+    return "?";
+  }
+  return LayerAddressText(LayerAddress::FromIndex(index));
+}
+
+std::string MovedToHiddenText(std::uint64_t count) {
+  if (count == 0) {
+    return {};
+  }
+  return std::to_string(count) + " 個の図形が非表示レイヤに移ります";
 }
 
 }  // namespace penmorph::preview

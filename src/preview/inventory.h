@@ -1,16 +1,18 @@
 #pragma once
 
-// What a file holds, counted by pen colour and by line type for each kind of entity, as the file
-// is and as the tables would write it, with how many entities the tables change.
+// What a file holds, counted by pen colour, by line type and by layer for each kind of entity, as
+// the file is and as the tables would write it, with how many entities the tables change.
 
 #include <array>
 #include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "preview/drawing.h"
+#include "preview/layer_sheet.h"
 
 namespace penmorph::preview {
 
@@ -57,9 +59,37 @@ class CodeCounts {
   std::map<int, ColumnCounts> rows_;
 };
 
+// How many attribute blocks the tables take from one code to another, by (from, to): what a
+// standards check reports, since counts by code alone hide two codes swapped.
+class CodeMoves {
+ public:
+  void Add(int from, int to, std::uint64_t count = 1) {
+    if (from != to) {
+      moves_[{from, to}] += count;
+    }
+  }
+  void Merge(const CodeMoves& other);
+  const std::map<std::pair<int, int>, std::uint64_t>& moves() const { return moves_; }
+  bool operator==(const CodeMoves&) const = default;
+
+ private:
+  std::map<std::pair<int, int>, std::uint64_t> moves_;
+};
+
+struct InventoryMoves {
+  CodeMoves colors;
+  CodeMoves line_types;
+  CodeMoves layers;  // by layer index
+  bool operator==(const InventoryMoves&) const = default;
+};
+
 struct InventorySide {
   CodeCounts colors;
   CodeCounts line_types;  // of lines, arcs and dimension lines only
+  CodeCounts layers;      // by layer index (group * 16 + layer); JWW and JWS only
+  // The names and states of the layers as the file has them, or as the tables would name them.
+  // A total's sheet is not known: its files name their layers each their own way.
+  LayerSheet sheet;
   bool operator==(const InventorySide&) const = default;
 };
 
@@ -78,13 +108,23 @@ struct Inventory {
   CodeFamily family = CodeFamily::kWindows;
   std::uint64_t entities = 0;  // of the main list and of block definitions
   std::uint64_t block_definitions = 0;
-  std::uint64_t changed = 0;  // entities whose colour or line type the tables change
+  std::uint64_t changed = 0;  // entities whose colour, line type or layer the tables change
+  std::uint64_t moved = 0;    // of those, the entities whose layer the tables change
+  // Entities of the main list the tables move onto a hidden layer (or into a hidden group) from
+  // a shown one: jw_cad stops drawing them. A block member is drawn by its insertion's layer.
+  std::uint64_t moved_to_hidden = 0;
+  std::uint64_t moved_block_definitions = 0;  // block definitions whose own layer moves
+  std::uint64_t renamed = 0;                  // layer and group names the tables would change
   InventorySide before;
   InventorySide after;
+  InventoryMoves moves;
   std::vector<SettingColor> settings;
 
   std::uint64_t ChangedSettings() const;
-  // Adds another file's counts, for a total; settings are not added.
+  // True when the tables would write the file as it is: no entity, setting, block definition or
+  // name changes.
+  bool Unchanged() const;
+  // Adds another file's counts, for a total; settings and layer sheets are not added.
   void Merge(const Inventory& other);
   bool operator==(const Inventory&) const = default;
 };
@@ -93,5 +133,11 @@ struct Inventory {
 // "SXF 17" for line type 47; DOS pens and line types as numbers.
 std::string ColorLabel(CodeFamily family, int code);
 std::string LineTypeLabel(CodeFamily family, int code);
+// A layer index as jw_cad names the layer ("2-5"); "?" for a layer outside 0-15.
+std::string LayerLabel(int index);
+
+// What the dry run, the inventory and the panel say when the tables hide entities:
+// "12 個の図形が非表示レイヤに移ります"; empty for none.
+std::string MovedToHiddenText(std::uint64_t count);
 
 }  // namespace penmorph::preview

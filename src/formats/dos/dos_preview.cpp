@@ -62,6 +62,26 @@ void Count(const DosRecords& records, InventorySide& side) {
   });
 }
 
+// Which pens and line types the tables changed into which.
+void CountMoves(const DosRecords& before, const DosRecords& after, preview::InventoryMoves& moves) {
+  ForEachDosKind([&](const auto& kind) {
+    const auto& was = before.*kind.records;
+    const auto& is = after.*kind.records;
+    for (std::size_t i = 0; i < was.size() && i < is.size(); ++i) {
+      const std::uint8_t* pen_was = kind.pen(was[i]);
+      const std::uint8_t* pen_is = kind.pen(is[i]);
+      if (pen_was != nullptr && pen_is != nullptr) {
+        moves.colors.Add(*pen_was, *pen_is);
+      }
+      const std::uint8_t* type_was = kind.line_type(was[i]);
+      const std::uint8_t* type_is = kind.line_type(is[i]);
+      if (type_was != nullptr && type_is != nullptr) {
+        moves.line_types.Add(*type_was, *type_is);
+      }
+    }
+  });
+}
+
 // The records the tables changed, of the kinds whose codes they map.
 std::uint64_t CountChanged(const DosRecords& before, const DosRecords& after) {
   std::uint64_t changed = 0;
@@ -110,6 +130,7 @@ Result<preview::Inventory> TakeInventory(ByteReader& in, const JwcConvSettings& 
   }
   Count(workspace->records, inventory.after);
   inventory.changed = CountChanged(before, workspace->records);
+  CountMoves(before, workspace->records, inventory.moves);
   if constexpr (std::is_same_v<Workspace, JwcWorkspace>) {
     for (std::size_t i = 0; i < pens_before.size(); ++i) {
       inventory.settings.push_back({"text setting " + std::to_string(i) + " pen", pens_before[i],

@@ -3,8 +3,10 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "formats/windows/entity_remap.h"
+#include "formats/windows/layer_move.h"
 #include "formats/windows/record_stream.h"
 
 namespace penmorph::jw {
@@ -29,16 +31,49 @@ constexpr std::array<std::optional<InventoryColumn>, kEntityPartCount> kColumns 
     InventoryColumn::kDimensionTexts,
     InventoryColumn::kDimensionPoints};
 
+// The sheet as the tables would leave it: the layers keep their states, names the table gives
+// replace the drawing's. Counts the names that change.
+std::uint64_t Rename(preview::LayerSheet& sheet, const LayerTable& layers) {
+  std::uint64_t renamed = 0;
+  auto rename = [&](std::string& name, const std::string& new_name) {
+    if (!new_name.empty() && new_name != name) {
+      name = new_name;
+      ++renamed;
+    }
+  };
+  for (int index = 0; index < kLayerCount; ++index) {
+    rename(sheet.names[index], layers.LayerName(index));
+  }
+  for (int group = 0; group < kLayerGroupCount; ++group) {
+    rename(sheet.group_names[group], layers.GroupName(group));
+  }
+  return renamed;
+}
+
+template <class Groups>
+GroupScales ScalesOf(const Groups& groups) {
+  GroupScales scales{};
+  for (std::size_t group = 0; group < scales.size(); ++group) {
+    scales[group] = GroupScale(groups[group]);
+  }
+  return scales;
+}
+
 class InventoryBuilder final : public RecordVisitor {
  public:
-  explicit InventoryBuilder(const JwwConvSettings& table)
+  InventoryBuilder(const JwwConvSettings& table, const LayerTable& layers)
       : table_(table),
+        layers_(layers),
         remap_(table),
         main_rules_(MainListRules(table)),
         member_rules_(BlockMemberRules(table)) {}
 
   void OnJwwHeader(THeader& header, SourceRange) override {
     Begin("JWW", header.version);
+    mover_.emplace(layers_, ScalesOf(header.layer_groups));
+    inventory_.before.sheet = ReadLayerSheet(header);
+    inventory_.after.sheet = inventory_.before.sheet;
+    inventory_.renamed = Rename(inventory_.after.sheet, layers_);
     std::vector<preview::SettingColor>& settings = inventory_.settings;
     for (std::size_t i = 0; i < header.text_kinds.size(); ++i) {
       settings.push_back(
@@ -61,24 +96,41 @@ class InventoryBuilder final : public RecordVisitor {
           header.DimSettingColors / place % 10;
     }
   }
-  void OnJwsHeader(JwsHeader& header, SourceRange) override { Begin("JWS", header.version); }
+  // A symbol keeps no layer names or states, only the group scales.
+  void OnJwsHeader(JwsHeader& header, SourceRange) override {
+    Begin("JWS", header.version);
+    mover_.emplace(layers_, ScalesOf(header.layer_groups));
+  }
 
   void OnEntity(const ClassTag&, EntityRecord& record, SourceRange) override {
     ++inventory_.entities;
     Count(record, inventory_.before);
+    Remember(record);
+    const bool hidden_before = OnHiddenLayer(record, inventory_.before.sheet);
     Remap(remap_, in_block_ ? member_rules_ : main_rules_, version_, record);
     if (!remap_.status().ok()) {
       failure_ = remap_.status();
       return;
     }
-    if (remap_.TakeChanged()) {
-      ++inventory_.changed;
+    const bool remapped = remap_.TakeChanged();
+    bool moved = false;
+    ForEachBase(record, version_,
+                [&](EntityBase& base, const PartInfo&) { moved = Move(base) || moved; });
+    if (Stopped()) {
+      return;
+    }
+    inventory_.changed += remapped || moved ? 1 : 0;
+    inventory_.moved += moved ? 1 : 0;
+    if (!in_block_ && !hidden_before && OnHiddenLayer(record, inventory_.after.sheet)) {
+      ++inventory_.moved_to_hidden;
     }
     Count(record, inventory_.after);
+    CountMoves(record);
   }
 
-  void OnBlockDef(const ClassTag&, TEntBlockDef&, std::int32_t, SourceRange) override {
+  void OnBlockDef(const ClassTag&, TEntBlockDef& def, std::int32_t, SourceRange) override {
     ++inventory_.block_definitions;
+    inventory_.moved_block_definitions += Move(def.base) ? 1 : 0;
     in_block_ = true;
   }
   void OnBlockDefEnd() override { in_block_ = false; }
@@ -114,10 +166,75 @@ class InventoryBuilder final : public RecordVisitor {
       if (HasLineType(part)) {
         side.line_types.Add(base.PenStyle, column);
       }
+      side.layers.Add(LayerIndex(base), column);
     });
   }
 
+  // The codes of the record's drawn parts before the tables, in ForEachBase's order.
+  void Remember(const EntityRecord& record) {
+    parts_.clear();
+    ForEachBase(record, version_, [&](const EntityBase& base, const PartInfo& part) {
+      if (kColumns[static_cast<std::size_t>(part.part)]) {
+        parts_.push_back({base.PenColor, HasLineType(part) ? base.PenStyle : -1, LayerIndex(base)});
+      }
+    });
+  }
+
+  void CountMoves(const EntityRecord& record) {
+    std::size_t i = 0;
+    preview::InventoryMoves& moves = inventory_.moves;
+    ForEachBase(record, version_, [&](const EntityBase& base, const PartInfo& part) {
+      if (!kColumns[static_cast<std::size_t>(part.part)] || i >= parts_.size()) {
+        return;
+      }
+      const PartCodes& was = parts_[i++];
+      moves.colors.Add(was.color, base.PenColor);
+      if (was.line_type >= 0) {
+        moves.line_types.Add(was.line_type, base.PenStyle);
+      }
+      moves.layers.Add(was.layer, LayerIndex(base));
+    });
+  }
+
+  // Whether a part of the record that is drawn stands on a hidden layer or in a hidden group.
+  bool OnHiddenLayer(const EntityRecord& record, const preview::LayerSheet& sheet) const {
+    bool hidden = false;
+    ForEachBase(record, version_, [&](const EntityBase& base, const PartInfo& part) {
+      hidden = hidden || (kColumns[static_cast<std::size_t>(part.part)].has_value() &&
+                          sheet.Hidden(LayerIndex(base)));
+    });
+    return hidden;
+  }
+
+  // A layer outside 0-15 (which the write rules reset) counts under an index no layer has.
+  static int LayerIndex(const EntityBase& base) {
+    if (base.Layer >= kLayersPerGroup || base.LayerGroup >= kLayerGroupCount) {
+      return kLayerCount;
+    }
+    return LayerAddress{base.LayerGroup, base.Layer}.Index();
+  }
+
+  bool Move(EntityBase& base) {
+    if (!mover_) {
+      return false;
+    }
+    const bool moved = mover_->Move(base);
+    if (!mover_->status().ok() && failure_.ok()) {
+      failure_ = mover_->status();
+    }
+    return moved;
+  }
+
+  struct PartCodes {
+    int color;
+    int line_type;  // -1: the part has none
+    int layer;
+  };
+
   const JwwConvSettings& table_;
+  const LayerTable& layers_;
+  std::vector<PartCodes> parts_;     // of the record in hand
+  std::optional<LayerMover> mover_;  // once the header has told the group scales
   ColorRemapper remap_;
   const RemapRules main_rules_;
   const RemapRules member_rules_;
@@ -128,21 +245,24 @@ class InventoryBuilder final : public RecordVisitor {
 };
 
 template <class Read>
-Result<preview::Inventory> Take(ByteReader& in, const JwwConvSettings& table, Read read) {
-  InventoryBuilder builder(table);
+Result<preview::Inventory> Take(ByteReader& in, const JwwConvSettings& table,
+                                const LayerTable& layers, Read read) {
+  InventoryBuilder builder(table, layers);
   const Status status = read(in, builder);
   return builder.Finish(status);
 }
 
 }  // namespace
 
-Result<preview::Inventory> JwwInventory(ByteReader& in, const JwwConvSettings& table) {
-  return Take(in, table,
+Result<preview::Inventory> JwwInventory(ByteReader& in, const JwwConvSettings& table,
+                                        const LayerTable& layers) {
+  return Take(in, table, layers,
               [](ByteReader& reader, RecordVisitor& v) { return ReadJwwRecords(reader, v); });
 }
 
-Result<preview::Inventory> JwsInventory(ByteReader& in, const JwwConvSettings& table) {
-  return Take(in, table,
+Result<preview::Inventory> JwsInventory(ByteReader& in, const JwwConvSettings& table,
+                                        const LayerTable& layers) {
+  return Take(in, table, layers,
               [](ByteReader& reader, RecordVisitor& v) { return ReadJwsRecords(reader, v); });
 }
 

@@ -141,7 +141,7 @@ Result<FileDescription> JwwFormat::Describe(ByteReader& in) const {
 
 Result<preview::Inventory> JwwFormat::TakeInventory(ByteReader& in,
                                                     const ConversionTables& tables) const {
-  return JwwInventory(in, tables.jww);
+  return JwwInventory(in, tables.jww, tables.layers);
 }
 
 Result<preview::Drawing> JwwFormat::Draw(ByteReader& in) const {
@@ -180,7 +180,7 @@ Result<FileDescription> JwsFormat::Describe(ByteReader& in) const {
 
 Result<preview::Inventory> JwsFormat::TakeInventory(ByteReader& in,
                                                     const ConversionTables& tables) const {
-  return JwsInventory(in, tables.jww);
+  return JwsInventory(in, tables.jww, tables.layers);
 }
 
 Result<preview::Drawing> JwsFormat::Draw(ByteReader& in) const {
