@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/cli_app.h"
+#include "cli/preview_commands.h"
 #include "convert/file_preview.h"
 #include "dos_test_files.h"
 #include "formats/dos/dos_preview.h"
@@ -290,6 +291,49 @@ TEST(InventoryLayers, TotalsAddTheLayerCounts) {
   EXPECT_EQ(total.after.layers.Total(L(1, 2)), 16u);
   EXPECT_EQ(total.moves.layers.moves().at({L(0, 1), L(1, 4)}), 4u);
   EXPECT_FALSE(total.before.sheet.known);
+}
+
+TEST(InventoryLayers, DryRunAndInventoryPrintTheLayersAndTheHiddenLanding) {
+  testing::ScratchFolder scratch;
+  const std::string file = (scratch.path() / "layers.jww").string();
+  testing::WriteBytes(file, testing::JwwOnLayers());
+  const FormatRegistry formats = MakeStandardFormats();
+  ConversionTables tables;
+  tables.layers = BusyLayers();
+  tables.layers.SetLayerName(L(1, 4), "壁");
+  const std::vector<std::string> files = {file};
+  const SourceSelection selection;
+  auto print = [&](auto print_files) {
+    SourceCursor cursor(files, selection, formats);
+    std::ostringstream out;
+    EXPECT_EQ(print_files(cursor, out), 0);
+    return out.str();
+  };
+  const std::string dry = print([&](SourceCursor& cursor, std::ostream& out) {
+    return PrintDryRun(cursor, tables, out, formats);
+  });
+  EXPECT_NE(dry.find("would change " + file +
+                     ": 6 of 6 entities, 0 of 13 settings, 6 moved to other layers, 1 block "
+                     "definitions moved, 1 names changed\n  2 個の図形が非表示レイヤに移ります\n"),
+            std::string::npos)
+      << dry;
+  const std::string text = print([&](SourceCursor& cursor, std::ostream& out) {
+    return PrintInventories(cursor, tables, false, out, formats);
+  });
+  EXPECT_NE(text.find("  2 個の図形が非表示レイヤに移ります\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("  layers:\n    0-1 \"L\" (editable): 2 -> 0\n"), std::string::npos);
+  EXPECT_NE(text.find("    1-4 \"L\" -> \"壁\" (hidden): 0 -> 3\n"), std::string::npos);
+  EXPECT_NE(text.find("  layers:\n    0-1: 2 -> 0\n"), std::string::npos);  // the total
+  const std::string json = print([&](SourceCursor& cursor, std::ostream& out) {
+    return PrintInventories(cursor, tables, true, out, formats);
+  });
+  EXPECT_NE(json.find("\"moved\":6,\"moved_to_hidden\":2,\"moved_block_definitions\":1,"
+                      "\"renamed\":1"),
+            std::string::npos)
+      << json;
+  EXPECT_NE(json.find("{\"label\":\"1-4\",\"total\":3,"), std::string::npos);
+  EXPECT_NE(json.find("\"name\":\"壁\",\"state\":0,\"group_state\":2,\"hidden\":true}"),
+            std::string::npos);
 }
 
 TEST(Inventory, DosPensAndLineTypes) {

@@ -67,6 +67,61 @@ void PrintCodeTable(std::ostream& out, std::string_view head, const CodeCounts& 
   }
 }
 
+// What the tables change besides entities' codes, after the count of changed entities.
+void PrintChangeCounts(std::ostream& out, const Inventory& inventory) {
+  if (!inventory.settings.empty()) {
+    out << ", " << inventory.ChangedSettings() << " of " << inventory.settings.size()
+        << " settings";
+  }
+  if (inventory.moved > 0) {
+    out << ", " << inventory.moved << " moved to other layers";
+  }
+  if (inventory.moved_block_definitions > 0) {
+    out << ", " << inventory.moved_block_definitions << " block definitions moved";
+  }
+  if (inventory.renamed > 0) {
+    out << ", " << inventory.renamed << " names changed";
+  }
+}
+
+// jw_cad's layer states as the command line names them.
+std::string StateWord(const preview::LayerSheet& sheet, int index) {
+  static constexpr std::string_view kWords[] = {"hidden", "shown", "editable", "written"};
+  const std::int32_t state = sheet.states[static_cast<std::size_t>(index)];
+  std::string word =
+      state >= 0 && state < 4 ? std::string(kWords[state]) : "state " + std::to_string(state);
+  if (sheet.group_states[static_cast<std::size_t>(index / kLayersPerGroup)] ==
+      preview::kHiddenState) {
+    word += ", group hidden";
+  }
+  return word;
+}
+
+// One line per layer in use on either side: its name and state, and its count before and after.
+void PrintLayers(std::ostream& out, const Inventory& inventory) {
+  const std::set<int> layers = CodesOf(inventory.before.layers, inventory.after.layers);
+  if (layers.empty()) {
+    return;
+  }
+  out << "  layers:\n";
+  const preview::LayerSheet& before = inventory.before.sheet;
+  const preview::LayerSheet& after = inventory.after.sheet;
+  for (int index : layers) {
+    out << "    " << preview::LayerLabel(index);
+    if (before.known && index < kLayerCount) {
+      if (!before.names[index].empty() || !after.names[index].empty()) {
+        out << " \"" << before.names[index] << "\"";
+      }
+      if (after.names[index] != before.names[index]) {
+        out << " -> \"" << after.names[index] << "\"";
+      }
+      out << " (" << StateWord(before, index) << ")";
+    }
+    out << ": " << inventory.before.layers.Total(index) << " -> "
+        << inventory.after.layers.Total(index) << "\n";
+  }
+}
+
 void PrintInventory(std::ostream& out, const Inventory& inventory) {
   out << "  " << inventory.format;
   if (!inventory.version.empty()) {
@@ -77,16 +132,17 @@ void PrintInventory(std::ostream& out, const Inventory& inventory) {
     out << " (with " << inventory.block_definitions << " block definitions)";
   }
   out << ", " << inventory.changed << " changed by the tables";
-  if (!inventory.settings.empty()) {
-    out << ", " << inventory.ChangedSettings() << " of " << inventory.settings.size()
-        << " settings";
-  }
+  PrintChangeCounts(out, inventory);
   out << "\n";
+  if (inventory.moved_to_hidden > 0) {
+    out << "  " << preview::MovedToHiddenText(inventory.moved_to_hidden) << "\n";
+  }
   const CodeFamily family = inventory.family;
   PrintCodeTable(out, family == CodeFamily::kDos ? "pen" : "colour", inventory.before.colors,
                  inventory.after.colors, &preview::ColorLabel, family);
   PrintCodeTable(out, "line type", inventory.before.line_types, inventory.after.line_types,
                  &preview::LineTypeLabel, family);
+  PrintLayers(out, inventory);
   for (const preview::SettingColor& setting : inventory.settings) {
     out << "  " << setting.name << ": " << setting.before;
     if (setting.after != setting.before) {
@@ -112,10 +168,33 @@ Json JsonCodes(const CodeCounts& counts, std::string (*label)(CodeFamily, int), 
   return rows;
 }
 
+std::string LayerCodeLabel(CodeFamily, int index) {
+  return preview::LayerLabel(index);
+}
+
+// Each layer in use, with its name and state when the file keeps them.
+Json JsonLayers(const preview::InventorySide& side) {
+  Json rows = JsonCodes(side.layers, &LayerCodeLabel, CodeFamily::kWindows);
+  for (Json& row : rows) {
+    const int index = row["code"].get<int>();
+    row.erase("code");
+    if (side.sheet.known && index < kLayerCount) {
+      row["name"] = JsonText(side.sheet.names[index]);
+      row["state"] = side.sheet.states[index];
+      row["group_state"] = side.sheet.group_states[index / kLayersPerGroup];
+      row["hidden"] = side.sheet.Hidden(index);
+    }
+  }
+  return rows;
+}
+
 Json JsonSide(const preview::InventorySide& side, CodeFamily family) {
   Json json;
   json["colors"] = JsonCodes(side.colors, &preview::ColorLabel, family);
   json["line_types"] = JsonCodes(side.line_types, &preview::LineTypeLabel, family);
+  if (family == CodeFamily::kWindows) {
+    json["layers"] = JsonLayers(side);
+  }
   return json;
 }
 
@@ -126,6 +205,12 @@ void PutInventory(Json& json, const Inventory& inventory) {
   json["entities"] = inventory.entities;
   json["block_definitions"] = inventory.block_definitions;
   json["changed"] = inventory.changed;
+  if (inventory.family == CodeFamily::kWindows) {
+    json["moved"] = inventory.moved;
+    json["moved_to_hidden"] = inventory.moved_to_hidden;
+    json["moved_block_definitions"] = inventory.moved_block_definitions;
+    json["renamed"] = inventory.renamed;
+  }
   json["before"] = JsonSide(inventory.before, inventory.family);
   json["after"] = JsonSide(inventory.after, inventory.family);
   Json& settings = json["settings"] = Json::array();
@@ -227,11 +312,11 @@ int PrintDryRun(SourceCursor& files, const ConversionTables& tables, std::ostrea
     changed += inventory->changed;
     out << "would change " << file << ": " << inventory->changed << " of " << inventory->entities
         << " entities";
-    if (!inventory->settings.empty()) {
-      out << ", " << inventory->ChangedSettings() << " of " << inventory->settings.size()
-          << " settings";
-    }
+    PrintChangeCounts(out, inventory.value());
     out << "\n";
+    if (inventory->moved_to_hidden > 0) {
+      out << "  " << preview::MovedToHiddenText(inventory->moved_to_hidden) << "\n";
+    }
     out.flush();
   }
   out << read << " read, " << failed << " failed, " << changed
