@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "cli/check_command.h"
 #include "cli/cli_convert.h"
 #include "cli/command_line.h"
 #include "cli/preview_commands.h"
@@ -78,6 +79,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   }
   if (line.command == "inventory") {
     return RunInventoryCommand(line, out, err, formats);
+  }
+  if (line.command == "check") {
+    return RunCheckCommand(line, out, err, formats);
   }
   return RunRenderCommand(line, out, err, formats);
 }

@@ -25,7 +25,7 @@ struct CommandText {
   std::string_view description;
 };
 
-constexpr std::array<CommandText, 4> kCommandTexts = {{
+constexpr std::array<CommandText, 5> kCommandTexts = {{
     {"convert",
      "  penmorph-cli convert --dest DIR [--settings FILE | --ini FILE] [-r] [-j N]\n"
      "                       [--type {TYPES}] [--json] FILE|FOLDER...\n"
@@ -49,9 +49,18 @@ constexpr std::array<CommandText, 4> kCommandTexts = {{
     {"inventory",
      "  penmorph-cli inventory [--settings FILE | --ini FILE] [-r] [--type LIST] [--json]\n"
      "                         FILE|FOLDER...\n",
-     "inventory  prints, per file and in total, how many entities use each pen colour and\n"
-     "         line type, by kind, before and after the tables (--json: as JSON); with -r\n"
-     "         a FOLDER stands for the files of its whole tree, as in convert.\n"},
+     "inventory  prints, per file and in total, how many entities use each pen colour,\n"
+     "         line type and layer (JWW/JWS: with the layers' names and states), by kind,\n"
+     "         before and after the tables (--json: as JSON); with -r a FOLDER stands for\n"
+     "         the files of its whole tree, as in convert.\n"},
+    {"check",
+     "  penmorph-cli check (--settings FILE | --ini FILE) [-r] [--type LIST] [--json]\n"
+     "                     FILE|FOLDER...\n",
+     "check    checks drawings against a standard, the tables of a settings or ini file: a\n"
+     "         drawing conforms when the tables would change nothing in it. For each one that\n"
+     "         does not, prints what they would change (colours, line types, layers, names,\n"
+     "         with counts), then \"N conform, N do not, N could not be read\". Writes\n"
+     "         nothing; exit status 1 when a file does not conform or could not be read.\n"},
     {"render",
      "  penmorph-cli render [--settings FILE | --ini FILE] [--after] [--black] FILE --out SVG\n",
      "render   draws FILE as an SVG picture, as it is or (--after) as the tables would write\n"
@@ -183,6 +192,9 @@ std::optional<std::string> Complete(CommandLine& line, const Values& values, con
   if (line.files.empty()) {
     return command + " needs at least one FILE";
   }
+  if (command == "check" && !line.tables_file) {
+    return "check needs the standard: --settings FILE or --ini FILE";
+  }
   if (command == "render" && line.files.size() != 1) {
     return "render takes one FILE";
   }
@@ -243,6 +255,12 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args,
   AddSelection(inventory, line, values);
   inventory.add_flag("--json", line.json);
   AddFiles(inventory, line);
+
+  CLI::App& check = *app.add_subcommand("check");
+  AddTables(check, values, options);
+  AddSelection(check, line, values);
+  check.add_flag("--json", line.json);
+  AddFiles(check, line);
 
   CLI::App& render = *app.add_subcommand("render");
   AddTables(render, values, options);

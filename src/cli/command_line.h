@@ -15,7 +15,7 @@ namespace penmorph {
 
 // What the arguments ask for. A command reads the options it takes; the others stay unset.
 struct CommandLine {
-  std::string command;                     // convert, info, inventory or render
+  std::string command;                     // convert, info, inventory, check or render
   std::optional<std::string> destination;  // --dest
   std::optional<std::string> tables_file;  // --settings or --ini
   SourceSelection selection;               // -r and --type

@@ -1,0 +1,187 @@
+#include "cli/check_command.h"
+
+#include <optional>
+
+#include "cli/cli_app.h"
+#include "cli/json_output.h"
+#include "cli/preview_commands.h"
+#include "convert/file_preview.h"
+
+namespace penmorph {
+
+using preview::CodeFamily;
+using preview::CodeMoves;
+using preview::Inventory;
+
+namespace {
+
+using Label = std::string (*)(CodeFamily, int);
+
+std::string LayerCodeLabel(CodeFamily, int index) {
+  return preview::LayerLabel(index);
+}
+
+// A name the tables change: "layer 2-5" or "group 2", as the file has it and as it would be.
+struct NameChange {
+  std::string what;
+  std::string before;
+  std::string after;
+};
+
+std::vector<NameChange> NameChanges(const Inventory& inventory) {
+  std::vector<NameChange> changes;
+  const preview::LayerSheet& before = inventory.before.sheet;
+  const preview::LayerSheet& after = inventory.after.sheet;
+  for (int index = 0; index < kLayerCount; ++index) {
+    if (before.names[index] != after.names[index]) {
+      changes.push_back(
+          {"layer " + preview::LayerLabel(index), before.names[index], after.names[index]});
+    }
+  }
+  for (int group = 0; group < kLayerGroupCount; ++group) {
+    if (before.group_names[group] != after.group_names[group]) {
+      changes.push_back(
+          {"group " + LayerGroupText(group), before.group_names[group], after.group_names[group]});
+    }
+  }
+  return changes;
+}
+
+void PrintMoves(std::ostream& out, std::string_view what, const CodeMoves& moves, Label label,
+                CodeFamily family) {
+  for (const auto& [move, count] : moves.moves()) {
+    out << "  " << what << " " << label(family, move.first) << " -> " << label(family, move.second)
+        << ": " << count << "\n";
+  }
+}
+
+void PrintChanges(std::ostream& out, const std::string& file, const Inventory& inventory) {
+  const CodeFamily family = inventory.family;
+  out << "does not conform " << file << ": " << inventory.changed << " of " << inventory.entities
+      << " entities would change\n";
+  PrintMoves(out, family == CodeFamily::kDos ? "pen" : "colour", inventory.moves.colors,
+             &preview::ColorLabel, family);
+  PrintMoves(out, "line type", inventory.moves.line_types, &preview::LineTypeLabel, family);
+  PrintMoves(out, "layer", inventory.moves.layers, &LayerCodeLabel, family);
+  if (inventory.moved_to_hidden > 0) {
+    out << "  " << preview::MovedToHiddenText(inventory.moved_to_hidden) << "\n";
+  }
+  if (inventory.moved_block_definitions > 0) {
+    out << "  block definitions moved to other layers: " << inventory.moved_block_definitions
+        << "\n";
+  }
+  for (const preview::SettingColor& setting : inventory.settings) {
+    if (setting.before != setting.after) {
+      out << "  " << setting.name << ": " << setting.before << " -> " << setting.after << "\n";
+    }
+  }
+  for (const NameChange& change : NameChanges(inventory)) {
+    out << "  " << change.what << " name \"" << change.before << "\" -> \"" << change.after
+        << "\"\n";
+  }
+}
+
+Json JsonMoves(const CodeMoves& moves, Label label, CodeFamily family) {
+  Json rows = Json::array();
+  for (const auto& [move, count] : moves.moves()) {
+    Json row;
+    row["from"] = JsonText(label(family, move.first));
+    row["to"] = JsonText(label(family, move.second));
+    row["count"] = count;
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+Json JsonChanges(const Inventory& inventory) {
+  const CodeFamily family = inventory.family;
+  Json json;
+  json["format"] = JsonText(inventory.format);
+  json["entities"] = inventory.entities;
+  json["changed"] = inventory.changed;
+  json["moved"] = inventory.moved;
+  json["moved_to_hidden"] = inventory.moved_to_hidden;
+  json["moved_block_definitions"] = inventory.moved_block_definitions;
+  json["colors"] = JsonMoves(inventory.moves.colors, &preview::ColorLabel, family);
+  json["line_types"] = JsonMoves(inventory.moves.line_types, &preview::LineTypeLabel, family);
+  json["layers"] = JsonMoves(inventory.moves.layers, &LayerCodeLabel, family);
+  Json& settings = json["settings"] = Json::array();
+  for (const preview::SettingColor& setting : inventory.settings) {
+    if (setting.before != setting.after) {
+      settings.push_back(
+          {{"name", JsonText(setting.name)}, {"before", setting.before}, {"after", setting.after}});
+    }
+  }
+  Json& names = json["names"] = Json::array();
+  for (const NameChange& change : NameChanges(inventory)) {
+    names.push_back({{"what", JsonText(change.what)},
+                     {"before", JsonText(change.before)},
+                     {"after", JsonText(change.after)}});
+  }
+  return json;
+}
+
+}  // namespace
+
+int PrintCheck(SourceCursor& files, const ConversionTables& tables, bool json, std::ostream& out,
+               const FormatRegistry& formats) {
+  std::uint64_t conform = 0;
+  std::uint64_t differ = 0;
+  std::uint64_t failed = 0;
+  // As the inventory does: each file's object as it comes, the frame around them by hand.
+  if (json) {
+    out << "{\"files\":[";
+  }
+  while (std::optional<SourceFile> found = files.Next()) {
+    const std::string& file = found->shown;
+    auto inventory = InventoryOfFile(formats, found->source, tables);
+    Json entry;
+    PutName(entry, "file", file);
+    if (!inventory.ok()) {
+      ++failed;
+      const std::string reason = inventory.error().Describe();
+      entry["conforms"] = false;
+      entry["reason"] = JsonText(reason);
+      if (!json) {
+        out << "failed " << file << ": " << reason << "\n";
+      }
+    } else if (inventory->Unchanged()) {
+      ++conform;
+      entry["conforms"] = true;
+    } else {
+      ++differ;
+      entry["conforms"] = false;
+      entry["changes"] = JsonChanges(inventory.value());
+      if (!json) {
+        PrintChanges(out, file, inventory.value());
+      }
+    }
+    if (json) {
+      out << (conform + differ + failed == 1 ? "" : ",") << JsonDump(entry);
+    }
+    out.flush();
+  }
+  if (json) {
+    Json totals;
+    totals["conform"] = conform;
+    totals["do_not_conform"] = differ;
+    totals["failed"] = failed;
+    out << "],\"totals\":" << JsonDump(totals) << "}\n";
+  } else {
+    out << conform << " conform, " << differ << " do not, " << failed << " could not be read\n";
+  }
+  out.flush();
+  return differ == 0 && failed == 0 ? kExitOk : kExitFileFailed;
+}
+
+int RunCheckCommand(const CommandLine& line, std::ostream& out, std::ostream& err,
+                    const FormatRegistry& formats) {
+  return ReadEachSource(
+      line, out, err, formats,
+      [](SourceCursor& files, const ConversionTables& tables, const CommandLine& line,
+         std::ostream& out, const FormatRegistry& formats) {
+        return PrintCheck(files, tables, line.json, out, formats);
+      });
+}
+
+}  // namespace penmorph
