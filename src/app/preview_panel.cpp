@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <set>
 
 #include "app/run_report.h"
 #include "common/path_text.h"
@@ -56,6 +57,49 @@ void AddCodeRows(std::vector<InventoryRow>& rows, const std::string& head, const
   }
 }
 
+// jw_cad's words for a layer's state; the group's hidden state is said as well.
+std::string LayerStateText(const preview::LayerSheet& sheet, int index) {
+  static constexpr std::string_view kStates[] = {"非表示", "表示のみ", "編集可能", "書込"};
+  const std::int32_t state = sheet.states[static_cast<std::size_t>(index)];
+  std::string text =
+      state >= 0 && state < 4 ? std::string(kStates[state]) : "状態 " + std::to_string(state);
+  if (sheet.group_states[static_cast<std::size_t>(index / kLayersPerGroup)] ==
+      preview::kHiddenState) {
+    text += ", グループ非表示";
+  }
+  return text;
+}
+
+// A row per layer in use on either side: its name, its count before and after and its state.
+void AddLayerRows(std::vector<InventoryRow>& rows, const preview::Inventory& inventory) {
+  std::set<int> layers;
+  for (const preview::CodeCounts* side : {&inventory.before.layers, &inventory.after.layers}) {
+    for (const auto& [index, counts] : side->rows()) {
+      layers.insert(index);
+    }
+  }
+  const preview::LayerSheet& before = inventory.before.sheet;
+  const preview::LayerSheet& after = inventory.after.sheet;
+  for (int index : layers) {
+    const std::uint64_t b = inventory.before.layers.Total(index);
+    const std::uint64_t a = inventory.after.layers.Total(index);
+    std::string what = "レイヤ " + preview::LayerLabel(index);
+    std::string detail;
+    bool renamed = false;
+    if (before.known && index < kLayerCount) {
+      if (!before.names[index].empty()) {
+        what += " " + before.names[index];
+      }
+      detail = LayerStateText(before, index);
+      if (after.names[index] != before.names[index]) {
+        detail += ", 新しい名前 " + after.names[index];
+        renamed = true;
+      }
+    }
+    rows.push_back({what, std::to_string(b), std::to_string(a), detail, a != b || renamed});
+  }
+}
+
 }  // namespace
 
 std::optional<std::filesystem::path> FileToPreview(const FileList& list) {
@@ -77,10 +121,22 @@ std::vector<InventoryRow> InventoryRows(const preview::Inventory& inventory) {
                   false});
   rows.push_back(
       {"変換で変わる図形", "", std::to_string(inventory.changed), "", inventory.changed > 0});
+  if (inventory.moved > 0) {
+    rows.push_back({"レイヤが変わる図形", "", std::to_string(inventory.moved), "", true});
+  }
+  if (inventory.moved_to_hidden > 0) {
+    rows.push_back({preview::MovedToHiddenText(inventory.moved_to_hidden), "",
+                    std::to_string(inventory.moved_to_hidden), "", true});
+  }
+  if (inventory.renamed > 0) {
+    rows.push_back(
+        {"名前が変わるレイヤ・グループ", "", std::to_string(inventory.renamed), "", true});
+  }
   AddCodeRows(rows, dos ? "ペン" : "線色", inventory.before.colors, inventory.after.colors,
               &preview::ColorLabel, inventory.family);
   AddCodeRows(rows, "線種", inventory.before.line_types, inventory.after.line_types,
               &preview::LineTypeLabel, inventory.family);
+  AddLayerRows(rows, inventory);
   static constexpr std::string_view kPlaces[] = {"一の位", "十の位", "百の位"};
   std::size_t text_kind = 0;
   std::size_t dim_digit = 0;

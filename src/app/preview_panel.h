@@ -116,7 +116,7 @@ class PreviewPanel {
 // The file the panel shows for a selection: the top one of the selected rows.
 std::optional<std::filesystem::path> FileToPreview(const FileList& list);
 
-// The panel's rows for an inventory: a summary, colours, line types, then settings.
+// The panel's rows for an inventory: a summary, colours, line types, layers, then settings.
 std::vector<InventoryRow> InventoryRows(const preview::Inventory& inventory);
 
 }  // namespace penmorph::app
