@@ -110,6 +110,19 @@ std::optional<std::filesystem::path> FileToPreview(const FileList& list) {
   return list.folder() / names.front();
 }
 
+std::string SettingName(const preview::Inventory& inventory, std::size_t index) {
+  // JWC: the eleven text settings from 0; JWW: ten text kinds from 1, then the three digits of
+  // the dimension colours.
+  if (inventory.family == CodeFamily::kDos) {
+    return "文字設定 " + std::to_string(index) + " のペン";
+  }
+  if (index < 10) {
+    return "文字種 " + std::to_string(index + 1) + " の色";
+  }
+  static constexpr std::string_view kPlaces[] = {"一の位", "十の位", "百の位"};
+  return "寸法の色 (" + std::string(kPlaces[std::min<std::size_t>(index - 10, 2)]) + ")";
+}
+
 std::vector<InventoryRow> InventoryRows(const preview::Inventory& inventory) {
   std::vector<InventoryRow> rows;
   const bool dos = inventory.family == CodeFamily::kDos;
@@ -137,20 +150,10 @@ std::vector<InventoryRow> InventoryRows(const preview::Inventory& inventory) {
   AddCodeRows(rows, "線種", inventory.before.line_types, inventory.after.line_types,
               &preview::LineTypeLabel, inventory.family);
   AddLayerRows(rows, inventory);
-  static constexpr std::string_view kPlaces[] = {"一の位", "十の位", "百の位"};
-  std::size_t text_kind = 0;
-  std::size_t dim_digit = 0;
-  for (const preview::SettingColor& setting : inventory.settings) {
-    std::string name;
-    if (dos) {
-      name = "文字設定 " + std::to_string(text_kind++) + " のペン";
-    } else if (text_kind < 10) {
-      name = "文字種 " + std::to_string(++text_kind) + " の色";
-    } else {
-      name = "寸法の色 (" + std::string(kPlaces[std::min<std::size_t>(dim_digit++, 2)]) + ")";
-    }
-    rows.push_back({name, std::to_string(setting.before), std::to_string(setting.after), "",
-                    setting.before != setting.after});
+  for (std::size_t i = 0; i < inventory.settings.size(); ++i) {
+    const preview::SettingColor& setting = inventory.settings[i];
+    rows.push_back({SettingName(inventory, i), std::to_string(setting.before),
+                    std::to_string(setting.after), "", setting.before != setting.after});
   }
   return rows;
 }

@@ -116,6 +116,9 @@ class PreviewPanel {
 // The file the panel shows for a selection: the top one of the selected rows.
 std::optional<std::filesystem::path> FileToPreview(const FileList& list);
 
+// A drawing-wide setting of the inventory in the window's words: "文字種 3 の色".
+std::string SettingName(const preview::Inventory& inventory, std::size_t index);
+
 // The panel's rows for an inventory: a summary, colours, line types, layers, then settings.
 std::vector<InventoryRow> InventoryRows(const preview::Inventory& inventory);
 

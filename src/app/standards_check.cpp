@@ -1,0 +1,240 @@
+#include "app/standards_check.h"
+
+#include "app/path_text.h"
+#include "app/preview_panel.h"
+#include "app/window_texts.h"
+#include "convert/file_preview.h"
+
+namespace penmorph::app {
+
+namespace fs = std::filesystem;
+using preview::CodeFamily;
+using preview::Inventory;
+
+namespace {
+
+constexpr auto kWakeInterval = std::chrono::milliseconds(50);
+constexpr std::string_view kNothingToCheck = "調べるファイルが選択されていません。";
+constexpr std::string_view kChecked = "基準チェックを完了しました。";
+constexpr std::string_view kCheckStopped = "基準チェックを中止しました。";
+constexpr std::string_view kFolderNotChecked =
+    "フォルダの中を読めないため、その中のファイルは調べていません";
+
+std::string CheckingStatus(const fs::path& file) {
+  return "ファイル「" + PathText(file) + "」を調べています。";
+}
+
+void AddMoves(std::vector<std::string>& lines, const std::string& head,
+              const preview::CodeMoves& moves, std::string (*label)(int)) {
+  for (const auto& [move, count] : moves.moves()) {
+    lines.push_back(head + " " + label(move.first) + " → " + label(move.second) + ": " +
+                    std::to_string(count) + " 個");
+  }
+}
+
+}  // namespace
+
+bool CheckStandardsRequest(const StandardsCheckRequest& request, Prompts& prompts) {
+  auto refuse = [&prompts](MessageKind kind, std::string_view text) {
+    prompts.Beep();
+    prompts.ShowMessage(kind, text);
+    return false;
+  };
+  if (!request.tree_ready) {
+    refuse(MessageKind::kError, texts::kNoTree);
+    prompts.SetStatus(texts::kNoTree);
+    return false;
+  }
+  if (!request.list_ready) {
+    return refuse(MessageKind::kError, texts::kNoList);
+  }
+  if (!request.whole_tree && request.file_names.empty()) {
+    return refuse(MessageKind::kWarning, kNothingToCheck);
+  }
+  return true;
+}
+
+ConversionPlan StandardsCheckPlan(const StandardsCheckRequest& request) {
+  // A conversion's plan without a destination: the jobs' outputs are never looked at.
+  ConversionPlan plan;
+  const fs::path folder = fs::path(request.source_folder).make_preferred();
+  plan.source_folder = folder;
+  if (request.whole_tree) {
+    plan.tree = TreeToConvert{folder, folder, request.file_pattern};
+  } else {
+    for (const fs::path& name : request.file_names) {
+      plan.jobs.push_back({folder / name, folder / name, {}});
+    }
+  }
+  return plan;
+}
+
+std::vector<std::string> ChangeLines(const Inventory& inventory) {
+  std::vector<std::string> lines;
+  const bool dos = inventory.family == CodeFamily::kDos;
+  if (dos) {
+    AddMoves(lines, "ペン", inventory.moves.colors,
+             [](int code) { return preview::ColorLabel(CodeFamily::kDos, code); });
+    AddMoves(lines, "線種", inventory.moves.line_types,
+             [](int code) { return preview::LineTypeLabel(CodeFamily::kDos, code); });
+  } else {
+    AddMoves(lines, "線色", inventory.moves.colors,
+             [](int code) { return preview::ColorLabel(CodeFamily::kWindows, code); });
+    AddMoves(lines, "線種", inventory.moves.line_types,
+             [](int code) { return preview::LineTypeLabel(CodeFamily::kWindows, code); });
+  }
+  AddMoves(lines, "レイヤ", inventory.moves.layers, &preview::LayerLabel);
+  if (inventory.moved_to_hidden > 0) {
+    lines.push_back(preview::MovedToHiddenText(inventory.moved_to_hidden));
+  }
+  if (inventory.moved_block_definitions > 0) {
+    lines.push_back(
+        "レイヤが変わるブロック定義: " + std::to_string(inventory.moved_block_definitions) + " 個");
+  }
+  for (std::size_t i = 0; i < inventory.settings.size(); ++i) {
+    const preview::SettingColor& setting = inventory.settings[i];
+    if (setting.before != setting.after) {
+      lines.push_back(SettingName(inventory, i) + ": " + std::to_string(setting.before) + " → " +
+                      std::to_string(setting.after));
+    }
+  }
+  const preview::LayerSheet& before = inventory.before.sheet;
+  const preview::LayerSheet& after = inventory.after.sheet;
+  for (int index = 0; index < kLayerCount; ++index) {
+    if (before.names[index] != after.names[index]) {
+      lines.push_back("レイヤ " + preview::LayerLabel(index) + " の名前「" + before.names[index] +
+                      "」→「" + after.names[index] + "」");
+    }
+  }
+  for (int group = 0; group < kLayerGroupCount; ++group) {
+    if (before.group_names[group] != after.group_names[group]) {
+      lines.push_back("グループ " + LayerGroupText(group) + " の名前「" +
+                      before.group_names[group] + "」→「" + after.group_names[group] + "」");
+    }
+  }
+  return lines;
+}
+
+std::string CheckSummary(const StandardsCheckReport& report) {
+  return "基準に合う図面 " + std::to_string(report.conform) + " 個、合わない図面 " +
+         std::to_string(report.differ) + " 個、読めなかったファイル " +
+         std::to_string(report.failed) + " 個";
+}
+
+std::string CheckHeading(const StandardsCheckReport& report) {
+  if (report.files.empty()) {
+    return "すべての図面が基準に合っています。";
+  }
+  return "次の " + std::to_string(report.files.size()) +
+         " 個のファイルは基準に合っていないか、読めませんでした。";
+}
+
+std::string CheckReportText(const StandardsCheckReport& report) {
+  std::string text = CheckHeading(report) + "\n\n";
+  for (const ReportedFile& file : report.files) {
+    text += file.file_text + "\n";
+    // Each line of the reason indented under its file.
+    std::size_t begin = 0;
+    while (begin < file.reason.size()) {
+      const std::size_t end = std::min(file.reason.find('\n', begin), file.reason.size());
+      text += "    " + file.reason.substr(begin, end - begin) + "\n";
+      begin = end + 1;
+    }
+  }
+  if (report.stopped) {
+    text += "\n" + std::string(kCheckStopped) + "\n";
+  }
+  text += "\n" + CheckSummary(report) + "\n";
+  return text;
+}
+
+BackgroundCheck::BackgroundCheck(ConversionPlan plan, const FormatRegistry& formats,
+                                 ConversionTables tables, std::function<void()> wake)
+    : formats_(formats),
+      tables_(std::move(tables)),
+      plan_(std::move(plan)),
+      wake_(std::move(wake)),
+      thread_([this] { Run(); }) {}
+
+BackgroundCheck::~BackgroundCheck() {
+  stop_ = true;
+  thread_.join();
+}
+
+void BackgroundCheck::Run() {
+  const std::size_t total = PlannedFileCount(plan_, formats_);
+  {
+    std::lock_guard lock(mutex_);
+    progress_.total = total;
+    progress_.counted = true;
+  }
+  begin_ = std::chrono::steady_clock::now();
+  wake_();
+  PlannedJobs jobs(plan_, formats_);
+  while (!stop_) {
+    std::optional<BatchJob> job = jobs.Next();
+    if (!job) {
+      break;
+    }
+    {
+      std::lock_guard lock(mutex_);
+      progress_.status = CheckingStatus(job->source);
+    }
+    Checked(job->source, InventoryOfFile(formats_, job->source, tables_));
+  }
+  std::lock_guard lock(mutex_);
+  if (!stop_) {
+    for (const fs::path& folder : jobs.UnreadableFolders()) {
+      report_.files.push_back({folder, PathText(folder), std::string(kFolderNotChecked)});
+      ++report_.failed;
+    }
+  }
+  report_.stopped = stop_;
+  progress_.status = stop_ ? kCheckStopped : kChecked;
+  progress_.seconds_left = 0;
+  progress_.finished = true;
+  wake_();
+}
+
+void BackgroundCheck::Checked(const fs::path& file, const Result<Inventory>& inventory) {
+  const auto now = std::chrono::steady_clock::now();
+  {
+    std::lock_guard lock(mutex_);
+    if (!inventory.ok()) {
+      ++report_.failed;
+      report_.files.push_back({file, PathText(file), JapaneseErrorText(inventory.error())});
+    } else if (inventory->Unchanged()) {
+      ++report_.conform;
+    } else {
+      ++report_.differ;
+      std::string reason;
+      for (const std::string& line : ChangeLines(inventory.value())) {
+        reason += (reason.empty() ? "" : "\n") + line;
+      }
+      report_.files.push_back({file, PathText(file), std::move(reason)});
+    }
+    RunProgress& progress = progress_;
+    ++progress.done;
+    const double seconds = std::chrono::duration<double>(now - begin_).count();
+    if (progress.total >= progress.done && seconds > 0) {
+      progress.seconds_left = seconds / static_cast<double>(progress.done) *
+                              static_cast<double>(progress.total - progress.done);
+    }
+  }
+  if (now - last_wake_ >= kWakeInterval) {
+    last_wake_ = now;
+    wake_();
+  }
+}
+
+RunProgress BackgroundCheck::Poll() const {
+  std::lock_guard lock(mutex_);
+  return progress_;
+}
+
+StandardsCheckReport BackgroundCheck::TakeReport() {
+  std::lock_guard lock(mutex_);
+  return std::move(report_);
+}
+
+}  // namespace penmorph::app

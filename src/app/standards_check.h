@@ -1,0 +1,98 @@
+#pragma once
+
+// "基準チェック": which drawings of the selection, or of the whole tree, the current tables
+// would change, read on a thread of its own with progress and "中止" like a conversion run, and
+// a report of the drawings that do not conform with what would change in each. Nothing is
+// written. The report is copied and saved as the run's report is (ReportText's kin below,
+// SaveReportText).
+
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/background_run.h"
+#include "app/conversion_run.h"
+#include "app/prompts.h"
+#include "app/run_report.h"
+#include "convert/format_registry.h"
+#include "preview/inventory.h"
+#include "settings/conv_settings.h"
+
+namespace penmorph::app {
+
+inline constexpr std::string_view kStandardsCheck = "基準チェック";
+
+// What the window holds when the check is asked for.
+struct StandardsCheckRequest {
+  bool tree_ready = false;
+  bool list_ready = false;
+  std::filesystem::path source_folder;
+  std::vector<std::filesystem::path> file_names;  // the selected rows, top to bottom
+  bool whole_tree = false;                        // "サブフォルダも含める"
+  std::string file_pattern = "*.*";
+};
+
+// The same refusals as before a conversion, but for the destination, which a check has none of;
+// true when the check may start.
+bool CheckStandardsRequest(const StandardsCheckRequest& request, Prompts& prompts);
+// The files the check reads, walked as a conversion's are; nothing is written anywhere.
+ConversionPlan StandardsCheckPlan(const StandardsCheckRequest& request);
+
+struct StandardsCheckReport {
+  bool stopped = false;
+  std::size_t conform = 0;
+  std::size_t differ = 0;
+  std::size_t failed = 0;  // files that could not be read, and folders of a tree
+  // The drawings that do not conform, each reason the changes a line each, then those that
+  // could not be read, in the order they were read.
+  std::vector<ReportedFile> files;
+};
+
+// What the tables would change in a drawing, a line each: "線色 2 → 8: 954 個",
+// "レイヤ 0-3 → 2-5: 40 個", "12 個の図形が非表示レイヤに移ります", a setting's colour, a
+// layer's or group's name.
+std::vector<std::string> ChangeLines(const preview::Inventory& inventory);
+
+// "基準に合う図面 3 個、合わない図面 2 個、読めなかったファイル 1 個"
+std::string CheckSummary(const StandardsCheckReport& report);
+// "次の 3 個のファイルは基準に合っていないか、読めませんでした。"
+std::string CheckHeading(const StandardsCheckReport& report);
+// The whole report as text, to copy or save: the heading, each file with its lines, the summary.
+std::string CheckReportText(const StandardsCheckReport& report);
+
+class BackgroundCheck {
+ public:
+  // Starts at once; `wake` as for BackgroundRun. The tables are copied.
+  BackgroundCheck(ConversionPlan plan, const FormatRegistry& formats, ConversionTables tables,
+                  std::function<void()> wake);
+  ~BackgroundCheck();
+  BackgroundCheck(const BackgroundCheck&) = delete;
+  BackgroundCheck& operator=(const BackgroundCheck&) = delete;
+
+  // "中止": the file in hand is finished, the rest not read.
+  void Stop() { stop_ = true; }
+  RunProgress Poll() const;
+  StandardsCheckReport TakeReport();
+
+ private:
+  void Run();
+  void Checked(const std::filesystem::path& file, const Result<preview::Inventory>& inventory);
+
+  const FormatRegistry& formats_;
+  const ConversionTables tables_;
+  const ConversionPlan plan_;
+  const std::function<void()> wake_;
+  std::atomic<bool> stop_{false};
+  mutable std::mutex mutex_;
+  RunProgress progress_;
+  StandardsCheckReport report_;
+  std::chrono::steady_clock::time_point begin_ = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::time_point last_wake_{};
+  std::thread thread_;  // last: started once everything above exists
+};
+
+}  // namespace penmorph::app

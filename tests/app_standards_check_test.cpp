@@ -1,0 +1,174 @@
+// "基準チェック" in the window's model: which drawings the tables would change, read in the
+// background with progress and a stop, and the report of what would change in each.
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+
+#include "app/standards_check.h"
+#include "app/window_texts.h"
+#include "app_fakes.h"
+#include "formats/standard_formats.h"
+#include "jw_test_bytes.h"
+#include "layer_test_files.h"
+#include "preview_test_files.h"
+#include "test_support.h"
+
+namespace penmorph::app {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Runs the check to its end as a window would: woken, then polling. `on_wake` is called on the
+// check's thread at every wake, with the check.
+StandardsCheckReport CheckToEnd(ConversionPlan plan, const ConversionTables& tables,
+                                RunProgress* last = nullptr,
+                                std::function<void(BackgroundCheck&)> on_wake = {}) {
+  const FormatRegistry formats = MakeStandardFormats();
+  std::mutex mutex;
+  std::condition_variable woken;
+  bool news = false;
+  bool ready = false;
+  BackgroundCheck* check = nullptr;
+  BackgroundCheck run(std::move(plan), formats, tables, [&] {
+    std::unique_lock lock(mutex);
+    woken.wait(lock, [&] { return ready; });  // until `check` is set
+    if (on_wake) {
+      on_wake(*check);
+    }
+    news = true;
+    woken.notify_all();
+  });
+  {
+    std::lock_guard lock(mutex);
+    check = &run;
+    ready = true;
+  }
+  woken.notify_all();
+  for (;;) {
+    std::unique_lock lock(mutex);
+    woken.wait(lock, [&] { return news; });
+    news = false;
+    lock.unlock();
+    const RunProgress progress = run.Poll();
+    if (progress.finished) {
+      if (last != nullptr) {
+        *last = progress;
+      }
+      return run.TakeReport();
+    }
+  }
+}
+
+class StandardsCheckTest : public ::testing::Test {
+ protected:
+  StandardsCheckTest() {
+    testing::WriteBytes(scratch_ / "every.jww", testing::JwwOfEveryKind());
+    testing::WriteBytes(scratch_ / "empty.jww", testing::EmptyJww(700));
+    testing::WriteBytes(scratch_ / "broken.jww", "JwwData.broken");
+    fs::create_directories(scratch_ / "sub");
+    testing::WriteBytes(scratch_ / "sub" / "layers.jww", testing::JwwOnLayers());
+    // Colour 2 to 8; layer 0-1 onto the hidden 1-4 and renamed.
+    red_.jww.SetEntry(2, 8);
+    red_.layers.SetTarget(LayerAddress{0, 1}.Index(), LayerAddress{1, 4});
+    red_.layers.SetLayerName(LayerAddress{1, 4}.Index(), "壁");
+  }
+
+  StandardsCheckRequest Request(std::vector<fs::path> names) const {
+    StandardsCheckRequest request;
+    request.tree_ready = true;
+    request.list_ready = true;
+    request.source_folder = scratch_.path();
+    request.file_names = std::move(names);
+    return request;
+  }
+
+  testing::ScratchFolder scratch_;
+  ConversionTables red_;
+};
+
+TEST_F(StandardsCheckTest, RefusesAsTheConversionDoesButNeedsNoDestination) {
+  testing::FakePrompts prompts;
+  StandardsCheckRequest request = Request({});
+  EXPECT_FALSE(CheckStandardsRequest(request, prompts));
+  EXPECT_EQ(prompts.Take(),
+            (std::vector<std::string>{"beep", "warning:調べるファイルが選択されていません。"}));
+  request.whole_tree = true;
+  EXPECT_TRUE(CheckStandardsRequest(request, prompts));
+  request.list_ready = false;
+  EXPECT_FALSE(CheckStandardsRequest(request, prompts));
+  EXPECT_EQ(prompts.Take(),
+            (std::vector<std::string>{"beep", "error:" + std::string(texts::kNoList)}));
+}
+
+TEST_F(StandardsCheckTest, ReportsTheDrawingsThatDoNotConformWithWhatWouldChange) {
+  const testing::FolderSnapshot before = testing::Snapshot(scratch_.path());
+  RunProgress last;
+  StandardsCheckReport report = CheckToEnd(
+      StandardsCheckPlan(Request({"every.jww", "empty.jww", "broken.jww"})), red_, &last);
+  EXPECT_EQ(testing::Snapshot(scratch_.path()), before);  // nothing written
+  EXPECT_TRUE(last.finished);
+  EXPECT_EQ(last.done, 3u);
+  EXPECT_EQ(last.status, "基準チェックを完了しました。");
+  EXPECT_FALSE(report.stopped);
+  EXPECT_EQ(report.conform, 0u);  // the empty drawing's layer 1-4 would be renamed
+  EXPECT_EQ(report.differ, 2u);
+  EXPECT_EQ(report.failed, 1u);
+  ASSERT_EQ(report.files.size(), 3u);
+  EXPECT_EQ(report.files[0].file.filename(), "every.jww");
+  EXPECT_EQ(report.files[0].reason, "線色 2 → 8: 1 個\nレイヤ 1-4 の名前「L」→「壁」");
+  EXPECT_EQ(report.files[1].reason, "レイヤ 1-4 の名前「L」→「壁」");
+  EXPECT_EQ(report.files[2].file.filename(), "broken.jww");
+  EXPECT_FALSE(report.files[2].reason.empty());
+
+  const std::string text = CheckReportText(report);
+  EXPECT_EQ(text.rfind("次の 3 個のファイルは基準に合っていないか、読めませんでした。\n\n", 0), 0u)
+      << text;
+  EXPECT_NE(text.find("every.jww\n    線色 2 → 8: 1 個\n    レイヤ 1-4 の名前「L」→「壁」\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("\n基準に合う図面 0 個、合わない図面 2 個、読めなかったファイル 1 個\n"),
+            std::string::npos);
+}
+
+TEST_F(StandardsCheckTest, TheWholeTreeWithLayersMovedOntoHiddenOnes) {
+  StandardsCheckRequest request = Request({});
+  request.whole_tree = true;
+  request.file_pattern = "*.JWW";
+  StandardsCheckReport report = CheckToEnd(StandardsCheckPlan(request), red_);
+  EXPECT_EQ(report.differ + report.failed, 4u);
+  const auto layered =
+      std::find_if(report.files.begin(), report.files.end(),
+                   [](const ReportedFile& f) { return f.file.filename() == "layers.jww"; });
+  ASSERT_NE(layered, report.files.end());
+  EXPECT_EQ(layered->reason,
+            "線色 2 → 8: 2 個\nレイヤ 0-1 → 1-4: 2 個\n2 個の図形が非表示レイヤに移ります\n"
+            "レイヤ 1-4 の名前「L」→「壁」");
+
+  // No tables: every drawing that can be read conforms.
+  StandardsCheckReport plain = CheckToEnd(StandardsCheckPlan(request), ConversionTables{});
+  EXPECT_EQ(plain.conform, 3u);
+  EXPECT_EQ(plain.differ, 0u);
+  EXPECT_EQ(plain.failed, 1u);
+  StandardsCheckReport readable =
+      CheckToEnd(StandardsCheckPlan(Request({"every.jww", "empty.jww"})), ConversionTables{});
+  EXPECT_EQ(CheckHeading(readable), "すべての図面が基準に合っています。");
+}
+
+TEST_F(StandardsCheckTest, StopLeavesTheRestUnread) {
+  RunProgress last;
+  // Stopped at the first news, once the files are counted and before any is read.
+  StandardsCheckReport report =
+      CheckToEnd(StandardsCheckPlan(Request({"every.jww", "empty.jww", "broken.jww"})), red_, &last,
+                 [](BackgroundCheck& check) { check.Stop(); });
+  EXPECT_TRUE(report.stopped);
+  EXPECT_EQ(last.status, "基準チェックを中止しました。");
+  EXPECT_EQ(last.total, 3u);
+  EXPECT_EQ(last.done, 0u);
+  EXPECT_EQ(report.conform + report.differ + report.failed, 0u);
+  EXPECT_NE(CheckReportText(report).find("基準チェックを中止しました。"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace penmorph::app
