@@ -39,6 +39,18 @@ void PutInt(std::uint8_t* at, std::int32_t value) {
   std::memcpy(at, &value, 4);
 }
 
+// As jw_cad saves a drawing: group 0 and its layer 0 being written to (state 3), every other
+// group and layer editable (2), each group at 1:50.
+void PutLayerStates(THeader& h) {
+  for (std::size_t g = 0; g < h.layer_groups.size(); ++g) {
+    PutInt(h.layer_groups[g].values.data(), g == 0 ? 3 : 2);
+    PutDouble(h.layer_groups[g].values.data() + 8, 50.0);
+    for (std::size_t l = 0; l < 16; ++l) {
+      PutInt(h.layers[g * 16 + l].values.data(), g == 0 && l == 0 ? 3 : 2);
+    }
+  }
+}
+
 EntityBase OnLayer(int color, int group, int layer) {
   EntityBase base = Pen(1, color, layer);
   base.LayerGroup = static_cast<std::uint16_t>(group);
@@ -71,9 +83,7 @@ std::string ExampleJwwDrawing() {
   std::memcpy(h.magic.data(), kJwwMagic.data(), 8);
   h.version = 700;
   h.memo = Text("\x83\x54\x83\x93\x83\x76\x83\x8B\x90\x7D\x96\xCA");  // "サンプル図面" in Shift-JIS
-  for (TLayerGroup& group : h.layer_groups) {
-    PutDouble(group.values.data() + 8, 50.0);  // scale 1:50
-  }
+  PutLayerStates(h);  // a preview shows only what lies on shown layers
   h.view_table.assign(280, 0);
   h.settings_tens = 1;
   h.sxf_colors.resize(257);
@@ -134,15 +144,9 @@ std::string ExampleLayeredDrawing() {
   std::memcpy(h.magic.data(), kJwwMagic.data(), 8);
   h.version = 700;
   h.memo = Text("layers");
-  // Group 0 is being written, group 1 hidden, the others shown; in group 0 layer 0 is being
-  // written and layer 1 hidden.
-  for (std::size_t g = 0; g < h.layer_groups.size(); ++g) {
-    PutInt(h.layer_groups[g].values.data(), g == 0 ? 3 : g == 1 ? 0 : 1);
-    PutDouble(h.layer_groups[g].values.data() + 8, 50.0);
-    for (std::size_t l = 0; l < 16; ++l) {
-      PutInt(h.layers[g * 16 + l].values.data(), g == 0 && l == 0 ? 3 : g == 0 && l == 1 ? 0 : 2);
-    }
-  }
+  PutLayerStates(h);
+  PutInt(h.layer_groups[1].values.data(), 0);  // hidden
+  PutInt(h.layers[1].values.data(), 0);
   h.layers[0].name = Text("walls");
   h.layers[1].name = Text("furniture");
   h.layer_groups[0].name = Text("plan");
