@@ -228,6 +228,44 @@ TEST_F(PreviewPanelTest, FollowsTableEditsAndSelections) {
   EXPECT_TRUE(panel_.Rows().empty());
 }
 
+// Lines painted of a side of the panel's drawing, in a view of all of it.
+std::size_t LinesPainted(const preview::DisplayList* list) {
+  if (list == nullptr) {
+    return 0;
+  }
+  PreviewViewport view;
+  view.Resize(400, 400);
+  view.FitTo(list->drawing->extents);
+  Recorder painted;
+  PaintDisplayList(*list, view, painted);
+  return painted.polylines.size();
+}
+
+TEST_F(PreviewPanelTest, HiddenLayersAreLeftOutUntilTheBoxShowsThem) {
+  testing::WriteBytes(scratch_ / "hidden.jww", testing::JwwWithHiddenLayers());
+  panel_.Show(scratch_ / "hidden.jww", ConversionTables{});
+  Settle();
+  ASSERT_EQ(panel_.state(), PanelState::kReady);
+  EXPECT_FALSE(panel_.show_hidden_layers());
+  // Six lines, three of them on a hidden layer, in a hidden group or in a block inserted there.
+  ASSERT_EQ(panel_.before()->drawing->segments.size(), 6u);
+  EXPECT_EQ(LinesPainted(panel_.before()), 3u);
+  EXPECT_EQ(LinesPainted(panel_.after()), 3u);
+
+  panel_.SetShowHiddenLayers(true);
+  EXPECT_EQ(LinesPainted(panel_.before()), 6u);
+  EXPECT_EQ(LinesPainted(panel_.after()), 6u);
+  panel_.SetShowHiddenLayers(false);
+
+  // A table edit that moves the shown layer 0-0 onto the hidden 0-1 hides it after at once.
+  ConversionTables tables;
+  tables.layers.SetTarget(LayerAddress{0, 0}.Index(), LayerAddress{0, 1});
+  panel_.TablesChanged(tables);
+  EXPECT_EQ(LinesPainted(panel_.before()), 3u);
+  EXPECT_EQ(LinesPainted(panel_.after()), 0u);
+  Settle();
+}
+
 TEST_F(PreviewPanelTest, OnlyTheLatestSelectionIsShown) {
   panel_.Show(scratch_ / "broken.jww", ConversionTables{});
   panel_.Show(scratch_ / "every.jww", ConversionTables{});

@@ -96,6 +96,12 @@ class PreviewPaneTest : public QObject {
     // Black background.
     pane_->findChild<QCheckBox*>("BlackBackgroundCheckBox")->setChecked(true);
     QVERIFY(PixelsOf(canvas, QColor(0, 0, 0)) > canvas->width() * canvas->height() / 2);
+
+    // The box for hidden layers reaches the panel, which decides what it shows.
+    auto* hidden_layers = pane_->findChild<QCheckBox*>("HiddenLayersCheckBox");
+    QVERIFY(hidden_layers != nullptr && !pane_->panel().show_hidden_layers());
+    hidden_layers->setChecked(true);
+    QVERIFY(pane_->panel().show_hidden_layers());
   }
 
   void AFileThatCannotBeReadSaysWhy() {

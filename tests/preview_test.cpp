@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <numbers>
 #include <sstream>
 
@@ -202,6 +203,92 @@ std::string Svg(const DisplayList& list) {
   return svg.str();
 }
 
+// How each line of JwwWithHiddenLayers is painted, by where it starts: 'S' in its own pen,
+// 'F' fainter, '-' not at all.
+std::map<std::pair<double, double>, char> LinesSeen(const DisplayList& list) {
+  std::map<std::pair<double, double>, char> seen;
+  for (const Segment& s : list.drawing->segments) {
+    const Pen& pen = list.PenOf(s.style);
+    seen[{s.from.x, s.from.y}] = pen.hidden ? '-' : pen.faint ? 'F' : 'S';
+  }
+  return seen;
+}
+
+std::shared_ptr<const Drawing> WithHiddenLayers() {
+  const std::string bytes = testing::JwwWithHiddenLayers();
+  auto in = Reader(bytes);
+  auto drawing = jw::DrawJwwRecords(in);
+  EXPECT_TRUE(IsOk(drawing));
+  return std::make_shared<const Drawing>(drawing.ok() ? std::move(drawing).value() : Drawing{});
+}
+
+using Seen = std::map<std::pair<double, double>, char>;
+
+TEST(PreviewLayers, HiddenLayersAndGroupsAreLeftOutAndBlocksGoByTheirInsertion) {
+  const auto drawing = WithHiddenLayers();
+  ASSERT_TRUE(drawing->layers.known);
+  EXPECT_TRUE(drawing->layers.Hidden(LayerAddress{0, 1}.Index()));
+  EXPECT_TRUE(drawing->layers.Hidden(LayerAddress{1, 0}.Index()));
+  const ConversionTables tables;
+  // Layer 0-1 and group 1 hidden; definition 7's line (on hidden 0-1) and definition 8 nested in
+  // it are seen by their insertion on 0-0, definition 8 inserted on 0-1 is not.
+  EXPECT_EQ(LinesSeen(MakeDisplayList(drawing, tables, Side::kBefore, Background::kWhite)),
+            (Seen{{{0, 0}, 'S'},
+                  {{0, 1}, '-'},
+                  {{0, 2}, '-'},
+                  {{100, 0}, 'S'},
+                  {{100, 5}, 'S'},
+                  {{200, 0}, '-'}}));
+  const DisplayList all =
+      MakeDisplayList(drawing, tables, Side::kBefore, Background::kWhite, HiddenLayers::kFaint);
+  EXPECT_EQ(LinesSeen(all), (Seen{{{0, 0}, 'S'},
+                                  {{0, 1}, 'F'},
+                                  {{0, 2}, 'F'},
+                                  {{100, 0}, 'S'},
+                                  {{100, 5}, 'S'},
+                                  {{200, 0}, 'F'}}));
+  // Fainter: neither the pen's own colour nor the background.
+  const std::uint32_t faint = all.PenOf(drawing->segments[1].style).rgb;
+  EXPECT_NE(faint, all.PenOf(drawing->segments[0].style).rgb);
+  EXPECT_NE(faint, all.background_rgb());
+  // The SVG leaves out what the display list leaves out.
+  const std::string svg = Svg(MakeDisplayList(drawing, tables, Side::kBefore, Background::kWhite));
+  EXPECT_NE(svg.find("<line x1=\"0\" y1=\"0\""), std::string::npos) << svg;
+  EXPECT_EQ(svg.find("<line x1=\"0\" y1=\"-1\""), std::string::npos) << svg;
+  EXPECT_EQ(svg.find("<line x1=\"200\""), std::string::npos) << svg;
+}
+
+TEST(PreviewLayers, TheAfterSideGoesByTheLayersTheEntitiesLandOn) {
+  const auto drawing = WithHiddenLayers();
+  ConversionTables tables;
+  tables.layers.SetTarget(LayerAddress{0, 0}.Index(), LayerAddress{0, 1});  // shown -> hidden
+  tables.layers.SetTarget(LayerAddress{0, 1}.Index(), LayerAddress{0, 2});  // hidden -> shown
+  EXPECT_EQ(LinesSeen(MakeDisplayList(drawing, tables, Side::kAfter, Background::kWhite)),
+            (Seen{{{0, 0}, '-'},
+                  {{0, 1}, 'S'},
+                  {{0, 2}, '-'},
+                  {{100, 0}, '-'},
+                  {{100, 5}, '-'},
+                  {{200, 0}, 'S'}}));
+  // The side before the tables stays as the file shows it.
+  EXPECT_EQ(
+      LinesSeen(MakeDisplayList(drawing, tables, Side::kBefore, Background::kWhite)).at({0, 0}),
+      'S');
+}
+
+TEST(PreviewLayers, FilesWithoutLayerStatesShowEverything) {
+  const std::string symbol = testing::JwsWithOneLine(600);
+  auto in = Reader(symbol);
+  auto drawing = jw::DrawJwsRecords(in);
+  ASSERT_TRUE(IsOk(drawing));
+  EXPECT_FALSE(drawing.value().layers.known);
+  const auto shared = std::make_shared<const Drawing>(std::move(drawing).value());
+  const DisplayList list =
+      MakeDisplayList(shared, ConversionTables{}, Side::kBefore, Background::kWhite);
+  ASSERT_FALSE(shared->segments.empty());
+  EXPECT_FALSE(list.PenOf(shared->segments[0].style).hidden);
+}
+
 TEST(PreviewSvg, SaysWhatTheDisplayListSays) {
   auto drawing = std::make_shared<const Drawing>(EveryKind());
   ConversionTables tables;
@@ -391,6 +478,42 @@ TEST(PreviewSamples, EveryPrimitiveLiesInsideTheExtentsWithoutNaN) {
     EXPECT_EQ(svg.find("nan"), std::string::npos);
     EXPECT_EQ(svg.find("inf"), std::string::npos);
   }
+}
+
+// The legend of jw_cad's own sample: members of block definitions on hidden layers, inserted on
+// a shown one. jw_cad shows them; so must the preview.
+TEST(PreviewSamples, BlocksOnShownLayersAreDrawnWholeInJwCadsSample) {
+  const fs::path file = fs::path(PENMORPH_SAMPLES_DIR) / "jw_cad__sample.jww";
+  if (!fs::exists(file)) {
+    GTEST_SKIP() << "no " << file.string();
+  }
+  const FormatRegistry formats = MakeStandardFormats();
+  auto drawing = DrawFile(formats, file);
+  ASSERT_TRUE(IsOk(drawing));
+  const Drawing& d = *drawing.value();
+  ASSERT_TRUE(d.layers.known);
+  const DisplayList list =
+      MakeDisplayList(drawing.value(), ConversionTables{}, Side::kBefore, Background::kWhite);
+  std::size_t members = 0;
+  std::size_t hidden = 0;
+  auto count = [&](std::uint32_t style) {
+    members += KeyOf(d, style).in_block ? 1 : 0;
+    hidden += list.PenOf(style).hidden ? 1 : 0;
+  };
+  for (const Segment& s : d.segments) {
+    count(s.style);
+  }
+  for (const Arc& a : d.arcs) {
+    count(a.style);
+  }
+  for (const Text& t : d.texts) {
+    count(t.style);
+  }
+  for (const Polygon& p : d.polygons) {
+    count(p.style);
+  }
+  EXPECT_GT(members, 0u);
+  EXPECT_EQ(hidden, 0u);  // nothing of the main list lies on a hidden layer either
 }
 
 }  // namespace

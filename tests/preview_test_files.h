@@ -21,4 +21,12 @@ namespace penmorph::testing {
 // Text kinds have colour 1, the dimension colours are 321.
 std::string JwwOfEveryKind();
 
+// A version-700 JWW drawing whose header hides layer 0-1 and group 1 (every other layer and
+// group shown, group 0 the one being written), of lines of colour 2 one unit long:
+//   main list  0-0: (0,0)-(10,0)   0-1: (0,1)-(10,1)   1-0: (0,2)-(10,2)
+//              0-0: insertion of definition 7 at (100,0); 0-1: of definition 8 at (200,0)
+//   definition 7: 0-1: (0,0)-(1,0), and on 0-1 an insertion of definition 8 at (0,5)
+//   definition 8: 0-0: (0,0)-(0,1)
+std::string JwwWithHiddenLayers();
+
 }  // namespace penmorph::testing

@@ -1,7 +1,9 @@
 // Writes a small folder of example files for trying the converter: files of every kind the
 // converter meets in a drawings folder. Every drawing here is built by this program itself.
 //
-//   penmorph-make-examples FOLDER
+//   penmorph-make-examples [--layers] FOLDER
+//
+// --layers adds layers.jww, a plan with hidden layers, for pictures of the preview.
 
 #include <filesystem>
 #include <fstream>
@@ -80,11 +82,12 @@ bool WriteDosExamples(const fs::path& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: penmorph-make-examples FOLDER\n";
+  const bool layers = argc == 3 && std::string(argv[1]) == "--layers";
+  if (argc != 2 && !layers) {
+    std::cerr << "usage: penmorph-make-examples [--layers] FOLDER\n";
     return 2;
   }
-  fs::path folder(argv[1]);
+  fs::path folder(argv[argc - 1]);
   std::error_code ec;
   fs::create_directories(folder, ec);
   if (ec) {
@@ -101,6 +104,10 @@ int main(int argc, char** argv) {
   std::string chair = penmorph::examples::ExampleJwsSymbol();
   ok &= !chair.empty() && WriteFile(folder / "chair.jws", chair);
   ok &= WriteDosExamples(folder);
+  if (layers) {
+    std::string plan = penmorph::examples::ExampleLayeredDrawing();
+    ok &= !plan.empty() && WriteFile(folder / "layers.jww", plan);
+  }
   if (!ok) {
     std::cerr << "cannot write the example files into " << folder.string() << "\n";
     return 1;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes pictures of penmorph.exe under Wine on a virtual X display: the window at its first start
-# (no ini file), listing a folder of example drawings and maximised, the preview of a real drawing,
+# (no ini file), listing a folder of example drawings and maximised, the preview of a real drawing
+# and of an example plan with hidden layers (left out, then shown by the box),
 # both settings dialogs and the box refusing a value, the question before a tree run and the
 # report after "中止". penmorph.exe runs from a folder of its own with a portable ini file;
 # tools/win_screenshots.cpp drives it and this script takes each picture when the driver says.
@@ -49,7 +50,8 @@ if [ "${1:-}" != "--on-display" ]; then
 
   # The example drawings (the tool takes an ASCII folder name), and real drawings when the
   # shared samples sit beside the checkout.
-  scripts/wine-run.sh "$build/bin/penmorph-make-examples.exe" "Z:${work//\//\\}\\examples" \
+  scripts/wine-run.sh "$build/bin/penmorph-make-examples.exe" --layers \
+    "Z:${work//\//\\}\\examples" \
     >/dev/null
   mv "$work/examples/"* "$work/図面/平面図/"
   rmdir "$work/examples"
@@ -78,7 +80,7 @@ if [ "${1:-}" != "--on-display" ]; then
   xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" --on-display --maximised
   /usr/lib/wine/wineserver -k 2>/dev/null || true
   names="first-start window jww-settings jwc-settings jww-refusal question report maximised"
-  names="$names maximised-openbox"
+  names="$names maximised-openbox preview-layers preview-hidden-layers"
   [ -d ../shared/samples ] && names="$names preview"  # the preview shows a real drawing
   for name in $names; do
     [ -s "$out/$name.png" ] || { echo "no picture of the $name" >&2; exit 1; }

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Takes pictures of the window - at its first start, listing a folder of example files, maximised
-# by a window manager (openbox) - of both settings dialogs and the box refusing a value, of the
-# question before a tree run and the reports of runs, on a virtual X display, and of the first
-# screen of the user's manual (with chromium, when it is installed). The pictures land in
-# build/screenshots/. PENMORPH_BUILD_DIR names another build folder, already built, to take
-# them from (and into its screenshots/).
+# by a window manager (openbox) - of the preview of a plan with its hidden layers left out and
+# shown, of both settings dialogs and the box refusing a value, of the question before a tree run
+# and the reports of runs, on a virtual X display, and of the first screen of the user's manual
+# (with chromium, when it is installed). The pictures land in build/screenshots/.
+# PENMORPH_BUILD_DIR names another build folder, already built, to take them from (and into its
+# screenshots/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${PENMORPH_BUILD_DIR:-build}"
@@ -30,7 +31,7 @@ out=$build/screenshots
 folder="$out/図面"
 rm -rf "$out"
 mkdir -p "$folder/平面図" "$folder/立面図/旧版" "$folder/シンボル" "$folder/.hidden"
-"$build/bin/penmorph-make-examples" "$folder/平面図" >/dev/null
+"$build/bin/penmorph-make-examples" --layers "$folder/平面図" >/dev/null
 # Real drawings, when the shared samples sit beside the checkout: copied into the build folder.
 samples=../shared/samples
 if [ -d "$samples" ]; then

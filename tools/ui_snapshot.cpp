@@ -175,26 +175,11 @@ bool SaveNextModal(const QString& file, bool over_window = false) {
   return saved;
 }
 
-// The preview of one real drawing (the first listed .jww with more than a few kilobytes),
-// before and after a table that sends colour 2 to red and colour 3 to blue.
-bool SavePreview(penmorph::TForm1& window, QTableWidget* list, const QString& file) {
-  int row = -1;
-  for (int r = 0; r < list->rowCount() && row < 0; ++r) {
-    const QString name = list->item(r, 0)->text().trimmed();
-    if (name.endsWith(QStringLiteral(".jww"), Qt::CaseInsensitive) &&
-        name.contains(QStringLiteral("sample")) && !name.startsWith(QStringLiteral("jw_cad"))) {
-      row = r;
-    }
-  }
-  if (row < 0) {
-    std::fprintf(stderr, "no sample drawing listed for the preview\n");
-    return true;  // without the samples there is nothing to show
-  }
+// Selects the row and waits for the preview to show it, the window as large as the screen.
+void PreviewRow(penmorph::TForm1& window, QTableWidget* list, int row) {
   // The whole screen's size, less the window manager's frame.
   const QSize size = window.size();
   window.resize(window.screen()->availableSize() - (window.frameGeometry().size() - size));
-  window.tables().jww.SetEntry(2, 8);
-  window.tables().jww.SetEntry(3, 6);
   list->clearSelection();
   list->setRangeSelected(QTableWidgetSelectionRange(row, 0, row, list->columnCount() - 1), true);
   window.preview()->TablesChanged(window.tables());
@@ -203,9 +188,56 @@ bool SavePreview(penmorph::TForm1& window, QTableWidget* list, const QString& fi
     Settle(50);
   }
   Settle(500);
+}
+
+int RowNamed(QTableWidget* list, const std::function<bool(const QString&)>& wanted) {
+  for (int r = 0; r < list->rowCount(); ++r) {
+    if (wanted(list->item(r, 0)->text().trimmed())) {
+      return r;
+    }
+  }
+  return -1;
+}
+
+// The preview of one real drawing (the first listed .jww with more than a few kilobytes),
+// before and after a table that sends colour 2 to red and colour 3 to blue.
+bool SavePreview(penmorph::TForm1& window, QTableWidget* list, const QString& file) {
+  const int row = RowNamed(list, [](const QString& name) {
+    return name.endsWith(QStringLiteral(".jww"), Qt::CaseInsensitive) &&
+           name.contains(QStringLiteral("sample")) && !name.startsWith(QStringLiteral("jw_cad"));
+  });
+  if (row < 0) {
+    std::fprintf(stderr, "no sample drawing listed for the preview\n");
+    return true;  // without the samples there is nothing to show
+  }
+  const QSize size = window.size();
+  window.tables().jww.SetEntry(2, 8);
+  window.tables().jww.SetEntry(3, 6);
+  PreviewRow(window, list, row);
   const bool saved = Save(&window, file);
   window.tables().jww.Reset();
   window.preview()->TablesChanged(window.tables());
+  window.resize(size);
+  Settle(200);
+  return saved;
+}
+
+// The plan with hidden layers (layers.jww, when listed) as jw_cad shows it, then with the box
+// that shows the hidden layers too, fainter.
+bool SaveHiddenLayers(penmorph::TForm1& window, QTableWidget* list, const QString& output) {
+  const int row = RowNamed(list, [](const QString& name) { return name == "layers.jww"; });
+  auto* box = window.findChild<QCheckBox*>(QStringLiteral("HiddenLayersCheckBox"));
+  if (row < 0 || box == nullptr) {
+    std::fprintf(stderr, "no layers.jww listed, or no box for hidden layers\n");
+    return false;
+  }
+  const QSize size = window.size();
+  PreviewRow(window, list, row);
+  bool saved = Save(&window, output + "/preview-layers.png");
+  box->setChecked(true);
+  Settle(300);
+  saved &= Save(&window, output + "/preview-hidden-layers.png");
+  box->setChecked(false);
   window.resize(size);
   Settle(200);
   return saved;
@@ -325,6 +357,7 @@ int main(int argc, char** argv) {
 
   ok &= Save(&window, output + "/main-window.png");
   ok &= SavePreview(window, list, output + "/preview.png");
+  ok &= SaveHiddenLayers(window, list, output);
   ok &= SaveDialog([&] { window.ShowJwwSettings(); }, output + "/jww-settings.png");
   ok &= SaveDialog([&] { window.ShowJwcSettings(); }, output + "/jwc-settings.png");
   ok &= SaveRefusal(window, prompts, output + "/jww-refusal.png");

@@ -333,24 +333,39 @@ int wmain(int argc, wchar_t** argv) {
   HWND pane = GetDlgItem(main, ids::kPreviewPane);
   HWND caption = GetDlgItem(pane, ids::kPreviewCaption);
   HWND list = GetDlgItem(main, ids::kFileList);
-  const std::wstring sample = L"Jw_cad-for-Mac__sample.jww (JWW";
-  const auto shown = [&] { return Text(caption).rfind(sample, 0) == 0; };
-  PostMessageW(list, WM_KEYDOWN, VK_HOME, 0);
-  for (int row = 0; row < 64 && !shown(); ++row) {
-    PostMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
-    for (int wait = 0; wait < 20 && !shown(); ++wait) {
+  const auto preview = [&](const std::wstring& file) {
+    const std::wstring wanted = file + L" (JWW";
+    const auto shown = [&] { return Text(caption).rfind(wanted, 0) == 0; };
+    PostMessageW(list, WM_KEYDOWN, VK_HOME, 0);
+    for (int row = 0; row < 64 && !shown(); ++row) {
+      PostMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
+      for (int wait = 0; wait < 20 && !shown(); ++wait) {
+        Sleep(25);
+      }
+    }
+    for (int wait = 0; wait < 400 && !shown(); ++wait) {
       Sleep(25);
     }
-  }
-  for (int wait = 0; wait < 400 && !shown(); ++wait) {
-    Sleep(25);
-  }
-  if (shown()) {
-    Sleep(500);  // the canvases paint after the caption
+    if (shown()) {
+      Sleep(500);  // the canvases paint after the caption
+    }
+    return shown();
+  };
+  if (preview(L"Jw_cad-for-Mac__sample.jww")) {
     Shot("preview", main);
   } else {
     std::fprintf(stderr, "penmorph-win-screenshots: no sample drawing to preview\n");
   }
+  // The example plan with hidden layers, as jw_cad shows it and with the hidden ones too.
+  if (!preview(L"layers.jww")) {
+    Fail("the preview never showed layers.jww");
+  }
+  Shot("preview-layers", main);
+  HWND hidden_layers = GetDlgItem(pane, ids::kPreviewHiddenLayers);
+  SendMessageW(hidden_layers, BM_CLICK, 0, 0);
+  Sleep(500);
+  Shot("preview-hidden-layers", main);
+  SendMessageW(hidden_layers, BM_CLICK, 0, 0);
 
   HWND jww = ShowDialog(main, ids::kJwwSettingsButton, L"TForm3");
   Shot("jww-settings", jww);

@@ -220,12 +220,20 @@ void PreviewPanel::SetBackground(preview::Background background) {
   ResolvePens();
 }
 
+void PreviewPanel::SetShowHiddenLayers(bool show) {
+  show_hidden_layers_ = show;
+  ResolvePens();
+}
+
 void PreviewPanel::ResolvePens() {
   if (!drawing_) {
     return;
   }
-  before_ = preview::MakeDisplayList(drawing_, tables_, preview::Side::kBefore, background_);
-  after_ = preview::MakeDisplayList(drawing_, tables_, preview::Side::kAfter, background_);
+  const auto hidden =
+      show_hidden_layers_ ? preview::HiddenLayers::kFaint : preview::HiddenLayers::kLeftOut;
+  before_ =
+      preview::MakeDisplayList(drawing_, tables_, preview::Side::kBefore, background_, hidden);
+  after_ = preview::MakeDisplayList(drawing_, tables_, preview::Side::kAfter, background_, hidden);
 }
 
 void PreviewPanel::Submit(bool draw) {

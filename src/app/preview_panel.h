@@ -50,6 +50,9 @@ class PreviewPanel {
   // again on the worker.
   void TablesChanged(const ConversionTables& tables);
   void SetBackground(preview::Background background);
+  // Off, the preview shows the drawing as jw_cad does: nothing on a hidden layer or in a hidden
+  // group. On, those are drawn too, fainter.
+  void SetShowHiddenLayers(bool show);
   // On the window's thread: takes what the worker finished; true when the panel changed.
   bool Deliver();
 
@@ -63,6 +66,7 @@ class PreviewPanel {
   const preview::DisplayList* before() const { return before_ ? &*before_ : nullptr; }
   const preview::DisplayList* after() const { return after_ ? &*after_ : nullptr; }
   preview::Background background() const { return background_; }
+  bool show_hidden_layers() const { return show_hidden_layers_; }
 
   // Blocks until the worker has nothing left to do (tests).
   void WaitIdle();
@@ -109,6 +113,7 @@ class PreviewPanel {
   std::optional<preview::DisplayList> before_;
   std::optional<preview::DisplayList> after_;
   preview::Background background_ = preview::Background::kWhite;
+  bool show_hidden_layers_ = false;
 
   std::thread worker_;  // last: started once everything above exists
 };

@@ -12,6 +12,7 @@ namespace penmorph::app::preview_texts {
 
 inline constexpr std::string_view kSideBySide = "並べて表示";
 inline constexpr std::string_view kBlackBackground = "黒背景";
+inline constexpr std::string_view kShowHiddenLayers = "非表示レイヤも表示";
 inline constexpr std::string_view kFitButton = "全体表示";
 inline constexpr std::string_view kSwitchTip = "スペースキーで切り替え";
 inline constexpr std::array<std::string_view, 4> kInventoryHeads = {

@@ -126,6 +126,9 @@ void PaintDisplayList(const preview::DisplayList& list, const PreviewViewport& v
   TinyPrimitives tiny(viewport);
 
   for (const preview::Polygon& polygon : d.polygons) {
+    if (list.PenOf(polygon.style).hidden) {
+      continue;
+    }
     Extents box;
     points.clear();
     for (std::uint32_t i = 0; i < polygon.count; ++i) {
@@ -138,6 +141,9 @@ void PaintDisplayList(const preview::DisplayList& list, const PreviewViewport& v
     }
   }
   for (const preview::Segment& s : d.segments) {
+    if (list.PenOf(s.style).hidden) {
+      continue;
+    }
     Extents box;
     box.Add(s.from);
     box.Add(s.to);
@@ -148,6 +154,9 @@ void PaintDisplayList(const preview::DisplayList& list, const PreviewViewport& v
   }
   const double tolerance = 0.5 / viewport.scale();  // half a pixel
   for (const preview::Arc& a : d.arcs) {
+    if (list.PenOf(a.style).hidden) {
+      continue;
+    }
     const Extents box = preview::ArcExtents(a);
     if (!Overlaps(box, visible) || tiny.Take(box, viewport, list.PenOf(a.style).rgb, painter)) {
       continue;
@@ -161,13 +170,14 @@ void PaintDisplayList(const preview::DisplayList& list, const PreviewViewport& v
     painter.Polyline(points, list.PenOf(a.style));
   }
   for (const preview::Dot& dot : d.dots) {
-    if (visible.Contains(dot.at, 0)) {
+    if (!list.PenOf(dot.style).hidden && visible.Contains(dot.at, 0)) {
       painter.Dot(viewport.ToScreen(dot.at), list.PenOf(dot.style).rgb);
     }
   }
   for (const preview::Text& t : d.texts) {
     const double height = t.height() * viewport.scale();
-    if (!(height >= kSmallestTextPixels) || !Overlaps(preview::TextExtents(t), visible)) {
+    if (list.PenOf(t.style).hidden || !(height >= kSmallestTextPixels) ||
+        !Overlaps(preview::TextExtents(t), visible)) {
       continue;
     }
     const double width = std::hypot(t.advance.x, t.advance.y) * viewport.scale();

@@ -65,6 +65,26 @@ std::vector<double> WindowsDash(const Drawing& drawing, std::int32_t line_type) 
   return StandardDashPattern(line_type);
 }
 
+// A third of the way from the background to the colour: seen, but plainly not part of the
+// drawing as jw_cad shows it.
+std::uint32_t Faint(std::uint32_t rgb, Background background) {
+  const std::uint32_t paper = background == Background::kWhite ? 0xFF : 0x00;
+  std::uint32_t faint = 0;
+  for (int shift = 0; shift <= 16; shift += 8) {
+    const std::uint32_t channel = (rgb >> shift) & 0xFF;
+    faint |= (channel + 2 * paper) / 3 << shift;
+  }
+  return faint;
+}
+
+// The layer a key is seen by on a side: the tables move the entities before jw_cad shows them.
+int LayerSeen(const StyleKey& key, const ConversionTables* tables) {
+  if (tables == nullptr) {
+    return key.layer;
+  }
+  return tables->layers.Map(LayerAddress::FromIndex(key.layer)).Index();
+}
+
 }  // namespace
 
 std::uint32_t StandardPenColor(int pen, Background background) {
@@ -120,7 +140,7 @@ std::vector<double> StandardDashPattern(int line_type) {
 }
 
 std::vector<Pen> ResolvePens(const Drawing& drawing, const ConversionTables* tables,
-                             Background background) {
+                             Background background, HiddenLayers hidden_layers) {
   std::vector<Pen> pens;
   pens.reserve(drawing.styles.size());
   for (const StyleKey& key : drawing.styles) {
@@ -138,15 +158,21 @@ std::vector<Pen> ResolvePens(const Drawing& drawing, const ConversionTables* tab
           windows ? WindowsDash(drawing, codes.line_type) : StandardDashPattern(codes.line_type);
     }
     pen.width = std::clamp(static_cast<double>(key.width), 1.0, 8.0);
+    if (drawing.layers.Hidden(LayerSeen(key, tables))) {
+      pen.hidden = hidden_layers == HiddenLayers::kLeftOut;
+      pen.faint = !pen.hidden;
+      pen.rgb = Faint(pen.rgb, background);
+    }
     pens.push_back(std::move(pen));
   }
   return pens;
 }
 
 DisplayList MakeDisplayList(std::shared_ptr<const Drawing> drawing, const ConversionTables& tables,
-                            Side side, Background background) {
+                            Side side, Background background, HiddenLayers hidden_layers) {
   DisplayList list;
-  list.pens = ResolvePens(*drawing, side == Side::kAfter ? &tables : nullptr, background);
+  list.pens =
+      ResolvePens(*drawing, side == Side::kAfter ? &tables : nullptr, background, hidden_layers);
   list.drawing = std::move(drawing);
   list.background = background;
   return list;

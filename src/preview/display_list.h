@@ -15,11 +15,16 @@ namespace penmorph::preview {
 
 enum class Background : std::uint8_t { kWhite, kBlack };
 enum class Side : std::uint8_t { kBefore, kAfter };
+// What lies on a hidden layer or in a hidden group: left out, as jw_cad shows the drawing, or
+// drawn fainter beside the rest.
+enum class HiddenLayers : std::uint8_t { kLeftOut, kFaint };
 
 struct Pen {
   std::uint32_t rgb = 0;     // 0xRRGGBB
   std::vector<double> dash;  // on, off, on... in screen pixels; empty: continuous
   double width = 1;          // screen pixels
+  bool hidden = false;       // on a hidden layer and left out: nothing in this pen is painted
+  bool faint = false;        // on a hidden layer but shown: `rgb` is already paled
   bool operator==(const Pen&) const = default;
 };
 
@@ -35,12 +40,14 @@ struct DisplayList {
 };
 
 // The pen of every style key of the drawing: as the file gives it (`tables` null) or after the
-// tables.
+// tables, whose layer table decides which layer's state a key is seen by.
 std::vector<Pen> ResolvePens(const Drawing& drawing, const ConversionTables* tables,
-                             Background background);
+                             Background background,
+                             HiddenLayers hidden_layers = HiddenLayers::kLeftOut);
 
 DisplayList MakeDisplayList(std::shared_ptr<const Drawing> drawing, const ConversionTables& tables,
-                            Side side, Background background);
+                            Side side, Background background,
+                            HiddenLayers hidden_layers = HiddenLayers::kLeftOut);
 
 // jw_cad's standard screen colour of pen 1-9 (anything else as pen 2, the plain line colour).
 std::uint32_t StandardPenColor(int pen, Background background);

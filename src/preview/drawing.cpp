@@ -21,7 +21,8 @@ std::size_t StyleIndex::Hash::operator()(const StyleKey& k) const {
       static_cast<std::uint64_t>(k.role) | static_cast<std::uint64_t>(k.in_block) << 3 |
       static_cast<std::uint64_t>(k.family) << 4 | static_cast<std::uint64_t>(k.color) << 8 |
       static_cast<std::uint64_t>(k.line_type) << 24 | static_cast<std::uint64_t>(k.width) << 32;
-  return std::hash<std::uint64_t>()(packed ^ (static_cast<std::uint64_t>(k.rgb) << 48));
+  return std::hash<std::uint64_t>()(packed ^ (static_cast<std::uint64_t>(k.rgb) << 48) ^
+                                    (static_cast<std::uint64_t>(k.layer) << 56));
 }
 
 std::uint32_t StyleIndex::IndexOf(const StyleKey& key, std::vector<StyleKey>& styles) {

@@ -107,6 +107,8 @@ enum class PenRole : std::uint8_t {
   kDimensionPoint,
 };
 
+inline constexpr std::uint16_t kNoLayer = kLayerCount;
+
 struct StyleKey {
   CodeFamily family = CodeFamily::kWindows;
   PenRole role = PenRole::kLine;
@@ -115,6 +117,10 @@ struct StyleKey {
   std::uint8_t line_type = 0;  // line type; for texts and points not a line type
   std::uint16_t width = 0;     // the file's pen width, 0 when it holds none
   std::int32_t rgb = -1;       // a solid's own colour (0x00BBGGRR), -1 when it has none
+  // The layer (group * 16 + layer) whose state decides whether it is seen: the entity's own, or
+  // for a block's members the layer of the outermost insertion, as jw_cad draws a block whole.
+  // kNoLayer for a layer or group outside 0-15: always seen.
+  std::uint16_t layer = 0;
   bool operator==(const StyleKey&) const = default;
 };
 

@@ -158,7 +158,7 @@ void WriteSvg(std::ostream& out, const DisplayList& list, int pixels) {
       finite = finite && Finite(p);
       points += (i ? " " : "") + Num(p.x) + "," + Num(-p.y);
     }
-    if (finite) {
+    if (finite && !list.PenOf(polygon.style).hidden) {
       out << "<polygon points=\"" << points << "\" fill=\"" << Colour(list.PenOf(polygon.style).rgb)
           << "\"/>\n";
     }
@@ -167,7 +167,7 @@ void WriteSvg(std::ostream& out, const DisplayList& list, int pixels) {
 
   out << "<g fill=\"none\" stroke-linecap=\"round\">\n";
   for (const Segment& s : drawing.segments) {
-    if (Finite(s.from) && Finite(s.to)) {
+    if (Finite(s.from) && Finite(s.to) && !list.PenOf(s.style).hidden) {
       out << "<line x1=\"" << Num(s.from.x) << "\" y1=\"" << Num(-s.from.y) << "\" x2=\""
           << Num(s.to.x) << "\" y2=\"" << Num(-s.to.y) << "\"" << Stroke(list.PenOf(s.style), pixel)
           << "/>\n";
@@ -175,7 +175,7 @@ void WriteSvg(std::ostream& out, const DisplayList& list, int pixels) {
   }
   for (const Arc& a : drawing.arcs) {
     if (!Finite(a.centre) || !Finite(a.u) || !Finite(a.v) || !std::isfinite(a.start) ||
-        !std::isfinite(a.sweep)) {
+        !std::isfinite(a.sweep) || list.PenOf(a.style).hidden) {
       continue;
     }
     const EllipseAxes axes = AxesOf(a.u, a.v);
@@ -210,7 +210,7 @@ void WriteSvg(std::ostream& out, const DisplayList& list, int pixels) {
 
   out << "<g stroke=\"none\">\n";
   for (const Dot& d : drawing.dots) {
-    if (Finite(d.at)) {
+    if (Finite(d.at) && !list.PenOf(d.style).hidden) {
       out << "<circle cx=\"" << Num(d.at.x) << "\" cy=\"" << Num(-d.at.y) << "\" r=\"" << Num(dot)
           << "\" fill=\"" << Colour(list.PenOf(d.style).rgb) << "\"/>\n";
     }
@@ -218,7 +218,8 @@ void WriteSvg(std::ostream& out, const DisplayList& list, int pixels) {
   for (const Text& t : drawing.texts) {
     const double height = t.height();
     const double length = std::hypot(t.advance.x, t.advance.y);
-    if (!Finite(t.origin) || !std::isfinite(height) || !std::isfinite(length) || height <= 0) {
+    if (!Finite(t.origin) || !std::isfinite(height) || !std::isfinite(length) || height <= 0 ||
+        list.PenOf(t.style).hidden) {
       continue;
     }
     const double degrees = -t.angle() * 180 / std::numbers::pi;

@@ -198,6 +198,13 @@ PreviewPane::PreviewPane(const FormatRegistry& formats, QWidget* parent)
     Refresh();
   });
   bar->addWidget(black_);
+  hidden_layers_ = new QCheckBox(FromUtf8(texts::kShowHiddenLayers), this);
+  hidden_layers_->setObjectName(QStringLiteral("HiddenLayersCheckBox"));
+  connect(hidden_layers_, &QCheckBox::toggled, this, [this](bool on) {
+    panel_.SetShowHiddenLayers(on);
+    Refresh();
+  });
+  bar->addWidget(hidden_layers_);
   auto* fit = new QPushButton(FromUtf8(texts::kFitButton), this);
   fit->setObjectName(QStringLiteral("FitButton"));
   connect(fit, &QPushButton::clicked, this, &PreviewPane::FitToWindow);

@@ -83,6 +83,7 @@ class PreviewPane : public QWidget {
   QTableWidget* table_ = nullptr;
   QCheckBox* side_by_side_ = nullptr;
   QCheckBox* black_ = nullptr;
+  QCheckBox* hidden_layers_ = nullptr;
   QPushButton* switch_ = nullptr;
   PreviewCanvas* before_ = nullptr;
   PreviewCanvas* after_ = nullptr;

@@ -34,6 +34,7 @@ inline constexpr int kPreviewFit = 1105;
 inline constexpr int kPreviewInventory = 1106;
 inline constexpr int kPreviewBefore = 1107;
 inline constexpr int kPreviewAfter = 1108;
+inline constexpr int kPreviewHiddenLayers = 1109;
 
 // TForm1's menus: one id per command of the menu table and its argument.
 constexpr int MenuId(app::Command command, int argument = 0) {

@@ -307,6 +307,8 @@ PreviewPane::PreviewPane(HWND parent, const FormatRegistry& formats)
                               BS_PUSHBUTTON | WS_TABSTOP, ids::kPreviewSwitch);
   black_box_ = AddControl(hwnd(), L"BUTTON", texts::kBlackBackground, BS_AUTOCHECKBOX | WS_TABSTOP,
                           ids::kPreviewBlack);
+  hidden_layers_box_ = AddControl(hwnd(), L"BUTTON", texts::kShowHiddenLayers,
+                                  BS_AUTOCHECKBOX | WS_TABSTOP, ids::kPreviewHiddenLayers);
   fit_button_ = AddControl(hwnd(), L"BUTTON", texts::kFitButton, BS_PUSHBUTTON | WS_TABSTOP,
                            ids::kPreviewFit);
   table_ = AddControl(hwnd(), WC_LISTVIEWW, "",
@@ -422,6 +424,7 @@ void PreviewPane::LayOut() {
     MoveWindow(control, x, s(2), w, s(22), TRUE);
   };
   place_right(fit_button_, s(72));
+  place_right(hidden_layers_box_, s(130));
   place_right(black_box_, s(64));
   place_right(switch_button_, s(104));
   place_right(side_by_side_box_, s(90));
@@ -469,6 +472,10 @@ LRESULT PreviewPane::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
           panel_.SetBackground(Button_GetCheck(black_box_) == BST_CHECKED
                                    ? preview::Background::kBlack
                                    : preview::Background::kWhite);
+          Refresh();
+          return 0;
+        case ids::kPreviewHiddenLayers:
+          panel_.SetShowHiddenLayers(Button_GetCheck(hidden_layers_box_) == BST_CHECKED);
           Refresh();
           return 0;
         case ids::kPreviewFit:

@@ -53,6 +53,7 @@ class PreviewPane : public WindowBase {
   HWND side_by_side_box_ = nullptr;
   HWND switch_button_ = nullptr;
   HWND black_box_ = nullptr;
+  HWND hidden_layers_box_ = nullptr;
   HWND fit_button_ = nullptr;
   HWND table_ = nullptr;
   std::unique_ptr<PreviewCanvas> before_;

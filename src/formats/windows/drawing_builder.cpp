@@ -80,6 +80,7 @@ struct Fragment : preview::Primitives {
   struct Insertion {
     Affine placement;
     std::int32_t number = 0;
+    std::uint16_t layer = preview::kNoLayer;  // whose state shows or hides the members
   };
   std::vector<Insertion> insertions;
   std::size_t cost = 0;  // what placing it once takes, in primitives (see kMaxPlacedPrimitives)
@@ -118,6 +119,7 @@ class DrawingBuilder final : public RecordVisitor {
  public:
   void OnJwwHeader(THeader& header, SourceRange) override {
     Begin(header.version, "JWW");
+    drawing_.layers = ReadLayerSheet(header);
     for (const TColorExNo& color : header.sxf_colors) {
       std::int32_t colorref = 0;
       std::memcpy(&colorref, color.definition.data(), sizeof colorref);
@@ -166,7 +168,7 @@ class DrawingBuilder final : public RecordVisitor {
   Drawing Finish() {
     MoveIntoDrawing(main_);
     for (const Fragment::Insertion& insertion : main_.insertions) {
-      Place(insertion, Affine{}, 0);
+      Place(insertion, Affine{}, 0, insertion.layer);
     }
     drawing_.remap = std::make_shared<WindowsStyleRemap>();
     return std::move(drawing_);
@@ -186,6 +188,24 @@ class DrawingBuilder final : public RecordVisitor {
     key.line_type = HasLineType(PartInfoOf(part)) ? base.PenStyle : 0;
     key.width = base.PenWidth;
     key.rgb = rgb;
+    key.layer = LayerOf(owner_ != nullptr ? *owner_ : base);
+    return style_index_.IndexOf(key, drawing_.styles);
+  }
+
+  static std::uint16_t LayerOf(const EntityBase& base) {
+    if (base.Layer >= kLayersPerGroup || base.LayerGroup >= kLayerGroupCount) {
+      return preview::kNoLayer;
+    }
+    return static_cast<std::uint16_t>(LayerAddress{base.LayerGroup, base.Layer}.Index());
+  }
+
+  // A member's style where an insertion on `layer` places it.
+  std::uint32_t PlacedStyle(std::uint32_t style, std::uint16_t layer) {
+    StyleKey key = drawing_.styles[style];
+    if (key.layer == layer) {
+      return style;
+    }
+    key.layer = layer;
     return style_index_.IndexOf(key, drawing_.styles);
   }
 
@@ -233,6 +253,8 @@ class DrawingBuilder final : public RecordVisitor {
   }
 
   void Add(EntityPart, const TEntSunpo& dim) {
+    // A dimension is one entity: its own layer shows or hides all its parts.
+    owner_ = &dim.base;
     ForEachMember(dim, version_, [&](const auto& member, const DimensionMember& info) {
       // A member from version 420 that jw_cad left unused carries no colour.
       if (info.since >= kAllDimensionMembersSince && member.base.PenColor == 0) {
@@ -240,6 +262,7 @@ class DrawingBuilder final : public RecordVisitor {
       }
       Add(info.part, member);
     });
+    owner_ = nullptr;
   }
 
   void Add(EntityPart part, const TEntSolid& solid) {
@@ -256,7 +279,7 @@ class DrawingBuilder final : public RecordVisitor {
     // Insertion point x, y, scale x, scale y, angle (radians) and the definition's number.
     const auto& v = block.values;
     target_->insertions.push_back(
-        {Affine::Placement({v[0], v[1]}, v[2], v[3], v[4]), block.number});
+        {Affine::Placement({v[0], v[1]}, v[2], v[3], v[4]), block.number, LayerOf(block.base)});
   }
 
   void MoveIntoDrawing(Fragment& main) {
@@ -265,7 +288,9 @@ class DrawingBuilder final : public RecordVisitor {
   }
 
   // A definition's members where `outer` after `insertion` puts them; nested insertions too.
-  void Place(const Fragment::Insertion& insertion, const Affine& outer, int depth) {
+  // All of them are seen by `layer`, the outermost insertion's.
+  void Place(const Fragment::Insertion& insertion, const Affine& outer, int depth,
+             std::uint16_t layer) {
     auto found = blocks_.find(insertion.number);
     if (found == blocks_.end() || depth >= kMaxBlockDepth) {
       return;
@@ -281,7 +306,7 @@ class DrawingBuilder final : public RecordVisitor {
     const Affine t = outer.Then(insertion.placement);
     preview::Extents& e = drawing_.extents;
     for (const Segment& s : block.segments) {
-      drawing_.segments.push_back({t.Apply(s.from), t.Apply(s.to), s.style});
+      drawing_.segments.push_back({t.Apply(s.from), t.Apply(s.to), PlacedStyle(s.style, layer)});
       e.Add(drawing_.segments.back().from);
       e.Add(drawing_.segments.back().to);
     }
@@ -290,6 +315,7 @@ class DrawingBuilder final : public RecordVisitor {
       placed.centre = t.Apply(a.centre);
       placed.u = t.ApplyVector(a.u);
       placed.v = t.ApplyVector(a.v);
+      placed.style = PlacedStyle(a.style, layer);
       drawing_.arcs.push_back(placed);
       e.Merge(preview::ArcExtents(placed));
     }
@@ -299,23 +325,24 @@ class DrawingBuilder final : public RecordVisitor {
         drawing_.vertices.push_back(t.Apply(block.vertices[p.first + i]));
         e.Add(drawing_.vertices.back());
       }
-      drawing_.polygons.push_back({first, p.count, p.style});
+      drawing_.polygons.push_back({first, p.count, PlacedStyle(p.style, layer)});
     }
     for (const Text& text : block.texts) {
       Text placed = text;
       placed.origin = t.Apply(text.origin);
       placed.advance = t.ApplyVector(text.advance);
       placed.up = t.ApplyVector(text.up);
+      placed.style = PlacedStyle(text.style, layer);
       e.Merge(preview::TextExtents(placed));
       drawing_.texts.push_back(std::move(placed));
     }
     for (const Dot& d : block.dots) {
-      drawing_.dots.push_back({t.Apply(d.at), d.style});
+      drawing_.dots.push_back({t.Apply(d.at), PlacedStyle(d.style, layer)});
       e.Add(drawing_.dots.back().at);
     }
     for (const Fragment::Insertion& nested : block.insertions) {
       if (nested.number != insertion.number) {  // a definition that inserts itself ends here
-        Place(nested, t, depth + 1);
+        Place(nested, t, depth + 1, layer);
       }
     }
   }
@@ -326,6 +353,7 @@ class DrawingBuilder final : public RecordVisitor {
   Fragment scratch_;  // members of a definition whose number came before
   Fragment* target_ = &main_;
   bool in_block_ = false;
+  const EntityBase* owner_ = nullptr;  // the dimension whose parts are being added
   std::unordered_map<std::int32_t, Fragment> blocks_;
   preview::StyleIndex style_index_;
   std::size_t placed_ = 0;
