@@ -302,8 +302,9 @@ TEST(PreviewSvg, SaysWhatTheDisplayListSays) {
   const std::string after = Svg(MakeDisplayList(drawing, tables, Side::kAfter, Background::kWhite));
   EXPECT_NE(after.find("<line x1=\"0\" y1=\"0\" x2=\"10\" y2=\"0\" stroke=\"#ff0000\""),
             std::string::npos);
-  // The half ellipse from (20,2.5) to (20,-2.5) counter-clockwise, radii 5 and 2.5.
-  EXPECT_NE(before.find("<path d=\"M20 -2.5A5 2.5 0 0 1 20 2.5\""), std::string::npos) << before;
+  // The half ellipse from (20,2.5) to (20,-2.5) counter-clockwise, radii 5 and 2.5: on the
+  // page from the top round the left (x = 15) to the bottom, SVG's negative direction.
+  EXPECT_NE(before.find("<path d=\"M20 -2.5A5 2.5 0 0 0 20 2.5\""), std::string::npos) << before;
   // The placed circle, a whole one of radius 2 at (90,0).
   EXPECT_NE(before.find("<ellipse cx=\"90\" cy=\"0\" rx=\"2\" ry=\"2\""), std::string::npos);
   EXPECT_NE(before.find("<polygon points=\"30,0 40,0 40,-10 30,-10\" fill=\"#ff0000\"/>"),

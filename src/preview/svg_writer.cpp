@@ -191,8 +191,9 @@ void WriteSvg(std::ostream& out, const DisplayList& list, int pixels) {
           << Stroke(list.PenOf(a.style), pixel) << "/>\n";
       continue;
     }
-    // Counter-clockwise on the drawing (the sweep's sign, turned over by a mirroring u and v)
-    // is clockwise once y is turned: SVG's sweep flag 1.
+    // Turning y over keeps how an arc looks: counter-clockwise on the drawing (the sweep's sign,
+    // turned over by a mirroring u and v) is counter-clockwise on the page too, which in SVG's
+    // downward y is the negative direction: sweep flag 0.
     const double determinant = a.u.x * a.v.y - a.u.y * a.v.x;
     const bool counter_clockwise = (a.sweep > 0) == (determinant > 0);
     const Point2 from = a.At(a.start);
@@ -202,7 +203,7 @@ void WriteSvg(std::ostream& out, const DisplayList& list, int pixels) {
     }
     out << "<path d=\"M" << Num(from.x) << " " << Num(-from.y) << "A" << Num(axes.rx) << " "
         << Num(axes.ry) << " " << Num(degrees) << " "
-        << (std::abs(a.sweep) > std::numbers::pi ? 1 : 0) << " " << (counter_clockwise ? 1 : 0)
+        << (std::abs(a.sweep) > std::numbers::pi ? 1 : 0) << " " << (counter_clockwise ? 0 : 1)
         << " " << Num(to.x) << " " << Num(-to.y) << "\"" << Stroke(list.PenOf(a.style), pixel)
         << "/>\n";
   }
