@@ -99,10 +99,11 @@ std::string ExampleJwwDrawing() {
   AddLine(t, 1, 1, 0, 3000, 0, 0);
   AddLine(t, 2, 2, 2000, 0, 2000, 3000);  // a hidden line in colour 2
   t.order.push_back({EntityKind::kArc, 0});
-  t.arcs.push_back({Pen(1, 3), {800, 0, 800, 0, 1.5707963267948966, 1, 0}, 0});
+  // Centre, radius, start and sweep, tilt, flatness: a quarter circle, the door's swing.
+  t.arcs.push_back({Pen(1, 3), {800, 0, 800, 0, 1.5707963267948966, 0, 1}, 0});
   TEntMoji label;
   label.base = Pen(1, 2);
-  label.position = {1500, 1500, 0, 0};
+  label.position = {1500, 1500, 2250, 1500};  // where the baseline starts and ends
   label.layout = {250, 250, 0, 0};
   label.font = Text("\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E");  // "ＭＳ ゴシック"
   label.text = Text("\x8D\x48\x8E\x96\x8E\xBA");                           // "工事室"
@@ -113,6 +114,7 @@ std::string ExampleJwwDrawing() {
   dim.line = {Pen(1, 1), {0, -500, 4000, -500}};
   dim.text = label;
   dim.text.text = Text("4000");
+  dim.text.position = {1500, -450, 2500, -450};
   dim.line2.base = dim.line3.base = Pen(2, 1);
   for (TEntTen& point : dim.points) {
     point.base = Pen(1, 1);
@@ -122,7 +124,7 @@ std::string ExampleJwwDrawing() {
 
   WorkspaceBlockDef chair;
   chair.base = Pen(1, 1);
-  chair.values = {0, 0, 1};
+  chair.values = {1, 0, 1};  // number 1, which the insertion names
   chair.name = Text("chair");
   AddLine(chair.members, 2, 2, 0, 0, 450, 0);
   AddLine(chair.members, 2, 2, 450, 0, 450, 450);
