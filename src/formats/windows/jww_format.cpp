@@ -109,7 +109,7 @@ bool JwwFormat::Recognizes(std::span<const std::uint8_t> head) const {
 
 ConversionStatus JwwFormat::Convert(ByteReader& in, const ConversionTables& tables,
                                     ByteSink& out) const {
-  return ConvertJwwStream(in, tables.jww, out);
+  return ConvertJwwStream(in, tables.jww, out, tables.layers);
 }
 
 std::optional<HeaderMemo> JwwFormat::ReadMemo(ByteReader& in) const {
@@ -158,7 +158,7 @@ bool JwsFormat::Recognizes(std::span<const std::uint8_t> head) const {
 
 ConversionStatus JwsFormat::Convert(ByteReader& in, const ConversionTables& tables,
                                     ByteSink& out) const {
-  return ConvertJwsStream(in, tables.jww, out);
+  return ConvertJwsStream(in, tables.jww, out, tables.layers);
 }
 
 Result<FileDescription> JwsFormat::Describe(ByteReader& in) const {
