@@ -11,6 +11,7 @@
 #include "convert/batch_converter.h"
 #include "fakes.h"
 #include "formats/standard_formats.h"
+#include "formats/windows/jww_format.h"
 #include "formats/windows/layer_names.h"
 #include "formats/windows/stream_converter.h"
 #include "jw_test_bytes.h"
@@ -376,6 +377,36 @@ TEST(LayerTable, OnTheSamplesOnlyWhatTheTableNamesChanges) {
     EXPECT_EQ(NameText(moved.drawing.header.layers[1].name), "壁");
     EXPECT_EQ(moved.drawing.entities.order, plain.drawing.entities.order);
   }
+}
+
+// --- info ---
+
+TEST(LayerTable, InfoListsTheNamedAndUsedLayersWithTheirStates) {
+  Parts drawing = Drawing(700);
+  for (TLayer& layer : drawing.header.layers) {
+    layer.name = {};
+    StoreLittleEndian<std::int32_t>(layer.values.data(), 0);  // hidden, as jw_cad leaves many
+  }
+  for (TLayerGroup& group : drawing.header.layer_groups) {
+    group.name = {};
+    StoreLittleEndian<std::int32_t>(group.values.data(), 1);
+  }
+  StoreLittleEndian<std::int32_t>(drawing.header.layers[kMapped.Index()].values.data(), 3);
+  drawing.header.layers[LayerAddress{5, 1}.Index()].name = {"\x95\xC7", false};  // 壁
+  drawing.header.layer_groups[9].name = Wide(u"平面図");
+  const std::string bytes = Bytes(drawing);
+  auto in = Reader(bytes);
+  auto description = JwwFormat().Describe(in);
+  ASSERT_TRUE(IsOk(description.status()));
+  std::vector<std::string> listed;
+  for (const LayerDescription& layer : description.value().layers) {
+    listed.push_back(layer.address + " " + layer.name + " " + std::to_string(layer.state) + " " +
+                     std::to_string(layer.entities) + "+" + std::to_string(layer.block_members));
+  }
+  EXPECT_EQ(listed, (std::vector<std::string>{"0  1 8+7", "0-3  3 7+7", "0-4  0 1+0", "5  1 0+0",
+                                              "5-1 壁 0 0+0", "9 平面図 1 0+0"}));
+  EXPECT_EQ(description.value().layers[0].scale, 100.0);
+  EXPECT_EQ(description.value().layers[1].scale, std::nullopt);
 }
 
 }  // namespace
