@@ -24,19 +24,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::MemoryBound bound(size);
   fuzz::CompareStreaming(
       {data, size},
-      [](std::span<const std::uint8_t> bytes, const JwwConvSettings& table, fuzz::Bytes& output) {
+      [](std::span<const std::uint8_t> bytes, const ConversionTables& tables, fuzz::Bytes& output) {
         JwsWorkspace workspace;
         ByteReader in = fuzz::Reader(bytes);
         Status status = JwsRead(in, workspace);
-        status = status.ok() ? JwsRemap(workspace, table) : status;
+        status = status.ok() ? JwsRemap(workspace, tables.jww, tables.layers) : status;
         if (status.ok()) {
           status =
               fuzz::WriteInto(output, [&](ByteWriter& out) { return JwsWrite(out, workspace); });
         }
         return status;
       },
-      [](ByteReader& in, const JwwConvSettings& table, ByteSink& out) {
-        return ConvertJwsStream(in, table, out);
+      [](ByteReader& in, const ConversionTables& tables, ByteSink& out) {
+        return ConvertJwsStream(in, tables.jww, out, tables.layers);
       });
   JwsWorkspace first;
   ByteReader in = fuzz::Reader({data, size});

@@ -67,11 +67,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check({data, size}, first, second);
   fuzz::CompareStreaming(
       {data, size},
-      [](std::span<const std::uint8_t> bytes, const JwwConvSettings& table, fuzz::Bytes& output) {
+      [](std::span<const std::uint8_t> bytes, const ConversionTables& tables, fuzz::Bytes& output) {
         JwwWorkspace& workspace = first;
         ByteReader in = fuzz::Reader(bytes);
         Status status = JwwRead(in, workspace);
-        status = status.ok() ? JwwRemap(workspace, table) : status;
+        status = status.ok() ? JwwRemap(workspace, tables.jww, tables.layers) : status;
         if (status.ok()) {
           status =
               fuzz::WriteInto(output, [&](ByteWriter& out) { return JwwWrite(out, workspace); });
@@ -79,8 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         JwwDeleteExtractedImages(workspace);
         return status;
       },
-      [](ByteReader& in, const JwwConvSettings& table, ByteSink& out) {
-        return ConvertJwwStream(in, table, out);
+      [](ByteReader& in, const ConversionTables& tables, ByteSink& out) {
+        return ConvertJwwStream(in, tables.jww, out, tables.layers);
       });
   for (JwwWorkspace* workspace : {&first, &second}) {
     JwwDeleteExtractedImages(*workspace);

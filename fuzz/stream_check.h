@@ -16,8 +16,10 @@
 
 namespace penmorph::fuzz {
 
-// No conversion; every standard colour and line type moved, every option on.
-inline std::vector<JwwConvSettings> StreamTables() {
+// No conversion; every standard colour and line type moved, every option on; and that with
+// half the layers moved within their groups, a layer renamed and one moved into another group
+// (which fails wherever the two groups' scales differ).
+inline std::vector<ConversionTables> StreamTables() {
   JwwConvSettings every;
   for (int entry = 1; entry <= 9; ++entry) {
     every.SetEntry(entry, entry % 9 + 1);
@@ -28,11 +30,20 @@ inline std::vector<JwwConvSettings> StreamTables() {
   for (int option = 315; option <= 321; ++option) {
     every.SetEntry(option, 1);
   }
-  return {JwwConvSettings{}, every};
+  ConversionTables layers;
+  layers.jww = every;
+  for (int index = 0; index < kLayerCount; index += 2) {
+    layers.layers.SetTarget(index, LayerAddress::FromIndex(index ^ 0x0F));
+  }
+  layers.layers.SetTarget(LayerAddress{1, 1}.Index(), LayerAddress{2, 1});
+  layers.layers.SetLayerName(LayerAddress{0, 1}.Index(), "\xE5\xA3\x81");  // 壁
+  ConversionTables colors;
+  colors.jww = every;
+  return {ConversionTables{}, colors, layers};
 }
 
-// `workspace(data, table, bytes)` gives the workspace's status and output; `stream(reader,
-// table, sink)` converts while reading.
+// `workspace(data, tables, bytes)` gives the workspace's status and output; `stream(reader,
+// tables, sink)` converts while reading.
 template <class WorkspacePath, class StreamPath>
 void CompareStreaming(std::span<const std::uint8_t> data, WorkspacePath workspace,
                       StreamPath stream) {
@@ -45,7 +56,7 @@ void CompareStreaming(std::span<const std::uint8_t> data, WorkspacePath workspac
     std::fwrite(data.data(), 1, data.size(), out);
     std::fclose(out);
   }
-  for (const JwwConvSettings& table : StreamTables()) {
+  for (const ConversionTables& table : StreamTables()) {
     std::vector<std::uint8_t> expected;
     const Status whole = workspace(data, table, expected);
     auto check = [&](ByteReader& in, std::string_view how) {

@@ -71,8 +71,8 @@ TEST(RunReport, EveryCauseAndKindIsWordedInJapaneseAndTheUnknownKeepTheSystemsWo
         SystemCause::kNotAFile}) {
     known.push_back(IoError("cannot replace /d/a.jww: the system's words", cause));
   }
-  for (ErrorKind kind :
-       {ErrorKind::kTruncated, ErrorKind::kMalformed, ErrorKind::kUnsupported, ErrorKind::kRange}) {
+  for (ErrorKind kind : {ErrorKind::kTruncated, ErrorKind::kMalformed, ErrorKind::kUnsupported,
+                         ErrorKind::kScaleClash, ErrorKind::kUnencodable, ErrorKind::kRange}) {
     known.push_back(MakeError(kind, "bad record", 1234));
   }
   std::set<std::string> texts;
@@ -92,6 +92,22 @@ TEST(RunReport, EveryCauseAndKindIsWordedInJapaneseAndTheUnknownKeepTheSystemsWo
   // A read that failed in the middle: no cause, but the byte.
   EXPECT_EQ(JapaneseErrorText(MakeError(ErrorKind::kIo, "cannot read the file", 99)),
             "ファイルの操作に失敗しました（cannot read the file）（99 バイト目）");
+}
+
+TEST(RunReport, TheLayerTablesRefusalsNameTheGroupsScalesAndNames) {
+  Error clash = MakeError(ErrorKind::kScaleClash, "the layer table moves layer 0-3 ...");
+  clash.values = {"0", "100", "2", "50", "0-3"};
+  EXPECT_EQ(JapaneseReason({ReasonKind::kCannotConvert, {}, clash}),
+            "変換できません：レイヤ 0-3 の図形を縮尺 1/100 のグループ 0 から縮尺 1/50 のグループ 2 "
+            "へ移すことになり、用紙上の大きさが変わります");
+  Error name = MakeError(ErrorKind::kUnencodable, "the new name of group F ...");
+  name.values = {"group", "F", "한"};
+  EXPECT_EQ(JapaneseErrorText(name),
+            "グループ F の新しい名前「한」にシフトJISで書けない文字があります");
+  name.values = {"layer", "2-5", "🪟"};
+  EXPECT_EQ(JapaneseErrorText(name),
+            "レイヤ 2-5 "
+            "の新しい名前「🪟」にシフトJISで書けない文字があります");
 }
 
 TEST(RunReport, OnlyFailuresAndUnrecognisedJwCadFilesAreReported) {

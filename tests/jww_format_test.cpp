@@ -105,6 +105,7 @@ TEST_F(JwwFormatTest, ABrokenDrawingFailsWithItsReasonAndTouchesNothing) {
 TEST_F(JwwFormatTest, CommandLineConvertsAndDescribes) {
   HeaderValues values;
   values.memo = "\x95\xBD\x96\xCA";
+  values.layer_name = "";  // no layer named or used: info lists none
   WriteBytes(In("a.jww"), EmptyJww(420, values));
   WriteBytes(In("cut.jww"), EmptyJww(420).substr(0, 5000));
   std::ostringstream out, err;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 #include "formats/standard_formats.h"
 #include "formats/windows/stream_converter.h"
@@ -25,7 +26,8 @@ using testing::WriteBytes;
 enum class Kind { kJww, kJws };
 
 // The output of the workspace, or "failed".
-std::string ThroughWorkspace(const std::string& bytes, Kind kind, const JwwConvSettings& table) {
+std::string ThroughWorkspace(const std::string& bytes, Kind kind, const JwwConvSettings& table,
+                             const LayerTable& layers) {
   auto in =
       ByteReader::FromMemory({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
   VectorSink sink;
@@ -35,32 +37,33 @@ std::string ThroughWorkspace(const std::string& bytes, Kind kind, const JwwConvS
     JwwWorkspace workspace;
     workspace.switches.extract_images = true;
     status = JwwRead(in, workspace);
-    status = status.ok() ? JwwRemap(workspace, table) : status;
+    status = status.ok() ? JwwRemap(workspace, table, layers) : status;
     status = status.ok() ? JwwWrite(out, workspace) : status;
     JwwDeleteExtractedImages(workspace);
   } else {
     JwsWorkspace workspace;
     status = JwsRead(in, workspace);
-    status = status.ok() ? JwsRemap(workspace, table) : status;
+    status = status.ok() ? JwsRemap(workspace, table, layers) : status;
     status = status.ok() ? JwsWrite(out, workspace) : status;
   }
   return status.ok() ? std::string(sink.bytes().begin(), sink.bytes().end()) : "failed";
 }
 
-std::string Converted(ByteReader& in, Kind kind, const JwwConvSettings& table) {
+std::string Converted(ByteReader& in, Kind kind, const JwwConvSettings& table,
+                      const LayerTable& layers) {
   VectorSink sink;
-  ConversionStatus status =
-      kind == Kind::kJww ? ConvertJwwStream(in, table, sink) : ConvertJwsStream(in, table, sink);
+  ConversionStatus status = kind == Kind::kJww ? ConvertJwwStream(in, table, sink, layers)
+                                               : ConvertJwsStream(in, table, sink, layers);
   return status.ok() ? std::string(sink.bytes().begin(), sink.bytes().end()) : "failed";
 }
 
 // Through memory, and through a file with buffers from the smallest to the converter's own.
 void ExpectSameBytes(const std::string& bytes, Kind kind, const JwwConvSettings& table,
-                     const std::string& what) {
-  const std::string expected = ThroughWorkspace(bytes, kind, table);
+                     const std::string& what, const LayerTable& layers = LayerTable{}) {
+  const std::string expected = ThroughWorkspace(bytes, kind, table, layers);
   auto memory =
       ByteReader::FromMemory({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
-  EXPECT_EQ(testing::FirstDifference(expected, Converted(memory, kind, table)), "")
+  EXPECT_EQ(testing::FirstDifference(expected, Converted(memory, kind, table, layers)), "")
       << what << " from memory";
   ScratchFolder folder;
   WriteBytes(folder / "file", bytes);
@@ -68,7 +71,7 @@ void ExpectSameBytes(const std::string& bytes, Kind kind, const JwwConvSettings&
        {std::size_t{256}, std::size_t{300}, std::size_t{4096}, std::size_t{1} << 20}) {
     auto file = ByteReader::OpenFile(folder / "file", buffer);
     ASSERT_TRUE(testing::IsOk(file));
-    EXPECT_EQ(testing::FirstDifference(expected, Converted(file.value(), kind, table)), "")
+    EXPECT_EQ(testing::FirstDifference(expected, Converted(file.value(), kind, table, layers)), "")
         << what << " with a buffer of " << buffer;
   }
 }
@@ -101,6 +104,32 @@ std::vector<std::pair<std::string, JwwConvSettings>> Tables() {
     noise.SetEntry(entry, static_cast<std::int32_t>(random() % 400) - 20);
   }
   tables.emplace_back("random entries", noise);
+  return tables;
+}
+
+// Layer tables that move within each group (no scale changes), move every group's layers into
+// the next group (a scale clash wherever scales differ), and rename, once with a name Shift-JIS
+// cannot hold.
+std::vector<std::pair<std::string, LayerTable>> LayerTables() {
+  std::vector<std::pair<std::string, LayerTable>> tables;
+  LayerTable within;
+  LayerTable across;
+  for (int index = 0; index < kLayerCount; ++index) {
+    const LayerAddress from = LayerAddress::FromIndex(index);
+    if (from.layer % 2 == 1) {
+      within.SetTarget(index, LayerAddress{from.group, kLayersPerGroup - 1 - from.layer});
+    }
+    across.SetTarget(index, LayerAddress{(from.group + 1) % kLayerGroupCount, from.layer});
+  }
+  tables.emplace_back("layers moved within their groups", within);
+  tables.emplace_back("layers moved into the next group", across);
+  LayerTable names = within;
+  names.SetLayerName(0, "壁");
+  names.SetLayerName(255, "a name");
+  names.SetGroupName(3, "平面図");
+  tables.emplace_back("new names", names);
+  names.SetGroupName(4, "한");
+  tables.emplace_back("a name Shift-JIS cannot hold", names);
   return tables;
 }
 
@@ -144,6 +173,29 @@ TEST(StreamConversion, JwsSamplesAndBuiltSymbolsComeOutAsTheWorkspaceWritesThem)
   }
 }
 
+TEST(StreamConversion, UnderLayerTablesTheStreamComesOutAsTheWorkspaceWritesIt) {
+  std::vector<std::tuple<Kind, std::string, std::string>> files;
+  for (const auto& [name, bytes] : BuiltDrawings()) {
+    files.emplace_back(Kind::kJww, name, bytes);
+  }
+  for (int version : {230, 351, 420, 700}) {
+    files.emplace_back(Kind::kJws, "one line " + std::to_string(version),
+                       testing::JwsWithOneLine(version));
+  }
+  for (const char* extension : {".jww", ".jws"}) {
+    for (const fs::path& sample : testing::SampleFiles(extension)) {
+      files.emplace_back(extension == std::string(".jww") ? Kind::kJww : Kind::kJws,
+                         sample.filename().string(), ReadBytes(sample));
+    }
+  }
+  const JwwConvSettings colors = Tables()[2].second;
+  for (const auto& [layers_name, layers] : LayerTables()) {
+    for (const auto& [kind, name, bytes] : files) {
+      ExpectSameBytes(bytes, kind, colors, name + ", " + layers_name, layers);
+    }
+  }
+}
+
 // Cut files and flipped bytes: the two paths agree on every one, down to failing together.
 TEST(StreamConversion, DamagedFilesGiveTheSameBytesOrFailOnBothPaths) {
   std::vector<std::pair<Kind, std::string>> files = {{Kind::kJww, testing::JwwWithImage()},
@@ -154,6 +206,7 @@ TEST(StreamConversion, DamagedFilesGiveTheSameBytesOrFailOnBothPaths) {
   }
   std::mt19937 random(11);
   const JwwConvSettings table = Tables()[2].second;
+  const LayerTable layers = LayerTables()[2].second;  // moves and renames
   for (const auto& [kind, bytes] : files) {
     for (int trial = 0; trial < 150; ++trial) {
       std::string damaged = bytes;
@@ -164,7 +217,7 @@ TEST(StreamConversion, DamagedFilesGiveTheSameBytesOrFailOnBothPaths) {
           damaged[random() % damaged.size()] ^= static_cast<char>(1 << (random() % 8));
         }
       }
-      ExpectSameBytes(damaged, kind, table, "trial " + std::to_string(trial));
+      ExpectSameBytes(damaged, kind, table, "trial " + std::to_string(trial), layers);
     }
   }
 }

@@ -1,4 +1,5 @@
 #include "common/text.h"
+#include "common/text_decoding.h"
 
 #include <gtest/gtest.h>
 
@@ -88,6 +89,20 @@ TEST(IsValidUtf8, RefusesOverlongFormsAndSurrogates) {
   EXPECT_FALSE(IsValidUtf8("\xC0\x80"));      // overlong
   EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // a surrogate
   EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80"));
+}
+
+TEST(Utf8ToShiftJis, WritesWhatShiftJisHoldsAndRefusesTheRest) {
+  EXPECT_EQ(Utf8ToShiftJis("壁 A-1"), "\x95\xC7 A-1"s);
+  EXPECT_EQ(Utf8ToShiftJis(""), ""s);
+  for (const char* name : {"平面図", "ｱｲｳ", "①～㈱"}) {  // half-width kana, code page 932's own
+    const auto encoded = Utf8ToShiftJis(name);
+    ASSERT_TRUE(encoded.has_value()) << name;
+    EXPECT_EQ(ShiftJisToUtf8(*encoded), name);
+  }
+  // No stand-in: a name written with "?" in it is not the name the user gave.
+  EXPECT_EQ(Utf8ToShiftJis("窓🪟"), std::nullopt);
+  EXPECT_EQ(Utf8ToShiftJis("한"), std::nullopt);
+  EXPECT_EQ(Utf8ToShiftJis("\xFF\xFE"), std::nullopt);
 }
 
 }  // namespace

@@ -38,6 +38,20 @@ std::string CauseText(SystemCause cause) {
   return {};
 }
 
+// The layer table's refusals, with the groups, scales and names the error carries.
+std::string LayerTableText(const Error& error) {
+  const std::vector<std::string>& v = error.values;
+  if (error.kind == ErrorKind::kScaleClash && v.size() == 5) {
+    return "レイヤ " + v[4] + " の図形を縮尺 1/" + v[1] + " のグループ " + v[0] + " から縮尺 1/" +
+           v[3] + " のグループ " + v[2] + " へ移すことになり、用紙上の大きさが変わります";
+  }
+  if (error.kind == ErrorKind::kUnencodable && v.size() == 3) {
+    return (v[0] == "group" ? "グループ " : "レイヤ ") + v[1] + " の新しい名前「" + v[2] +
+           "」にシフトJISで書けない文字があります";
+  }
+  return {};
+}
+
 // What is wrong with the file's content, in Japanese; empty for a file system failure.
 std::string KindText(ErrorKind kind) {
   switch (kind) {
@@ -53,6 +67,8 @@ std::string KindText(ErrorKind kind) {
       return "値が書き込む欄に収まりません";
     case ErrorKind::kScaleClash:
       return "レイヤの移動先のグループは縮尺が違います";
+    case ErrorKind::kUnencodable:
+      return "新しい名前にシフトJISで書けない文字があります";
   }
   return {};
 }
@@ -64,6 +80,9 @@ std::string JapaneseErrorText(const std::optional<Error>& error) {
     return {};
   }
   std::string text = CauseText(error->cause);
+  if (text.empty() && error->cause == SystemCause::kNone) {
+    text = LayerTableText(*error);
+  }
   if (text.empty() && error->cause == SystemCause::kNone) {
     text = KindText(error->kind);
   }

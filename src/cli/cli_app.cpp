@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <sstream>
 #include <string_view>
 
 #include "cli/check_command.h"
@@ -20,6 +21,43 @@ namespace penmorph {
 namespace fs = std::filesystem;
 
 namespace {
+
+std::string LayerStateWord(std::int32_t state) {
+  switch (state) {
+    case 0:
+      return "hidden";
+    case 1:
+      return "shown";
+    case 2:
+      return "editable";
+    case 3:
+      return "being written";
+  }
+  return "state " + std::to_string(state);
+}
+
+// "group 0 平面図 (editable, scale 1/100): 12 entities, 3 block members"
+std::string LayerLine(const LayerDescription& layer) {
+  std::ostringstream line;
+  line << (layer.scale ? "group " : "  layer ") << layer.address;
+  if (!layer.name.empty()) {
+    line << " " << layer.name;
+  }
+  line << " (" << LayerStateWord(layer.state);
+  if (layer.scale) {
+    line << ", scale 1/" << *layer.scale;
+  }
+  line << ")";
+  const char* separator = ": ";
+  if (layer.entities > 0) {
+    line << separator << layer.entities << " entities";
+    separator = ", ";
+  }
+  if (layer.block_members > 0) {
+    line << separator << layer.block_members << " block members";
+  }
+  return line.str();
+}
 
 int RunInfo(const std::vector<std::string>& files, std::ostream& out,
             const FormatRegistry& formats) {
@@ -58,6 +96,12 @@ int RunInfo(const std::vector<std::string>& files, std::ostream& out,
     }
     for (const std::string& line : info.details) {
       out << "  " << line << "\n";
+    }
+    if (!info.layers.empty()) {
+      out << "  layers:\n";
+    }
+    for (const LayerDescription& layer : info.layers) {
+      out << "    " << LayerLine(layer) << "\n";
     }
   }
   return all_described ? kExitOk : kExitFileFailed;

@@ -19,6 +19,7 @@ enum class ErrorKind {
   kUnsupported,  // well-formed, but a variant this program does not convert
   kRange,        // a value that does not fit the field it has to be written into
   kScaleClash,   // the layer table moves entities into a group drawn at another scale
+  kUnencodable,  // a new name holds a character the drawing's strings have no code for
 };
 
 // What the system said when it refused a file operation, sorted into the cases a user can act
@@ -41,8 +42,9 @@ struct Error {
   std::string message;
   std::optional<std::uint64_t> offset;  // byte offset in the file, when it points somewhere
   SystemCause cause = SystemCause::kNone;
-  // The values the failure names (for kScaleClash: the two groups and their scales), so that
-  // the window can word it in its own language.
+  // The values the failure names (for kScaleClash: the two groups and their scales and the
+  // layer; for kUnencodable: "layer" or "group", its address and the name), so that the window
+  // can word it in its own language.
   std::vector<std::string> values;
 
   // "message (at byte N)": the form shown to users and printed by the command line.

@@ -31,4 +31,28 @@ std::string ShiftJisToUtf8(std::string_view shift_jis) {
   return result;
 }
 
+std::optional<std::string> Utf8ToShiftJis(std::string_view utf8) {
+  iconv_t converter = iconv_open("CP932", "UTF-8");
+  if (converter == reinterpret_cast<iconv_t>(-1)) {
+    return std::nullopt;
+  }
+  std::string result;
+  char buffer[1024];
+  char* in = const_cast<char*>(utf8.data());
+  std::size_t in_left = utf8.size();
+  bool failed = false;
+  while (in_left > 0 && !failed) {
+    char* out = buffer;
+    std::size_t out_left = sizeof buffer;
+    std::size_t done = iconv(converter, &in, &in_left, &out, &out_left);
+    result.append(buffer, static_cast<std::size_t>(out - buffer));
+    failed = done == static_cast<std::size_t>(-1) && errno != E2BIG;
+  }
+  iconv_close(converter);
+  if (failed) {
+    return std::nullopt;
+  }
+  return result;
+}
+
 }  // namespace penmorph

@@ -48,4 +48,30 @@ std::string ShiftJisToUtf8(std::string_view shift_jis) {
   return WideToUtf8(result);
 }
 
+std::optional<std::string> Utf8ToShiftJis(std::string_view utf8) {
+  if (utf8.empty()) {
+    return std::string();
+  }
+  const int size = static_cast<int>(utf8.size());
+  const int units =
+      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
+  if (units == 0) {
+    return std::nullopt;
+  }
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, wide.data(), units);
+  // No best fit: a character without its own Shift-JIS code fails rather than turn into a
+  // look-alike or "?".
+  BOOL defaulted = FALSE;
+  const int length = WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide.data(), units,
+                                         nullptr, 0, nullptr, &defaulted);
+  if (length == 0 || defaulted) {
+    return std::nullopt;
+  }
+  std::string result(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide.data(), units, result.data(), length,
+                      nullptr, &defaulted);
+  return result;
+}
+
 }  // namespace penmorph

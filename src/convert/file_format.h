@@ -22,6 +22,17 @@
 
 namespace penmorph {
 
+// A layer group or a layer of a drawing, as `penmorph-cli info` lists it.
+struct LayerDescription {
+  std::string address;          // "2" for a group, "2-5" for a layer
+  std::string name;             // UTF-8
+  std::int32_t state = 0;       // jw_cad's: 0 hidden, 1 shown, 2 editable, 3 being written
+  std::optional<double> scale;  // a group's: the denominator of 1/N
+  std::uint64_t entities = 0;   // of the main list whose own base is on it (a group: on any layer)
+  std::uint64_t block_members = 0;  // the same among the members of block definitions
+  bool operator==(const LayerDescription&) const = default;
+};
+
 // What `penmorph-cli info` prints about a file.
 struct FileDescription {
   std::string format;   // "JWW"
@@ -30,6 +41,8 @@ struct FileDescription {
   bool memo_is_utf8 = false;
   std::vector<std::pair<std::string, std::uint64_t>> counts;  // ("lines", 12), ...
   std::vector<std::string> details;                           // further lines, already UTF-8
+  // The groups and layers that are named or in use, a group before its layers.
+  std::vector<LayerDescription> layers;
 };
 
 // A drawing memo as the file stores it: Shift-JIS bytes, or UTF-8 for files that store wide

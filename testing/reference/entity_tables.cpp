@@ -87,4 +87,22 @@ Status RemapEntities(const JwwConvSettings& table, int version, EntityTables& ma
   return remap.status();
 }
 
+Status MoveLayers(const LayerTable& layers, const GroupScales& scales, int version,
+                  EntityTables& main, std::vector<WorkspaceBlockDef>& block_defs) {
+  LayerMover mover(layers, scales);
+  auto move_tables = [&](EntityTables& tables) {
+    ForEachTable(tables, [&](auto& table_of_kind) {
+      for (auto& record : table_of_kind) {
+        MoveBases(mover, version, record);
+      }
+    });
+  };
+  move_tables(main);
+  for (WorkspaceBlockDef& def : block_defs) {
+    MoveBases(mover, version, static_cast<TEntBlockDef&>(def));
+    move_tables(def.members);
+  }
+  return mover.status();
+}
+
 }  // namespace penmorph::jw

@@ -15,6 +15,7 @@
 #include "formats/windows/entity_kinds.h"
 #include "formats/windows/entity_records.h"
 #include "formats/windows/jwtype.h"
+#include "formats/windows/layer_move.h"
 #include "reference/chunked_table.h"
 #include "settings/conv_settings.h"
 
@@ -96,5 +97,10 @@ void WriteBlockDefs(ByteWriter& out, int version, const WriteRules* rules, Archi
 // The main list and the block definitions of a workspace.
 Status RemapEntities(const JwwConvSettings& table, int version, EntityTables& main,
                      std::vector<WorkspaceBlockDef>& block_defs);
+
+// Every base of the main list and the block definitions (their own and their members') onto
+// the layers the table names, by the file's group scales.
+Status MoveLayers(const LayerTable& layers, const GroupScales& scales, int version,
+                  EntityTables& main, std::vector<WorkspaceBlockDef>& block_defs);
 
 }  // namespace penmorph::jw

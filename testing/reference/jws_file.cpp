@@ -67,8 +67,14 @@ Status JwsRead(const std::filesystem::path& file, JwsWorkspace& workspace) {
   return JwsRead(in.value(), workspace);
 }
 
-Status JwsRemap(JwsWorkspace& workspace, const JwwConvSettings& table) {
-  return RemapEntities(table, workspace.header.version, workspace.entities, workspace.block_defs);
+Status JwsRemap(JwsWorkspace& workspace, const JwwConvSettings& table, const LayerTable& layers) {
+  const int version = workspace.header.version;
+  if (Status remapped = RemapEntities(table, version, workspace.entities, workspace.block_defs);
+      !remapped.ok()) {
+    return remapped;
+  }
+  return MoveLayers(layers, ScalesOf(workspace.header.layer_groups), version, workspace.entities,
+                    workspace.block_defs);
 }
 
 Status JwsWrite(ByteWriter& out, const JwsWorkspace& workspace) {

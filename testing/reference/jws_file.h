@@ -31,7 +31,9 @@ Status JwsRead(ByteReader& in, JwsWorkspace& workspace);
 Status JwsRead(const std::filesystem::path& file, JwsWorkspace& workspace);
 
 // The entity remaps of the Windows formats; the two header options have nothing to act on.
-Status JwsRemap(JwsWorkspace& workspace, const JwwConvSettings& table);
+// Entities go onto the layers `layers` names; a symbol keeps no names to rename.
+Status JwsRemap(JwsWorkspace& workspace, const JwwConvSettings& table,
+                const LayerTable& layers = LayerTable{});
 
 // Writes the workspace as a JWS file of its normalised version, by the write rules.
 Status JwsWrite(ByteWriter& out, const JwsWorkspace& workspace);

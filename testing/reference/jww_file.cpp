@@ -7,6 +7,7 @@
 #include "formats/windows/archive.h"
 #include "formats/windows/entity_records.h"
 #include "formats/windows/entity_remap.h"
+#include "formats/windows/layer_names.h"
 #include "formats/windows/record_stream.h"
 #include "reference/workspace_collector.h"
 
@@ -85,11 +86,20 @@ Status JwwRead(const std::filesystem::path& file, JwwWorkspace& workspace) {
   return JwwRead(in.value(), workspace);
 }
 
-Status JwwRemap(JwwWorkspace& workspace, const JwwConvSettings& table) {
+Status JwwRemap(JwwWorkspace& workspace, const JwwConvSettings& table, const LayerTable& layers) {
   if (Status header = RemapJwwHeader(workspace.header, table); !header.ok()) {
     return header;
   }
-  return RemapEntities(table, workspace.header.version, workspace.entities, workspace.block_defs);
+  if (Status renamed = RenameLayers(workspace.header, layers); !renamed.ok()) {
+    return renamed;
+  }
+  const int version = workspace.header.version;
+  if (Status remapped = RemapEntities(table, version, workspace.entities, workspace.block_defs);
+      !remapped.ok()) {
+    return remapped;
+  }
+  return MoveLayers(layers, ScalesOf(workspace.header.layer_groups), version, workspace.entities,
+                    workspace.block_defs);
 }
 
 namespace {

@@ -37,8 +37,10 @@ Status JwwReadHeaderInfo(const std::filesystem::path& file, JwwWorkspace& worksp
 Status JwwRead(ByteReader& in, JwwWorkspace& workspace);
 Status JwwRead(const std::filesystem::path& file, JwwWorkspace& workspace);
 
-// Colours and line types through the table, entities and header alike.
-Status JwwRemap(JwwWorkspace& workspace, const JwwConvSettings& table);
+// Colours and line types through the table, entities and header alike; entities onto the
+// layers `layers` names, and its new names into the header.
+Status JwwRemap(JwwWorkspace& workspace, const JwwConvSettings& table,
+                const LayerTable& layers = LayerTable{});
 
 // Writes the workspace as a JWW file of its version, by the write rules.
 Status JwwWrite(ByteWriter& out, const JwwWorkspace& workspace);

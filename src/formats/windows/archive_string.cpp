@@ -265,4 +265,41 @@ std::string NameText(const ArchiveString& text) {
   return text.wide ? Utf16LeToUtf8(text.bytes) : ShiftJisToUtf8(text.bytes);
 }
 
+std::optional<std::string> Utf8ToUtf16Le(std::string_view utf8) {
+  if (!IsValidUtf8(utf8)) {
+    return std::nullopt;
+  }
+  std::string out;
+  out.reserve(utf8.size() * 2);
+  auto append_unit = [&](std::uint32_t unit) {
+    out += static_cast<char>(unit & 0xFF);
+    out += static_cast<char>(unit >> 8);
+  };
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    std::uint32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+      code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
+    }
+    if (code >= 0x10000) {
+      code -= 0x10000;
+      append_unit(0xD800 + (code >> 10));
+      append_unit(0xDC00 + (code & 0x3FF));
+    } else {
+      append_unit(code);
+    }
+    i += length;
+  }
+  return out;
+}
+
+std::optional<ArchiveString> EncodeName(std::string_view utf8, bool wide) {
+  std::optional<std::string> bytes = wide ? Utf8ToUtf16Le(utf8) : Utf8ToShiftJis(utf8);
+  if (!bytes) {
+    return std::nullopt;
+  }
+  return ArchiveString{std::move(*bytes), wide};
+}
+
 }  // namespace penmorph::jw

@@ -11,6 +11,7 @@
 //                                    then that many UTF-16LE units
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -66,5 +67,11 @@ std::string Utf16LeToUtf8(std::string_view utf16le);
 
 // A name for the reader: a wide string from UTF-16, a byte string from Shift-JIS.
 std::string NameText(const ArchiveString& text);
+
+// UTF-8 to UTF-16LE bytes; nullopt for text that is not UTF-8.
+std::optional<std::string> Utf8ToUtf16Le(std::string_view utf8);
+// The reverse of NameText: a UTF-8 name as a string of the kind given, Shift-JIS bytes or
+// UTF-16; nullopt when the name is not UTF-8 or Shift-JIS has no code for one of its characters.
+std::optional<ArchiveString> EncodeName(std::string_view utf8, bool wide);
 
 }  // namespace penmorph::jw

@@ -6,6 +6,7 @@
 #include "formats/windows/drawing_builder.h"
 #include "formats/windows/inventory_builder.h"
 #include "formats/windows/jws_header.h"
+#include "formats/windows/layer_listing.h"
 #include "formats/windows/record_stream.h"
 #include "formats/windows/stream_converter.h"
 
@@ -34,9 +35,15 @@ class Census : public RecordVisitor {
   void OnJwwHeader(THeader& header, SourceRange) override {
     version_ = header.version;
     memo_ = header.memo;
+    sheet_ = ReadLayerSheet(header);
+    scales_ = ScalesOf(header.layer_groups);
   }
-  void OnJwsHeader(JwsHeader& header, SourceRange) override { version_ = header.version; }
+  void OnJwsHeader(JwsHeader& header, SourceRange) override {
+    version_ = header.version;
+    scales_ = ScalesOf(header.layer_groups);
+  }
   void OnEntity(const ClassTag&, EntityRecord& record, SourceRange) override {
+    std::visit([&](const auto& r) { layers_.Count(r.base, in_block_def_); }, record);
     if (in_block_def_) {
       ++members_;
     } else {
@@ -65,6 +72,12 @@ class Census : public RecordVisitor {
     description.counts.emplace_back(std::string(kBlockDefKind.plural), block_defs_);
     description.counts.emplace_back("block definition members", members_);
   }
+  void AddLayers(FileDescription& description) const {
+    description.layers = layers_.Describe(sheet_, scales_);
+  }
+  void AddGroupScales(FileDescription& description) const {
+    description.details.push_back("group scales: " + GroupScalesText(scales_));
+  }
   void AddImages(FileDescription& description) const {
     description.counts.emplace_back("images", images_.size());
     description.details.insert(description.details.end(), images_.begin(), images_.end());
@@ -78,6 +91,9 @@ class Census : public RecordVisitor {
   std::uint64_t members_ = 0;
   bool in_block_def_ = false;
   std::vector<std::string> images_;
+  preview::LayerSheet sheet_;
+  GroupScales scales_{};
+  LayerListing layers_;
 };
 
 class MemoReader : public RecordVisitor {
@@ -109,7 +125,7 @@ bool JwwFormat::Recognizes(std::span<const std::uint8_t> head) const {
 
 ConversionStatus JwwFormat::Convert(ByteReader& in, const ConversionTables& tables,
                                     ByteSink& out) const {
-  return ConvertJwwStream(in, tables.jww, out);
+  return ConvertJwwStream(in, tables.jww, out, tables.layers);
 }
 
 std::optional<HeaderMemo> JwwFormat::ReadMemo(ByteReader& in) const {
@@ -136,6 +152,7 @@ Result<FileDescription> JwwFormat::Describe(ByteReader& in) const {
   }
   census.AddCounts(description);
   census.AddImages(description);
+  census.AddLayers(description);
   return description;
 }
 
@@ -158,7 +175,7 @@ bool JwsFormat::Recognizes(std::span<const std::uint8_t> head) const {
 
 ConversionStatus JwsFormat::Convert(ByteReader& in, const ConversionTables& tables,
                                     ByteSink& out) const {
-  return ConvertJwsStream(in, tables.jww, out);
+  return ConvertJwsStream(in, tables.jww, out, tables.layers);
 }
 
 Result<FileDescription> JwsFormat::Describe(ByteReader& in) const {
@@ -175,6 +192,7 @@ Result<FileDescription> JwsFormat::Describe(ByteReader& in) const {
                                   std::to_string(NormalizedJwsVersion(version)));
   }
   census.AddCounts(description);
+  census.AddGroupScales(description);
   return description;
 }
 

@@ -14,6 +14,14 @@ std::string ScaleText(double scale) {
 
 }  // namespace
 
+GroupScales ScalesOf(const std::array<TLayerGroup, kLayerGroupCount>& groups) {
+  GroupScales scales{};
+  for (int group = 0; group < kLayerGroupCount; ++group) {
+    scales[group] = GroupScale(groups[group]);
+  }
+  return scales;
+}
+
 bool LayerMover::Move(EntityBase& base) {
   if (!active_ || base.Layer >= kLayersPerGroup || base.LayerGroup >= kLayerGroupCount) {
     return false;

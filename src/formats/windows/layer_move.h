@@ -8,11 +8,16 @@
 
 #include "common/result.h"
 #include "formats/windows/entity_base.h"
+#include "formats/windows/jwtype.h"
+#include "formats/windows/jww_header.h"
 #include "settings/layer_table.h"
 
 namespace penmorph::jw {
 
 using GroupScales = std::array<double, kLayerGroupCount>;
+
+// The scales of item 5 of a JWW header, or of a JWS header's groups.
+GroupScales ScalesOf(const std::array<TLayerGroup, kLayerGroupCount>& groups);
 
 class LayerMover {
  public:
@@ -33,5 +38,15 @@ class LayerMover {
   bool active_;
   Status status_;
 };
+
+// Every base a record carries in files of `version` moved: its own, a dimension's members', a
+// block definition's own. True when any of them moved.
+template <class Record>
+bool MoveBases(LayerMover& mover, int version, Record& record) {
+  bool moved = false;
+  ForEachBase(record, version,
+              [&](EntityBase& base, const PartInfo&) { moved = mover.Move(base) || moved; });
+  return moved;
+}
 
 }  // namespace penmorph::jw

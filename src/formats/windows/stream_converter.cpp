@@ -1,6 +1,8 @@
 #include "formats/windows/stream_converter.h"
 
 #include <algorithm>
+#include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,6 +10,8 @@
 #include "formats/windows/entity_records.h"
 #include "formats/windows/entity_remap.h"
 #include "formats/windows/jww_images.h"
+#include "formats/windows/layer_move.h"
+#include "formats/windows/layer_names.h"
 #include "formats/windows/record_stream.h"
 
 namespace penmorph::jw {
@@ -38,7 +42,8 @@ bool SameLayout(int a, int b) {
 
 class StreamConverter final : public RecordVisitor, public ByteReader::RefillObserver {
  public:
-  StreamConverter(ByteReader& in, const JwwConvSettings& table, ByteSink& sink)
+  StreamConverter(ByteReader& in, const JwwConvSettings& table, const LayerTable& layers,
+                  ByteSink& sink)
       : in_(in),
         sink_(sink),
         copy_from_file_(in.file() != nullptr && sink.CanCopyFromFile()),
@@ -46,7 +51,8 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
         remap_(table),
         main_rules_(MainListRules(table)),
         member_rules_(BlockMemberRules(table)),
-        table_(table) {
+        table_(table),
+        layers_(layers) {
     kept_from_ = kept_to_ = in_.offset();
     if (!copy_from_file_) {
       // The kept stretch is written from the reader's buffer, which must hold it till then.
@@ -82,6 +88,11 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
       Fail(ConversionStage::kRemap, remapped.error());
       return;
     }
+    if (Status renamed = RenameLayers(header, layers_); !renamed.ok()) {
+      Fail(ConversionStage::kRemap, renamed.error());
+      return;
+    }
+    StartMoving(header.layer_groups);
     NormalizeJwwHeader(header);
     KeepOrWrite(range, [&](ByteWriter& out) { WriteJwwHeader(out, header); });
   }
@@ -91,6 +102,7 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
     header.version = NormalizedJwsVersion(header.version);
     rules_ = WriteRules{header.version, &RewriteJwsImageReference};
     same_layout_ = SameLayout(read_version_, rules_.version);
+    StartMoving(header.layer_groups);
     KeepOrWrite(range, [&](ByteWriter& out) { WriteJwsHeader(out, header); });
   }
 
@@ -101,6 +113,11 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
     if (has_image_section_ && std::holds_alternative<TEntMoji>(record)) {
       references_.AddText(std::get<TEntMoji>(record).text);  // as read, before any rule
     }
+    const bool moved = moving_ && MoveBases(*mover_, read_version_, record);
+    if (moving_ && !mover_->status().ok()) {
+      Fail(ConversionStage::kRemap, mover_->status().error());
+      return;
+    }
     const RecordStep step = ConvertRecord(record, remap_, *list_rules_, rules_, read_version_);
     if (!remap_.status().ok()) {
       Fail(ConversionStage::kRemap, remap_.status().error());
@@ -108,7 +125,7 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
     }
     const ClassTag planned = PlanClassTag(state_, KindOf(record), Schema());
     state_.Advance();
-    const bool same = !step.changed && planned == tag && same_layout_ &&
+    const bool same = !step.changed && !moved && planned == tag && same_layout_ &&
                       range.size() == TagSize(planned) + step.size;
     if (same && Keep(range)) {
       return;
@@ -121,7 +138,12 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
 
   void OnBlockDef(const ClassTag& tag, TEntBlockDef& def, std::int32_t member_count,
                   SourceRange range) override {
-    const bool changed = Normalize(def, rules_);
+    const bool moved = moving_ && MoveBases(*mover_, read_version_, def);
+    if (moving_ && !mover_->status().ok()) {
+      Fail(ConversionStage::kRemap, mover_->status().error());
+      return;
+    }
+    const bool changed = Normalize(def, rules_) || moved;
     const ClassTag planned = PlanClassTag(state_, EntityKind::kBlockDef, Schema());
     state_.Advance();
     const auto members = static_cast<std::uint32_t>(member_count);
@@ -157,6 +179,12 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
     std::int32_t size = 0;
     std::uint64_t bytes_at = 0;
   };
+
+  // The layer table moves entities by the scales of the file's own groups, read from its header.
+  void StartMoving(const std::array<TLayerGroup, kLayerGroupCount>& groups) {
+    mover_.emplace(layers_, ScalesOf(groups));
+    moving_ = mover_->active();
+  }
 
   std::uint16_t Schema() const { return static_cast<std::uint16_t>(rules_.version); }
 
@@ -274,6 +302,9 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
   const RemapRules member_rules_;
   const RemapRules* list_rules_ = &main_rules_;
   const JwwConvSettings& table_;
+  const LayerTable& layers_;
+  std::optional<LayerMover> mover_;
+  bool moving_ = false;  // the table moves some layer: when not, records skip the mover
   WriteRules rules_;
   int read_version_ = 0;
   bool same_layout_ = true;  // records are laid out alike in the versions read and written
@@ -289,22 +320,25 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
 };
 
 template <class Read>
-ConversionStatus Convert(ByteReader& in, const JwwConvSettings& table, ByteSink& out, Read read) {
-  StreamConverter converter(in, table, out);
+ConversionStatus Convert(ByteReader& in, const JwwConvSettings& table, const LayerTable& layers,
+                         ByteSink& out, Read read) {
+  StreamConverter converter(in, table, layers, out);
   const Status status = read(in, converter);
   return converter.Finish(status);
 }
 
 }  // namespace
 
-ConversionStatus ConvertJwwStream(ByteReader& in, const JwwConvSettings& table, ByteSink& out) {
-  return Convert(in, table, out, [](ByteReader& reader, RecordVisitor& visitor) {
+ConversionStatus ConvertJwwStream(ByteReader& in, const JwwConvSettings& table, ByteSink& out,
+                                  const LayerTable& layers) {
+  return Convert(in, table, layers, out, [](ByteReader& reader, RecordVisitor& visitor) {
     return ReadJwwRecords(reader, visitor);
   });
 }
 
-ConversionStatus ConvertJwsStream(ByteReader& in, const JwwConvSettings& table, ByteSink& out) {
-  return Convert(in, table, out, [](ByteReader& reader, RecordVisitor& visitor) {
+ConversionStatus ConvertJwsStream(ByteReader& in, const JwwConvSettings& table, ByteSink& out,
+                                  const LayerTable& layers) {
+  return Convert(in, table, layers, out, [](ByteReader& reader, RecordVisitor& visitor) {
     return ReadJwsRecords(reader, visitor);
   });
 }

@@ -15,7 +15,10 @@
 
 namespace penmorph::jw {
 
-ConversionStatus ConvertJwwStream(ByteReader& in, const JwwConvSettings& table, ByteSink& out);
-ConversionStatus ConvertJwsStream(ByteReader& in, const JwwConvSettings& table, ByteSink& out);
+// `layers` moves entities to other layers and (JWW) renames layers and groups.
+ConversionStatus ConvertJwwStream(ByteReader& in, const JwwConvSettings& table, ByteSink& out,
+                                  const LayerTable& layers = LayerTable{});
+ConversionStatus ConvertJwsStream(ByteReader& in, const JwwConvSettings& table, ByteSink& out,
+                                  const LayerTable& layers = LayerTable{});
 
 }  // namespace penmorph::jw

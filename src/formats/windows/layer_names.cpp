@@ -1,0 +1,46 @@
+#include "formats/windows/layer_names.h"
+
+#include <string>
+
+namespace penmorph::jw {
+
+namespace {
+
+Status Rename(ArchiveString& name, const std::string& utf8, const char* what,
+              const std::string& address) {
+  if (utf8.empty()) {
+    return Status::Ok();
+  }
+  std::optional<ArchiveString> encoded = EncodeName(utf8, name.wide);
+  if (!encoded) {
+    Error error = MakeError(ErrorKind::kUnencodable, std::string("the new name of ") + what + " " +
+                                                         address + " (" + utf8 +
+                                                         ") has a character Shift-JIS cannot hold");
+    error.values = {what, address, utf8};
+    return error;
+  }
+  name = std::move(*encoded);
+  return Status::Ok();
+}
+
+}  // namespace
+
+Status RenameLayers(THeader& header, const LayerTable& table) {
+  for (int index = 0; index < kLayerCount; ++index) {
+    Status renamed = Rename(header.layers[index].name, table.LayerName(index), "layer",
+                            LayerAddressText(LayerAddress::FromIndex(index)));
+    if (!renamed.ok()) {
+      return renamed;
+    }
+  }
+  for (int group = 0; group < kLayerGroupCount; ++group) {
+    Status renamed = Rename(header.layer_groups[group].name, table.GroupName(group), "group",
+                            LayerGroupText(group));
+    if (!renamed.ok()) {
+      return renamed;
+    }
+  }
+  return Status::Ok();
+}
+
+}  // namespace penmorph::jw
