@@ -50,15 +50,6 @@ std::uint64_t Rename(preview::LayerSheet& sheet, const LayerTable& layers) {
   return renamed;
 }
 
-template <class Groups>
-GroupScales ScalesOf(const Groups& groups) {
-  GroupScales scales{};
-  for (std::size_t group = 0; group < scales.size(); ++group) {
-    scales[group] = GroupScale(groups[group]);
-  }
-  return scales;
-}
-
 class InventoryBuilder final : public RecordVisitor {
  public:
   InventoryBuilder(const JwwConvSettings& table, const LayerTable& layers)
