@@ -41,7 +41,7 @@ class TextGrid : public QTableWidget {
 // names and cannot be typed into.
 QTableWidget* MakeGrid(QWidget* parent, const std::vector<std::string>& captions,
                        const QStringList& headings, const std::vector<int>& widths,
-                       const std::vector<int>& read_only) {
+                       const std::vector<int>& read_only, int first_column) {
   auto* grid =
       new TextGrid(static_cast<int>(captions.size()), static_cast<int>(headings.size()), parent);
   grid->setHorizontalHeaderLabels(headings);
@@ -81,7 +81,7 @@ QTableWidget* MakeGrid(QWidget* parent, const std::vector<std::string>& captions
   for (std::size_t column = 0; column < widths.size(); ++column) {
     grid->setColumnWidth(static_cast<int>(column), widths[column]);
   }
-  grid->setCurrentCell(0, headings.size() - 1);
+  grid->setCurrentCell(0, first_column);
   return grid;
 }
 
@@ -132,15 +132,19 @@ TForm4::TForm4(LayerTable& table, UserPrompts& prompts, QWidget* parent)
 
   const QString drawing_name = FromUtf8(texts::kDrawingNameHeading);
   const QString new_name = FromUtf8(texts::kNewNameHeading);
-  AddLabel(FromUtf8(texts::kLayerGridLabel), this, 8, 8, 120, 12)->setObjectName("Label1");
+  QLabel* layer_label = AddLabel(FromUtf8(texts::kLayerGridLabel), this, 8, 8, 120, 12);
+  layer_label->setObjectName("Label1");
   layers_ = MakeGrid(this, app::LayerRowCaptions(),
                      {drawing_name, FromUtf8(texts::kTargetHeading), new_name}, {150, 56, 150},
-                     {kLayerDrawingName});
+                     {kLayerDrawingName}, kTarget);
+  layer_label->setBuddy(layers_);  // Alt+L
   layers_->setObjectName(QStringLiteral("StringGrid1"));
   layers_->setGeometry(8, 24, 426, 313);
-  AddLabel(FromUtf8(texts::kGroupGridLabel), this, 446, 8, 160, 12)->setObjectName("Label2");
+  QLabel* group_label = AddLabel(FromUtf8(texts::kGroupGridLabel), this, 446, 8, 160, 12);
+  group_label->setObjectName("Label2");
   groups_ = MakeGrid(this, app::GroupRowCaptions(), {drawing_name, new_name}, {124, 124},
-                     {kGroupDrawingName});
+                     {kGroupDrawingName}, kGroupNewName);
+  group_label->setBuddy(groups_);  // Alt+G
   groups_->setObjectName(QStringLiteral("StringGrid2"));
   groups_->setGeometry(446, 24, 306, 313);
 
