@@ -66,6 +66,7 @@ QTableWidget* MakeGrid(QWidget* parent, const std::vector<std::string>& captions
                         QAbstractItemView::AnyKeyPressed);
   grid->setWordWrap(false);
   grid->setTabKeyNavigation(false);  // Tab goes on to the next control
+  grid->setItemDelegate(new CellDelegate(grid));
   grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   QHeaderView* vertical = grid->verticalHeader();
   vertical->setFixedWidth(48);
