@@ -58,7 +58,9 @@ class FakeView : public testing::RecordingPrompts<MainWindowView> {
     events.push_back("open:" + PathText(file));
   }
   void ShowSettingsDialog(SettingsDialog which) override {
-    events.push_back(which == SettingsDialog::kJww ? "dialog:jww" : "dialog:jwc");
+    events.push_back(which == SettingsDialog::kJww   ? "dialog:jww"
+                     : which == SettingsDialog::kJwc ? "dialog:jwc"
+                                                     : "dialog:layers");
   }
   void ShowReport(const RunSummary& summary) override {
     events.push_back("report");
@@ -201,6 +203,11 @@ TEST_F(ModelTest, SettingsAreSavedWhenTheyChangeAndPickersStartWhereTheyWereLast
   model.EditSettings(SettingsDialog::kJwc);
   ASSERT_TRUE(LoadIniFile(ini(), saved).ok());
   EXPECT_EQ(saved.tables.jww.Entry(3), 7);
+  model.EditSettings(SettingsDialog::kLayers);
+  model.tables().layers.SetTarget(3, LayerAddress{2, 5});
+  model.EditSettings(SettingsDialog::kLayers);
+  ASSERT_TRUE(LoadIniFile(ini(), saved).ok());
+  EXPECT_EQ(saved.tables.layers.Target(3), (LayerAddress{2, 5}));
 
   view_.settings_file = scratch_ / "office.set";
   model.SaveSettingsFile();
@@ -353,9 +360,10 @@ TEST_F(ModelTest, MenusReachEveryCommandAndTheHelpMenuOpensTheManual) {
   EXPECT_EQ(view_.Take(), (std::vector<std::string>{
                               "open:" + PathText(program() / "manual" / "penmorph-manual.html")}));
   model.Do(Command::kJwcSettings);
+  model.Do(Command::kLayerSettings);
   model.Do(Command::kExit);
-  EXPECT_EQ(view_.Take(),
-            (std::vector<std::string>{"dialog:jwc", "ask:終了します。よろしいですか？", "close"}));
+  EXPECT_EQ(view_.Take(), (std::vector<std::string>{"dialog:jwc", "dialog:layers",
+                                                    "ask:終了します。よろしいですか？", "close"}));
 }
 
 }  // namespace

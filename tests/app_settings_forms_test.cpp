@@ -1,10 +1,11 @@
-// The value rules of both settings dialogs: typed numbers, the range fill, the check row by row
+// The value rules of the settings dialogs: typed numbers, the range fill, the check row by row
 // with the message that refuses a cell, and the drop-down lists' positions.
 
 #include <gtest/gtest.h>
 
 #include "app/jwc_settings_form.h"
 #include "app/jww_settings_form.h"
+#include "app/layer_settings_form.h"
 #include "app/typed_number.h"
 
 namespace penmorph::app {
@@ -101,6 +102,74 @@ TEST(JwwSettingsForm, ConfirmChecksRowByRowAndStoresOnlyWhenEveryCellPasses) {
   }
   EXPECT_TRUE(IsValidValue(ValueRule::kLineType, 11));
   EXPECT_FALSE(IsValidValue(ValueRule::kColour, 11));
+}
+
+TEST(LayerSettingsForm, OpensWithTheTableAndTheHighlightedDrawingsNames) {
+  LayerTable table;
+  table.SetTarget(0x03, LayerAddress{2, 5});
+  table.SetLayerName(0xAF, "壁");
+  table.SetGroupName(0xF, "外構");
+  const LayerSettingsForm form = LayerFormFromTable(table);
+  ASSERT_EQ(form.targets.size(), 256u);
+  ASSERT_EQ(form.layer_names.size(), 256u);
+  ASSERT_EQ(form.group_names.size(), 16u);
+  EXPECT_EQ(form.targets[0x03], "2-5");
+  EXPECT_EQ(form.targets[0x04], "");
+  EXPECT_EQ(form.layer_names[0xAF], "壁");
+  EXPECT_EQ(form.group_names[0xF], "外構");
+  EXPECT_EQ(LayerRowCaptions()[0xAF], "A-F");
+  EXPECT_EQ(GroupRowCaptions()[0xC], "C");
+
+  preview::LayerSheet sheet;
+  sheet.names[0x12] = "通り芯";
+  sheet.group_names[1] = "配置図";
+  EXPECT_EQ(DrawingLayerNames(&sheet), std::vector<std::string>(256));  // not read from a file
+  sheet.known = true;
+  EXPECT_EQ(DrawingLayerNames(&sheet)[0x12], "通り芯");
+  EXPECT_EQ(DrawingGroupNames(&sheet)[1], "配置図");
+  EXPECT_EQ(DrawingGroupNames(nullptr), std::vector<std::string>(16));
+}
+
+TEST(LayerSettingsForm, FillTakesALayerInEitherCaseOrWidthOrABlankAndRefusesTheRest) {
+  std::vector<std::string> targets(8);
+  EXPECT_EQ(FillTargets(targets, 5, 2, "ａ－ｆ"), "A-F");  // either way round
+  EXPECT_EQ(targets, (std::vector<std::string>{"", "", "A-F", "A-F", "A-F", "A-F", "", ""}));
+  const std::vector<std::string> before = targets;
+  for (const char* refused : {"G-1", "2-", "25", "2-5-1", "２－Ｇ"}) {
+    EXPECT_FALSE(FillTargets(targets, 0, 7, refused)) << refused;
+    EXPECT_EQ(targets, before) << refused;
+  }
+  EXPECT_EQ(FillTargets(targets, 3, 3, "　"), "");  // a blank clears
+  EXPECT_EQ(targets[3], "");
+  EXPECT_EQ(targets[4], "A-F");
+}
+
+TEST(LayerSettingsForm, ConfirmStopsAtTheFirstTargetNamingNoLayerAndOtherwiseReplacesTheTable) {
+  LayerTable table;
+  table.SetTarget(0x40, LayerAddress{0, 0});
+  table.SetGroupName(3, "消える");
+  const LayerTable before = table;
+  LayerSettingsForm form = LayerFormFromTable(table);
+  form.targets[0x01] = " 2-5 ";
+  form.targets[0x20] = "2-G";
+  form.targets[0x30] = "x";
+  form.targets[0x40] = "";
+  form.layer_names[0x25] = "壁";
+  form.group_names[3] = "";
+  EXPECT_EQ(ConfirmLayerForm(form, table),
+            (RefusedTarget{0x20, "レイヤ 2-0 の移動先 2-G は 0-0〜F-F の形で入力して下さい。"}));
+  EXPECT_EQ(table, before);
+  EXPECT_EQ(form.targets[0x01], "2-5");  // passed, so rewritten as jw_cad writes it
+
+  form.targets[0x20] = "ｂ－３";
+  form.targets[0x30] = "";
+  EXPECT_FALSE(ConfirmLayerForm(form, table));
+  LayerTable expected;
+  expected.SetTarget(0x01, LayerAddress{2, 5});
+  expected.SetTarget(0x20, LayerAddress{0xB, 3});
+  expected.SetLayerName(0x25, "壁");
+  EXPECT_EQ(table, expected);
+  EXPECT_EQ(form.targets[0x20], "B-3");
 }
 
 TEST(JwcSettingsForm, OutOfRangeOpensAsNoConversionAndTheBlankLineTypeStopsTheConfirmation) {

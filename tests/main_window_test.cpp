@@ -1135,7 +1135,12 @@ class MainWindowTest : public QObject {
     Action(QStringLiteral("JWW/JWS設定 (&1)"))->trigger();
     close_soon();
     Action(QStringLiteral("JWC/JWK設定 (&2)"))->trigger();
-    QCOMPARE(opened, (QStringList{"JWW/JWS設定", "JWC/JWK設定", "JWW/JWS設定", "JWC/JWK設定"}));
+    close_soon();
+    QTest::mouseClick(Find<QPushButton>("LayerSettingsButton"), Qt::LeftButton);
+    close_soon();
+    Action(QStringLiteral("レイヤ設定 (&3)"))->trigger();
+    QCOMPARE(opened, (QStringList{"JWW/JWS設定", "JWC/JWK設定", "JWW/JWS設定", "JWC/JWK設定",
+                                  "レイヤ設定", "レイヤ設定"}));
     Q_UNUSED(window);
   }
 

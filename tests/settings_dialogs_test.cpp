@@ -1,4 +1,4 @@
-// The two settings dialogs driven with keys, clicks and selections, checked against the tables
+// The settings dialogs driven with keys, clicks and selections, checked against the tables
 // they edit.
 
 #include <QApplication>
@@ -13,6 +13,7 @@
 
 #include "ui/jwc_settings_dialog.h"
 #include "ui/jww_settings_dialog.h"
+#include "ui/layer_settings_dialog.h"
 #include "ui_fakes.h"
 
 using namespace penmorph;
@@ -481,6 +482,61 @@ class SettingsDialogsTest : public QObject {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QVERIFY(!dialog.isVisible());
     QVERIFY(table == before);
+  }
+
+  // Each column reaches its part of the table: targets typed and filled, names, the drawing's
+  // names shown beside them; a target that names no layer is refused and the table kept.
+  void layerDialogStoresEachColumnAndRefusesATargetNamingNoLayer() {
+    LayerTable table;
+    table.SetTarget(0x01, LayerAddress{1, 1});
+    FakePrompts prompts;
+    TForm4 dialog(table, prompts);
+    preview::LayerSheet sheet;
+    sheet.known = true;
+    sheet.names[0x12] = "通り芯";
+    sheet.group_names[1] = "配置図";
+    dialog.SetDrawingLayers(&sheet);
+    Show(dialog);
+    QTableWidget* layers = dialog.StringGrid1();
+    QTableWidget* groups = dialog.StringGrid2();
+    QCOMPARE(layers->item(0x12, TForm4::kLayerDrawingName)->text(), QStringLiteral("通り芯"));
+    QCOMPARE(groups->item(1, TForm4::kGroupDrawingName)->text(), QStringLiteral("配置図"));
+    QCOMPARE(layers->item(0x01, TForm4::kTarget)->text(), QStringLiteral("1-1"));
+
+    layers->item(0x25, TForm4::kLayerNewName)->setText(QStringLiteral("壁"));
+    groups->item(2, TForm4::kGroupNewName)->setText(QStringLiteral("平面図"));
+    layers->setRangeSelected(QTableWidgetSelectionRange(5, TForm4::kTarget, 7, TForm4::kTarget),
+                             true);
+    dialog.Edit1()->setText(QStringLiteral("0-f"));
+    QTest::mouseClick(Child<QPushButton>(&dialog, "Button1"), Qt::LeftButton);
+    QCOMPARE(layers->item(6, TForm4::kTarget)->text(), QStringLiteral("0-F"));
+    QCOMPARE(dialog.Edit1()->text(), QStringLiteral("0-F"));
+    layers->setFocus();
+    layers->setCurrentCell(0x03, TForm4::kTarget);
+    QTest::keyClicks(layers, "2");
+    QTest::keyClicks(QApplication::focusWidget(), "-x");
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);  // Enter while still typing
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(prompts.Take(),
+             (QStringList{"beep", QStringLiteral("error:レイヤ 0-3 の移動先 2-x は 0-0〜F-F "
+                                                 "の形で入力して下さい。")}));
+    QCOMPARE(table.Target(0x03), std::nullopt);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(editor != nullptr && layers->isAncestorOf(editor));
+    QCOMPARE(layers->currentRow(), 0x03);
+    editor->setText(QStringLiteral("2-5"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QVERIFY(!dialog.isVisible());
+    LayerTable expected;
+    expected.SetTarget(0x01, LayerAddress{1, 1});
+    expected.SetTarget(0x03, LayerAddress{2, 5});
+    for (int index = 5; index <= 7; ++index) {
+      expected.SetTarget(index, LayerAddress{0, 0xF});
+    }
+    expected.SetLayerName(0x25, "壁");
+    expected.SetGroupName(2, "平面図");
+    QVERIFY(table == expected);
   }
 };
 

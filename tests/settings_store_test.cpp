@@ -27,6 +27,13 @@ ConversionTables RandomTables(unsigned seed) {
   }
   tables.jww.SetEntry(1, INT32_MIN);
   tables.jww.SetEntry(2, INT32_MAX);
+  std::uniform_int_distribution<int> index(0, kLayerCount - 1);
+  for (int i = 0; i < 40; ++i) {
+    tables.layers.SetTarget(index(random), LayerAddress::FromIndex(index(random)));
+    tables.layers.SetLayerName(index(random), "壁 " + std::to_string(random() % 1000));
+  }
+  tables.layers.SetLayerName(index(random), " 前後に空白 ");
+  tables.layers.SetGroupName(static_cast<int>(random() % kLayerGroupCount), "平面図");
   return tables;
 }
 
@@ -74,6 +81,7 @@ TEST(SettingsFile, OpeningChangesOnlyTheEntriesItHolds) {
   ConversionTables tables = RandomTables(3);
   ConversionTables expected = tables;
   expected.jwc.SetEntry(1, 3);
+  expected.layers.Reset();  // the layer table is replaced whole: the file sets no layer
   ASSERT_TRUE(OpenSettingsFile(folder / "one.set", tables).ok());
   EXPECT_EQ(tables, expected);
 }
@@ -105,6 +113,90 @@ TEST(SettingsFile, SavingKeepsTheFilesOtherSections) {
   EXPECT_EQ(doc->Get("JWC", "Extra"), "1");
   EXPECT_EQ(doc->Get("JWC", "C1"), "0");
   EXPECT_NE(ReadBytes(folder / "shared.ini").find("; note\n"), std::string::npos);
+}
+
+TEST(SettingsFile, LayerSectionsTakeHexInEitherCaseAndIgnoreWhatDoesNotParse) {
+  ScratchFolder folder;
+  WriteBytes(folder / "layers.set",
+             "[LAYER]\n0-3=2-5\na-f = b-1\n0-4=zz\n0-5=\nG-1=0-0\n1-2=3-\n"
+             "[LAYERNAME]\n2-5=壁\nE-E=\"  内  \"\nXX=捨て\n"
+             "[GROUPNAME]\n2=平面図\nf=外構\n10=捨て\n");
+  ConversionTables tables;
+  tables.layers.SetTarget(0x04, LayerAddress{1, 1});  // gone: opening replaces the whole table
+  tables.layers.SetGroupName(5, "古い名前");
+  ASSERT_TRUE(OpenSettingsFile(folder / "layers.set", tables).ok());
+  LayerTable expected;
+  expected.SetTarget(0x03, LayerAddress{2, 5});
+  expected.SetTarget(0xAF, LayerAddress{0xB, 1});
+  expected.SetLayerName(0x25, "壁");
+  expected.SetLayerName(0xEE, "  内  ");
+  expected.SetGroupName(2, "平面図");
+  expected.SetGroupName(0xF, "外構");
+  EXPECT_EQ(tables.layers, expected);
+}
+
+TEST(SettingsFile, WithoutLayerSectionsMovesNothingAndSurvivesASaveByteForByte) {
+  ScratchFolder folder;
+  // As older programs wrote it: CRLF, every entry, a note of the user's in between.
+  std::string old = "[JWC]\r\n";
+  for (int e = 1; e <= 24; ++e) {
+    old += "C" + std::to_string(e) + "=" + std::to_string(e % 7) + "\r\n";
+  }
+  old += "; 事務所標準\r\n[JWW]\r\n";
+  for (int e = 1; e <= 321; ++e) {
+    old += "C" + std::to_string(e) + "=" + std::to_string(e % 10) + "\r\n";
+  }
+  WriteBytes(folder / "old.set", old);
+  ConversionTables tables;
+  tables.layers.SetTarget(0, LayerAddress{1, 0});
+  ASSERT_TRUE(OpenSettingsFile(folder / "old.set", tables).ok());
+  EXPECT_TRUE(tables.layers.Empty());
+  EXPECT_EQ(tables.jwc.Entry(6), 6);
+  EXPECT_EQ(tables.jww.Entry(321), 1);
+  ASSERT_TRUE(SaveSettingsFile(folder / "old.set", tables).ok());
+  EXPECT_EQ(ReadBytes(folder / "old.set"), old);
+}
+
+TEST(SettingsFile, SavingDropsLayerKeysNoLongerSetAndKeepsEveryOtherLine) {
+  ScratchFolder folder;
+  WriteBytes(folder / "s.set",
+             "[LAYER]\r\n; mine\r\n0-3=2-5\r\n0-3=1-1\r\nkeep=me\r\n"
+             "[LAYERNAME]\r\n0-3=壁\r\n");
+  ConversionTables tables;
+  tables.layers.SetTarget(0xFF, LayerAddress{0, 0});
+  tables.layers.SetGroupName(1, "立面図");
+  ASSERT_TRUE(SaveSettingsFile(folder / "s.set", tables).ok());
+  const std::string saved = ReadBytes(folder / "s.set");
+  EXPECT_EQ(saved.substr(0, saved.find("[JWC]")),
+            "[LAYER]\r\n; mine\r\nkeep=me\r\nF-F=0-0\r\n[LAYERNAME]\r\n\r\n");
+  EXPECT_EQ(saved.substr(saved.find("[GROUPNAME]")), "[GROUPNAME]\r\n1=立面図\r\n");
+  ConversionTables opened;
+  ASSERT_TRUE(OpenSettingsFile(folder / "s.set", opened).ok());
+  EXPECT_EQ(opened, tables);
+}
+
+TEST(SettingsFile, ShiftJisNamesAreReadAndWrittenBackAsUtf8) {
+  ScratchFolder folder;
+  // "[LAYERNAME] 2-5=壁" and "[GROUPNAME] 2=平面図" in Shift-JIS.
+  WriteBytes(folder / "sjis.set",
+             "[LAYERNAME]\r\n2-5=\x95\xC7\r\n[GROUPNAME]\r\n2=\x95\xBD\x96\xCA\x90\x7D\r\n");
+  ConversionTables tables;
+  ASSERT_TRUE(OpenSettingsFile(folder / "sjis.set", tables).ok());
+  EXPECT_EQ(tables.layers.LayerName(0x25), "壁");
+  EXPECT_EQ(tables.layers.GroupName(2), "平面図");
+  ASSERT_TRUE(SaveSettingsFile(folder / "sjis.set", tables).ok());
+  const std::string saved = ReadBytes(folder / "sjis.set");
+  EXPECT_EQ(saved.substr(0, saved.find("[JWC]")),
+            "[LAYERNAME]\r\n2-5=壁\r\n[GROUPNAME]\r\n2=平面図\r\n\r\n");
+}
+
+TEST(IniFile, AShiftJisFolderPathOfAnOldIniIsReadAsItWasMeant) {
+  ScratchFolder folder;
+  // "C:\図面\表\": the second byte of 表 is a backslash in Shift-JIS.
+  WriteBytes(folder / "p.ini", "[Set]\r\nFLD1=C:\\\x90\x7D\x96\xCA\\\x95\x5C\\\r\n");
+  AppSettings settings;
+  ASSERT_TRUE(LoadIniFile(folder / "p.ini", settings).ok());
+  EXPECT_EQ(settings.search_folder, "C:\\図面\\表\\");
 }
 
 TEST(IniFile, MissingFileKeepsEveryBuiltInValue) {

@@ -310,8 +310,9 @@ class Driver {
 
   void Run() {
     if (!Start() || !BuildTree() || !ListDrawings() || !Sort() || !FilterByType() ||
-        !EditJwwTable() || !EditJwcTable() || !SaveAndOpenSettings() || !Preview() ||
-        !ChooseDestination() || !Convert() || !ConvertTree() || !OpenFile() || !Exit()) {
+        !EditJwwTable() || !EditJwcTable() || !EditLayerTable() || !SaveAndOpenSettings() ||
+        !Preview() || !ChooseDestination() || !Convert() || !ConvertTree() || !OpenFile() ||
+        !Exit()) {
       // A failed step leaves the window as it is: end its thread's loops so the test ends.
       PostThreadMessageW(thread_, WM_QUIT, 0, 0);
     }
@@ -537,6 +538,49 @@ class Driver {
                      "JWC/JWK設定 to close");
   }
 
+  // The layer grid has two columns to type into: the arrows choose which. A new name typed into
+  // one row, a target that names no layer refused with a box and its cell reopened, then taken.
+  bool EditLayerTable() {
+    HWND form = OpenDialog(ids::kLayerSettingsButton, L"TForm4");
+    if (form == nullptr) {
+      return false;
+    }
+    EXPECT_EQ(Text(form), "レイヤ設定");
+    HWND layers = GetDlgItem(form, ids::kStringGrid1);
+    EXPECT_EQ(RowCount(layers), 256);
+    EXPECT_EQ(RowCount(GetDlgItem(form, ids::kStringGrid2)), 16);
+    EXPECT_EQ(CellText(layers, 0xAF, 0), "A-F");
+    SelectRows(layers, 0x25, 0x25);
+    SendMessageW(layers, WM_KEYDOWN, VK_RIGHT, 0);
+    SendMessageW(layers, WM_CHAR, L'壁', 0);
+    EXPECT_NE(GetDlgItem(layers, ids::kCellEditor), nullptr);
+    SelectRows(layers, 3, 3);
+    SendMessageW(layers, WM_KEYDOWN, VK_LEFT, 0);
+    SendMessageW(layers, WM_CHAR, L'2', 0);
+    HWND editor = GetDlgItem(layers, ids::kCellEditor);
+    if (editor == nullptr) {
+      ADD_FAILURE() << "typing opened no editor in the cell";
+      return false;
+    }
+    EXPECT_EQ(CellText(layers, 0x25, 3), "壁");
+    SetWindowTextW(editor, L"2-g");
+    PostMessageW(GetDlgItem(form, IDOK), BM_CLICK, 0, 0);
+    if (!AnswerBox(thread_, "レイヤ 0-3 の移動先 2-g は 0-0〜F-F の形で入力して下さい。", IDOK) ||
+        !WaitUntil(
+            [&] {
+              editor = GetDlgItem(layers, ids::kCellEditor);
+              return editor != nullptr && Focus() == editor;
+            },
+            "the focus in the refused target's editor")) {
+      return false;
+    }
+    EXPECT_EQ(FocusedRow(layers), 3);
+    SetWindowTextW(editor, L"2-5");
+    PostMessageW(GetDlgItem(form, IDOK), BM_CLICK, 0, 0);
+    return WaitUntil([&] { return !IsWindowVisible(form) && IsWindowEnabled(main_); },
+                     "レイヤ設定 to close");
+  }
+
   // "現在の設定を保存" writes both tables; "保存した設定を開く" takes another file's tables,
   // which the dialog then shows.
   bool SaveAndOpenSettings() {
@@ -547,6 +591,8 @@ class Driver {
     EXPECT_TRUE(OpenSettingsFile(saved, tables).ok());
     EXPECT_EQ(tables.jww.Entry(1), 3);
     EXPECT_EQ(tables.jwc.Entry(1), 2);
+    EXPECT_EQ(tables.layers.Target(3), (LayerAddress{2, 5}));
+    EXPECT_EQ(tables.layers.LayerName(0x25), "壁");
     tables.jww.SetEntry(2, 5);
     const fs::path other = folders_.scratch / u8"別の設定.set";
     EXPECT_TRUE(SaveSettingsFile(other, tables).ok());

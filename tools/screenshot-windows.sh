@@ -2,7 +2,7 @@
 # Takes pictures of penmorph.exe under Wine on a virtual X display: the window at its first start
 # (no ini file), listing a folder of example drawings and maximised, the preview of a real drawing
 # and of an example plan with hidden layers (left out, then shown by the box),
-# both settings dialogs and the box refusing a value, the question before a tree run and the
+# the three settings dialogs and the box refusing a value, the question before a tree run and the
 # report after "中止". penmorph.exe runs from a folder of its own with a portable ini file;
 # tools/win_screenshots.cpp drives it and this script takes each picture when the driver says.
 # Then once more without Wine's desktop, under openbox, maximised as a window manager does it.
@@ -70,7 +70,7 @@ if [ "${1:-}" != "--on-display" ]; then
   done
   cp "$work/図面/平面図/"* "$work/変換後/平面図/"
   # A layout a user would have after widening the columns; beside the program, so it is used.
-  printf '[Form]\r\nF1_X=40\r\nF1_Y=30\r\nF1_W=1200\r\nF1_H=760\r\nF2_X=200\r\nF2_Y=120\r\nF3_X=200\r\nF3_Y=120\r\n[Comp]\r\nF1P1=180\r\nF1S0=200\r\nF1S1=72\r\nF1S2=48\r\nF1S3=240\r\nF1S4=150\r\nF1S5=40\r\n[Set]\r\nFLD1=Z:%s\\図面\\\r\n[JWW]\r\nC2=8\r\nC3=6\r\n' \
+  printf '[Form]\r\nF1_X=40\r\nF1_Y=30\r\nF1_W=1200\r\nF1_H=760\r\nF2_X=200\r\nF2_Y=120\r\nF3_X=200\r\nF3_Y=120\r\n[Comp]\r\nF1P1=180\r\nF1S0=200\r\nF1S1=72\r\nF1S2=48\r\nF1S3=240\r\nF1S4=150\r\nF1S5=40\r\n[Set]\r\nFLD1=Z:%s\\図面\\\r\n[JWW]\r\nC2=8\r\nC3=6\r\n[LAYER]\r\n0-1=1-1\r\n0-2=1-1\r\n0-3=1-2\r\n[LAYERNAME]\r\n1-1=壁\r\n1-2=建具\r\n[GROUPNAME]\r\n1=平面図\r\n' \
     "${work//\//\\}" >"$work/program/penmorph.ini"
 
   /usr/lib/wine/wineserver -k 2>/dev/null || true
@@ -79,8 +79,8 @@ if [ "${1:-}" != "--on-display" ]; then
   wine_desktop off
   xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" --on-display --maximised
   /usr/lib/wine/wineserver -k 2>/dev/null || true
-  names="first-start window jww-settings jwc-settings jww-refusal question report maximised"
-  names="$names maximised-openbox preview-layers preview-hidden-layers"
+  names="first-start window jww-settings jwc-settings layer-settings jww-refusal question report"
+  names="$names maximised maximised-openbox preview-layers preview-hidden-layers"
   [ -d ../shared/samples ] && names="$names preview"  # the preview shows a real drawing
   for name in $names; do
     [ -s "$out/$name.png" ] || { echo "no picture of the $name" >&2; exit 1; }

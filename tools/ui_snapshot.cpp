@@ -1,6 +1,6 @@
 // Starts the window on a folder, lists it, and saves pictures of the window at its first start,
-// listing the folder and maximised, of both settings dialogs and the box refusing a value, of the
-// question before a tree run, of the reports of runs and of the question before leaving - a way
+// listing the folder and maximised, of the three settings dialogs and the box refusing a value, of
+// the question before a tree run, of the reports of runs and of the question before leaving - a way
 // to look at the program without a desktop (run it under Xvfb, with a window manager).
 //
 //   penmorph-ui-snapshot OUTPUT_FOLDER SEARCH_FOLDER [SUBFOLDER_TO_LIST]
@@ -360,6 +360,16 @@ int main(int argc, char** argv) {
   ok &= SaveHiddenLayers(window, list, output);
   ok &= SaveDialog([&] { window.ShowJwwSettings(); }, output + "/jww-settings.png");
   ok &= SaveDialog([&] { window.ShowJwcSettings(); }, output + "/jwc-settings.png");
+  // A table an office might keep: three layers of group 0 onto group 1, with names.
+  penmorph::LayerTable& layers = window.tables().layers;
+  layers.SetTarget(0x01, penmorph::LayerAddress{1, 1});
+  layers.SetTarget(0x02, penmorph::LayerAddress{1, 1});
+  layers.SetTarget(0x03, penmorph::LayerAddress{1, 2});
+  layers.SetLayerName(0x11, "壁");
+  layers.SetLayerName(0x12, "建具");
+  layers.SetGroupName(1, "平面図");
+  ok &= SaveDialog([&] { window.ShowLayerSettings(); }, output + "/layer-settings.png");
+  layers.Reset();
   ok &= SaveRefusal(window, prompts, output + "/jww-refusal.png");
   // Every listed file converted: the files that were not show in the run's report.
   window.ChooseDestination();

@@ -1,9 +1,9 @@
 // Drives penmorph.exe - the real program, started as a user would start it - so that pictures
-// can be taken of its window at the first start, listing a folder and maximised, of both settings
-// dialogs and the box refusing a value, of the question before a tree run and of the report after
-// "中止". It talks to the window only with messages that cross processes (commands, button
-// clicks, typed characters, window texts, tree items by handle). Before each picture it prints
-// "shot NAME LEFT TOP WIDTH HEIGHT" and waits for a line on its input: the caller takes the
+// can be taken of its window at the first start, listing a folder and maximised, of the three
+// settings dialogs and the box refusing a value, of the question before a tree run and of the
+// report after "中止". It talks to the window only with messages that cross processes (commands,
+// button clicks, typed characters, window texts, tree items by handle). Before each picture it
+// prints "shot NAME LEFT TOP WIDTH HEIGHT" and waits for a line on its input: the caller takes the
 // picture, then answers.
 //
 //   penmorph-win-screenshots PENMORPH_EXE SEARCH_FOLDER CHILD_INDEX DESTINATION FIRST_START_EXE
@@ -373,6 +373,11 @@ int wmain(int argc, wchar_t** argv) {
   HWND jwc = ShowDialog(main, ids::kJwcSettingsButton, L"TForm2");
   Shot("jwc-settings", jwc);
   CloseDialog(main, jwc);
+  // The layer table comes from the prepared ini file; the names beside it from the drawing the
+  // preview shows.
+  HWND layers = ShowDialog(main, ids::kLayerSettingsButton, L"TForm4");
+  Shot("layer-settings", layers);
+  CloseDialog(main, layers);
   Refusal(main);
   TreeRun(main, tree, status);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// Every text the two settings dialogs show - titles, group captions, labels, hints, check boxes
+// Every text the three settings dialogs show - titles, group captions, labels, hints, check boxes
 // and buttons - exactly as the user sees it, UTF-8. Both windows read them from here; the items
 // of the lists and the grids' row captions come from the forms (jwc_settings_form.h,
 // jww_settings_form.h).
@@ -11,7 +11,7 @@
 
 namespace penmorph::app::dialog_texts {
 
-// Both dialogs.
+// Every dialog.
 inline constexpr std::string_view kOkButton = "ＯＫ (&Y)";
 inline constexpr std::string_view kCancelButton = "キャンセル (&N)";
 
@@ -74,8 +74,24 @@ inline constexpr std::array<std::string_view, 7> kJwwOptions = {
     "ブロック図形の線種番号を変更する",
 };
 
+// "レイヤ設定" (TForm4).
+inline constexpr std::string_view kLayerTitle = "レイヤ設定";
+inline constexpr std::string_view kLayerGridLabel = "レイヤ (&L)";
+inline constexpr std::string_view kGroupGridLabel = "レイヤグループ (&G)";
+// The columns beside the captions: the highlighted drawing's names, then what the table sets.
+inline constexpr std::string_view kDrawingNameHeading = "図面での名前";
+inline constexpr std::string_view kTargetHeading = "移動先";
+inline constexpr std::string_view kNewNameHeading = "新しい名前";
+inline constexpr std::string_view kLayerHint =
+    "※移動先は　グループ-レイヤ　を16進で（例 2-5、0-A）入力して下さい。空欄は移動しません。";
+inline constexpr std::string_view kLayerNameHint =
+    "※新しい名前が空欄のレイヤ・グループは図面の名前のままです。";
+inline constexpr std::string_view kLayerScaleHint =
+    "※縮尺の異なるグループへ図形を移す図面は変換されません。";
+
 // The values a grid takes, in the message that refuses a cell.
 inline constexpr std::string_view kColourRange = "0〜9";
 inline constexpr std::string_view kLineTypeRange = "0〜9、11〜19";
+inline constexpr std::string_view kLayerTargetForm = "0-0〜F-F";
 
 }  // namespace penmorph::app::dialog_texts

@@ -18,6 +18,7 @@ enum class Command {
   kExit,
   kJwwSettings,
   kJwcSettings,
+  kLayerSettings,
   kSaveSettings,
   kOpenSettings,
   kReopenSearchFolder,  // "起動時に前回の検索フォルダを開く", a check mark

@@ -169,6 +169,8 @@ void MainWindowModel::Do(Command command, int argument) {
       return EditSettings(SettingsDialog::kJww);
     case Command::kJwcSettings:
       return EditSettings(SettingsDialog::kJwc);
+    case Command::kLayerSettings:
+      return EditSettings(SettingsDialog::kLayers);
     case Command::kSaveSettings:
       return SaveSettingsFile();
     case Command::kOpenSettings:

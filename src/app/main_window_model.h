@@ -24,7 +24,7 @@
 
 namespace penmorph::app {
 
-enum class SettingsDialog { kJww, kJwc };
+enum class SettingsDialog { kJww, kJwc, kLayers };
 
 // The parts of the window the model tells a view to show again.
 enum Part : unsigned {

@@ -67,6 +67,8 @@ class PreviewPanel {
   const preview::DisplayList* after() const { return after_ ? &*after_ : nullptr; }
   preview::Background background() const { return background_; }
   bool show_hidden_layers() const { return show_hidden_layers_; }
+  // The drawing read for the shown file, or nullptr (the layer dialog shows its names).
+  const preview::Drawing* drawing() const { return drawing_.get(); }
 
   // Blocks until the worker has nothing left to do (tests).
   void WaitIdle();

@@ -16,6 +16,7 @@ inline constexpr std::string_view kFileTypeLabel = "ファイルの種類";
 inline constexpr std::string_view kDestinationLabel = "保存先フォルダ";
 inline constexpr std::string_view kJwwSettingsButton = "JWW/JWS設定";
 inline constexpr std::string_view kJwcSettingsButton = "JWC/JWK設定";
+inline constexpr std::string_view kLayerSettingsButton = "レイヤ設定";
 inline constexpr std::string_view kBrowseButton = "参照";
 inline constexpr std::string_view kConvertButton = "変換";
 inline constexpr std::string_view kSubfoldersCaption = "サブフォルダも含める";

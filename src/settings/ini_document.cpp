@@ -5,6 +5,8 @@
 #include "common/byte_reader.h"
 #include "common/file_system.h"
 #include "common/path_text.h"
+#include "common/text.h"
+#include "common/text_decoding.h"
 
 namespace penmorph {
 
@@ -66,6 +68,21 @@ std::string EncodeValue(std::string_view value) {
   quoted += value;
   quoted += '"';
   return quoted;
+}
+
+// UTF-8 as it is; otherwise Shift-JIS, as older programs and Japanese editors on Windows write
+// it. A file that is neither (a byte Shift-JIS cannot start a character with) keeps its bytes:
+// decoding would lose them, and a save would write the loss back.
+std::string DecodedText(std::string text) {
+  if (IsValidUtf8(text)) {
+    return text;
+  }
+  std::string decoded = ShiftJisToUtf8(text);
+  constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+  if (decoded.find(kReplacement) != std::string::npos) {
+    return text;
+  }
+  return decoded;
 }
 
 }  // namespace
@@ -139,7 +156,7 @@ Result<IniDocument> IniDocument::Load(const fs::path& path) {
   if (!in->ok()) {
     return IoError("cannot read " + PathToUtf8(path) + ": " + in->error().message);
   }
-  return Parse(text);
+  return Parse(DecodedText(std::move(text)));
 }
 
 std::size_t IniDocument::FindSection(std::string_view section) const {
@@ -247,6 +264,16 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
   Line line = Classify(std::string(key) + "=" + encoded, ending);
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
   return true;
+}
+
+void IniDocument::Remove(std::string_view section, std::string_view key) {
+  const std::size_t header = FindSection(section);
+  if (header == npos) {
+    return;
+  }
+  for (std::size_t index = FindKey(header, key); index != npos; index = FindKey(header, key)) {
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
+  }
 }
 
 std::string IniDocument::Serialize() const {

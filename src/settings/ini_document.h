@@ -20,7 +20,10 @@ class IniDocument {
  public:
   IniDocument() = default;
   static IniDocument Parse(std::string_view text);
-  // A missing file is an empty document; an unreadable one is an error.
+  // A missing file is an empty document; an unreadable one is an error. The document holds
+  // UTF-8: a file that is not valid UTF-8 throughout was written by an older program or a
+  // Japanese editor and is read as Shift-JIS (a save then writes it as UTF-8). A file that is
+  // not Shift-JIS either is held as its bytes.
   static Result<IniDocument> Load(const std::filesystem::path& path);
 
   // The value as stored: surrounding blanks removed and one pair of enclosing double quotes
@@ -31,6 +34,10 @@ class IniDocument {
   // stored on one line (it holds a line break or a NUL) is refused and nothing changes; so are
   // section and key names that the format cannot hold.
   bool Set(std::string_view section, std::string_view key, std::string_view value);
+
+  // Removes the key's lines (every spelling of it) from the first section of that name; a
+  // missing section or key is no change. Every other line stays.
+  void Remove(std::string_view section, std::string_view key);
 
   std::string Serialize() const;
 

@@ -8,6 +8,10 @@ namespace {
 
 constexpr std::string_view kJwcSection = "JWC";
 constexpr std::string_view kJwwSection = "JWW";
+// The layer table: "0-3=2-5" in [LAYER], "2-5=壁" in [LAYERNAME], "2=平面図" in [GROUPNAME].
+constexpr std::string_view kLayerSection = "LAYER";
+constexpr std::string_view kLayerNameSection = "LAYERNAME";
+constexpr std::string_view kGroupNameSection = "GROUPNAME";
 
 struct TextKey {
   std::string_view key;
@@ -62,6 +66,55 @@ void StoreTable(IniDocument& document, std::string_view section, const Table& ta
   }
 }
 
+// Keys and values are hex digits in either case, so each of the 256 keys is looked up by its
+// upper-case spelling (the document matches names without regard to case). A value that does
+// not parse leaves the layer as the reset left it.
+void ApplyLayerTable(const IniDocument& document, LayerTable& table) {
+  table.Reset();
+  for (int index = 0; index < kLayerCount; ++index) {
+    const std::string key = LayerAddressText(LayerAddress::FromIndex(index));
+    KeyRead target = ReadSettingsKey(document, kLayerSection, key, kTextBufferSize);
+    if (target.found) {
+      table.SetTarget(index, ParseLayerAddress(target.text));
+    }
+    KeyRead name = ReadSettingsKey(document, kLayerNameSection, key, kTextBufferSize);
+    if (name.found) {
+      table.SetLayerName(index, name.text);
+    }
+  }
+  for (int group = 0; group < kLayerGroupCount; ++group) {
+    KeyRead name =
+        ReadSettingsKey(document, kGroupNameSection, LayerGroupText(group), kTextBufferSize);
+    if (name.found) {
+      table.SetGroupName(group, name.text);
+    }
+  }
+}
+
+// Only what is set is written; a key that is no longer set is removed, so a target cleared in
+// the dialog does not come back from the file. A table that sets nothing adds no section.
+void StoreEntry(IniDocument& document, std::string_view section, const std::string& key,
+                const std::string& value) {
+  if (value.empty() || !document.Set(section, key, value)) {
+    document.Remove(section, key);
+  }
+}
+
+void StoreLayerTable(IniDocument& document, const LayerTable& table) {
+  for (int index = 0; index < kLayerCount; ++index) {
+    const std::string key = LayerAddressText(LayerAddress::FromIndex(index));
+    const std::optional<LayerAddress> target = table.Target(index);
+    StoreEntry(document, kLayerSection, key, target ? LayerAddressText(*target) : std::string());
+  }
+  for (int index = 0; index < kLayerCount; ++index) {
+    StoreEntry(document, kLayerNameSection, LayerAddressText(LayerAddress::FromIndex(index)),
+               table.LayerName(index));
+  }
+  for (int group = 0; group < kLayerGroupCount; ++group) {
+    StoreEntry(document, kGroupNameSection, LayerGroupText(group), table.GroupName(group));
+  }
+}
+
 }  // namespace
 
 KeyRead ReadSettingsKey(const IniDocument& document, std::string_view section, std::string_view key,
@@ -95,11 +148,13 @@ bool WriteSettingsKey(std::string_view section, std::string_view key, std::strin
 void ApplyTables(const IniDocument& document, ConversionTables& tables) {
   ApplyTable(document, kJwcSection, tables.jwc);
   ApplyTable(document, kJwwSection, tables.jww);
+  ApplyLayerTable(document, tables.layers);
 }
 
 void StoreTables(IniDocument& document, const ConversionTables& tables) {
   StoreTable(document, kJwcSection, tables.jwc);
   StoreTable(document, kJwwSection, tables.jww);
+  StoreLayerTable(document, tables.layers);
 }
 
 void ApplyAppSettings(const IniDocument& document, AppSettings& settings) {

@@ -57,11 +57,13 @@ struct AppSettings {
   bool operator==(const AppSettings&) const = default;
 };
 
-// Each key that is found replaces its value; the others keep theirs.
+// Each key that is found replaces its value; the others keep theirs. The layer table is the
+// exception: it is replaced whole, so a file without layer sections moves and renames nothing.
 void ApplyTables(const IniDocument& document, ConversionTables& tables);
 void ApplyAppSettings(const IniDocument& document, AppSettings& settings);
 
-// Sets every key, in the order in which the ini file lists them.
+// Sets every key, in the order in which the ini file lists them; of the layer table only the
+// layers and groups it sets, other keys of its sections removed.
 void StoreTables(IniDocument& document, const ConversionTables& tables);
 void StoreAppSettings(IniDocument& document, const AppSettings& settings);
 

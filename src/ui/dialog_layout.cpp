@@ -1,6 +1,8 @@
 #include "ui/dialog_layout.h"
 
+#include <QCoreApplication>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QLabel>
 
 #include "ui/ui_fonts.h"
@@ -19,6 +21,25 @@ QLabel* AddLabel(const QString& text, QWidget* parent, int left, int top, int wi
   auto* label = new QLabel(text, parent);
   label->setGeometry(left, top, width, height);
   return label;
+}
+
+bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    const bool confirm = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (confirm || key->key() == Qt::Key_Escape) {
+      auto* editor = static_cast<QWidget*>(object);
+      QWidget* dialog = editor->window();
+      if (confirm) {
+        emit commitData(editor);
+      }
+      emit closeEditor(editor, confirm ? NoHint : RevertModelCache);
+      QKeyEvent forwarded(QEvent::KeyPress, key->key(), key->modifiers());
+      QCoreApplication::sendEvent(dialog, &forwarded);
+      return true;
+    }
+  }
+  return QStyledItemDelegate::eventFilter(object, event);
 }
 
 }  // namespace penmorph

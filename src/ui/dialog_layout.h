@@ -1,9 +1,10 @@
 #pragma once
 
-// What both settings dialogs are made of: a fixed-size frame in the fixed-width font, and
-// controls placed by pixel position.
+// What the settings dialogs are made of: a fixed-size frame in the fixed-width font, controls
+// placed by pixel position, and grids whose cells keep Enter and Esc for the dialog.
 
 #include <QString>
+#include <QStyledItemDelegate>
 
 class QDialog;
 class QLabel;
@@ -16,5 +17,15 @@ namespace penmorph {
 void SetUpFixedDialog(QDialog& dialog, const QString& title, int width, int height);
 
 QLabel* AddLabel(const QString& text, QWidget* parent, int left, int top, int width, int height);
+
+// Enter and Esc mean OK and cancel everywhere in the dialog, also while a cell is being typed
+// into: the cell takes what was typed (or drops it, for Esc) and the dialog gets the key.
+class CellDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+ protected:
+  bool eventFilter(QObject* object, QEvent* event) override;
+};
 
 }  // namespace penmorph

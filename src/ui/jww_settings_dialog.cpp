@@ -2,10 +2,8 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QEvent>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -13,7 +11,6 @@
 #include <QPushButton>
 #include <QStyleOptionHeader>
 #include <QStylePainter>
-#include <QStyledItemDelegate>
 #include <algorithm>
 
 #include "app/dialog_texts.h"
@@ -46,33 +43,6 @@ void MakeHint(QLabel* label) {
   palette.setColor(QPalette::WindowText, Qt::blue);
   label->setPalette(palette);
 }
-
-// Enter and Esc mean OK and cancel everywhere in the dialog, also while a cell is being typed
-// into: the cell takes what was typed (or drops it, for Esc) and the dialog gets the key.
-class CellDelegate : public QStyledItemDelegate {
- public:
-  using QStyledItemDelegate::QStyledItemDelegate;
-
- protected:
-  bool eventFilter(QObject* object, QEvent* event) override {
-    if (event->type() == QEvent::KeyPress) {
-      auto* key = static_cast<QKeyEvent*>(event);
-      const bool confirm = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-      if (confirm || key->key() == Qt::Key_Escape) {
-        auto* editor = static_cast<QWidget*>(object);
-        QWidget* dialog = editor->window();
-        if (confirm) {
-          emit commitData(editor);
-        }
-        emit closeEditor(editor, confirm ? NoHint : RevertModelCache);
-        QKeyEvent forwarded(QEvent::KeyPress, key->key(), key->modifiers());
-        QCoreApplication::sendEvent(dialog, &forwarded);
-        return true;
-      }
-    }
-    return QStyledItemDelegate::eventFilter(object, event);
-  }
-};
 
 }  // namespace
 

@@ -33,6 +33,7 @@
 #include "ui/failure_report.h"
 #include "ui/jwc_settings_dialog.h"
 #include "ui/jww_settings_dialog.h"
+#include "ui/layer_settings_dialog.h"
 #include "ui/preview_pane.h"
 #include "ui/qt_text.h"
 #include "ui/screens.h"
@@ -76,6 +77,7 @@ TForm1::TForm1(MainWindowSetup setup, QWidget* parent)
   BuildMenus();
   jwc_dialog_ = new TForm2(model_.tables().jwc, this);
   jww_dialog_ = new TForm3(model_.tables().jww, prompts_, this);
+  layer_dialog_ = new TForm4(model_.tables().layers, prompts_, this);
   model_.Start();
   ApplyLayout(model_.first_start() ? FirstLayout() : model_.settings().layout);
   Changed(~0u);
@@ -126,10 +128,19 @@ void TForm1::OpenWithAssociatedProgram(const fs::path& file) {
 }
 
 void TForm1::ShowSettingsDialog(app::SettingsDialog which) {
-  if (which == app::SettingsDialog::kJww) {
-    jww_dialog_->exec();
-  } else {
-    jwc_dialog_->exec();
+  switch (which) {
+    case app::SettingsDialog::kJww:
+      jww_dialog_->exec();
+      return;
+    case app::SettingsDialog::kJwc:
+      jwc_dialog_->exec();
+      return;
+    case app::SettingsDialog::kLayers: {
+      const preview::Drawing* drawing = preview_->panel().drawing();
+      layer_dialog_->SetDrawingLayers(drawing != nullptr ? &drawing->layers : nullptr);
+      layer_dialog_->exec();
+      return;
+    }
   }
 }
 
@@ -233,6 +244,10 @@ void TForm1::ShowJwwSettings() {
 
 void TForm1::ShowJwcSettings() {
   model_.EditSettings(app::SettingsDialog::kJwc);
+}
+
+void TForm1::ShowLayerSettings() {
+  model_.EditSettings(app::SettingsDialog::kLayers);
 }
 
 void TForm1::SaveSettings() {

@@ -32,6 +32,7 @@ namespace penmorph {
 class PreviewPane;
 class TForm2;
 class TForm3;
+class TForm4;
 
 // What the window starts from. The program passes its own folder, its ini path and the standard
 // formats; tests pass scratch folders, fake formats and prompts that answer for the user.
@@ -65,6 +66,7 @@ class TForm1 : public QMainWindow, public app::MainWindowView {
   const std::string& last_settings_file() const { return model_.settings().last_settings_file; }
   TForm2* jwc_dialog() const { return jwc_dialog_; }
   TForm3* jww_dialog() const { return jww_dialog_; }
+  TForm4* layer_dialog() const { return layer_dialog_; }
   PreviewPane* preview() const { return preview_; }
   QString StatusText() const;
 
@@ -102,6 +104,7 @@ class TForm1 : public QMainWindow, public app::MainWindowView {
   void SelectFileType(int index);
   void ShowJwwSettings();
   void ShowJwcSettings();
+  void ShowLayerSettings();
   void SaveSettings();
   void OpenSettings();
   void ConvertFiles();
@@ -166,6 +169,7 @@ class TForm1 : public QMainWindow, public app::MainWindowView {
   QAction* reopen_ = nullptr;
   TForm2* jwc_dialog_ = nullptr;
   TForm3* jww_dialog_ = nullptr;
+  TForm4* layer_dialog_ = nullptr;
   PreviewPane* preview_ = nullptr;
 };
 

@@ -136,8 +136,11 @@ QWidget* TForm1::BuildCommandBar(QWidget* parent) {
   destination_field_ = new QLineEdit(bar_widget);
   destination_field_->setObjectName(QStringLiteral("DestinationEdit"));
   destination_field_->setReadOnly(true);
-  bar->addWidget(destination_field_, 1, 1, 1, 2);
-  bar->addWidget(button(texts::kBrowseButton, "BrowseButton", &TForm1::ChooseDestination), 1, 3);
+  bar->addWidget(destination_field_, 1, 1);
+  bar->addWidget(button(texts::kBrowseButton, "BrowseButton", &TForm1::ChooseDestination), 1, 2);
+  // Under "JWC/JWK設定": a column of its own would widen the window's smallest size.
+  bar->addWidget(
+      button(texts::kLayerSettingsButton, "LayerSettingsButton", &TForm1::ShowLayerSettings), 1, 3);
   QPushButton* convert = button(texts::kConvertButton, "ConvertButton", &TForm1::ConvertFiles);
   QFont big = convert->font();
   big.setPixelSize(18);

@@ -24,6 +24,7 @@ inline constexpr int kProgressBar = 1013;
 inline constexpr int kSubfoldersCheckBox = 1014;
 inline constexpr int kStopButton = 1015;
 inline constexpr int kListBanner = 1016;
+inline constexpr int kLayerSettingsButton = 1017;
 // The preview panel under the file list and its controls.
 inline constexpr int kPreviewPane = 1100;
 inline constexpr int kPreviewCaption = 1101;
@@ -46,6 +47,7 @@ inline constexpr int kMenuDestination = MenuId(app::Command::kChooseDestination)
 inline constexpr int kMenuExit = MenuId(app::Command::kExit);
 inline constexpr int kMenuJwwSettings = MenuId(app::Command::kJwwSettings);
 inline constexpr int kMenuJwcSettings = MenuId(app::Command::kJwcSettings);
+inline constexpr int kMenuLayerSettings = MenuId(app::Command::kLayerSettings);
 inline constexpr int kMenuSaveSettings = MenuId(app::Command::kSaveSettings);
 inline constexpr int kMenuOpenSettings = MenuId(app::Command::kOpenSettings);
 inline constexpr int kMenuRefresh = MenuId(app::Command::kRefresh);
@@ -57,7 +59,8 @@ inline constexpr int kComboBox0 = 3000;
 inline constexpr int kJwcCheckBox1 = 3100;
 
 // TForm3 (window class "TForm3"): CheckBox k is kJwwCheckBox0 + k; Button3 is IDOK, Button4
-// IDCANCEL.
+// IDCANCEL. TForm4 (window class "TForm4") has StringGrid1, StringGrid2, Edit1 and Button1 of
+// these; its Button2 is IDOK, Button3 IDCANCEL.
 inline constexpr int kStringGrid1 = 4001;
 inline constexpr int kStringGrid2 = 4002;
 inline constexpr int kEdit1 = 4003;

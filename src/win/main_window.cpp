@@ -15,6 +15,7 @@
 #include "win/controls.h"
 #include "win/jwc_settings_dialog.h"
 #include "win/jww_settings_dialog.h"
+#include "win/layer_settings_dialog.h"
 #include "win/preview_pane.h"
 #include "win/report_window.h"
 #include "win/win_text.h"
@@ -69,6 +70,7 @@ TForm1::TForm1(MainWindowSetup setup)
                                          POINT{defaults.jwc_dialog_left, defaults.jwc_dialog_top});
   jww_dialog_ = std::make_unique<TForm3>(model_.tables().jww, desktop_, hwnd(),
                                          POINT{defaults.jww_dialog_left, defaults.jww_dialog_top});
+  layer_dialog_ = std::make_unique<TForm4>(model_.tables().layers, desktop_, hwnd());
   model_.Start();
   ApplyLayout(model_.first_start() ? FirstLayout() : model_.settings().layout);
   Changed(~0u);
@@ -124,10 +126,19 @@ void TForm1::OpenWithAssociatedProgram(const fs::path& file) {
 }
 
 void TForm1::ShowSettingsDialog(app::SettingsDialog which) {
-  if (which == app::SettingsDialog::kJww) {
-    jww_dialog_->ShowModal();
-  } else {
-    jwc_dialog_->ShowModal();
+  switch (which) {
+    case app::SettingsDialog::kJww:
+      jww_dialog_->ShowModal();
+      return;
+    case app::SettingsDialog::kJwc:
+      jwc_dialog_->ShowModal();
+      return;
+    case app::SettingsDialog::kLayers: {
+      const preview::Drawing* drawing = preview_->panel().drawing();
+      layer_dialog_->SetDrawingLayers(drawing != nullptr ? &drawing->layers : nullptr);
+      layer_dialog_->ShowModal();
+      return;
+    }
   }
 }
 

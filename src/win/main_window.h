@@ -27,6 +27,7 @@ class BusyPump;
 class PreviewPane;
 class TForm2;
 class TForm3;
+class TForm4;
 
 // What the window starts from. The program passes its own folder, its ini path and the standard
 // formats; the UI test passes scratch folders and a desktop that answers the pickers.
@@ -138,6 +139,7 @@ class TForm1 : public WindowBase, public app::MainWindowView {
   HWND file_type_label_ = nullptr;
   HWND jww_button_ = nullptr;
   HWND jwc_button_ = nullptr;
+  HWND layer_button_ = nullptr;
   HWND destination_label_ = nullptr;
   HWND destination_field_ = nullptr;
   HWND browse_button_ = nullptr;
@@ -151,6 +153,7 @@ class TForm1 : public WindowBase, public app::MainWindowView {
   HIMAGELIST folder_images_ = nullptr;
   std::unique_ptr<TForm2> jwc_dialog_;
   std::unique_ptr<TForm3> jww_dialog_;
+  std::unique_ptr<TForm4> layer_dialog_;
   // Its thread reads with formats_, so it goes before them.
   std::unique_ptr<PreviewPane> preview_;
   // Last: its runs read with formats_ and wake this window, so it goes first.

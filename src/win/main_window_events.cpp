@@ -156,6 +156,9 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case ids::kJwcSettingsButton:
           model_.EditSettings(app::SettingsDialog::kJwc);
           return 0;
+        case ids::kLayerSettingsButton:
+          model_.EditSettings(app::SettingsDialog::kLayers);
+          return 0;
         case ids::kConvertButton:
           model_.Convert();
           return 0;

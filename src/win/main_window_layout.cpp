@@ -85,6 +85,8 @@ void TForm1::BuildControls() {
       AddControl(window, L"BUTTON", texts::kJwwSettingsButton, button, ids::kJwwSettingsButton);
   jwc_button_ =
       AddControl(window, L"BUTTON", texts::kJwcSettingsButton, button, ids::kJwcSettingsButton);
+  layer_button_ =
+      AddControl(window, L"BUTTON", texts::kLayerSettingsButton, button, ids::kLayerSettingsButton);
   destination_label_ = AddControl(window, L"STATIC", texts::kDestinationLabel,
                                   SS_LEFT | SS_CENTERIMAGE, ids::kDestinationLabel);
   destination_field_ = AddControl(window, L"EDIT", "", WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL,
@@ -243,6 +245,8 @@ void TForm1::LayOut() {
         std::max(s(40), browse_left - s(6) - left - label_width), s(22));
   place(browse_button_, browse_left, s(32), s(56), row_height);
   place(subfolders_, left, s(60), s(240), row_height);
+  // Under the JWC/JWK button: beside it, the default window has no room before "変換".
+  place(layer_button_, left + label_width + s(232), s(60), s(92), row_height);
   place(stop_button_, convert_left, s(60), convert_width, row_height);
   // The banner (with "サブフォルダも含める") and the list above, the selected file's preview below.
   const int banner = (GetWindowLongW(banner_, GWL_STYLE) & WS_VISIBLE) != 0 ? s(22) : 0;

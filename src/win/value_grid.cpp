@@ -24,7 +24,24 @@ void SetColumnText(HWND list, int column, const std::wstring& text) {
 
 ValueGrid::ValueGrid(HWND parent, int id, const std::string& corner, const std::string& heading,
                      const std::vector<std::string>& captions)
+    : ValueGrid(parent, id, corner, 140, {GridColumn{heading, 118, true}}, captions) {}
+
+ValueGrid::ValueGrid(HWND parent, int id, const std::string& corner, int corner_width,
+                     const std::vector<GridColumn>& columns,
+                     const std::vector<std::string>& captions)
     : captions_(captions.size()) {
+  widths_.push_back(corner_width);
+  editable_.push_back(false);
+  for (const GridColumn& column : columns) {
+    widths_.push_back(column.width);
+    editable_.push_back(column.editable);
+  }
+  for (int column = 1; column < static_cast<int>(editable_.size()); ++column) {
+    if (editable_[column]) {
+      edit_column_ = column;
+      break;
+    }
+  }
   list_ = CreateWindowExW(
       WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
       WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER, 0, 0,
@@ -32,17 +49,20 @@ ValueGrid::ValueGrid(HWND parent, int id, const std::string& corner, const std::
       nullptr);
   SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-  const std::wstring columns[] = {Wide(corner), Wide(heading)};
-  for (int column = 0; column < 2; ++column) {
+  std::vector<std::wstring> headings = {Wide(corner)};
+  for (const GridColumn& column : columns) {
+    headings.push_back(Wide(column.heading));
+  }
+  for (int column = 0; column < static_cast<int>(headings.size()); ++column) {
     LVCOLUMNW header{};
     header.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    header.pszText = const_cast<wchar_t*>(columns[column].c_str());
-    header.cx = column == 0 ? 140 : 118;
+    header.pszText = const_cast<wchar_t*>(headings[column].c_str());
+    header.cx = widths_[column];
     header.iSubItem = column;
     SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
                  reinterpret_cast<LPARAM>(&header));
   }
-  SetColumnText(list_, 0, columns[0]);
+  SetColumnText(list_, 0, headings[0]);
   for (std::size_t row = 0; row < captions.size(); ++row) {
     const std::wstring caption = Wide(captions[row]);
     LVITEMW item{};
@@ -65,8 +85,9 @@ ValueGrid::~ValueGrid() {
 }
 
 void ValueGrid::ApplyDpi(UINT dpi) {
-  SendMessageW(list_, LVM_SETCOLUMNWIDTH, 0, Scale(140, dpi));
-  SendMessageW(list_, LVM_SETCOLUMNWIDTH, 1, Scale(118, dpi));
+  for (std::size_t column = 0; column < widths_.size(); ++column) {
+    SendMessageW(list_, LVM_SETCOLUMNWIDTH, column, Scale(widths_[column], dpi));
+  }
   // A list view's rows are as high as its small images: an empty image list of 24 pixels.
   HIMAGELIST old = row_height_;
   row_height_ = ImageList_Create(1, Scale(24, dpi), ILC_COLOR32, 0, 0);
@@ -76,38 +97,60 @@ void ValueGrid::ApplyDpi(UINT dpi) {
   }
 }
 
-std::string ValueGrid::Value(int row) const {
+std::string ValueGrid::Value(int row, int column) const {
   wchar_t text[256] = {};
   LVITEMW item{};
-  item.iSubItem = 1;
+  item.iSubItem = column;
   item.pszText = text;
   item.cchTextMax = static_cast<int>(std::size(text));
   SendMessageW(list_, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
   return Utf8(text);
 }
 
-void ValueGrid::SetValue(int row, const std::string& text) {
+void ValueGrid::SetValue(int row, const std::string& text, int column) {
   const std::wstring wide = Wide(text);
   LVITEMW item{};
-  item.iSubItem = 1;
+  item.iSubItem = column;
   item.pszText = const_cast<wchar_t*>(wide.c_str());
   SendMessageW(list_, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
-std::vector<std::string> ValueGrid::Values() const {
+std::vector<std::string> ValueGrid::Values(int column) const {
   std::vector<std::string> values;
   values.reserve(captions_);
   for (int row = 0; row < RowCount(); ++row) {
-    values.push_back(Value(row));
+    values.push_back(Value(row, column));
   }
   return values;
 }
 
-void ValueGrid::SetValues(const std::vector<std::string>& values) {
+void ValueGrid::SetValues(const std::vector<std::string>& values, int column) {
   for (int row = 0; row < RowCount() && row < static_cast<int>(values.size()); ++row) {
-    if (Value(row) != values[row]) {
-      SetValue(row, values[row]);
+    if (Value(row, column) != values[row]) {
+      SetValue(row, values[row], column);
     }
+  }
+}
+
+bool ValueGrid::Editable(int column) const {
+  return column > 0 && column < static_cast<int>(editable_.size()) && editable_[column];
+}
+
+int ValueGrid::NextEditColumn(int step) const {
+  for (int column = edit_column_ + step; column >= 0 && column < static_cast<int>(editable_.size());
+       column += step) {
+    if (Editable(column)) {
+      return column;
+    }
+  }
+  return edit_column_;
+}
+
+void ValueGrid::SetEditColumn(int column) {
+  if (Editable(column) && column != edit_column_) {
+    CommitOpenEditor();
+    edit_column_ = column;
+    InvalidateRect(list_, nullptr, FALSE);
   }
 }
 
@@ -153,12 +196,13 @@ void ValueGrid::BeginEdit(const std::wstring* text) {
   }
   SendMessageW(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
   RECT cell{};
-  cell.top = 1;
+  cell.top = edit_column_;
   cell.left = LVIR_BOUNDS;
   SendMessageW(list_, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row),
                reinterpret_cast<LPARAM>(&cell));
   editing_row_ = row;
-  const std::wstring initial = text != nullptr ? *text : Wide(Value(row));
+  editing_column_ = edit_column_;
+  const std::wstring initial = text != nullptr ? *text : Wide(Value(row, edit_column_));
   editor_ = CreateWindowExW(0, L"EDIT", initial.c_str(),
                             WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, cell.left, cell.top,
                             cell.right - cell.left, cell.bottom - cell.top, list_,
@@ -180,7 +224,7 @@ void ValueGrid::CommitOpenEditor() {
   }
   HWND editor = editor_;
   editor_ = nullptr;  // closing the editor moves the focus, which must not commit twice
-  SetValue(editing_row_, Utf8(WindowText(editor)));
+  SetValue(editing_row_, Utf8(WindowText(editor)), editing_column_);
   const bool had_focus = GetFocus() == editor;
   DestroyWindow(editor);
   if (had_focus) {
@@ -212,8 +256,17 @@ LRESULT ValueGrid::StringGridDrawCell(NMLVCUSTOMDRAW& draw) {
       if (draw.iSubItem == 0) {
         draw.clrTextBk = GetSysColor(COLOR_BTNFACE);
         draw.clrText = GetSysColor(COLOR_BTNTEXT);
-        // A selected row keeps its caption readable: the full-row highlight is left to column 1.
+        // A selected row keeps its caption readable: the full-row highlight is left to the
+        // column that is edited.
         draw.nmcd.uItemState &= ~(CDIS_SELECTED | CDIS_FOCUS);
+      } else if (draw.iSubItem != edit_column_) {
+        const bool shown_only = !Editable(draw.iSubItem);
+        draw.clrTextBk = shown_only ? GetSysColor(COLOR_3DLIGHT) : GetSysColor(COLOR_WINDOW);
+        draw.clrText = GetSysColor(COLOR_WINDOWTEXT);
+        draw.nmcd.uItemState &= ~(CDIS_SELECTED | CDIS_FOCUS);
+      } else {
+        draw.clrTextBk = CLR_DEFAULT;
+        draw.clrText = CLR_DEFAULT;
       }
       return CDRF_NEWFONT;
   }
@@ -249,6 +302,10 @@ LRESULT CALLBACK ValueGrid::ListProc(HWND window, UINT message, WPARAM wparam, L
         self->BeginEdit();
         return 0;
       }
+      if ((wparam == VK_LEFT || wparam == VK_RIGHT) && self->editable_.size() > 2) {
+        self->SetEditColumn(self->NextEditColumn(wparam == VK_LEFT ? -1 : +1));
+        return 0;
+      }
       break;
     case WM_CHAR:
       // Typing starts the editor with what was typed; Enter, Esc and Tab keep their meanings.
@@ -258,10 +315,18 @@ LRESULT CALLBACK ValueGrid::ListProc(HWND window, UINT message, WPARAM wparam, L
         return 0;
       }
       break;
+    case WM_LBUTTONDOWN: {
+      self->CommitOpenEditor();
+      LVHITTESTINFO hit{};
+      hit.pt = {static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+      if (SendMessageW(window, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)) >= 0) {
+        self->SetEditColumn(hit.iSubItem);
+      }
+      break;
+    }
     case WM_VSCROLL:
     case WM_HSCROLL:
     case WM_MOUSEWHEEL:
-    case WM_LBUTTONDOWN:
       self->CommitOpenEditor();
       break;
     case WM_GETDLGCODE:

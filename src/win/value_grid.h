@@ -2,7 +2,9 @@
 
 // A grid of numbers on a report-mode list view: column 0 holds the row captions and looks like a
 // fixed column, column 1 holds the values as text and is edited in place (double click, F2, or
-// typing). A contiguous range of rows can be selected with Shift and the arrow keys.
+// typing). A contiguous range of rows can be selected with Shift and the arrow keys. A grid may
+// have more columns, some only shown: a click or the left and right arrows choose the column
+// that is edited.
 
 #include <windows.h>
 
@@ -14,11 +16,20 @@
 
 namespace penmorph::win {
 
+struct GridColumn {
+  std::string heading;
+  int width = 118;  // at 96 DPI
+  bool editable = true;
+};
+
 class ValueGrid {
  public:
   // Makes the list view (id `id`) inside `parent`; `captions` are the rows' captions.
   ValueGrid(HWND parent, int id, const std::string& corner, const std::string& heading,
             const std::vector<std::string>& captions);
+  // The same with the columns after the captions' one (1, 2, ...) given.
+  ValueGrid(HWND parent, int id, const std::string& corner, int corner_width,
+            const std::vector<GridColumn>& columns, const std::vector<std::string>& captions);
   ~ValueGrid();
   ValueGrid(const ValueGrid&) = delete;
   ValueGrid& operator=(const ValueGrid&) = delete;
@@ -26,10 +37,12 @@ class ValueGrid {
   HWND hwnd() const { return list_; }
   int RowCount() const { return static_cast<int>(captions_); }
 
-  std::string Value(int row) const;
-  void SetValue(int row, const std::string& text);
-  std::vector<std::string> Values() const;
-  void SetValues(const std::vector<std::string>& values);
+  std::string Value(int row, int column = 1) const;
+  void SetValue(int row, const std::string& text, int column = 1);
+  std::vector<std::string> Values(int column = 1) const;
+  void SetValues(const std::vector<std::string>& values, int column = 1);
+  // Makes `column` the one the editor opens in, when it can be typed into.
+  void SetEditColumn(int column);
 
   // The first and last selected row, or the current row when none is selected.
   std::pair<int, int> SelectedRows() const;
@@ -55,10 +68,17 @@ class ValueGrid {
                                      UINT_PTR id, DWORD_PTR self);
   int CurrentRow() const;
   LRESULT StringGridDrawCell(NMLVCUSTOMDRAW& draw);
+  bool Editable(int column) const;
+  // The next editable column to the left (-1) or right (+1); the same one when there is none.
+  int NextEditColumn(int step) const;
 
   HWND list_ = nullptr;
   HWND editor_ = nullptr;
+  std::vector<int> widths_;     // by column, the captions' first
+  std::vector<bool> editable_;  // by column
+  int edit_column_ = 1;
   int editing_row_ = -1;
+  int editing_column_ = 1;
   std::size_t captions_ = 0;
   HIMAGELIST row_height_ = nullptr;  // only sets the height of the rows
 };

@@ -1,0 +1,54 @@
+#pragma once
+
+// The value rules of the layer dialog: the 256 layers with the layer their entities move to and
+// a new name, the 16 groups with a new name, the names the highlighted drawing gives them, the
+// range fill of targets and the check when the user confirms.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "preview/layer_sheet.h"
+#include "settings/layer_table.h"
+
+namespace penmorph::app {
+
+struct LayerSettingsForm {
+  std::vector<std::string> targets;      // kLayerCount cells: "" (stays) or "2-5"
+  std::vector<std::string> layer_names;  // kLayerCount cells, UTF-8; "" keeps the drawing's
+  std::vector<std::string> group_names;  // kLayerGroupCount cells
+};
+
+LayerSettingsForm LayerFormFromTable(const LayerTable& table);
+
+// The row captions: "0-0" ... "F-F" and "0" ... "F", as jw_cad names layers and groups.
+std::vector<std::string> LayerRowCaptions();
+std::vector<std::string> GroupRowCaptions();
+
+// The names the drawing gives its layers and groups, for the column beside the captions; all
+// empty when no drawing is highlighted or it keeps no layers (a symbol, a DOS drawing).
+std::vector<std::string> DrawingLayerNames(const preview::LayerSheet* sheet);
+std::vector<std::string> DrawingGroupNames(const preview::LayerSheet* sheet);
+
+// The range fill of the target column: `typed` is a layer ("2-5", either case) or blank, which
+// clears the rows. A text that names no layer changes nothing and nullopt comes back (the
+// dialog beeps and puts the focus into the box); otherwise the text as written into rows
+// `first` to `last` and back into the box.
+std::optional<std::string> FillTargets(std::vector<std::string>& targets, std::size_t first,
+                                       std::size_t last, std::string_view typed);
+
+struct RefusedTarget {
+  std::size_t row = 0;  // the layer's index
+  std::string message;  // for an error box: the layer, the text typed, the form it takes
+  bool operator==(const RefusedTarget&) const = default;
+};
+
+// The confirmation: the target cells row by row, each one that passes rewritten as jw_cad
+// writes a layer. At the first cell that names no layer it stops, leaving the table as it was,
+// and says which and why. When every cell passes the table is replaced by the form's and
+// nullopt comes back.
+std::optional<RefusedTarget> ConfirmLayerForm(LayerSettingsForm& form, LayerTable& table);
+
+}  // namespace penmorph::app
