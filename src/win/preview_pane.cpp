@@ -412,6 +412,11 @@ void PreviewPane::Refresh() {
 }
 
 void PreviewPane::LayOut() {
+  // Windows sends WM_SIZE while the pane's own window is being made, before the canvases exist;
+  // the constructor lays everything out once they do.
+  if (!before_ || !after_) {
+    return;
+  }
   RECT client{};
   GetClientRect(hwnd(), &client);
   const UINT dpi = WindowDpi(hwnd());
