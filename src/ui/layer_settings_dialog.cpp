@@ -143,7 +143,7 @@ TForm4::TForm4(LayerTable& table, UserPrompts& prompts, QWidget* parent)
   layers_->setGeometry(8, 24, 426, 313);
   QLabel* group_label = AddLabel(FromUtf8(texts::kGroupGridLabel), this, 446, 8, 160, 12);
   group_label->setObjectName("Label2");
-  groups_ = MakeGrid(this, app::GroupRowCaptions(), {drawing_name, new_name}, {124, 124},
+  groups_ = MakeGrid(this, app::GroupRowCaptions(), {drawing_name, new_name}, {118, 118},
                      {kGroupDrawingName}, kGroupNewName);
   group_label->setBuddy(groups_);  // Alt+G
   groups_->setObjectName(QStringLiteral("StringGrid2"));
