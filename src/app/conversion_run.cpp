@@ -10,22 +10,37 @@ namespace penmorph::app {
 
 namespace fs = std::filesystem;
 
+bool CheckSources(bool tree_ready, bool list_ready, bool has_files, std::string_view nothing_chosen,
+                  Prompts& prompts) {
+  auto refuse = [&prompts](MessageKind kind, std::string_view text) {
+    prompts.Beep();
+    prompts.ShowMessage(kind, text);
+    return false;
+  };
+  if (!tree_ready) {
+    refuse(MessageKind::kError, texts::kNoTree);
+    prompts.SetStatus(texts::kNoTree);
+    return false;
+  }
+  if (!list_ready) {
+    return refuse(MessageKind::kError, texts::kNoList);
+  }
+  if (!has_files) {
+    return refuse(MessageKind::kWarning, nothing_chosen);
+  }
+  return true;
+}
+
 bool CheckConversion(const ConversionRequest& request, Prompts& prompts) {
   auto refuse = [&prompts](MessageKind kind, std::string_view text) {
     prompts.Beep();
     prompts.ShowMessage(kind, text);
     return false;
   };
-  if (!request.tree_ready) {
-    refuse(MessageKind::kError, texts::kNoTree);
-    prompts.SetStatus(texts::kNoTree);
+  if (!CheckSources(request.tree_ready, request.list_ready,
+                    request.whole_tree || !request.file_names.empty(), texts::kNothingSelected,
+                    prompts)) {
     return false;
-  }
-  if (!request.list_ready) {
-    return refuse(MessageKind::kError, texts::kNoList);
-  }
-  if (!request.whole_tree && request.file_names.empty()) {
-    return refuse(MessageKind::kWarning, texts::kNothingSelected);
   }
   if (request.destination_folder.empty()) {
     return refuse(MessageKind::kWarning, texts::kNoDestination);

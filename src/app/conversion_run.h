@@ -77,6 +77,11 @@ struct PlanCount {
 // Walks the plan's files once, keeping none of them.
 PlanCount CountPlan(const ConversionPlan& plan, const FormatRegistry& formats);
 
+// The refusals a conversion and a standards check share, in their order: a folder tree and a
+// file list to work on, and something chosen in them (else `nothing_chosen`).
+bool CheckSources(bool tree_ready, bool list_ready, bool has_files, std::string_view nothing_chosen,
+                  Prompts& prompts);
+
 // The checks in their order, each with its box and beep; true when the run may go on to the
 // question.
 bool CheckConversion(const ConversionRequest& request, Prompts& prompts);

@@ -35,23 +35,8 @@ void AddMoves(std::vector<std::string>& lines, const std::string& head,
 }  // namespace
 
 bool CheckStandardsRequest(const StandardsCheckRequest& request, Prompts& prompts) {
-  auto refuse = [&prompts](MessageKind kind, std::string_view text) {
-    prompts.Beep();
-    prompts.ShowMessage(kind, text);
-    return false;
-  };
-  if (!request.tree_ready) {
-    refuse(MessageKind::kError, texts::kNoTree);
-    prompts.SetStatus(texts::kNoTree);
-    return false;
-  }
-  if (!request.list_ready) {
-    return refuse(MessageKind::kError, texts::kNoList);
-  }
-  if (!request.whole_tree && request.file_names.empty()) {
-    return refuse(MessageKind::kWarning, kNothingToCheck);
-  }
-  return true;
+  return CheckSources(request.tree_ready, request.list_ready,
+                      request.whole_tree || !request.file_names.empty(), kNothingToCheck, prompts);
 }
 
 ConversionPlan StandardsCheckPlan(const StandardsCheckRequest& request) {
