@@ -31,12 +31,13 @@ using penmorph::testing::ScratchFolder;
 using penmorph::testing::WriteBytes;
 
 // Events: those of RecordingPrompts, then "folder:TITLE|START", "settings:TITLE|START",
-// "open:PATH", "dialog:jww|jwc", "report", "close".
+// "open:PATH", "dialog:jww|jwc", "report", "check-report", "close".
 class FakeView : public testing::RecordingPrompts<MainWindowView> {
  public:
   std::deque<fs::path> folders;  // answers to the folder picker in turn
   std::optional<fs::path> settings_file;
   std::optional<RunSummary> report;
+  std::optional<std::string> check_report;
   unsigned changed = 0;
   WindowLayout layout;
 
@@ -65,6 +66,10 @@ class FakeView : public testing::RecordingPrompts<MainWindowView> {
   void ShowReport(const RunSummary& summary) override {
     events.push_back("report");
     report = summary;
+  }
+  void ShowCheckReport(const std::string& text) override {
+    events.push_back("check-report");
+    check_report = text;
   }
   void Changed(unsigned parts) override { changed |= parts; }
   void WakeSoon() override {
@@ -316,6 +321,64 @@ TEST_F(ModelTest, ARunConvertsExactlyTheSelectedFilesAfterAQuestionThatCountsThe
   EXPECT_EQ(view_.Take().back(), "status:変換作業を完了しました。2 個を変換（.BAK 1 個）。");
   EXPECT_FALSE(view_.report);  // nothing more to say than the status bar holds
   EXPECT_TRUE(model.RequestClose());
+}
+
+// "基準チェック" goes as a run does: over the selection, with "中止", holding the window open,
+// never beside a run, and ending in its report; nothing is written.
+TEST_F(ModelTest, ACheckGoesAsARunDoesAndEndsInItsReport) {
+  const fs::path drawings = MakeDrawings();
+  MainWindowModel& model = Open();
+  ListFolder(model, drawings);
+  model.SelectRows({});
+  model.Do(Command::kStandardsCheck);
+  EXPECT_EQ(view_.Take(),
+            (std::vector<std::string>{"beep", "warning:調べるファイルが選択されていません。"}));
+  EXPECT_FALSE(model.running());
+
+  model.SelectRows({0});
+  model.Do(Command::kStandardsCheck);
+  EXPECT_TRUE(model.checking());
+  EXPECT_TRUE(model.running());  // the run's progress and "中止" show it
+  model.Convert();               // not beside a check: no question is asked
+  EXPECT_FALSE(model.RequestClose());
+  EXPECT_EQ(view_.Take(), (std::vector<std::string>{"beep"}));
+  model.Stop();
+  EXPECT_TRUE(model.stopping());
+  view_.RunToEnd(model);
+  EXPECT_FALSE(model.stopping());
+  const std::vector<std::string> events = view_.Take();
+  ASSERT_GE(events.size(), 2u);
+  EXPECT_EQ(events.back(), "check-report");
+  ASSERT_TRUE(view_.check_report);
+  EXPECT_NE(view_.check_report->find(events[events.size() - 2].substr(7)), std::string::npos)
+      << "the status bar's summary ends the report";
+  EXPECT_TRUE(fs::is_empty(destination()));
+  EXPECT_TRUE(model.RequestClose());
+
+  // The selection, not the folder: the one file picked is read (the fake formats' files are no
+  // drawings a check can read, so it is named as unreadable).
+  const auto& rows = model.browser().list().rows();
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    if (rows[row].name == "c.jww") {
+      model.SelectRows({row});
+    }
+  }
+  view_.check_report.reset();
+  model.Do(Command::kStandardsCheck);
+  view_.RunToEnd(model);
+  ASSERT_TRUE(view_.check_report);
+  EXPECT_NE(view_.check_report->find(PathText(drawings / "c.jww")), std::string::npos);
+  EXPECT_NE(view_.check_report->find("合わない図面 0 個、読めなかったファイル 1 個"),
+            std::string::npos)
+      << *view_.check_report;
+
+  // Nor a check beside a run.
+  view_.answer = true;
+  model.Convert();
+  ASSERT_TRUE(model.running());
+  model.Do(Command::kStandardsCheck);
+  EXPECT_FALSE(model.checking());
+  view_.RunToEnd(model);
 }
 
 TEST_F(ModelTest, ATreeRunNamesItsCountAndTheListShowsThatItsSelectionDoesNotApply) {

@@ -595,6 +595,33 @@ class MainWindowTest : public QObject {
     QVERIFY(fs::exists(out / "a.BAK"));
   }
 
+  // "基準チェック" from menu 設定 checks the selected rows off the window's thread and hands
+  // the model's report to the report window, which shows exactly that text; nothing is written.
+  void theCheckFromTheMenuEndsInItsReportWindow() {
+    fs::path folder = Folder("batch");
+    fs::create_directories(folder);
+    WriteBytes(folder / "a.jww", FakeDrawing("JWW", "first"));
+    WriteBytes(folder / "b.jww", FakeDrawing("JWW", "not selected"));
+    TForm1& window = Open();
+    ChooseSearchFolder(folder);
+    ClickNode(Tree()->topLevelItem(0));
+    PressHeader(kNameColumn);
+    SelectRows(0, 0);
+    prompts_.Take();
+    QSignalSpy finished(&window, &TForm1::ConversionFinished);
+    Action(QStringLiteral("基準チェック (&C)"))->trigger();
+    QVERIFY(!finished.isEmpty() || finished.wait(60000));
+    QCOMPARE(prompts_.Take(), QStringList{"check-report"});
+    QVERIFY(prompts_.check_report.find("a.jww") != std::string::npos);
+    QVERIFY(prompts_.check_report.find("b.jww") == std::string::npos);
+    QVERIFY(prompts_.check_report.ends_with(window.StatusText().toStdString() + "\n"));
+    QVERIFY(Find<QProgressBar>("ConversionProgress")->isHidden());
+    QCOMPARE(ReadBytes(folder / "a.jww"), FakeDrawing("JWW", "first"));
+
+    FailureReport report(prompts_.check_report, prompts_);
+    QCOMPARE(report.text()->toPlainText(), QString::fromStdString(prompts_.check_report));
+  }
+
   // "サブフォルダも含める" converts the whole tree with its layout, on threads of the run's own:
   // while the files are held the window answers, shows the count and refuses to close, and
   // "中止" leaves the files not yet begun untouched and reported.

@@ -24,6 +24,7 @@ class FakePrompts : public UserPrompts {
   std::optional<QString> report_file;     // answer to the report's save picker
   std::vector<app::ReportedFile> report;  // the files of the last report shown
   std::vector<std::string> report_lines;  // its counts
+  std::string check_report;               // the last "基準チェック" report shown
 
   void ShowMessage(QWidget*, MessageKind kind, const QString& text) override {
     static const char* const kNames[] = {"error", "information", "confirmation", "warning"};
@@ -61,6 +62,10 @@ class FakePrompts : public UserPrompts {
     report = app::SummaryRows(summary);
     report_lines = app::SummaryLines(summary);
     events << QStringLiteral("report:%1").arg(report.size());
+  }
+  void ShowCheckReport(QWidget*, const std::string& text) override {
+    check_report = text;
+    events << QStringLiteral("check-report");
   }
 
   // The events since the last call.

@@ -311,7 +311,8 @@ class Driver {
   void Run() {
     if (!Start() || !BuildTree() || !ListDrawings() || !Sort() || !FilterByType() ||
         !EditJwwTable() || !EditJwcTable() || !EditLayerTable() || !SaveAndOpenSettings() ||
-        !Preview() || !ChooseDestination() || !Convert() || !ConvertTree() || !OpenFile() ||
+        !Preview() || !ChooseDestination() || !Check() || !Convert() || !ConvertTree() ||
+        !OpenFile() ||
         !Exit()) {
       // A failed step leaves the window as it is: end its thread's loops so the test ends.
       PostThreadMessageW(thread_, WM_QUIT, 0, 0);
@@ -647,6 +648,26 @@ class Driver {
     return WaitUntil(
         [&] { return SameFolder(Text(Item(ids::kDestinationEdit)), folders_.destination); },
         "the destination folder");
+  }
+
+  // "基準チェック" from menu 設定 over the same rows the run converts next: the model's report
+  // in the report window, ending in the counts the status bar shows.
+  bool Check() {
+    SelectRows(list(), 1, 5);
+    PostMessageW(main_, WM_COMMAND, ids::MenuId(app::Command::kStandardsCheck), 0);
+    HWND report = nullptr;
+    if (!WaitUntil([&] { return (report = FindShown(thread_, L"PenmorphReport")) != nullptr; },
+                   "the report of the check")) {
+      return false;
+    }
+    const std::string text = Text(GetDlgItem(report, ids::kReportText));
+    EXPECT_NE(text.find(app::PathText(folders_.drawings / "not-a-drawing.jww")), std::string::npos)
+        << text;
+    EXPECT_TRUE(text.ends_with("\r\n" + StatusText(main_) + "\r\n")) << text;
+    EXPECT_EQ(StatusText(main_).rfind("基準に合う図面 ", 0), 0u) << StatusText(main_);
+    PostMessageW(GetDlgItem(report, IDOK), BM_CLICK, 0, 0);
+    return WaitUntil([&] { return !IsWindow(report) && IsWindowEnabled(main_); },
+                     "the check's report to close");
   }
 
   bool Convert() {

@@ -2,8 +2,9 @@
 # Takes pictures of penmorph.exe under Wine on a virtual X display: the window at its first start
 # (no ini file), listing a folder of example drawings and maximised, the preview of a real drawing
 # and of an example plan with hidden layers (left out, then shown by the box),
-# the three settings dialogs and the box refusing a value, the question before a tree run and the
-# report after "中止". penmorph.exe runs from a folder of its own with a portable ini file;
+# the three settings dialogs and the box refusing a value, the question before a tree run, the
+# report after "中止" and the report of a "基準チェック". penmorph.exe runs from a folder of its
+# own with a portable ini file;
 # tools/win_screenshots.cpp drives it and this script takes each picture when the driver says.
 # Then once more without Wine's desktop, under openbox, maximised as a window manager does it.
 # The pictures land in build-windows/screenshots/. PENMORPH_WINDOWS_BUILD_DIR names another
@@ -80,7 +81,7 @@ if [ "${1:-}" != "--on-display" ]; then
   xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" --on-display --maximised
   /usr/lib/wine/wineserver -k 2>/dev/null || true
   names="first-start window jww-settings jwc-settings layer-settings jww-refusal question report"
-  names="$names maximised maximised-openbox preview-layers preview-hidden-layers"
+  names="$names maximised maximised-openbox preview-layers preview-hidden-layers check-report"
   [ -d ../shared/samples ] && names="$names preview"  # the preview shows a real drawing
   for name in $names; do
     [ -s "$out/$name.png" ] || { echo "no picture of the $name" >&2; exit 1; }

@@ -2,7 +2,8 @@
 # Takes pictures of the window - at its first start, listing a folder of example files, maximised
 # by a window manager (openbox) - of the preview of a plan with its hidden layers left out and
 # shown, of the three settings dialogs and the box refusing a value, of the question before a tree
-# run and the reports of runs, on a virtual X display, and of the first screen of the user's manual
+# run and the reports of runs and of a "基準チェック", on a virtual X display, and of the first
+# screen of the user's manual
 # (with chromium, when it is installed). The pictures land in build/screenshots/.
 # PENMORPH_BUILD_DIR names another build folder, already built, to take them from (and into its
 # screenshots/).

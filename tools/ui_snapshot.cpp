@@ -1,6 +1,7 @@
 // Starts the window on a folder, lists it, and saves pictures of the window at its first start,
 // listing the folder and maximised, of the three settings dialogs and the box refusing a value, of
-// the question before a tree run, of the reports of runs and of the question before leaving - a way
+// the question before a tree run, of the reports of runs and of a "基準チェック", and of the
+// question before leaving - a way
 // to look at the program without a desktop (run it under Xvfb, with a window manager).
 //
 //   penmorph-ui-snapshot OUTPUT_FOLDER SEARCH_FOLDER [SUBFOLDER_TO_LIST]
@@ -10,10 +11,12 @@
 // OUTPUT_FOLDER/変換先. Its ini file is OUTPUT_FOLDER/penmorph.ini, so a layout can be prepared
 // there; the first start has none.
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -285,6 +288,32 @@ bool SaveTreeRun(penmorph::TForm1& window, QTreeWidget* tree, SnapshotPrompts& p
   return saved;
 }
 
+// "基準チェック" from the menu over every listed file, with a table that sends colour 2 to red
+// and moves layer 0-1 onto 1-4: its report, over the window.
+bool SaveCheck(penmorph::TForm1& window, QTableWidget* list, const QString& file) {
+  QAction* check = nullptr;
+  for (QAction* action : window.menuBar()->findChildren<QAction*>()) {
+    if (action->text().startsWith(QStringLiteral("基準チェック"))) {
+      check = action;
+    }
+  }
+  if (check == nullptr || list->rowCount() == 0) {
+    std::fprintf(stderr, "no menu entry for the check, or nothing listed\n");
+    return false;
+  }
+  list->setRangeSelected(
+      QTableWidgetSelectionRange(0, 0, list->rowCount() - 1, list->columnCount() - 1), true);
+  penmorph::ConversionTables& tables = window.tables();
+  tables.jww.SetEntry(2, 8);
+  tables.layers.SetTarget(penmorph::LayerAddress{0, 1}.Index(), penmorph::LayerAddress{1, 4});
+  check->trigger();
+  const bool saved = SaveNextModal(file, true);
+  tables.jww.Reset();
+  tables.layers.Reset();
+  Settle(300);
+  return saved;
+}
+
 // Clicks the search folder's subfolder of this name in the tree, or the search folder.
 void ListSubfolder(QTreeWidget* tree, const QString& name) {
   QTreeWidgetItem* node = tree->topLevelItem(0);
@@ -371,6 +400,7 @@ int main(int argc, char** argv) {
   ok &= SaveDialog([&] { window.ShowLayerSettings(); }, output + "/layer-settings.png");
   layers.Reset();
   ok &= SaveRefusal(window, prompts, output + "/jww-refusal.png");
+  ok &= SaveCheck(window, list, output + "/check-report.png");
   // Every listed file converted: the files that were not show in the run's report.
   window.ChooseDestination();
   if (list->rowCount() > 0) {

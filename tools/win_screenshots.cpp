@@ -1,10 +1,10 @@
 // Drives penmorph.exe - the real program, started as a user would start it - so that pictures
 // can be taken of its window at the first start, listing a folder and maximised, of the three
-// settings dialogs and the box refusing a value, of the question before a tree run and of the
-// report after "中止". It talks to the window only with messages that cross processes (commands,
-// button clicks, typed characters, window texts, tree items by handle). Before each picture it
-// prints "shot NAME LEFT TOP WIDTH HEIGHT" and waits for a line on its input: the caller takes the
-// picture, then answers.
+// settings dialogs and the box refusing a value, of the question before a tree run, of the report
+// after "中止" and of a "基準チェック"'s report. It talks to the window only with messages that
+// cross processes (commands, button clicks, typed characters, window texts, tree items by
+// handle). Before each picture it prints "shot NAME LEFT TOP WIDTH HEIGHT" and waits for a line
+// on its input: the caller takes the picture, then answers.
 //
 //   penmorph-win-screenshots PENMORPH_EXE SEARCH_FOLDER CHILD_INDEX DESTINATION FIRST_START_EXE
 //   penmorph-win-screenshots --maximised PENMORPH_EXE FILE
@@ -260,6 +260,24 @@ void TreeRun(HWND main, HWND tree, HWND status) {
   WaitFor([&] { return !IsWindowVisible(GetDlgItem(main, ids::kListBanner)); }, "the banner to go");
 }
 
+// "基準チェック" from the menu over the listed folder with "サブフォルダも含める" (the ini
+// file's table sends colours 2 and 3 on): its report, over the window.
+void StandardsCheck(HWND main) {
+  HWND subfolders = GetDlgItem(main, ids::kSubfoldersCheckBox);
+  PostMessageW(subfolders, BM_CLICK, 0, 0);
+  WaitFor([&] { return IsWindowVisible(GetDlgItem(main, ids::kListBanner)) != FALSE; },
+          "the banner over the list");
+  PostMessageW(main, WM_COMMAND, ids::MenuId(penmorph::app::Command::kStandardsCheck), 0);
+  HWND report = nullptr;
+  WaitFor([&] { return (report = FindShown(L"PenmorphReport")) != nullptr; }, "the check's report");
+  Sleep(500);
+  ShotOver("check-report", main, report);
+  PostMessageW(GetDlgItem(report, IDOK), BM_CLICK, 0, 0);
+  WaitFor([&] { return !IsWindow(report) && IsWindowEnabled(main); }, "the report to close");
+  PostMessageW(subfolders, BM_CLICK, 0, 0);
+  WaitFor([&] { return !IsWindowVisible(GetDlgItem(main, ids::kListBanner)); }, "the banner to go");
+}
+
 void Maximise(HWND main, const std::string& name) {
   PostMessageW(main, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
   WaitFor([&] { return IsZoomed(main) != FALSE; }, "the window maximised");
@@ -379,6 +397,7 @@ int wmain(int argc, wchar_t** argv) {
   Shot("layer-settings", layers);
   CloseDialog(main, layers);
   Refusal(main);
+  StandardsCheck(main);
   TreeRun(main, tree, status);
 
   // Maximised inside Wine's desktop, with the subfolder listed again.

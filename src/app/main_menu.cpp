@@ -1,6 +1,7 @@
 #include "app/main_menu.h"
 
 #include "app/file_rows.h"
+#include "app/standards_check.h"
 
 namespace penmorph::app {
 
@@ -36,7 +37,8 @@ std::vector<Menu> MainMenus(const FormatRegistry& formats) {
         Item("JWC/JWK設定 (&2)", Command::kJwcSettings),
         Item("レイヤ設定 (&3)", Command::kLayerSettings), Separator(),
         Item("現在の設定を保存(&S)...", Command::kSaveSettings),
-        Item("保存した設定を開く(&O)...", Command::kOpenSettings)}},
+        Item("保存した設定を開く(&O)...", Command::kOpenSettings), Separator(),
+        Item(std::string(kStandardsCheck) + " (&C)", Command::kStandardsCheck)}},
       {"ヘルプ (&H)",
        {Item("使い方 (&M)", Command::kManual), Item("バージョン情報 (&A)", Command::kAbout)}},
   };

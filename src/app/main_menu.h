@@ -21,6 +21,7 @@ enum class Command {
   kLayerSettings,
   kSaveSettings,
   kOpenSettings,
+  kStandardsCheck,      // "基準チェック" over the selection or the tree
   kReopenSearchFolder,  // "起動時に前回の検索フォルダを開く", a check mark
   kRefresh,             // F5: the tree and the listed folder again
   kManual,

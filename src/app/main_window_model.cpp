@@ -175,6 +175,8 @@ void MainWindowModel::Do(Command command, int argument) {
       return SaveSettingsFile();
     case Command::kOpenSettings:
       return OpenSettingsFile();
+    case Command::kStandardsCheck:
+      return CheckStandards();
     case Command::kReopenSearchFolder:
       return SetReopenSearchFolder(settings_.reopen_search_folder == 0);
     case Command::kRefresh:
@@ -426,12 +428,57 @@ void MainWindowModel::Convert() {
   view_.Changed(kRunPart);
 }
 
-void MainWindowModel::Stop() {
-  if (run_ && !stopping_) {
-    run_->Stop();
-    stopping_ = true;
-    view_.Changed(kRunPart);
+void MainWindowModel::CheckStandards() {
+  if (running() || walking_) {
+    return;  // one run or check at a time
   }
+  // Built as a conversion's request, so that the selection and the tree mean the same.
+  const ConversionRequest conversion =
+      browser_.MakeRequest(settings_.destination_folder, whole_tree_, Options());
+  const StandardsCheckRequest request{conversion.tree_ready,    conversion.list_ready,
+                                      conversion.source_folder, conversion.file_names,
+                                      conversion.whole_tree,    conversion.file_pattern};
+  if (!CheckStandardsRequest(request, view_)) {
+    return;
+  }
+  progress_ = RunProgress{};
+  stopping_ = false;
+  check_ = std::make_unique<BackgroundCheck>(StandardsCheckPlan(request), formats_,
+                                             settings_.tables, [this] { view_.WakeSoon(); });
+  view_.Changed(kRunPart);
+}
+
+void MainWindowModel::Stop() {
+  if (stopping_) {
+    return;
+  }
+  if (run_) {
+    run_->Stop();
+  } else if (check_) {
+    check_->Stop();
+  } else {
+    return;
+  }
+  stopping_ = true;
+  view_.Changed(kRunPart);
+}
+
+void MainWindowModel::CheckNews() {
+  progress_ = check_->Poll();
+  if (!progress_.status.empty() && !progress_.finished) {
+    view_.SetStatus(progress_.status);
+  }
+  if (!progress_.finished) {
+    view_.Changed(kRunPart);
+    return;
+  }
+  const StandardsCheckReport report = check_->TakeReport();
+  check_.reset();
+  stopping_ = false;
+  view_.SetStatus(CheckSummary(report));
+  view_.Changed(kRunPart);
+  // The report is what a check is for: it opens even when every drawing conforms.
+  view_.ShowCheckReport(CheckReportText(report));
 }
 
 void MainWindowModel::News() {
@@ -444,6 +491,9 @@ void MainWindowModel::News() {
     if (done) {
       EndLoading(true);
     }
+  }
+  if (check_) {
+    return CheckNews();
   }
   if (!run_) {
     return;
@@ -467,10 +517,10 @@ void MainWindowModel::News() {
 }
 
 bool MainWindowModel::RequestClose() {
-  if (walking_ || run_) {
-    // A folder walk runs inside the window's handlers, and a run is to be stopped with "中止"
-    // and its report seen: the window does not go away under either.
-    if (run_) {
+  if (walking_ || running()) {
+    // A folder walk runs inside the window's handlers, and a run or a check is to be stopped
+    // with "中止" and its report seen: the window does not go away under any of them.
+    if (running()) {
       view_.Beep();
     }
     return false;

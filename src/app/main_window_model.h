@@ -19,6 +19,7 @@
 #include "app/prompts.h"
 #include "app/run_summary.h"
 #include "app/screen_fit.h"
+#include "app/standards_check.h"
 #include "convert/format_registry.h"
 #include "settings/settings_store.h"
 
@@ -55,6 +56,8 @@ class MainWindowView : public Prompts {
   virtual void ShowSettingsDialog(SettingsDialog which) = 0;
   // The end of a run that has more to say than the status bar holds.
   virtual void ShowReport(const RunSummary& summary) = 0;
+  // The end of a "基準チェック": its report as text, shown, copied and saved as a run's is.
+  virtual void ShowCheckReport(const std::string& report) = 0;
   // Shows again what the model holds for these parts (Part flags).
   virtual void Changed(unsigned parts) = 0;
   // Called from other threads (a run's, the start's listing): the window's thread is to call
@@ -150,14 +153,17 @@ class MainWindowModel {
 
   // "変換": the checks, the count, the question, then the run on threads of its own.
   void Convert();
-  // "中止".
+  // "基準チェック": the same refusals as before a run, then the check on a thread of its own,
+  // with the run's progress and "中止"; its report is shown at the end.
+  void CheckStandards();
+  // "中止", of a run or a check.
   void Stop();
-  // On the window's thread after WakeSoon: the start's tree once it is read; the run's news,
-  // and at its end the report.
+  // On the window's thread after WakeSoon: the start's tree once it is read; the run's or the
+  // check's news, and at its end the report.
   void News();
 
-  // The window is asked to close: false while a walk or a run goes (a run with a beep). When
-  // true the settings have been saved.
+  // The window is asked to close: false while a walk, a run or a check goes (a run or a check
+  // with a beep). When true the settings have been saved.
   bool RequestClose();
   // "終了": the question, then the window closes.
   void Exit();
@@ -167,7 +173,10 @@ class MainWindowModel {
   const FileBrowser& browser() const { return browser_; }
   const FormatRegistry& formats() const { return formats_; }
   bool whole_tree() const { return whole_tree_; }
-  bool running() const { return run_ != nullptr; }
+  // A conversion or a check goes: both show their progress and "中止" alike, and neither
+  // starts while the other goes.
+  bool running() const { return run_ != nullptr || check_ != nullptr; }
+  bool checking() const { return check_ != nullptr; }
   bool walking() const { return walking_; }
   // The start's listing is being read.
   bool loading() const { return loading_ != nullptr; }
@@ -193,6 +202,7 @@ class MainWindowModel {
   // Waits for the start's listing; its tree is shown when `keep`, else dropped.
   void EndLoading(bool keep);
   std::filesystem::path PickerStart(const std::string& last) const;
+  void CheckNews();
 
   const FormatRegistry& formats_;
   MainWindowView& view_;
@@ -207,6 +217,7 @@ class MainWindowModel {
   struct TreeLoad;
   std::unique_ptr<TreeLoad> loading_;
   std::unique_ptr<BackgroundRun> run_;
+  std::unique_ptr<BackgroundCheck> check_;
 };
 
 }  // namespace penmorph::app

@@ -14,14 +14,13 @@
 
 namespace penmorph {
 
-namespace {
-
-}  // namespace
-
 FailureReport::FailureReport(const app::RunSummary& summary, UserPrompts& prompts, QWidget* parent)
+    : FailureReport(app::SummaryText(summary), prompts, parent) {}
+
+FailureReport::FailureReport(std::string report, UserPrompts& prompts, QWidget* parent)
     : QDialog(parent),
       prompts_(prompts),
-      report_(app::SummaryText(summary)),
+      report_(std::move(report)),
       text_(new QPlainTextEdit(this)) {
   setObjectName(QStringLiteral("FailureReport"));
   setWindowTitle(kApplicationTitle);

@@ -15,12 +15,14 @@ class UserPrompts;
 
 // Shown after a run in which files were not converted: the run's counts, then each such file
 // with its reason, so that none goes unnoticed in a long batch. The text can be selected,
-// copied and saved.
+// copied and saved. A "基準チェック"'s report is shown the same way.
 class FailureReport : public QDialog {
   Q_OBJECT
 
  public:
   FailureReport(const app::RunSummary& summary, UserPrompts& prompts, QWidget* parent = nullptr);
+  // Any other report the model wrote whole, such as a "基準チェック"'s.
+  FailureReport(std::string report, UserPrompts& prompts, QWidget* parent = nullptr);
 
   QPlainTextEdit* text() const { return text_; }
 

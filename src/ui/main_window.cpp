@@ -148,6 +148,10 @@ void TForm1::ShowReport(const app::RunSummary& summary) {
   prompts_.ShowReport(this, summary);
 }
 
+void TForm1::ShowCheckReport(const std::string& report) {
+  prompts_.ShowCheckReport(this, report);
+}
+
 void TForm1::Changed(unsigned parts) {
   if (!model_.walking()) {
     walk_.reset();

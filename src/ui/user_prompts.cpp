@@ -98,4 +98,9 @@ void DesktopPrompts::ShowReport(QWidget* parent, const app::RunSummary& summary)
   report.exec();
 }
 
+void DesktopPrompts::ShowCheckReport(QWidget* parent, const std::string& report) {
+  FailureReport window(report, *this, parent);
+  window.exec();
+}
+
 }  // namespace penmorph

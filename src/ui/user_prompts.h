@@ -43,6 +43,8 @@ class UserPrompts {
 
   // The end of a run: its counts, and the files not converted, each with its reason.
   virtual void ShowReport(QWidget* parent, const app::RunSummary& summary) = 0;
+  // The end of a "基準チェック": its report as the model wrote it.
+  virtual void ShowCheckReport(QWidget* parent, const std::string& report) = 0;
 };
 
 // The real desktop: QMessageBox, QApplication::beep, QFileDialog, QDesktopServices.
@@ -58,6 +60,7 @@ class DesktopPrompts : public UserPrompts {
   std::optional<QString> ChooseReportFile(QWidget* parent, const QString& start) override;
   void OpenWithAssociatedProgram(const QString& path) override;
   void ShowReport(QWidget* parent, const app::RunSummary& summary) override;
+  void ShowCheckReport(QWidget* parent, const std::string& report) override;
 };
 
 // The caption of every message box.

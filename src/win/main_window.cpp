@@ -146,6 +146,10 @@ void TForm1::ShowReport(const app::RunSummary& summary) {
   ReportWindow(summary, desktop_).ShowModal(hwnd());
 }
 
+void TForm1::ShowCheckReport(const std::string& report) {
+  ReportWindow(report, desktop_).ShowModal(hwnd());
+}
+
 void TForm1::Changed(unsigned parts) {
   if (!model_.walking()) {
     walk_.reset();

@@ -22,7 +22,10 @@ std::string WithCrLf(const std::string& text) {
 }  // namespace
 
 ReportWindow::ReportWindow(const app::RunSummary& summary, Desktop& desktop)
-    : desktop_(desktop), report_(WithCrLf(app::SummaryText(summary))) {}
+    : ReportWindow(app::SummaryText(summary), desktop) {}
+
+ReportWindow::ReportWindow(const std::string& report, Desktop& desktop)
+    : desktop_(desktop), report_(WithCrLf(report)) {}
 
 void ReportWindow::ShowModal(HWND owner) {
   RegisterClassOnce(kClassName);

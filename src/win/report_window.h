@@ -1,7 +1,8 @@
 #pragma once
 
 // The report after a run: its counts, then the files that were not converted, each with its
-// reason, as text the user can select, copy and save. Long lines wrap.
+// reason, as text the user can select, copy and save. Long lines wrap. A "基準チェック"'s
+// report is shown the same way.
 
 #include <string>
 #include <vector>
@@ -18,6 +19,8 @@ class ReportWindow : public WindowBase {
   static constexpr const wchar_t* kClassName = L"PenmorphReport";
 
   ReportWindow(const app::RunSummary& summary, Desktop& desktop);
+  // Any other report the model wrote whole, such as a "基準チェック"'s.
+  ReportWindow(const std::string& report, Desktop& desktop);
 
   // Shows the report modally over `owner` until the user closes it.
   void ShowModal(HWND owner);
