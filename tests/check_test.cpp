@@ -11,6 +11,7 @@
 #include "cli/cli_app.h"
 #include "cli/preview_commands.h"
 #include "formats/standard_formats.h"
+#include "layer_test_files.h"
 #include "preview_test_files.h"
 #include "settings/settings_store.h"
 #include "test_support.h"
@@ -98,6 +99,21 @@ TEST_F(CheckTest, SaysWhatTheStandardWouldChangeAndCounts) {
   EXPECT_NE(json.out.find("\"reason\":\"not a jw_cad file type\""), std::string::npos);
   EXPECT_NE(json.out.find("],\"totals\":{\"conform\":0,\"do_not_conform\":2,\"failed\":1}}\n"),
             std::string::npos);
+}
+
+// A table that cannot be applied (here: layer 0-1 moved into group 2, drawn at another scale)
+// says the drawing breaks the standard; it is not a file that could not be read.
+TEST_F(CheckTest, ATableThatCannotBeAppliedDoesNotConform) {
+  testing::WriteBytes(scratch_ / "layers.jww", testing::JwwOnLayers());
+  ConversionTables clash;
+  clash.layers.SetTarget(LayerAddress{0, 1}.Index(), LayerAddress{2, 0});
+  ASSERT_TRUE(IsOk(SaveSettingsFile(scratch_ / "clash.set", clash)));
+  CliRun run = Cli({"check", "--settings", At("clash.set"), At("layers.jww")});
+  EXPECT_EQ(run.status, kExitFileFailed);
+  EXPECT_NE(run.out.find("does not conform " + At("layers.jww") + ": the layer table moves"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("\n0 conform, 1 do not, 0 could not be read\n"), std::string::npos);
 }
 
 TEST_F(CheckTest, UsageErrors) {

@@ -186,7 +186,8 @@ void BackgroundCheck::Checked(const fs::path& file, const Result<Inventory>& inv
   {
     std::lock_guard lock(mutex_);
     if (!inventory.ok()) {
-      ++report_.failed;
+      // The tables' own refusal (a scale clash, say) breaks the standard; the file was read.
+      ++(IsTableRefusal(inventory.error().kind) ? report_.differ : report_.failed);
       report_.files.push_back({file, PathText(file), JapaneseErrorText(inventory.error())});
     } else if (inventory->Unchanged()) {
       ++report_.conform;

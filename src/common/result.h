@@ -37,6 +37,14 @@ enum class SystemCause {
   kOther,           // anything else: only the system's own words tell
 };
 
+// A failure that comes from the tables, not from the file: the file was read, but what the
+// tables make of it cannot be written (a number too large for its field, a move between groups of
+// different scales, a name the drawing's encoding cannot hold).
+constexpr bool IsTableRefusal(ErrorKind kind) {
+  return kind == ErrorKind::kRange || kind == ErrorKind::kScaleClash ||
+         kind == ErrorKind::kUnencodable;
+}
+
 struct Error {
   ErrorKind kind = ErrorKind::kIo;
   std::string message;
