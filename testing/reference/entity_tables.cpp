@@ -105,4 +105,13 @@ Status MoveLayers(const LayerTable& layers, const GroupScales& scales, int versi
   return mover.status();
 }
 
+Status RemapEntities(const JwwConvSettings& table, const LayerTable& layers,
+                     const GroupScales& scales, int version, EntityTables& main,
+                     std::vector<WorkspaceBlockDef>& block_defs) {
+  if (Status remapped = RemapEntities(table, version, main, block_defs); !remapped.ok()) {
+    return remapped;
+  }
+  return MoveLayers(layers, scales, version, main, block_defs);
+}
+
 }  // namespace penmorph::jw

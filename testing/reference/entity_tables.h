@@ -103,4 +103,9 @@ Status RemapEntities(const JwwConvSettings& table, int version, EntityTables& ma
 Status MoveLayers(const LayerTable& layers, const GroupScales& scales, int version,
                   EntityTables& main, std::vector<WorkspaceBlockDef>& block_defs);
 
+// Both of the above, in the converter's order: colours and line types, then layers.
+Status RemapEntities(const JwwConvSettings& table, const LayerTable& layers,
+                     const GroupScales& scales, int version, EntityTables& main,
+                     std::vector<WorkspaceBlockDef>& block_defs);
+
 }  // namespace penmorph::jw

@@ -68,13 +68,8 @@ Status JwsRead(const std::filesystem::path& file, JwsWorkspace& workspace) {
 }
 
 Status JwsRemap(JwsWorkspace& workspace, const JwwConvSettings& table, const LayerTable& layers) {
-  const int version = workspace.header.version;
-  if (Status remapped = RemapEntities(table, version, workspace.entities, workspace.block_defs);
-      !remapped.ok()) {
-    return remapped;
-  }
-  return MoveLayers(layers, ScalesOf(workspace.header.layer_groups), version, workspace.entities,
-                    workspace.block_defs);
+  return RemapEntities(table, layers, ScalesOf(workspace.header.layer_groups),
+                       workspace.header.version, workspace.entities, workspace.block_defs);
 }
 
 Status JwsWrite(ByteWriter& out, const JwsWorkspace& workspace) {

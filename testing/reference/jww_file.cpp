@@ -93,13 +93,8 @@ Status JwwRemap(JwwWorkspace& workspace, const JwwConvSettings& table, const Lay
   if (Status renamed = RenameLayers(workspace.header, layers); !renamed.ok()) {
     return renamed;
   }
-  const int version = workspace.header.version;
-  if (Status remapped = RemapEntities(table, version, workspace.entities, workspace.block_defs);
-      !remapped.ok()) {
-    return remapped;
-  }
-  return MoveLayers(layers, ScalesOf(workspace.header.layer_groups), version, workspace.entities,
-                    workspace.block_defs);
+  return RemapEntities(table, layers, ScalesOf(workspace.header.layer_groups),
+                       workspace.header.version, workspace.entities, workspace.block_defs);
 }
 
 namespace {
