@@ -213,14 +213,9 @@ LRESULT TForm3::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       Button4Click();
       return 0;
     case WM_CTLCOLORSTATIC:
-      // The two hints: blue on white.
-      for (HWND hint : hints_) {
-        if (reinterpret_cast<HWND>(lparam) == hint) {
-          const auto dc = reinterpret_cast<HDC>(wparam);
-          SetTextColor(dc, RGB(0x00, 0x00, 0xFF));
-          SetBkColor(dc, RGB(0xFF, 0xFF, 0xFF));
-          return reinterpret_cast<LRESULT>(hint_brush_);
-        }
+      if (HBRUSH brush = PaintHint(reinterpret_cast<HWND>(lparam), reinterpret_cast<HDC>(wparam),
+                                   hints_, hint_brush_)) {
+        return reinterpret_cast<LRESULT>(brush);
       }
       break;
     case WM_DPICHANGED:
