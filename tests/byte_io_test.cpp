@@ -4,6 +4,7 @@
 
 #include "common/byte_reader.h"
 #include "common/byte_writer.h"
+#include "common/patch_sink.h"
 #include "test_support.h"
 
 namespace penmorph {
@@ -145,6 +146,37 @@ TEST(ByteWriter, ReportsTheFirstFailure) {
   Status status = writer.Finish();
   ASSERT_FALSE(status.ok());
   EXPECT_EQ(status.error().message, "disk full");
+}
+
+
+// A copy patched in place takes a written part only over bytes its reader has passed, and a
+// kept stretch only where it stands in the source; anything else parts the layouts, and from
+// then on nothing is taken.
+TEST(PatchSink, ChangesOnlyWhatWasReadAndKeepsOnlyWhatStandsInPlace) {
+  std::vector<std::uint8_t> copy = {1, 2, 3, 4, 5, 6, 7, 8};
+  auto reader = ByteReader::FromMemory(copy);
+  PatchSink sink(copy, reader);
+  (void)reader.read_u32le();  // the reader has passed the first four bytes
+  const std::uint8_t two[] = {9, 9};
+  EXPECT_TRUE(sink.Write(two).ok());
+  EXPECT_TRUE(sink.KeepSource(2, 2).ok());
+  EXPECT_EQ(sink.length(), 4u);
+  EXPECT_FALSE(sink.Write(two).ok()) << "bytes 4 and 5 are not read yet";
+  EXPECT_TRUE(sink.diverged());
+  EXPECT_EQ(copy, (std::vector<std::uint8_t>{9, 9, 3, 4, 5, 6, 7, 8}));
+  (void)reader.read_u32le();
+  EXPECT_FALSE(sink.KeepSource(4, 4).ok()) << "nothing is taken once the layouts parted";
+
+  std::vector<std::uint8_t> other = {1, 2, 3, 4};
+  auto all_read = ByteReader::FromMemory(other);
+  (void)all_read.read_u32le();
+  PatchSink shifted(other, all_read);
+  EXPECT_FALSE(shifted.KeepSource(1, 2).ok()) << "a stretch that is not where it stands";
+  PatchSink longer(other, all_read);
+  EXPECT_TRUE(longer.KeepSource(0, 4).ok());
+  EXPECT_FALSE(longer.Write(two).ok()) << "an output longer than its source";
+  PatchSink beyond(other, all_read);
+  EXPECT_FALSE(beyond.KeepSource(2, 3).ok()) << "a stretch past the source's end";
 }
 
 }  // namespace

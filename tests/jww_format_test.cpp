@@ -11,6 +11,7 @@
 #include "fakes.h"
 #include "formats/standard_formats.h"
 #include "formats/windows/jww_format.h"
+#include "formats/windows/stream_converter.h"
 #include "jw_test_bytes.h"
 #include "test_support.h"
 
@@ -100,6 +101,69 @@ TEST_F(JwwFormatTest, ABrokenDrawingFailsWithItsReasonAndTouchesNothing) {
   EXPECT_EQ(Snapshot(folder_ / "out"), (testing::FolderSnapshot{{"broken.jww", "previous"}}));
   EXPECT_EQ(converter.ConvertFile(In("good.jww"), Out("good.jww")).kind, OutcomeKind::kConverted);
   EXPECT_EQ(ReadBytes(Out("good.jww")), EmptyJww(700));
+}
+
+// Where a drawing holds a picture nothing refers to, which the output leaves out.
+enum class Unused { kNone, kFirst, kLast };
+
+// A drawing larger than what is read whole: a text in pen 1 and the picture it shows, of 1.5 MB,
+// and maybe one more picture.
+std::string LargeDrawing(Unused unused) {
+  testing::ByteBuilder out;
+  testing::AppendJwwHeader(out, 700);
+  out.u16(1).new_class("CDataMoji", 700);
+  EntityBase base;
+  base.PenColor = 1;
+  base.PenStyle = 1;
+  out.base(700, base).f64(0).f64(0).f64(10).f64(0).i32(0).f64(2).f64(2).f64(0).f64(0);
+  out.str("font").str("^@BM%temp%pic.bmp,100,100,0,0,1,0");
+  out.u16(0);  // no block definitions
+  out.i32(unused == Unused::kNone ? 1 : 2);
+  if (unused == Unused::kFirst) {
+    out.str("old.bmp").i32(6).raw("BMxyzw");
+  }
+  const std::string picture = "BM" + std::string(1536 * 1024, 'p');
+  out.str("pic.bmp").i32(static_cast<std::int32_t>(picture.size())).raw(picture);
+  if (unused == Unused::kLast) {
+    out.str("old.bmp").i32(6).raw("BMxyzw");
+  }
+  return out.bytes();
+}
+
+// Large files are made as copies of their sources changed in place where the file system
+// allows it; whether the copy is kept, cut short (a picture left out at the end) or given up for
+// the ordinary way (one left out before another, or a longer layer name, moves what follows),
+// the output is the one the conversion writes, and a file that cannot be read leaves nothing.
+TEST_F(JwwFormatTest, LargeDrawingsComeOutAsTheConversionWritesThem) {
+  ConversionTables colors;
+  colors.jww.SetEntry(1, 2);
+  ConversionTables renamed = colors;
+  renamed.layers.SetLayerName(0, "a layer name longer than the one it replaces");
+  testing::FakeUi ui;
+  RealFileSystem files;
+  for (const ConversionTables* tables : {&colors, &renamed}) {
+    BatchConverter converter(formats_, *tables, ui, files);
+    for (Unused unused : {Unused::kNone, Unused::kFirst, Unused::kLast}) {
+      const std::string bytes = LargeDrawing(unused);
+      WriteBytes(In("large.jww"), bytes);
+      auto in = ByteReader::FromMemory(
+          {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+      VectorSink expected;
+      ASSERT_TRUE(ConvertJwwStream(in, tables->jww, expected, tables->layers).ok());
+      const FileOutcome outcome = converter.ConvertFile(In("large.jww"), Out("large.jww"));
+      ASSERT_EQ(outcome.kind, OutcomeKind::kConverted) << outcome.reason;
+      const std::string written = ReadBytes(Out("large.jww"));
+      EXPECT_TRUE(written == std::string(expected.bytes().begin(), expected.bytes().end()))
+          << "unused picture " << static_cast<int>(unused) << ", " << written.size() << " bytes written";
+      fs::remove(Out("large.jww"));
+    }
+  }
+  std::string cut = LargeDrawing(Unused::kNone);
+  cut.resize(cut.size() - 100);  // the picture ends early
+  WriteBytes(In("cut.jww"), cut);
+  BatchConverter converter(formats_, colors, ui, files);
+  EXPECT_EQ(converter.ConvertFile(In("cut.jww"), Out("cut.jww")).kind, OutcomeKind::kFailed);
+  EXPECT_EQ(Snapshot(folder_ / "out"), testing::FolderSnapshot{});
 }
 
 TEST_F(JwwFormatTest, CommandLineConvertsAndDescribes) {

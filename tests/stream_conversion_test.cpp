@@ -1,12 +1,15 @@
 // The conversion while reading (what the converter does) against the workspace (read the whole
-// file, remap, write): for every sample and built file, under several tables and through read
-// buffers of several sizes, the bytes must be the same, or both must fail.
+// file, remap, write): for every sample and built file, under several tables, through read
+// buffers of several sizes and as a copy of the file patched in place, the bytes must be the
+// same, or both must fail.
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <tuple>
 
+#include "common/patch_sink.h"
 #include "formats/standard_formats.h"
 #include "formats/windows/stream_converter.h"
 #include "jw_test_bytes.h"
@@ -49,12 +52,34 @@ std::string ThroughWorkspace(const std::string& bytes, Kind kind, const JwwConvS
   return status.ok() ? std::string(sink.bytes().begin(), sink.bytes().end()) : "failed";
 }
 
+ConversionStatus Convert(ByteReader& in, Kind kind, const JwwConvSettings& table,
+                         const LayerTable& layers, ByteSink& sink) {
+  return kind == Kind::kJww ? ConvertJwwStream(in, table, sink, layers)
+                            : ConvertJwsStream(in, table, sink, layers);
+}
+
 std::string Converted(ByteReader& in, Kind kind, const JwwConvSettings& table,
                       const LayerTable& layers) {
   VectorSink sink;
-  ConversionStatus status = kind == Kind::kJww ? ConvertJwwStream(in, table, sink, layers)
-                                               : ConvertJwsStream(in, table, sink, layers);
+  ConversionStatus status = Convert(in, kind, table, layers, sink);
   return status.ok() ? std::string(sink.bytes().begin(), sink.bytes().end()) : "failed";
+}
+
+// The output made from a copy of the file, changed in place; nullopt when the layouts parted
+// (the caller then converts the file again the ordinary way).
+std::optional<std::string> Patched(const std::string& bytes, Kind kind,
+                                   const JwwConvSettings& table, const LayerTable& layers) {
+  std::vector<std::uint8_t> copy(bytes.begin(), bytes.end());
+  auto image = ByteReader::FromMemory(copy);
+  PatchSink patched(copy, image);
+  const ConversionStatus status = Convert(image, kind, table, layers, patched);
+  if (patched.diverged()) {
+    return std::nullopt;
+  }
+  if (!status.ok()) {
+    return "failed";
+  }
+  return std::string(copy.begin(), copy.begin() + static_cast<std::ptrdiff_t>(patched.length()));
 }
 
 // Through memory, and through a file with buffers from the smallest to the converter's own.
@@ -65,6 +90,9 @@ void ExpectSameBytes(const std::string& bytes, Kind kind, const JwwConvSettings&
       ByteReader::FromMemory({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
   EXPECT_EQ(testing::FirstDifference(expected, Converted(memory, kind, table, layers)), "")
       << what << " from memory";
+  if (std::optional<std::string> patched = Patched(bytes, kind, table, layers)) {
+    EXPECT_EQ(testing::FirstDifference(expected, *patched), "") << what << " patched in place";
+  }
   ScratchFolder folder;
   WriteBytes(folder / "file", bytes);
   for (std::size_t buffer :

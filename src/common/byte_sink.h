@@ -26,6 +26,14 @@ class ByteSink {
     return IoError("this output cannot copy from a file");
   }
 
+  // Whether the output already holds a copy of the whole source, which the writer changes
+  // where it must (PatchSink): a stretch kept as it is then costs nothing.
+  virtual bool HoldsSource() const { return false; }
+  // Appends the source's bytes [offset, offset + length), which such an output holds already.
+  virtual Status KeepSource(std::uint64_t /*offset*/, std::uint64_t /*length*/) {
+    return IoError("this output holds no copy of the source");
+  }
+
   // Memory the sink's owner lends to the writer that fills this sink, for as long as the sink
   // lives, so that writing many files does not ask the system for a fresh buffer each time;
   // empty when there is none and the writer makes its own.

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 #include <optional>
 #include <vector>
 
 #ifndef _WIN32
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -19,7 +21,12 @@ namespace penmorph {
 Result<std::unique_ptr<FileSink>> FileSink::CreateExclusive(const std::filesystem::path& path) {
   // "x" makes the open fail when anything, a link included, already has this name.
   errno = 0;
+#ifdef _WIN32
   std::FILE* file = OpenFile(path, "wbx");
+#else
+  // Readable too, so that a copy of the source made in it can be mapped (CopyIn).
+  std::FILE* file = OpenFile(path, "wb+x");
+#endif
   if (file == nullptr) {
     return LastSystemFailure("cannot create " + PathToUtf8(path), true);
   }
@@ -47,6 +54,7 @@ Result<std::unique_ptr<FileSink>> FileSink::CreateExclusive(const std::filesyste
 }
 
 FileSink::~FileSink() {
+  (void)DropCopy();
   if (file_ != nullptr) {
     std::fclose(file_);
   }
@@ -75,6 +83,18 @@ bool FileSink::CanCopyFromFile() const {
 
 Status FileSink::CopyFromFile(std::FILE*, std::uint64_t, std::uint64_t) {
   return IoError("cannot copy between files here");
+}
+
+std::span<std::uint8_t> FileSink::CopyIn(std::FILE*, std::uint64_t) {
+  return {};
+}
+
+Status FileSink::EndCopy(std::uint64_t) {
+  return IoError("no copy of the source is lent here");
+}
+
+Status FileSink::DropCopy() {
+  return Status::Ok();
 }
 
 #else
@@ -127,6 +147,74 @@ Status FileSink::CopyFromFile(std::FILE* source, std::uint64_t offset, std::uint
       in_at += got;
       length -= static_cast<std::uint64_t>(got);
     }
+  }
+  return Status::Ok();
+}
+
+std::span<std::uint8_t> FileSink::CopyIn(std::FILE* source, std::uint64_t size) {
+  if (file_ == nullptr || !copy_.empty() || size == 0 ||
+      size > std::numeric_limits<std::size_t>::max()) {
+    return {};
+  }
+  const int from = fileno(source);
+  const int to = fileno(file_);
+  auto in_at = off_t{0};
+  std::uint64_t left = size;
+  while (left > 0) {
+    const ssize_t copied = copy_file_range(
+        from, &in_at, to, nullptr,
+        static_cast<std::size_t>(std::min<std::uint64_t>(left, std::uint64_t{1} << 30)), 0);
+    if (copied > 0) {
+      left -= static_cast<std::uint64_t>(copied);
+    } else if (copied == 0 || errno != EINTR) {
+      break;  // the source ended early, or the system cannot copy it: written as usual
+    }
+  }
+  if (left == 0) {
+    // Every page is there already, so touching one never waits for the disk, and nobody else
+    // writes this file (it is new and locked): the map cannot lose pages under the reader.
+    void* map = mmap(nullptr, static_cast<std::size_t>(size), PROT_READ | PROT_WRITE,
+                     MAP_SHARED | MAP_POPULATE, to, 0);
+    if (map != MAP_FAILED) {
+      copy_ = {static_cast<std::uint8_t*>(map), static_cast<std::size_t>(size)};
+      return copy_;
+    }
+  }
+  if (ftruncate(to, 0) != 0 || std::fseek(file_, 0, SEEK_SET) != 0) {
+    // Neither empty nor writable from its start: no write may follow.
+    std::fclose(file_);
+    file_ = nullptr;
+  }
+  return {};
+}
+
+Status FileSink::EndCopy(std::uint64_t length) {
+  if (copy_.empty() || file_ == nullptr) {
+    return IoError("no copy of the source is lent for " + PathToUtf8(path_));
+  }
+  const std::size_t size = copy_.size();
+  munmap(copy_.data(), size);
+  copy_ = {};
+  if (length != size && ftruncate(fileno(file_), static_cast<off_t>(length)) != 0) {
+    return LastSystemFailure("cannot write " + PathToUtf8(path_));
+  }
+  return Status::Ok();
+}
+
+Status FileSink::DropCopy() {
+  if (copy_.empty()) {
+    return Status::Ok();
+  }
+  munmap(copy_.data(), copy_.size());
+  copy_ = {};
+  if (file_ == nullptr) {
+    return IoError("write to a closed file " + PathToUtf8(path_));
+  }
+  if (ftruncate(fileno(file_), 0) != 0 || std::fseek(file_, 0, SEEK_SET) != 0) {
+    Error failure = LastSystemFailure("cannot write " + PathToUtf8(path_));
+    std::fclose(file_);
+    file_ = nullptr;
+    return failure;
   }
   return Status::Ok();
 }

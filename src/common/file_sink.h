@@ -21,6 +21,17 @@ class FileSink : public ByteSink {
   // Flushes and closes; the file is complete only when this succeeded.
   Status Close();
 
+  // Makes the new file a copy of the whole open file `source` (`size` bytes, copied by the
+  // system without passing through this process) and lends it as memory to be read and changed
+  // in place, until EndCopy. Empty, with the file still empty, where that cannot be done (on
+  // Windows, or when the system cannot copy the file): the caller then writes it as usual.
+  // Only for a file system that PatchesCopies says is fit for it.
+  std::span<std::uint8_t> CopyIn(std::FILE* source, std::uint64_t size);
+  // Ends the lending; the file keeps its first `length` bytes.
+  Status EndCopy(std::uint64_t length);
+  // Ends the lending and empties the file, to be written from its start as usual.
+  Status DropCopy();
+
   // Memory for the writer of this file, owned by the caller for as long as the sink lives.
   void LendBuffer(std::span<std::uint8_t> buffer) { lent_ = buffer; }
   std::span<std::uint8_t> LentBuffer() override { return lent_; }
@@ -30,6 +41,7 @@ class FileSink : public ByteSink {
   std::FILE* file_;
   std::filesystem::path path_;
   std::span<std::uint8_t> lent_;
+  std::span<std::uint8_t> copy_;  // lent by CopyIn
 };
 
 }  // namespace penmorph

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -77,6 +78,10 @@ class FileSystem {
   virtual std::unique_ptr<FolderLock> LockFolder(const std::filesystem::path& /*folder*/) {
     return nullptr;
   }
+  // Whether new files in `folder` may be made as copies of their sources, patched in place
+  // through memory (FileSink::CopyIn): only where the system copies a file into pages of the
+  // new file's own, so that changing them never needs more room on the disk.
+  virtual bool PatchesCopies(const std::filesystem::path& /*folder*/) { return false; }
 };
 
 class RealFileSystem : public FileSystem {
@@ -95,6 +100,9 @@ class RealFileSystem : public FileSystem {
                             const std::filesystem::path& to) override;
   Result<bool> RemoveUnlessInUse(const std::filesystem::path& file) override;
   std::unique_ptr<FolderLock> LockFolder(const std::filesystem::path& folder) override;
+#ifndef _WIN32
+  bool PatchesCopies(const std::filesystem::path& folder) override;
+#endif
 };
 
 // fopen that takes a path on every platform: the modes "rb", "wb" and "wbx" (create, failing
@@ -102,6 +110,9 @@ class RealFileSystem : public FileSystem {
 // or renamed by others, as a drawing open in jw_cad may.
 std::FILE* OpenFile(const std::filesystem::path& path, const char* mode);
 
+// Reads up to `into.size()` bytes from `offset` on, leaving the file's position as it was; how
+// many were read (fewer at the end of the file or on a failure).
+std::size_t ReadAt(std::FILE* file, std::uint64_t offset, std::span<std::uint8_t> into);
 // The size of an open file; nullopt when the system cannot tell.
 std::optional<std::uint64_t> OpenFileSize(std::FILE* file);
 

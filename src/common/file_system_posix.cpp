@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -164,6 +165,22 @@ std::FILE* OpenFile(const fs::path& path, const char* mode) {
   return std::fopen(path.c_str(), mode);
 }
 
+std::size_t ReadAt(std::FILE* file, std::uint64_t offset, std::span<std::uint8_t> into) {
+  std::size_t got = 0;
+  while (got < into.size()) {
+    const ssize_t n = pread(fileno(file), into.data() + got, into.size() - got,
+                            static_cast<off_t>(offset + got));
+    if (n < 0 && errno == EINTR) {
+      continue;
+    }
+    if (n <= 0) {
+      break;
+    }
+    got += static_cast<std::size_t>(n);
+  }
+  return got;
+}
+
 std::optional<std::uint64_t> OpenFileSize(std::FILE* file) {
   struct stat status {};
   if (fstat(fileno(file), &status) != 0 || status.st_size < 0) {
@@ -287,6 +304,16 @@ Status CreatePrivateFolder(const fs::path& folder) {
 void RemoveTree(const fs::path& folder) {
   std::error_code ec;
   fs::remove_all(folder, ec);
+}
+
+bool RealFileSystem::PatchesCopies(const fs::path& folder) {
+  // ext2, 3 and 4 share a magic number and none of them shares blocks between files; tmpfs holds
+  // every page in memory. Others (btrfs, XFS, network shares) may share the copy's blocks with
+  // the source, and a change through memory that then finds the disk full ends the process.
+  constexpr decltype(statfs::f_type) kExt = 0xEF53;
+  constexpr decltype(statfs::f_type) kTmpfs = 0x01021994;
+  struct statfs status {};
+  return statfs(folder.c_str(), &status) == 0 && (status.f_type == kExt || status.f_type == kTmpfs);
 }
 
 }  // namespace penmorph

@@ -372,6 +372,16 @@ std::FILE* OpenFile(const fs::path& path, const char* mode) {
   return file;
 }
 
+std::size_t ReadAt(std::FILE* file, std::uint64_t offset, std::span<std::uint8_t> into) {
+  const __int64 was = _ftelli64(file);
+  if (was < 0 || _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) != 0) {
+    return 0;
+  }
+  const std::size_t got = std::fread(into.data(), 1, into.size(), file);
+  _fseeki64(file, was, SEEK_SET);
+  return got;
+}
+
 std::optional<std::uint64_t> OpenFileSize(std::FILE* file) {
   const __int64 size = _filelengthi64(_fileno(file));
   if (size < 0) {

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "common/byte_writer.h"
+#include "common/patch_sink.h"
 #include "common/path_text.h"
 #include "common/text.h"
 #include "convert/pending_output.h"
@@ -117,16 +118,17 @@ void BatchConverter::RecoverFolder(const fs::path& folder) {
   }
 }
 
-bool BatchConverter::WritesIntoOwnFolder(const fs::path& source, const fs::path& output) {
+BatchConverter::Folders BatchConverter::FoldersOf(const fs::path& source, const fs::path& output) {
   fs::path source_folder = FolderOf(source);
   fs::path output_folder = FolderOf(output);
   std::lock_guard lock(folders_mutex_);
   if (!last_folders_ || last_folders_->source != source_folder ||
       last_folders_->output != output_folder) {
-    const bool same = SameFolder(source_folder, output_folder);
-    last_folders_ = FolderPair{std::move(source_folder), std::move(output_folder), same};
+    const Folders folders{SameFolder(source_folder, output_folder),
+                          file_system_.PatchesCopies(output_folder)};
+    last_folders_ = FolderPair{std::move(source_folder), std::move(output_folder), folders};
   }
-  return last_folders_->same;
+  return last_folders_->folders;
 }
 
 BatchConverter::BuffersInHand::BuffersInHand(BatchConverter& converter) : converter_(converter) {
@@ -160,22 +162,27 @@ FileOutcome BatchConverter::ConvertFile(const fs::path& source, const fs::path& 
                   extension.empty() ? Because(ReasonKind::kNoExtension)
                                     : Because(ReasonKind::kNotJwCadType, std::string(extension)));
   }
+  const Folders folders = FoldersOf(source, output);
   // Back for the next file however this one ends; the reader below is gone by then.
   BuffersInHand buffers(*this);
   Result<ByteReader> in = OpenSource(source, buffers->read);
   if (!in.ok()) {
     return Finish(outcome, OutcomeKind::kFailed, Unreadable(in.error()));
   }
-  if (!HasSignature(*format, in.value())) {
+  // A large file (a small one is in memory already) whose output may be a patched copy is not
+  // read at all but for its signature: the system copies it, and the copy is what is read.
+  const bool unread =
+      in->file() != nullptr && folders.patches && format->Traits().patches_in_place;
+  if (!(unread ? HasSignature(*format, in->file()) : HasSignature(*format, in.value()))) {
     return Finish(outcome, OutcomeKind::kSkipped,
                   Because(ReasonKind::kNoSignature, std::string(format->Name())));
   }
-  if (WritesIntoOwnFolder(source, output)) {
+  if (folders.same) {
     return Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kSameFolder));
   }
   observer_.Converting(source, output);
   try {
-    ConvertWith(*format, in.value(), *buffers, outcome);
+    ConvertWith(*format, in.value(), *buffers, unread, outcome);
   } catch (const std::exception& error) {
     // Nothing may end a batch; the output, if any, was discarded on the way out.
     Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kInternalError, error.what()));
@@ -183,16 +190,46 @@ FileOutcome BatchConverter::ConvertFile(const fs::path& source, const fs::path& 
   return outcome;
 }
 
+std::optional<ConversionStatus> BatchConverter::ConvertInPlace(
+    const FileFormat& format, ByteReader& in, PendingOutput& pending,
+    std::span<std::uint8_t> write_buffer) {
+  FileSink& file = pending.sink();
+  const std::span<std::uint8_t> copy = file.CopyIn(in.file(), in.size());
+  if (copy.empty()) {
+    return std::nullopt;
+  }
+  ByteReader image = ByteReader::FromMemory(copy);
+  PatchSink patched(copy, image, write_buffer);
+  ConversionStatus converted = format.Convert(image, tables_, patched);
+  if (patched.diverged()) {
+    // Converted again from the source, as if no copy had been tried.
+    if (Status dropped = file.DropCopy(); !dropped.ok()) {
+      return ConversionStatus::Failed(ConversionStage::kWrite, dropped.error());
+    }
+    return std::nullopt;
+  }
+  if (!converted.ok()) {
+    return converted;
+  }
+  return ConversionStatus::At(ConversionStage::kWrite, file.EndCopy(patched.length()));
+}
+
 void BatchConverter::ConvertWith(const FileFormat& format, ByteReader& in, Buffers& buffers,
-                                 FileOutcome& outcome) {
+                                 bool patch, FileOutcome& outcome) {
   constexpr std::size_t kWriteBuffer = ByteWriter::kDefaultBufferSize;
-  auto pending = PendingOutput::Begin(file_system_, outcome.output,
-                                      {buffers.write.Reserve(kWriteBuffer), kWriteBuffer});
+  const std::span<std::uint8_t> write_buffer{buffers.write.Reserve(kWriteBuffer), kWriteBuffer};
+  auto pending = PendingOutput::Begin(file_system_, outcome.output, write_buffer);
   if (!pending.ok()) {
     Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kCannotWrite, pending.error()));
     return;
   }
-  if (ConversionStatus converted = format.Convert(in, tables_, pending->sink()); !converted.ok()) {
+  std::optional<ConversionStatus> in_place;
+  if (patch) {
+    in_place = ConvertInPlace(format, in, pending.value(), write_buffer);
+  }
+  if (ConversionStatus converted =
+          in_place ? *in_place : format.Convert(in, tables_, pending->sink());
+      !converted.ok()) {
     pending->Discard();
     static constexpr ReasonKind kByStage[] = {ReasonKind::kCannotRead, ReasonKind::kCannotConvert,
                                               ReasonKind::kCannotWrite};

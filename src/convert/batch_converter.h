@@ -10,15 +10,19 @@
 #include <mutex>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "common/conversion_status.h"
 #include "common/file_system.h"
 #include "common/result.h"
 #include "convert/format_registry.h"
 #include "settings/conv_settings.h"
 
 namespace penmorph {
+
+class PendingOutput;
 
 enum class OutcomeKind {
   kConverted,
@@ -116,10 +120,18 @@ class BatchConverter {
     std::unique_ptr<Buffers> buffers_;
   };
 
-  void ConvertWith(const FileFormat& format, ByteReader& in, Buffers& buffers,
+  // What the conversion of one file needs to know of its two folders.
+  struct Folders {
+    bool same = false;     // the output would land in the source's own folder
+    bool patches = false;  // outputs there may be copies patched in place
+  };
+
+  void ConvertWith(const FileFormat& format, ByteReader& in, Buffers& buffers, bool patch,
                    FileOutcome& outcome);
-  bool WritesIntoOwnFolder(const std::filesystem::path& source,
-                           const std::filesystem::path& output);
+  std::optional<ConversionStatus> ConvertInPlace(const FileFormat& format, ByteReader& in,
+                                                 PendingOutput& pending,
+                                                 std::span<std::uint8_t> write_buffer);
+  Folders FoldersOf(const std::filesystem::path& source, const std::filesystem::path& output);
 
   const FormatRegistry& formats_;
   const ConversionTables& tables_;
@@ -132,7 +144,7 @@ class BatchConverter {
   struct FolderPair {
     std::filesystem::path source;
     std::filesystem::path output;
-    bool same = false;
+    Folders folders;
   };
   std::mutex folders_mutex_;
   std::optional<FolderPair> last_folders_;

@@ -71,6 +71,9 @@ struct FormatTraits {
   preview::CodeFamily family = preview::CodeFamily::kWindows;
   bool has_memo = true;              // false for formats that hold none (JWS symbols)
   std::span<const CopyName> copies;  // tried in this order
+  // Its converter keeps unchanged stretches through ByteSink::KeepSource and writes only what it
+  // changes, so that its output can be a copy of the source patched in place (PatchSink).
+  bool patches_in_place = false;
 };
 
 // How many bytes of a file's start Recognizes is shown: enough for every signature.

@@ -34,7 +34,7 @@ class PendingOutput {
   PendingOutput& operator=(PendingOutput&&) = delete;
   ~PendingOutput();
 
-  ByteSink& sink() { return *sink_; }
+  FileSink& sink() { return *sink_; }
   const std::filesystem::path& temporary_path() const { return temporary_; }
 
   // Completes the output. An existing output becomes `backup` (an older backup is replaced).

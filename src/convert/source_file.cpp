@@ -16,6 +16,12 @@ bool HasSignature(const FileFormat& format, ByteReader& in) {
   return recognized;
 }
 
+bool HasSignature(const FileFormat& format, std::FILE* file) {
+  std::uint8_t head[kSignatureBytes];
+  const std::size_t size = ReadAt(file, 0, head);
+  return format.Recognizes({head, size});
+}
+
 std::optional<Error> UnreadableReason(const std::filesystem::path& file) {
   switch (KindOfPath(file)) {
     case PathKind::kMissing:

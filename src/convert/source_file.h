@@ -19,6 +19,8 @@ inline constexpr std::size_t kHeaderBuffer = 8 * 1024;
 // True when the file the reader holds starts with the format's signature; the reader stands at
 // the start again afterwards.
 bool HasSignature(const FileFormat& format, ByteReader& in);
+// The same for an open file not read yet, reading no more than its first bytes.
+bool HasSignature(const FileFormat& format, std::FILE* file);
 
 // Why a file cannot be read as a source, or nullopt when it can: an IoError "no such file" or
 // "not a regular file", with its cause.

@@ -22,12 +22,14 @@ constexpr CopyName kJwwCopies[] = {{.extension = ".JW$"},
 constexpr FormatTraits kJwwTraits{.name = "JWW",
                                   .extension = ".JWW",
                                   .family = preview::CodeFamily::kWindows,
-                                  .copies = kJwwCopies};
+                                  .copies = kJwwCopies,
+                                  .patches_in_place = true};
 constexpr FormatTraits kJwsTraits{.name = "JWS",
                                   .extension = ".JWS",
                                   .family = preview::CodeFamily::kWindows,
                                   .has_memo = false,
-                                  .copies = {}};
+                                  .copies = {},
+                                  .patches_in_place = true};
 
 // Counts what the reader hands over, for descriptions of both Windows formats.
 class Census : public RecordVisitor {

@@ -47,6 +47,7 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
       : in_(in),
         sink_(sink),
         copy_from_file_(in.file() != nullptr && sink.CanCopyFromFile()),
+        in_place_(sink.HoldsSource()),
         out_(sink),
         remap_(table),
         main_rules_(MainListRules(table)),
@@ -54,7 +55,7 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
         table_(table),
         layers_(layers) {
     kept_from_ = kept_to_ = in_.offset();
-    if (!copy_from_file_) {
+    if (!copy_from_file_ && !in_place_) {
       // The kept stretch is written from the reader's buffer, which must hold it till then.
       in_.SetRefillObserver(this);
       in_.KeepFrom(kept_from_);
@@ -198,7 +199,8 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
   // The part goes out as it came in, with the stretch before it; false when the reader no
   // longer holds its bytes (a record too long to keep), which must then be written anew.
   bool Keep(SourceRange range) {
-    if (range.begin != kept_to_ || (!copy_from_file_ && !in_.Buffered(kept_from_, range.end))) {
+    if (range.begin != kept_to_ ||
+        (!copy_from_file_ && !in_place_ && !in_.Buffered(kept_from_, range.end))) {
       return false;
     }
     kept_to_ = range.end;
@@ -230,7 +232,7 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
     FlushKept();
     write();
     kept_from_ = kept_to_ = range.end;
-    if (!copy_from_file_) {
+    if (!copy_from_file_ && !in_place_) {
       in_.KeepFrom(kept_from_);
     }
   }
@@ -240,6 +242,14 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
       return;
     }
     const std::uint64_t length = kept_to_ - kept_from_;
+    if (in_place_) {
+      out_.Flush();
+      if (Status kept = sink_.KeepSource(kept_from_, length); !kept.ok()) {
+        Fail(ConversionStage::kWrite, kept.error());
+      }
+      kept_from_ = kept_to_;
+      return;
+    }
     const auto bytes = in_.Buffered(kept_from_, kept_to_);
     if (copy_from_file_ && (length >= kCopyRangeMinimum || !bytes)) {
       out_.Flush();
@@ -277,6 +287,16 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
       }
       WriteArchiveString(out_, images_[i].name);
       out_.write_i32le(images_[i].size);
+      if (in_place_) {
+        out_.Flush();
+        if (Status kept = sink_.KeepSource(images_[i].bytes_at,
+                                           static_cast<std::uint64_t>(images_[i].size));
+            !kept.ok()) {
+          Fail(ConversionStage::kWrite, kept.error());
+          return;
+        }
+        continue;
+      }
       in_.SeekTo(images_[i].bytes_at);
       Status copied = in_.CopyTo(through, static_cast<std::uint64_t>(images_[i].size), kImagePiece);
       if (!copied.ok()) {
@@ -296,6 +316,8 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
   ByteSink& sink_;
   // The output copies stretches straight from the source file; otherwise from the buffer.
   const bool copy_from_file_;
+  // The output is a copy of the source, changed in place: kept stretches need no bytes at all.
+  const bool in_place_;
   ByteWriter out_;
   ColorRemapper remap_;
   const RemapRules main_rules_;
