@@ -33,6 +33,9 @@ class ByteSink {
   virtual Status KeepSource(std::uint64_t /*offset*/, std::uint64_t /*length*/) {
     return IoError("this output holds no copy of the source");
   }
+  // The writer's reader has read the source up to `offset` and will hardly look back; told now
+  // and then, not for every part.
+  virtual void SourcePassed(std::uint64_t /*offset*/) {}
 
   // Memory the sink's owner lends to the writer that fills this sink, for as long as the sink
   // lives, so that writing many files does not ask the system for a fresh buffer each time;

@@ -89,6 +89,8 @@ std::span<std::uint8_t> FileSink::CopyIn(std::FILE*, std::uint64_t) {
   return {};
 }
 
+void FileSink::ReleaseCopy(std::uint64_t) {}
+
 Status FileSink::EndCopy(std::uint64_t) {
   return IoError("no copy of the source is lent here");
 }
@@ -174,9 +176,10 @@ std::span<std::uint8_t> FileSink::CopyIn(std::FILE* source, std::uint64_t size) 
     // Every page is there already, so touching one never waits for the disk, and nobody else
     // writes this file (it is new and locked): the map cannot lose pages under the reader.
     void* map = mmap(nullptr, static_cast<std::size_t>(size), PROT_READ | PROT_WRITE,
-                     MAP_SHARED | MAP_POPULATE, to, 0);
+                     MAP_SHARED, to, 0);
     if (map != MAP_FAILED) {
       copy_ = {static_cast<std::uint8_t*>(map), static_cast<std::size_t>(size)};
+      released_ = 0;
       return copy_;
     }
   }
@@ -186,6 +189,17 @@ std::span<std::uint8_t> FileSink::CopyIn(std::FILE* source, std::uint64_t size) 
     file_ = nullptr;
   }
   return {};
+}
+
+void FileSink::ReleaseCopy(std::uint64_t offset) {
+  const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+  const std::size_t end = static_cast<std::size_t>(std::min<std::uint64_t>(offset, copy_.size()));
+  const std::size_t until = page > 0 ? end / page * page : 0;
+  // Only the process's view of those pages goes; the file keeps them, changes included.
+  if (until > released_ &&
+      madvise(copy_.data() + released_, until - released_, MADV_DONTNEED) == 0) {
+    released_ = until;
+  }
 }
 
 Status FileSink::EndCopy(std::uint64_t length) {

@@ -27,6 +27,8 @@ class FileSink : public ByteSink {
   // Windows, or when the system cannot copy the file): the caller then writes it as usual.
   // Only for a file system that PatchesCopies says is fit for it.
   std::span<std::uint8_t> CopyIn(std::FILE* source, std::uint64_t size);
+  // The lent copy's memory before `offset` is not needed any more: the file keeps its bytes.
+  void ReleaseCopy(std::uint64_t offset);
   // Ends the lending; the file keeps its first `length` bytes.
   Status EndCopy(std::uint64_t length);
   // Ends the lending and empties the file, to be written from its start as usual.
@@ -42,6 +44,7 @@ class FileSink : public ByteSink {
   std::filesystem::path path_;
   std::span<std::uint8_t> lent_;
   std::span<std::uint8_t> copy_;  // lent by CopyIn
+  std::size_t released_ = 0;      // of copy_, given back by ReleaseCopy
 };
 
 }  // namespace penmorph

@@ -12,6 +12,7 @@
 // disturbed, whatever the writer does.
 
 #include <cstdint>
+#include <functional>
 #include <span>
 
 #include "common/byte_reader.h"
@@ -21,16 +22,25 @@ namespace penmorph {
 
 class PatchSink : public ByteSink {
  public:
+  // Told how far the reader has come (SourcePassed): the copy's memory before that is hardly
+  // needed again and may be given back, so that a large file does not fill the process's memory.
+  using Passed = std::function<void(std::uint64_t before)>;
+
   // `copy`: the source's bytes, which become the output's; `reader` reads them. `write_buffer`:
   // memory lent to the writer (see ByteSink::LentBuffer), or none.
   PatchSink(std::span<std::uint8_t> copy, const ByteReader& reader,
-            std::span<std::uint8_t> write_buffer = {})
-      : copy_(copy), reader_(reader), lent_(write_buffer) {}
+            std::span<std::uint8_t> write_buffer = {}, Passed passed = {})
+      : copy_(copy), reader_(reader), lent_(write_buffer), passed_(std::move(passed)) {}
 
   Status Write(std::span<const std::uint8_t> bytes) override;
   bool HoldsSource() const override { return true; }
   Status KeepSource(std::uint64_t offset, std::uint64_t length) override;
   std::span<std::uint8_t> LentBuffer() override { return lent_; }
+  void SourcePassed(std::uint64_t offset) override {
+    if (passed_) {
+      passed_(offset);
+    }
+  }
 
   // True once the output stopped following the source's layout: what the copy holds is then
   // no output at all.
@@ -44,6 +54,7 @@ class PatchSink : public ByteSink {
   std::span<std::uint8_t> copy_;
   const ByteReader& reader_;
   std::span<std::uint8_t> lent_;
+  Passed passed_;
   std::uint64_t length_ = 0;
   bool diverged_ = false;
 };

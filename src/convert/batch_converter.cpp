@@ -199,7 +199,8 @@ std::optional<ConversionStatus> BatchConverter::ConvertInPlace(
     return std::nullopt;
   }
   ByteReader image = ByteReader::FromMemory(copy);
-  PatchSink patched(copy, image, write_buffer);
+  PatchSink patched(copy, image, write_buffer,
+                    [&file](std::uint64_t passed) { file.ReleaseCopy(passed); });
   ConversionStatus converted = format.Convert(image, tables_, patched);
   if (patched.diverged()) {
     // Converted again from the source, as if no copy had been tried.

@@ -199,6 +199,7 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
   // The part goes out as it came in, with the stretch before it; false when the reader no
   // longer holds its bytes (a record too long to keep), which must then be written anew.
   bool Keep(SourceRange range) {
+    Passing(range.end);
     if (range.begin != kept_to_ ||
         (!copy_from_file_ && !in_place_ && !in_.Buffered(kept_from_, range.end))) {
       return false;
@@ -229,11 +230,21 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
   // The part goes out as `write` writes it.
   template <class Write>
   void Replace(SourceRange range, Write write) {
+    Passing(range.end);
     FlushKept();
     write();
     kept_from_ = kept_to_ = range.end;
     if (!copy_from_file_ && !in_place_) {
       in_.KeepFrom(kept_from_);
+    }
+  }
+
+  // Tells the sink how far the source is read, every mebibyte or so.
+  void Passing(std::uint64_t offset) {
+    constexpr std::uint64_t kPassedStep = 1 << 20;
+    if (in_place_ && offset >= next_passed_) {
+      sink_.SourcePassed(offset);
+      next_passed_ = offset + kPassedStep;
     }
   }
 
@@ -318,6 +329,7 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
   const bool copy_from_file_;
   // The output is a copy of the source, changed in place: kept stretches need no bytes at all.
   const bool in_place_;
+  std::uint64_t next_passed_ = 0;  // the sink hears of the reader again from here on
   ByteWriter out_;
   ColorRemapper remap_;
   const RemapRules main_rules_;
