@@ -101,6 +101,31 @@ Status FileSink::DropCopy() {
 
 #else
 
+namespace {
+
+// Lets the kernel copy `length` bytes of `from`, from `offset` on, to `to` at its position, page
+// by page without a pass through this process. How many it copied: all, or as many as before the
+// source ended (errno 0) or the system refused (errno says why).
+std::uint64_t CopyInKernel(int from, std::uint64_t offset, int to, std::uint64_t length) {
+  auto in_at = static_cast<off_t>(offset);
+  std::uint64_t done = 0;
+  while (done < length) {
+    errno = 0;
+    const ssize_t copied = copy_file_range(
+        from, &in_at, to, nullptr,
+        static_cast<std::size_t>(std::min<std::uint64_t>(length - done, std::uint64_t{1} << 30)),
+        0);
+    if (copied > 0) {
+      done += static_cast<std::uint64_t>(copied);
+    } else if (copied == 0 || errno != EINTR) {
+      break;
+    }
+  }
+  return done;
+}
+
+}  // namespace
+
 bool FileSink::CanCopyFromFile() const {
   return true;
 }
@@ -110,24 +135,15 @@ Status FileSink::CopyFromFile(std::FILE* source, std::uint64_t offset, std::uint
     return IoError("write to a closed file " + PathToUtf8(path_));
   }
   const int from = fileno(source);
-  const int to = fileno(file_);
-  auto in_at = static_cast<off_t>(offset);
-  // The kernel copies page by page without a pass through this process; where it cannot
-  // (another file system, an old kernel), the bytes go through a buffer.
-  while (length > 0) {
-    const ssize_t copied = copy_file_range(
-        from, &in_at, to, nullptr,
-        static_cast<std::size_t>(std::min<std::uint64_t>(length, std::uint64_t{1} << 30)), 0);
-    if (copied > 0) {
-      length -= static_cast<std::uint64_t>(copied);
-      continue;
-    }
-    if (copied == 0) {
+  const std::uint64_t copied = CopyInKernel(from, offset, fileno(file_), length);
+  auto in_at = static_cast<off_t>(offset + copied);
+  length -= copied;
+  if (length > 0) {
+    if (errno == 0) {
       return IoError("cannot copy into " + PathToUtf8(path_) + ": the source ended early");
     }
-    if (errno == EINTR) {
-      continue;
-    }
+    // Where the kernel cannot copy (another file system, an old kernel), the bytes go through
+    // a buffer.
     if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP &&
         errno != EPERM) {
       return LastSystemFailure("cannot write " + PathToUtf8(path_));
@@ -158,21 +174,9 @@ std::span<std::uint8_t> FileSink::CopyIn(std::FILE* source, std::uint64_t size) 
       size > std::numeric_limits<std::size_t>::max()) {
     return {};
   }
-  const int from = fileno(source);
   const int to = fileno(file_);
-  auto in_at = off_t{0};
-  std::uint64_t left = size;
-  while (left > 0) {
-    const ssize_t copied = copy_file_range(
-        from, &in_at, to, nullptr,
-        static_cast<std::size_t>(std::min<std::uint64_t>(left, std::uint64_t{1} << 30)), 0);
-    if (copied > 0) {
-      left -= static_cast<std::uint64_t>(copied);
-    } else if (copied == 0 || errno != EINTR) {
-      break;  // the source ended early, or the system cannot copy it: written as usual
-    }
-  }
-  if (left == 0) {
+  // Short when the source ended early or the system cannot copy it: written as usual then.
+  if (CopyInKernel(fileno(source), 0, to, size) == size) {
     // Every page is there already, so touching one never waits for the disk, and nobody else
     // writes this file (it is new and locked): the map cannot lose pages under the reader.
     void* map = mmap(nullptr, static_cast<std::size_t>(size), PROT_READ | PROT_WRITE,
