@@ -126,8 +126,12 @@ class BatchConverter {
     bool patches = false;  // outputs there may be copies patched in place
   };
 
+  // `patch`: the source is a large file not read yet, to be tried as a patched copy first.
   void ConvertWith(const FileFormat& format, ByteReader& in, Buffers& buffers, bool patch,
                    FileOutcome& outcome);
+  // The output made as a copy of the source changed in place; nullopt when that could not be
+  // done (the system would not copy, or the layouts parted) and the file, empty again, is to be
+  // written the ordinary way.
   std::optional<ConversionStatus> ConvertInPlace(const FileFormat& format, ByteReader& in,
                                                  PendingOutput& pending,
                                                  std::span<std::uint8_t> write_buffer);
