@@ -233,6 +233,16 @@ void Refusal(HWND main) {
   CloseDialog(main, dialog);
 }
 
+// Waits for the report window over `main`, shoots it as `name` and closes it with OK.
+void ShotReportAndClose(HWND main, const char* name, const char* what) {
+  HWND report = nullptr;
+  WaitFor([&] { return (report = FindShown(L"PenmorphReport")) != nullptr; }, what);
+  Sleep(500);
+  ShotOver(name, main, report);
+  PostMessageW(GetDlgItem(report, IDOK), BM_CLICK, 0, 0);
+  WaitFor([&] { return !IsWindow(report) && IsWindowEnabled(main); }, "the report to close");
+}
+
 // The whole search folder's tree with "サブフォルダも含める": the question with its count, Yes,
 // "中止" soon after, and the report with its counts.
 void TreeRun(HWND main, HWND tree, HWND status) {
@@ -250,12 +260,7 @@ void TreeRun(HWND main, HWND tree, HWND status) {
   WaitFor([&] { return IsWindowEnabled(stop) != FALSE; }, "the run to start");
   Sleep(400);  // some files converted, most not yet
   PostMessageW(stop, BM_CLICK, 0, 0);
-  HWND report = nullptr;
-  WaitFor([&] { return (report = FindShown(L"PenmorphReport")) != nullptr; }, "the report");
-  Sleep(500);
-  ShotOver("report", main, report);
-  PostMessageW(GetDlgItem(report, IDOK), BM_CLICK, 0, 0);
-  WaitFor([&] { return !IsWindow(report) && IsWindowEnabled(main); }, "the report to close");
+  ShotReportAndClose(main, "report", "the report");
   PostMessageW(subfolders, BM_CLICK, 0, 0);
   WaitFor([&] { return !IsWindowVisible(GetDlgItem(main, ids::kListBanner)); }, "the banner to go");
 }
@@ -268,12 +273,7 @@ void StandardsCheck(HWND main) {
   WaitFor([&] { return IsWindowVisible(GetDlgItem(main, ids::kListBanner)) != FALSE; },
           "the banner over the list");
   PostMessageW(main, WM_COMMAND, ids::MenuId(penmorph::app::Command::kStandardsCheck), 0);
-  HWND report = nullptr;
-  WaitFor([&] { return (report = FindShown(L"PenmorphReport")) != nullptr; }, "the check's report");
-  Sleep(500);
-  ShotOver("check-report", main, report);
-  PostMessageW(GetDlgItem(report, IDOK), BM_CLICK, 0, 0);
-  WaitFor([&] { return !IsWindow(report) && IsWindowEnabled(main); }, "the report to close");
+  ShotReportAndClose(main, "check-report", "the check's report");
   PostMessageW(subfolders, BM_CLICK, 0, 0);
   WaitFor([&] { return !IsWindowVisible(GetDlgItem(main, ids::kListBanner)); }, "the banner to go");
 }

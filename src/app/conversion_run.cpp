@@ -10,12 +10,21 @@ namespace penmorph::app {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// A refusal: the beep and the box; false, for the caller to return.
+bool Refuse(Prompts& prompts, MessageKind kind, std::string_view text) {
+  prompts.Beep();
+  prompts.ShowMessage(kind, text);
+  return false;
+}
+
+}  // namespace
+
 bool CheckSources(bool tree_ready, bool list_ready, bool has_files, std::string_view nothing_chosen,
                   Prompts& prompts) {
   auto refuse = [&prompts](MessageKind kind, std::string_view text) {
-    prompts.Beep();
-    prompts.ShowMessage(kind, text);
-    return false;
+    return Refuse(prompts, kind, text);
   };
   if (!tree_ready) {
     refuse(MessageKind::kError, texts::kNoTree);
@@ -33,9 +42,7 @@ bool CheckSources(bool tree_ready, bool list_ready, bool has_files, std::string_
 
 bool CheckConversion(const ConversionRequest& request, Prompts& prompts) {
   auto refuse = [&prompts](MessageKind kind, std::string_view text) {
-    prompts.Beep();
-    prompts.ShowMessage(kind, text);
-    return false;
+    return Refuse(prompts, kind, text);
   };
   if (!CheckSources(request.tree_ready, request.list_ready,
                     request.whole_tree || !request.file_names.empty(), texts::kNothingSelected,

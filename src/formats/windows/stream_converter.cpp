@@ -48,6 +48,7 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
         sink_(sink),
         copy_from_file_(in.file() != nullptr && sink.CanCopyFromFile()),
         in_place_(sink.HoldsSource()),
+        kept_in_buffer_(!copy_from_file_ && !in_place_),
         out_(sink),
         remap_(table),
         main_rules_(MainListRules(table)),
@@ -55,7 +56,7 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
         table_(table),
         layers_(layers) {
     kept_from_ = kept_to_ = in_.offset();
-    if (!copy_from_file_ && !in_place_) {
+    if (kept_in_buffer_) {
       // The kept stretch is written from the reader's buffer, which must hold it till then.
       in_.SetRefillObserver(this);
       in_.KeepFrom(kept_from_);
@@ -201,7 +202,7 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
   bool Keep(SourceRange range) {
     Passing(range.end);
     if (range.begin != kept_to_ ||
-        (!copy_from_file_ && !in_place_ && !in_.Buffered(kept_from_, range.end))) {
+        (kept_in_buffer_ && !in_.Buffered(kept_from_, range.end))) {
       return false;
     }
     kept_to_ = range.end;
@@ -234,7 +235,7 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
     FlushKept();
     write();
     kept_from_ = kept_to_ = range.end;
-    if (!copy_from_file_ && !in_place_) {
+    if (kept_in_buffer_) {
       in_.KeepFrom(kept_from_);
     }
   }
@@ -329,6 +330,8 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
   const bool copy_from_file_;
   // The output is a copy of the source, changed in place: kept stretches need no bytes at all.
   const bool in_place_;
+  // Neither: a kept stretch waits in the reader's buffer until it goes out.
+  const bool kept_in_buffer_;
   std::uint64_t next_passed_ = 0;  // the sink hears of the reader again from here on
   ByteWriter out_;
   ColorRemapper remap_;
