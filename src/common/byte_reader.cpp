@@ -173,7 +173,7 @@ void ByteReader::SeekTo(std::uint64_t target) {
   end_ = begin_;
 }
 
-void ByteReader::read_bytes(std::span<std::uint8_t> out) {
+void ByteReader::ReadBytesAcross(std::span<std::uint8_t> out) {
   std::size_t done = 0;
   if (remaining() < out.size()) {
     if (ok_) {

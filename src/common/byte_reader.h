@@ -71,7 +71,15 @@ class ByteReader {
   void Consume(std::size_t n) { cur_ += n; }
 
   // Fills `out`; on failure it is zero-filled.
-  void read_bytes(std::span<std::uint8_t> out);
+  void read_bytes(std::span<std::uint8_t> out) {
+    // Headers read hundreds of short fields: those in the buffer take no call.
+    if (ok_ && static_cast<std::size_t>(end_ - cur_) >= out.size() && !out.empty()) {
+      std::memcpy(out.data(), cur_, out.size());
+      cur_ += out.size();
+      return;
+    }
+    ReadBytesAcross(out);
+  }
   // Reads n bytes as a string, after checking that n bytes are left (nothing is allocated for
   // a length the data cannot hold).
   std::string read_string(std::uint64_t n);
@@ -137,6 +145,7 @@ class ByteReader {
     cur_ += width;
     return value;
   }
+  void ReadBytesAcross(std::span<std::uint8_t> out);
   // Makes at least `wanted` bytes available at cur_; false (and a truncation error) when the
   // data ends first.
   bool Refill(std::size_t wanted);

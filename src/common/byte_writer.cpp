@@ -40,7 +40,7 @@ void ByteWriter::Grow(std::size_t needed) {
   room_ = room;
 }
 
-void ByteWriter::write_bytes(std::span<const std::uint8_t> bytes) {
+void ByteWriter::WriteBytesAcross(std::span<const std::uint8_t> bytes) {
   if (capacity_ - used_ < bytes.size()) {
     Flush();
     if (bytes.size() >= capacity_) {

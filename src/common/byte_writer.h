@@ -32,7 +32,15 @@ class ByteWriter {
   void write_u64le(std::uint64_t value) { WriteLittleEndian(value, 8); }
   void write_f32le(float value) { write_u32le(std::bit_cast<std::uint32_t>(value)); }
   void write_f64le(double value) { write_u64le(std::bit_cast<std::uint64_t>(value)); }
-  void write_bytes(std::span<const std::uint8_t> bytes);
+  void write_bytes(std::span<const std::uint8_t> bytes) {
+    // Short fields that fit take no call.
+    if (room_ - used_ >= bytes.size() && !bytes.empty()) {
+      std::memcpy(buffer_ + used_, bytes.data(), bytes.size());
+      used_ += bytes.size();
+      return;
+    }
+    WriteBytesAcross(bytes);
+  }
   void write_bytes(std::string_view bytes) {
     write_bytes({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
   }
@@ -74,6 +82,7 @@ class ByteWriter {
     used_ += width;
   }
 
+  void WriteBytesAcross(std::span<const std::uint8_t> bytes);
   // Room for n more bytes at used_: the buffer handed on when full, grown while it is smaller.
   void MakeRoom(std::size_t n);
   void Grow(std::size_t needed);

@@ -99,10 +99,10 @@ void ReadJwwHeader(ByteReader& in, THeader& h, bool through_settings) {
   h.limited9 = in.read_i32le();
   Read(in, h.values10);
   for (TLayer& layer : h.layers) {
-    layer.name = ReadArchiveString(in);
+    ReadArchiveString(in, layer.name);
   }
   for (TLayerGroup& group : h.layer_groups) {
-    group.name = ReadArchiveString(in);
+    ReadArchiveString(in, group.name);
   }
   Read(in, h.values13);
   if (HasItem14(v)) {
@@ -137,7 +137,7 @@ void ReadJwwHeader(ByteReader& in, THeader& h, bool through_settings) {
       Read(in, color.values);
     }
     for (TColorExNo& color : h.sxf_colors) {
-      color.name = ReadArchiveString(in);
+      ReadArchiveString(in, color.name);
       Read(in, color.definition);
     }
     h.sxf_line_types.resize(kSxfLineTypeCount);
@@ -145,7 +145,7 @@ void ReadJwwHeader(ByteReader& in, THeader& h, bool through_settings) {
       Read(in, type.values);
     }
     for (TLineTypeExNo& type : h.sxf_line_types) {
-      type.name = ReadArchiveString(in);
+      ReadArchiveString(in, type.name);
       Read(in, type.definition);
     }
   }
@@ -163,17 +163,23 @@ void NormalizeJwwHeader(THeader& h) {
   const std::int32_t b = SettingsB(h);
   h.settings_tens = b / 10;
   h.settings_units = b % 10;
+  // Nearly every name is clean already, and is then neither copied nor built again.
+  auto clean = [](ArchiveString& name) {
+    if (!IsClean(name)) {
+      name = CleanName(name);
+    }
+  };
   for (TLayer& layer : h.layers) {
-    layer.name = CleanName(layer.name);
+    clean(layer.name);
   }
   for (TLayerGroup& group : h.layer_groups) {
-    group.name = CleanName(group.name);
+    clean(group.name);
   }
   for (TColorExNo& color : h.sxf_colors) {
-    color.name = CleanName(color.name);
+    clean(color.name);
   }
   for (TLineTypeExNo& type : h.sxf_line_types) {
-    type.name = CleanName(type.name);
+    clean(type.name);
   }
 }
 

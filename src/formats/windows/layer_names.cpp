@@ -6,17 +6,20 @@ namespace penmorph::jw {
 
 namespace {
 
-Status Rename(ArchiveString& name, const std::string& utf8, const char* what,
-              const std::string& address) {
+// `address` is only called to name a layer that cannot be renamed: most files rename nothing,
+// and spelling 272 addresses for each of them was a visible part of a small file's cost.
+template <class Address>
+Status Rename(ArchiveString& name, const std::string& utf8, const char* what, Address address) {
   if (utf8.empty()) {
     return Status::Ok();
   }
   std::optional<ArchiveString> encoded = EncodeName(utf8, name.wide);
   if (!encoded) {
+    const std::string at = address();
     Error error = MakeError(ErrorKind::kUnencodable, std::string("the new name of ") + what + " " +
-                                                         address + " (" + utf8 +
+                                                         at + " (" + utf8 +
                                                          ") has a character Shift-JIS cannot hold");
-    error.values = {what, address, utf8};
+    error.values = {what, at, utf8};
     return error;
   }
   name = std::move(*encoded);
@@ -28,14 +31,14 @@ Status Rename(ArchiveString& name, const std::string& utf8, const char* what,
 Status RenameLayers(THeader& header, const LayerTable& table) {
   for (int index = 0; index < kLayerCount; ++index) {
     Status renamed = Rename(header.layers[index].name, table.LayerName(index), "layer",
-                            LayerAddressText(LayerAddress::FromIndex(index)));
+                            [&] { return LayerAddressText(LayerAddress::FromIndex(index)); });
     if (!renamed.ok()) {
       return renamed;
     }
   }
   for (int group = 0; group < kLayerGroupCount; ++group) {
     Status renamed = Rename(header.layer_groups[group].name, table.GroupName(group), "group",
-                            LayerGroupText(group));
+                            [&] { return LayerGroupText(group); });
     if (!renamed.ok()) {
       return renamed;
     }
