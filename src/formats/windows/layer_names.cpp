@@ -6,13 +6,11 @@ namespace penmorph::jw {
 
 namespace {
 
-// `address` is only called to name a layer that cannot be renamed: most files rename nothing,
-// and spelling 272 addresses for each of them was a visible part of a small file's cost.
+// A new name, which is not empty. `address` is only called to name a layer that cannot be
+// renamed: spelling the addresses of every file's 272 layers and groups showed in the cost of
+// converting small files.
 template <class Address>
 Status Rename(ArchiveString& name, const std::string& utf8, const char* what, Address address) {
-  if (utf8.empty()) {
-    return Status::Ok();
-  }
   std::optional<ArchiveString> encoded = EncodeName(utf8, name.wide);
   if (!encoded) {
     const std::string at = address();
@@ -30,6 +28,9 @@ Status Rename(ArchiveString& name, const std::string& utf8, const char* what, Ad
 
 Status RenameLayers(THeader& header, const LayerTable& table) {
   for (int index = 0; index < kLayerCount; ++index) {
+    if (table.LayerName(index).empty()) {
+      continue;  // the drawing's name stays
+    }
     Status renamed = Rename(header.layers[index].name, table.LayerName(index), "layer",
                             [&] { return LayerAddressText(LayerAddress::FromIndex(index)); });
     if (!renamed.ok()) {
@@ -37,6 +38,9 @@ Status RenameLayers(THeader& header, const LayerTable& table) {
     }
   }
   for (int group = 0; group < kLayerGroupCount; ++group) {
+    if (table.GroupName(group).empty()) {
+      continue;
+    }
     Status renamed = Rename(header.layer_groups[group].name, table.GroupName(group), "group",
                             [&] { return LayerGroupText(group); });
     if (!renamed.ok()) {
