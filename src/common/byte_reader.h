@@ -73,11 +73,9 @@ class ByteReader {
   // Fills `out`; on failure it is zero-filled.
   void read_bytes(std::span<std::uint8_t> out) {
     // Headers read hundreds of short fields: those in the buffer take no call.
-    if (ok_ && static_cast<std::size_t>(end_ - cur_) >= out.size()) {
-      if (!out.empty()) {  // an empty span may have no address to copy to
-        std::memcpy(out.data(), cur_, out.size());
-        cur_ += out.size();
-      }
+    if (ok_ && static_cast<std::size_t>(end_ - cur_) >= out.size() && !out.empty()) {
+      std::memcpy(out.data(), cur_, out.size());
+      cur_ += out.size();
       return;
     }
     ReadBytesAcross(out);

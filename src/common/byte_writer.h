@@ -34,11 +34,9 @@ class ByteWriter {
   void write_f64le(double value) { write_u64le(std::bit_cast<std::uint64_t>(value)); }
   void write_bytes(std::span<const std::uint8_t> bytes) {
     // Short fields that fit take no call.
-    if (room_ - used_ >= bytes.size()) {
-      if (!bytes.empty()) {  // an empty span may have no address to copy from
-        std::memcpy(buffer_ + used_, bytes.data(), bytes.size());
-        used_ += bytes.size();
-      }
+    if (room_ - used_ >= bytes.size() && !bytes.empty()) {
+      std::memcpy(buffer_ + used_, bytes.data(), bytes.size());
+      used_ += bytes.size();
       return;
     }
     WriteBytesAcross(bytes);

@@ -86,7 +86,7 @@ ArchiveString ReadArchiveString(ByteReader& in) {
   return text;
 }
 
-void ReadArchiveStringAnyForm(ByteReader& in, ArchiveString& text) {
+void ReadArchiveString(ByteReader& in, ArchiveString& text) {
   text.wide = false;
   text.bytes.clear();
   bool wide = false;
@@ -115,7 +115,7 @@ void ReadArchiveStringAnyForm(ByteReader& in, ArchiveString& text) {
   }
 }
 
-void WriteArchiveStringAnyForm(ByteWriter& out, const ArchiveString& text) {
+void WriteArchiveString(ByteWriter& out, const ArchiveString& text) {
   if (text.wide) {
     out.write_u8(255);
     out.write_u16le(kWideMarker);

@@ -11,7 +11,6 @@
 //                                    then that many UTF-16LE units
 
 #include <cstdint>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,39 +32,8 @@ struct ArchiveString {
 
 ArchiveString ReadArchiveString(ByteReader& in);
 // The same into `text`, whose storage is reused.
-void ReadArchiveStringAnyForm(ByteReader& in, ArchiveString& text);
-void WriteArchiveStringAnyForm(ByteWriter& out, const ArchiveString& text);
-
-// A header holds hundreds of short byte strings, most of them empty: those are read and written
-// here without a call; the other forms go the long way.
-inline void ReadArchiveString(ByteReader& in, ArchiveString& text) {
-  if (in.ok()) {
-    const std::uint8_t* first = in.Peek(1);
-    // Taken now: the next Peek may refill the buffer the first byte stands in.
-    const std::size_t length = first != nullptr ? *first : ByteReader::kMaxTake;
-    if (length < ByteReader::kMaxTake) {
-      if (const std::uint8_t* at = in.Peek(1 + length)) {
-        text.wide = false;
-        text.bytes.assign(reinterpret_cast<const char*>(at + 1), length);
-        in.Consume(1 + length);
-        return;
-      }
-    }
-  }
-  ReadArchiveStringAnyForm(in, text);
-}
-
-inline void WriteArchiveString(ByteWriter& out, const ArchiveString& text) {
-  if (!text.wide && text.bytes.size() < 255) {
-    std::uint8_t* at = out.Reserve(1 + text.bytes.size());
-    at[0] = static_cast<std::uint8_t>(text.bytes.size());
-    if (!text.bytes.empty()) {
-      std::memcpy(at + 1, text.bytes.data(), text.bytes.size());
-    }
-    return;
-  }
-  WriteArchiveStringAnyForm(out, text);
-}
+void ReadArchiveString(ByteReader& in, ArchiveString& text);
+void WriteArchiveString(ByteWriter& out, const ArchiveString& text);
 
 // Drops control characters and the pair "^m" outside double-byte characters (Shift-JIS lead
 // bytes, or UTF-16 surrogate pairs, keep their partner); a result that comes out empty from a

@@ -1,5 +1,6 @@
 #include "formats/windows/jww_header.h"
 
+#include <cstring>
 #include <string>
 
 #include "common/little_endian.h"
@@ -15,6 +16,38 @@ void Read(ByteReader& in, Bytes<N>& bytes) {
 template <std::size_t N>
 void Write(ByteWriter& out, const Bytes<N>& bytes) {
   out.write_bytes(bytes);
+}
+
+// A header holds hundreds of short byte strings, most of them empty: those are read and written
+// here without a call, the other forms by the general functions. Kept to this file: made inline
+// for every record's strings, the same code slowed down the reading of entity lists.
+void ReadName(ByteReader& in, ArchiveString& text) {
+  if (in.ok()) {
+    const std::uint8_t* first = in.Peek(1);
+    // Taken now: the next Peek may refill the buffer the first byte stands in.
+    const std::size_t length = first != nullptr ? *first : ByteReader::kMaxTake;
+    if (length < ByteReader::kMaxTake) {
+      if (const std::uint8_t* at = in.Peek(1 + length)) {
+        text.wide = false;
+        text.bytes.assign(reinterpret_cast<const char*>(at + 1), length);
+        in.Consume(1 + length);
+        return;
+      }
+    }
+  }
+  ReadArchiveString(in, text);
+}
+
+void WriteName(ByteWriter& out, const ArchiveString& text) {
+  if (!text.wide && text.bytes.size() < 255) {
+    std::uint8_t* at = out.Reserve(1 + text.bytes.size());
+    at[0] = static_cast<std::uint8_t>(text.bytes.size());
+    if (!text.bytes.empty()) {
+      std::memcpy(at + 1, text.bytes.data(), text.bytes.size());
+    }
+    return;
+  }
+  WriteArchiveString(out, text);
 }
 
 constexpr std::size_t kLongViewTable = 280;
@@ -99,10 +132,10 @@ void ReadJwwHeader(ByteReader& in, THeader& h, bool through_settings) {
   h.limited9 = in.read_i32le();
   Read(in, h.values10);
   for (TLayer& layer : h.layers) {
-    ReadArchiveString(in, layer.name);
+    ReadName(in, layer.name);
   }
   for (TLayerGroup& group : h.layer_groups) {
-    ReadArchiveString(in, group.name);
+    ReadName(in, group.name);
   }
   Read(in, h.values13);
   if (HasItem14(v)) {
@@ -137,7 +170,7 @@ void ReadJwwHeader(ByteReader& in, THeader& h, bool through_settings) {
       Read(in, color.values);
     }
     for (TColorExNo& color : h.sxf_colors) {
-      ReadArchiveString(in, color.name);
+      ReadName(in, color.name);
       Read(in, color.definition);
     }
     h.sxf_line_types.resize(kSxfLineTypeCount);
@@ -145,7 +178,7 @@ void ReadJwwHeader(ByteReader& in, THeader& h, bool through_settings) {
       Read(in, type.values);
     }
     for (TLineTypeExNo& type : h.sxf_line_types) {
-      ReadArchiveString(in, type.name);
+      ReadName(in, type.name);
       Read(in, type.definition);
     }
   }
@@ -202,10 +235,10 @@ void WriteJwwHeader(ByteWriter& out, const THeader& h) {
   out.write_i32le(h.limited9);
   Write(out, h.values10);
   for (const TLayer& layer : h.layers) {
-    WriteArchiveString(out, layer.name);
+    WriteName(out, layer.name);
   }
   for (const TLayerGroup& group : h.layer_groups) {
-    WriteArchiveString(out, group.name);
+    WriteName(out, group.name);
   }
   Write(out, h.values13);
   if (HasItem14(v)) {
@@ -237,7 +270,7 @@ void WriteJwwHeader(ByteWriter& out, const THeader& h) {
       Write(out, color.values);
     }
     for (const TColorExNo& color : colors) {
-      WriteArchiveString(out, color.name);
+      WriteName(out, color.name);
       Write(out, color.definition);
     }
     std::vector<TLineTypeExNo> types = h.sxf_line_types;
@@ -246,7 +279,7 @@ void WriteJwwHeader(ByteWriter& out, const THeader& h) {
       Write(out, type.values);
     }
     for (const TLineTypeExNo& type : types) {
-      WriteArchiveString(out, type.name);
+      WriteName(out, type.name);
       Write(out, type.definition);
     }
   }
