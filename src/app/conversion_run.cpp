@@ -23,45 +23,39 @@ bool Refuse(Prompts& prompts, MessageKind kind, std::string_view text) {
 
 bool CheckSources(bool tree_ready, bool list_ready, bool has_files, std::string_view nothing_chosen,
                   Prompts& prompts) {
-  auto refuse = [&prompts](MessageKind kind, std::string_view text) {
-    return Refuse(prompts, kind, text);
-  };
   if (!tree_ready) {
-    refuse(MessageKind::kError, texts::kNoTree);
+    Refuse(prompts, MessageKind::kError, texts::kNoTree);
     prompts.SetStatus(texts::kNoTree);
     return false;
   }
   if (!list_ready) {
-    return refuse(MessageKind::kError, texts::kNoList);
+    return Refuse(prompts, MessageKind::kError, texts::kNoList);
   }
   if (!has_files) {
-    return refuse(MessageKind::kWarning, nothing_chosen);
+    return Refuse(prompts, MessageKind::kWarning, nothing_chosen);
   }
   return true;
 }
 
 bool CheckConversion(const ConversionRequest& request, Prompts& prompts) {
-  auto refuse = [&prompts](MessageKind kind, std::string_view text) {
-    return Refuse(prompts, kind, text);
-  };
   if (!CheckSources(request.tree_ready, request.list_ready,
                     request.whole_tree || !request.file_names.empty(), texts::kNothingSelected,
                     prompts)) {
     return false;
   }
   if (request.destination_folder.empty()) {
-    return refuse(MessageKind::kWarning, texts::kNoDestination);
+    return Refuse(prompts, MessageKind::kWarning, texts::kNoDestination);
   }
   const fs::path destination = PathFromText(request.destination_folder);
   // A link to a folder is a folder here.
   if (KindOfPath(destination) != PathKind::kFolder) {
-    return refuse(MessageKind::kWarning, texts::kDestinationMissing);
+    return Refuse(prompts, MessageKind::kWarning, texts::kDestinationMissing);
   }
   if (SameFolder(destination, request.source_folder)) {
-    return refuse(MessageKind::kWarning, texts::kSameFolder);
+    return Refuse(prompts, MessageKind::kWarning, texts::kSameFolder);
   }
   if (request.whole_tree && IsInsideTree(destination, request.source_folder)) {
-    return refuse(MessageKind::kWarning, texts::kDestinationInsideTree);
+    return Refuse(prompts, MessageKind::kWarning, texts::kDestinationInsideTree);
   }
   return true;
 }

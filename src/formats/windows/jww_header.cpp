@@ -20,7 +20,8 @@ void Write(ByteWriter& out, const Bytes<N>& bytes) {
 
 // A header holds hundreds of short byte strings, most of them empty: those are read and written
 // here without a call, the other forms by the general functions. Kept to this file: made inline
-// for every record's strings, the same code slowed down the reading of entity lists.
+// for every record's strings, the same code slowed down the reading of entity lists, and even
+// declared inline in archive_string.h beside them it cost the lists 1-2 %.
 void ReadName(ByteReader& in, ArchiveString& text) {
   if (in.ok()) {
     const std::uint8_t* first = in.Peek(1);
@@ -39,7 +40,7 @@ void ReadName(ByteReader& in, ArchiveString& text) {
 }
 
 void WriteName(ByteWriter& out, const ArchiveString& text) {
-  if (!text.wide && text.bytes.size() < 255) {
+  if (!text.wide && text.bytes.size() < 255) {  // the one-byte length form
     std::uint8_t* at = out.Reserve(1 + text.bytes.size());
     at[0] = static_cast<std::uint8_t>(text.bytes.size());
     if (!text.bytes.empty()) {
@@ -48,6 +49,13 @@ void WriteName(ByteWriter& out, const ArchiveString& text) {
     return;
   }
   WriteArchiveString(out, text);
+}
+
+// Entry i of a table, or `blank` past its end.
+template <class Entry>
+const Entry& EntryOr(const std::vector<Entry>& entries, int i, const Entry& blank) {
+  return static_cast<std::size_t>(i) < entries.size() ? entries[static_cast<std::size_t>(i)]
+                                                      : blank;
 }
 
 constexpr std::size_t kLongViewTable = 280;
@@ -264,21 +272,22 @@ void WriteJwwHeader(ByteWriter& out, const THeader& h) {
     Write(out, h.settings_e);
   }
   if (HasSxfTables(v)) {
-    std::vector<TColorExNo> colors = h.sxf_colors;
-    colors.resize(kSxfColorCount);
-    for (const TColorExNo& color : colors) {
-      Write(out, color.values);
+    // Always the full tables: entries a header lacks go out blank, without copying the tables.
+    const TColorExNo blank_color;
+    for (int i = 0; i < kSxfColorCount; ++i) {
+      Write(out, EntryOr(h.sxf_colors, i, blank_color).values);
     }
-    for (const TColorExNo& color : colors) {
+    for (int i = 0; i < kSxfColorCount; ++i) {
+      const TColorExNo& color = EntryOr(h.sxf_colors, i, blank_color);
       WriteName(out, color.name);
       Write(out, color.definition);
     }
-    std::vector<TLineTypeExNo> types = h.sxf_line_types;
-    types.resize(kSxfLineTypeCount);
-    for (const TLineTypeExNo& type : types) {
-      Write(out, type.values);
+    const TLineTypeExNo blank_type;
+    for (int i = 0; i < kSxfLineTypeCount; ++i) {
+      Write(out, EntryOr(h.sxf_line_types, i, blank_type).values);
     }
-    for (const TLineTypeExNo& type : types) {
+    for (int i = 0; i < kSxfLineTypeCount; ++i) {
+      const TLineTypeExNo& type = EntryOr(h.sxf_line_types, i, blank_type);
       WriteName(out, type.name);
       Write(out, type.definition);
     }
