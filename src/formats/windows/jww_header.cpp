@@ -51,17 +51,28 @@ void WriteName(ByteWriter& out, const ArchiveString& text) {
   WriteArchiveString(out, text);
 }
 
-// Entry i of a table, or `blank` past its end.
-template <class Entry>
-const Entry& EntryOr(const std::vector<Entry>& entries, int i, const Entry& blank) {
-  return static_cast<std::size_t>(i) < entries.size() ? entries[static_cast<std::size_t>(i)]
-                                                      : blank;
-}
-
 constexpr std::size_t kLongViewTable = 280;
 constexpr std::size_t kShortViewTable = 96;
 constexpr int kSxfColorCount = 257;
 constexpr int kSxfLineTypeCount = 33;
+
+// An SXF table in full, `count` entries: those the header lacks go out blank, without copying
+// the table. The values of every entry first, then each entry's name and definition.
+template <class Entry>
+void WriteSxfTable(ByteWriter& out, const std::vector<Entry>& entries, int count) {
+  const Entry blank;
+  auto entry = [&](int i) -> const Entry& {
+    return static_cast<std::size_t>(i) < entries.size() ? entries[static_cast<std::size_t>(i)]
+                                                        : blank;
+  };
+  for (int i = 0; i < count; ++i) {
+    Write(out, entry(i).values);
+  }
+  for (int i = 0; i < count; ++i) {
+    WriteName(out, entry(i).name);
+    Write(out, entry(i).definition);
+  }
+}
 
 bool HasItem14(int v) {
   return v >= 300;
@@ -272,25 +283,8 @@ void WriteJwwHeader(ByteWriter& out, const THeader& h) {
     Write(out, h.settings_e);
   }
   if (HasSxfTables(v)) {
-    // Always the full tables: entries a header lacks go out blank, without copying the tables.
-    const TColorExNo blank_color;
-    for (int i = 0; i < kSxfColorCount; ++i) {
-      Write(out, EntryOr(h.sxf_colors, i, blank_color).values);
-    }
-    for (int i = 0; i < kSxfColorCount; ++i) {
-      const TColorExNo& color = EntryOr(h.sxf_colors, i, blank_color);
-      WriteName(out, color.name);
-      Write(out, color.definition);
-    }
-    const TLineTypeExNo blank_type;
-    for (int i = 0; i < kSxfLineTypeCount; ++i) {
-      Write(out, EntryOr(h.sxf_line_types, i, blank_type).values);
-    }
-    for (int i = 0; i < kSxfLineTypeCount; ++i) {
-      const TLineTypeExNo& type = EntryOr(h.sxf_line_types, i, blank_type);
-      WriteName(out, type.name);
-      Write(out, type.definition);
-    }
+    WriteSxfTable(out, h.sxf_colors, kSxfColorCount);
+    WriteSxfTable(out, h.sxf_line_types, kSxfLineTypeCount);
   }
   for (const TextKind& kind : h.text_kinds) {
     Write(out, kind.sizes);
