@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "common/byte_reader.h"
@@ -148,6 +149,57 @@ TEST(ByteWriter, ReportsTheFirstFailure) {
   EXPECT_EQ(status.error().message, "disk full");
 }
 
+// Bytes that arrive two at a time, up to a point where they stop coming.
+class Arriving : public ByteReader::Arrival {
+ public:
+  explicit Arriving(std::uint64_t stops_at) : stops_at_(stops_at) {}
+  std::uint64_t WaitFor(std::uint64_t end) override {
+    asked_.push_back(end);
+    while (arrived_ < end && arrived_ < stops_at_) {
+      arrived_ = std::min(arrived_ + 2, stops_at_);
+    }
+    return arrived_;
+  }
+  std::vector<std::uint64_t> asked_;
+  std::uint64_t arrived_ = 0;
+
+ private:
+  std::uint64_t stops_at_;
+};
+
+// A reader of arriving bytes waits for each field, seek and copied stretch, never hands out
+// what has not arrived, and fails with the offset where the bytes stopped coming.
+TEST(ByteReader, ArrivingBytesAreWaitedForAndNeverReadAhead) {
+  auto data = Bytes({1, 0, 0, 0, 2, 3, 4, 5, 6, 7, 8, 9});
+  Arriving all(data.size());
+  auto reader = ByteReader::FromArrivingMemory(data, all);
+  EXPECT_EQ(reader.read_u32le(), 1u);
+  EXPECT_EQ(all.arrived_, 4u);
+  EXPECT_FALSE(reader.Buffered(0, 6)) << "bytes 4 and 5 have not arrived";
+  reader.SeekTo(10);
+  EXPECT_EQ(all.arrived_, 10u);
+  EXPECT_EQ(reader.read_u16le(), 0x0908);
+  EXPECT_TRUE(reader.ok());
+  EXPECT_TRUE(reader.at_end());
+  EXPECT_TRUE(reader.Buffered(0, 12));
+
+  Arriving short_copy(6);
+  auto cut = ByteReader::FromArrivingMemory(data, short_copy);
+  std::vector<std::uint8_t> first(5);
+  cut.read_bytes(first);
+  EXPECT_EQ(first, Bytes({1, 0, 0, 0, 2}));
+  EXPECT_EQ(cut.read_u16le(), 0) << "byte 6 never arrives";
+  ASSERT_FALSE(cut.ok());
+  EXPECT_EQ(cut.error().kind, ErrorKind::kIo);
+  EXPECT_EQ(cut.error().offset, 5u);
+  EXPECT_EQ(short_copy.asked_.back(), 7u);
+
+  Arriving none(0);
+  auto seeking = ByteReader::FromArrivingMemory(data, none);
+  seeking.SeekTo(8);
+  EXPECT_FALSE(seeking.ok());
+  EXPECT_EQ(seeking.read_u8(), 0);
+}
 
 // A copy patched in place takes a written part only over bytes its reader has passed, and a
 // kept stretch only where it stands in the source; anything else parts the layouts, and from

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <random>
 #include <tuple>
@@ -65,12 +66,38 @@ std::string Converted(ByteReader& in, Kind kind, const JwwConvSettings& table,
   return status.ok() ? std::string(sink.bytes().begin(), sink.bytes().end()) : "failed";
 }
 
+// A copy that fills in while it is read, a few hundred bytes at a time, as the system's copy
+// does; what has not arrived yet is rubbish, so a read ahead of the copy shows in the output.
+class TrickleCopy : public ByteReader::Arrival {
+ public:
+  explicit TrickleCopy(const std::string& source)
+      : source_(source), copy_(source.size(), std::uint8_t{0xCD}) {}
+  std::uint64_t WaitFor(std::uint64_t end) override {
+    constexpr std::uint64_t kStep = 777;
+    while (arrived_ < end && arrived_ < source_.size()) {
+      const std::uint64_t next = std::min<std::uint64_t>(arrived_ + kStep, source_.size());
+      std::copy(source_.begin() + static_cast<std::ptrdiff_t>(arrived_),
+                source_.begin() + static_cast<std::ptrdiff_t>(next),
+                copy_.begin() + static_cast<std::ptrdiff_t>(arrived_));
+      arrived_ = next;
+    }
+    return arrived_;
+  }
+  std::vector<std::uint8_t>& copy() { return copy_; }
+
+ private:
+  const std::string& source_;
+  std::vector<std::uint8_t> copy_;
+  std::uint64_t arrived_ = 0;
+};
+
 // The output made from a copy of the file, changed in place; nullopt when the layouts parted
 // (the caller then converts the file again the ordinary way).
 std::optional<std::string> Patched(const std::string& bytes, Kind kind,
                                    const JwwConvSettings& table, const LayerTable& layers) {
-  std::vector<std::uint8_t> copy(bytes.begin(), bytes.end());
-  auto image = ByteReader::FromMemory(copy);
+  TrickleCopy trickle(bytes);
+  std::vector<std::uint8_t>& copy = trickle.copy();
+  auto image = ByteReader::FromArrivingMemory(copy, trickle);
   PatchSink patched(copy, image);
   const ConversionStatus status = Convert(image, kind, table, layers, patched);
   if (patched.diverged()) {

@@ -24,6 +24,13 @@ ByteReader ByteReader::FromMemory(std::span<const std::uint8_t> bytes) {
   return reader;
 }
 
+ByteReader ByteReader::FromArrivingMemory(std::span<const std::uint8_t> bytes, Arrival& arrival) {
+  ByteReader reader = FromMemory(bytes);
+  reader.end_ = reader.begin_;  // nothing is known to be there yet
+  reader.arrival_ = &arrival;
+  return reader;
+}
+
 Result<ByteReader> ByteReader::OpenFile(const fs::path& file, std::size_t buffer_size) {
   std::FILE* handle = penmorph::OpenFile(file, "rb");
   if (handle == nullptr) {
@@ -72,7 +79,8 @@ ByteReader::ByteReader(ByteReader&& other) noexcept
       ok_(other.ok_),
       error_(std::move(other.error_)),
       keep_from_(other.keep_from_),
-      observer_(other.observer_) {
+      observer_(other.observer_),
+      arrival_(other.arrival_) {
   other.file_ = nullptr;
 }
 
@@ -98,7 +106,8 @@ bool ByteReader::Refill(std::size_t wanted) {
     return false;
   }
   if (file_ == nullptr) {
-    return true;  // memory mode with enough left: cannot happen, the span holds all
+    // Memory holds every byte, once it has arrived.
+    return arrival_ == nullptr || Arrive(offset() + wanted);
   }
   if (observer_ != nullptr) {
     observer_->BeforeRefill(*this);
@@ -134,6 +143,17 @@ bool ByteReader::Refill(std::size_t wanted) {
   return true;
 }
 
+bool ByteReader::Arrive(std::uint64_t end) {
+  const std::uint64_t arrived = std::min(arrival_->WaitFor(end), size_);
+  // In memory mode begin_ is the first byte and stays, so end_ only moves on.
+  end_ = std::max(end_, begin_ + arrived);
+  if (static_cast<std::uint64_t>(end_ - begin_) < end) {
+    FailAt(ErrorKind::kIo, "the bytes to read did not arrive", offset());
+    return false;
+  }
+  return true;
+}
+
 std::optional<std::span<const std::uint8_t>> ByteReader::Buffered(std::uint64_t from,
                                                                   std::uint64_t to) const {
   const std::uint64_t held_end = buffer_offset_ + static_cast<std::uint64_t>(end_ - begin_);
@@ -149,6 +169,14 @@ void ByteReader::SeekTo(std::uint64_t target) {
     return;
   }
   target = std::min(target, size_);
+  if (file_ == nullptr) {
+    if (arrival_ != nullptr && target > static_cast<std::uint64_t>(end_ - begin_) &&
+        !Arrive(target)) {
+      return;
+    }
+    cur_ = begin_ + target;
+    return;
+  }
   const std::uint64_t held_end = buffer_offset_ + static_cast<std::uint64_t>(end_ - begin_);
   if (target >= buffer_offset_ && target <= held_end) {
     cur_ = begin_ + (target - buffer_offset_);

@@ -35,6 +35,18 @@ class ByteReader {
   static Result<ByteReader> FromOpenFile(std::FILE* file,
                                          std::size_t buffer_size = kDefaultBufferSize);
 
+  // Memory whose bytes are still being filled in, from its start on, by someone else (the
+  // system copying a file into it): the reader never touches a byte before it has arrived.
+  class Arrival {
+   public:
+    virtual ~Arrival() = default;
+    // Waits until the first `end` bytes are there or no more will come; how many are there.
+    virtual std::uint64_t WaitFor(std::uint64_t end) = 0;
+  };
+  // Reads `bytes` in place as they arrive; a read of bytes that never arrive fails with kIo.
+  // Both must outlive the reader.
+  static ByteReader FromArrivingMemory(std::span<const std::uint8_t> bytes, Arrival& arrival);
+
   ByteReader(ByteReader&& other) noexcept;
   ByteReader& operator=(ByteReader&&) = delete;
   ~ByteReader();
@@ -146,6 +158,9 @@ class ByteReader {
     return value;
   }
   void ReadBytesAcross(std::span<std::uint8_t> out);
+  // Memory mode: waits until the first `end` bytes have arrived; false (and a failure) when
+  // they never will.
+  bool Arrive(std::uint64_t end);
   // Makes at least `wanted` bytes available at cur_; false (and a truncation error) when the
   // data ends first.
   bool Refill(std::size_t wanted);
@@ -164,6 +179,7 @@ class ByteReader {
   Error error_;
   std::optional<std::uint64_t> keep_from_;
   RefillObserver* observer_ = nullptr;
+  Arrival* arrival_ = nullptr;  // memory mode only: end_ is how far the bytes have arrived
 };
 
 }  // namespace penmorph

@@ -7,6 +7,11 @@
 #include <vector>
 
 #ifndef _WIN32
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -53,6 +58,9 @@ Result<std::unique_ptr<FileSink>> FileSink::CreateExclusive(const std::filesyste
   return std::unique_ptr<FileSink>(new FileSink(file, path));
 }
 
+FileSink::FileSink(std::FILE* file, std::filesystem::path path)
+    : file_(file), path_(std::move(path)) {}
+
 FileSink::~FileSink() {
   (void)DropCopy();
   if (file_ != nullptr) {
@@ -85,8 +93,18 @@ Status FileSink::CopyFromFile(std::FILE*, std::uint64_t, std::uint64_t) {
   return IoError("cannot copy between files here");
 }
 
+class FileSink::BackgroundCopy {};
+
 std::span<std::uint8_t> FileSink::CopyIn(std::FILE*, std::uint64_t) {
   return {};
+}
+
+ByteReader FileSink::ReadCopy() {
+  return ByteReader::FromMemory({});
+}
+
+bool FileSink::CopyFellShort() const {
+  return false;
 }
 
 void FileSink::ReleaseCopy(std::uint64_t) {}
@@ -169,30 +187,122 @@ Status FileSink::CopyFromFile(std::FILE* source, std::uint64_t offset, std::uint
   return Status::Ok();
 }
 
+// The system's copy of a source into the new file, made piece by piece on a thread of its own
+// while the conversion reads what is there already: the two processors each do half the work.
+class FileSink::BackgroundCopy final : public ByteReader::Arrival {
+ public:
+  BackgroundCopy(int from, int to, std::uint64_t size)
+      : size_(size), thread_([this, from, to] { Copy(from, to); }) {}
+  ~BackgroundCopy() override { Stop(); }
+
+  std::uint64_t WaitFor(std::uint64_t end) override {
+    std::unique_lock lock(mutex_);
+    arrived_more_.wait(lock, [&] { return arrived_ >= end || finished_; });
+    fell_short_ = fell_short_ || arrived_ < end;
+    return arrived_;
+  }
+
+  // Ends the copy after the piece in hand; how many bytes the file holds.
+  std::uint64_t Stop() {
+    {
+      std::lock_guard lock(mutex_);
+      stopping_ = true;
+    }
+    if (thread_.joinable()) {
+      thread_.join();
+    }
+    return arrived_;
+  }
+
+  bool fell_short() const {
+    std::lock_guard lock(mutex_);
+    return fell_short_;
+  }
+
+ private:
+  // Pieces large enough that their system calls do not count, small enough that the reader
+  // starts soon and never waits long.
+  static constexpr std::uint64_t kPiece = 4 << 20;
+
+  void Copy(int from, int to) {
+    std::uint64_t done = 0;
+    while (done < size_) {
+      {
+        std::lock_guard lock(mutex_);
+        if (stopping_) {
+          break;
+        }
+      }
+      const std::uint64_t piece = std::min(kPiece, size_ - done);
+      const std::uint64_t copied = CopyInKernel(from, done, to, piece);
+      done += copied;
+      {
+        std::lock_guard lock(mutex_);
+        arrived_ = done;
+      }
+      arrived_more_.notify_all();
+      if (copied < piece) {
+        break;  // the source ended early or cannot be copied: the reader hears of it
+      }
+    }
+    {
+      std::lock_guard lock(mutex_);
+      finished_ = true;
+    }
+    arrived_more_.notify_all();
+  }
+
+  const std::uint64_t size_;
+  mutable std::mutex mutex_;
+  std::condition_variable arrived_more_;
+  std::uint64_t arrived_ = 0;
+  bool finished_ = false;
+  bool stopping_ = false;
+  bool fell_short_ = false;
+  std::thread thread_;  // last, so that it starts with everything above in place
+};
+
 std::span<std::uint8_t> FileSink::CopyIn(std::FILE* source, std::uint64_t size) {
   if (file_ == nullptr || !copy_.empty() || size == 0 ||
       size > std::numeric_limits<std::size_t>::max()) {
     return {};
   }
   const int to = fileno(file_);
-  // Short when the source ended early or the system cannot copy it: written as usual then.
-  if (CopyInKernel(fileno(source), 0, to, size) == size) {
-    // Every page is there already, so touching one never waits for the disk, and nobody else
-    // writes this file (it is new and locked): the map cannot lose pages under the reader.
-    void* map = mmap(nullptr, static_cast<std::size_t>(size), PROT_READ | PROT_WRITE,
-                     MAP_SHARED, to, 0);
-    if (map != MAP_FAILED) {
-      copy_ = {static_cast<std::uint8_t*>(map), static_cast<std::size_t>(size)};
-      released_ = 0;
-      return copy_;
-    }
+  // Mapped while the file is still empty, to its coming size: a page is touched only through
+  // ReadCopy, after the copy has passed it. So every page touched is there already and touching
+  // one never waits for the disk, and nobody else writes this file (it is new and locked): the
+  // map cannot lose pages under the reader.
+  void* map =
+      mmap(nullptr, static_cast<std::size_t>(size), PROT_READ | PROT_WRITE, MAP_SHARED, to, 0);
+  if (map == MAP_FAILED) {
+    return {};
   }
-  if (ftruncate(to, 0) != 0 || std::fseek(file_, 0, SEEK_SET) != 0) {
-    // Neither empty nor writable from its start: no write may follow.
-    std::fclose(file_);
-    file_ = nullptr;
+  try {
+    copying_ = std::make_unique<BackgroundCopy>(fileno(source), to, size);
+  } catch (const std::system_error&) {
+    munmap(map, static_cast<std::size_t>(size));  // no thread to be had: written as usual
+    return {};
   }
-  return {};
+  copy_ = {static_cast<std::uint8_t*>(map), static_cast<std::size_t>(size)};
+  released_ = 0;
+  return copy_;
+}
+
+ByteReader FileSink::ReadCopy() {
+  if (!copying_) {
+    return ByteReader::FromMemory({});
+  }
+  return ByteReader::FromArrivingMemory(copy_, *copying_);
+}
+
+bool FileSink::CopyFellShort() const {
+  return copying_ && copying_->fell_short();
+}
+
+std::uint64_t FileSink::StopCopying() {
+  const std::uint64_t held = copying_ ? copying_->Stop() : 0;
+  copying_.reset();
+  return held;
 }
 
 void FileSink::ReleaseCopy(std::uint64_t offset) {
@@ -210,10 +320,14 @@ Status FileSink::EndCopy(std::uint64_t length) {
   if (copy_.empty() || file_ == nullptr) {
     return IoError("no copy of the source is lent for " + PathToUtf8(path_));
   }
-  const std::size_t size = copy_.size();
-  munmap(copy_.data(), size);
+  // The reading may end before the copy does (bytes after the end of what is read are cut).
+  const std::uint64_t held = StopCopying();
+  munmap(copy_.data(), copy_.size());
   copy_ = {};
-  if (length != size && ftruncate(fileno(file_), static_cast<off_t>(length)) != 0) {
+  if (length > held) {
+    return IoError("cannot write " + PathToUtf8(path_) + ": the copy of its source is short");
+  }
+  if (length != held && ftruncate(fileno(file_), static_cast<off_t>(length)) != 0) {
     return LastSystemFailure("cannot write " + PathToUtf8(path_));
   }
   return Status::Ok();
@@ -223,6 +337,7 @@ Status FileSink::DropCopy() {
   if (copy_.empty()) {
     return Status::Ok();
   }
+  StopCopying();
   munmap(copy_.data(), copy_.size());
   copy_ = {};
   if (file_ == nullptr) {

@@ -198,11 +198,11 @@ std::optional<ConversionStatus> BatchConverter::ConvertInPlace(
   if (copy.empty()) {
     return std::nullopt;
   }
-  ByteReader image = ByteReader::FromMemory(copy);
+  ByteReader image = file.ReadCopy();
   PatchSink patched(copy, image, write_buffer,
                     [&file](std::uint64_t passed) { file.ReleaseCopy(passed); });
   ConversionStatus converted = format.Convert(image, tables_, patched);
-  if (patched.diverged()) {
+  if (patched.diverged() || file.CopyFellShort()) {
     // Converted again from the source, as if no copy had been tried.
     if (Status dropped = file.DropCopy(); !dropped.ok()) {
       return ConversionStatus::Failed(ConversionStage::kWrite, dropped.error());
