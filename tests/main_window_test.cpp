@@ -991,7 +991,7 @@ class MainWindowTest : public QObject {
     }
     fs::path out = Folder("out");
     fs::create_directories(out);
-    TForm1& window = Open();
+    Open();
     ChooseSearchFolder(folder);
     ChooseDestination(out);
     ClickNode(Tree()->topLevelItem(0));

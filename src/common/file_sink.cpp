@@ -107,6 +107,10 @@ bool FileSink::CopyFellShort() const {
   return false;
 }
 
+std::uint64_t FileSink::StopCopying() {
+  return 0;
+}
+
 void FileSink::ReleaseCopy(std::uint64_t) {}
 
 Status FileSink::EndCopy(std::uint64_t) {
@@ -355,6 +359,9 @@ Status FileSink::DropCopy() {
 #endif
 
 Status FileSink::Close() {
+  // A copy still being made writes to the file's descriptor, which the next file opened by any
+  // thread may take over once it is closed.
+  StopCopying();
   if (file_ == nullptr) {
     return Status::Ok();
   }
