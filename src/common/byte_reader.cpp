@@ -11,10 +11,6 @@ namespace penmorph {
 
 namespace fs = std::filesystem;
 
-namespace {
-constexpr std::size_t kFileBufferSize = 256 * 1024;
-}
-
 ByteReader ByteReader::FromMemory(std::span<const std::uint8_t> bytes) {
   ByteReader reader;
   reader.begin_ = bytes.data();

@@ -10,7 +10,6 @@ constexpr std::uint16_t kNewClassTag = 0xFFFF;
 constexpr std::uint16_t kLongReferenceTag = 0x7FFF;
 constexpr std::uint16_t kReferenceFlag = 0x8000;
 constexpr std::uint32_t kLongReferenceFlag = 0x80000000u;
-constexpr std::uint32_t kLongestShortReference = 32766;
 
 }  // namespace
 

@@ -30,7 +30,6 @@ using preview::StyleKey;
 using preview::Text;
 
 constexpr double kTwoPi = 2 * std::numbers::pi;
-constexpr double kDegree = std::numbers::pi / 180;
 constexpr int kMaxBlockDepth = 16;
 
 // The pen role each part is drawn in, by EntityPart; a dimension's own attributes, a block

@@ -18,8 +18,6 @@ namespace penmorph::jw {
 
 namespace {
 
-// Long enough that copied stretches rarely wait for a refill, short enough for a small process.
-constexpr std::size_t kReadBuffer = 1 << 20;
 constexpr std::size_t kImagePiece = 1 << 16;
 // A stretch shorter than this that is still in the reader's buffer goes out through the
 // writer's buffer: for short stretches a system call each costs more than the copy it saves.
