@@ -279,10 +279,27 @@ bool SaveTreeRun(penmorph::TForm1& window, QTreeWidget* tree, SnapshotPrompts& p
   prompts.PictureNextBox(output + "/tree-question.png");
   window.ConvertFiles();
   bool saved = prompts.pictured();
-  Settle(250);
+  // A run that ends before "中止" opens its report within the wait, in a loop of its own: the
+  // report is pictured and closed from in there, or the wait would never end.
+  bool early_report = false;
+  int shown_for = 0;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (dialog != nullptr && !early_report && ++shown_for >= 25) {  // let it paint
+      early_report = true;
+      saved &= SaveOver(dialog, output + "/tree-run-report.png");
+      QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+    }
+  });
+  watch.start(20);
+  Settle(100);
+  watch.stop();
   saved &= Save(&window, output + "/tree-run.png");
-  window.StopConversion();
-  saved &= SaveNextModal(output + "/tree-run-report.png", true);
+  if (!early_report) {
+    window.StopConversion();
+    saved &= SaveNextModal(output + "/tree-run-report.png", true);
+  }
   window.findChild<QCheckBox*>(QStringLiteral("SubfoldersCheckBox"))->setChecked(false);
   Settle(300);
   return saved;
