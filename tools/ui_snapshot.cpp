@@ -150,32 +150,45 @@ bool SaveDialog(const std::function<void()>& open, const QString& file) {
 
 // A modal dialog that opens of its own accord later (the report at the end of a run, which now
 // runs off the window's thread): its picture once it has shown for a moment, alone or over its
-// window, then it is closed.
-bool SaveNextModal(const QString& file, bool over_window = false) {
-  bool saved = false;
-  int shown_for = 0;
-  int waited = 0;
-  QEventLoop loop;
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, [&] {
+// window, then it is closed. It watches from the moment it is made, so that a dialog that opens
+// inside any later wait (in a loop of its own, which that wait cannot end) is closed too.
+class ModalCatcher {
+ public:
+  ModalCatcher(QString file, bool over_window) : file_(std::move(file)), over_(over_window) {
+    QObject::connect(&poll_, &QTimer::timeout, [this] { Poll(); });
+    poll_.start(100);
+  }
+  bool caught() const { return caught_; }
+  // Waits for the dialog, a minute at most (the run says why none came); whether it was pictured.
+  bool Wait() {
+    for (int waited = 0; !caught_ && waited < 600; ++waited) {
+      Settle(100);
+    }
+    return saved_;
+  }
+
+ private:
+  void Poll() {
     QWidget* dialog = QApplication::activeModalWidget();
-    if (dialog == nullptr) {
-      if (++waited > 600) {  // a minute without a report: give up, the run says why
-        loop.quit();
-      }
-      return;
+    if (caught_ || dialog == nullptr || ++shown_for_ < 5) {
+      return;  // none yet, or let it paint
     }
-    if (++shown_for < 5) {
-      return;  // let it paint
-    }
-    poll.stop();
-    saved = over_window ? SaveOver(dialog, file) : Save(dialog, file);
+    caught_ = true;
+    poll_.stop();
+    saved_ = over_ ? SaveOver(dialog, file_) : Save(dialog, file_);
     QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
-    loop.quit();
-  });
-  poll.start(100);
-  loop.exec();
-  return saved;
+  }
+
+  QString file_;
+  bool over_;
+  QTimer poll_;
+  int shown_for_ = 0;
+  bool caught_ = false;
+  bool saved_ = false;
+};
+
+bool SaveNextModal(const QString& file, bool over_window = false) {
+  return ModalCatcher(file, over_window).Wait();
 }
 
 // Selects the row and waits for the preview to show it, the window as large as the screen.
@@ -279,27 +292,14 @@ bool SaveTreeRun(penmorph::TForm1& window, QTreeWidget* tree, SnapshotPrompts& p
   prompts.PictureNextBox(output + "/tree-question.png");
   window.ConvertFiles();
   bool saved = prompts.pictured();
-  // A run that ends before "中止" opens its report within the wait, in a loop of its own: the
-  // report is pictured and closed from in there, or the wait would never end.
-  bool early_report = false;
-  int shown_for = 0;
-  QTimer watch;
-  QObject::connect(&watch, &QTimer::timeout, [&] {
-    QWidget* dialog = QApplication::activeModalWidget();
-    if (dialog != nullptr && !early_report && ++shown_for >= 25) {  // let it paint
-      early_report = true;
-      saved &= SaveOver(dialog, output + "/tree-run-report.png");
-      QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
-    }
-  });
-  watch.start(20);
-  Settle(100);
-  watch.stop();
+  // Watching already: a run that ends before "中止" opens its report within the wait below.
+  ModalCatcher report(output + "/tree-run-report.png", true);
+  Settle(50);
   saved &= Save(&window, output + "/tree-run.png");
-  if (!early_report) {
+  if (!report.caught()) {
     window.StopConversion();
-    saved &= SaveNextModal(output + "/tree-run-report.png", true);
   }
+  saved &= report.Wait();
   window.findChild<QCheckBox*>(QStringLiteral("SubfoldersCheckBox"))->setChecked(false);
   Settle(300);
   return saved;
