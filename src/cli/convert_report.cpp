@@ -63,26 +63,25 @@ void ConvertReport::Finished(std::size_t index, const BatchJob& job, const FileO
   if (outcome.kind != OutcomeKind::kNotDone) {
     ++done_;
   }
+  // The line is made now, so that a file finished ahead of its turn waits as its text alone.
+  std::string line = Line(job, outcome, milliseconds);
   if (index == printed_) {
-    Print(job, outcome, milliseconds);
+    Print(line);
     ++printed_;
   } else {
-    waiting_.emplace(index, Waiting{job, outcome, milliseconds});
+    waiting_.emplace(index, std::move(line));
   }
   for (auto next = waiting_.find(printed_); next != waiting_.end();
        next = waiting_.find(printed_)) {
-    Print(next->second.job, next->second.outcome, next->second.milliseconds);
+    Print(next->second);
     waiting_.erase(next);
     ++printed_;
   }
   ShowProgress(false);
 }
 
-void ConvertReport::Print(const BatchJob& job, const FileOutcome& outcome, double milliseconds) {
-  if (progress_) {
-    err_ << "\r" << std::string(72, ' ') << "\r";  // the progress line gives way
-    err_.flush();
-  }
+std::string ConvertReport::Line(const BatchJob& job, const FileOutcome& outcome,
+                                double milliseconds) const {
   const std::string file = job.shown.empty() ? PathToUtf8(job.source) : job.shown;
   if (json_) {
     std::uint64_t bytes = 0;
@@ -98,22 +97,30 @@ void ConvertReport::Print(const BatchJob& job, const FileOutcome& outcome, doubl
     line["reason"] = JsonText(outcome.reason);
     line["bytes"] = bytes;
     line["milliseconds"] = Thousandths(milliseconds);
-    out_ << JsonDump(line) << "\n";
-  } else {
-    switch (outcome.kind) {
-      case OutcomeKind::kConverted:
-        out_ << "converted " << file << " -> " << PathToUtf8(outcome.output) << "\n";
-        break;
-      case OutcomeKind::kSkipped:
-        out_ << "skipped " << file << ": " << outcome.reason << "\n";
-        break;
-      case OutcomeKind::kFailed:
-        out_ << "failed " << file << ": " << outcome.reason << "\n";
-        break;
-      case OutcomeKind::kNotDone:
-        break;  // counted in the summary
-    }
+    return JsonDump(line) + "\n";
   }
+  switch (outcome.kind) {
+    case OutcomeKind::kConverted:
+      return "converted " + file + " -> " + PathToUtf8(outcome.output) + "\n";
+    case OutcomeKind::kSkipped:
+      return "skipped " + file + ": " + outcome.reason + "\n";
+    case OutcomeKind::kFailed:
+      return "failed " + file + ": " + outcome.reason + "\n";
+    case OutcomeKind::kNotDone:
+      break;  // counted in the summary
+  }
+  return {};
+}
+
+void ConvertReport::Print(const std::string& line) {
+  if (line.empty()) {
+    return;
+  }
+  if (progress_) {
+    err_ << "\r" << std::string(72, ' ') << "\r";  // the progress line gives way
+    err_.flush();
+  }
+  out_ << line;
   out_.flush();  // a line per file as it ends, also into a pipe
 }
 

@@ -26,13 +26,9 @@ class ConvertReport : public BatchListener {
   void Close(const BatchCounts& counts, bool stopped);
 
  private:
-  // A file finished before one ahead of it, held only until its turn to be printed.
-  struct Waiting {
-    BatchJob job;
-    FileOutcome outcome;
-    double milliseconds = 0;
-  };
-  void Print(const BatchJob& job, const FileOutcome& outcome, double milliseconds);
+  // A file's line (empty for a file not done), and its printing.
+  std::string Line(const BatchJob& job, const FileOutcome& outcome, double milliseconds) const;
+  void Print(const std::string& line);
   void ShowProgress(bool final);
 
   using Clock = std::chrono::steady_clock;
@@ -41,7 +37,7 @@ class ConvertReport : public BatchListener {
   const bool json_;
   const bool progress_;
   const std::size_t total_;
-  std::map<std::size_t, Waiting> waiting_;
+  std::map<std::size_t, std::string> waiting_;        // lines finished ahead of their turn
   std::map<std::size_t, Clock::time_point> started_;  // files in hand
   std::size_t printed_ = 0;                           // files before this one are printed
   std::size_t done_ = 0;

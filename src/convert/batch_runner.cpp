@@ -90,6 +90,9 @@ class Dispatcher {
   }
 
   void WaitForEarlier(const TakenJob& taken) {
+    if (taken.earlier.empty()) {
+      return;  // the usual case, and no reason to contend for the lock
+    }
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] {
       return std::none_of(taken.earlier.begin(), taken.earlier.end(),
