@@ -78,6 +78,9 @@ void CompareStreaming(std::span<const std::uint8_t> data, WorkspacePath workspac
     };
     ByteReader memory = ByteReader::FromMemory(data);
     check(memory, "from memory");
+    std::vector<std::uint8_t> own(data.begin(), data.end());
+    ByteReader writable = ByteReader::FromWritableMemory(own);
+    check(writable, "from memory it may change");
     std::vector<std::uint8_t> copy(data.begin(), data.end());
     ByteReader image = ByteReader::FromMemory(copy);
     PatchSink patched(copy, image);

@@ -20,6 +20,12 @@ ByteReader ByteReader::FromMemory(std::span<const std::uint8_t> bytes) {
   return reader;
 }
 
+ByteReader ByteReader::FromWritableMemory(std::span<std::uint8_t> bytes) {
+  ByteReader reader = FromMemory(bytes);
+  reader.writable_ = bytes.data();
+  return reader;
+}
+
 ByteReader ByteReader::FromArrivingMemory(std::span<const std::uint8_t> bytes, Arrival& arrival) {
   ByteReader reader = FromMemory(bytes);
   reader.end_ = reader.begin_;  // nothing is known to be there yet
@@ -76,7 +82,8 @@ ByteReader::ByteReader(ByteReader&& other) noexcept
       error_(std::move(other.error_)),
       keep_from_(other.keep_from_),
       observer_(other.observer_),
-      arrival_(other.arrival_) {
+      arrival_(other.arrival_),
+      writable_(other.writable_) {
   other.file_ = nullptr;
 }
 

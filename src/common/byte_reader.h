@@ -26,6 +26,8 @@ class ByteReader {
  public:
   // Reads the bytes in place; they must outlive the reader.
   static ByteReader FromMemory(std::span<const std::uint8_t> bytes);
+  // The same, for memory the caller also lets the reader's user change (see Writable).
+  static ByteReader FromWritableMemory(std::span<std::uint8_t> bytes);
   // Reads through a buffer of at most `buffer_size` bytes, and never more than the file holds,
   // so that reading a small header costs a small read.
   static constexpr std::size_t kDefaultBufferSize = 256 * 1024;
@@ -121,6 +123,14 @@ class ByteReader {
   void SetRefillObserver(RefillObserver* observer) { observer_ = observer; }
   // The bytes [from, to), if the buffer (or the memory read) still holds them.
   std::optional<std::span<const std::uint8_t>> Buffered(std::uint64_t from, std::uint64_t to) const;
+  // The same bytes to change, for a reader of writable memory: what is changed there is what
+  // Buffered hands out afterwards. Empty for any other reader, or outside the memory.
+  std::span<std::uint8_t> Writable(std::uint64_t from, std::uint64_t to) {
+    if (writable_ == nullptr || from > to || to > size_) {
+      return {};
+    }
+    return {writable_ + from, static_cast<std::size_t>(to - from)};
+  }
 
   // Records a failure at the current offset (the first one is kept).
   void Fail(ErrorKind kind, std::string message);
@@ -179,7 +189,8 @@ class ByteReader {
   Error error_;
   std::optional<std::uint64_t> keep_from_;
   RefillObserver* observer_ = nullptr;
-  Arrival* arrival_ = nullptr;  // memory mode only: end_ is how far the bytes have arrived
+  Arrival* arrival_ = nullptr;        // memory mode only: end_ is how far the bytes have arrived
+  std::uint8_t* writable_ = nullptr;  // the memory read, where its owner allows changes
 };
 
 }  // namespace penmorph

@@ -126,6 +126,7 @@ class ReusedBuffer {
   // Room for `size` bytes; what it held is lost when it has to grow.
   std::uint8_t* Reserve(std::size_t size);
   const std::uint8_t* data() const { return bytes_.get(); }
+  std::uint8_t* data() { return bytes_.get(); }
 
  private:
   std::unique_ptr<std::uint8_t[]> bytes_;

@@ -50,7 +50,8 @@ Result<ByteReader> OpenSource(const std::filesystem::path& file, ReusedBuffer& b
     return IoError("not a regular file", SystemCause::kNotAFile);
   }
   if (opened->file == nullptr) {
-    return ByteReader::FromMemory({buffer.data(), static_cast<std::size_t>(opened->size)});
+    // The worker's own copy: a conversion may change records in it before they go out.
+    return ByteReader::FromWritableMemory({buffer.data(), static_cast<std::size_t>(opened->size)});
   }
   auto in = ByteReader::FromOpenFile(opened->file, kConversionBuffer);
   if (!in.ok()) {

@@ -92,18 +92,7 @@ void WriteEntityBase(ByteWriter& out, int version, EntityKind kind, const Entity
 }
 
 void WriteEntityBaseAsRead(ByteWriter& out, int version, const EntityBase& base) {
-  const bool wide = HasPenWidth(version);
-  std::uint8_t* p = out.Reserve(EntityBaseSize(version));
-  StoreLittleEndian(p, base.Group);
-  p[4] = base.PenStyle;
-  StoreLittleEndian(p + 5, base.PenColor);
-  if (wide) {
-    StoreLittleEndian(p + 7, base.PenWidth);
-    p += 2;
-  }
-  StoreLittleEndian(p + 7, base.Layer);
-  StoreLittleEndian(p + 9, base.LayerGroup);
-  StoreLittleEndian(p + 11, base.Flags);
+  StoreEntityBase(out.Reserve(EntityBaseSize(version)), version, base);
 }
 
 }  // namespace penmorph::jw

@@ -46,6 +46,20 @@ inline EntityBase ReadEntityBase(ByteReader& in, int version) {
   return base;
 }
 
+// The block's bytes as ReadEntityBase takes them, into EntityBaseSize(version) bytes at `p`.
+inline void StoreEntityBase(std::uint8_t* p, int version, const EntityBase& base) {
+  StoreLittleEndian(p, base.Group);
+  p[4] = base.PenStyle;
+  StoreLittleEndian(p + 5, base.PenColor);
+  if (HasPenWidth(version)) {
+    StoreLittleEndian(p + 7, base.PenWidth);
+    p += 2;
+  }
+  StoreLittleEndian(p + 7, base.Layer);
+  StoreLittleEndian(p + 9, base.LayerGroup);
+  StoreLittleEndian(p + 11, base.Flags);
+}
+
 // Writes a checked copy: SXF line types and colours folded onto standard ones below version
 // 420, codes outside what the kind allows replaced, layers and widths out of range reset.
 void WriteEntityBase(ByteWriter& out, int version, EntityKind kind, const EntityBase& base);

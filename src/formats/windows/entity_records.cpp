@@ -227,8 +227,8 @@ RecordStep ConvertRecord(EntityRecord& record, ColorRemapper& remap, const Remap
         Remap(remap, remap_rules, read_version, r);
         bool changed = remap.TakeChanged();
         changed |= AdjustBases(r, write_rules.version);
-        changed |= NormalizeRecordStrings(r, write_rules);
-        return RecordStep{changed,
+        const bool body_changed = NormalizeRecordStrings(r, write_rules);
+        return RecordStep{changed || body_changed, body_changed,
                           EntityBaseSize(write_rules.version) + BodySize(r, write_rules.version)};
       },
       record);

@@ -38,6 +38,7 @@ struct RemapRules;
 // size of what WriteEntityRecord writes for it.
 struct RecordStep {
   bool changed = false;
+  bool body_changed = false;  // more than the attribute blocks: a text, a font
   std::uint64_t size = 0;
 };
 RecordStep ConvertRecord(EntityRecord& record, ColorRemapper& remap, const RemapRules& remap_rules,

@@ -125,9 +125,10 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
     }
     const ClassTag planned = PlanClassTag(state_, KindOf(record), Schema());
     state_.Advance();
-    const bool same = !step.changed && !moved && planned == tag && same_layout_ &&
-                      range.size() == TagSize(planned) + step.size;
-    if (same && Keep(range)) {
+    const bool same_shape = !step.body_changed && planned == tag && same_layout_ &&
+                            range.size() == TagSize(planned) + step.size;
+    if (same_shape && ((!step.changed && !moved) || PatchOwnBase(range, tag, record)) &&
+        Keep(range)) {
       return;
     }
     Replace(range, [&] {
@@ -199,8 +200,7 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
   // longer holds its bytes (a record too long to keep), which must then be written anew.
   bool Keep(SourceRange range) {
     Passing(range.end);
-    if (range.begin != kept_to_ ||
-        (kept_in_buffer_ && !in_.Buffered(kept_from_, range.end))) {
+    if (range.begin != kept_to_ || (kept_in_buffer_ && !in_.Buffered(kept_from_, range.end))) {
       return false;
     }
     kept_to_ = range.end;
@@ -224,6 +224,27 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
       return;
     }
     Replace(range, [&] { out_.write_bytes(bytes); });
+  }
+
+  // A record whose only change is in its one attribute block: the block's new bytes go over
+  // the old ones where the reader's memory may be changed, and the record is then kept as it
+  // stands there, which saves writing it whole. False where that cannot be done; should the
+  // Keep then fail anyway, the record is written whole, the change in memory passed over.
+  bool PatchOwnBase(SourceRange range, const ClassTag& tag, const EntityRecord& record) {
+    const EntityBase* own = nullptr;
+    int bases = 0;
+    ForEachBase(record, rules_.version,
+                [&](const EntityBase& base, const PartInfo&) { own = bases++ == 0 ? &base : own; });
+    if (bases != 1) {
+      return false;  // a dimension: its members have blocks of their own further on
+    }
+    const std::uint64_t at = range.begin + TagSize(tag);
+    const std::span<std::uint8_t> bytes = in_.Writable(at, at + EntityBaseSize(rules_.version));
+    if (bytes.empty()) {
+      return false;
+    }
+    StoreEntityBase(bytes.data(), rules_.version, *own);
+    return true;
   }
 
   // The part goes out as `write` writes it.
@@ -299,8 +320,8 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
       out_.write_i32le(images_[i].size);
       if (in_place_) {
         out_.Flush();
-        if (Status kept = sink_.KeepSource(images_[i].bytes_at,
-                                           static_cast<std::uint64_t>(images_[i].size));
+        if (Status kept =
+                sink_.KeepSource(images_[i].bytes_at, static_cast<std::uint64_t>(images_[i].size));
             !kept.ok()) {
           Fail(ConversionStage::kWrite, kept.error());
           return;
