@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "cli/cli_app.h"
+#include "cli/convert_report.h"
 #include "cli/json_output.h"
 #include "common/path_text.h"
 #include "dos_test_files.h"
@@ -244,6 +245,35 @@ TEST_F(CliTreeTest, JsonGivesAnObjectPerFileAndTheSummary) {
             0u)
       << objects[3];
   EXPECT_NE(objects[3].find("\"stopped\":false}}"), std::string::npos);
+}
+
+// Files 1 and 2 write one output, and both end while file 0 is still in hand: each line waits
+// for file 0, and by then file 2 has replaced file 1's output. Each line gives the size its own
+// file had when it ended.
+TEST(ConvertReportTest, ALineWaitingForItsTurnGivesTheSizeOfItsOwnOutput) {
+  ScratchFolder folder;
+  const fs::path shared = folder / "a.jww";
+  const BatchJob first{folder / "in0.jww", folder / "b.jww", {}};
+  const BatchJob second{folder / "in1.jww", shared, {}};
+  const BatchJob third{folder / "in2" / "a.jww", shared, {}};
+  FileOutcome converted;
+  converted.kind = OutcomeKind::kConverted;
+  std::ostringstream out;
+  std::ostringstream err;
+  ConvertReport report(out, err, /*json=*/true, /*progress=*/false, 3);
+  WriteBytes(shared, std::string(10, 'x'));
+  report.Finished(1, second, converted);
+  WriteBytes(shared, std::string(25, 'y'));
+  report.Finished(2, third, converted);
+  EXPECT_EQ(out.str(), "");
+  WriteBytes(folder / "b.jww", std::string(4, 'z'));
+  report.Finished(0, first, converted);
+  std::istringstream lines(out.str());
+  std::vector<std::uint64_t> sizes;
+  for (std::string line; std::getline(lines, line);) {
+    sizes.push_back(Json::parse(line)["bytes"].get<std::uint64_t>());
+  }
+  EXPECT_EQ(sizes, (std::vector<std::uint64_t>{4, 10, 25}));
 }
 
 #ifndef _WIN32
