@@ -11,7 +11,9 @@
 
 #include "app/path_text.h"
 #include "app/run_report.h"
+#include "app/run_summary.h"
 #include "app_fakes.h"
+#include "common/text.h"
 #include "fakes.h"
 #include "test_support.h"
 
@@ -130,43 +132,73 @@ TEST_F(ConversionRunTest, SameFolderIsFoundThroughLinksAndDotSegments) {
   }
 }
 
-// The question names the files, where from and where to, and the outputs kept as .BAK.
-TEST_F(ConversionRunTest, TheQuestionCountsTheFilesAndTheOutputsKeptAsBak) {
+// The question names the drawings, where from and where to, the files it passes over as no
+// drawings (by name or by content, as the run will), the outputs kept as .BAK or refused as
+// read-only, and what the tables will do.
+TEST_F(ConversionRunTest, TheQuestionCountsWhatTheRunWillDoWithEachFile) {
   fs::create_directories(source() / "sub" / "deeper");
-  for (const char* name : {"a.jww", "b.jwc", "sub/c.jww", "sub/deeper/d.jwk", "sub/e.txt"}) {
-    WriteBytes(source() / name, FakeDrawing("JWW", name));
+  for (const char* name : {"a.jww", "b.jwc", "sub/c.jww", "sub/deeper/d.jwk"}) {
+    const std::string format = ToUpperAscii(fs::path(name).extension().string().substr(1));
+    WriteBytes(source() / name, FakeDrawing(format, name));
   }
+  WriteBytes(source() / "sub" / "e.txt", "text");
+  WriteBytes(source() / "random.jww", "random bytes, no signature");
+  WriteBytes(source() / "f.jww", FakeDrawing("JWW", "f"));
   WriteBytes(destination() / "a.jww", "an earlier output");
+  WriteBytes(destination() / "f.jww", "a read-only earlier output");
+  fs::permissions(destination() / "f.jww", fs::perms::owner_read);
   fs::create_directories(destination() / "sub");
   WriteBytes(destination() / "sub" / "c.jww", "an earlier output");
+  RealFileSystem files;
 
-  ConversionPlan rows = MakePlan(Request({"a.jww", "b.jwc"}));
-  EXPECT_EQ(rows.jobs.size(), 2u);
+  ConversionPlan rows = MakePlan(Request({"a.jww", "b.jwc", "random.jww", "sub/e.txt", "f.jww"}));
+  EXPECT_EQ(rows.jobs.size(), 5u);
   EXPECT_EQ(rows.jobs[0].output, destination() / "a.jww");
-  PlanCount count = CountPlan(rows, registry_);
-  EXPECT_EQ(count.files, 2u);
+  PlanCount count = CountPlan(rows, registry_, files);
+  EXPECT_EQ(count.files, 3u);
+  EXPECT_EQ(count.passed_over, 2u);
+  EXPECT_EQ(count.Jobs(), 5u);  // the run's counter goes over every file
   EXPECT_EQ(count.existing_outputs, 1u);
-  EXPECT_EQ(RunQuestion(rows, count),
-            "「図面」の 2 個のファイルを「変換後」に変換します。同じ名前のファイルが 1 個あり、"
-            ".BAK として残します。よろしいですか？");
+  EXPECT_EQ(count.read_only_outputs, 1u);
+  tables_.jww.SetEntry(2, 8);
+  EXPECT_EQ(RunQuestion(rows, count, tables_),
+            "「図面」の 3 個のファイルを「変換後」に変換します。ほかの 2 個は jw_cad "
+            "の図面ではないため飛ばします。同じ名前のファイルが 1 個あり、.BAK "
+            "として残します。同じ名前のファイルのうち 1 個は読み取り専用のため、変換しません。"
+            "よろしいですか？");
+  fs::permissions(destination() / "f.jww", fs::perms::owner_all);
 
   ConversionRequest request = Request({});
   request.whole_tree = true;
   request.destination_folder = PathText(destination());  // without a trailing separator
   ConversionPlan tree = MakePlan(request);
-  count = CountPlan(tree, registry_);
-  EXPECT_EQ(count.files, 4u);  // the text file is no drawing
-  EXPECT_EQ(count.existing_outputs, 2u);
-  EXPECT_EQ(RunQuestion(tree, {4, 0}),
-            "「図面」以下の 4 個のファイルを「変換後」に変換します。よろしいですか？");
+  count = CountPlan(tree, registry_, files);
+  EXPECT_EQ(count.files, 5u);        // the text file is no jw_cad type: the walk leaves it out
+  EXPECT_EQ(count.passed_over, 1u);  // random.jww, by its content
+  EXPECT_EQ(count.existing_outputs, 3u);
+  // Every table 0: the copies are the drawings as they are, and the question says so.
+  EXPECT_EQ(RunQuestion(tree, {4, 0, 0, 0}, ConversionTables{}),
+            "「図面」以下の 4 個のファイルを「変換後」に変換します。変換表がすべて 0 "
+            "のため、図面の内容は変わりません。よろしいですか？");
+  ConversionTables layers;
+  layers.layers.SetTarget(0, LayerAddress{0, 1});
+  EXPECT_NE(RunQuestion(tree, {4, 0, 0, 0}, layers).find("図形が別のレイヤへ移ります"),
+            std::string::npos);
   request.file_pattern = "*.jws";
-  EXPECT_EQ(CountPlan(MakePlan(request), registry_).files, 0u);
-  EXPECT_EQ(NothingInTreeText(MakePlan(request)), "「図面」以下に変換するファイルがありません。");
-  EXPECT_TRUE(log_.empty());  // counting reads no file
+  EXPECT_EQ(CountPlan(MakePlan(request), registry_, files).files, 0u);
+  EXPECT_EQ(NothingToConvertText(MakePlan(request), {}),
+            "「図面」以下に変換するファイルがありません。");
+  EXPECT_EQ(
+      NothingToConvertText(rows, {0, 2, 0, 0}),
+      "選択した 2 個のファイルはどれも jw_cad の図面ではないため、変換するものがありません。");
+  for (const std::string& call : log_) {
+    EXPECT_EQ(call.rfind("probe ", 0), 0u) << call;  // counting reads first bytes only
+  }
 }
 
-// A ".jww" that is no JWW drawing is reported with failures; other extensions are passed over.
-TEST_F(ConversionRunTest, TheReportHoldsFailuresAndUnrecognisedJwCadFilesOnly) {
+// The report names every file not converted, each with its reason: failures, and files passed
+// over as no drawings, whatever the reason (no jw_cad extension, or not what the extension says).
+TEST_F(ConversionRunTest, TheReportNamesFailuresAndFilesPassedOverEachWithItsReason) {
   WriteBytes(source() / "good.jww", FakeDrawing("JWW", "good"));
   WriteBytes(source() / "fake.jww", "no signature");
   WriteBytes(source() / "notes.txt", "text");
@@ -176,20 +208,80 @@ TEST_F(ConversionRunTest, TheReportHoldsFailuresAndUnrecognisedJwCadFilesOnly) {
   formats_["JWC"]->fail_read = true;
   RunReport report =
       Run(Request({"broken.jwc", "fake.jww", "good.jww", "notes.txt", "plan.bak", "gone.jwk"}));
-  EXPECT_EQ(report.backups, 1u);
+  ASSERT_EQ(report.backups.size(), 1u);
+  EXPECT_EQ(report.backups[0].backup, destination() / "good.BAK");
   std::vector<ReportedFile> reported = ReportedFiles(report.result);
-  ASSERT_EQ(reported.size(), 3u);
+  ASSERT_EQ(reported.size(), 5u);
   EXPECT_EQ(reported[0].file, source() / "broken.jwc");
   EXPECT_EQ(reported[1].file, source() / "fake.jww");
-  EXPECT_EQ(reported[2].file, source() / "gone.jwk");
-  EXPECT_EQ(reported[2].file_text, PathText(source() / "gone.jwk"));
+  EXPECT_EQ(reported[1].reason, "JWWファイルとして認識できません（JWWの識別子がありません）");
+  EXPECT_EQ(reported[2].reason, "jw_cadのファイルの種類ではありません（.txt）");
+  EXPECT_EQ(reported[3].file, source() / "plan.bak");
+  EXPECT_EQ(reported[4].file, source() / "gone.jwk");
+  EXPECT_EQ(reported[4].file_text, PathText(source() / "gone.jwk"));
+
+  const RunSummary summary = SummariseRun(report);
+  EXPECT_EQ(summary.failures.size(), 2u);     // broken.jwc, gone.jwk
+  EXPECT_EQ(summary.passed_over.size(), 3u);  // fake.jww, notes.txt, plan.bak
+  EXPECT_TRUE(NeedsReport(summary));
+  EXPECT_EQ(SummaryStatus(summary),
+            "変換作業を完了しました。1 個を変換（.BAK 1 個）、2 個は変換できませんでした、3 "
+            "個は図面ではないため飛ばしました。");
+  const std::vector<ReportedFile> rows = SummaryRows(summary);
+  ASSERT_EQ(rows.size(), 6u);
+  EXPECT_EQ(rows[5].reason, "以前のファイルを「good.BAK」として残しました");
 
   // A folder of a tree that could not be listed follows the files, so nothing goes unsaid.
   report.unreadable_folders = {source() / "locked"};
   reported = ReportedFiles(report);
-  ASSERT_EQ(reported.size(), 4u);
-  EXPECT_EQ(reported[3].file, source() / "locked");
-  EXPECT_EQ(reported[3].reason, "フォルダの中を読めないため、その中のファイルは変換していません");
+  ASSERT_EQ(reported.size(), 6u);
+  EXPECT_EQ(reported[5].file, source() / "locked");
+  EXPECT_EQ(reported[5].reason, "フォルダの中を読めないため、その中のファイルは変換していません");
+}
+
+// Outputs that differ only in their extension share NAME.BAK: converted twice into one folder,
+// all three earlier outputs are kept, the first as NAME.BAK, the others under their own names,
+// and the report names each.
+TEST_F(ConversionRunTest, OutputsOfOneNameKeepEveryEarlierOutputAsItsOwnBackup) {
+  for (const char* format : {"JWW", "JWS", "JWK"}) {
+    WriteBytes(source() / (std::string("zumen.") + format), FakeDrawing(format, format));
+  }
+  const ConversionRequest request = Request({"zumen.JWW", "zumen.JWS", "zumen.JWK"});
+  RunReport first = Run(request);
+  EXPECT_EQ(first.counts.converted, 3u);
+  EXPECT_TRUE(first.backups.empty());
+  RunReport second = Run(request);
+  EXPECT_EQ(second.counts.converted, 3u);
+  ASSERT_EQ(second.backups.size(), 3u);
+  EXPECT_EQ(second.backups[0].backup, destination() / "zumen.BAK");
+  EXPECT_EQ(second.backups[1].backup, destination() / "zumen.JWS.BAK");
+  EXPECT_EQ(second.backups[2].backup, destination() / "zumen.JWK.BAK");
+  for (const KeptBackup& kept : second.backups) {
+    // Each backup holds the earlier output of its own file.
+    const std::string format = kept.output.extension().string().substr(1);
+    EXPECT_EQ(testing::ReadBytes(kept.backup), testing::ReadBytes(kept.output)) << format;
+  }
+  const RunSummary summary = SummariseRun(second);
+  EXPECT_TRUE(summary.unusual_backup);
+  EXPECT_TRUE(NeedsReport(summary));
+  EXPECT_EQ(SummaryStatus(summary), "変換作業を完了しました。3 個を変換（.BAK 3 個）。");
+}
+
+// An existing output its owner made read-only is refused with the reason; nothing is touched.
+TEST_F(ConversionRunTest, AReadOnlyOutputIsRefusedAndLeftAsItWas) {
+  WriteBytes(source() / "a.jww", FakeDrawing("JWW", "a"));
+  WriteBytes(destination() / "a.jww", "kept by its owner");
+  WriteBytes(destination() / "a.BAK", "an older backup");
+  fs::permissions(destination() / "a.jww", fs::perms::owner_read | fs::perms::group_read);
+  const testing::FolderSnapshot before = Snapshot(destination());
+  RunReport report = Run(Request({"a.jww"}));
+  fs::permissions(destination() / "a.jww", fs::perms::owner_all);
+  EXPECT_EQ(Snapshot(destination()), before);
+  EXPECT_EQ(report.counts.failed, 1u);
+  EXPECT_TRUE(report.backups.empty());
+  const std::vector<ReportedFile> reported = ReportedFiles(report.result);
+  ASSERT_EQ(reported.size(), 1u);
+  EXPECT_EQ(reported[0].reason, "書き込めません：ファイルが読み取り専用です");
 }
 
 }  // namespace

@@ -223,7 +223,21 @@ TEST_F(ModelTest, SettingsAreSavedWhenTheyChangeAndPickersStartWhereTheyWereLast
   EXPECT_EQ(view_.Take(),
             (std::vector<std::string>{
                 "status:", "folder:検索フォルダの指定|" + PathText(drawings / ""),
-                "settings:保存した設定ファイルを開く|" + PathText(scratch_ / "office.set")}));
+                "settings:保存した設定ファイルを開く|" + PathText(scratch_ / "office.set"),
+                "status:設定ファイル「office.set」を読み込みました。今までの設定と同じです。"}));
+
+  // A file without a layer table moves no layer: the status says what it replaced, and that
+  // the moves set before are gone.
+  ConversionTables plain;
+  plain.jww.SetEntry(3, 5);
+  ASSERT_TRUE(penmorph::SaveSettingsFile(scratch_ / "plain.set", plain).ok());
+  view_.settings_file = scratch_ / "plain.set";
+  model.OpenSettingsFile();
+  EXPECT_EQ(view_.Take().back(),
+            "status:設定ファイル「plain.set」を読み込みました。JWW/JWS設定、レイヤ設定を置き換えま"
+            "した。このファイルにはレイヤ設定がないため、レイヤは移しません。");
+  EXPECT_TRUE(model.tables().layers.Empty());
+  EXPECT_EQ(model.tables().jww.Entry(3), 5);
 }
 
 TEST_F(ModelTest, TheLastSearchFolderIsListedAtStartUnlessItIsGoneOrTheOptionIsOff) {
@@ -269,7 +283,8 @@ TEST_F(ModelTest, DroppedFilesAreSelectedAndF5ShowsNewFolders) {
   EXPECT_EQ(model.settings().search_folder, PathText(drawings / ""));
 
   model.OpenPaths({drawings / "sub"});
-  EXPECT_EQ(model.browser().list().SelectedNames(), (std::vector<fs::path>{"e.jww"}));
+  EXPECT_EQ(model.browser().list().rows().size(), 1u);
+  EXPECT_TRUE(model.browser().list().SelectedNames().empty());  // a folder: nothing picked
 
   model.OpenPaths({drawings});
   model.SelectRows({1, 3});
@@ -306,6 +321,7 @@ TEST_F(ModelTest, ARunConvertsExactlyTheSelectedFilesAfterAQuestionThatCountsThe
             (std::vector<std::string>{"status:数えています…", "status:",
                                       "ask:「図面」の 2 個のファイルを「変換後」に変換します。"
                                       "同じ名前のファイルが 1 個あり、.BAK として残します。"
+                                      "変換表がすべて 0 のため、図面の内容は変わりません。"
                                       "よろしいですか？",
                                       "status:変換作業をキャンセルしました。"}));
   EXPECT_FALSE(model.running());
@@ -391,7 +407,8 @@ TEST_F(ModelTest, ATreeRunNamesItsCountAndTheListShowsThatItsSelectionDoesNotApp
   formats_["JWC"]->fail_read = true;
   model.Convert();
   EXPECT_EQ(view_.Take()[2],
-            "ask:「図面」以下の 5 個のファイルを「変換後」に変換します。よろしいですか？");
+            "ask:「図面」以下の 5 個のファイルを「変換後」に変換します。変換表がすべて 0 "
+            "のため、図面の内容は変わりません。よろしいですか？");
   view_.RunToEnd(model);
   EXPECT_TRUE(fs::exists(destination() / "sub" / "e.jww"));
   ASSERT_TRUE(view_.report);  // a failure: the report opens

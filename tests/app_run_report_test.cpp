@@ -66,9 +66,9 @@ TEST(RunReport, EveryReasonHasItsJapaneseWording) {
 TEST(RunReport, EveryCauseAndKindIsWordedInJapaneseAndTheUnknownKeepTheSystemsWords) {
   std::vector<Error> known;
   for (SystemCause cause :
-       {SystemCause::kReadOnly, SystemCause::kInUse, SystemCause::kNotFound, SystemCause::kNoAccess,
-        SystemCause::kDiskFull, SystemCause::kNameNotAllowed, SystemCause::kNameTaken,
-        SystemCause::kNotAFile}) {
+       {SystemCause::kReadOnly, SystemCause::kReadOnlyFile, SystemCause::kInUse,
+        SystemCause::kNotFound, SystemCause::kNoAccess, SystemCause::kDiskFull,
+        SystemCause::kNameNotAllowed, SystemCause::kNameTaken, SystemCause::kNotAFile}) {
     known.push_back(IoError("cannot replace /d/a.jww: the system's words", cause));
   }
   for (ErrorKind kind : {ErrorKind::kTruncated, ErrorKind::kMalformed, ErrorKind::kUnsupported,
@@ -110,20 +110,27 @@ TEST(RunReport, TheLayerTablesRefusalsNameTheGroupsScalesAndNames) {
             "の新しい名前「🪟」にシフトJISで書けない文字があります");
 }
 
-TEST(RunReport, OnlyFailuresAndUnrecognisedJwCadFilesAreReported) {
+// Every file not converted is reported; one passed over reads the same wherever it is met: a
+// run's outcome, or an inventory's or a check's error that carries the reason.
+TEST(RunReport, EveryFileNotConvertedIsReportedAndAPassedOverReasonReadsAlike) {
   BatchResult result;
   result.outcomes = {
       Outcome(OutcomeKind::kConverted, {}),
       Outcome(OutcomeKind::kSkipped, {ReasonKind::kNotJwCadType, ".txt", {}}, "/d/b.txt"),
-      Outcome(OutcomeKind::kSkipped, {ReasonKind::kNoExtension, {}, {}}, "/d/README"),
       Outcome(OutcomeKind::kSkipped, {ReasonKind::kNoSignature, "JWW", {}}, "/d/fake.jww"),
       Outcome(OutcomeKind::kFailed, {ReasonKind::kSameFolder, {}, {}}, "/d/c.jwk"),
   };
   std::vector<ReportedFile> files = ReportedFiles(result);
-  ASSERT_EQ(files.size(), 2u);
-  EXPECT_EQ(files[0].file, fs::path("/d/fake.jww"));
-  EXPECT_EQ(files[1].file, fs::path("/d/c.jwk"));
-  EXPECT_EQ(files[1].reason, "保存先がファイルと同じフォルダです");
+  ASSERT_EQ(files.size(), 3u);
+  EXPECT_EQ(files[0].reason, "jw_cadのファイルの種類ではありません（.txt）");
+  EXPECT_EQ(files[1].file, fs::path("/d/fake.jww"));
+  EXPECT_EQ(files[2].reason, "保存先がファイルと同じフォルダです");
+  for (std::size_t i = 0; i < 2; ++i) {
+    const Error error = PassedOverError(result.outcomes[i + 1].why);
+    EXPECT_EQ(error.kind, ErrorKind::kNotADrawing);
+    EXPECT_EQ(error.message, EnglishReason(result.outcomes[i + 1].why));
+    EXPECT_EQ(JapaneseErrorText(error), files[i].reason);
+  }
 }
 
 TEST(RunReport, TextListsEachFileWithItsReasonAndIsSavedAsUtf8) {

@@ -128,7 +128,34 @@ TEST_F(StandardsCheckTest, ReportsTheDrawingsThatDoNotConformWithWhatWouldChange
   EXPECT_NE(text.find("every.jww\n    線色 2 → 8: 1 個\n    レイヤ 1-4 の名前「L」→「壁」\n"),
             std::string::npos)
       << text;
-  EXPECT_NE(text.find("\n基準に合う図面 0 個、合わない図面 2 個、読めなかったファイル 1 個\n"),
+  EXPECT_NE(text.find("\n基準に合う図面 0 個、合わない図面 2 個、読めなかったファイル 1 "
+                      "個、図面ではないため飛ばしたファイル 0 個\n"),
+            std::string::npos);
+}
+
+// Files that are no drawings - a ".jww" of random bytes, a text file - are passed over, each
+// named with why, as a conversion passes them over: neither unreadable nor failing the standard.
+TEST_F(StandardsCheckTest, FilesThatAreNoDrawingsArePassedOverNotUnreadable) {
+  testing::WriteBytes(scratch_ / "random.jww", "random bytes where the signature should be");
+  testing::WriteBytes(scratch_ / "notes.txt", "text");
+  StandardsCheckReport report = CheckToEnd(
+      StandardsCheckPlan(Request({"every.jww", "random.jww", "notes.txt"})), ConversionTables{});
+  EXPECT_EQ(report.conform, 1u);
+  EXPECT_EQ(report.failed, 0u);
+  EXPECT_EQ(report.passed_over, 2u);
+  EXPECT_TRUE(report.files.empty());
+  ASSERT_EQ(report.passed_over_files.size(), 2u);
+  EXPECT_EQ(report.passed_over_files[0].reason,
+            "JWWファイルとして認識できません（JWWの識別子がありません）");
+  EXPECT_EQ(report.passed_over_files[1].reason, "jw_cadのファイルの種類ではありません（.txt）");
+  const std::string text = CheckReportText(report);
+  EXPECT_EQ(text.rfind("すべての図面が基準に合っています。\n\n\n次の 2 個のファイルは jw_cad "
+                       "の図面ではないため飛ばしました。\n\n",
+                       0),
+            0u)
+      << text;
+  EXPECT_NE(text.find("基準に合う図面 1 個、合わない図面 0 個、読めなかったファイル 0 "
+                      "個、図面ではないため飛ばしたファイル 2 個\n"),
             std::string::npos);
 }
 

@@ -141,19 +141,24 @@ TEST_F(BatchTest, OnlyAConversionOverAnEarlierOutputSaysItKeptABackup) {
   const std::string first_output = ReadBytes(destination() / "x.jww");
   const FileOutcome second = Run({"x.jww"}).outcomes.at(0);
   EXPECT_EQ(first.kind, OutcomeKind::kConverted);
-  EXPECT_FALSE(first.kept_backup);
+  EXPECT_FALSE(first.kept_backup());
   EXPECT_EQ(second.kind, OutcomeKind::kConverted);
-  EXPECT_TRUE(second.kept_backup);
+  EXPECT_TRUE(second.kept_backup());
   EXPECT_EQ(ReadBytes(destination() / "x.BAK"), first_output);
 }
 
-TEST_F(BatchTest, TwoSourcesWithOneBaseNameShareTheBackupName) {
+// Two outputs of one base name would share NAME.BAK: the second keeps its extension in its
+// backup's name, so that neither earlier output is lost.
+TEST_F(BatchTest, TwoSourcesWithOneBaseNameKeepBothEarlierOutputs) {
   WriteBytes(source() / "a.jww", FakeDrawing("JWW", "w"));
   WriteBytes(source() / "a.jwc", FakeDrawing("JWC", "c"));
   WriteBytes(destination() / "a.jww", "old w");
   WriteBytes(destination() / "a.jwc", "old c");
-  Run({"a.jww", "a.jwc"});
-  EXPECT_EQ(ReadBytes(destination() / "a.BAK"), "old c");
+  const BatchResult result = Run({"a.jww", "a.jwc"});
+  EXPECT_EQ(ReadBytes(destination() / "a.BAK"), "old w");
+  EXPECT_EQ(ReadBytes(destination() / "a.jwc.BAK"), "old c");
+  EXPECT_EQ(result.outcomes.at(0).backup, destination() / "a.BAK");
+  EXPECT_EQ(result.outcomes.at(1).backup, destination() / "a.jwc.BAK");
 }
 
 TEST_F(BatchTest, AFailedFileLeavesTheDestinationByteForByteAsItWas) {
@@ -192,7 +197,7 @@ TEST_F(BatchTest, AFailedFileLeavesTheDestinationByteForByteAsItWas) {
     EXPECT_EQ(result.outcomes[0].kind, OutcomeKind::kFailed) << failure.what;
     EXPECT_EQ(result.outcomes[0].reason, failure.reason) << failure.what;
     EXPECT_EQ(result.outcomes[0].reason, EnglishReason(result.outcomes[0].why)) << failure.what;
-    EXPECT_FALSE(result.outcomes[0].kept_backup) << failure.what;
+    EXPECT_FALSE(result.outcomes[0].kept_backup()) << failure.what;
     // The batch went on with the next file.
     EXPECT_EQ(result.outcomes[1].kind, OutcomeKind::kConverted) << failure.what;
     FolderSnapshot now = Snapshot(destination());

@@ -41,6 +41,7 @@ class CheckTest : public ::testing::Test {
   CheckTest() {
     testing::WriteBytes(scratch_ / "every.jww", testing::JwwOfEveryKind());
     testing::WriteBytes(scratch_ / "note.txt", "hello");
+    testing::WriteBytes(scratch_ / "random.jww", "random bytes where a signature should be");
     ConversionTables red;
     red.jww.SetEntry(2, 8);
     red.jww.SetEntry(JwwConvSettings::kChangeDimSettingColor, 1);
@@ -51,6 +52,11 @@ class CheckTest : public ::testing::Test {
     kinds.jww.SetEntry(1, 5);
     kinds.jww.SetEntry(JwwConvSettings::kChangeTextSettingColor, 1);
     EXPECT_TRUE(IsOk(SaveSettingsFile(scratch_ / "kinds.set", kinds)));
+    // Solids remapped: the drawing's one solid carries its own RGB colour, which no option maps.
+    ConversionTables solids;
+    solids.jww.SetEntry(JwwConvSettings::kChangeSolidColor, 1);
+    solids.jww.SetEntry(JwwConvSettings::kChangeBlockColor, 1);
+    EXPECT_TRUE(IsOk(SaveSettingsFile(scratch_ / "solids.set", solids)));
   }
   std::string At(const std::string& name) const { return (scratch_ / name).string(); }
 
@@ -67,17 +73,27 @@ TEST_F(CheckTest, SaysWhatTheStandardWouldChangeAndCounts) {
       << differ.out;
   EXPECT_NE(differ.out.find("  dimension colour (tens): 2 -> 8\n"), std::string::npos);
   EXPECT_EQ(differ.out.find("dimension colour (units)"), std::string::npos);  // 1 stays 1
-  EXPECT_NE(differ.out.find("failed " + At("note.txt") + ": not a jw_cad file type"),
+  EXPECT_NE(differ.out.find("passed over " + At("note.txt") + ": not a jw_cad file type (.txt)"),
             std::string::npos);
-  EXPECT_NE(differ.out.find("\n0 conform, 1 do not, 1 could not be read\n"), std::string::npos);
+  EXPECT_NE(differ.out.find("\n0 conform, 1 do not, 0 could not be read, 1 passed over\n"),
+            std::string::npos);
   EXPECT_EQ(testing::Snapshot(scratch_.path()), before);
 
   CliRun conform = Cli({"check", "--settings", At("zero.set"), At("every.jww")});
   EXPECT_EQ(conform.status, kExitOk) << conform.err;
-  EXPECT_EQ(conform.out, "1 conform, 0 do not, 0 could not be read\n");
-  CliRun unread = Cli({"check", "--settings", At("zero.set"), At("every.jww"), At("note.txt")});
-  EXPECT_EQ(unread.status, kExitFileFailed);
-  EXPECT_NE(unread.out.find("1 conform, 0 do not, 1 could not be read\n"), std::string::npos);
+  EXPECT_EQ(conform.out, "1 conform, 0 do not, 0 could not be read, 0 passed over\n");
+  // Files that are no drawings, by name or by content, are passed over as a conversion passes
+  // them over: they are not failures, and the status stays that of the drawings.
+  CliRun passed = Cli(
+      {"check", "--settings", At("zero.set"), At("every.jww"), At("random.jww"), At("note.txt")});
+  EXPECT_EQ(passed.status, kExitOk) << passed.out;
+  EXPECT_NE(passed.out.find("passed over " + At("random.jww") + ": not a JWW file (no JWW"),
+            std::string::npos)
+      << passed.out;
+  EXPECT_NE(passed.out.find("1 conform, 0 do not, 0 could not be read, 2 passed over\n"),
+            std::string::npos);
+  CliRun solid = Cli({"check", "--settings", At("solids.set"), At("every.jww")});
+  EXPECT_EQ(solid.status, kExitOk) << solid.out;
 
   // A drawing whose entities stay but whose settings change does not conform.
   CliRun settings = Cli({"check", "--settings", At("kinds.set"), At("every.jww")});
@@ -96,9 +112,14 @@ TEST_F(CheckTest, SaysWhatTheStandardWouldChangeAndCounts) {
       << json.out;
   EXPECT_NE(json.out.find("\"colors\":[{\"from\":\"2\",\"to\":\"8\",\"count\":1}]"),
             std::string::npos);
-  EXPECT_NE(json.out.find("\"reason\":\"not a jw_cad file type\""), std::string::npos);
-  EXPECT_NE(json.out.find("],\"totals\":{\"conform\":0,\"do_not_conform\":2,\"failed\":1}}\n"),
-            std::string::npos);
+  EXPECT_NE(json.out.find("\"conforms\":null,\"passed_over\":true,\"reason\":\"not a jw_cad file "
+                          "type (.txt)\""),
+            std::string::npos)
+      << json.out;
+  EXPECT_NE(json.out.find("],\"totals\":{\"conform\":0,\"do_not_conform\":2,\"failed\":0,"
+                          "\"passed_over\":1}}\n"),
+            std::string::npos)
+      << json.out;
 }
 
 // A table that cannot be applied (here: layer 0-1 moved into group 2, drawn at another scale)
@@ -113,7 +134,8 @@ TEST_F(CheckTest, ATableThatCannotBeAppliedDoesNotConform) {
   EXPECT_NE(run.out.find("does not conform " + At("layers.jww") + ": the layer table moves"),
             std::string::npos)
       << run.out;
-  EXPECT_NE(run.out.find("\n0 conform, 1 do not, 0 could not be read\n"), std::string::npos);
+  EXPECT_NE(run.out.find("\n0 conform, 1 do not, 0 could not be read, 0 passed over\n"),
+            std::string::npos);
 }
 
 TEST_F(CheckTest, UsageErrors) {
@@ -171,7 +193,8 @@ TEST(CheckSamples, AllConformToNoTablesAndDifferAsTheDryRunCounts) {
   }
   std::string out;
   EXPECT_EQ(ReadSamples(files, ConversionTables{}, true, out), kExitOk) << out;
-  EXPECT_EQ(out, std::to_string(files.size()) + " conform, 0 do not, 0 could not be read\n");
+  EXPECT_EQ(out, std::to_string(files.size()) +
+                     " conform, 0 do not, 0 could not be read, 0 passed over\n");
 
   // Every colour, pen and line type onto another, every layer onto the next of its group.
   ConversionTables busy;
@@ -208,9 +231,10 @@ TEST(CheckSamples, AllConformToNoTablesAndDifferAsTheDryRunCounts) {
   }
   EXPECT_GT(checked.size(), files.size() / 2);
   EXPECT_EQ(checked, dry_counts);
-  EXPECT_NE(out.find("\n" + std::to_string(conforming) + " conform, " +
-                     std::to_string(checked.size()) + " do not, 0 could not be read\n"),
-            std::string::npos);
+  EXPECT_NE(
+      out.find("\n" + std::to_string(conforming) + " conform, " + std::to_string(checked.size()) +
+               " do not, 0 could not be read, 0 passed over\n"),
+      std::string::npos);
   EXPECT_FALSE(moved_layers.empty());
   // The hidden landings the dry run announces are those the check reports.
   auto hidden = [](const std::string& text) {

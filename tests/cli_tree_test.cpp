@@ -164,7 +164,7 @@ TEST_F(CliTreeTest, InventoryAndDryRunTakeTreesWithDashR) {
   EXPECT_EQ(dry.status, 0) << dry.out << dry.err;
   EXPECT_NE(dry.out.find("top.jwc"), std::string::npos) << dry.out;
   EXPECT_EQ(dry.out.find(".jww"), std::string::npos) << dry.out;
-  EXPECT_NE(dry.out.find("1 read, 0 failed"), std::string::npos) << dry.out;
+  EXPECT_NE(dry.out.find("1 read, 0 skipped, 0 failed"), std::string::npos) << dry.out;
   const CliRun dry_all = run({"convert", "--dry-run", "--recursive", PathToUtf8(Src())});
   EXPECT_EQ(dry_all.status, 1);
   EXPECT_NE(dry_all.out.find("1 failed"), std::string::npos) << dry_all.out;
@@ -245,6 +245,14 @@ TEST_F(CliTreeTest, JsonGivesAnObjectPerFileAndTheSummary) {
             0u)
       << objects[3];
   EXPECT_NE(objects[3].find("\"stopped\":false}}"), std::string::npos);
+  EXPECT_NE(objects[0].find(",\"backup\":null}"), std::string::npos) << objects[0];
+
+  // Converted again: the earlier output's backup is named.
+  const CliRun again = Convert({"--json", PathToUtf8(Src() / "a.jww")}, false);
+  EXPECT_NE(
+      again.out.find(",\"backup\":" + Json(PathToUtf8(scratch_ / "out" / "a.BAK")).dump() + "}\n"),
+      std::string::npos)
+      << again.out;
 }
 
 // Files 1 and 2 write one output, and both end while file 0 is still in hand: each line waits

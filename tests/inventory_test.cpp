@@ -451,16 +451,17 @@ TEST_F(PreviewCliTest, InventoryPrintsATablePerFileAndATotal) {
   EXPECT_NE(run.out.find("dimension colour (tens): 2"), std::string::npos);
 }
 
-TEST_F(PreviewCliTest, InventoryAsJsonAndFailuresNamed) {
+// A file that is no drawing is passed over, as a conversion passes it over: named, not failed.
+TEST_F(PreviewCliTest, InventoryAsJsonAndFilesPassedOverNamed) {
   CliRun run = Cli({"inventory", "--json", At("every.jww"), At("note.txt")});
-  EXPECT_EQ(run.status, kExitFileFailed);
+  EXPECT_EQ(run.status, kExitOk);
   EXPECT_EQ(run.out.rfind("{\"files\":[{\"file\":", 0), 0u) << run.out;
   EXPECT_NE(run.out.find("\"entities\":10,\"block_definitions\":2,\"changed\":0"),
             std::string::npos);
   EXPECT_NE(run.out.find("{\"code\":10,\"label\":\"own RGB\",\"total\":1,\"counts\":{"),
             std::string::npos);
-  EXPECT_NE(run.out.find("\"failed\":[{\"file\":"), std::string::npos);
-  EXPECT_NE(run.out.find("\"reason\":\"not a jw_cad file type\""), std::string::npos);
+  EXPECT_NE(run.out.find("\"failed\":[],\"skipped\":[{\"file\":"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\"reason\":\"not a jw_cad file type (.txt)\""), std::string::npos);
   EXPECT_EQ(run.out.back(), '\n');
 }
 
@@ -468,14 +469,15 @@ TEST_F(PreviewCliTest, DryRunReadsAndRemapsButWritesNothing) {
   const testing::FolderSnapshot before = testing::Snapshot(scratch_.path());
   CliRun run = Cli({"convert", "--dry-run", "--settings", At("red.set"), "--dest", At("nowhere"),
                     At("every.jww"), At("note.txt")});
-  EXPECT_EQ(run.status, kExitFileFailed);
+  EXPECT_EQ(run.status, kExitOk);  // the conversion would pass the text file over, as this does
   EXPECT_NE(run.out.find("would change " + At("every.jww") + ": 1 of 10 entities, 0 of 13"),
             std::string::npos)
       << run.out;
-  EXPECT_NE(run.out.find("failed " + At("note.txt") + ": not a jw_cad file type"),
+  EXPECT_NE(run.out.find("skipped " + At("note.txt") + ": not a jw_cad file type (.txt)"),
             std::string::npos);
-  EXPECT_NE(run.out.find("1 read, 1 failed, 1 entities would change; nothing was written"),
-            std::string::npos);
+  EXPECT_NE(
+      run.out.find("1 read, 1 skipped, 0 failed, 1 entities would change; nothing was written"),
+      std::string::npos);
   EXPECT_EQ(testing::Snapshot(scratch_.path()), before);
   EXPECT_EQ(Cli({"convert", At("every.jww")}).status, kExitUsage);  // --dest still needed
 }

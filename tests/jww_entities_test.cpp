@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "test_support.h"
 
 #include <map>
@@ -270,6 +272,19 @@ TEST(JwwEntities, UnknownClassesFailTheReadAtTheirOffset) {
   EXPECT_EQ(status.error().kind, ErrorKind::kUnsupported);
   EXPECT_EQ(status.error().offset, bad);
   EXPECT_NE(status.error().Describe().find("CDataKasen"), std::string::npos);
+
+  // A damaged name is quoted escaped and short: no control bytes or broken UTF-8 in a report.
+  ByteBuilder damaged;
+  AppendJwwHeader(damaged, 600);
+  damaged.u16(1);
+  damaged.new_class(std::string("CData\0\xFF\x82", 8) + std::string(100, 'x'), 600);
+  status = ReadJwwBytes(damaged.bytes(), workspace);
+  ASSERT_FALSE(status.ok());
+  const std::string message = status.error().message;
+  EXPECT_NE(message.find("\"CData\\x00\\xFF\\x82xxxxxxxxxxxxxxxx...\""), std::string::npos)
+      << message;
+  EXPECT_TRUE(
+      std::all_of(message.begin(), message.end(), [](char c) { return c >= 0x20 && c < 0x7F; }));
 }
 
 TEST(JwwEntities, CountsTheFileCannotHoldFailBeforeAnythingIsRead) {

@@ -5,8 +5,11 @@
 #include "test_support.h"
 
 #include "formats/windows/entity_remap.h"
+#include "formats/windows/stream_converter.h"
 #include "jw_test_bytes.h"
 #include "reference/entity_tables.h"
+#include "reference/jws_file.h"
+#include "reference/jww_file.h"
 
 namespace penmorph::jw {
 namespace {
@@ -174,22 +177,72 @@ TEST(JwwRemap, AnEntryTooLargeForItsFieldFailsNamingIt) {
   EXPECT_TRUE(IsOk(RemapEntities(types, 700, main, defs)));
 }
 
-TEST(JwwRemap, ARemappedRgbSolidLosesItsColour) {
-  // Written and read back: the solid's own colour goes with the code 10.
-  std::string bytes = testing::EmptyJww(700);
-  JwwWorkspace workspace;
-  ASSERT_TRUE(IsOk(testing::ReadJwwBytes(bytes, workspace)));
-  workspace.entities.solids.push_back({Coded(1, 10), {}, 0x123456});
-  workspace.entities.order.push_back({EntityKind::kSolid, 0});
+// A solid of its own RGB colour and one of pen 3, in the main list and in a block definition.
+void AddSolids(EntityTables& main, std::vector<WorkspaceBlockDef>& defs) {
+  for (EntityTables* tables : {&main, &defs.emplace_back().members}) {
+    tables->solids.push_back({Coded(1, kOwnColor), {}, 0x123456});
+    tables->order.push_back({EntityKind::kSolid, 0});
+    tables->solids.push_back({Coded(1, 3), {}, 0});
+    tables->order.push_back({EntityKind::kSolid, 1});
+  }
+}
+
+void ExpectRgbSolidKept(const EntityTables& tables) {
+  ASSERT_EQ(tables.solids.size(), 2u);
+  EXPECT_EQ(tables.solids[0].base.PenColor, kOwnColor);
+  EXPECT_EQ(tables.solids[0].color, 0x123456);
+  EXPECT_EQ(tables.solids[1].base.PenColor, 5);  // a pen's solid beside it is remapped
+}
+
+// Every option on and every pen mapped: the converter keeps a solid's own colour, code 10 and
+// the RGB value after it, in both Windows formats, in the main list and in block definitions.
+TEST(JwwRemap, AnRgbSolidKeepsItsColourUnderEveryOption) {
   JwwConvSettings table;
-  table.SetEntry(Option::kChangeSolidColor, 1);
-  ASSERT_TRUE(IsOk(JwwRemap(workspace, table)));
-  std::string written = testing::WriteJwwBytes(workspace);
-  JwwWorkspace again;
-  ASSERT_TRUE(IsOk(testing::ReadJwwBytes(written, again)));
-  EXPECT_EQ(again.entities.solids[0].base.PenColor, 1);
-  EXPECT_EQ(again.entities.solids[0].color, 0);
-  EXPECT_EQ(written.size(), bytes.size() + 2 + 2 + 2 + 10 + 15 + 64);  // tag, base, no RGB
+  for (int pen = 1; pen <= 9; ++pen) {
+    table.SetEntry(pen, 5);
+  }
+  for (int option = Option::kChangeTextSettingColor; option <= Option::kChangeBlockLineType;
+       ++option) {
+    table.SetEntry(option, 1);
+  }
+  auto convert = [&](const std::string& bytes, bool jws) {
+    auto in =
+        ByteReader::FromMemory({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+    VectorSink sink;
+    ConversionStatus status = jws ? ConvertJwsStream(in, table, sink, LayerTable{})
+                                  : ConvertJwwStream(in, table, sink, LayerTable{});
+    EXPECT_TRUE(status.ok());
+    return std::string(sink.bytes().begin(), sink.bytes().end());
+  };
+
+  JwwWorkspace drawing;
+  ASSERT_TRUE(IsOk(testing::ReadJwwBytes(testing::EmptyJww(700), drawing)));
+  AddSolids(drawing.entities, drawing.block_defs);
+  JwwWorkspace converted;
+  ASSERT_TRUE(
+      IsOk(testing::ReadJwwBytes(convert(testing::WriteJwwBytes(drawing), false), converted)));
+  ExpectRgbSolidKept(converted.entities);
+  ASSERT_EQ(converted.block_defs.size(), 1u);
+  ExpectRgbSolidKept(converted.block_defs[0].members);
+
+  const std::string one_line = testing::JwsWithOneLine(700);
+  JwsWorkspace symbol;
+  auto in = ByteReader::FromMemory(
+      {reinterpret_cast<const std::uint8_t*>(one_line.data()), one_line.size()});
+  ASSERT_TRUE(IsOk(JwsRead(in, symbol)));
+  AddSolids(symbol.entities, symbol.block_defs);
+  VectorSink written;
+  ByteWriter out(written);
+  ASSERT_TRUE(IsOk(JwsWrite(out, symbol)));
+  ASSERT_TRUE(IsOk(out.Finish()));
+  const std::string jws = convert({written.bytes().begin(), written.bytes().end()}, true);
+  JwsWorkspace symbol_back;
+  auto back =
+      ByteReader::FromMemory({reinterpret_cast<const std::uint8_t*>(jws.data()), jws.size()});
+  ASSERT_TRUE(IsOk(JwsRead(back, symbol_back)));
+  ExpectRgbSolidKept(symbol_back.entities);
+  ASSERT_EQ(symbol_back.block_defs.size(), 1u);
+  ExpectRgbSolidKept(symbol_back.block_defs[0].members);
 }
 
 }  // namespace

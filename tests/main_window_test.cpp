@@ -497,7 +497,8 @@ class MainWindowTest : public QObject {
     ClickConvert();
     QCOMPARE(prompts_.Take(),
              QStringList{QStringLiteral(
-                 "ask:「busy」の 2 個のファイルを「out」に変換します。よろしいですか？")});
+                 "ask:「busy」の 2 個のファイルを「out」に変換します。変換表がすべて 0 "
+                 "のため、図面の内容は変わりません。よろしいですか？")});
     QVERIFY(fs::exists(out / "a.jww") && fs::exists(out / "b.jww"));
     QVERIFY(!fs::exists(out / "a.BAK"));
   }
@@ -510,6 +511,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(prompts_.Take().mid(1),
              (QStringList{"beep", QStringLiteral("error:ファイル一覧が表示されていません。")}));
     ClickNode(Tree()->topLevelItem(0));
+    ClickConvert();  // a listed folder has nothing selected
+    QCOMPARE(
+        prompts_.Take(),
+        (QStringList{"beep", QStringLiteral("warning:変換するファイルが選択されていません。")}));
+    SelectRows(Column(kNameColumn).indexOf("plan.jww"), Column(kNameColumn).indexOf("plan.jww"));
     ClickConvert();
     QCOMPARE(prompts_.Take(),
              (QStringList{"beep", QStringLiteral("warning:保存先フォルダを指定して下さい。")}));
@@ -538,7 +544,8 @@ class MainWindowTest : public QObject {
     ClickConvert();
     QCOMPARE(prompts_.Take(),
              QStringList{QStringLiteral(
-                 "ask:「drawings」の 1 個のファイルを「out」に変換します。よろしいですか？")});
+                 "ask:「drawings」の 1 個のファイルを「out」に変換します。変換表がすべて 0 "
+                 "のため、図面の内容は変わりません。よろしいですか？")});
     QCOMPARE(window.StatusText(), QStringLiteral("変換作業をキャンセルしました。"));
     QVERIFY(fs::is_empty(out));
   }
@@ -562,16 +569,19 @@ class MainWindowTest : public QObject {
     prompts_.Take();
     ClickConvert();
     QCOMPARE(prompts_.Take(),
-             (QStringList{QStringLiteral("ask:「batch」の 3 個のファイルを「out」に変換します。"
+             (QStringList{QStringLiteral("ask:「batch」の 2 個のファイルを「out」に変換します。"
+                                         "ほかの 1 個は jw_cad の図面ではないため飛ばします。"
+                                         "変換表がすべて 0 のため、図面の内容は変わりません。"
                                          "よろしいですか？"),
-                          "report:1"}));
+                          "report:2"}));
     QCOMPARE(window.StatusText(),
-             QStringLiteral("変換作業を完了しました。1 個を変換、1 個は変換できませんでした。"));
+             QStringLiteral("変換作業を完了しました。1 個を変換、1 個は変換できませんでした、1 "
+                            "個は図面ではないため飛ばしました。"));
     QCOMPARE(ReadBytes(out / "a.jww"), FakeDrawing("JWW", "converted(1):first"));
     QVERIFY(!fs::exists(out / "b.txt"));
     QVERIFY(!fs::exists(out / "c.jwc"));
     QVERIFY(!fs::exists(out / "d.jww"));
-    QCOMPARE(prompts_.report.size(), std::size_t{1});
+    QCOMPARE(prompts_.report.size(), std::size_t{2});  // the failure, then b.txt passed over
     QCOMPARE(prompts_.report[0].file, folder / "c.jwc");
     QCOMPARE(QString::fromStdString(prompts_.report[0].reason),
              QStringLiteral("読み込めません：ファイルの内容が形式に合いません（17 バイト目）"));
@@ -585,13 +595,16 @@ class MainWindowTest : public QObject {
     QVERIFY(
         report.text()->toPlainText().contains(QString::fromStdString(prompts_.report[0].reason)));
 
-    // When all goes well nothing is reported.
+    // Without a failure the report names what was passed over and what was kept.
     formats_["JWC"]->fail_read = false;
     ClickConvert();
     QCOMPARE(prompts_.Take(),
-             QStringList{QStringLiteral("ask:「batch」の 3 個のファイルを「out」に変換します。"
-                                        "同じ名前のファイルが 1 個あり、.BAK として残します。"
-                                        "よろしいですか？")});
+             (QStringList{QStringLiteral("ask:「batch」の 2 個のファイルを「out」に変換します。"
+                                         "ほかの 1 個は jw_cad の図面ではないため飛ばします。"
+                                         "同じ名前のファイルが 1 個あり、.BAK として残します。"
+                                         "変換表がすべて 0 のため、図面の内容は変わりません。"
+                                         "よろしいですか？"),
+                          "report:2"}));  // b.txt passed over, a.jww's backup
     QVERIFY(fs::exists(out / "a.BAK"));
   }
 
@@ -673,7 +686,8 @@ class MainWindowTest : public QObject {
     QVERIFY(finished.wait(60000));
     QCOMPARE(prompts_.events.value(0),
              QStringLiteral(
-                 "ask:「archive」以下の 30 個のファイルを「out」に変換します。よろしいですか？"));
+                 "ask:「archive」以下の 30 個のファイルを「out」に変換します。変換表がすべて 0 "
+                 "のため、図面の内容は変わりません。よろしいですか？"));
     QVERIFY(!Find<QPushButton>("StopButton")->isEnabled());
 
     // The files in hand were finished, the rest reported and left alone.
@@ -789,6 +803,7 @@ class MainWindowTest : public QObject {
     ChooseDestination(out);
     ClickNode(Tree()->topLevelItem(0));
     QCOMPARE(Column(kNameColumn), QStringList{"平面図.jww"});
+    SelectRows(0, 0);
     ClickConvert();
     QCOMPARE(ReadBytes(out / name), FakeDrawing("JWW", "converted(1):x"));
   }
@@ -1030,14 +1045,13 @@ class MainWindowTest : public QObject {
     QCOMPARE(selected(), (QStringList{"b.jww", "d.jww"}));
     prompts_.Take();
     ClickConvert();
-    QCOMPARE(prompts_.Take(),
-             QStringList{QStringLiteral(
-                 "ask:「chosen」の 2 個のファイルを「out」に変換します。よろしいですか？")});
+    QVERIFY(prompts_.Take().value(0).startsWith(
+        QStringLiteral("ask:「chosen」の 2 個のファイルを「out」に変換します。")));
     QVERIFY(fs::exists(out / "b.jww") && fs::exists(out / "d.jww"));
     QVERIFY(!fs::exists(out / "a.jww") && !fs::exists(out / "c.jww"));
   }
 
-  // A ".jww" that is no JWW drawing is reported; a ".txt" is passed over silently.
+  // A ".jww" that is no JWW drawing and a ".txt" are passed over, each named with why.
   void unrecognisedDrawingsAreReportedAndTheReportCanBeCopiedAndSaved() {
     fs::path folder = Folder("mixed");
     fs::create_directories(folder);
@@ -1054,9 +1068,11 @@ class MainWindowTest : public QObject {
     prompts_.Take();
     ClickConvert();
     QCOMPARE(prompts_.Take(),
-             (QStringList{QStringLiteral("ask:「mixed」の 3 個のファイルを「out」に変換します。"
+             (QStringList{QStringLiteral("ask:「mixed」の 1 個のファイルを「out」に変換します。"
+                                         "ほかの 2 個は jw_cad の図面ではないため飛ばします。"
+                                         "変換表がすべて 0 のため、図面の内容は変わりません。"
                                          "よろしいですか？"),
-                          "report:1"}));
+                          "report:2"}));
     QCOMPARE(prompts_.report[0].file, folder / "b.jww");
     QCOMPARE(QString::fromStdString(prompts_.report[0].reason),
              QStringLiteral("JWWファイルとして認識できません（JWWの識別子がありません）"));
@@ -1064,14 +1080,16 @@ class MainWindowTest : public QObject {
 
     app::RunSummary summary;
     summary.converted = 1;
-    summary.failures = prompts_.report;
+    summary.passed_over = prompts_.report;
     FailureReport report(summary, prompts_);
     const QString expected = QStringLiteral(
                                  "変換作業を完了しました。\n変換したファイル：1 個\n"
                                  "既存のファイルを .BAK として残したもの：0 個\n"
-                                 "変換できなかったファイル：1 個\n\n%1\n    "
-                                 "JWWファイルとして認識できません（JWWの識別子がありません）\n")
-                                 .arg(Q(folder / "b.jww"));
+                                 "変換できなかったファイル：0 個\n"
+                                 "jw_cad の図面ではないため飛ばしたファイル：2 個\n\n%1\n    "
+                                 "JWWファイルとして認識できません（JWWの識別子がありません）\n%2\n"
+                                 "    jw_cadのファイルの種類ではありません（.txt）\n")
+                                 .arg(Q(folder / "b.jww"), Q(folder / "c.txt"));
     QCOMPARE(report.text()->toPlainText(), expected);
     QVERIFY(report.text()->isReadOnly());
     QVERIFY(report.text()->textInteractionFlags().testFlag(Qt::TextSelectableByMouse));

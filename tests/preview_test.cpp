@@ -178,11 +178,11 @@ TEST(PreviewPens, FollowTheTablesByTheConversionRules) {
   const DisplayList blocks = MakeDisplayList(drawing, tables, Side::kAfter, Background::kWhite);
   EXPECT_EQ(blocks.PenOf(d.segments.back().style).rgb, StandardPenColor(8, Background::kWhite));
   EXPECT_EQ(blocks.PenOf(d.arcs.back().style).rgb, StandardPenColor(6, Background::kWhite));
-  // A solid's own colour stays unless the solid option sends it through the table (as colour 1).
+  // A solid's own colour stays, the solid option on or not, as the conversion keeps it.
   EXPECT_EQ(blocks.PenOf(d.polygons[0].style).rgb, 0xFF0000u);
   tables.jww.SetEntry(JwwConvSettings::kChangeSolidColor, 1);
   const DisplayList solids = MakeDisplayList(drawing, tables, Side::kAfter, Background::kWhite);
-  EXPECT_EQ(solids.PenOf(d.polygons[0].style).rgb, StandardPenColor(1, Background::kWhite));
+  EXPECT_EQ(solids.PenOf(d.polygons[0].style).rgb, 0xFF0000u);
 }
 
 TEST(PreviewPens, LineTypesDashAndBackgroundsChangeColours) {

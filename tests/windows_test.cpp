@@ -205,7 +205,7 @@ TEST_F(WindowsDriver, ReadOnlyOutputsAndBackupsAreRefusedAndLeftAlone) {
     EXPECT_EQ(outcome.kind, OutcomeKind::kFailed) << read_only;
     EXPECT_NE(outcome.reason.find("read-only"), std::string::npos) << outcome.reason;
     ASSERT_TRUE(outcome.why.error.has_value()) << read_only;
-    EXPECT_EQ(outcome.why.error->cause, SystemCause::kReadOnly) << read_only;
+    EXPECT_EQ(outcome.why.error->cause, SystemCause::kReadOnlyFile) << read_only;
     EXPECT_EQ(Snapshot(scratch_ / "dst"), before) << read_only;
     SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
   }

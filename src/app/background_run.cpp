@@ -89,7 +89,7 @@ void BackgroundRun::Run() {
     std::lock_guard lock(mutex_);
     report_.ran = true;
     report_.stopped = stop_;
-    report_.backups = listener.backups();
+    report_.backups = listener.TakeBackups();
     report_.result.outcomes = listener.Take();
     report_.counts = counts;
     report_.unreadable_folders = jobs.UnreadableFolders();

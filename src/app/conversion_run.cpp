@@ -135,14 +135,20 @@ std::size_t PlannedFileCount(const ConversionPlan& plan, const FormatRegistry& f
   return count;
 }
 
-PlanCount CountPlan(const ConversionPlan& plan, const FormatRegistry& formats) {
+PlanCount CountPlan(const ConversionPlan& plan, const FormatRegistry& formats, FileSystem& files) {
   PlanCount count;
   PlannedJobs jobs(plan, formats);
   while (std::optional<BatchJob> job = jobs.Next()) {
+    if (JudgeSource(formats, job->source).kind == SourceKind::kPassedOver) {
+      ++count.passed_over;
+      continue;
+    }
     ++count.files;
-    std::error_code ec;
-    if (fs::exists(job->output, ec)) {
-      ++count.existing_outputs;
+    if (KindOfPath(job->output) == PathKind::kFile) {
+      const Status replaceable = files.CheckReplaceable(job->output);
+      const bool read_only =
+          !replaceable.ok() && replaceable.error().cause == SystemCause::kReadOnlyFile;
+      ++(read_only ? count.read_only_outputs : count.existing_outputs);
     }
   }
   return count;
@@ -162,21 +168,45 @@ std::string FolderName(const fs::path& folder) {
 
 }  // namespace
 
-std::string RunQuestion(const ConversionPlan& plan, const PlanCount& count) {
+std::string RunQuestion(const ConversionPlan& plan, const PlanCount& count,
+                        const ConversionTables& tables) {
   std::string text = "「" + FolderName(plan.source_folder) + "」";
   text += plan.tree ? "以下の " : "の ";
   text += std::to_string(count.files) + " 個のファイルを「" + FolderName(plan.destination) +
           "」に変換します。";
+  if (count.passed_over > 0) {
+    text += "ほかの " + std::to_string(count.passed_over) +
+            " 個は jw_cad の図面ではないため飛ばします。";
+  }
   if (count.existing_outputs > 0) {
     text += "同じ名前のファイルが " + std::to_string(count.existing_outputs) +
             " 個あり、.BAK として残します。";
   }
+  if (count.read_only_outputs > 0) {
+    text += "同じ名前のファイルのうち " + std::to_string(count.read_only_outputs) +
+            " 個は読み取り専用のため、変換しません。";
+  }
+  text += TablesEffectText(tables);
   text += "よろしいですか？";
   return text;
 }
 
-std::string NothingInTreeText(const ConversionPlan& plan) {
+std::string NothingToConvertText(const ConversionPlan& plan, const PlanCount& count) {
+  if (count.passed_over > 0) {
+    return "選択した " + std::to_string(count.passed_over) +
+           " 個のファイルはどれも jw_cad の図面ではないため、変換するものがありません。";
+  }
   return "「" + FolderName(plan.source_folder) + "」以下に変換するファイルがありません。";
+}
+
+std::string TablesEffectText(const ConversionTables& tables) {
+  if (tables == ConversionTables{}) {
+    return "変換表がすべて 0 のため、図面の内容は変わりません。";
+  }
+  if (tables.layers.MovesLayers()) {
+    return "レイヤ設定により、図形が別のレイヤへ移ります。";
+  }
+  return {};
 }
 
 std::vector<ReportedFile> ReportedFiles(const RunReport& report) {
@@ -188,8 +218,8 @@ std::vector<ReportedFile> ReportedFiles(const RunReport& report) {
 }
 
 void ReportedOutcomes::Finished(std::size_t index, const BatchJob&, const FileOutcome& outcome) {
-  if (outcome.kept_backup) {
-    ++backups_;
+  if (outcome.kept_backup()) {
+    backups_.emplace(index, KeptBackup{outcome.output, outcome.backup});
   }
   if (BelongsInReport(outcome)) {
     kept_.emplace(index, outcome);
@@ -203,6 +233,15 @@ std::vector<FileOutcome> ReportedOutcomes::Take() {
   }
   kept_.clear();
   return outcomes;
+}
+
+std::vector<KeptBackup> ReportedOutcomes::TakeBackups() {
+  std::vector<KeptBackup> backups;
+  for (auto& [index, backup] : backups_) {
+    backups.push_back(std::move(backup));
+  }
+  backups_.clear();
+  return backups;
 }
 
 }  // namespace penmorph::app

@@ -68,14 +68,17 @@ class PlannedJobs : public JobSource {
 // How many files the plan converts; a tree's are counted by a walk that keeps none of them.
 std::size_t PlannedFileCount(const ConversionPlan& plan, const FormatRegistry& formats);
 
-// What the question before a run names: the files, and the outputs that already exist and will
-// be kept as .BAK.
+// What the question before a run names: the drawings it converts, the files it passes over,
+// and the outputs that already exist: kept as .BAK, or refused when they are read-only.
 struct PlanCount {
-  std::size_t files = 0;
+  std::size_t files = 0;        // drawings, and files that will fail (those cannot be opened)
+  std::size_t passed_over = 0;  // no drawings, by their names or their first bytes
   std::size_t existing_outputs = 0;
+  std::size_t read_only_outputs = 0;
+  std::size_t Jobs() const { return files + passed_over; }
 };
-// Walks the plan's files once, keeping none of them.
-PlanCount CountPlan(const ConversionPlan& plan, const FormatRegistry& formats);
+// Walks the plan's files once, keeping none of them, and judges each as the run will.
+PlanCount CountPlan(const ConversionPlan& plan, const FormatRegistry& formats, FileSystem& files);
 
 // The refusals a conversion and a standards check share, in their order: a folder tree and a
 // file list to work on, and something chosen in them (else `nothing_chosen`).
@@ -89,31 +92,41 @@ bool CheckConversion(const ConversionRequest& request, Prompts& prompts);
 ConversionPlan MakePlan(const ConversionRequest& request);
 
 // "「図面」以下の 328 個のファイルを「変換後」に変換します。同じ名前のファイルが 12 個あり、
-// .BAK として残します。よろしいですか？"
-std::string RunQuestion(const ConversionPlan& plan, const PlanCount& count);
-// A tree in which no file of the list's type is found: nothing to ask about.
-std::string NothingInTreeText(const ConversionPlan& plan);
+// .BAK として残します。よろしいですか？", with what the tables will do and what is passed over.
+std::string RunQuestion(const ConversionPlan& plan, const PlanCount& count,
+                        const ConversionTables& tables);
+// What the tables will do to every drawing, when that is worth a word before a run: nothing at
+// all (every table 0), or layers that move. Empty otherwise.
+std::string TablesEffectText(const ConversionTables& tables);
+// Nothing to convert (no drawing selected, or none in a tree): nothing to ask about.
+std::string NothingToConvertText(const ConversionPlan& plan, const PlanCount& count);
+
+// An existing output kept under another name by a run.
+struct KeptBackup {
+  std::filesystem::path output;
+  std::filesystem::path backup;
+};
 
 struct RunReport {
-  bool ran = false;         // the checks passed and the user said yes
-  bool stopped = false;     // "中止" was pressed
-  BatchResult result;       // the outcomes that belong in the report, in the files' order
-  BatchCounts counts;       // every file's
-  std::size_t backups = 0;  // existing outputs kept as .BAK
+  bool ran = false;                 // the checks passed and the user said yes
+  bool stopped = false;             // "中止" was pressed
+  BatchResult result;               // the outcomes that belong in the report, in the files' order
+  BatchCounts counts;               // every file's
+  std::vector<KeptBackup> backups;  // existing outputs kept as .BAK, in the files' order
   std::vector<std::filesystem::path> unreadable_folders;
 };
 
-// Keeps, of a run's outcomes, those the report lists, in the files' order, and counts the
-// outputs kept as .BAK: a tree of any size costs only what it has to report.
+// Keeps, of a run's outcomes, those the report lists and the backups made, in the files' order:
+// a tree of any size costs only what it has to report.
 class ReportedOutcomes : public BatchListener {
  public:
   void Finished(std::size_t index, const BatchJob& job, const FileOutcome& outcome) override;
   std::vector<FileOutcome> Take();
-  std::size_t backups() const { return backups_; }
+  std::vector<KeptBackup> TakeBackups();
 
  private:
   std::map<std::size_t, FileOutcome> kept_;
-  std::size_t backups_ = 0;
+  std::map<std::size_t, KeptBackup> backups_;
 };
 
 // What the report window lists: the files of the report, then the folders of a tree that could

@@ -99,10 +99,8 @@ void FileBrowser::ListFiles(const fs::path& folder, const ListOptions& options,
     }
     return true;
   });
+  // Listed with nothing selected: "変換" converts only what the user picked.
   const std::size_t count = list_.rows().size();
-  if (count > 0) {
-    list_.Select(0, 0);
-  }
   if (interrupted) {
     prompts_.SetStatus(texts::kListInterrupted);
   } else {

@@ -380,7 +380,10 @@ void MainWindowModel::OpenSettingsFile() {
     return;
   }
   settings_.last_settings_file = PathText(*chosen);
-  OpenTablesFrom(*chosen, settings_.tables);
+  const std::string read = OpenTablesFrom(*chosen, settings_.tables, view_);
+  if (!read.empty()) {
+    view_.SetStatus(read);
+  }
   SaveIni();
   view_.Changed(kTablesPart);
 }
@@ -406,19 +409,20 @@ void MainWindowModel::Convert() {
   }
   ConversionPlan plan = MakePlan(request);
   view_.SetStatus(texts::kCounting);
-  const PlanCount count = CountPlan(plan, formats_);
+  RealFileSystem files;
+  const PlanCount count = CountPlan(plan, formats_, files);
   view_.SetStatus({});
   if (count.files == 0) {
-    view_.ShowMessage(MessageKind::kInformation, NothingInTreeText(plan));
+    view_.ShowMessage(MessageKind::kInformation, NothingToConvertText(plan, count));
     return;
   }
-  if (!view_.AskYesNo(RunQuestion(plan, count))) {
+  if (!view_.AskYesNo(RunQuestion(plan, count, settings_.tables))) {
     view_.SetStatus(texts::kCancelled);
     return;
   }
-  plan.file_count = count.files;
+  plan.file_count = count.Jobs();
   progress_ = RunProgress{};
-  progress_.total = count.files;
+  progress_.total = count.Jobs();
   progress_.counted = true;
   stopping_ = false;
   // The run goes on threads of its own; it wakes the window, which looks in on its thread.

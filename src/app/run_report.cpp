@@ -20,6 +20,8 @@ std::string CauseText(SystemCause cause) {
       break;
     case SystemCause::kReadOnly:
       return "ファイルまたはディスクが読み取り専用です";
+    case SystemCause::kReadOnlyFile:
+      return "ファイルが読み取り専用です";
     case SystemCause::kInUse:
       return "ほかのプログラムが使用中です";
     case SystemCause::kNotFound:
@@ -69,6 +71,8 @@ std::string KindText(ErrorKind kind) {
       return "レイヤの移動先のグループは縮尺が違います";
     case ErrorKind::kUnencodable:
       return "新しい名前にシフトJISで書けない文字があります";
+    case ErrorKind::kNotADrawing:
+      break;  // worded from the reason it carries
   }
   return {};
 }
@@ -78,6 +82,9 @@ std::string KindText(ErrorKind kind) {
 std::string JapaneseErrorText(const std::optional<Error>& error) {
   if (!error) {
     return {};
+  }
+  if (error->kind == ErrorKind::kNotADrawing) {
+    return JapaneseReason(PassedOverReason(*error));
   }
   std::string text = CauseText(error->cause);
   if (text.empty() && error->cause == SystemCause::kNone) {
@@ -97,8 +104,7 @@ std::string JapaneseErrorText(const std::optional<Error>& error) {
 }
 
 bool BelongsInReport(const FileOutcome& outcome) {
-  return outcome.kind == OutcomeKind::kFailed || outcome.kind == OutcomeKind::kNotDone ||
-         (outcome.kind == OutcomeKind::kSkipped && outcome.why.kind == ReasonKind::kNoSignature);
+  return outcome.kind != OutcomeKind::kConverted;
 }
 
 std::vector<ReportedFile> ReportedFiles(const BatchResult& result) {
@@ -163,6 +169,11 @@ std::string ReportHeading(std::size_t count) {
   text += std::to_string(count);
   text += " 個のファイルは変換できませんでした。";
   return text;
+}
+
+std::string PassedOverHeading(std::size_t count) {
+  return "次の " + std::to_string(count) +
+         " 個のファイルは jw_cad の図面ではないため飛ばしました。";
 }
 
 std::string ReportText(const std::vector<ReportedFile>& files) {

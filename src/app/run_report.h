@@ -1,8 +1,7 @@
 #pragma once
 
-// The report after a run: every selected file that was not converted although it was meant to
-// be - a failure, or a jw_cad extension whose format did not recognise the file. Files of other
-// extensions are passed over silently. Reasons are worded in Japanese.
+// The report after a run: every file that was not converted - a failure, a file not done after
+// "中止", or one passed over as no drawing - each with its reason, worded in Japanese.
 
 #include <filesystem>
 #include <string>
@@ -34,6 +33,9 @@ std::string JapaneseErrorText(const std::optional<Error>& error);
 
 // "次の N 個のファイルは変換できませんでした。"
 std::string ReportHeading(std::size_t count);
+
+// "次の N 個のファイルは jw_cad の図面ではないため飛ばしました。"
+std::string PassedOverHeading(std::size_t count);
 
 // The whole report as text: the heading, then each file and its reason on the line below.
 std::string ReportText(const std::vector<ReportedFile>& files);

@@ -1,8 +1,9 @@
 #pragma once
 
 // What the end of a run says: how many files were converted, how many failed (each with its
-// reason), how many were not done because of "中止", and how many existing outputs were kept as
-// .BAK. Files not done are a count with their list, never failures.
+// reason), how many were not done because of "中止", how many were passed over as no drawings
+// (each with why), and which existing outputs were kept under which name. Files not done and
+// files passed over are counts with their lists, never failures.
 
 #include <cstddef>
 #include <string>
@@ -16,10 +17,12 @@ namespace penmorph::app {
 struct RunSummary {
   bool stopped = false;
   std::size_t converted = 0;
-  std::size_t backups = 0;
-  std::size_t skipped = 0;             // files of no jw_cad type among the selected ones
-  std::vector<ReportedFile> failures;  // with their reasons; unreadable folders of a tree too
-  std::vector<ReportedFile> not_done;  // left untouched after "中止"
+  std::vector<ReportedFile> backups;      // each output whose earlier file was kept, and its name
+  std::vector<ReportedFile> failures;     // with their reasons; unreadable folders of a tree too
+  std::vector<ReportedFile> not_done;     // left untouched after "中止"
+  std::vector<ReportedFile> passed_over;  // no drawings, each with why
+  // A backup had to take a name other than NAME.BAK: worth the report's opening.
+  bool unusual_backup = false;
 };
 
 RunSummary SummariseRun(const RunReport& report);
@@ -30,7 +33,7 @@ std::string SummaryStatus(const RunSummary& summary);
 std::vector<std::string> SummaryLines(const RunSummary& summary);
 // The report window opens when there is more to say than the status bar holds.
 bool NeedsReport(const RunSummary& summary);
-// The report's rows: the failures, then the files not done.
+// The report's rows: the failures, the files not done, those passed over, the backups kept.
 std::vector<ReportedFile> SummaryRows(const RunSummary& summary);
 // The whole report as text, for the clipboard and the saved file.
 std::string SummaryText(const RunSummary& summary);

@@ -103,7 +103,8 @@ std::vector<std::string> ChangeLines(const Inventory& inventory) {
 std::string CheckSummary(const StandardsCheckReport& report) {
   return "基準に合う図面 " + std::to_string(report.conform) + " 個、合わない図面 " +
          std::to_string(report.differ) + " 個、読めなかったファイル " +
-         std::to_string(report.failed) + " 個";
+         std::to_string(report.failed) + " 個、図面ではないため飛ばしたファイル " +
+         std::to_string(report.passed_over) + " 個";
 }
 
 std::string CheckHeading(const StandardsCheckReport& report) {
@@ -115,16 +116,24 @@ std::string CheckHeading(const StandardsCheckReport& report) {
 }
 
 std::string CheckReportText(const StandardsCheckReport& report) {
-  std::string text = CheckHeading(report) + "\n\n";
-  for (const ReportedFile& file : report.files) {
-    text += file.file_text + "\n";
-    // Each line of the reason indented under its file.
-    std::size_t begin = 0;
-    while (begin < file.reason.size()) {
-      const std::size_t end = std::min(file.reason.find('\n', begin), file.reason.size());
-      text += "    " + file.reason.substr(begin, end - begin) + "\n";
-      begin = end + 1;
+  auto list = [](const std::vector<ReportedFile>& files) {
+    std::string text;
+    for (const ReportedFile& file : files) {
+      text += file.file_text + "\n";
+      // Each line of the reason indented under its file.
+      std::size_t begin = 0;
+      while (begin < file.reason.size()) {
+        const std::size_t end = std::min(file.reason.find('\n', begin), file.reason.size());
+        text += "    " + file.reason.substr(begin, end - begin) + "\n";
+        begin = end + 1;
+      }
     }
+    return text;
+  };
+  std::string text = CheckHeading(report) + "\n\n" + list(report.files);
+  if (!report.passed_over_files.empty()) {
+    text += "\n" + PassedOverHeading(report.passed_over_files.size()) + "\n\n" +
+            list(report.passed_over_files);
   }
   if (report.stopped) {
     text += "\n" + std::string(kCheckStopped) + "\n";
@@ -185,7 +194,11 @@ void BackgroundCheck::Checked(const fs::path& file, const Result<Inventory>& inv
   const auto now = std::chrono::steady_clock::now();
   {
     std::lock_guard lock(mutex_);
-    if (!inventory.ok()) {
+    if (!inventory.ok() && inventory.error().kind == ErrorKind::kNotADrawing) {
+      ++report_.passed_over;
+      report_.passed_over_files.push_back(
+          {file, PathText(file), JapaneseErrorText(inventory.error())});
+    } else if (!inventory.ok()) {
       // The tables' own refusal (a scale clash, say) breaks the standard; the file was read.
       ++(IsTableRefusal(inventory.error().kind) ? report_.differ : report_.failed);
       report_.files.push_back({file, PathText(file), JapaneseErrorText(inventory.error())});

@@ -46,10 +46,12 @@ struct StandardsCheckReport {
   bool stopped = false;
   std::size_t conform = 0;
   std::size_t differ = 0;
-  std::size_t failed = 0;  // files that could not be read, and folders of a tree
-  // The drawings that do not conform, each reason the changes a line each, then those that
-  // could not be read, in the order they were read.
+  std::size_t failed = 0;       // files that could not be read, and folders of a tree
+  std::size_t passed_over = 0;  // no drawings, by their names or their first bytes
+  // The drawings that do not conform, each reason the changes a line each, and those that could
+  // not be read, in the order they were read; then the files passed over, each with why.
   std::vector<ReportedFile> files;
+  std::vector<ReportedFile> passed_over_files;
 };
 
 // What the tables would change in a drawing, a line each: "線色 2 → 8: 954 個",
@@ -57,7 +59,8 @@ struct StandardsCheckReport {
 // layer's or group's name.
 std::vector<std::string> ChangeLines(const preview::Inventory& inventory);
 
-// "基準に合う図面 3 個、合わない図面 2 個、読めなかったファイル 1 個"
+// "基準に合う図面 3 個、合わない図面 2 個、読めなかったファイル 1
+// 個、図面ではないため飛ばしたファイル 2 個"
 std::string CheckSummary(const StandardsCheckReport& report);
 // "次の 3 個のファイルは基準に合っていないか、読めませんでした。"
 std::string CheckHeading(const StandardsCheckReport& report);

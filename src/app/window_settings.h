@@ -19,8 +19,11 @@ AppSettings LoadStartSettings(const std::filesystem::path& program_folder,
 bool SaveTablesAs(const std::filesystem::path& file, const ConversionTables& tables,
                   Prompts& prompts);
 
-// Opens a settings file into both tables; keys it lacks keep their values, and a file that
-// cannot be read changes nothing.
-void OpenTablesFrom(const std::filesystem::path& file, ConversionTables& tables);
+// Opens a settings file into the tables; keys it lacks keep their values, and a file that
+// cannot be read changes nothing and is said, with a beep. Returns the status line: what was
+// read and which tables it replaced (and that layers no longer move, where the file has no
+// layer table); empty after a failure.
+std::string OpenTablesFrom(const std::filesystem::path& file, ConversionTables& tables,
+                           Prompts& prompts);
 
 }  // namespace penmorph::app

@@ -128,6 +128,7 @@ int PrintCheck(SourceCursor& files, const ConversionTables& tables, bool json, s
   std::uint64_t conform = 0;
   std::uint64_t differ = 0;
   std::uint64_t failed = 0;
+  std::uint64_t passed_over = 0;
   // As the inventory does: each file's object as it comes, the frame around them by hand.
   if (json) {
     out << "{\"files\":[";
@@ -137,7 +138,17 @@ int PrintCheck(SourceCursor& files, const ConversionTables& tables, bool json, s
     auto inventory = InventoryOfFile(formats, found->source, tables);
     Json entry;
     PutName(entry, "file", file);
-    if (!inventory.ok()) {
+    if (!inventory.ok() && inventory.error().kind == ErrorKind::kNotADrawing) {
+      // No drawing: neither conforming nor not, and no failure.
+      ++passed_over;
+      const std::string reason = inventory.error().Describe();
+      entry["conforms"] = nullptr;
+      entry["passed_over"] = true;
+      entry["reason"] = JsonText(reason);
+      if (!json) {
+        out << "passed over " << file << ": " << reason << "\n";
+      }
+    } else if (!inventory.ok()) {
       // A drawing the tables cannot be applied to is read well enough to know it breaks the
       // standard; only a file that cannot be read is a failure.
       const bool refused = IsTableRefusal(inventory.error().kind);
@@ -160,7 +171,7 @@ int PrintCheck(SourceCursor& files, const ConversionTables& tables, bool json, s
       }
     }
     if (json) {
-      out << (conform + differ + failed == 1 ? "" : ",") << JsonDump(entry);
+      out << (conform + differ + failed + passed_over == 1 ? "" : ",") << JsonDump(entry);
     }
     out.flush();
   }
@@ -169,9 +180,11 @@ int PrintCheck(SourceCursor& files, const ConversionTables& tables, bool json, s
     totals["conform"] = conform;
     totals["do_not_conform"] = differ;
     totals["failed"] = failed;
+    totals["passed_over"] = passed_over;
     out << "],\"totals\":" << JsonDump(totals) << "}\n";
   } else {
-    out << conform << " conform, " << differ << " do not, " << failed << " could not be read\n";
+    out << conform << " conform, " << differ << " do not, " << failed << " could not be read, "
+        << passed_over << " passed over\n";
   }
   out.flush();
   return differ == 0 && failed == 0 ? kExitOk : kExitFileFailed;

@@ -97,10 +97,19 @@ std::string ConvertReport::Line(const BatchJob& job, const FileOutcome& outcome,
     line["reason"] = JsonText(outcome.reason);
     line["bytes"] = bytes;
     line["milliseconds"] = Thousandths(milliseconds);
+    if (outcome.kept_backup()) {
+      PutName(line, "backup", PathToUtf8(outcome.backup));
+    } else {
+      line["backup"] = nullptr;
+    }
     return JsonDump(line) + "\n";
   }
   switch (outcome.kind) {
     case OutcomeKind::kConverted:
+      if (outcome.kept_backup()) {
+        return "converted " + file + " -> " + PathToUtf8(outcome.output) +
+               " (the earlier output kept as " + PathToUtf8(outcome.backup.filename()) + ")\n";
+      }
       return "converted " + file + " -> " + PathToUtf8(outcome.output) + "\n";
     case OutcomeKind::kSkipped:
       return "skipped " + file + ": " + outcome.reason + "\n";

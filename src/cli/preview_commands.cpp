@@ -242,6 +242,7 @@ int PrintInventories(SourceCursor& files, const ConversionTables& tables, bool j
                      std::ostream& out, const FormatRegistry& formats) {
   std::map<CodeFamily, Inventory> totals;
   Json failed = Json::array();
+  Json skipped = Json::array();
   // The document's frame is written as the files come, each file's object by the library: a
   // tree of any size is never held whole.
   if (json) {
@@ -252,13 +253,15 @@ int PrintInventories(SourceCursor& files, const ConversionTables& tables, bool j
     const std::string& file = found->shown;
     auto inventory = InventoryOfFile(formats, found->source, tables);
     if (!inventory.ok()) {
+      // A file that is no drawing is passed over as a conversion passes it over.
+      const bool passed_over = inventory.error().kind == ErrorKind::kNotADrawing;
       const std::string reason = inventory.error().Describe();
       Json failure;
       PutName(failure, "file", file);
       failure["reason"] = JsonText(reason);
-      failed.push_back(std::move(failure));
+      (passed_over ? skipped : failed).push_back(std::move(failure));
       if (!json) {
-        out << "failed " << file << ": " << reason << "\n";
+        out << (passed_over ? "skipped " : "failed ") << file << ": " << reason << "\n";
       }
       continue;
     }
@@ -284,7 +287,8 @@ int PrintInventories(SourceCursor& files, const ConversionTables& tables, bool j
       PutInventory(entry, total);
       all_totals.push_back(std::move(entry));
     }
-    out << "],\"totals\":" << JsonDump(all_totals) << ",\"failed\":" << JsonDump(failed) << "}\n";
+    out << "],\"totals\":" << JsonDump(all_totals) << ",\"failed\":" << JsonDump(failed)
+        << ",\"skipped\":" << JsonDump(skipped) << "}\n";
   } else {
     for (const auto& [family, total] : totals) {
       out << "total of " << total.format << " files\n";
@@ -298,14 +302,18 @@ int PrintInventories(SourceCursor& files, const ConversionTables& tables, bool j
 int PrintDryRun(SourceCursor& files, const ConversionTables& tables, std::ostream& out,
                 const FormatRegistry& formats) {
   std::size_t read = 0;
+  std::size_t skipped = 0;
   std::size_t failed = 0;
   std::uint64_t changed = 0;
   while (std::optional<SourceFile> found = files.Next()) {
     const std::string& file = found->shown;
     auto inventory = InventoryOfFile(formats, found->source, tables);
     if (!inventory.ok()) {
-      out << "failed " << file << ": " << inventory.error().Describe() << "\n";
-      ++failed;
+      // Passed over, as the conversion it stands for would pass the file over.
+      const bool passed_over = inventory.error().kind == ErrorKind::kNotADrawing;
+      out << (passed_over ? "skipped " : "failed ") << file << ": " << inventory.error().Describe()
+          << "\n";
+      ++(passed_over ? skipped : failed);
       continue;
     }
     ++read;
@@ -319,7 +327,7 @@ int PrintDryRun(SourceCursor& files, const ConversionTables& tables, std::ostrea
     }
     out.flush();
   }
-  out << read << " read, " << failed << " failed, " << changed
+  out << read << " read, " << skipped << " skipped, " << failed << " failed, " << changed
       << " entities would change; nothing was written\n";
   out.flush();
   return failed == 0 ? kExitOk : kExitFileFailed;

@@ -50,10 +50,11 @@ class FileSystem {
   // The names of everything in a folder, hidden ones included, as UTF-8 (PathFromUtf8 turns
   // one back into a path).
   virtual Result<std::vector<std::string>> ListFolder(const std::filesystem::path& folder) = 0;
-  // Why an existing file could not be replaced, told before anything is changed: on Windows a
-  // read-only file, or one that another program holds open (jw_cad keeps its drawing open),
-  // which would also keep a second name of it from being removed again. On Linux the folder's
-  // permissions alone decide, and an open file can always be replaced.
+  // Why an existing file could not be replaced, told before anything is changed: a file its
+  // owner marked read-only, on every system (the folder's permissions would let Linux replace
+  // it, but the mark says the user wants it kept); on Windows also one that another program
+  // holds open (jw_cad keeps its drawing open), which would also keep a second name of it from
+  // being removed again. On Linux an open file can always be replaced.
   virtual Status CheckReplaceable(const std::filesystem::path& /*path*/) { return Status::Ok(); }
   // Whether a live process holds the file open to write it: the program's own temporary files
   // are held so (a lock on Linux, the open handle itself on Windows) while they are written,

@@ -81,7 +81,19 @@ Result<std::vector<std::string>> RealFileSystem::ListFolder(const fs::path& fold
   return names;
 }
 
-Status RealFileSystem::CheckReplaceable(const fs::path&) {
+Status RealFileSystem::CheckReplaceable(const fs::path& path) {
+  struct stat status {};
+  if (lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    return Status::Ok();  // nothing to replace, or no file, which the caller tells apart
+  }
+  // The owner's write bit is what "read-only" means to a file manager; a file of another user
+  // is read-only when nobody may write it. Root could write either, so permissions alone would
+  // not tell.
+  const mode_t writable = status.st_uid == geteuid() ? S_IWUSR : (S_IWUSR | S_IWGRP | S_IWOTH);
+  if ((status.st_mode & writable) == 0) {
+    return IoError("cannot replace " + PathToUtf8(path) + ": the file is read-only",
+                   SystemCause::kReadOnlyFile);
+  }
   return Status::Ok();
 }
 
@@ -168,8 +180,8 @@ std::FILE* OpenFile(const fs::path& path, const char* mode) {
 std::size_t ReadAt(std::FILE* file, std::uint64_t offset, std::span<std::uint8_t> into) {
   std::size_t got = 0;
   while (got < into.size()) {
-    const ssize_t n = pread(fileno(file), into.data() + got, into.size() - got,
-                            static_cast<off_t>(offset + got));
+    const ssize_t n =
+        pread(fileno(file), into.data() + got, into.size() - got, static_cast<off_t>(offset + got));
     if (n < 0 && errno == EINTR) {
       continue;
     }

@@ -133,7 +133,7 @@ Error ReplaceFailure(std::string what, DWORD code, const fs::path& target) {
   if (code == ERROR_ACCESS_DENIED) {
     const DWORD attributes = Attributes(target);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-      return IoError(std::move(what) + ": the file is read-only", SystemCause::kReadOnly);
+      return IoError(std::move(what) + ": the file is read-only", SystemCause::kReadOnlyFile);
     }
     HANDLE probe = CreateFileW(SystemPath(target).c_str(), DELETE,
                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -253,7 +253,7 @@ Status RealFileSystem::CheckReplaceable(const fs::path& path) {
   }
   if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
     return IoError("cannot replace " + PathToUtf8(path) + ": the file is read-only",
-                   SystemCause::kReadOnly);
+                   SystemCause::kReadOnlyFile);
   }
   // Replacing needs the right to delete; a program that holds the file open without sharing
   // that right keeps it.

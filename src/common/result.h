@@ -20,6 +20,7 @@ enum class ErrorKind {
   kRange,        // a value that does not fit the field it has to be written into
   kScaleClash,   // the layer table moves entities into a group drawn at another scale
   kUnencodable,  // a new name holds a character the drawing's strings have no code for
+  kNotADrawing,  // no file of a jw_cad format, by its name or its first bytes: passed over
 };
 
 // What the system said when it refused a file operation, sorted into the cases a user can act
@@ -27,6 +28,7 @@ enum class ErrorKind {
 enum class SystemCause {
   kNone,            // not the system's refusal: the file's content (the kind tells)
   kReadOnly,        // the file, or the disk, is write-protected
+  kReadOnlyFile,    // the file itself is marked read-only (by its owner, on purpose)
   kInUse,           // another program holds the file open, or has locked it
   kNotFound,        // no such file or folder
   kNoAccess,        // the user may not do this there

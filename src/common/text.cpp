@@ -195,4 +195,23 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
+std::string EscapedBytes(std::string_view bytes, std::size_t max_shown) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string text;
+  for (std::size_t i = 0; i < bytes.size() && i < max_shown; ++i) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
+      text += static_cast<char>(byte);
+    } else {
+      text += "\\x";
+      text += kHex[byte >> 4];
+      text += kHex[byte & 0xF];
+    }
+  }
+  if (bytes.size() > max_shown) {
+    text += "...";
+  }
+  return text;
+}
+
 }  // namespace penmorph

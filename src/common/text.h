@@ -41,6 +41,11 @@ std::string_view FileExtension(std::string_view file_name);
 // Whether `text` is UTF-8 throughout: no overlong forms, surrogates or values past U+10FFFF.
 bool IsValidUtf8(std::string_view text);
 
+// Bytes of a file quoted in a message: printable ASCII as it is, every other byte (and the
+// backslash) as \xNN, at most `max_shown` bytes of them and "..." after a longer run. What a
+// damaged file holds thus never puts control bytes or broken UTF-8 into a report.
+std::string EscapedBytes(std::string_view bytes, std::size_t max_shown = 24);
+
 // Cuts UTF-8 text to at most max_bytes without splitting a character.
 std::string_view CutUtf8(std::string_view text, std::size_t max_bytes);
 

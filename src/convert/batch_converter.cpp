@@ -64,39 +64,31 @@ std::size_t BatchResult::Count(OutcomeKind kind) const {
       outcomes.begin(), outcomes.end(), [kind](const FileOutcome& o) { return o.kind == kind; }));
 }
 
-std::string EnglishReason(const OutcomeReason& reason) {
-  const std::string error = reason.error ? reason.error->Describe() : std::string();
-  switch (reason.kind) {
-    case ReasonKind::kNone:
-      break;
-    case ReasonKind::kNoExtension:
-      return "not a jw_cad file (no extension)";
-    case ReasonKind::kNotJwCadType:
-      return "not a jw_cad file type (" + reason.subject + ")";
-    case ReasonKind::kNoSignature:
-      return "not a " + reason.subject + " file (no " + reason.subject + " signature)";
-    case ReasonKind::kNameNotAllowed:
-    case ReasonKind::kUnreadable:
-      return reason.subject;
-    case ReasonKind::kSameFolder:
-      return "the destination folder is the file's own folder";
-    case ReasonKind::kCannotRead:
-      return "cannot read: " + error;
-    case ReasonKind::kCannotConvert:
-      return "cannot convert: " + error;
-    case ReasonKind::kCannotWrite:
-      return "cannot write: " + error;
-    case ReasonKind::kInternalError:
-      return "internal error: " + reason.subject;
-    case ReasonKind::kStopped:
-      return "not converted: the run was stopped first";
-  }
-  return {};
+// The name a file system knows an output by: on Windows letters of either case are one name.
+std::string NameKey(const fs::path& path) {
+  std::string key = PathToUtf8(path.lexically_normal());
+#ifdef _WIN32
+  key = ToUpperAscii(key);
+#endif
+  return key;
 }
 
 fs::path BackupPath(const fs::path& output) {
   fs::path backup = output;
   backup.replace_extension(".BAK");
+  return backup;
+}
+
+fs::path BatchConverter::ClaimBackup(const fs::path& output) {
+  // Outputs that differ only in their extension (図面A.jww, 図面A.jws) share NAME.BAK: the first
+  // of a run takes it, as always, and the later ones keep their extension in the backup's name,
+  // so that no backup made by this run replaces another.
+  std::lock_guard lock(backups_mutex_);
+  fs::path backup = BackupPath(output);
+  for (int n = 1; !backups_made_.insert(NameKey(backup)).second; ++n) {
+    backup = output;
+    backup += n == 1 ? ".BAK" : "." + std::to_string(n) + ".BAK";
+  }
   return backup;
 }
 
@@ -154,14 +146,11 @@ FileOutcome BatchConverter::ConvertFile(const fs::path& source, const fs::path& 
   if (std::string problem = NameProblem(source, output); !problem.empty()) {
     return Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kNameNotAllowed, problem));
   }
-  const std::string name = PathToUtf8(source.filename());
-  const FileFormat* format = formats_.FindForFile(name);
-  if (format == nullptr) {
-    std::string_view extension = name.empty() ? std::string_view() : FileExtension(name);
-    return Finish(outcome, OutcomeKind::kSkipped,
-                  extension.empty() ? Because(ReasonKind::kNoExtension)
-                                    : Because(ReasonKind::kNotJwCadType, std::string(extension)));
+  const SourceJudgement by_name = JudgeName(formats_, source);
+  if (by_name.kind != SourceKind::kDrawing) {
+    return Finish(outcome, OutcomeKind::kSkipped, by_name.why);
   }
+  const FileFormat* format = by_name.format;
   const Folders folders = FoldersOf(source, output);
   // Back for the next file however this one ends; the reader below is gone by then.
   BuffersInHand buffers(*this);
@@ -171,11 +160,11 @@ FileOutcome BatchConverter::ConvertFile(const fs::path& source, const fs::path& 
   }
   // A large file (a small one is in memory already) whose output may be a patched copy is not
   // read at all but for its signature: the system copies it, and the copy is what is read.
-  const bool unread =
-      in->file() != nullptr && folders.patches && format->Traits().patches_in_place;
-  if (!(unread ? HasSignature(*format, in->file()) : HasSignature(*format, in.value()))) {
-    return Finish(outcome, OutcomeKind::kSkipped,
-                  Because(ReasonKind::kNoSignature, std::string(format->Name())));
+  const bool unread = in->file() != nullptr && folders.patches && format->Traits().patches_in_place;
+  const SourceJudgement by_content = JudgeContent(
+      *format, unread ? HasSignature(*format, in->file()) : HasSignature(*format, in.value()));
+  if (by_content.kind != SourceKind::kDrawing) {
+    return Finish(outcome, OutcomeKind::kSkipped, by_content.why);
   }
   if (folders.same) {
     return Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kSameFolder));
@@ -238,11 +227,13 @@ void BatchConverter::ConvertWith(const FileFormat& format, ByteReader& in, Buffe
            Because(kByStage[static_cast<int>(converted.stage())], converted.error()));
     return;
   }
-  if (Status committed = pending->Commit(BackupPath(outcome.output)); !committed.ok()) {
+  if (Status committed =
+          pending->Commit([this](const fs::path& output) { return ClaimBackup(output); });
+      !committed.ok()) {
     Finish(outcome, OutcomeKind::kFailed, Because(ReasonKind::kCannotWrite, committed.error()));
     return;
   }
-  outcome.kept_backup = pending->replaced_output();
+  outcome.backup = pending->backup();
   Finish(outcome, OutcomeKind::kConverted);
 }
 

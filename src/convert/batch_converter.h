@@ -18,6 +18,7 @@
 #include "common/file_system.h"
 #include "common/result.h"
 #include "convert/format_registry.h"
+#include "convert/source_judgement.h"
 #include "settings/conv_settings.h"
 
 namespace penmorph {
@@ -31,39 +32,16 @@ enum class OutcomeKind {
   kNotDone,  // the run was stopped before this file; nothing of it was touched
 };
 
-// Why a file was not converted. The window and the command line word it each in their own
-// language, so the driver hands over the kind and its particulars, not a sentence.
-enum class ReasonKind {
-  kNone,            // converted
-  kNoExtension,     // skipped: the name has no extension
-  kNotJwCadType,    // skipped: no jw_cad format has this extension (subject: the extension)
-  kNoSignature,     // skipped: a jw_cad extension without its format's signature (subject: format)
-  kNameNotAllowed,  // failed: the system would not give the name its plain meaning (subject: why)
-  kUnreadable,      // failed: the file cannot be opened (subject: why, in English; error)
-  kSameFolder,      // failed: the output would be written over the source's own folder
-  kCannotRead,      // failed: the format's reader (error)
-  kCannotConvert,   // failed: the remap (error)
-  kCannotWrite,     // failed: writing or moving the output into place (error)
-  kInternalError,   // failed: an exception (subject: its text)
-  kStopped,         // not done: the run was stopped first
-};
-
-struct OutcomeReason {
-  ReasonKind kind = ReasonKind::kNone;
-  std::string subject;
-  std::optional<Error> error;
-};
-
-// The reason in English, as the command line prints it: "cannot read: bad record (at byte 17)".
-std::string EnglishReason(const OutcomeReason& reason);
-
 struct FileOutcome {
   OutcomeKind kind = OutcomeKind::kSkipped;
   std::filesystem::path source;
   std::filesystem::path output;
   OutcomeReason why;
-  std::string reason;        // `why` in English; empty when converted
-  bool kept_backup = false;  // converted over an existing output, which is now its .BAK
+  std::string reason;  // `why` in English; empty when converted
+  // Converted over an existing output, which now has this name: NAME.BAK, or NAME.EXT.BAK where
+  // an earlier file of the same run took NAME.BAK already. Empty when there was none.
+  std::filesystem::path backup;
+  bool kept_backup() const { return !backup.empty(); }
 };
 
 struct BatchResult {
@@ -79,6 +57,9 @@ class ConversionObserver {
   virtual void Converting(const std::filesystem::path& source,
                           const std::filesystem::path& output) = 0;
 };
+
+// The name a file system knows an output by: on Windows letters of either case are one name.
+std::string NameKey(const std::filesystem::path& path);
 
 // The output path with its extension replaced by ".BAK".
 std::filesystem::path BackupPath(const std::filesystem::path& output);
@@ -136,6 +117,9 @@ class BatchConverter {
                                                  PendingOutput& pending,
                                                  std::span<std::uint8_t> write_buffer);
   Folders FoldersOf(const std::filesystem::path& source, const std::filesystem::path& output);
+  // The name an existing output is kept under, never one an earlier file of this run's
+  // converter gave its own: called only when there is an output to keep.
+  std::filesystem::path ClaimBackup(const std::filesystem::path& output);
 
   const FormatRegistry& formats_;
   const ConversionTables& tables_;
@@ -152,6 +136,8 @@ class BatchConverter {
   };
   std::mutex folders_mutex_;
   std::optional<FolderPair> last_folders_;
+  std::mutex backups_mutex_;
+  std::set<std::string> backups_made_;  // by NameKey
   std::mutex buffers_mutex_;
   std::vector<std::unique_ptr<Buffers>> free_buffers_;
 };

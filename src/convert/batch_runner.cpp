@@ -22,15 +22,6 @@ namespace {
 // their turn wait in a report, and this keeps them few whatever the size of the run.
 constexpr std::size_t kWindow = 1024;
 
-// The name a file system knows an output by: on Windows letters of either case are one name.
-std::string NameKey(const fs::path& path) {
-  std::string key = PathToUtf8(path.lexically_normal());
-#ifdef _WIN32
-  key = ToUpperAscii(key);
-#endif
-  return key;
-}
-
 FileOutcome NotDone(const BatchJob& job) {
   FileOutcome outcome;
   outcome.kind = OutcomeKind::kNotDone;

@@ -2,6 +2,7 @@
 
 #include "common/path_text.h"
 #include "convert/source_file.h"
+#include "convert/source_judgement.h"
 
 namespace penmorph {
 
@@ -11,9 +12,9 @@ namespace {
 template <class Read>
 auto WithFormat(const FormatRegistry& formats, const std::filesystem::path& file, Read read)
     -> decltype(read(std::declval<const FileFormat&>(), std::declval<ByteReader&>())) {
-  const FileFormat* format = formats.FindForFile(PathToUtf8(file.filename()));
-  if (format == nullptr) {
-    return MakeError(ErrorKind::kUnsupported, "not a jw_cad file type");
+  const SourceJudgement by_name = JudgeName(formats, file);
+  if (by_name.kind != SourceKind::kDrawing) {
+    return PassedOverError(by_name.why);
   }
   if (std::optional<Error> unreadable = UnreadableReason(file)) {
     return *unreadable;
@@ -22,10 +23,12 @@ auto WithFormat(const FormatRegistry& formats, const std::filesystem::path& file
   if (!in.ok()) {
     return in.error();
   }
-  if (!HasSignature(*format, in.value())) {
-    return MakeError(ErrorKind::kMalformed, "not a " + std::string(format->Name()) + " file");
+  const FileFormat& format = *by_name.format;
+  if (SourceJudgement by_content = JudgeContent(format, HasSignature(format, in.value()));
+      by_content.kind != SourceKind::kDrawing) {
+    return PassedOverError(by_content.why);
   }
-  return read(*format, in.value());
+  return read(format, in.value());
 }
 
 }  // namespace

@@ -148,7 +148,7 @@ PendingOutput::PendingOutput(PendingOutput&& other) noexcept
       temporary_(std::move(other.temporary_)),
       sink_(std::move(other.sink_)),
       finished_(other.finished_),
-      replaced_output_(other.replaced_output_) {
+      backup_(std::move(other.backup_)) {
   other.finished_ = true;
 }
 
@@ -168,6 +168,10 @@ void PendingOutput::Discard() {
 }
 
 Status PendingOutput::Commit(const fs::path& backup) {
+  return Commit([&backup](const fs::path&) { return backup; });
+}
+
+Status PendingOutput::Commit(const std::function<fs::path(const fs::path&)>& backup_of) {
   if (finished_) {
     return IoError("output " + PathToUtf8(output_) + " was already finished");
   }
@@ -203,15 +207,20 @@ Status PendingOutput::Commit(const fs::path& backup) {
     return fail(IoError("a folder has the name of the output " + PathToUtf8(output_),
                         SystemCause::kNameTaken));
   }
+  if (had_output) {
+    // Looked at before the backup is named: an output that stays as it is keeps no backup.
+    if (Status replaceable = files.CheckReplaceable(output_); !replaceable.ok()) {
+      return fail(replaceable.error());
+    }
+  }
+  const fs::path backup = had_output ? backup_of(output_) : fs::path();
   if (had_output && files.IsDirectory(backup)) {
     return fail(IoError("a folder has the name of the backup " + PathToUtf8(backup),
                         SystemCause::kNameTaken));
   }
   if (had_output) {
-    for (const fs::path& existing : {output_, backup}) {
-      if (Status replaceable = files.CheckReplaceable(existing); !replaceable.ok()) {
-        return fail(replaceable.error());
-      }
+    if (Status replaceable = files.CheckReplaceable(backup); !replaceable.ok()) {
+      return fail(replaceable.error());
     }
   }
 
@@ -242,7 +251,7 @@ Status PendingOutput::Commit(const fs::path& backup) {
       }
       return error;
     }
-    replaced_output_ = true;
+    backup_ = backup;
   }
   return Status::Ok();
 }

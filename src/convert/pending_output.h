@@ -39,8 +39,11 @@ class PendingOutput {
 
   // Completes the output. An existing output becomes `backup` (an older backup is replaced).
   Status Commit(const std::filesystem::path& backup);
-  // True once a Commit has replaced an existing output, which it kept as the backup.
-  bool replaced_output() const { return replaced_output_; }
+  // The same, with the backup's name asked of `backup_of` only when there is an output to keep.
+  Status Commit(
+      const std::function<std::filesystem::path(const std::filesystem::path&)>& backup_of);
+  // Once a Commit has replaced an existing output, the name it kept that output under; else empty.
+  const std::filesystem::path& backup() const { return backup_; }
   // Removes the temporary file; the folder is left as it was.
   void Discard();
 
@@ -53,7 +56,7 @@ class PendingOutput {
   std::filesystem::path temporary_;
   std::unique_ptr<FileSink> sink_;
   bool finished_ = false;  // committed or discarded
-  bool replaced_output_ = false;
+  std::filesystem::path backup_;
 };
 
 // Finishes, in `folder`, what a run that was killed in the middle of a Commit left behind, and

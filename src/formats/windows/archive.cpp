@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "common/text.h"
+
 namespace penmorph::jw {
 
 namespace {
@@ -85,7 +87,7 @@ EntityKind ReadClassTag(ByteReader& in, ArchiveState& state, bool in_block_list,
       }
     }
     if (kind == EntityKind::kNone) {
-      in.FailAt(ErrorKind::kUnsupported, "unknown record class \"" + name + "\"", at);
+      in.FailAt(ErrorKind::kUnsupported, "unknown record class \"" + EscapedBytes(name) + "\"", at);
       return kind;
     }
     state.Introduce(kind);

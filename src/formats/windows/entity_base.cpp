@@ -50,7 +50,7 @@ constexpr auto kKeptLineTypes = [] {
 
 bool KeepsColor(ColorCheck check, std::uint16_t color) {
   return check == ColorCheck::kAny || IsSxfOrStandardColor(color) ||
-         (check == ColorCheck::kStandardSxfOrOwn && color == 10);
+         (check == ColorCheck::kStandardSxfOrOwn && color == kOwnColor);
 }
 
 // SXF colours and line types came with this version.

@@ -137,6 +137,15 @@ constexpr const PartInfo& PartInfoOf(EntityPart part) {
   return kEntityParts[static_cast<std::size_t>(part)];
 }
 
+// The colour code of a record that carries an RGB colour of its own (jw_cad's 任意色 fill).
+inline constexpr std::uint16_t kOwnColor = 10;
+
+// Whether the part's colour is its record's own RGB colour. No table maps it: the code names no
+// pen, and a record remapped away from it would be written without the colour it carries.
+constexpr bool IsOwnColor(const PartInfo& part, std::uint16_t color) {
+  return color == kOwnColor && KindInfo(part.checked_as).colors == ColorCheck::kStandardSxfOrOwn;
+}
+
 // Whether the part's PenStyle is a line type - of lines, arcs and dimension lines; points and
 // texts use the field otherwise, and nothing remaps it there.
 constexpr bool HasLineType(const PartInfo& part) {

@@ -68,10 +68,11 @@ struct RemapRules {
 RemapRules MainListRules(const JwwConvSettings& table);
 RemapRules BlockMemberRules(const JwwConvSettings& table);
 
-// One attribute block under the rules, as the part it is.
+// One attribute block under the rules, as the part it is. A record's own RGB colour is kept
+// whatever the options: they remap pens, and it is none.
 inline void RemapColor(ColorRemapper& remap, const RemapRules& rules, const PartInfo& part,
                        EntityBase& base) {
-  if (rules.Colors(part.color)) {
+  if (rules.Colors(part.color) && !IsOwnColor(part, base.PenColor)) {
     remap.Color(base.PenColor);
   }
 }

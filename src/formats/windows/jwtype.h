@@ -66,7 +66,7 @@ struct TEntSolid {  // solid; the colour exists only when PenColor is 10
   EntityBase base;
   std::array<double, 8> values{};
   std::int32_t color = 0;
-  bool HasColor() const { return base.PenColor == 10; }
+  bool HasColor() const { return base.PenColor == kOwnColor; }
   bool operator==(const TEntSolid&) const = default;
 };
 
