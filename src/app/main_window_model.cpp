@@ -122,6 +122,7 @@ void MainWindowModel::LoadInBackground(const fs::path& folder) {
     return;
   }
   view_.SetStatus(texts::kSearching);
+  shown_search_folder_ = PathText(FolderPath(folder));
   loading_ = std::make_unique<TreeLoad>();
   TreeLoad& load = *loading_;
   load.thread = std::thread([this, &load, folder] {
@@ -221,6 +222,7 @@ fs::path MainWindowModel::PickerStart(const std::string& last) const {
 
 void MainWindowModel::BuildTree(const fs::path& folder) {
   EndLoading(false);  // a folder chosen meanwhile wins over the start's
+  shown_search_folder_ = PathText(FolderPath(folder));
   walking_ = true;
   view_.Changed(kTreePart);
   browser_.BuildFolderTree(folder, WalkStop());
@@ -328,6 +330,10 @@ void MainWindowModel::OpenPaths(const std::vector<fs::path>& paths) {
   if (walking_ || paths.empty()) {
     return;
   }
+  if (asking_ || running()) {
+    handed_over_ = paths;
+    return;
+  }
   const std::optional<StartPath> start = StartPathOf(paths.front());
   if (!start) {
     return;
@@ -343,9 +349,7 @@ void MainWindowModel::OpenPaths(const std::vector<fs::path>& paths) {
     }
   }
   EndLoading(false);
-  settings_.search_folder = PathText(FolderPath(start->folder));
-  SaveIni();
-  view_.Changed(kFoldersPart);
+  shown_search_folder_ = PathText(FolderPath(start->folder));
   walking_ = true;
   view_.Changed(kTreePart);
   const bool opened = browser_.OpenStartPath(*start, Options(), WalkStop());
@@ -354,6 +358,12 @@ void MainWindowModel::OpenPaths(const std::vector<fs::path>& paths) {
   }
   walking_ = false;
   view_.Changed(kTreePart | kRowsPart | kSelectionPart);
+}
+
+void MainWindowModel::OpenHandedOver() {
+  if (std::optional<std::vector<fs::path>> paths = std::exchange(handed_over_, std::nullopt)) {
+    OpenPaths(*paths);
+  }
 }
 
 void MainWindowModel::EditSettings(SettingsDialog which) {
@@ -402,10 +412,20 @@ void MainWindowModel::Convert() {
   if (running() || walking_) {
     return;  // one run at a time
   }
+  // The files are held from the checks to the answer; a run holds them on.
+  asking_ = true;
+  const bool started = AskAndStart();
+  asking_ = false;
+  if (!started) {
+    OpenHandedOver();
+  }
+}
+
+bool MainWindowModel::AskAndStart() {
   const ConversionRequest request =
       browser_.MakeRequest(settings_.destination_folder, whole_tree_, Options());
   if (!CheckConversion(request, view_)) {
-    return;
+    return false;
   }
   ConversionPlan plan = MakePlan(request);
   view_.SetStatus(texts::kCounting);
@@ -414,11 +434,11 @@ void MainWindowModel::Convert() {
   view_.SetStatus({});
   if (count.files == 0) {
     view_.ShowMessage(MessageKind::kInformation, NothingToConvertText(plan, count));
-    return;
+    return false;
   }
   if (!view_.AskYesNo(RunQuestion(plan, count, settings_.tables))) {
     view_.SetStatus(texts::kCancelled);
-    return;
+    return false;
   }
   plan.file_count = count.Jobs();
   progress_ = RunProgress{};
@@ -430,6 +450,7 @@ void MainWindowModel::Convert() {
                                          setup_.workers != 0 ? setup_.workers : DefaultWorkers(),
                                          [this] { view_.WakeSoon(); });
   view_.Changed(kRunPart);
+  return true;
 }
 
 void MainWindowModel::CheckStandards() {
@@ -483,6 +504,7 @@ void MainWindowModel::CheckNews() {
   view_.Changed(kRunPart);
   // The report is what a check is for: it opens even when every drawing conforms.
   view_.ShowCheckReport(CheckReportText(report));
+  OpenHandedOver();
 }
 
 void MainWindowModel::News() {
@@ -518,6 +540,7 @@ void MainWindowModel::News() {
   if (NeedsReport(summary)) {
     view_.ShowReport(summary);
   }
+  OpenHandedOver();
 }
 
 bool MainWindowModel::RequestClose() {
@@ -542,6 +565,12 @@ void MainWindowModel::Exit() {
 
 std::string_view MainWindowModel::ListBanner() const {
   return whole_tree_ ? texts::kWholeTreeBanner : std::string_view();
+}
+
+std::string MainWindowModel::SearchFieldText() const {
+  // Empty until a folder has been searched: the built-in one is the program's own.
+  const bool searched = browser_.tree_ready() || walking_ || loading_ != nullptr;
+  return searched ? shown_search_folder_ : std::string();
 }
 
 std::string MainWindowModel::SelectionText() const {

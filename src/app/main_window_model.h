@@ -141,7 +141,10 @@ class MainWindowModel {
   void SelectRows(std::vector<std::size_t> rows);
   void SetWholeTree(bool whole_tree);
   // Files or folders dropped on the window, or handed over by a second start: a folder is
-  // listed, files of one folder are listed and selected.
+  // listed, files of one folder are listed and selected. The folder is shown for now; the
+  // remembered search folder stays the one the user chose. While the question before a run is
+  // open, or a run or a check goes, they keep their files: what is handed over meanwhile is
+  // listed when they end (the last hand-over wins).
   void OpenPaths(const std::vector<std::filesystem::path>& paths);
 
   void EditSettings(SettingsDialog which);
@@ -184,6 +187,8 @@ class MainWindowModel {
   const RunProgress& progress() const { return progress_; }
   // The banner over the list: with "サブフォルダも含める" on, the selection does not apply.
   std::string_view ListBanner() const;
+  // The field above the tree: the folder the tree shows, empty until one has been searched.
+  std::string SearchFieldText() const;
   // For the status bar's second part: "3 個選択".
   std::string SelectionText() const;
   std::string ProgressLine() const { return ProgressText(progress_); }
@@ -203,6 +208,10 @@ class MainWindowModel {
   void EndLoading(bool keep);
   std::filesystem::path PickerStart(const std::string& last) const;
   void CheckNews();
+  // Lists what was handed over while the files were held, now that they are not.
+  void OpenHandedOver();
+  // The checks, the count and the question; true when the run has started.
+  bool AskAndStart();
 
   const FormatRegistry& formats_;
   MainWindowView& view_;
@@ -213,6 +222,9 @@ class MainWindowModel {
   bool whole_tree_ = false;
   bool walking_ = false;
   bool stopping_ = false;
+  bool asking_ = false;  // the checks and the question before a run are open
+  std::optional<std::vector<std::filesystem::path>> handed_over_;
+  std::string shown_search_folder_;  // the root of the tree shown, as the field gives it
   RunProgress progress_;
   struct TreeLoad;
   std::unique_ptr<TreeLoad> loading_;

@@ -170,9 +170,7 @@ void TForm1::Changed(unsigned parts) {
     ShowTree();
   }
   if (parts & (app::kTreePart | app::kFoldersPart)) {
-    // Empty until a folder has been searched: the built-in one is the program's own.
-    const bool searched = model_.browser().tree_ready() || model_.walking() || model_.loading();
-    search_field_->setText(searched ? FromUtf8(settings.search_folder) : QString());
+    search_field_->setText(FromUtf8(model_.SearchFieldText()));
   }
   if (parts & app::kRowsPart) {
     ShowRows();

@@ -166,9 +166,7 @@ void TForm1::Changed(unsigned parts) {
     ShowTree();
   }
   if (parts & (app::kTreePart | app::kFoldersPart)) {
-    // Empty until a folder has been searched: the built-in one is the program's own.
-    const bool searched = model_.browser().tree_ready() || model_.walking() || model_.loading();
-    SetWindowTextUtf8(search_field_, searched ? settings.search_folder : std::string());
+    SetWindowTextUtf8(search_field_, model_.SearchFieldText());
     SetWindowTextUtf8(destination_field_, settings.destination_folder);
   }
   if (parts & app::kRowsPart) {
