@@ -10,6 +10,7 @@
 #include "app/preview_panel.h"
 #include "app/preview_view.h"
 #include "formats/standard_formats.h"
+#include "layer_test_files.h"
 #include "preview_test_files.h"
 #include "test_support.h"
 
@@ -264,6 +265,35 @@ TEST_F(PreviewPanelTest, HiddenLayersAreLeftOutUntilTheBoxShowsThem) {
   EXPECT_EQ(LinesPainted(panel_.before()), 3u);
   EXPECT_EQ(LinesPainted(panel_.after()), 0u);
   Settle();
+}
+
+// A table the drawing refuses (a layer moved into a group of another scale) leaves no stale
+// picture on the after side but the refusal whole beside it; an edit that mends the table brings
+// the after side back.
+TEST_F(PreviewPanelTest, ATableTheDrawingRefusesLeavesNoAfterPictureUntilItIsMended) {
+  testing::WriteBytes(scratch_ / "layers.jww", testing::JwwOnLayers());
+  panel_.Show(scratch_ / "layers.jww", ConversionTables{});
+  Settle();
+  ASSERT_NE(panel_.after(), nullptr);
+  EXPECT_EQ(panel_.AfterLabel(), "変換後");
+  ConversionTables clash;
+  clash.layers.SetTarget(LayerAddress{0, 1}.Index(), LayerAddress{2, 0});
+  panel_.TablesChanged(clash);
+  Settle();
+  EXPECT_EQ(panel_.state(), PanelState::kFailed);
+  EXPECT_NE(panel_.before(), nullptr);
+  EXPECT_EQ(panel_.after(), nullptr);
+  EXPECT_EQ(panel_.Caption(), "layers.jww はこの設定では変換できません");
+  EXPECT_EQ(panel_.AfterLabel(),
+            "変換後\nこの設定では変換できません：\nレイヤ 0-1 の図形を縮尺 1/100 のグループ 0 "
+            "から縮尺 1/50 のグループ 2 へ移すことになり、用紙上の大きさが変わります");
+  panel_.SetBackground(preview::Background::kBlack);
+  EXPECT_EQ(panel_.after(), nullptr);  // a repaint brings no picture back
+  panel_.TablesChanged(ConversionTables{});
+  Settle();
+  EXPECT_EQ(panel_.state(), PanelState::kReady);
+  EXPECT_NE(panel_.after(), nullptr);
+  EXPECT_EQ(panel_.AfterLabel(), "変換後");
 }
 
 TEST_F(PreviewPanelTest, OnlyTheLatestSelectionIsShown) {

@@ -7,6 +7,9 @@
 #include "app/jww_settings_form.h"
 #include "app/layer_settings_form.h"
 #include "app/typed_number.h"
+#include "formats/standard_formats.h"
+#include "layer_test_files.h"
+#include "test_support.h"
 
 namespace penmorph::app {
 namespace {
@@ -170,6 +173,25 @@ TEST(LayerSettingsForm, ConfirmStopsAtTheFirstTargetNamingNoLayerAndOtherwiseRep
   expected.SetLayerName(0x25, "壁");
   EXPECT_EQ(table, expected);
   EXPECT_EQ(form.targets[0x20], "B-3");
+}
+
+// OK asks before a table the highlighted drawing could not be converted with: a layer with
+// entities moved into a group drawn at another scale (group 2 is at 1/50, the rest at 1/100).
+TEST(LayerSettingsForm, OkAsksWhenTheHighlightedDrawingCouldNotBeConvertedWithTheTable) {
+  testing::ScratchFolder scratch;
+  const std::filesystem::path file = scratch / "layers.jww";
+  testing::WriteBytes(file, testing::JwwOnLayers());
+  const FormatRegistry formats = MakeStandardFormats();
+  LayerTable clash;
+  clash.SetTarget(LayerAddress{0, 1}.Index(), LayerAddress{2, 0});
+  EXPECT_EQ(LayerMoveQuestion(formats, file, ConversionTables{}, clash),
+            "プレビュー中の図面「layers.jww」は、このレイヤ設定では変換できません。\nレイヤ 0-1 "
+            "の図形を縮尺 1/100 のグループ 0 から縮尺 1/50 のグループ 2 "
+            "へ移すことになり、用紙上の大きさが変わります。\nこのまま設定しますか？");
+  LayerTable same_scale;
+  same_scale.SetTarget(LayerAddress{0, 1}.Index(), LayerAddress{1, 0});
+  EXPECT_EQ(LayerMoveQuestion(formats, file, ConversionTables{}, same_scale), "");
+  EXPECT_EQ(LayerMoveQuestion(formats, std::nullopt, ConversionTables{}, clash), "");
 }
 
 TEST(JwcSettingsForm, OutOfRangeOpensAsNoConversionAndTheBlankLineTypeStopsTheConfirmation) {

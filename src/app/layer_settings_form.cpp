@@ -4,7 +4,10 @@
 #include <utility>
 
 #include "app/dialog_texts.h"
+#include "app/path_text.h"
+#include "app/run_report.h"
 #include "app/typed_number.h"
+#include "convert/file_preview.h"
 
 namespace penmorph::app {
 
@@ -138,6 +141,22 @@ std::optional<RefusedTarget> ConfirmLayerForm(LayerSettingsForm& form, LayerTabl
   }
   table = std::move(confirmed);
   return std::nullopt;
+}
+
+std::string LayerMoveQuestion(const FormatRegistry& formats,
+                              const std::optional<std::filesystem::path>& file,
+                              ConversionTables tables, const LayerTable& proposed) {
+  if (!file) {
+    return {};
+  }
+  tables.layers = proposed;
+  const Result<preview::Inventory> inventory = InventoryOfFile(formats, *file, tables);
+  if (inventory.ok() || inventory.error().kind != ErrorKind::kScaleClash) {
+    return {};
+  }
+  return "プレビュー中の図面「" + PathText(file->filename()) +
+         "」は、このレイヤ設定では変換できません。\n" + JapaneseErrorText(inventory.error()) +
+         "。\nこのまま設定しますか？";
 }
 
 }  // namespace penmorph::app

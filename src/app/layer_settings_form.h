@@ -5,11 +5,13 @@
 // range fill of targets and the check when the user confirms.
 
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "convert/format_registry.h"
 #include "preview/layer_sheet.h"
 #include "settings/layer_table.h"
 
@@ -50,5 +52,12 @@ struct RefusedTarget {
 // and says which and why. When every cell passes the table is replaced by the form's and
 // nullopt comes back.
 std::optional<RefusedTarget> ConfirmLayerForm(LayerSettingsForm& form, LayerTable& table);
+
+// Asked at OK when the highlighted drawing could not be converted with the proposed layer
+// table - a layer moved into a group drawn at another scale - so that the user hears of it
+// now, not at the end of a run of many files. Empty when it can, or nothing is highlighted.
+std::string LayerMoveQuestion(const FormatRegistry& formats,
+                              const std::optional<std::filesystem::path>& file,
+                              ConversionTables tables, const LayerTable& proposed);
 
 }  // namespace penmorph::app

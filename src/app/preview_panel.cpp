@@ -6,6 +6,7 @@
 #include <array>
 #include <set>
 
+#include "app/preview_texts.h"
 #include "app/run_report.h"
 #include "common/path_text.h"
 #include "convert/file_preview.h"
@@ -183,6 +184,7 @@ void PreviewPanel::Show(const std::optional<std::filesystem::path>& file,
   before_.reset();
   after_.reset();
   failure_.clear();
+  refused_by_tables_ = false;
   if (!file_) {
     ++generation_;
     state_ = PanelState::kEmpty;
@@ -209,7 +211,7 @@ void PreviewPanel::TablesChanged(const ConversionTables& tables) {
   }
   tables_ = tables;
   ResolvePens();
-  if (file_ && state_ != PanelState::kFailed) {
+  if (file_ && (state_ != PanelState::kFailed || refused_by_tables_)) {
     // The drawing read already stays: only the inventory needs the new tables.
     Submit(drawing_ == nullptr);
   }
@@ -233,7 +235,12 @@ void PreviewPanel::ResolvePens() {
       show_hidden_layers_ ? preview::HiddenLayers::kFaint : preview::HiddenLayers::kLeftOut;
   before_ =
       preview::MakeDisplayList(drawing_, tables_, preview::Side::kBefore, background_, hidden);
-  after_ = preview::MakeDisplayList(drawing_, tables_, preview::Side::kAfter, background_, hidden);
+  if (refused_by_tables_) {
+    after_.reset();
+  } else {
+    after_ =
+        preview::MakeDisplayList(drawing_, tables_, preview::Side::kAfter, background_, hidden);
+  }
 }
 
 void PreviewPanel::Submit(bool draw) {
@@ -253,15 +260,19 @@ bool PreviewPanel::Deliver() {
   if (!done || done->generation != generation_) {
     return false;
   }
+  refused_by_tables_ = done->refused_by_tables;
   if (!done->failure.empty()) {
     state_ = PanelState::kFailed;
     failure_ = done->failure;
+    ResolvePens();  // the before side stays; the after side goes while the tables refuse
     return true;
   }
   inventory_ = std::move(done->inventory);
   if (done->drew) {
     drawing_ = std::move(done->drawing);
     ResolvePens();
+  } else if (!after_) {
+    ResolvePens();  // the tables refused the drawing before this edit: the after side is back
   }
   state_ = PanelState::kReady;
   return true;
@@ -279,7 +290,9 @@ std::string PreviewPanel::Caption() const {
     case PanelState::kReading:
       return name + " を読んでいます…";
     case PanelState::kFailed:
-      return name + " は表示できません：" + failure_;
+      // A refusal of the tables is given whole beside the after side, not cut off here.
+      return refused_by_tables_ ? name + " はこの設定では変換できません"
+                                : name + " は表示できません：" + failure_;
     case PanelState::kReady:
       break;
   }
@@ -292,6 +305,14 @@ std::string PreviewPanel::Caption() const {
     caption += ")";
   }
   return caption;
+}
+
+std::string PreviewPanel::AfterLabel() const {
+  std::string label(preview_texts::kAfter);
+  if (refused_by_tables_ && state_ == PanelState::kFailed) {
+    label += "\nこの設定では変換できません：\n" + failure_;
+  }
+  return label;
 }
 
 void PreviewPanel::WaitIdle() {
@@ -328,6 +349,7 @@ void PreviewPanel::Work() {
       }
     } else {
       done.failure = JapaneseErrorText(inventory.error());
+      done.refused_by_tables = IsTableRefusal(inventory.error().kind);
     }
     {
       std::lock_guard lock(mutex_);

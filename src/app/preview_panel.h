@@ -64,7 +64,12 @@ class PreviewPanel {
   std::vector<InventoryRow> Rows() const;
   // The two sides, once the drawing is read.
   const preview::DisplayList* before() const { return before_ ? &*before_ : nullptr; }
+  // Empty while the tables refuse the drawing (a layer moved into a group of another scale):
+  // no picture of what the conversion would not write.
   const preview::DisplayList* after() const { return after_ ? &*after_ : nullptr; }
+  // The after side's label: "変換後", then, while the tables refuse the drawing, the refusal
+  // whole, on lines of its own.
+  std::string AfterLabel() const;
   preview::Background background() const { return background_; }
   bool show_hidden_layers() const { return show_hidden_layers_; }
   // The drawing read for the shown file, or nullptr (the layer dialog shows its names).
@@ -86,6 +91,7 @@ class PreviewPanel {
     std::optional<preview::Inventory> inventory;
     std::shared_ptr<const preview::Drawing> drawing;
     std::string failure;
+    bool refused_by_tables = false;  // read, but the tables cannot be applied to it
   };
 
   void Submit(bool draw);
@@ -110,6 +116,7 @@ class PreviewPanel {
   ConversionTables tables_;
   PanelState state_ = PanelState::kEmpty;
   std::string failure_;
+  bool refused_by_tables_ = false;  // the failure is the tables', which an edit may mend
   std::optional<preview::Inventory> inventory_;
   std::shared_ptr<const preview::Drawing> drawing_;
   std::optional<preview::DisplayList> before_;

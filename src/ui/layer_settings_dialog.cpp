@@ -180,7 +180,8 @@ TForm4::TForm4(LayerTable& table, UserPrompts& prompts, QWidget* parent)
   }
 }
 
-void TForm4::SetDrawingLayers(const preview::LayerSheet* sheet) {
+void TForm4::SetDrawingLayers(const preview::LayerSheet* sheet, MoveQuestion question) {
+  move_question_ = std::move(question);
   drawing_layer_names_ = app::DrawingLayerNames(sheet);
   drawing_group_names_ = app::DrawingGroupNames(sheet);
 }
@@ -238,7 +239,8 @@ void TForm4::Button1Click() {
 void TForm4::Button2Click() {
   CommitOpenEditors();
   app::LayerSettingsForm form = FormOnScreen();
-  const auto refused = app::ConfirmLayerForm(form, table_);
+  LayerTable proposed = table_;
+  const auto refused = app::ConfirmLayerForm(form, proposed);
   SetColumnTexts(layers_, kTarget, form.targets);
   if (refused) {
     const int row = static_cast<int>(refused->row);
@@ -250,6 +252,11 @@ void TForm4::Button2Click() {
     layers_->editItem(layers_->item(row, kTarget));
     return;
   }
+  if (const std::string question = move_question_ ? move_question_(proposed) : std::string();
+      !question.empty() && !prompts_.AskYesNo(this, FromUtf8(question))) {
+    return;  // the dialog stays open, the table as it was
+  }
+  table_ = std::move(proposed);
   accept();
 }
 

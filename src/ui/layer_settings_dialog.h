@@ -5,6 +5,7 @@
 // confirms.
 
 #include <QDialog>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,8 +29,12 @@ class TForm4 : public QDialog {
 
   TForm4(LayerTable& table, UserPrompts& prompts, QWidget* parent = nullptr);
 
-  // The highlighted drawing's layers (nullptr: none), shown the next time the dialog opens.
-  void SetDrawingLayers(const preview::LayerSheet* sheet);
+  // Asked at OK of a table that passes its checks: a question for the user, or empty.
+  using MoveQuestion = std::function<std::string(const LayerTable& proposed)>;
+
+  // The highlighted drawing's layers (nullptr: none), shown the next time the dialog opens, and
+  // the question OK asks about it (see app::LayerMoveQuestion).
+  void SetDrawingLayers(const preview::LayerSheet* sheet, MoveQuestion question = {});
 
   QTableWidget* StringGrid1() const { return layers_; }
   QTableWidget* StringGrid2() const { return groups_; }
@@ -49,6 +54,7 @@ class TForm4 : public QDialog {
   app::LayerSettingsForm FormOnScreen() const;
 
   LayerTable& table_;
+  MoveQuestion move_question_;
   UserPrompts& prompts_;
   std::vector<std::string> drawing_layer_names_;
   std::vector<std::string> drawing_group_names_;

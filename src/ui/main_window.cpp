@@ -137,7 +137,11 @@ void TForm1::ShowSettingsDialog(app::SettingsDialog which) {
       return;
     case app::SettingsDialog::kLayers: {
       const preview::Drawing* drawing = preview_->panel().drawing();
-      layer_dialog_->SetDrawingLayers(drawing != nullptr ? &drawing->layers : nullptr);
+      layer_dialog_->SetDrawingLayers(
+          drawing != nullptr ? &drawing->layers : nullptr, [this](const LayerTable& proposed) {
+            return app::LayerMoveQuestion(model_.formats(), preview_->panel().file(),
+                                          model_.tables(), proposed);
+          });
       layer_dialog_->exec();
       return;
     }

@@ -133,7 +133,8 @@ void PreviewCanvas::paintEvent(QPaintEvent*) {
     app::PaintDisplayList(*list_, viewport_, qt);
   }
   painter.setPen(black ? Qt::white : Qt::darkGray);
-  painter.drawText(rect().adjusted(6, 4, -6, -4), Qt::AlignLeft | Qt::AlignTop, label_);
+  painter.drawText(rect().adjusted(6, 4, -6, -4), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                   label_);
 }
 
 void PreviewCanvas::wheelEvent(QWheelEvent* event) {
@@ -331,7 +332,7 @@ void PreviewPane::Refresh() {
   }
   table_->resizeColumnsToContents();
   before_->SetList(panel_.before(), FromUtf8(texts::kBefore));
-  after_->SetList(panel_.after(), FromUtf8(texts::kAfter));
+  after_->SetList(panel_.after(), FromUtf8(panel_.AfterLabel()));
   ShowCanvases();
   if (panel_.before() != nullptr && !fitted_) {
     FitToWindow();  // a drawing that has just arrived is shown whole

@@ -92,7 +92,8 @@ void TForm4::ApplyDpi(UINT dpi) {
   SetClientSize(hwnd(), kClientWidth, kClientHeight, dpi);
 }
 
-void TForm4::SetDrawingLayers(const preview::LayerSheet* sheet) {
+void TForm4::SetDrawingLayers(const preview::LayerSheet* sheet, MoveQuestion question) {
+  move_question_ = std::move(question);
   drawing_layer_names_ = app::DrawingLayerNames(sheet);
   drawing_group_names_ = app::DrawingGroupNames(sheet);
 }
@@ -156,7 +157,8 @@ void TForm4::Button2Click() {
   form.targets = layers_->Values(kTarget);
   form.layer_names = layers_->Values(kLayerNewName);
   form.group_names = groups_->Values(kGroupNewName);
-  const auto refused = app::ConfirmLayerForm(form, table_);
+  LayerTable proposed = table_;
+  const auto refused = app::ConfirmLayerForm(form, proposed);
   layers_->SetValues(form.targets, kTarget);
   if (refused) {
     desktop_.Beep();
@@ -168,6 +170,11 @@ void TForm4::Button2Click() {
     layers_->BeginEdit();
     return;
   }
+  if (const std::string question = move_question_ ? move_question_(proposed) : std::string();
+      !question.empty() && !desktop_.AskYesNo(hwnd(), question)) {
+    return;  // the dialog stays open, the table as it was
+  }
+  table_ = std::move(proposed);
   done_ = true;
 }
 

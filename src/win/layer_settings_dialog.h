@@ -4,6 +4,7 @@
 // and groups, beside the names the highlighted drawing gives them; checked only when the user
 // confirms.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,8 +28,12 @@ class TForm4 : public WindowBase {
 
   TForm4(LayerTable& table, Desktop& desktop, HWND owner);
 
-  // The highlighted drawing's layers (nullptr: none), shown the next time the dialog opens.
-  void SetDrawingLayers(const preview::LayerSheet* sheet);
+  // Asked at OK of a table that passes its checks: a question for the user, or empty.
+  using MoveQuestion = std::function<std::string(const LayerTable& proposed)>;
+
+  // The highlighted drawing's layers (nullptr: none), shown the next time the dialog opens, and
+  // the question OK asks about it (see app::LayerMoveQuestion).
+  void SetDrawingLayers(const preview::LayerSheet* sheet, MoveQuestion question = {});
   // Shows the dialog modally, centred on its owner; the table changes only when the user
   // confirms.
   void ShowModal();
@@ -50,6 +55,7 @@ class TForm4 : public WindowBase {
   void CommitOpenEditors();
 
   LayerTable& table_;
+  MoveQuestion move_question_;
   Desktop& desktop_;
   HWND owner_;
   FixedLayout layout_;

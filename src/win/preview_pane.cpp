@@ -279,7 +279,10 @@ class PreviewCanvas : public WindowBase {
     SetTextColor(dc, black ? RGB(255, 255, 255) : RGB(96, 96, 96));
     HGDIOBJ old_font =
         SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(pane_.hwnd(), WM_GETFONT, 0, 0)));
-    TextOutW(dc, 6, 4, label_.c_str(), static_cast<int>(label_.size()));
+    // Wrapped: the after side's label may carry a refusal of the tables, given whole.
+    RECT text_area{6, 4, std::max(6, width - 6), std::max(4, height - 4)};
+    DrawTextW(dc, label_.c_str(), static_cast<int>(label_.size()), &text_area,
+              DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
     SelectObject(dc, old_font);
     BitBlt(screen, 0, 0, width, height, dc, 0, 0, SRCCOPY);
     SelectObject(dc, old_bitmap);
@@ -404,7 +407,7 @@ void PreviewPane::Refresh() {
   SendMessageW(table_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(table_, nullptr, TRUE);
   before_->SetList(panel_.before(), Wide(texts::kBefore).c_str());
-  after_->SetList(panel_.after(), Wide(texts::kAfter).c_str());
+  after_->SetList(panel_.after(), Wide(panel_.AfterLabel()).c_str());
   ShowCanvases();
   if (panel_.before() != nullptr && !fitted_) {
     FitToWindow();  // a drawing that has just arrived is shown whole
