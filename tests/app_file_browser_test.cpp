@@ -350,6 +350,21 @@ TEST_F(BrowserTest, HeaderPressesAlternateAndAttributesRestoreTheListingWithItsS
   EXPECT_EQ(browser_.list().selected_rows(), places);
   browser_.PressHeader(kNameColumn, {}, {});
   EXPECT_EQ(Column(kNameColumn), (std::vector<std::string>{"a.jww", "b.jww", "C.jww", "d.jww"}));
+
+  // The order chosen stays for the next folder listed, and the header can show it.
+  ASSERT_TRUE(browser_.shown_sort());
+  EXPECT_EQ(*browser_.shown_sort(), (FileBrowser::ShownSort{kNameColumn, false}));
+  browser_.PressHeader(kNameColumn, {}, {});  // descending
+  fs::create_directories(scratch_ / "next");
+  for (const char* name : {"y.jww", "z.jww", "x.jww"}) {
+    WriteBytes(scratch_ / "next" / name, name);
+  }
+  ASSERT_TRUE(browser_.BuildFolderTree(scratch_.path(), {}));
+  browser_.ShowFolder(browser_.NodeOf(scratch_ / "next"), {}, {});
+  EXPECT_EQ(Column(kNameColumn), (std::vector<std::string>{"z.jww", "y.jww", "x.jww"}));
+  EXPECT_EQ(*browser_.shown_sort(), (FileBrowser::ShownSort{kNameColumn, true}));
+  browser_.PressHeader(kAttributeColumn, {}, {});
+  EXPECT_FALSE(browser_.shown_sort());
 }
 
 // After a sort "変換" asks for the files the user chose, never others.

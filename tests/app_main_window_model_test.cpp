@@ -311,6 +311,9 @@ TEST_F(ModelTest, ARunConvertsExactlyTheSelectedFilesAfterAQuestionThatCountsThe
   MainWindowModel& model = Open();
   ListFolder(model, drawings);
   WriteBytes(destination() / "c.jww", "an earlier output");
+  EXPECT_TRUE(model.browser().list().selected_rows().empty());  // a listing picks nothing
+  model.SelectAll();
+  EXPECT_EQ(model.SelectionText(), "4 個選択");
   model.SelectRows({});
   model.Convert();
   EXPECT_EQ(view_.Take(),

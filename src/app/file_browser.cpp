@@ -99,7 +99,11 @@ void FileBrowser::ListFiles(const fs::path& folder, const ListOptions& options,
     }
     return true;
   });
-  // Listed with nothing selected: "変換" converts only what the user picked.
+  // Listed with nothing selected: "変換" converts only what the user picked; in the order the
+  // user last chose.
+  if (shown_sort_) {
+    list_.Sort(shown_sort_->column, shown_sort_->descending);
+  }
   const std::size_t count = list_.rows().size();
   if (interrupted) {
     prompts_.SetStatus(texts::kListInterrupted);
@@ -146,12 +150,14 @@ void FileBrowser::PressHeader(int column, const ListOptions& options, const Stop
   }
   if (column == kAttributeColumn) {
     // Back to the order the file system gave; the direction of the next sort stays.
+    shown_sort_.reset();
     const std::vector<fs::path> selected = list_.SelectedNames();
     ListFiles(fs::path(list_.folder()), options, stop);
     list_.SelectNames(selected);
     return;
   }
   list_.Sort(column, sort_descending_);
+  shown_sort_ = ShownSort{column, sort_descending_};
   sort_descending_ = !sort_descending_;
 }
 

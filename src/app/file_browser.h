@@ -75,7 +75,15 @@ class FileBrowser {
   std::optional<FolderTree::NodeId> shown_node() const { return shown_node_; }
   bool tree_ready() const { return tree_ready_; }
   bool list_ready() const { return list_ready_; }
+  // The direction of the next sort: presses alternate, whichever column is pressed.
   bool sort_descending() const { return sort_descending_; }
+  // The order the list shows, for the header's arrow; it stays for the next folder listed.
+  struct ShownSort {
+    int column = 0;
+    bool descending = false;
+    bool operator==(const ShownSort&) const = default;
+  };
+  const std::optional<ShownSort>& shown_sort() const { return shown_sort_; }
   bool search_interrupted() const { return search_interrupted_; }
 
  private:
@@ -89,6 +97,7 @@ class FileBrowser {
   bool tree_ready_ = false;
   bool list_ready_ = false;
   bool sort_descending_ = false;
+  std::optional<ShownSort> shown_sort_;  // none: the file system's order
   bool search_interrupted_ = false;
 };
 

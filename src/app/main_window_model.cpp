@@ -321,6 +321,14 @@ void MainWindowModel::SelectRows(std::vector<std::size_t> rows) {
   view_.Changed(kSelectionPart);
 }
 
+void MainWindowModel::SelectAll() {
+  std::vector<std::size_t> rows(browser_.list().rows().size());
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    rows[row] = row;
+  }
+  SelectRows(std::move(rows));
+}
+
 void MainWindowModel::SetWholeTree(bool whole_tree) {
   whole_tree_ = whole_tree;
   view_.Changed(kRunPart | kSelectionPart);

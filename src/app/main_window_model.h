@@ -139,6 +139,8 @@ class MainWindowModel {
   void OpenRow(std::optional<std::size_t> row);
   // The rows the list shows as selected now, in any order.
   void SelectRows(std::vector<std::size_t> rows);
+  // Ctrl+A in the list.
+  void SelectAll();
   void SetWholeTree(bool whole_tree);
   // Files or folders dropped on the window, or handed over by a second start: a folder is
   // listed, files of one folder are listed and selected. The folder is shown for now; the

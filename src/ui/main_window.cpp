@@ -343,6 +343,14 @@ void TForm1::ShowRows() {
     }
   }
   ShowSelection();
+  // The header's arrow on the column the list is sorted by.
+  QHeaderView* header = list_->horizontalHeader();
+  const auto& sort = model_.browser().shown_sort();
+  header->setSortIndicatorShown(sort.has_value());
+  if (sort) {
+    header->setSortIndicator(sort->column,
+                             sort->descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+  }
   list_->setUpdatesEnabled(true);
   showing_ = false;
   const auto& selected = model_.browser().list().selected_rows();

@@ -284,12 +284,28 @@ void TForm1::ShowRows() {
     }
   }
   ShowSelection();
+  ShowSortArrow();
   SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list_, nullptr, TRUE);
   showing_ = false;
   const auto& selected = model_.browser().list().selected_rows();
   if (!selected.empty()) {
     SendMessageW(list_, LVM_ENSUREVISIBLE, selected.front(), FALSE);
+  }
+}
+
+void TForm1::ShowSortArrow() {
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0));
+  const auto& sort = model_.browser().shown_sort();
+  for (int column = 0; column < app::kFileColumnCount; ++column) {
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (sort && sort->column == column) {
+      item.fmt |= sort->descending ? HDF_SORTDOWN : HDF_SORTUP;
+    }
+    SendMessageW(header, HDM_SETITEMW, column, reinterpret_cast<LPARAM>(&item));
   }
 }
 

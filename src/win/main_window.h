@@ -107,6 +107,8 @@ class TForm1 : public WindowBase, public app::MainWindowView {
   void ShowFolder();
   void ShowRows();
   void ShowSizes();
+  // The header's arrow on the column the list is sorted by.
+  void ShowSortArrow();
   void ShowSelection();
   void TakeSelection();
   void ShowRun();

@@ -75,6 +75,13 @@ bool TForm1::Notify(const NMHDR& header, LRESULT& result) {
           PostMessageW(hwnd(), kApplySelection, 0, 0);
         }
         return true;
+      case LVN_KEYDOWN:
+        // The list view has no Ctrl+A of its own.
+        if (reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == 'A' &&
+            (GetKeyState(VK_CONTROL) & 0x8000) != 0) {
+          model_.SelectAll();
+        }
+        return true;
       case NM_DBLCLK:
         OpenFile();
         return true;
