@@ -90,7 +90,8 @@ class SettingsDialogsTest : public QObject {
 
   void jwcDialogHasItsControlsWhereTheyBelong() {
     JwcConvSettings table;
-    TForm2 dialog(table);
+    FakePrompts prompts;
+    TForm2 dialog(table, prompts);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("JWC/JWK設定"));
     QCOMPARE(dialog.size(), QSize(602, 279));
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
@@ -135,7 +136,8 @@ class SettingsDialogsTest : public QObject {
     table.SetEntry(8, 19);  // no such line type
     table.SetEntry(24, 5);  // any non-zero flag shows checked
     table.SetEntry(12, 17);
-    TForm2 dialog(table);
+    FakePrompts prompts;
+    TForm2 dialog(table, prompts);
     Show(dialog);
     QCOMPARE(dialog.ComboBox(3)->currentText(), QStringLiteral("無変換"));
     QCOMPARE(dialog.ComboBox(1)->currentIndex(), 0);
@@ -165,7 +167,8 @@ class SettingsDialogsTest : public QObject {
     table.SetEntry(9, 10);  // opens as the blank entry
     table.SetEntry(10, 4);
     table.SetEntry(24, 1);
-    TForm2 dialog(table);
+    FakePrompts prompts;
+    TForm2 dialog(table, prompts);
     Show(dialog);
     QCOMPARE(dialog.ComboBox(9)->currentText(), QStringLiteral("　"));
     dialog.ComboBox(1)->setFocus();
@@ -175,6 +178,9 @@ class SettingsDialogsTest : public QObject {
     dialog.CheckBox1()->setChecked(false);
     QTest::mouseClick(Child<QPushButton>(&dialog, "Button1"), Qt::LeftButton);
     QVERIFY(dialog.isVisible());
+    QCOMPARE(prompts.Take(),
+             (QStringList{"beep", QStringLiteral("error:線種 3 の変換先が空欄です。線種を選んで"
+                                                 "下さい。")}));
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog.ComboBox(9)));
     QCOMPARE(table.Entry(1), 1);  // before the refused list: stored
     QCOMPARE(table.Entry(9), 10);
@@ -200,7 +206,8 @@ class SettingsDialogsTest : public QObject {
     JwcConvSettings table;
     table.SetEntry(4, 6);
     const JwcConvSettings before = table;
-    TForm2 dialog(table);
+    FakePrompts prompts;
+    TForm2 dialog(table, prompts);
     for (int way = 0; way < 3; ++way) {
       Show(dialog);
       QCOMPARE(dialog.ComboBox(4)->currentIndex(), 6);  // every opening shows the table again
@@ -295,7 +302,10 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(colours->Value(2), QStringLiteral("5"));  // passed, so rewritten as decimal
 
     QTest::keyClicks(editor, "9");
-    QTest::keyClick(editor, Qt::Key_Return);  // Enter while still typing
+    QTest::keyClick(editor, Qt::Key_Return);  // Enter while typing: the cell's, down a row
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(colours->currentRow(), 12);
+    QTest::keyClick(colours, Qt::Key_Return);  // then the dialog's
     QVERIFY(!dialog.isVisible());
     QCOMPARE(table.Entry(12), 9);
     QCOMPARE(table.Entry(3), 5);
@@ -365,7 +375,9 @@ class SettingsDialogsTest : public QObject {
     dialog.Edit2()->setText(QStringLiteral("－１"));  // a negative number: refused
     prompts.Take();
     QTest::mouseClick(Child<QPushButton>(&dialog, "Button2"), Qt::LeftButton);
-    QCOMPARE(prompts.Take(), QStringList{"beep"});
+    QCOMPARE(prompts.Take(),
+             (QStringList{"beep", QStringLiteral("error:一括設定の値 －１ は 0〜9、11〜19 "
+                                                 "の範囲で入力して下さい。")}));
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog.Edit2()));
     dialog.StringGrid2()->SetValue(3, QStringLiteral("１５"));
     QTest::mouseClick(Child<QPushButton>(&dialog, "Button3"), Qt::LeftButton);
@@ -397,12 +409,13 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(Values(colours), expected);
     QVERIFY(table == JwwConvSettings{});  // nothing stored before OK
 
-    // 12 is no colour: a beep, the focus back in the box, nothing changed.
+    // 12 is no colour: a beep and why, the focus back in the box, nothing changed.
     dialog.Edit1()->clear();
     QTest::keyClicks(dialog.Edit1(), "12");
     prompts.Take();
     QTest::mouseClick(Child<QPushButton>(&dialog, "Button1"), Qt::LeftButton);
-    QCOMPARE(prompts.Take(), QStringList{"beep"});
+    QCOMPARE(prompts.Take(), (QStringList{"beep", QStringLiteral("error:一括設定の値 12 は 0〜9 "
+                                                                 "の範囲で入力して下さい。")}));
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog.Edit1()));
     QCOMPARE(Values(colours), expected);
 
@@ -516,7 +529,11 @@ class SettingsDialogsTest : public QObject {
     QTest::keyClicks(layers, "2");
     QTest::keyClicks(QApplication::focusWidget(), "-x");
 
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);  // Enter while still typing
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);  // the cell's Enter
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(layers->currentRow(), 0x04);
+    QVERIFY(prompts.Take().isEmpty());
+    QTest::keyClick(layers, Qt::Key_Return);  // the dialog's
     QVERIFY(dialog.isVisible());
     QCOMPARE(prompts.Take(),
              (QStringList{"beep", QStringLiteral("error:レイヤ 0-3 の移動先 2-x は 0-0〜F-F "
@@ -526,7 +543,16 @@ class SettingsDialogsTest : public QObject {
     QVERIFY(editor != nullptr && layers->isAncestorOf(editor));
     QCOMPARE(layers->currentRow(), 0x03);
     editor->setText(QStringLiteral("2-5"));
-    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::keyClick(editor, Qt::Key_Escape);  // this cell's typing only: the dialog stays
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(layers->item(0x03, TForm4::kTarget)->text(), QStringLiteral("2-x"));
+    layers->setCurrentCell(0x03, TForm4::kTarget);
+    QTest::keyClick(layers, Qt::Key_Delete);  // empties the selected cells
+    QCOMPARE(layers->item(0x03, TForm4::kTarget)->text(), QString());
+    QTest::keyClicks(layers, "2");
+    QTest::keyClicks(QApplication::focusWidget(), "-5");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClick(layers, Qt::Key_Return);
     QVERIFY(!dialog.isVisible());
     LayerTable expected;
     expected.SetTarget(0x01, LayerAddress{1, 1});

@@ -46,4 +46,9 @@ std::optional<int> ConfirmJwcForm(const JwcSettingsForm& form, JwcConvSettings& 
   return std::nullopt;
 }
 
+std::string BlankLineTypeText(int list) {
+  return "線種 " + std::to_string(list - JwcSettingsForm::kFirstLineTypeList + 1) +
+         " の変換先が空欄です。線種を選んで下さい。";
+}
+
 }  // namespace penmorph::app

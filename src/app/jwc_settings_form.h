@@ -35,5 +35,7 @@ JwcSettingsForm JwcFormFromTable(const JwcConvSettings& table);
 // blank item stops it there and its number comes back (the dialog puts the focus on it); the
 // lists before it keep their new values. nullopt when every list and the check box are stored.
 std::optional<int> ConfirmJwcForm(const JwcSettingsForm& form, JwcConvSettings& table);
+// The error box of a blank line type at OK, naming the list.
+std::string BlankLineTypeText(int list);
 
 }  // namespace penmorph::app

@@ -38,6 +38,13 @@ RefusedCell Refuse(RefusedCell::Grid grid, std::size_t row, const std::string& t
 
 }  // namespace
 
+std::string FillRefusalText(std::string_view typed, ValueRule rule) {
+  return "一括設定の値 " + std::string(typed) + " は " +
+         std::string(rule == ValueRule::kColour ? dialog_texts::kColourRange
+                                                : dialog_texts::kLineTypeRange) +
+         " の範囲で入力して下さい。";
+}
+
 bool IsValidValue(ValueRule rule, std::int32_t value) {
   if (rule == ValueRule::kColour) {
     return value >= 0 && value <= 9;

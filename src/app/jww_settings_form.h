@@ -47,6 +47,8 @@ std::vector<std::string> LineTypeRowCaptions();
 // decimal text, written into rows `first` to `last` of `cells` and back into the box.
 std::optional<std::string> FillRows(std::vector<std::string>& cells, std::size_t first,
                                     std::size_t last, std::string_view typed, ValueRule rule);
+// The error box of a refused fill: "一括設定の値 12 は 0〜9 の範囲で入力して下さい。"
+std::string FillRefusalText(std::string_view typed, ValueRule rule);
 
 struct RefusedCell {
   enum Grid { kColours, kLineTypes } grid = kColours;

@@ -116,6 +116,11 @@ std::optional<std::string> FillTargets(std::vector<std::string>& targets, std::s
   return text;
 }
 
+std::string FillTargetRefusalText(std::string_view typed) {
+  return "一括設定の移動先 " + std::string(typed) + " は " +
+         std::string(dialog_texts::kLayerTargetForm) + " の形で入力して下さい。";
+}
+
 std::optional<RefusedTarget> ConfirmLayerForm(LayerSettingsForm& form, LayerTable& table) {
   LayerTable confirmed;
   for (std::size_t row = 0; row < form.targets.size() && row < kLayerCount; ++row) {

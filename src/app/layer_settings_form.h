@@ -40,6 +40,8 @@ std::vector<std::string> DrawingGroupNames(const preview::LayerSheet* sheet);
 // `first` to `last` and back into the box.
 std::optional<std::string> FillTargets(std::vector<std::string>& targets, std::size_t first,
                                        std::size_t last, std::string_view typed);
+// The error box of a refused fill: "一括設定の移動先 2-x は 0-0〜F-F の形で入力して下さい。"
+std::string FillTargetRefusalText(std::string_view typed);
 
 struct RefusedTarget {
   std::size_t row = 0;  // the layer's index

@@ -1,9 +1,11 @@
 #include "ui/dialog_layout.h"
 
+#include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPalette>
 
 #include "ui/ui_fonts.h"
 
@@ -23,23 +25,50 @@ QLabel* AddLabel(const QString& text, QWidget* parent, int left, int top, int wi
   return label;
 }
 
+CellDelegate::CellDelegate(QAbstractItemView* grid) : QStyledItemDelegate(grid), grid_(grid) {
+  grid->installEventFilter(this);
+  // The range chosen for a fill stays as visible while the focus is in the fill's box.
+  QPalette palette = grid->palette();
+  for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
+    palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+  }
+  grid->setPalette(palette);
+}
+
 bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
-  if (event->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    const bool confirm = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-    if (confirm || key->key() == Qt::Key_Escape) {
-      auto* editor = static_cast<QWidget*>(object);
-      QWidget* dialog = editor->window();
-      if (confirm) {
-        emit commitData(editor);
+  if (event->type() != QEvent::KeyPress) {
+    return QStyledItemDelegate::eventFilter(object, event);
+  }
+  auto* key = static_cast<QKeyEvent*>(event);
+  if (object == grid_) {
+    // While a cell is typed into its editor has the keys: this is the grid's own Delete.
+    if (key->key() == Qt::Key_Delete) {
+      for (const QModelIndex& index : grid_->selectionModel()->selectedIndexes()) {
+        if ((index.flags() & Qt::ItemIsEditable) != 0) {
+          grid_->model()->setData(index, QString());
+        }
       }
-      emit closeEditor(editor, confirm ? NoHint : RevertModelCache);
-      QKeyEvent forwarded(QEvent::KeyPress, key->key(), key->modifiers());
-      QCoreApplication::sendEvent(dialog, &forwarded);
       return true;
     }
+    return false;
   }
-  return QStyledItemDelegate::eventFilter(object, event);
+  const bool confirm = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+  if (!confirm && key->key() != Qt::Key_Escape) {
+    return QStyledItemDelegate::eventFilter(object, event);
+  }
+  auto* editor = static_cast<QWidget*>(object);
+  if (!confirm) {
+    emit closeEditor(editor, RevertModelCache);
+    return true;
+  }
+  emit commitData(editor);
+  emit closeEditor(editor, NoHint);
+  const QModelIndex current = grid_->currentIndex();
+  const QModelIndex below = current.sibling(current.row() + 1, current.column());
+  if (below.isValid()) {
+    grid_->setCurrentIndex(below);
+  }
+  return true;
 }
 
 }  // namespace penmorph

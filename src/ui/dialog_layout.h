@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStyledItemDelegate>
 
+class QAbstractItemView;
 class QDialog;
 class QLabel;
 class QWidget;
@@ -18,14 +19,19 @@ void SetUpFixedDialog(QDialog& dialog, const QString& title, int width, int heig
 
 QLabel* AddLabel(const QString& text, QWidget* parent, int left, int top, int width, int height);
 
-// Enter and Esc mean OK and cancel everywhere in the dialog, also while a cell is being typed
-// into: the cell takes what was typed (or drops it, for Esc) and the dialog gets the key.
+// The cells of a settings grid behave as in any Windows grid: while a cell is typed into, Enter
+// takes what was typed and moves down a row and Esc drops this cell's typing only; otherwise
+// Enter and Esc are the dialog's (OK, cancel). Delete empties the selected editable cells.
 class CellDelegate : public QStyledItemDelegate {
  public:
-  using QStyledItemDelegate::QStyledItemDelegate;
+  // `grid`: the grid the delegate serves, whose Delete key it takes too.
+  explicit CellDelegate(QAbstractItemView* grid);
 
  protected:
   bool eventFilter(QObject* object, QEvent* event) override;
+
+ private:
+  QAbstractItemView* grid_;
 };
 
 }  // namespace penmorph

@@ -15,6 +15,7 @@
 #include "ui/qt_text.h"
 #include "ui/screens.h"
 #include "ui/ui_fonts.h"
+#include "ui/user_prompts.h"
 
 namespace penmorph {
 
@@ -42,7 +43,8 @@ QComboBox* AddList(const QStringList& items, QWidget* parent, int left, int top,
 
 }  // namespace
 
-TForm2::TForm2(JwcConvSettings& table, QWidget* parent) : QDialog(parent), table_(table) {
+TForm2::TForm2(JwcConvSettings& table, UserPrompts& prompts, QWidget* parent)
+    : QDialog(parent), table_(table), prompts_(prompts) {
   setObjectName(QStringLiteral("Form2"));
   SetUpFixedDialog(*this, FromUtf8(texts::kJwcTitle), 602, 279);
 
@@ -115,6 +117,9 @@ void TForm2::Button1Click() {
   }
   form.change_text_pen = check_box_->isChecked();
   if (auto refused = app::ConfirmJwcForm(form, table_)) {
+    prompts_.Beep();
+    prompts_.ShowMessage(this, app::MessageKind::kError,
+                         FromUtf8(app::BlankLineTypeText(*refused)));
     ComboBox(*refused)->setFocus();  // the lists before this one are already stored
     return;
   }

@@ -15,6 +15,8 @@ class QPushButton;
 
 namespace penmorph {
 
+class UserPrompts;
+
 class TForm2 : public QDialog {
   Q_OBJECT
 
@@ -22,7 +24,7 @@ class TForm2 : public QDialog {
   static constexpr int kListCount = app::JwcSettingsForm::kListCount;
   static constexpr int kBlankLineType = app::JwcSettingsForm::kBlankLineType;
 
-  TForm2(JwcConvSettings& table, QWidget* parent = nullptr);
+  TForm2(JwcConvSettings& table, UserPrompts& prompts, QWidget* parent = nullptr);
 
   QComboBox* ComboBox(int k) const { return lists_[k - 1]; }
   QCheckBox* CheckBox1() const { return check_box_; }
@@ -37,6 +39,7 @@ class TForm2 : public QDialog {
 
  private:
   JwcConvSettings& table_;
+  UserPrompts& prompts_;
   std::array<QComboBox*, kListCount> lists_{};
   QCheckBox* check_box_ = nullptr;
   QPushButton* ok_ = nullptr;

@@ -255,6 +255,8 @@ void TForm3::FillRange(ValueGrid* grid, QLineEdit* edit, app::ValueRule rule) {
                                   static_cast<std::size_t>(last), edit->text().toStdString(), rule);
   if (!text) {
     prompts_.Beep();
+    prompts_.ShowMessage(this, app::MessageKind::kError,
+                         FromUtf8(app::FillRefusalText(edit->text().toStdString(), rule)));
     edit->setFocus();
     return;
   }

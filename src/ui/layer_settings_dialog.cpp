@@ -229,6 +229,8 @@ void TForm4::Button1Click() {
                                      target_value_->text().toStdString());
   if (!text) {
     prompts_.Beep();
+    prompts_.ShowMessage(this, app::MessageKind::kError,
+                         FromUtf8(app::FillTargetRefusalText(target_value_->text().toStdString())));
     target_value_->setFocus();
     return;
   }

@@ -75,7 +75,7 @@ TForm1::TForm1(MainWindowSetup setup, QWidget* parent)
       model_(formats_, *this, ModelSetupOf(setup)) {
   BuildWindow();
   BuildMenus();
-  jwc_dialog_ = new TForm2(model_.tables().jwc, this);
+  jwc_dialog_ = new TForm2(model_.tables().jwc, prompts_, this);
   jww_dialog_ = new TForm3(model_.tables().jww, prompts_, this);
   layer_dialog_ = new TForm4(model_.tables().layers, prompts_, this);
   model_.Start();

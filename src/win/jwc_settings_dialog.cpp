@@ -22,7 +22,8 @@ constexpr DWORD kStaticStyle = SS_LEFT | SS_NOPREFIX;
 
 }  // namespace
 
-TForm2::TForm2(JwcConvSettings& table, HWND owner, POINT place) : table_(table), owner_(owner) {
+TForm2::TForm2(JwcConvSettings& table, Desktop& desktop, HWND owner, POINT place)
+    : table_(table), desktop_(desktop), owner_(owner) {
   RegisterClassOnce(kClassName);
   CreateWindowOf(kClassName, Wide(texts::kJwcTitle).c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU,
                  WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, place.x, place.y, 100, 100, owner);
@@ -127,6 +128,8 @@ void TForm2::Button1Click() {
   }
   form.change_text_pen = SendMessageW(check_box_, BM_GETCHECK, 0, 0) == BST_CHECKED;
   if (auto refused = app::ConfirmJwcForm(form, table_)) {
+    desktop_.Beep();
+    desktop_.ShowMessage(hwnd(), app::MessageKind::kError, app::BlankLineTypeText(*refused));
     SetFocus(ComboBox(*refused));  // the lists before this one are already stored
     return;
   }

@@ -8,6 +8,7 @@
 #include "app/jwc_settings_form.h"
 #include "settings/conv_settings.h"
 #include "win/controls.h"
+#include "win/desktop.h"
 #include "win/ui_font.h"
 #include "win/window_base.h"
 
@@ -18,7 +19,7 @@ class TForm2 : public WindowBase {
   static constexpr const wchar_t* kClassName = L"TForm2";
   static constexpr int kListCount = app::JwcSettingsForm::kListCount;
 
-  TForm2(JwcConvSettings& table, HWND owner, POINT place);
+  TForm2(JwcConvSettings& table, Desktop& desktop, HWND owner, POINT place);
 
   // Shows the dialog modally; the table changes only when the user confirms.
   void ShowModal();
@@ -38,6 +39,7 @@ class TForm2 : public WindowBase {
   void ApplyDpi(UINT dpi);
 
   JwcConvSettings& table_;
+  Desktop& desktop_;
   HWND owner_;
   FixedLayout layout_;
   UINT dpi_ = 96;  // the DPI the controls are laid out for

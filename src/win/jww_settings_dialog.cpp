@@ -136,6 +136,8 @@ void TForm3::FillRange(ValueGrid& grid, HWND edit, app::ValueRule rule) {
                                   static_cast<std::size_t>(last), Utf8(WindowText(edit)), rule);
   if (!text) {
     desktop_.Beep();
+    desktop_.ShowMessage(hwnd(), app::MessageKind::kError,
+                         app::FillRefusalText(Utf8(WindowText(edit)), rule));
     SetFocus(edit);
     return;
   }

@@ -144,6 +144,8 @@ void TForm4::Button1Click() {
                        Utf8(WindowText(target_value_)));
   if (!text) {
     desktop_.Beep();
+    desktop_.ShowMessage(hwnd(), app::MessageKind::kError,
+                         app::FillTargetRefusalText(Utf8(WindowText(target_value_))));
     SetFocus(target_value_);
     return;
   }

@@ -66,7 +66,7 @@ TForm1::TForm1(MainWindowSetup setup)
   BuildControls();
   BuildMenus();
   const WindowLayout defaults;
-  jwc_dialog_ = std::make_unique<TForm2>(model_.tables().jwc, hwnd(),
+  jwc_dialog_ = std::make_unique<TForm2>(model_.tables().jwc, desktop_, hwnd(),
                                          POINT{defaults.jwc_dialog_left, defaults.jwc_dialog_top});
   jww_dialog_ = std::make_unique<TForm3>(model_.tables().jww, desktop_, hwnd(),
                                          POINT{defaults.jww_dialog_left, defaults.jww_dialog_top});

@@ -245,6 +245,14 @@ void ValueGrid::CancelOpenEditor() {
   }
 }
 
+void ValueGrid::ClearSelectedCells() {
+  for (int row = -1;
+       (row = static_cast<int>(
+            SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED))) >= 0;) {
+    SetValue(row, std::string(), edit_column_);
+  }
+}
+
 LRESULT ValueGrid::StringGridDrawCell(NMLVCUSTOMDRAW& draw) {
   switch (draw.nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
@@ -302,6 +310,10 @@ LRESULT CALLBACK ValueGrid::ListProc(HWND window, UINT message, WPARAM wparam, L
         self->BeginEdit();
         return 0;
       }
+      if (wparam == VK_DELETE) {
+        self->ClearSelectedCells();
+        return 0;
+      }
       if ((wparam == VK_LEFT || wparam == VK_RIGHT) && self->editable_.size() > 2) {
         self->SetEditColumn(self->NextEditColumn(wparam == VK_LEFT ? -1 : +1));
         return 0;
@@ -346,11 +358,24 @@ LRESULT CALLBACK ValueGrid::EditorProc(HWND window, UINT message, WPARAM wparam,
         return 0;
       }
       break;
+    case WM_GETDLGCODE:
+      // Enter and Esc belong to the cell while it is typed into, not to the dialog's buttons.
+      return DLGC_WANTALLKEYS | DefSubclassProc(window, message, wparam, lparam);
+    case WM_CHAR:
+      if (wparam == L'\r' || wparam == 0x1B) {
+        return 0;  // handled as keys below; an edit control would only beep
+      }
+      break;
     case WM_KEYDOWN:
-      if (wparam == VK_UP || wparam == VK_DOWN) {
-        // The arrows leave the cell and move to the next row, as in a grid.
+      if (wparam == VK_UP || wparam == VK_DOWN || wparam == VK_RETURN) {
+        // The arrows and Enter leave the cell and move to the next row, as in a grid.
+        HWND list = self->list_;
         self->CommitOpenEditor();
-        SendMessageW(self->list_, WM_KEYDOWN, wparam, lparam);
+        SendMessageW(list, WM_KEYDOWN, wparam == VK_UP ? VK_UP : VK_DOWN, 0);
+        return 0;
+      }
+      if (wparam == VK_ESCAPE) {
+        self->CancelOpenEditor();  // this cell's typing only; the dialog stays
         return 0;
       }
       break;

@@ -57,6 +57,8 @@ class ValueGrid {
   // Puts what is being typed into its cell and closes the editor.
   void CommitOpenEditor();
   void CancelOpenEditor();
+  // Delete: the selected rows' cells of the column being edited are emptied.
+  void ClearSelectedCells();
 
   // The parent's WM_NOTIFY from this list view; true when it was handled with `result`.
   bool Notify(const NMHDR& header, LRESULT& result);
