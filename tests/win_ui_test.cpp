@@ -467,14 +467,18 @@ class Driver {
     EXPECT_EQ(CellText(colours, 0, 0), "線色 1");
     EXPECT_EQ(CellText(colours, 0, 1), "0");
 
-    // A colour of 12 is refused with a beep and the focus in the box; 3 fills the rows.
+    // A colour of 12 is refused with a beep, a box saying why and the focus in the box; 3
+    // fills the rows.
     SelectRows(colours, 0, 0);
     HWND edit1 = GetDlgItem(form, ids::kEdit1);
     SetWindowTextW(edit1, L"12");
     int beeps = desktop_.beeps();
-    SendMessageW(GetDlgItem(form, ids::kButton1), BM_CLICK, 0, 0);
+    PostMessageW(GetDlgItem(form, ids::kButton1), BM_CLICK, 0, 0);
+    if (!AnswerBox(thread_, "一括設定の値 12 は 0〜9 の範囲で入力して下さい。", IDOK) ||
+        !WaitUntil([&] { return Focus() == edit1; }, "the focus back in the fill's box")) {
+      return false;
+    }
     EXPECT_EQ(desktop_.beeps(), beeps + 1);
-    EXPECT_EQ(Focus(), edit1);
     EXPECT_EQ(CellText(colours, 0, 1), "0");
     SetWindowTextW(edit1, L"3");
     SendMessageW(GetDlgItem(form, ids::kButton1), BM_CLICK, 0, 0);
@@ -531,10 +535,13 @@ class Driver {
     EXPECT_EQ(SendMessageW(line_type2, CB_GETCOUNT, 0, 0), 19);
     SendMessageW(pen1, CB_SETCURSEL, 2, 0);         // Pen.1 -> Pen.2
     SendMessageW(line_type2, CB_SETCURSEL, 3, 0);   // 点線１ -> 点線２
-    SendMessageW(line_type3, CB_SETCURSEL, 10, 0);  // the blank item: refused
-    SendMessageW(GetDlgItem(form, IDOK), BM_CLICK, 0, 0);
+    SendMessageW(line_type3, CB_SETCURSEL, 10, 0);  // the blank item: refused, saying why
+    PostMessageW(GetDlgItem(form, IDOK), BM_CLICK, 0, 0);
+    if (!AnswerBox(thread_, "線種 3 の変換先が空欄です。線種を選んで下さい。", IDOK) ||
+        !WaitUntil([&] { return Focus() == line_type3; }, "the focus on the blank list")) {
+      return false;
+    }
     EXPECT_TRUE(IsWindowVisible(form));
-    EXPECT_EQ(Focus(), line_type3);
     SendMessageW(line_type3, CB_SETCURSEL, 0, 0);
     PostMessageW(GetDlgItem(form, IDOK), BM_CLICK, 0, 0);
     return WaitUntil([&] { return !IsWindowVisible(form) && IsWindowEnabled(main_); },

@@ -226,22 +226,27 @@ void ReportedOutcomes::Finished(std::size_t index, const BatchJob&, const FileOu
   }
 }
 
-std::vector<FileOutcome> ReportedOutcomes::Take() {
-  std::vector<FileOutcome> outcomes;
-  for (auto& [index, outcome] : kept_) {
-    outcomes.push_back(std::move(outcome));
+namespace {
+
+// The values of a map kept by file index, in the files' order; the map is left empty.
+template <class T>
+std::vector<T> TakeInOrder(std::map<std::size_t, T>& kept) {
+  std::vector<T> values;
+  for (auto& [index, value] : kept) {
+    values.push_back(std::move(value));
   }
-  kept_.clear();
-  return outcomes;
+  kept.clear();
+  return values;
+}
+
+}  // namespace
+
+std::vector<FileOutcome> ReportedOutcomes::Take() {
+  return TakeInOrder(kept_);
 }
 
 std::vector<KeptBackup> ReportedOutcomes::TakeBackups() {
-  std::vector<KeptBackup> backups;
-  for (auto& [index, backup] : backups_) {
-    backups.push_back(std::move(backup));
-  }
-  backups_.clear();
-  return backups;
+  return TakeInOrder(backups_);
 }
 
 }  // namespace penmorph::app
