@@ -31,6 +31,7 @@
 #include <QTreeWidget>
 #include <atomic>
 #include <condition_variable>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -997,6 +998,39 @@ class MainWindowTest : public QObject {
   }
 
   // After a sort the highlighted rows are the files the user chose, and "変換" converts those.
+  // Shift+click after a click further down a long list: exactly the rows from the one clicked
+  // to the one Shift+clicked, nothing scrolled out of view besides.
+  void aShiftClickSelectsExactlyTheRangeFromTheLastClick() {
+    fs::path folder = Folder("long");
+    fs::create_directories(folder);
+    for (int i = 0; i < 60; ++i) {
+      char name[16];
+      std::snprintf(name, sizeof name, "f%02d.jww", i);
+      WriteBytes(folder / name, FakeDrawing("JWW", name));
+    }
+    Open();
+    ChooseSearchFolder(folder);
+    ClickNode(Tree()->topLevelItem(0));
+    PressHeader(kNameColumn);  // f00 ... f59
+    auto click_row = [this](int row, Qt::KeyboardModifiers modifiers) {
+      List()->scrollToItem(List()->item(row, kNameColumn));
+      QTest::mouseClick(List()->viewport(), Qt::LeftButton, modifiers,
+                        List()->visualItemRect(List()->item(row, kNameColumn)).center());
+    };
+    click_row(0, {});
+    click_row(50, {});
+    click_row(54, Qt::ShiftModifier);
+    QStringList names;
+    for (const QModelIndex& index : List()->selectionModel()->selectedRows()) {
+      names << List()->item(index.row(), kNameColumn)->text();
+    }
+    names.sort();
+    QCOMPARE(names, (QStringList{"f50.jww", "f51.jww", "f52.jww", "f53.jww", "f54.jww"}));
+    QCOMPARE(Find<QLabel>("SelectionText")->text(), QStringLiteral("5 個選択"));
+    click_row(45, Qt::ShiftModifier);  // the range runs from the same anchor the other way
+    QCOMPARE(Find<QLabel>("SelectionText")->text(), QStringLiteral("6 個選択"));
+  }
+
   void aSortKeepsTheChosenFilesSelected() {
     fs::path folder = Folder("chosen");
     fs::create_directories(folder);
