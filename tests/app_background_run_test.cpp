@@ -2,11 +2,13 @@
 // the window polls, and "中止" between files.
 
 #include "app/background_run.h"
+#include "app/news_latch.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 #include "app/run_report.h"
 #include "app/run_summary.h"
@@ -185,6 +187,29 @@ TEST_F(BackgroundRunTest, StopFinishesTheFileInHandAndReportsTheRestAsNotDone) {
                                       "既存のファイルを .BAK として残したもの：0 個",
                                       "変換できなかったファイル：0 個",
                                       "中止したため変換していないファイル：5 個"}));
+}
+
+// However many threads have news, the window is asked once until it looks in; what comes after
+// it has looked asks again, so the news of a run's end is never left unread.
+TEST(NewsLatch, AsksOnceUntilTheWindowHasLookedIn) {
+  std::atomic<int> asked{0};
+  NewsLatch latch([&] { ++asked; });
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&] {
+      for (int i = 0; i < 1000; ++i) {
+        latch.Wake();
+      }
+    });
+  }
+  for (std::thread& thread : threads) {
+    thread.join();
+  }
+  EXPECT_EQ(asked.load(), 1);
+  latch.Taken();
+  latch.Wake();
+  latch.Wake();
+  EXPECT_EQ(asked.load(), 2);
 }
 
 TEST(ProgressText, ShowsTheFilesAndTheTimeLeftInMinutesOrHours) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -41,6 +42,9 @@ class FakeView : public testing::RecordingPrompts<MainWindowView> {
   std::function<void()> while_asking;  // what happens while the question is open
   unsigned changed = 0;
   WindowLayout layout;
+  std::atomic<int> wakes{0};
+  bool can_open = true;  // the desktop has a program for what is opened  // requests to look in,
+                         // from any thread
 
   std::optional<fs::path> ChooseFolder(std::string_view title, const fs::path& start) override {
     events.push_back("folder:" + std::string(title) + "|" + PathText(start));
@@ -62,8 +66,9 @@ class FakeView : public testing::RecordingPrompts<MainWindowView> {
     }
     return RecordingPrompts::AskYesNo(text);
   }
-  void OpenWithAssociatedProgram(const fs::path& file) override {
+  bool OpenWithAssociatedProgram(const fs::path& file) override {
     events.push_back("open:" + PathText(file));
+    return can_open;
   }
   void ShowSettingsDialog(SettingsDialog which) override {
     events.push_back(which == SettingsDialog::kJww   ? "dialog:jww"
@@ -80,6 +85,7 @@ class FakeView : public testing::RecordingPrompts<MainWindowView> {
   }
   void Changed(unsigned parts) override { changed |= parts; }
   void WakeSoon() override {
+    ++wakes;
     std::lock_guard lock(mutex_);
     woken_ = true;
     wake_.notify_all();
@@ -391,6 +397,53 @@ TEST_F(ModelTest, FilesHandedOverDuringTheQuestionOrTheRunWaitForItsEnd) {
   EXPECT_EQ(model.browser().list().SelectedNames(), (std::vector<fs::path>{"x.jww"}));
 }
 
+// "中止" says at once that the run is stopping; the end counts every file finished, also those
+// finished after the stop, and the window is asked to look in once until it has looked.
+TEST_F(ModelTest, AStoppedRunSaysSoAtOnceAndEndsWithTheTrueCount) {
+  const fs::path drawings = MakeDrawings();
+  MainWindowModel& model = Open();
+  ListFolder(model, drawings);
+  model.SelectAll();
+  // Both workers are held in their first file until the stop has been pressed.
+  std::mutex mutex;
+  std::condition_variable changed;
+  int in_hand = 0;
+  bool stopped = false;
+  const auto hold = [&] {
+    std::unique_lock lock(mutex);
+    ++in_hand;
+    changed.notify_all();
+    changed.wait(lock, [&] { return stopped; });
+  };
+  formats_["JWW"]->before_convert = hold;
+  formats_["JWC"]->before_convert = hold;
+  view_.answer = true;
+  model.Convert();
+  ASSERT_TRUE(model.running());
+  {
+    std::unique_lock lock(mutex);
+    changed.wait(lock, [&] { return in_hand == 2; });
+  }
+  EXPECT_EQ(view_.wakes.load(), 1) << "the count's news, not yet looked at";
+  view_.Take();
+  model.Stop();
+  EXPECT_EQ(view_.Take(), (std::vector<std::string>{"status:" + std::string(texts::kStopping)}));
+  model.News();  // the news of the start: the status keeps saying that the run is stopping
+  EXPECT_TRUE(view_.Take().empty());
+  {
+    std::lock_guard lock(mutex);
+    stopped = true;
+  }
+  changed.notify_all();
+  view_.RunToEnd(model);
+  EXPECT_EQ(model.progress().done, 2u);
+  EXPECT_EQ(model.progress().total, 4u);
+  EXPECT_EQ(view_.Take(), (std::vector<std::string>{
+                              "status:変換作業を中止しました。2 個を変換、2 個は中止したため変換"
+                              "していません。",
+                              "report"}));
+}
+
 // "基準チェック" goes as a run does: over the selection, with "中止", holding the window open,
 // never beside a run, and ending in its report; nothing is written.
 TEST_F(ModelTest, ACheckGoesAsARunDoesAndEndsInItsReport) {
@@ -409,7 +462,8 @@ TEST_F(ModelTest, ACheckGoesAsARunDoesAndEndsInItsReport) {
   EXPECT_TRUE(model.running());  // the run's progress and "中止" show it
   model.Convert();               // not beside a check: no question is asked
   EXPECT_FALSE(model.RequestClose());
-  EXPECT_EQ(view_.Take(), (std::vector<std::string>{"beep"}));
+  EXPECT_EQ(view_.Take(), (std::vector<std::string>{
+                              "beep", "warning:" + std::string(texts::kNoCloseWhileRunning)}));
   model.Stop();
   EXPECT_TRUE(model.stopping());
   view_.RunToEnd(model);
@@ -480,7 +534,7 @@ TEST_F(ModelTest, MenusReachEveryCommandAndTheHelpMenuOpensTheManual) {
   MainWindowModel& model = Open();
   EXPECT_EQ(MainMenus(registry_).back().caption, "ヘルプ (&H)");
   model.Do(Command::kAbout);
-  EXPECT_EQ(view_.Take(), (std::vector<std::string>{"information:Penmorph 9.9.9\n\n" +
+  EXPECT_EQ(view_.Take(), (std::vector<std::string>{"information:Penmorph Ver.1.03（9.9.9）\n\n" +
                                                     std::string(texts::kAboutDescription) + "\n\n" +
                                                     std::string(texts::kAboutLicence)}));
   model.Do(Command::kManual);
@@ -488,14 +542,30 @@ TEST_F(ModelTest, MenusReachEveryCommandAndTheHelpMenuOpensTheManual) {
             (std::vector<std::string>{"beep", "warning:" + std::string(texts::kManualMissing)}));
   fs::create_directories(program() / "manual");
   WriteBytes(program() / "manual" / "penmorph-manual.html", "<html></html>");
+  const std::string manual = PathText(program() / "manual" / "penmorph-manual.html");
   model.Do(Command::kManual);
-  EXPECT_EQ(view_.Take(), (std::vector<std::string>{
-                              "open:" + PathText(program() / "manual" / "penmorph-manual.html")}));
+  EXPECT_EQ(view_.Take(), (std::vector<std::string>{"open:" + manual}));
+  // A desktop with no program for HTML: the box says where the manual is.
+  view_.can_open = false;
+  model.Do(Command::kManual);
+  const std::vector<std::string> events = view_.Take();
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_TRUE(events[1].starts_with("information:使い方の説明書 (HTML) を開くプログラムが"));
+  EXPECT_TRUE(events[1].ends_with("\n\n" + manual)) << events[1];
+  view_.can_open = true;
   model.Do(Command::kJwcSettings);
   model.Do(Command::kLayerSettings);
+  EXPECT_EQ(view_.Take(), (std::vector<std::string>{"dialog:jwc", "dialog:layers"}));
+
+  // "終了" and the close box are one request: both ask, and no means the window stays.
   model.Do(Command::kExit);
-  EXPECT_EQ(view_.Take(), (std::vector<std::string>{"dialog:jwc", "dialog:layers",
-                                                    "ask:終了します。よろしいですか？", "close"}));
+  EXPECT_EQ(view_.Take(), (std::vector<std::string>{"close"}));
+  view_.answer = false;
+  EXPECT_FALSE(model.RequestClose());
+  view_.answer = true;
+  EXPECT_TRUE(model.RequestClose());
+  EXPECT_EQ(view_.Take(), (std::vector<std::string>{"ask:終了します。よろしいですか？",
+                                                    "ask:終了します。よろしいですか？"}));
 }
 
 }  // namespace

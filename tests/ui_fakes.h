@@ -57,7 +57,10 @@ class FakePrompts : public UserPrompts {
     events << "report-file:" + start;
     return report_file;
   }
-  void OpenWithAssociatedProgram(const QString& path) override { events << "open:" + path; }
+  bool OpenWithAssociatedProgram(const QString& path) override {
+    events << "open:" + path;
+    return true;
+  }
   void ShowReport(QWidget*, const app::RunSummary& summary) override {
     report = app::SummaryRows(summary);
     report_lines = app::SummaryLines(summary);

@@ -77,9 +77,10 @@ class TestDesktop : public Desktop {
     std::lock_guard lock(mutex_);
     return file_;
   }
-  void OpenWithAssociatedProgram(HWND, const fs::path& file) override {
+  bool OpenWithAssociatedProgram(HWND, const fs::path& file) override {
     std::lock_guard lock(mutex_);
     opened_.push_back(file);
+    return true;
   }
 
  private:

@@ -56,14 +56,27 @@ std::string SelectionCountText(std::size_t count) {
 }
 
 std::string AboutText(std::string_view version) {
-  std::string text(texts::kApplicationName);
-  text += " ";
+  // The version as the title bar gives it, then the build's own number for reports of faults.
+  std::string text(texts::kWindowTitle);
+  text += "（";
   text += version;
-  text += "\n\n";
+  text += "）\n\n";
   text += texts::kAboutDescription;
   text += "\n\n";
   text += texts::kAboutLicence;
   return text;
+}
+
+std::string ManualWithoutBrowserText(const fs::path& manual) {
+  return "使い方の説明書 (HTML) を開くプログラムが見つかりません。説明書は次の場所にあります。"
+         "ブラウザで開いて下さい。\n\n" +
+         PathText(manual);
+}
+
+std::string NoProgramText(const fs::path& file) {
+  return "「" + PathText(file.filename()) +
+         "」を開くプログラムが見つかりません。jw_cad などこの種類のファイルを開くプログラムを"
+         "関連付けて下さい。";
 }
 
 std::optional<fs::path> FindManual(const fs::path& program_folder) {
@@ -131,7 +144,7 @@ void MainWindowModel::LoadInBackground(const fs::path& folder) {
       std::lock_guard lock(load.mutex);
       load.built = std::move(built);
     }
-    view_.WakeSoon();
+    news_.Wake();
   });
   view_.Changed(kTreePart | kFoldersPart);
 }
@@ -184,7 +197,9 @@ void MainWindowModel::Do(Command command, int argument) {
       return Refresh();
     case Command::kManual:
       if (std::optional<fs::path> manual = FindManual(setup_.program_folder)) {
-        view_.OpenWithAssociatedProgram(*manual);
+        if (!view_.OpenWithAssociatedProgram(*manual)) {
+          view_.ShowMessage(MessageKind::kInformation, ManualWithoutBrowserText(*manual));
+        }
       } else {
         view_.Beep();
         view_.ShowMessage(MessageKind::kWarning, texts::kManualMissing);
@@ -312,7 +327,10 @@ void MainWindowModel::RepadSizes(int column_pixels, int digit_pixels) {
 
 void MainWindowModel::OpenRow(std::optional<std::size_t> row) {
   if (std::optional<fs::path> file = browser_.FileToOpen(row)) {
-    view_.OpenWithAssociatedProgram(*file);
+    if (!view_.OpenWithAssociatedProgram(*file)) {
+      view_.Beep();
+      view_.ShowMessage(MessageKind::kWarning, NoProgramText(*file));
+    }
   }
 }
 
@@ -456,7 +474,7 @@ bool MainWindowModel::AskAndStart() {
   // The run goes on threads of its own; it wakes the window, which looks in on its thread.
   run_ = std::make_unique<BackgroundRun>(std::move(plan), formats_, settings_.tables,
                                          setup_.workers != 0 ? setup_.workers : DefaultWorkers(),
-                                         [this] { view_.WakeSoon(); });
+                                         [this] { news_.Wake(); });
   view_.Changed(kRunPart);
   return true;
 }
@@ -477,7 +495,7 @@ void MainWindowModel::CheckStandards() {
   progress_ = RunProgress{};
   stopping_ = false;
   check_ = std::make_unique<BackgroundCheck>(StandardsCheckPlan(request), formats_,
-                                             settings_.tables, [this] { view_.WakeSoon(); });
+                                             settings_.tables, [this] { news_.Wake(); });
   view_.Changed(kRunPart);
 }
 
@@ -493,12 +511,14 @@ void MainWindowModel::Stop() {
     return;
   }
   stopping_ = true;
+  view_.SetStatus(texts::kStopping);
   view_.Changed(kRunPart);
 }
 
 void MainWindowModel::CheckNews() {
   progress_ = check_->Poll();
-  if (!progress_.status.empty() && !progress_.finished) {
+  // Once stopping, the status says so until the end rather than naming the files in hand.
+  if (!progress_.status.empty() && !progress_.finished && !stopping_) {
     view_.SetStatus(progress_.status);
   }
   if (!progress_.finished) {
@@ -516,6 +536,7 @@ void MainWindowModel::CheckNews() {
 }
 
 void MainWindowModel::News() {
+  news_.Taken();
   if (loading_) {
     bool done = false;
     {
@@ -533,7 +554,8 @@ void MainWindowModel::News() {
     return;
   }
   progress_ = run_->Poll();
-  if (!progress_.status.empty() && !progress_.finished) {
+  // Once stopping, the status says so until the end rather than naming the files in hand.
+  if (!progress_.status.empty() && !progress_.finished && !stopping_) {
     view_.SetStatus(progress_.status);
   }
   if (!progress_.finished) {
@@ -552,12 +574,17 @@ void MainWindowModel::News() {
 }
 
 bool MainWindowModel::RequestClose() {
-  if (walking_ || running()) {
-    // A folder walk runs inside the window's handlers, and a run or a check is to be stopped
-    // with "中止" and its report seen: the window does not go away under any of them.
-    if (running()) {
-      view_.Beep();
-    }
+  if (walking_) {
+    return false;  // a folder walk runs inside the window's handlers; it ends by itself
+  }
+  if (running()) {
+    // A run or a check is to be stopped with "中止" and its report seen first.
+    view_.Beep();
+    view_.ShowMessage(MessageKind::kWarning, texts::kNoCloseWhileRunning);
+    return false;
+  }
+  // "終了" and the window's own close are one request: the same question, the same refusal.
+  if (!view_.AskYesNo(texts::kExitQuestion)) {
     return false;
   }
   EndLoading(false);
@@ -566,9 +593,7 @@ bool MainWindowModel::RequestClose() {
 }
 
 void MainWindowModel::Exit() {
-  if (view_.AskYesNo(texts::kExitQuestion)) {
-    view_.CloseWindow();
-  }
+  view_.CloseWindow();  // which asks through RequestClose
 }
 
 std::string_view MainWindowModel::ListBanner() const {

@@ -16,6 +16,7 @@
 #include "app/background_run.h"
 #include "app/file_browser.h"
 #include "app/main_menu.h"
+#include "app/news_latch.h"
 #include "app/prompts.h"
 #include "app/run_summary.h"
 #include "app/screen_fit.h"
@@ -50,8 +51,8 @@ class MainWindowView : public Prompts {
   // or a file whose folder and name are preset).
   virtual std::optional<std::filesystem::path> ChooseSettingsFile(
       bool save, std::string_view title, const std::filesystem::path& start) = 0;
-  // Opens a file with the program the desktop associates with it; failures are ignored.
-  virtual void OpenWithAssociatedProgram(const std::filesystem::path& file) = 0;
+  // Opens a file with the program the desktop associates with it; false when none took it.
+  virtual bool OpenWithAssociatedProgram(const std::filesystem::path& file) = 0;
   // A settings dialog, modal, editing the model's tables.
   virtual void ShowSettingsDialog(SettingsDialog which) = 0;
   // The end of a run that has more to say than the status bar holds.
@@ -101,6 +102,10 @@ std::string SelectionCountText(std::size_t count);
 
 // The "バージョン情報" box's text.
 std::string AboutText(std::string_view version);
+// "使い方" when the desktop has no program for HTML: where the manual is.
+std::string ManualWithoutBrowserText(const std::filesystem::path& manual);
+// A file opened from the list that no program of the desktop takes.
+std::string NoProgramText(const std::filesystem::path& file);
 
 // The user manual beside the program (an installed program finds it in share/).
 std::optional<std::filesystem::path> FindManual(const std::filesystem::path& program_folder);
@@ -167,10 +172,11 @@ class MainWindowModel {
   // check's news, and at its end the report.
   void News();
 
-  // The window is asked to close: false while a walk, a run or a check goes (a run or a check
-  // with a beep). When true the settings have been saved.
+  // The window is asked to close, by "終了" or by its own close box alike: refused while a walk,
+  // a run or a check goes (a run or a check saying why), else the question. When true the
+  // settings have been saved.
   bool RequestClose();
-  // "終了": the question, then the window closes.
+  // "終了": the window is asked to close.
   void Exit();
 
   const AppSettings& settings() const { return settings_; }
@@ -228,6 +234,8 @@ class MainWindowModel {
   std::optional<std::vector<std::filesystem::path>> handed_over_;
   std::string shown_search_folder_;  // the root of the tree shown, as the field gives it
   RunProgress progress_;
+  // Before the tasks that wake through it, so that it outlives them.
+  NewsLatch news_{[this] { view_.WakeSoon(); }};
   struct TreeLoad;
   std::unique_ptr<TreeLoad> loading_;
   std::unique_ptr<BackgroundRun> run_;

@@ -50,7 +50,9 @@ inline constexpr std::string_view kSaveButton = "保存(&S)...";
 
 // "バージョン情報": the version follows the program's name.
 inline constexpr std::string_view kAboutDescription =
-    "jw_cad の図面・図形ファイル (JWW/JWS/JWC/JWK) のペン番号と線種を一括で変換します。";
+    "jw_cad の図面・図形ファイル (JWW/JWS/JWC/JWK) のペン番号（線色）・線種・レイヤを、"
+    "変換表に従って一括で変換し、変換先フォルダに書き出します。元のファイルは変更しません。"
+    "基準チェックで、図面が変換表の基準に合うかを調べることもできます。";
 inline constexpr std::string_view kAboutLicence = "MIT License, the Penmorph developers";
 inline constexpr std::string_view kManualMissing =
     "使い方の説明書が見つかりません。プログラムを入れ直して下さい。";
@@ -69,6 +71,9 @@ inline constexpr std::string_view kDone = "変換作業を完了しました。"
 // A whole tree's run: the destination may not lie inside the tree it is filled from.
 inline constexpr std::string_view kDestinationInsideTree =
     "保存先フォルダが変換するフォルダの中にあります。別のフォルダを指定して下さい。";
+// From "中止" until the files in hand are finished.
+inline constexpr std::string_view kStopping =
+    "中止しています。作業中のファイルを終えたところで止まります。";
 // A run stopped with "中止": the files in hand are finished, the rest not touched.
 inline constexpr std::string_view kStopped = "変換作業を中止しました。";
 // A folder of a tree whose list could not be read: the report names it with this reason.
@@ -86,5 +91,7 @@ inline constexpr std::string_view kNoFolderListed =
     "図面の格納されているフォルダを指定して下さい。";
 
 inline constexpr std::string_view kExitQuestion = "終了します。よろしいですか？";
+inline constexpr std::string_view kNoCloseWhileRunning =
+    "変換作業・基準チェックの途中は終了できません。「中止」で止めてから終了して下さい。";
 
 }  // namespace penmorph::app::texts

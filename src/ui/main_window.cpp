@@ -123,8 +123,8 @@ std::optional<fs::path> TForm1::ChooseSettingsFile(bool save, std::string_view t
   return chosen ? std::optional(PathOf(*chosen)) : std::nullopt;
 }
 
-void TForm1::OpenWithAssociatedProgram(const fs::path& file) {
-  prompts_.OpenWithAssociatedProgram(PathString(file));
+bool TForm1::OpenWithAssociatedProgram(const fs::path& file) {
+  return prompts_.OpenWithAssociatedProgram(PathString(file));
 }
 
 void TForm1::ShowSettingsDialog(app::SettingsDialog which) {

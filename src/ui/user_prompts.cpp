@@ -80,8 +80,8 @@ std::optional<QString> DesktopPrompts::ChooseSettingsFile(QWidget* parent, bool 
   return QDir::toNativeSeparators(dialog.selectedFiles().front());
 }
 
-void DesktopPrompts::OpenWithAssociatedProgram(const QString& path) {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+bool DesktopPrompts::OpenWithAssociatedProgram(const QString& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 std::optional<QString> DesktopPrompts::ChooseReportFile(QWidget* parent, const QString& start) {

@@ -38,8 +38,8 @@ class UserPrompts {
   // The save picker for a run's report ("*.txt"), starting at `start`.
   virtual std::optional<QString> ChooseReportFile(QWidget* parent, const QString& start) = 0;
 
-  // Opens the file with the program the desktop associates with it; failures are ignored.
-  virtual void OpenWithAssociatedProgram(const QString& path) = 0;
+  // Opens the file with the program the desktop associates with it; false when none took it.
+  virtual bool OpenWithAssociatedProgram(const QString& path) = 0;
 
   // The end of a run: its counts, and the files not converted, each with its reason.
   virtual void ShowReport(QWidget* parent, const app::RunSummary& summary) = 0;
@@ -58,7 +58,7 @@ class DesktopPrompts : public UserPrompts {
   std::optional<QString> ChooseSettingsFile(QWidget* parent, bool save, const QString& title,
                                             const QString& start) override;
   std::optional<QString> ChooseReportFile(QWidget* parent, const QString& start) override;
-  void OpenWithAssociatedProgram(const QString& path) override;
+  bool OpenWithAssociatedProgram(const QString& path) override;
   void ShowReport(QWidget* parent, const app::RunSummary& summary) override;
   void ShowCheckReport(QWidget* parent, const std::string& report) override;
 };

@@ -145,8 +145,11 @@ std::optional<fs::path> Desktop::ChooseReportFile(HWND owner, const fs::path& st
                     Filter(app::texts::kReportFilter, L"*.txt"), L"txt");
 }
 
-void Desktop::OpenWithAssociatedProgram(HWND owner, const fs::path& file) {
-  ShellExecuteW(owner, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+bool Desktop::OpenWithAssociatedProgram(HWND owner, const fs::path& file) {
+  // Above 32 is success; SE_ERR_NOASSOC and the like are below.
+  const auto done = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(owner, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  return done > 32;
 }
 
 }  // namespace penmorph::win

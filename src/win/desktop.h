@@ -40,7 +40,7 @@ class Desktop {
                                                                 const std::filesystem::path& start);
 
   // Opens the file with the program associated with it; failures are ignored.
-  virtual void OpenWithAssociatedProgram(HWND owner, const std::filesystem::path& file);
+  virtual bool OpenWithAssociatedProgram(HWND owner, const std::filesystem::path& file);
 };
 
 }  // namespace penmorph::win

@@ -121,8 +121,8 @@ std::optional<fs::path> TForm1::ChooseSettingsFile(bool save, std::string_view t
   return desktop_.ChooseSettingsFile(hwnd(), save, title, start);
 }
 
-void TForm1::OpenWithAssociatedProgram(const fs::path& file) {
-  desktop_.OpenWithAssociatedProgram(hwnd(), file);
+bool TForm1::OpenWithAssociatedProgram(const fs::path& file) {
+  return desktop_.OpenWithAssociatedProgram(hwnd(), file);
 }
 
 void TForm1::ShowSettingsDialog(app::SettingsDialog which) {
@@ -179,8 +179,10 @@ void TForm1::Changed(unsigned parts) {
     ShowSizes();
   }
   if (parts & (app::kSelectionPart | app::kRowsPart)) {
-    SendMessageW(status_, SB_SETTEXTW, 1,
-                 reinterpret_cast<LPARAM>(Wide(model_.SelectionText()).c_str()));
+    if (!model_.running()) {  // a run's counter has that part meanwhile
+      SendMessageW(status_, SB_SETTEXTW, 1,
+                   reinterpret_cast<LPARAM>(Wide(model_.SelectionText()).c_str()));
+    }
     preview_->ShowFile(model_.FileToPreview(), model_.tables());
   }
   if (parts & app::kTablesPart) {
@@ -366,14 +368,13 @@ void TForm1::ShowRun() {
     SetFocus(convert_button_);  // a disabled button would leave the keyboard nowhere
   }
   ShowWindow(progress_, running ? SW_SHOW : SW_HIDE);
-  SendMessageW(status_, SB_SETTEXTW, 1,
-               reinterpret_cast<LPARAM>(Wide(model_.SelectionText()).c_str()));
+  // While a run goes, the counter takes the selection's part: the status needs the room.
+  const std::string counter = running ? model_.ProgressLine() : model_.SelectionText();
+  SendMessageW(status_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(Wide(counter).c_str()));
   if (running) {
     const app::RunProgress& progress = model_.progress();
     SendMessageW(progress_, PBM_SETRANGE32, 0, static_cast<LPARAM>(progress.total));
     SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(progress.done), 0);
-    SendMessageW(status_, SB_SETTEXTW, 2,
-                 reinterpret_cast<LPARAM>(Wide(model_.ProgressLine()).c_str()));
   }
 }
 

@@ -65,7 +65,7 @@ class TForm1 : public WindowBase, public app::MainWindowView {
                                                     const std::filesystem::path& start) override;
   std::optional<std::filesystem::path> ChooseSettingsFile(
       bool save, std::string_view title, const std::filesystem::path& start) override;
-  void OpenWithAssociatedProgram(const std::filesystem::path& file) override;
+  bool OpenWithAssociatedProgram(const std::filesystem::path& file) override;
   void ShowSettingsDialog(app::SettingsDialog which) override;
   void ShowReport(const app::RunSummary& summary) override;
   void ShowCheckReport(const std::string& report) override;

@@ -272,9 +272,9 @@ void TForm1::ShowStatusParts() {
   const int progress_width = Scale(200, dpi);
   const int progress_left = bar.right - progress_width - Scale(20, dpi);
   if (model_.running()) {
-    const int text_left = std::max(0, progress_left - Scale(200, dpi));
-    const int parts[] = {std::max(0, text_left - Scale(90, dpi)), text_left, progress_left, -1};
-    SendMessageW(status_, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(parts));
+    const int counter_left = std::max(0, progress_left - Scale(180, dpi));
+    const int parts[] = {counter_left, progress_left, -1};
+    SendMessageW(status_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
   } else {
     const int parts[] = {std::max(0, int(bar.right) - Scale(110, dpi)), -1};
     SendMessageW(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
