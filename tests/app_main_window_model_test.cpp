@@ -305,10 +305,24 @@ TEST_F(ModelTest, DroppedFilesAreSelectedAndF5ShowsNewFolders) {
   model.SelectRows({1, 3});
   fs::create_directories(drawings / "new");
   EXPECT_FALSE(model.browser().tree().Find({"new"}));
+  const auto node = [&](const char* name) { return *model.browser().tree().Find({name}); };
+  model.SetExpanded(node("sub"), true);
   model.Do(Command::kRefresh);
   EXPECT_TRUE(model.browser().tree().Find({"new"}));
   EXPECT_EQ(model.browser().shown_node(), FolderTree::kRoot);
   EXPECT_EQ(model.browser().list().selected_rows(), (std::vector<std::size_t>{1, 3}));
+  // The folder opened before F5 is open in the new tree, the new one is not.
+  EXPECT_TRUE(model.Expanded(node("sub")));
+  EXPECT_FALSE(model.Expanded(node("new")));
+  EXPECT_TRUE(model.Expanded(FolderTree::kRoot));
+  model.SetExpanded(node("sub"), false);
+  model.Do(Command::kRefresh);
+  EXPECT_FALSE(model.Expanded(node("sub")));
+  // Another folder's tree starts closed, even where its folders bear the same names.
+  model.SetExpanded(node("sub"), true);
+  fs::create_directories(scratch_ / "other" / "sub");
+  model.OpenPaths({scratch_ / "other"});
+  EXPECT_FALSE(model.Expanded(node("sub")));
 }
 
 // Ctrl+click picks files apart: a run converts exactly those, and says so first.

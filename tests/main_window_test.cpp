@@ -634,6 +634,11 @@ class MainWindowTest : public QObject {
 
     FailureReport report(prompts_.check_report, prompts_);
     QCOMPARE(report.text()->toPlainText(), QString::fromStdString(prompts_.check_report));
+    // Saved under a title and a name of its own, not a run's.
+    prompts_.report_file.reset();
+    report.SaveAs();
+    QCOMPARE(prompts_.Take(),
+             QStringList{QStringLiteral("report-file:基準チェック結果の保存|penmorph-check.txt")});
   }
 
   // "サブフォルダも含める" converts the whole tree with its layout, on threads of the run's own:

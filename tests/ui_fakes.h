@@ -53,8 +53,9 @@ class FakePrompts : public UserPrompts {
     events << QString(save ? "settings-save:" : "settings-open:") + title + "|" + start;
     return settings_file;
   }
-  std::optional<QString> ChooseReportFile(QWidget*, const QString& start) override {
-    events << "report-file:" + start;
+  std::optional<QString> ChooseReportFile(QWidget*, const QString& title,
+                                          const QString& start) override {
+    events << "report-file:" + title + "|" + start;
     return report_file;
   }
   bool OpenWithAssociatedProgram(const QString& path) override {

@@ -73,7 +73,7 @@ class TestDesktop : public Desktop {
     std::lock_guard lock(mutex_);
     return file_;
   }
-  std::optional<fs::path> ChooseReportFile(HWND, const fs::path&) override {
+  std::optional<fs::path> ChooseReportFile(HWND, std::string_view, const fs::path&) override {
     std::lock_guard lock(mutex_);
     return file_;
   }

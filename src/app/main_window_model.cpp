@@ -307,6 +307,31 @@ void MainWindowModel::Refresh() {
   view_.Changed(kTreePart | kRowsPart | kSelectionPart);
 }
 
+void MainWindowModel::SetExpanded(FolderTree::NodeId node, bool expanded) {
+  const FolderTree& tree = browser_.tree();
+  if (tree.empty() || node == FolderTree::kRoot) {
+    return;  // the root is always open
+  }
+  if (const fs::path root = tree.NodePath(FolderTree::kRoot); root != expanded_root_) {
+    expanded_.clear();  // another folder is searched now
+    expanded_root_ = root;
+  }
+  if (expanded) {
+    expanded_.insert(tree.NodePath(node));
+  } else {
+    expanded_.erase(tree.NodePath(node));
+  }
+}
+
+bool MainWindowModel::Expanded(FolderTree::NodeId node) const {
+  const FolderTree& tree = browser_.tree();
+  if (tree.empty() || node == FolderTree::kRoot) {
+    return true;
+  }
+  return tree.NodePath(FolderTree::kRoot) == expanded_root_ &&
+         expanded_.count(tree.NodePath(node)) != 0;
+}
+
 void MainWindowModel::PressHeader(int column) {
   if (walking_) {
     return;

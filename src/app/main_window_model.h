@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -137,8 +138,12 @@ class MainWindowModel {
   void SelectFileType(int index);
   // The tree's highlighted node was clicked or reached with the keyboard (nullopt: none).
   void ShowFolder(std::optional<FolderTree::NodeId> node);
-  // F5: the tree built again, the same folder listed again with its selection.
+  // F5: the tree built again, the same folder listed again with its selection, the folders
+  // opened in the tree opened again.
   void Refresh();
+  // A folder of the tree opened or closed by the user; the view asks which to show opened.
+  void SetExpanded(FolderTree::NodeId node, bool expanded);
+  bool Expanded(FolderTree::NodeId node) const;
   void PressHeader(int column);
   void RepadSizes(int column_pixels, int digit_pixels);
   void OpenRow(std::optional<std::size_t> row);
@@ -232,7 +237,11 @@ class MainWindowModel {
   bool stopping_ = false;
   bool asking_ = false;  // the checks and the question before a run are open
   std::optional<std::vector<std::filesystem::path>> handed_over_;
-  std::string shown_search_folder_;  // the root of the tree shown, as the field gives it
+  std::string shown_search_folder_;
+  // The folders opened in the tree, by path so that they outlive a tree built again; only for
+  // the tree of `expanded_root_`.
+  std::set<std::filesystem::path> expanded_;
+  std::filesystem::path expanded_root_;  // the root of the tree shown, as the field gives it
   RunProgress progress_;
   // Before the tasks that wake through it, so that it outlives them.
   NewsLatch news_{[this] { view_.WakeSoon(); }};

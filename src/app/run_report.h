@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/window_texts.h"
 #include "common/result.h"
 #include "convert/batch_converter.h"
 
@@ -20,6 +21,16 @@ struct ReportedFile {
 
 // True for an outcome the user has to hear about.
 bool BelongsInReport(const FileOutcome& outcome);
+
+// How a report window's save dialog is titled and what file name it offers: a run's report and
+// a check's are told apart when saved.
+struct ReportSaving {
+  std::string_view title;
+  std::string_view file_name;
+};
+inline constexpr ReportSaving kRunReportSaving{texts::kSaveReportTitle, "penmorph-report.txt"};
+inline constexpr ReportSaving kCheckReportSaving{texts::kSaveCheckReportTitle,
+                                                 "penmorph-check.txt"};
 
 std::vector<ReportedFile> ReportedFiles(const BatchResult& result);
 

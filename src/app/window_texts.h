@@ -41,6 +41,7 @@ inline constexpr std::string_view kDestinationTitle = "保存先フォルダの�
 inline constexpr std::string_view kSaveSettingsTitle = "現在の設定を保存";
 inline constexpr std::string_view kOpenSettingsTitle = "保存した設定ファイルを開く";
 inline constexpr std::string_view kSaveReportTitle = "変換結果の保存";
+inline constexpr std::string_view kSaveCheckReportTitle = "基準チェック結果の保存";
 inline constexpr std::string_view kSettingsFilter = "設定ファイル(*.set)";
 inline constexpr std::string_view kReportFilter = "テキストファイル(*.txt)";
 

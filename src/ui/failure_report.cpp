@@ -15,12 +15,14 @@
 namespace penmorph {
 
 FailureReport::FailureReport(const app::RunSummary& summary, UserPrompts& prompts, QWidget* parent)
-    : FailureReport(app::SummaryText(summary), prompts, parent) {}
+    : FailureReport(app::SummaryText(summary), prompts, parent, app::kRunReportSaving) {}
 
-FailureReport::FailureReport(std::string report, UserPrompts& prompts, QWidget* parent)
+FailureReport::FailureReport(std::string report, UserPrompts& prompts, QWidget* parent,
+                             app::ReportSaving saving)
     : QDialog(parent),
       prompts_(prompts),
       report_(std::move(report)),
+      saving_(saving),
       text_(new QPlainTextEdit(this)) {
   setObjectName(QStringLiteral("FailureReport"));
   setWindowTitle(kApplicationTitle);
@@ -53,7 +55,8 @@ void FailureReport::CopyAll() {
 }
 
 void FailureReport::SaveAs() {
-  auto chosen = prompts_.ChooseReportFile(this, QStringLiteral("penmorph-report.txt"));
+  auto chosen =
+      prompts_.ChooseReportFile(this, FromUtf8(saving_.title), FromUtf8(saving_.file_name));
   if (!chosen) {
     return;
   }

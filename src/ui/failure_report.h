@@ -22,7 +22,8 @@ class FailureReport : public QDialog {
  public:
   FailureReport(const app::RunSummary& summary, UserPrompts& prompts, QWidget* parent = nullptr);
   // Any other report the model wrote whole, such as a "基準チェック"'s.
-  FailureReport(std::string report, UserPrompts& prompts, QWidget* parent = nullptr);
+  FailureReport(std::string report, UserPrompts& prompts, QWidget* parent = nullptr,
+                app::ReportSaving saving = app::kCheckReportSaving);
 
   QPlainTextEdit* text() const { return text_; }
 
@@ -33,6 +34,7 @@ class FailureReport : public QDialog {
  private:
   UserPrompts& prompts_;
   std::string report_;  // as the layer worded it, also what is saved
+  app::ReportSaving saving_;
   QPlainTextEdit* text_;
 };
 

@@ -51,9 +51,6 @@ using app::FolderTree;
 
 namespace {
 
-// The model's node behind a tree item.
-constexpr int kNodeRole = Qt::UserRole;
-
 app::ModelSetup ModelSetupOf(const MainWindowSetup& setup) {
   app::ModelSetup model;
   model.program_folder = app::PathFromText(setup.program_folder);
@@ -300,9 +297,9 @@ void TForm1::ShowTree() {
       for (FolderTree::NodeId child : tree.node(id).children) {
         self(self, child, item);
       }
+      item->setExpanded(model_.Expanded(id));  // once it has children to show
     };
     add(add, FolderTree::kRoot, nullptr);
-    tree_->topLevelItem(0)->setExpanded(true);
   }
   // The tree highlights the folder listed, and none while none is.
   tree_->setCurrentItem(shown);

@@ -125,6 +125,8 @@ class TForm1 : public QMainWindow, public app::MainWindowView {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  // The model's node behind a tree item.
+  static constexpr int kNodeRole = Qt::UserRole;
   void BuildWindow();
   QWidget* BuildCommandBar(QWidget* parent);
   QWidget* BuildListPart(QWidget* parent);

@@ -66,6 +66,16 @@ void TForm1::BuildWindow() {
       ShowFolder();
     }
   });
+  // The folders opened are the model's, so that F5's new tree opens them again.
+  const auto expanded = [this](QTreeWidgetItem* item, bool open) {
+    if (!showing_) {
+      model_.SetExpanded(item->data(0, kNodeRole).toULongLong(), open);
+    }
+  };
+  connect(tree_, &QTreeWidget::itemExpanded, this,
+          [expanded](QTreeWidgetItem* item) { expanded(item, true); });
+  connect(tree_, &QTreeWidget::itemCollapsed, this,
+          [expanded](QTreeWidgetItem* item) { expanded(item, false); });
   left_layout->addWidget(tree_, 1);
 
   auto* right = new QWidget(splitter_);

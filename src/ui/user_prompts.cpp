@@ -84,9 +84,10 @@ bool DesktopPrompts::OpenWithAssociatedProgram(const QString& path) {
   return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-std::optional<QString> DesktopPrompts::ChooseReportFile(QWidget* parent, const QString& start) {
-  QString file = QFileDialog::getSaveFileName(parent, FromUtf8(app::texts::kSaveReportTitle), start,
-                                              FromUtf8(app::texts::kReportFilter));
+std::optional<QString> DesktopPrompts::ChooseReportFile(QWidget* parent, const QString& title,
+                                                        const QString& start) {
+  QString file =
+      QFileDialog::getSaveFileName(parent, title, start, FromUtf8(app::texts::kReportFilter));
   if (file.isEmpty()) {
     return std::nullopt;
   }

@@ -36,7 +36,8 @@ class UserPrompts {
                                                     const QString& title, const QString& start) = 0;
 
   // The save picker for a run's report ("*.txt"), starting at `start`.
-  virtual std::optional<QString> ChooseReportFile(QWidget* parent, const QString& start) = 0;
+  virtual std::optional<QString> ChooseReportFile(QWidget* parent, const QString& title,
+                                                  const QString& start) = 0;
 
   // Opens the file with the program the desktop associates with it; false when none took it.
   virtual bool OpenWithAssociatedProgram(const QString& path) = 0;
@@ -57,7 +58,8 @@ class DesktopPrompts : public UserPrompts {
                                       const QString& start) override;
   std::optional<QString> ChooseSettingsFile(QWidget* parent, bool save, const QString& title,
                                             const QString& start) override;
-  std::optional<QString> ChooseReportFile(QWidget* parent, const QString& start) override;
+  std::optional<QString> ChooseReportFile(QWidget* parent, const QString& title,
+                                          const QString& start) override;
   bool OpenWithAssociatedProgram(const QString& path) override;
   void ShowReport(QWidget* parent, const app::RunSummary& summary) override;
   void ShowCheckReport(QWidget* parent, const std::string& report) override;

@@ -140,9 +140,9 @@ std::optional<fs::path> Desktop::ChooseSettingsFile(HWND owner, bool save, std::
                     L"set");
 }
 
-std::optional<fs::path> Desktop::ChooseReportFile(HWND owner, const fs::path& start) {
-  return ChooseFile(owner, true, app::texts::kSaveReportTitle, start,
-                    Filter(app::texts::kReportFilter, L"*.txt"), L"txt");
+std::optional<fs::path> Desktop::ChooseReportFile(HWND owner, std::string_view title,
+                                                  const fs::path& start) {
+  return ChooseFile(owner, true, title, start, Filter(app::texts::kReportFilter, L"*.txt"), L"txt");
 }
 
 bool Desktop::OpenWithAssociatedProgram(HWND owner, const fs::path& file) {

@@ -36,7 +36,7 @@ class Desktop {
   virtual std::optional<std::filesystem::path> ChooseSettingsFile(
       HWND owner, bool save, std::string_view title, const std::filesystem::path& start);
   // The save picker for a run's report ("*.txt").
-  virtual std::optional<std::filesystem::path> ChooseReportFile(HWND owner,
+  virtual std::optional<std::filesystem::path> ChooseReportFile(HWND owner, std::string_view title,
                                                                 const std::filesystem::path& start);
 
   // Opens the file with the program associated with it; failures are ignored.

@@ -243,10 +243,12 @@ void TForm1::ShowTree() {
       for (FolderTree::NodeId child : tree.node(id).children) {
         self(self, child, item);
       }
+      if (model_.Expanded(id)) {
+        SendMessageW(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+      }
       return item;
     };
-    HTREEITEM root = add(add, FolderTree::kRoot, TVI_ROOT);
-    SendMessageW(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
+    add(add, FolderTree::kRoot, TVI_ROOT);
   }
   // The tree highlights the folder listed, and none while none is.
   SendMessageW(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(shown));

@@ -46,6 +46,11 @@ bool TForm1::Notify(const NMHDR& header, LRESULT& result) {
   if (header.hwndFrom == tree_) {
     if (header.code == TVN_SELCHANGEDW && !showing_) {
       ShowFolder();  // the keyboard lists a folder as a click does
+    } else if (header.code == TVN_ITEMEXPANDEDW && !showing_) {
+      const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
+      model_.SetExpanded(static_cast<FolderTree::NodeId>(change.itemNew.lParam),
+                         (change.action & TVE_EXPAND) != 0);
+      return true;
     } else if (header.code == NM_CLICK) {
       // A click on the highlighted node lists it again; one on another node moves the
       // highlight, which lists it.

@@ -22,10 +22,10 @@ std::string WithCrLf(const std::string& text) {
 }  // namespace
 
 ReportWindow::ReportWindow(const app::RunSummary& summary, Desktop& desktop)
-    : ReportWindow(app::SummaryText(summary), desktop) {}
+    : ReportWindow(app::SummaryText(summary), desktop, app::kRunReportSaving) {}
 
-ReportWindow::ReportWindow(const std::string& report, Desktop& desktop)
-    : desktop_(desktop), report_(WithCrLf(report)) {}
+ReportWindow::ReportWindow(const std::string& report, Desktop& desktop, app::ReportSaving saving)
+    : desktop_(desktop), report_(WithCrLf(report)), saving_(saving) {}
 
 void ReportWindow::ShowModal(HWND owner) {
   RegisterClassOnce(kClassName);
@@ -90,7 +90,8 @@ void ReportWindow::CopyClick() {
 }
 
 void ReportWindow::SaveClick() {
-  auto chosen = desktop_.ChooseReportFile(hwnd(), std::filesystem::path(L"penmorph-report.txt"));
+  auto chosen = desktop_.ChooseReportFile(hwnd(), saving_.title,
+                                          std::filesystem::path(Wide(saving_.file_name)));
   if (!chosen) {
     return;
   }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/run_report.h"
 #include "app/run_summary.h"
 #include "win/desktop.h"
 #include "win/ui_font.h"
@@ -20,7 +21,8 @@ class ReportWindow : public WindowBase {
 
   ReportWindow(const app::RunSummary& summary, Desktop& desktop);
   // Any other report the model wrote whole, such as a "基準チェック"'s.
-  ReportWindow(const std::string& report, Desktop& desktop);
+  ReportWindow(const std::string& report, Desktop& desktop,
+               app::ReportSaving saving = app::kCheckReportSaving);
 
   // Shows the report modally over `owner` until the user closes it.
   void ShowModal(HWND owner);
@@ -36,6 +38,7 @@ class ReportWindow : public WindowBase {
 
   Desktop& desktop_;
   std::string report_;  // UTF-8, the counts first
+  app::ReportSaving saving_;
   UiFont font_;
   HWND text_ = nullptr;
   HWND copy_ = nullptr;
