@@ -267,6 +267,13 @@ TEST_F(BrowserTest, SizesArePaddedToTheColumnAndRepaddedWhenItChanges) {
   EXPECT_EQ(PaddedSize(3'000'000'000ULL, 4), "3000000000");
 }
 
+// Names take the room the other columns leave, whatever width the name column had.
+TEST(NameColumnWidth, TakesTheRoomTheOtherColumnsLeave) {
+  const std::array<int, kFileColumnCount> widths{50, 80, 40, 150, 120, 40};  // others: 430
+  EXPECT_EQ(NameColumnWidth(1000, widths, 100), 570);
+  EXPECT_EQ(NameColumnWidth(480, widths, 100), 100);  // a narrow list scrolls instead
+}
+
 // --- the order of the rows ---
 
 FileRow KeyedRow(const std::string& name, const std::string& key) {

@@ -35,6 +35,11 @@ TEST(PreviewViewport, FitZoomAndPan) {
   EXPECT_NEAR(view.scale(), 1.9, 1e-12);  // the width decides, with a margin
   ExpectScreen(view.ToScreen({50, 5}), 100, 50);
   ExpectScreen(view.ToScreen({0, 10}), 5, 50 - 9.5);  // y grows upwards on the drawing
+  // Still fitted, it fits again when the window is minimised and restored or resized.
+  view.Resize(0, 0);
+  view.Resize(400, 100);
+  EXPECT_NEAR(view.scale(), 3.8, 1e-12);
+  view.Resize(200, 100);
 
   // The point under the cursor stays under it.
   const Point2 under = view.ToDrawing({30, 70});
@@ -47,6 +52,11 @@ TEST(PreviewViewport, FitZoomAndPan) {
   view.ZoomAt(0, {0, 0});  // refused
   view.ZoomAt(std::nan(""), {0, 0});
   EXPECT_NEAR(view.scale(), 3.8, 1e-12);
+  // Zoomed by the user: a resize keeps the zoom and the drawing's centre in the middle.
+  view.Resize(400, 200);
+  EXPECT_NEAR(view.scale(), 3.8, 1e-12);
+  ExpectScreen(view.ToScreen(under), 40 + 100, 65 + 50);
+  view.Resize(200, 100);
 
   // A single point or nothing still gives a usable view.
   Extents point;

@@ -244,9 +244,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(window.jwc_dialog()->pos(), QPoint(192, 107));
     QCOMPARE(window.jww_dialog()->pos(), QPoint(192, 107));
     QCOMPARE(Find<QSplitter>("Splitter1")->sizes().value(0), 160);
-    for (int column = 0; column < kFileColumnCount; ++column) {
+    // The names take the room the other columns leave.
+    for (int column = 1; column < kFileColumnCount; ++column) {
       QCOMPARE(List()->columnWidth(column), 64);
     }
+    QCOMPARE(List()->columnWidth(kNameColumn), List()->viewport()->width() - 5 * 64);
     QCOMPARE(Find<QComboBox>("FileTypeComboBox")->currentText(),
              QStringLiteral("全てのファイル(*.*)"));
     QCOMPARE(Find<QLineEdit>("DestinationEdit")->text(), QString());

@@ -26,7 +26,8 @@ inline constexpr std::string_view kArrow = "→";
 inline constexpr std::string_view kSwatch = "　　　　";
 
 // A row of the pen group: its caption and the colour of its swatch (0xRRGGBB), the colour the
-// pen has in jw_cad's DOS versions.
+// pen has in jw_cad's DOS versions (drawn on black there). Swatches are framed, since Pen.2's
+// white is the dialog's own colour.
 struct PenRow {
   std::string_view label;
   std::uint32_t rgb;

@@ -77,6 +77,16 @@ int RepadSizeWidth(int column_pixels, int digit_pixels) {
   return std::max(3, column_pixels / std::max(3, digit_pixels));
 }
 
+int NameColumnWidth(int list_pixels, const std::array<int, kFileColumnCount>& widths, int minimum) {
+  int others = 0;
+  for (int column = 0; column < kFileColumnCount; ++column) {
+    if (column != kNameColumn) {
+      others += std::max(0, widths[column]);
+    }
+  }
+  return std::max(minimum, list_pixels - others);
+}
+
 std::string ModifiedText(fs::file_time_type time) {
   const auto system = std::chrono::file_clock::to_sys(time);
   const std::time_t seconds = std::chrono::system_clock::to_time_t(

@@ -55,6 +55,9 @@ int ListingSizeWidth(int column_pixels);
 // Characters of the size column when it is repainted: its pixel width / the width of "0", both
 // at least 3.
 int RepadSizeWidth(int column_pixels, int digit_pixels);
+// The name column's width: the room the other columns leave in the list's `list_pixels`, never
+// less than `minimum`. Names are what is cut first, so they take what would be empty space.
+int NameColumnWidth(int list_pixels, const std::array<int, kFileColumnCount>& widths, int minimum);
 // Local date and time, "yyyy/mm/dd hh:mm:ss".
 std::string ModifiedText(std::filesystem::file_time_type time);
 // "A " for the archive flag, then "R " for read-only.

@@ -28,11 +28,14 @@ void PreviewViewport::Resize(int width, int height) {
   height_ = std::max(height, 1);
   if (pending_fit_) {
     FitTo(*pending_fit_);
+  } else if (fitted_) {
+    FitTo(*fitted_);
   }
 }
 
 void PreviewViewport::FitTo(const Extents& extents) {
   pending_fit_.reset();
+  fitted_ = extents;
   if (extents.empty) {
     centre_ = {0, 0};
     scale_ = 1;
@@ -53,6 +56,7 @@ void PreviewViewport::ZoomAt(double factor, ScreenPoint at) {
   if (!(factor > 0) || !std::isfinite(factor)) {
     return;
   }
+  fitted_.reset();
   const Point2 fixed = ToDrawing(at);
   scale_ = std::clamp(scale_ * factor, kMinScale, kMaxScale);
   // Move the centre so that `fixed` is under `at` again.
@@ -61,6 +65,9 @@ void PreviewViewport::ZoomAt(double factor, ScreenPoint at) {
 }
 
 void PreviewViewport::PanBy(double dx, double dy) {
+  if (dx != 0 || dy != 0) {
+    fitted_.reset();
+  }
   centre_.x -= dx / scale_;
   centre_.y += dy / scale_;
 }

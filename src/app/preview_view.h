@@ -21,7 +21,8 @@ struct ScreenPoint {
 
 class PreviewViewport {
  public:
-  // The pixels the view has; the drawing's centre stays in the middle.
+  // The pixels the view has. A view still fitted (neither zoomed nor moved since) fits again,
+  // as after a window is restored; otherwise the drawing's centre stays in the middle.
   void Resize(int width, int height);
   // The whole of `extents` in view, with a margin.
   void FitTo(const preview::Extents& extents);
@@ -49,6 +50,7 @@ class PreviewViewport {
   double scale_ = 1;
   preview::Point2 centre_;
   std::optional<preview::Extents> pending_fit_;
+  std::optional<preview::Extents> fitted_;  // until the user zooms or moves the drawing
 };
 
 // The drawing calls a window makes for a preview, in screen pixels (y down).

@@ -59,6 +59,8 @@ TForm2::TForm2(JwcConvSettings& table, UserPrompts& prompts, QWidget* parent)
     QLabel* swatch = AddLabel(FromUtf8(texts::kSwatch), pens, 48, top, 48, 12);
     swatch->setObjectName(QStringLiteral("Swatch%1").arg(row + 1));
     swatch->setAutoFillBackground(true);
+    // Framed, so that Pen.2's white stands out from the dialog's own white.
+    swatch->setFrameStyle(QFrame::Box | QFrame::Plain);
     QPalette palette = swatch->palette();
     palette.setColor(QPalette::Window, QColor::fromRgb(pen.rgb));
     swatch->setPalette(palette);

@@ -356,6 +356,19 @@ void TForm1::ShowRows() {
   }
 }
 
+void TForm1::FillNameColumn() {
+  std::array<int, app::kFileColumnCount> widths{};
+  for (int column = 0; column < app::kFileColumnCount; ++column) {
+    widths[column] = list_->columnWidth(column);
+  }
+  const int width = app::NameColumnWidth(
+      list_->viewport()->width(), widths,
+      list_->fontMetrics().horizontalAdvance(QStringLiteral("図面の名前.jww")));
+  if (width != widths[app::kNameColumn]) {
+    list_->setColumnWidth(app::kNameColumn, width);
+  }
+}
+
 void TForm1::ShowSizes() {
   const auto& rows = model_.browser().list().rows();
   for (int row = 0; row < list_->rowCount() && row < static_cast<int>(rows.size()); ++row) {
@@ -483,6 +496,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     }
   } else if (event->type() == QEvent::MouseButtonDblClick && watched == list_->viewport()) {
     OpenFile();
+  } else if (event->type() == QEvent::Resize && watched == list_->viewport()) {
+    FillNameColumn();  // the window, the splitter or a scroll bar changed the list's room
   }
   return QMainWindow::eventFilter(watched, event);
 }

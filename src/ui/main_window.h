@@ -144,6 +144,8 @@ class TForm1 : public QMainWindow, public app::MainWindowView {
   void ShowPreview();
   void SortColumn(int column);
   void RepadSizes();
+  // The name column takes the room the other columns leave.
+  void FillNameColumn();
   void OpenFile();
 
   FormatRegistry formats_;

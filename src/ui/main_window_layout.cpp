@@ -208,6 +208,9 @@ QWidget* TForm1::BuildListPart(QWidget* parent) {
     if (column == app::kSizeColumn) {
       RepadSizes();
     }
+    if (column != app::kNameColumn) {
+      FillNameColumn();  // the names take what another column gave up or took
+    }
   });
   connect(list_, &QTableWidget::itemSelectionChanged, this, [this] {
     if (!showing_) {

@@ -42,7 +42,10 @@ void TForm2::Build() {
   for (int row = 0; row < 6; ++row) {
     const int top = 24 * (row + 1);
     label(texts::kPenRows[row].label, 8, top, 36, 12);
-    swatches_[row] = label(texts::kSwatch, 48, top, 48, 12);
+    // Framed, so that Pen.2's white stands out from the dialog's own white.
+    swatches_[row] =
+        layout_.Place(AddControl(dialog, L"STATIC", texts::kSwatch, kStaticStyle | WS_BORDER, -1),
+                      48, top, 48, 12);
     swatch_brushes_[row] = CreateSolidBrush(ColorOf(texts::kPenRows[row].rgb));
     label(texts::kArrow, 88, top, 16, 12);
     lists_[row] = layout_.Place(

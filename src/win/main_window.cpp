@@ -290,6 +290,7 @@ void TForm1::ShowRows() {
   ShowSelection();
   ShowSortArrow();
   SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+  FillNameColumn();  // a scroll bar may have come or gone
   InvalidateRect(list_, nullptr, TRUE);
   showing_ = false;
   const auto& selected = model_.browser().list().selected_rows();
@@ -377,6 +378,20 @@ void TForm1::ShowRun() {
     const app::RunProgress& progress = model_.progress();
     SendMessageW(progress_, PBM_SETRANGE32, 0, static_cast<LPARAM>(progress.total));
     SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(progress.done), 0);
+  }
+}
+
+void TForm1::FillNameColumn() {
+  std::array<int, app::kFileColumnCount> widths{};
+  for (int column = 0; column < app::kFileColumnCount; ++column) {
+    widths[column] =
+        static_cast<int>(SendMessageW(list_, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+  }
+  RECT client{};
+  GetClientRect(list_, &client);
+  const int width = app::NameColumnWidth(client.right, widths, TextWidth(list_, "図面の名前.jww"));
+  if (width != widths[app::kNameColumn]) {
+    SendMessageW(list_, LVM_SETCOLUMNWIDTH, app::kNameColumn, width);
   }
 }
 

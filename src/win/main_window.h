@@ -113,6 +113,8 @@ class TForm1 : public WindowBase, public app::MainWindowView {
   void TakeSelection();
   void ShowRun();
   void RepadSizes();
+  // The name column takes the room the other columns leave.
+  void FillNameColumn();
   void OpenFile();
   void DropFiles(HDROP drop);
   void HandedOver(const COPYDATASTRUCT& data);

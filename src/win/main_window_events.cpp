@@ -96,11 +96,17 @@ bool TForm1::Notify(const NMHDR& header, LRESULT& result) {
     }
     return false;
   }
-  // The list's header: the "Bytes" column at a new width shows its sizes padded anew.
+  // The list's header: the "Bytes" column at a new width shows its sizes padded anew, and the
+  // names take what another column gave up or took.
   if (header.code == HDN_ITEMCHANGEDW || header.code == HDN_ENDTRACKW) {
     const auto& change = reinterpret_cast<const NMHEADERW&>(header);
-    if (change.iItem == app::kSizeColumn && GetParent(header.hwndFrom) == list_) {
-      RepadSizes();
+    if (GetParent(header.hwndFrom) == list_) {
+      if (change.iItem == app::kSizeColumn) {
+        RepadSizes();
+      }
+      if (change.iItem != app::kNameColumn) {
+        FillNameColumn();
+      }
     }
   }
   return false;

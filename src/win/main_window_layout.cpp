@@ -259,6 +259,7 @@ void TForm1::LayOut() {
   place(preview_->hwnd(), left, list_top + list_height + s(4), right_width,
         below_bar - list_height - s(4));
   EndDeferWindowPos(moves);
+  FillNameColumn();
   ShowStatusParts();
   RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
