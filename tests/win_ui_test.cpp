@@ -18,13 +18,17 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <deque>
 #include <functional>
 #include <mutex>
 #include <thread>
 
 #include "app/path_text.h"
+#include "app/window_texts.h"
 #include "common/path_text.h"
 #include "formats/standard_formats.h"
 #include "reference/dos_files.h"
@@ -110,13 +114,16 @@ std::string Text(HWND window) {
   return Utf8(WindowText(window));
 }
 
-// A part of the status bar: 0 the status, 1 the selection's count.
+// A part of the status bar: 0 the status, 1 the selection's count or, while a run goes, its
+// counter.
 std::string StatusText(HWND main, int part = 0) {
   HWND bar = GetDlgItem(main, ids::kStatusBar);
+  // SB_GETTEXT takes no size, and a run's window may lengthen the text between the two calls:
+  // room for far more than was measured.
   const auto length = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, part, 0));
-  std::wstring text(length + 1u, L'\0');
+  std::wstring text(length + 4096u, L'\0');
   SendMessageW(bar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text.data()));
-  text.resize(length);
+  text.resize(std::wcslen(text.c_str()));
   return Utf8(text);
 }
 
@@ -316,7 +323,7 @@ class Driver {
     if (!Start() || !BuildTree() || !ListDrawings() || !Sort() || !FilterByType() ||
         !EditJwwTable() || !EditJwcTable() || !EditLayerTable() || !SaveAndOpenSettings() ||
         !Preview() || !ChooseDestination() || !Check() || !Convert() || !ConvertTree() ||
-        !OpenFile() || !Exit()) {
+        !StopARun() || !OpenFile() || !Exit()) {
       // A failed step leaves the window as it is: end its thread's loops so the test ends.
       PostThreadMessageW(thread_, WM_QUIT, 0, 0);
     }
@@ -816,6 +823,79 @@ class Driver {
     EXPECT_EQ(ReadBytes(whole / u8"詳細" / u8"部屋.jww"), ReadBytes(whole / "room.jww"));
     SendMessageW(subfolders, BM_CLICK, 0, 0);
     // Back to the first destination, which the ini file is to keep.
+    return ChooseDestination() && !::testing::Test::HasFailure();
+  }
+
+  // "中止" in a long run of the tree: the status says so at once, the end follows with its
+  // report, and the counts it gives are those of the files written.
+  bool StopARun() {
+    const fs::path many = folders_.drawings / u8"大量";
+    fs::create_directories(many);
+    for (int i = 0; i < 1500; ++i) {
+      fs::copy_file(folders_.drawings / "room.jww", many / (std::to_string(i) + ".jww"));
+    }
+    const fs::path out = folders_.scratch / u8"中止先";
+    fs::create_directories(out);
+    HWND subfolders = Item(ids::kSubfoldersCheckBox);
+    SendMessageW(subfolders, BM_CLICK, 0, 0);
+    desktop_.QueueFolder(out);
+    PostMessageW(Item(ids::kBrowseButton), BM_CLICK, 0, 0);
+    if (!WaitUntil([&] { return SameFolder(Text(Item(ids::kDestinationEdit)), out); },
+                   "the destination of the run to stop")) {
+      return false;
+    }
+    PostMessageW(Item(ids::kConvertButton), BM_CLICK, 0, 0);
+    if (!AnswerBox(thread_, "「図面」以下の 1505 個のファイルを「中止先」に変換します。", IDYES,
+                   false)) {
+      return false;
+    }
+    // While it runs the counter has the selection's part: "N / 1506 ファイル　残り m:ss".
+    int counted = 0;
+    if (!WaitUntil(
+            [&] {
+              counted = std::atoi(StatusText(main_, 1).c_str());
+              return counted >= 20;
+            },
+            "the counter to pass 20")) {
+      return false;
+    }
+    EXPECT_NE(StatusText(main_, 1).find(" / 1506 ファイル"), std::string::npos);
+    const auto stopped_at = std::chrono::steady_clock::now();
+    PostMessageW(Item(ids::kStopButton), BM_CLICK, 0, 0);
+    HWND report = nullptr;
+    bool said_stopping = false;
+    if (!WaitUntil(
+            [&] {
+              said_stopping |= StatusText(main_) == std::string(app::texts::kStopping);
+              return (report = FindShown(thread_, L"PenmorphReport")) != nullptr;
+            },
+            "the report of the stopped run")) {
+      return false;
+    }
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - stopped_at);
+    std::printf("the stopped run's report came %lld ms after 中止\n",
+                static_cast<long long>(took.count()));
+    std::fflush(stdout);
+    EXPECT_TRUE(said_stopping);
+    const std::string status = StatusText(main_);
+    const std::string head = "変換作業を中止しました。";
+    EXPECT_EQ(status.rfind(head, 0), 0u) << status;
+    const int converted = std::atoi(status.c_str() + std::min(head.size(), status.size()));
+    EXPECT_GE(converted, counted);
+    std::size_t written = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(out)) {
+      written += entry.is_regular_file() ? 1 : 0;
+    }
+    EXPECT_EQ(written, static_cast<std::size_t>(converted)) << status;
+    EXPECT_EQ(StatusText(main_, 1), "");  // the selection's again: none
+    PostMessageW(GetDlgItem(report, IDOK), BM_CLICK, 0, 0);
+    if (!WaitUntil([&] { return !IsWindow(report) && IsWindowEnabled(main_); },
+                   "the stopped run's report to close")) {
+      return false;
+    }
+    fs::remove_all(many);
+    SendMessageW(subfolders, BM_CLICK, 0, 0);
     return ChooseDestination() && !::testing::Test::HasFailure();
   }
 

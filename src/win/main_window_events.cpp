@@ -48,7 +48,7 @@ bool TForm1::Notify(const NMHDR& header, LRESULT& result) {
       ShowFolder();  // the keyboard lists a folder as a click does
     } else if (header.code == TVN_ITEMEXPANDEDW && !showing_) {
       const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
-      model_.SetExpanded(static_cast<FolderTree::NodeId>(change.itemNew.lParam),
+      model_.SetExpanded(static_cast<app::FolderTree::NodeId>(change.itemNew.lParam),
                          (change.action & TVE_EXPAND) != 0);
       return true;
     } else if (header.code == NM_CLICK) {

@@ -41,7 +41,6 @@ void ReportWindow::ShowModal(HWND owner) {
       hwnd(), L"EDIT", "",
       WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_NOHIDESEL,
       ids::kReportText, WS_EX_CLIENTEDGE);
-  SetWindowTextUtf8(text_, report_);
   copy_ = AddControl(hwnd(), L"BUTTON", app::texts::kCopyButton, WS_TABSTOP | BS_PUSHBUTTON,
                      ids::kReportCopy);
   save_ = AddControl(hwnd(), L"BUTTON", app::texts::kSaveButton, WS_TABSTOP | BS_PUSHBUTTON,
@@ -49,6 +48,9 @@ void ReportWindow::ShowModal(HWND owner) {
   ok_ = AddControl(hwnd(), L"BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
   SetFontOfChildren(hwnd(), font_.get());
   Layout();
+  // The text comes once the box has its size and font: wrapped at a control's first, tiny
+  // width, a long report took most of a second to lay out.
+  SetWindowTextUtf8(text_, report_);
   SetFocus(ok_);
   RunModal(hwnd(), owner, done_);
   DestroyWindow(hwnd());
