@@ -291,7 +291,9 @@ int MaximisedOnly(const std::wstring& program, const std::wstring& file) {
   HWND status = GetDlgItem(main, ids::kStatusBar);
   WaitFor([&] { return Text(status).find(L" Files  ") != std::wstring::npos; }, "the file list");
   Maximise(main, "maximised-openbox");
+  // The close box asks as 終了 does.
   PostMessageW(main, WM_CLOSE, 0, 0);
+  Answer(WaitForBox(), IDYES);
   Ended(process);
   return 0;
 }
