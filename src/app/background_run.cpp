@@ -1,8 +1,7 @@
 #include "app/background_run.h"
 
-#include <cstdio>
-
 #include "app/window_texts.h"
+#include "common/text.h"
 #include "convert/batch_runner.h"
 
 namespace penmorph::app {
@@ -116,16 +115,8 @@ std::string ProgressText(const RunProgress& progress) {
                                             std::to_string(progress.total) + " ファイル"
                                       : std::to_string(progress.done) + " ファイル";
   if (progress.seconds_left && !progress.finished) {
-    const auto left = static_cast<long long>(*progress.seconds_left + 0.5);
-    char time[32];
-    if (left >= 3600) {
-      std::snprintf(time, sizeof time, "%lld:%02lld:%02lld", left / 3600, left / 60 % 60,
-                    left % 60);
-    } else {
-      std::snprintf(time, sizeof time, "%lld:%02lld", left / 60, left % 60);
-    }
     text += "　残り ";
-    text += time;
+    text += DurationText(*progress.seconds_left);
   }
   return text;
 }

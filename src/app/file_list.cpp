@@ -45,10 +45,6 @@ void FileList::Sort(int column, bool descending) {
   SelectNames(selected);
 }
 
-bool FileList::IsSelected(std::size_t row) const {
-  return std::binary_search(selected_.begin(), selected_.end(), row);
-}
-
 void FileList::Select(std::size_t first, std::size_t last) {
   if (first > last) {
     std::swap(first, last);

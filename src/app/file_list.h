@@ -31,13 +31,11 @@ class FileList {
 
   // The selected rows, top to bottom.
   const std::vector<std::size_t>& selected_rows() const { return selected_; }
-  bool IsSelected(std::size_t row) const;
   // Selects the range from `first` to `last` (either way round); rows outside the list are cut
   // off, so a range wholly outside selects nothing.
   void Select(std::size_t first, std::size_t last);
   // Selects exactly these rows; rows outside the list are left out.
   void SelectRows(std::vector<std::size_t> rows);
-  void ClearSelection() { selected_.clear(); }
   // The names in the selected rows, top to bottom.
   std::vector<std::filesystem::path> SelectedNames() const;
   // Selects the rows of those of these files that are listed.

@@ -7,15 +7,12 @@
 #include "app/path_text.h"
 #include "app/run_report.h"
 #include "app/typed_number.h"
+#include "common/text.h"
 #include "convert/file_preview.h"
 
 namespace penmorph::app {
 
 namespace {
-
-bool IsBlank(std::string_view text) {
-  return text.find_first_not_of(" \t") == std::string_view::npos;
-}
 
 // A Japanese input method types full-width digits, hyphens and letters: Ａ-Ｆ and ａ-ｆ count as
 // their ASCII forms too (the digits, the hyphen and the blank are the numbers' rule).

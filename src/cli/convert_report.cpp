@@ -7,6 +7,7 @@
 #include "cli/json_output.h"
 #include "common/file_system.h"
 #include "common/path_text.h"
+#include "common/text.h"
 
 namespace penmorph {
 
@@ -29,18 +30,6 @@ std::string_view OutcomeWord(OutcomeKind kind) {
 // Times to the thousandth, as they were always printed; more digits would only be noise.
 double Thousandths(double value) {
   return std::round(value * 1000) / 1000;
-}
-
-std::string Duration(double seconds) {
-  const auto whole = static_cast<long long>(seconds + 0.5);
-  char text[32];
-  if (whole >= 3600) {
-    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", whole / 3600, whole / 60 % 60,
-                  whole % 60);
-  } else {
-    std::snprintf(text, sizeof text, "%lld:%02lld", whole / 60, whole % 60);
-  }
-  return text;
 }
 
 }  // namespace
@@ -147,7 +136,7 @@ void ConvertReport::ShowProgress(bool final) {
   const std::size_t left = total_ > done_ ? total_ - done_ : 0;
   char line[128];
   std::snprintf(line, sizeof line, "%zu of %zu files, %.1f files/s, %s left", done_, total_, rate,
-                rate > 0 ? Duration(left / rate).c_str() : "?");
+                rate > 0 ? DurationText(left / rate).c_str() : "?");
   err_ << "\r" << line;
   if (final) {
     err_ << "\r" << std::string(72, ' ') << "\r";

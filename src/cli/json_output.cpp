@@ -1,24 +1,9 @@
 #include "cli/json_output.h"
 
 #include "common/path_text.h"
+#include "common/text.h"
 
 namespace penmorph {
-
-namespace {
-
-std::string Hex(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  hex.reserve(bytes.size() * 2);
-  for (char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    hex += kDigits[byte >> 4];
-    hex += kDigits[byte & 0x0F];
-  }
-  return hex;
-}
-
-}  // namespace
 
 std::string JsonText(std::string_view bytes) {
   std::string text;
@@ -31,7 +16,7 @@ void PutName(Json& object, const std::string& key, std::string_view bytes) {
   const bool whole = ReadNameText(bytes, text);
   object[key] = std::move(text);
   if (!whole) {
-    object[key + "_bytes"] = Hex(bytes);
+    object[key + "_bytes"] = HexBytes(bytes);
   }
 }
 

@@ -1,6 +1,7 @@
 #include "common/text.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <limits>
 
 namespace penmorph {
@@ -134,6 +135,52 @@ bool MatchesWildcard(std::string_view text, std::string_view pattern) {
 std::string_view FileExtension(std::string_view file_name) {
   auto dot = file_name.rfind('.');
   return dot == std::string_view::npos ? std::string_view{} : file_name.substr(dot);
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+    text.remove_prefix(1);
+  }
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+    text.remove_suffix(1);
+  }
+  return text;
+}
+
+std::string DurationText(double seconds) {
+  const auto whole = static_cast<long long>(seconds + 0.5);
+  char text[32];
+  if (whole >= 3600) {
+    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", whole / 3600, whole / 60 % 60,
+                  whole % 60);
+  } else {
+    std::snprintf(text, sizeof text, "%lld:%02lld", whole / 60, whole % 60);
+  }
+  return text;
+}
+
+std::string HexBytes(std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  hex.reserve(bytes.size() * 2);
+  for (char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    hex += kDigits[byte >> 4];
+    hex += kDigits[byte & 0x0F];
+  }
+  return hex;
+}
+
+std::string HexNumber(std::int64_t value) {
+  std::string digits;
+  // Unsigned, so that the most negative value has a magnitude too.
+  std::uint64_t magnitude =
+      value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  do {
+    digits.insert(digits.begin(), "0123456789ABCDEF"[magnitude % 16]);
+    magnitude /= 16;
+  } while (magnitude != 0);
+  return (value < 0 ? "-0x" : "0x") + digits;
 }
 
 std::string_view CutUtf8(std::string_view text, std::size_t max_bytes) {

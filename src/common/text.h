@@ -24,6 +24,20 @@ constexpr bool IsShiftJisLeadByte(unsigned char byte) {
 // that partner is a control byte.
 std::string StripControlChars(std::string_view shift_jis);
 
+// Without the blanks (spaces and tabs) at either end; whether nothing else is there.
+std::string_view TrimBlanks(std::string_view text);
+inline bool IsBlank(std::string_view text) {
+  return TrimBlanks(text).empty();
+}
+
+// Seconds, rounded, as a clock shows a span: "0:42", "3:05:09".
+std::string DurationText(double seconds);
+
+// Bytes as lower-case hex digits, two per byte ("1f8b").
+std::string HexBytes(std::string_view bytes);
+// A number in upper-case hex as a message quotes it: "0x1F", "-0x1F".
+std::string HexNumber(std::int64_t value);
+
 // Upper-cases ASCII letters only; every other byte stays as it is.
 std::string ToUpperAscii(std::string_view text);
 // Lower-cases ASCII letters only; every other byte stays as it is.

@@ -21,16 +21,6 @@ bool IsBlank(char c) {
   return c == ' ' || c == '\t';
 }
 
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) {
-    text.remove_prefix(1);
-  }
-  while (!text.empty() && IsBlank(text.back())) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
-
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) {
     return false;
@@ -91,7 +81,7 @@ IniDocument::Line IniDocument::Classify(std::string text, std::string ending) {
   Line line;
   line.text = std::move(text);
   line.ending = std::move(ending);
-  std::string_view view = Trim(line.text);
+  std::string_view view = TrimBlanks(line.text);
   if (view.empty() || view.front() == ';') {
     return line;
   }
@@ -99,7 +89,7 @@ IniDocument::Line IniDocument::Classify(std::string text, std::string ending) {
     auto close = view.find(']');
     if (close != std::string_view::npos) {
       line.kind = LineKind::kSection;
-      line.name = std::string(Trim(view.substr(1, close - 1)));
+      line.name = std::string(TrimBlanks(view.substr(1, close - 1)));
     }
     return line;
   }
@@ -107,7 +97,7 @@ IniDocument::Line IniDocument::Classify(std::string text, std::string ending) {
   if (equals == npos) {
     return line;
   }
-  std::string_view key = Trim(std::string_view(line.text).substr(0, equals));
+  std::string_view key = TrimBlanks(std::string_view(line.text).substr(0, equals));
   if (key.empty()) {
     return line;
   }
@@ -197,7 +187,7 @@ std::optional<std::string> IniDocument::Get(std::string_view section, std::strin
     return std::nullopt;
   }
   const Line& line = lines_[index];
-  std::string_view value = Trim(std::string_view(line.text).substr(line.value_start));
+  std::string_view value = TrimBlanks(std::string_view(line.text).substr(line.value_start));
   if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
     value = value.substr(1, value.size() - 2);
   }
@@ -226,9 +216,9 @@ void IniDocument::EndLastLine(const std::string& ending) {
 }
 
 bool IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
-  bool bad_section = section.empty() || Trim(section) != section || HasLineBreakOrNul(section) ||
-                     section.find(']') != std::string_view::npos;
-  bool bad_key = key.empty() || Trim(key) != key || HasLineBreakOrNul(key) ||
+  bool bad_section = section.empty() || TrimBlanks(section) != section ||
+                     HasLineBreakOrNul(section) || section.find(']') != std::string_view::npos;
+  bool bad_key = key.empty() || TrimBlanks(key) != key || HasLineBreakOrNul(key) ||
                  key.find('=') != std::string_view::npos || key.front() == '[' ||
                  key.front() == ';';
   if (bad_section || bad_key || HasLineBreakOrNul(value)) {
@@ -239,7 +229,7 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
   if (header == npos) {
     if (!lines_.empty()) {
       EndLastLine(ending);  // the old last line gets the end it lacked
-      if (!Trim(lines_.back().text).empty()) {
+      if (!TrimBlanks(lines_.back().text).empty()) {
         lines_.push_back(Classify("", ending));
       }
     }

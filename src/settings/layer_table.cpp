@@ -1,20 +1,11 @@
 #include "settings/layer_table.h"
+#include "common/text.h"
 
 #include <algorithm>
 
 namespace penmorph {
 
 namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-    text.remove_prefix(1);
-  }
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
 
 std::optional<int> HexDigit(char c) {
   if (c >= '0' && c <= '9') {
@@ -51,11 +42,6 @@ std::optional<LayerAddress> ParseLayerAddress(std::string_view text) {
     return std::nullopt;
   }
   return LayerAddress{*group, *layer};
-}
-
-std::optional<int> ParseLayerGroup(std::string_view text) {
-  text = TrimBlanks(text);
-  return text.size() == 1 ? HexDigit(text[0]) : std::nullopt;
 }
 
 std::string LayerGroupText(int group) {

@@ -31,8 +31,6 @@ struct LayerAddress {
 // "2-5", "a-F": one hex digit (either case), a hyphen, one hex digit; blanks around are allowed.
 // nullopt for anything else.
 std::optional<LayerAddress> ParseLayerAddress(std::string_view text);
-// One hex digit, blanks around allowed.
-std::optional<int> ParseLayerGroup(std::string_view text);
 // "2-5", "A-F": upper-case hex, as jw_cad shows layers.
 std::string LayerAddressText(LayerAddress address);
 std::string LayerGroupText(int group);

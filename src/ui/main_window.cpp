@@ -253,24 +253,12 @@ void TForm1::ShowLayerSettings() {
   model_.EditSettings(app::SettingsDialog::kLayers);
 }
 
-void TForm1::SaveSettings() {
-  model_.SaveSettingsFile();
-}
-
-void TForm1::OpenSettings() {
-  model_.OpenSettingsFile();
-}
-
 void TForm1::ConvertFiles() {
   model_.Convert();
 }
 
 void TForm1::StopConversion() {
   model_.Stop();
-}
-
-void TForm1::RefreshFolders() {
-  model_.Refresh();
 }
 
 void TForm1::Exit() {

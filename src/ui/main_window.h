@@ -106,11 +106,8 @@ class TForm1 : public QMainWindow, public app::MainWindowView {
   void ShowJwwSettings();
   void ShowJwcSettings();
   void ShowLayerSettings();
-  void SaveSettings();
-  void OpenSettings();
   void ConvertFiles();
   void StopConversion();
-  void RefreshFolders();
   void Exit();
 
  signals:

@@ -3,6 +3,7 @@
 #include <bit>
 #include <cmath>
 
+#include "common/text.h"
 #include "formats/dos/dos_heap.h"
 #include "formats/dos/dos_kinds.h"
 #include "formats/dos/dos_numbers.h"
@@ -73,16 +74,6 @@ void GroupAndLayerBytes(Fields field, Workspace& workspace) {
   }
 }
 
-std::string Hex(std::int64_t value) {
-  std::string digits;
-  auto magnitude = static_cast<std::uint64_t>(value < 0 ? -value : value);
-  do {
-    digits.insert(digits.begin(), "0123456789ABCDEF"[magnitude % 16]);
-    magnitude /= 16;
-  } while (magnitude != 0);
-  return (value < 0 ? "-0x" : "0x") + digits;
-}
-
 struct HeapAddresses {
   std::uint32_t segment = 0;
   std::uint32_t start_offset = 0;
@@ -93,7 +84,7 @@ struct HeapAddresses {
 // hexadecimal digits, or the reader would take other addresses than the ones meant.
 Result<HeapAddresses> SplitHeapAddresses(std::int32_t start, std::int64_t end) {
   if (start < 0 || start > kMaxHeapStart) {
-    return MakeError(ErrorKind::kRange, "the text heap starts at address " + Hex(start) +
+    return MakeError(ErrorKind::kRange, "the text heap starts at address " + HexNumber(start) +
                                             ", outside the segment addresses 0x0 to 0xFFFFF");
   }
   HeapAddresses addresses;
@@ -101,7 +92,7 @@ Result<HeapAddresses> SplitHeapAddresses(std::int32_t start, std::int64_t end) {
   addresses.start_offset = static_cast<std::uint32_t>(start % 16);
   std::int64_t end_offset = end - std::int64_t{addresses.segment} * 16;
   if (end_offset < 0 || end_offset > kMaxSegmentOffset) {
-    return MakeError(ErrorKind::kRange, "the text heap ends at offset " + Hex(end_offset) +
+    return MakeError(ErrorKind::kRange, "the text heap ends at offset " + HexNumber(end_offset) +
                                             " of its segment, outside 0x0 to 0xFFFF");
   }
   addresses.end_offset = static_cast<std::uint32_t>(end_offset);
