@@ -194,18 +194,15 @@ void BackgroundCheck::Checked(const fs::path& file, const Result<Inventory>& inv
   const auto now = std::chrono::steady_clock::now();
   {
     std::lock_guard lock(mutex_);
-    if (!inventory.ok() && inventory.error().kind == ErrorKind::kNotADrawing) {
-      ++report_.passed_over;
+    const CheckVerdict verdict = VerdictOf(inventory);
+    report_.Add(verdict);
+    if (verdict == CheckVerdict::kPassedOver) {
       report_.passed_over_files.push_back(
           {file, PathText(file), JapaneseErrorText(inventory.error())});
     } else if (!inventory.ok()) {
       // The tables' own refusal (a scale clash, say) breaks the standard; the file was read.
-      ++(IsTableRefusal(inventory.error().kind) ? report_.differ : report_.failed);
       report_.files.push_back({file, PathText(file), JapaneseErrorText(inventory.error())});
-    } else if (inventory->Unchanged()) {
-      ++report_.conform;
-    } else {
-      ++report_.differ;
+    } else if (verdict == CheckVerdict::kDiffers) {
       std::string reason;
       for (const std::string& line : ChangeLines(inventory.value())) {
         reason += (reason.empty() ? "" : "\n") + line;

@@ -18,6 +18,7 @@
 #include "app/conversion_run.h"
 #include "app/prompts.h"
 #include "app/run_report.h"
+#include "convert/file_preview.h"
 #include "convert/format_registry.h"
 #include "preview/inventory.h"
 #include "settings/conv_settings.h"
@@ -42,12 +43,9 @@ bool CheckStandardsRequest(const StandardsCheckRequest& request, Prompts& prompt
 // The files the check reads, walked as a conversion's are; nothing is written anywhere.
 ConversionPlan StandardsCheckPlan(const StandardsCheckRequest& request);
 
-struct StandardsCheckReport {
+// The counts: `failed` takes the folders of a tree that could not be read too.
+struct StandardsCheckReport : CheckCounts {
   bool stopped = false;
-  std::size_t conform = 0;
-  std::size_t differ = 0;
-  std::size_t failed = 0;       // files that could not be read, and folders of a tree
-  std::size_t passed_over = 0;  // no drawings, by their names or their first bytes
   // The drawings that do not conform, each reason the changes a line each, and those that could
   // not be read, in the order they were read; then the files passed over, each with why.
   std::vector<ReportedFile> files;

@@ -125,10 +125,7 @@ Json JsonChanges(const Inventory& inventory) {
 
 int PrintCheck(SourceCursor& files, const ConversionTables& tables, bool json, std::ostream& out,
                const FormatRegistry& formats) {
-  std::uint64_t conform = 0;
-  std::uint64_t differ = 0;
-  std::uint64_t failed = 0;
-  std::uint64_t passed_over = 0;
+  CheckCounts counts;
   // As the inventory does: each file's object as it comes, the frame around them by hand.
   if (json) {
     out << "{\"files\":[";
@@ -136,11 +133,11 @@ int PrintCheck(SourceCursor& files, const ConversionTables& tables, bool json, s
   while (std::optional<SourceFile> found = files.Next()) {
     const std::string& file = found->shown;
     auto inventory = InventoryOfFile(formats, found->source, tables);
+    const CheckVerdict verdict = VerdictOf(inventory);
+    counts.Add(verdict);
     Json entry;
     PutName(entry, "file", file);
-    if (!inventory.ok() && inventory.error().kind == ErrorKind::kNotADrawing) {
-      // No drawing: neither conforming nor not, and no failure.
-      ++passed_over;
+    if (verdict == CheckVerdict::kPassedOver) {
       const std::string reason = inventory.error().Describe();
       entry["conforms"] = nullptr;
       entry["passed_over"] = true;
@@ -149,21 +146,16 @@ int PrintCheck(SourceCursor& files, const ConversionTables& tables, bool json, s
         out << "passed over " << file << ": " << reason << "\n";
       }
     } else if (!inventory.ok()) {
-      // A drawing the tables cannot be applied to is read well enough to know it breaks the
-      // standard; only a file that cannot be read is a failure.
-      const bool refused = IsTableRefusal(inventory.error().kind);
-      ++(refused ? differ : failed);
+      const bool refused = verdict == CheckVerdict::kDiffers;
       const std::string reason = inventory.error().Describe();
       entry["conforms"] = false;
       entry["reason"] = JsonText(reason);
       if (!json) {
         out << (refused ? "does not conform " : "failed ") << file << ": " << reason << "\n";
       }
-    } else if (inventory->Unchanged()) {
-      ++conform;
+    } else if (verdict == CheckVerdict::kConforms) {
       entry["conforms"] = true;
     } else {
-      ++differ;
       entry["conforms"] = false;
       entry["changes"] = JsonChanges(inventory.value());
       if (!json) {
@@ -171,23 +163,23 @@ int PrintCheck(SourceCursor& files, const ConversionTables& tables, bool json, s
       }
     }
     if (json) {
-      out << (conform + differ + failed + passed_over == 1 ? "" : ",") << JsonDump(entry);
+      out << (counts.Total() == 1 ? "" : ",") << JsonDump(entry);
     }
     out.flush();
   }
   if (json) {
     Json totals;
-    totals["conform"] = conform;
-    totals["do_not_conform"] = differ;
-    totals["failed"] = failed;
-    totals["passed_over"] = passed_over;
+    totals["conform"] = counts.conform;
+    totals["do_not_conform"] = counts.differ;
+    totals["failed"] = counts.failed;
+    totals["passed_over"] = counts.passed_over;
     out << "],\"totals\":" << JsonDump(totals) << "}\n";
   } else {
-    out << conform << " conform, " << differ << " do not, " << failed << " could not be read, "
-        << passed_over << " passed over\n";
+    out << counts.conform << " conform, " << counts.differ << " do not, " << counts.failed
+        << " could not be read, " << counts.passed_over << " passed over\n";
   }
   out.flush();
-  return differ == 0 && failed == 0 ? kExitOk : kExitFileFailed;
+  return counts.AllConform() ? kExitOk : kExitFileFailed;
 }
 
 int RunCheckCommand(const CommandLine& line, std::ostream& out, std::ostream& err,

@@ -54,4 +54,31 @@ Result<std::shared_ptr<const preview::Drawing>> DrawFile(const FormatRegistry& f
                     });
 }
 
+CheckVerdict VerdictOf(const Result<preview::Inventory>& inventory) {
+  if (inventory.ok()) {
+    return inventory->Unchanged() ? CheckVerdict::kConforms : CheckVerdict::kDiffers;
+  }
+  if (inventory.error().kind == ErrorKind::kNotADrawing) {
+    return CheckVerdict::kPassedOver;
+  }
+  return IsTableRefusal(inventory.error().kind) ? CheckVerdict::kDiffers : CheckVerdict::kFailed;
+}
+
+void CheckCounts::Add(CheckVerdict verdict) {
+  switch (verdict) {
+    case CheckVerdict::kConforms:
+      ++conform;
+      return;
+    case CheckVerdict::kDiffers:
+      ++differ;
+      return;
+    case CheckVerdict::kFailed:
+      ++failed;
+      return;
+    case CheckVerdict::kPassedOver:
+      ++passed_over;
+      return;
+  }
+}
+
 }  // namespace penmorph

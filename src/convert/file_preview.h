@@ -17,6 +17,24 @@ Result<preview::Inventory> InventoryOfFile(const FormatRegistry& formats,
                                            const std::filesystem::path& file,
                                            const ConversionTables& tables);
 
+// What a standards check makes of a file: a drawing the tables leave alone conforms; one they
+// would change, or refuse to be applied to (the file was read), does not; a file that cannot be
+// read failed; a file that is no drawing is passed over, neither conforming nor failing.
+enum class CheckVerdict { kConforms, kDiffers, kFailed, kPassedOver };
+CheckVerdict VerdictOf(const Result<preview::Inventory>& inventory);
+
+struct CheckCounts {
+  std::size_t conform = 0;
+  std::size_t differ = 0;
+  std::size_t failed = 0;
+  std::size_t passed_over = 0;
+
+  void Add(CheckVerdict verdict);
+  std::size_t Total() const { return conform + differ + failed + passed_over; }
+  // Every drawing read conforms: what a check's exit status tells.
+  bool AllConform() const { return differ == 0 && failed == 0; }
+};
+
 Result<std::shared_ptr<const preview::Drawing>> DrawFile(const FormatRegistry& formats,
                                                          const std::filesystem::path& file);
 
