@@ -96,15 +96,15 @@ TEST(RunReport, EveryCauseAndKindIsWordedInJapaneseAndTheUnknownKeepTheSystemsWo
 
 TEST(RunReport, TheLayerTablesRefusalsNameTheGroupsScalesAndNames) {
   Error clash = MakeError(ErrorKind::kScaleClash, "the layer table moves layer 0-3 ...");
-  clash.values = {"0", "100", "2", "50", "0-3"};
+  clash.detail = ScaleClashDetail{"0", "100", "2", "50", "0-3"};
   EXPECT_EQ(JapaneseReason({ReasonKind::kCannotConvert, {}, clash}),
             "変換できません：レイヤ 0-3 の図形を縮尺 1/100 のグループ 0 から縮尺 1/50 のグループ 2 "
             "へ移すことになり、用紙上の大きさが変わります");
   Error name = MakeError(ErrorKind::kUnencodable, "the new name of group F ...");
-  name.values = {"group", "F", "한"};
+  name.detail = UnencodableNameDetail{true, "F", "한"};
   EXPECT_EQ(JapaneseErrorText(name),
             "グループ F の新しい名前「한」にシフトJISで書けない文字があります");
-  name.values = {"layer", "2-5", "🪟"};
+  name.detail = UnencodableNameDetail{false, "2-5", "🪟"};
   EXPECT_EQ(JapaneseErrorText(name),
             "レイヤ 2-5 "
             "の新しい名前「🪟」にシフトJISで書けない文字があります");

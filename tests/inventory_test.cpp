@@ -247,7 +247,7 @@ TEST(InventoryLayers, FailsWhereTheConversionRefusesAScaleClash) {
   auto clash = OnLayers(layers);
   ASSERT_FALSE(clash.ok());
   EXPECT_EQ(clash.error().kind, ErrorKind::kScaleClash);
-  EXPECT_EQ(clash.error().values, (std::vector<std::string>{"0", "100", "2", "50", "0-1"}));
+  EXPECT_EQ(clash.error().detail, ErrorDetail(ScaleClashDetail{"0", "100", "2", "50", "0-1"}));
 }
 
 TEST(InventoryLayers, SymbolsMoveByTheirGroupScalesAndKeepNoNames) {

@@ -250,7 +250,7 @@ TEST(LayerTable, AMoveIntoAGroupOfAnotherScaleFailsNamingGroupsAndScales) {
   EXPECT_EQ(converted.status.stage(), ConversionStage::kRemap);
   const Error& error = converted.status.error();
   EXPECT_EQ(error.kind, ErrorKind::kScaleClash);
-  EXPECT_EQ(error.values, (std::vector<std::string>{"0", "100", "1", "50", "0-3"}));
+  EXPECT_EQ(error.detail, ErrorDetail(ScaleClashDetail{"0", "100", "1", "50", "0-3"}));
 
   // Into a group of the same scale the same move is fine.
   EXPECT_TRUE(ConvertJww(Bytes(drawing), Moving(kMapped, {2, 2})).status.ok());
@@ -315,13 +315,14 @@ TEST(LayerTable, ANameShiftJisCannotHoldFailsTheFile) {
   Converted converted = ConvertJww(bytes, layer);
   ASSERT_FALSE(converted.status.ok());
   EXPECT_EQ(converted.status.error().kind, ErrorKind::kUnencodable);
-  EXPECT_EQ(converted.status.error().values, (std::vector<std::string>{"layer", "0-3", "窓🪟"}));
+  EXPECT_EQ(converted.status.error().detail,
+            ErrorDetail(UnencodableNameDetail{false, "0-3", "窓🪟"}));
 
   LayerTable group;
   group.SetGroupName(15, "한");
   converted = ConvertJww(bytes, group);
   ASSERT_FALSE(converted.status.ok());
-  EXPECT_EQ(converted.status.error().values, (std::vector<std::string>{"group", "F", "한"}));
+  EXPECT_EQ(converted.status.error().detail, ErrorDetail(UnencodableNameDetail{true, "F", "한"}));
 }
 
 // --- the samples ---

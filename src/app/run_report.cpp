@@ -42,14 +42,14 @@ std::string CauseText(SystemCause cause) {
 
 // The layer table's refusals, with the groups, scales and names the error carries.
 std::string LayerTableText(const Error& error) {
-  const std::vector<std::string>& v = error.values;
-  if (error.kind == ErrorKind::kScaleClash && v.size() == 5) {
-    return "レイヤ " + v[4] + " の図形を縮尺 1/" + v[1] + " のグループ " + v[0] + " から縮尺 1/" +
-           v[3] + " のグループ " + v[2] + " へ移すことになり、用紙上の大きさが変わります";
+  if (const auto* clash = std::get_if<ScaleClashDetail>(&error.detail)) {
+    return "レイヤ " + clash->layer + " の図形を縮尺 1/" + clash->from_scale + " のグループ " +
+           clash->from_group + " から縮尺 1/" + clash->to_scale + " のグループ " + clash->to_group +
+           " へ移すことになり、用紙上の大きさが変わります";
   }
-  if (error.kind == ErrorKind::kUnencodable && v.size() == 3) {
-    return (v[0] == "group" ? "グループ " : "レイヤ ") + v[1] + " の新しい名前「" + v[2] +
-           "」にシフトJISで書けない文字があります";
+  if (const auto* name = std::get_if<UnencodableNameDetail>(&error.detail)) {
+    return (name->group ? "グループ " : "レイヤ ") + name->address + " の新しい名前「" +
+           name->name + "」にシフトJISで書けない文字があります";
   }
   return {};
 }

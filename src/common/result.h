@@ -47,15 +47,30 @@ constexpr bool IsTableRefusal(ErrorKind kind) {
          kind == ErrorKind::kUnencodable;
 }
 
+// What a refusal names, so that the window can word it in its own language.
+struct ScaleClashDetail {  // kScaleClash
+  std::string from_group, from_scale, to_group, to_scale, layer;
+  bool operator==(const ScaleClashDetail&) const = default;
+};
+struct UnencodableNameDetail {  // kUnencodable
+  bool group = false;           // a group's name, else a layer's
+  std::string address, name;
+  bool operator==(const UnencodableNameDetail&) const = default;
+};
+struct PassedOverDetail {  // kNotADrawing: the judgement's reason, as its number
+  int reason = 0;
+  std::string subject;
+  bool operator==(const PassedOverDetail&) const = default;
+};
+using ErrorDetail =
+    std::variant<std::monostate, ScaleClashDetail, UnencodableNameDetail, PassedOverDetail>;
+
 struct Error {
   ErrorKind kind = ErrorKind::kIo;
   std::string message;
   std::optional<std::uint64_t> offset;  // byte offset in the file, when it points somewhere
   SystemCause cause = SystemCause::kNone;
-  // The values the failure names (for kScaleClash: the two groups and their scales and the
-  // layer; for kUnencodable: "layer" or "group", its address and the name), so that the window
-  // can word it in its own language.
-  std::vector<std::string> values;
+  ErrorDetail detail;
 
   // "message (at byte N)": the form shown to users and printed by the command line.
   std::string Describe() const;

@@ -86,15 +86,15 @@ SourceJudgement JudgeSource(const FormatRegistry& formats, const fs::path& sourc
 
 Error PassedOverError(const OutcomeReason& why) {
   Error error = MakeError(ErrorKind::kNotADrawing, EnglishReason(why));
-  error.values = {std::to_string(static_cast<int>(why.kind)), why.subject};
+  error.detail = PassedOverDetail{static_cast<int>(why.kind), why.subject};
   return error;
 }
 
 OutcomeReason PassedOverReason(const Error& error) {
   OutcomeReason why;
-  if (error.kind == ErrorKind::kNotADrawing && error.values.size() == 2) {
-    why.kind = static_cast<ReasonKind>(std::stoi(error.values[0]));
-    why.subject = error.values[1];
+  if (const auto* detail = std::get_if<PassedOverDetail>(&error.detail)) {
+    why.kind = static_cast<ReasonKind>(detail->reason);
+    why.subject = detail->subject;
   }
   return why;
 }

@@ -40,8 +40,8 @@ bool LayerMover::Move(EntityBase& base) {
                     "the layer table moves layer " + LayerAddressText(from) + " from group " +
                         LayerGroupText(from.group) + " (scale 1/" + from_scale + ") into group " +
                         LayerGroupText(to.group) + " (scale 1/" + to_scale + ")");
-      error.values = {LayerGroupText(from.group), from_scale, LayerGroupText(to.group), to_scale,
-                      LayerAddressText(from)};
+      error.detail = ScaleClashDetail{LayerGroupText(from.group), from_scale,
+                                      LayerGroupText(to.group), to_scale, LayerAddressText(from)};
       status_ = std::move(error);
     }
     return false;

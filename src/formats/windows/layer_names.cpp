@@ -17,7 +17,7 @@ Status Rename(ArchiveString& name, const std::string& utf8, const char* what, Ad
     Error error = MakeError(ErrorKind::kUnencodable, std::string("the new name of ") + what + " " +
                                                          at + " (" + utf8 +
                                                          ") has a character Shift-JIS cannot hold");
-    error.values = {what, at, utf8};
+    error.detail = UnencodableNameDetail{std::string_view(what) == "group", at, utf8};
     return error;
   }
   name = std::move(*encoded);
