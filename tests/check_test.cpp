@@ -239,8 +239,8 @@ TEST(CheckSamples, AllConformToNoTablesAndDifferAsTheDryRunCounts) {
   // The hidden landings the dry run announces are those the check reports.
   auto hidden = [](const std::string& text) {
     std::size_t count = 0;
-    for (std::size_t at = text.find("非表示レイヤに移ります"); at != std::string::npos;
-         at = text.find("非表示レイヤに移ります", at + 1)) {
+    for (std::size_t at = text.find("onto hidden layers"); at != std::string::npos;
+         at = text.find("onto hidden layers", at + 1)) {
       ++count;
     }
     return count;

@@ -222,8 +222,8 @@ TEST(InventoryLayers, CountsWhatLandsOnAHiddenLayerFromAShownOne) {
   auto shown = OnLayers(out_of_hiding);
   ASSERT_TRUE(IsOk(shown));
   EXPECT_EQ(shown->moved_to_hidden, 0u);
-  EXPECT_EQ(preview::MovedToHiddenText(12), "12 個の図形が非表示レイヤに移ります");
-  EXPECT_EQ(preview::MovedToHiddenText(0), "");
+  EXPECT_EQ(MovedToHiddenLine(12), "12 entities move onto hidden layers");
+  EXPECT_EQ(MovedToHiddenLine(1), "1 entity moves onto hidden layers");
 }
 
 TEST(InventoryLayers, NamesTheTablesWouldChange) {
@@ -314,13 +314,13 @@ TEST(InventoryLayers, DryRunAndInventoryPrintTheLayersAndTheHiddenLanding) {
   });
   EXPECT_NE(dry.find("would change " + file +
                      ": 6 of 6 entities, 0 of 13 settings, 6 moved to other layers, 1 block "
-                     "definitions moved, 1 names changed\n  2 個の図形が非表示レイヤに移ります\n"),
+                     "definitions moved, 1 names changed\n  2 entities move onto hidden layers\n"),
             std::string::npos)
       << dry;
   const std::string text = print([&](SourceCursor& cursor, std::ostream& out) {
     return PrintInventories(cursor, tables, false, out, formats);
   });
-  EXPECT_NE(text.find("  2 個の図形が非表示レイヤに移ります\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("  2 entities move onto hidden layers\n"), std::string::npos) << text;
   EXPECT_NE(text.find("  layers:\n    0-1 \"L\" (editable): 2 -> 0\n"), std::string::npos);
   EXPECT_NE(text.find("    1-4 \"L\" -> \"壁\" (hidden): 0 -> 3\n"), std::string::npos);
   EXPECT_NE(text.find("  layers:\n    0-1: 2 -> 0\n"), std::string::npos);  // the total

@@ -8,6 +8,7 @@
 
 #include "app/preview_texts.h"
 #include "app/run_report.h"
+#include "app/standards_check.h"
 #include "common/path_text.h"
 #include "convert/file_preview.h"
 
@@ -139,7 +140,7 @@ std::vector<InventoryRow> InventoryRows(const preview::Inventory& inventory) {
     rows.push_back({"レイヤが変わる図形", "", std::to_string(inventory.moved), "", true});
   }
   if (inventory.moved_to_hidden > 0) {
-    rows.push_back({preview::MovedToHiddenText(inventory.moved_to_hidden), "",
+    rows.push_back({MovedToHiddenText(inventory.moved_to_hidden), "",
                     std::to_string(inventory.moved_to_hidden), "", true});
   }
   if (inventory.renamed > 0) {

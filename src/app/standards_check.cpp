@@ -54,6 +54,13 @@ ConversionPlan StandardsCheckPlan(const StandardsCheckRequest& request) {
   return plan;
 }
 
+std::string MovedToHiddenText(std::uint64_t count) {
+  if (count == 0) {
+    return {};
+  }
+  return std::to_string(count) + " 個の図形が非表示レイヤに移ります";
+}
+
 std::vector<std::string> ChangeLines(const Inventory& inventory) {
   std::vector<std::string> lines;
   const bool dos = inventory.family == CodeFamily::kDos;
@@ -70,7 +77,7 @@ std::vector<std::string> ChangeLines(const Inventory& inventory) {
   }
   AddMoves(lines, "レイヤ", inventory.moves.layers, &preview::LayerLabel);
   if (inventory.moved_to_hidden > 0) {
-    lines.push_back(preview::MovedToHiddenText(inventory.moved_to_hidden));
+    lines.push_back(MovedToHiddenText(inventory.moved_to_hidden));
   }
   if (inventory.moved_block_definitions > 0) {
     lines.push_back(

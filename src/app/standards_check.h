@@ -52,6 +52,10 @@ struct StandardsCheckReport : CheckCounts {
   std::vector<ReportedFile> passed_over_files;
 };
 
+// What the check and the panel say when the tables hide entities:
+// "12 個の図形が非表示レイヤに移ります"; empty for none.
+std::string MovedToHiddenText(std::uint64_t count);
+
 // What the tables would change in a drawing, a line each: "線色 2 → 8: 954 個",
 // "レイヤ 0-3 → 2-5: 40 個", "12 個の図形が非表示レイヤに移ります", a setting's colour, a
 // layer's or group's name.

@@ -64,7 +64,7 @@ void PrintChanges(std::ostream& out, const std::string& file, const Inventory& i
   PrintMoves(out, "line type", inventory.moves.line_types, &preview::LineTypeLabel, family);
   PrintMoves(out, "layer", inventory.moves.layers, &LayerCodeLabel, family);
   if (inventory.moved_to_hidden > 0) {
-    out << "  " << preview::MovedToHiddenText(inventory.moved_to_hidden) << "\n";
+    out << "  " << MovedToHiddenLine(inventory.moved_to_hidden) << "\n";
   }
   if (inventory.moved_block_definitions > 0) {
     out << "  block definitions moved to other layers: " << inventory.moved_block_definitions

@@ -135,7 +135,7 @@ void PrintInventory(std::ostream& out, const Inventory& inventory) {
   PrintChangeCounts(out, inventory);
   out << "\n";
   if (inventory.moved_to_hidden > 0) {
-    out << "  " << preview::MovedToHiddenText(inventory.moved_to_hidden) << "\n";
+    out << "  " << MovedToHiddenLine(inventory.moved_to_hidden) << "\n";
   }
   const CodeFamily family = inventory.family;
   PrintCodeTable(out, family == CodeFamily::kDos ? "pen" : "colour", inventory.before.colors,
@@ -224,6 +224,11 @@ void PutInventory(Json& json, const Inventory& inventory) {
 }
 
 }  // namespace
+
+std::string MovedToHiddenLine(std::uint64_t count) {
+  return std::to_string(count) + (count == 1 ? " entity moves" : " entities move") +
+         " onto hidden layers";
+}
 
 bool LoadTablesOption(const std::string& file, ConversionTables& tables, std::ostream& err) {
   const fs::path path = PathFromUtf8(file);
@@ -323,7 +328,7 @@ int PrintDryRun(SourceCursor& files, const ConversionTables& tables, std::ostrea
     PrintChangeCounts(out, inventory.value());
     out << "\n";
     if (inventory->moved_to_hidden > 0) {
-      out << "  " << preview::MovedToHiddenText(inventory->moved_to_hidden) << "\n";
+      out << "  " << MovedToHiddenLine(inventory->moved_to_hidden) << "\n";
     }
     out.flush();
   }

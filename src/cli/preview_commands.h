@@ -44,6 +44,10 @@ int ReadEachSource(const CommandLine& line, std::ostream& out, std::ostream& err
 
 // Loads the tables of a settings or ini file named on the command line; false (after saying
 // why) when it cannot be read.
+// "12 entities move onto hidden layers": what the inventory, the dry run and check say when the
+// tables hide entities.
+std::string MovedToHiddenLine(std::uint64_t count);
+
 bool LoadTablesOption(const std::string& file, ConversionTables& tables, std::ostream& err);
 
 }  // namespace penmorph

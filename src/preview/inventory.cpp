@@ -92,11 +92,4 @@ std::string LayerLabel(int index) {
   return LayerAddressText(LayerAddress::FromIndex(index));
 }
 
-std::string MovedToHiddenText(std::uint64_t count) {
-  if (count == 0) {
-    return {};
-  }
-  return std::to_string(count) + " 個の図形が非表示レイヤに移ります";
-}
-
 }  // namespace penmorph::preview

@@ -136,8 +136,4 @@ std::string LineTypeLabel(CodeFamily family, int code);
 // A layer index as jw_cad names the layer ("2-5"); "?" for a layer outside 0-15.
 std::string LayerLabel(int index);
 
-// What the dry run, the inventory and the panel say when the tables hide entities:
-// "12 個の図形が非表示レイヤに移ります"; empty for none.
-std::string MovedToHiddenText(std::uint64_t count);
-
 }  // namespace penmorph::preview
