@@ -118,6 +118,10 @@ class TForm1 : public WindowBase, public app::MainWindowView {
   void OpenFile();
   void DropFiles(HDROP drop);
   void HandedOver(const COPYDATASTRUCT& data);
+  // WM_COMMAND from a menu or a control; false for one the window leaves to the default.
+  bool Command(WPARAM wparam);
+  // The mouse on the bar between the tree and the list: its cursor and its drag.
+  bool SplitterMouse(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
   bool Notify(const NMHDR& header, LRESULT& result);
   LRESULT DrawListItem(NMLVCUSTOMDRAW& draw);
 

@@ -152,55 +152,116 @@ bool HandOverToRunningWindow(const fs::path& path) {
          answer == TRUE;
 }
 
-LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+bool TForm1::Command(WPARAM wparam) {
+  const int id = LOWORD(wparam);
+  if (id >= ids::kMenuSearchFolder && id <= ids::kMenuLast) {
+    model_.Do(static_cast<app::Command>((id - ids::kMenuSearchFolder) / 16),
+              (id - ids::kMenuSearchFolder) % 16);
+    return true;
+  }
+  switch (id) {
+    case IDCANCEL:  // Escape, as the dialog manager hands it on
+      model_.StopLoading();
+      return true;
+    case ids::kBrowseButton:
+      model_.ChooseDestination();
+      return true;
+    case ids::kJwwSettingsButton:
+      model_.EditSettings(app::SettingsDialog::kJww);
+      return true;
+    case ids::kJwcSettingsButton:
+      model_.EditSettings(app::SettingsDialog::kJwc);
+      return true;
+    case ids::kLayerSettingsButton:
+      model_.EditSettings(app::SettingsDialog::kLayers);
+      return true;
+    case ids::kConvertButton:
+      model_.Convert();
+      return true;
+    case ids::kStopButton:
+      model_.Stop();
+      return true;
+    case ids::kSubfoldersCheckBox:
+      model_.SetWholeTree(SendMessageW(subfolders_, BM_GETCHECK, 0, 0) == BST_CHECKED);
+      return true;
+    case ids::kFileTypeCombo:
+      if (HIWORD(wparam) == CBN_SELCHANGE) {
+        model_.SelectFileType(static_cast<int>(SendMessageW(file_type_, CB_GETCURSEL, 0, 0)));
+      }
+      return true;
+  }
+  return false;
+}
+
+bool TForm1::SplitterMouse(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+  const UINT dpi = WindowDpi(hwnd());
+  auto on_splitter = [&](int x) { return x >= pane_width_ && x < pane_width_ + Scale(6, dpi); };
+  result = 0;
   switch (message) {
-    case WM_COMMAND: {
-      const int id = LOWORD(wparam);
-      if (id >= ids::kMenuSearchFolder && id <= ids::kMenuLast) {
-        model_.Do(static_cast<app::Command>((id - ids::kMenuSearchFolder) / 16),
-                  (id - ids::kMenuSearchFolder) % 16);
+    case WM_SETCURSOR:
+      if (reinterpret_cast<HWND>(wparam) == hwnd() && LOWORD(lparam) == HTCLIENT) {
+        POINT at{};
+        GetCursorPos(&at);
+        ScreenToClient(hwnd(), &at);
+        if (on_splitter(at.x)) {
+          SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
+          result = TRUE;
+          return true;
+        }
+      }
+      return false;
+    case WM_LBUTTONDOWN:
+      if (on_splitter(GET_X_LPARAM(lparam))) {
+        dragging_splitter_ = true;
+        SetCapture(hwnd());
+      }
+      return true;
+    case WM_MOUSEMOVE:
+      if (dragging_splitter_) {
+        RECT client{};
+        GetClientRect(hwnd(), &client);
+        // The same limits as the layout's, at this window's DPI.
+        pane_width_ = std::clamp(static_cast<int>(GET_X_LPARAM(lparam)), Scale(40, dpi),
+                                 std::max(Scale(40, dpi), int(client.right) - Scale(200, dpi)));
+        LayOut();
+      }
+      return true;
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+      if (dragging_splitter_) {
+        dragging_splitter_ = false;
+        if (message == WM_LBUTTONUP) {
+          ReleaseCapture();
+        }
+        model_.LayoutChanged();
+      }
+      return true;
+  }
+  return false;
+}
+
+LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  LRESULT result = 0;
+  switch (message) {
+    case WM_COMMAND:
+      if (Command(wparam)) {
         return 0;
       }
-      switch (id) {
-        case IDCANCEL:  // Escape, as the dialog manager hands it on
-          model_.StopLoading();
-          return 0;
-        case ids::kBrowseButton:
-          model_.ChooseDestination();
-          return 0;
-        case ids::kJwwSettingsButton:
-          model_.EditSettings(app::SettingsDialog::kJww);
-          return 0;
-        case ids::kJwcSettingsButton:
-          model_.EditSettings(app::SettingsDialog::kJwc);
-          return 0;
-        case ids::kLayerSettingsButton:
-          model_.EditSettings(app::SettingsDialog::kLayers);
-          return 0;
-        case ids::kConvertButton:
-          model_.Convert();
-          return 0;
-        case ids::kStopButton:
-          model_.Stop();
-          return 0;
-        case ids::kSubfoldersCheckBox:
-          model_.SetWholeTree(SendMessageW(subfolders_, BM_GETCHECK, 0, 0) == BST_CHECKED);
-          return 0;
-        case ids::kFileTypeCombo:
-          if (HIWORD(wparam) == CBN_SELCHANGE) {
-            model_.SelectFileType(static_cast<int>(SendMessageW(file_type_, CB_GETCURSEL, 0, 0)));
-          }
-          return 0;
-      }
       break;
-    }
-    case WM_NOTIFY: {
-      LRESULT result = 0;
+    case WM_NOTIFY:
       if (Notify(*reinterpret_cast<const NMHDR*>(lparam), result)) {
         return result;
       }
       break;
-    }
+    case WM_SETCURSOR:
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+      if (SplitterMouse(message, wparam, lparam, result)) {
+        return result;
+      }
+      break;
     case WM_COPYDATA:
       HandedOver(*reinterpret_cast<const COPYDATASTRUCT*>(lparam));
       return TRUE;
@@ -221,46 +282,6 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_SIZE:
       if (list_ != nullptr) {
         LayOut();
-      }
-      return 0;
-    case WM_SETCURSOR:
-      if (reinterpret_cast<HWND>(wparam) == hwnd() && LOWORD(lparam) == HTCLIENT) {
-        POINT at{};
-        GetCursorPos(&at);
-        ScreenToClient(hwnd(), &at);
-        if (at.x >= pane_width_ && at.x < pane_width_ + Scale(6, WindowDpi(hwnd()))) {
-          SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
-          return TRUE;
-        }
-      }
-      break;
-    case WM_LBUTTONDOWN: {
-      const int x = GET_X_LPARAM(lparam);
-      if (x >= pane_width_ && x < pane_width_ + Scale(6, WindowDpi(hwnd()))) {
-        dragging_splitter_ = true;
-        SetCapture(hwnd());
-      }
-      return 0;
-    }
-    case WM_MOUSEMOVE:
-      if (dragging_splitter_) {
-        RECT client{};
-        GetClientRect(hwnd(), &client);
-        // The same limits as the layout's, at this window's DPI.
-        const UINT dpi = WindowDpi(hwnd());
-        pane_width_ = std::clamp(static_cast<int>(GET_X_LPARAM(lparam)), Scale(40, dpi),
-                                 std::max(Scale(40, dpi), int(client.right) - Scale(200, dpi)));
-        LayOut();
-      }
-      return 0;
-    case WM_LBUTTONUP:
-    case WM_CAPTURECHANGED:
-      if (dragging_splitter_) {
-        dragging_splitter_ = false;
-        if (message == WM_LBUTTONUP) {
-          ReleaseCapture();
-        }
-        model_.LayoutChanged();
       }
       return 0;
     case WM_GETMINMAXINFO: {
