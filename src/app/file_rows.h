@@ -55,6 +55,8 @@ int ListingSizeWidth(int column_pixels);
 // Characters of the size column when it is repainted: its pixel width / the width of "0", both
 // at least 3.
 int RepadSizeWidth(int column_pixels, int digit_pixels);
+// What the name column is never narrower than, measured in the list's font.
+inline constexpr std::string_view kNameColumnMinimumText = "図面の名前.jww";
 // The name column's width: the room the other columns leave in the list's `list_pixels`, never
 // less than `minimum`. Names are what is cut first, so they take what would be empty space.
 int NameColumnWidth(int list_pixels, const std::array<int, kFileColumnCount>& widths, int minimum);

@@ -237,11 +237,11 @@ class MainWindowModel {
   bool stopping_ = false;
   bool asking_ = false;  // the checks and the question before a run are open
   std::optional<std::vector<std::filesystem::path>> handed_over_;
-  std::string shown_search_folder_;
+  std::string shown_search_folder_;  // the root of the tree shown, as the field gives it
   // The folders opened in the tree, by path so that they outlive a tree built again; only for
   // the tree of `expanded_root_`.
   std::set<std::filesystem::path> expanded_;
-  std::filesystem::path expanded_root_;  // the root of the tree shown, as the field gives it
+  std::filesystem::path expanded_root_;
   RunProgress progress_;
   // Before the tasks that wake through it, so that it outlives them.
   NewsLatch news_{[this] { view_.WakeSoon(); }};

@@ -351,7 +351,7 @@ void TForm1::FillNameColumn() {
   }
   const int width = app::NameColumnWidth(
       list_->viewport()->width(), widths,
-      list_->fontMetrics().horizontalAdvance(QStringLiteral("図面の名前.jww")));
+      list_->fontMetrics().horizontalAdvance(FromUtf8(app::kNameColumnMinimumText)));
   if (width != widths[app::kNameColumn]) {
     list_->setColumnWidth(app::kNameColumn, width);
   }

@@ -179,10 +179,7 @@ void TForm1::Changed(unsigned parts) {
     ShowSizes();
   }
   if (parts & (app::kSelectionPart | app::kRowsPart)) {
-    if (!model_.running()) {  // a run's counter has that part meanwhile
-      SendMessageW(status_, SB_SETTEXTW, 1,
-                   reinterpret_cast<LPARAM>(Wide(model_.SelectionText()).c_str()));
-    }
+    ShowCounterPart();
     preview_->ShowFile(model_.FileToPreview(), model_.tables());
   }
   if (parts & app::kTablesPart) {
@@ -371,14 +368,18 @@ void TForm1::ShowRun() {
     SetFocus(convert_button_);  // a disabled button would leave the keyboard nowhere
   }
   ShowWindow(progress_, running ? SW_SHOW : SW_HIDE);
-  // While a run goes, the counter takes the selection's part: the status needs the room.
-  const std::string counter = running ? model_.ProgressLine() : model_.SelectionText();
-  SendMessageW(status_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(Wide(counter).c_str()));
+  ShowCounterPart();
   if (running) {
     const app::RunProgress& progress = model_.progress();
     SendMessageW(progress_, PBM_SETRANGE32, 0, static_cast<LPARAM>(progress.total));
     SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(progress.done), 0);
   }
+}
+
+void TForm1::ShowCounterPart() {
+  // While a run goes, its counter takes the selection's part: the status needs the room.
+  const std::string text = model_.running() ? model_.ProgressLine() : model_.SelectionText();
+  SendMessageW(status_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(Wide(text).c_str()));
 }
 
 void TForm1::FillNameColumn() {
@@ -389,7 +390,8 @@ void TForm1::FillNameColumn() {
   }
   RECT client{};
   GetClientRect(list_, &client);
-  const int width = app::NameColumnWidth(client.right, widths, TextWidth(list_, "図面の名前.jww"));
+  const int width =
+      app::NameColumnWidth(client.right, widths, TextWidth(list_, app::kNameColumnMinimumText));
   if (width != widths[app::kNameColumn]) {
     SendMessageW(list_, LVM_SETCOLUMNWIDTH, app::kNameColumn, width);
   }

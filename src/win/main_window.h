@@ -115,6 +115,8 @@ class TForm1 : public WindowBase, public app::MainWindowView {
   void RepadSizes();
   // The name column takes the room the other columns leave.
   void FillNameColumn();
+  // The status bar's second part: the selection's count, or a run's counter while it goes.
+  void ShowCounterPart();
   void OpenFile();
   void DropFiles(HDROP drop);
   void HandedOver(const COPYDATASTRUCT& data);
