@@ -142,6 +142,11 @@ TEST(SettingsDialogs, JwwFillsTheSelectedRowsAndOkOpensTheFirstRefusedCell) {
   EXPECT_EQ(table.Entry(266 + 7), 11);
   EXPECT_EQ(table.Entry(266 + 3), 12);
   EXPECT_EQ(table.Entry(315 + 5), 1);
+  // Opened again, the grids show the table and the fill boxes what was typed last.
+  const DialogValues reopened = dialog.Open(values);
+  EXPECT_EQ(reopened[dialog.fill_box(1)].text, "12");
+  EXPECT_EQ(reopened[dialog.colours()].columns[0][3], "3");
+  EXPECT_EQ(dialog.Open()[dialog.fill_box(1)].text, "");
 }
 
 TEST(SettingsDialogs, LayerOkAsksBeforeTakingATableAndNoKeepsTheDialogOpen) {

@@ -11,9 +11,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "ui/jwc_settings_dialog.h"
-#include "ui/jww_settings_dialog.h"
-#include "ui/layer_settings_dialog.h"
+#include "app/jwc_settings_form.h"
+#include "app/jww_settings_form.h"
+#include "ui/settings_dialogs.h"
 #include "ui_fakes.h"
 
 using namespace penmorph;
@@ -91,7 +91,8 @@ class SettingsDialogsTest : public QObject {
   void jwcDialogHasItsControlsWhereTheyBelong() {
     JwcConvSettings table;
     FakePrompts prompts;
-    TForm2 dialog(table, prompts);
+    app::JwcSettingsDialog model(table);
+    TForm2 dialog(model, prompts);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("JWC/JWK設定"));
     QCOMPARE(dialog.size(), QSize(602, 279));
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
@@ -103,8 +104,8 @@ class SettingsDialogsTest : public QObject {
     // The position of an item is the value it stores.
     QCOMPARE(dialog.ComboBox(6)->count(), 7);
     QCOMPARE(dialog.ComboBox(7)->count(), 19);
-    QCOMPARE(dialog.ComboBox(23)->itemText(TForm2::kBlankLineType), QStringLiteral("　"));
-    for (int k = 1; k <= TForm2::kListCount; ++k) {
+    QCOMPARE(dialog.ComboBox(23)->itemText(app::JwcSettingsForm::kBlankLineType), QStringLiteral("　"));
+    for (int k = 1; k <= app::JwcSettingsForm::kListCount; ++k) {
       QVERIFY(!dialog.ComboBox(k)->isEditable());
     }
 
@@ -137,7 +138,8 @@ class SettingsDialogsTest : public QObject {
     table.SetEntry(24, 5);  // any non-zero flag shows checked
     table.SetEntry(12, 17);
     FakePrompts prompts;
-    TForm2 dialog(table, prompts);
+    app::JwcSettingsDialog model(table);
+    TForm2 dialog(model, prompts);
     Show(dialog);
     QCOMPARE(dialog.ComboBox(3)->currentText(), QStringLiteral("無変換"));
     QCOMPARE(dialog.ComboBox(1)->currentIndex(), 0);
@@ -168,7 +170,8 @@ class SettingsDialogsTest : public QObject {
     table.SetEntry(10, 4);
     table.SetEntry(24, 1);
     FakePrompts prompts;
-    TForm2 dialog(table, prompts);
+    app::JwcSettingsDialog model(table);
+    TForm2 dialog(model, prompts);
     Show(dialog);
     QCOMPARE(dialog.ComboBox(9)->currentText(), QStringLiteral("　"));
     dialog.ComboBox(1)->setFocus();
@@ -193,7 +196,7 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(table.Entry(1), 1);
     Show(dialog);
     dialog.ComboBox(9)->setCurrentIndex(0);
-    dialog.ComboBox(23)->setCurrentIndex(TForm2::kBlankLineType);
+    dialog.ComboBox(23)->setCurrentIndex(app::JwcSettingsForm::kBlankLineType);
     dialog.ComboBox(22)->setCurrentIndex(16);
     QTest::mouseClick(Child<QPushButton>(&dialog, "Button1"), Qt::LeftButton);
     QVERIFY(dialog.isVisible());
@@ -207,7 +210,8 @@ class SettingsDialogsTest : public QObject {
     table.SetEntry(4, 6);
     const JwcConvSettings before = table;
     FakePrompts prompts;
-    TForm2 dialog(table, prompts);
+    app::JwcSettingsDialog model(table);
+    TForm2 dialog(model, prompts);
     for (int way = 0; way < 3; ++way) {
       Show(dialog);
       QCOMPARE(dialog.ComboBox(4)->currentIndex(), 6);  // every opening shows the table again
@@ -232,7 +236,8 @@ class SettingsDialogsTest : public QObject {
   void jwwDialogHasItsGridsCaptionsAndHints() {
     JwwConvSettings table;
     FakePrompts prompts;
-    TForm3 dialog(table, prompts);
+    app::JwwSettingsDialog model(table);
+    TForm3 dialog(model, prompts);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("JWW/JWS設定"));
     QCOMPARE(dialog.size(), QSize(582, 445));
     ValueGrid* colours = dialog.StringGrid1();
@@ -280,7 +285,8 @@ class SettingsDialogsTest : public QObject {
     table.SetEntry(2, 4);
     const JwwConvSettings before = table;
     FakePrompts prompts;
-    TForm3 dialog(table, prompts);
+    app::JwwSettingsDialog model(table);
+    TForm3 dialog(model, prompts);
     Show(dialog);
     ValueGrid* colours = dialog.StringGrid1();
     QCOMPARE(colours->Value(11), QStringLiteral("15"));
@@ -315,7 +321,8 @@ class SettingsDialogsTest : public QObject {
   void jwwDialogReadsNumbersByTheProgramsRule() {
     JwwConvSettings table;
     FakePrompts prompts;
-    TForm3 dialog(table, prompts);
+    app::JwwSettingsDialog model(table);
+    TForm3 dialog(model, prompts);
     ValueGrid* line_types = dialog.StringGrid2();
     struct Case {
       QString text;
@@ -360,7 +367,8 @@ class SettingsDialogsTest : public QObject {
   void jwwDialogTakesFullWidthNumbers() {
     JwwConvSettings table;
     FakePrompts prompts;
-    TForm3 dialog(table, prompts);
+    app::JwwSettingsDialog model(table);
+    TForm3 dialog(model, prompts);
     Show(dialog);
     ValueGrid* colours = dialog.StringGrid1();
     CommitIntoCell(colours, 0, QStringLiteral("２"));
@@ -392,7 +400,8 @@ class SettingsDialogsTest : public QObject {
   void jwwDialogFillsTheSelectedRange() {
     JwwConvSettings table;
     FakePrompts prompts;
-    TForm3 dialog(table, prompts);
+    app::JwwSettingsDialog model(table);
+    TForm3 dialog(model, prompts);
     Show(dialog);
     ValueGrid* colours = dialog.StringGrid1();
     ClickRow(colours, 2);  // row 3
@@ -402,7 +411,7 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(colours->SelectedRows(), std::make_pair(2, 8));
     QTest::keyClicks(dialog.Edit1(), "7");
     QTest::mouseClick(Child<QPushButton>(&dialog, "Button1"), Qt::LeftButton);
-    QStringList expected = QStringList(TForm3::kColourRows, "0");
+    QStringList expected = QStringList(app::JwwSettingsForm::kColourRows, "0");
     for (int row = 2; row <= 8; ++row) {
       expected[row] = "7";
     }
@@ -449,7 +458,8 @@ class SettingsDialogsTest : public QObject {
     table.SetEntry(321, -1);
     table.SetEntry(317, 1);
     FakePrompts prompts;
-    TForm3 dialog(table, prompts);
+    app::JwwSettingsDialog model(table);
+    TForm3 dialog(model, prompts);
     Show(dialog);
     QVERIFY(!dialog.CheckBox(1)->isChecked());
     QVERIFY(dialog.CheckBox(2)->isChecked());
@@ -474,7 +484,8 @@ class SettingsDialogsTest : public QObject {
     table.SetEntry(318, 1);
     const JwwConvSettings before = table;
     FakePrompts prompts;
-    TForm3 dialog(table, prompts);
+    app::JwwSettingsDialog model(table);
+    TForm3 dialog(model, prompts);
     Show(dialog);
     ClickRow(dialog.StringGrid1(), 0);
     QTest::keyClick(dialog.StringGrid1(), Qt::Key_Down, Qt::ShiftModifier);
@@ -503,29 +514,30 @@ class SettingsDialogsTest : public QObject {
     LayerTable table;
     table.SetTarget(0x01, LayerAddress{1, 1});
     FakePrompts prompts;
-    TForm4 dialog(table, prompts);
+    app::LayerSettingsDialog model(table);
+    TForm4 dialog(model, prompts);
     preview::LayerSheet sheet;
     sheet.known = true;
     sheet.names[0x12] = "通り芯";
     sheet.group_names[1] = "配置図";
-    dialog.SetDrawingLayers(&sheet);
+    model.SetDrawingLayers(&sheet);
     Show(dialog);
     QTableWidget* layers = dialog.StringGrid1();
     QTableWidget* groups = dialog.StringGrid2();
-    QCOMPARE(layers->item(0x12, TForm4::kLayerDrawingName)->text(), QStringLiteral("通り芯"));
-    QCOMPARE(groups->item(1, TForm4::kGroupDrawingName)->text(), QStringLiteral("配置図"));
-    QCOMPARE(layers->item(0x01, TForm4::kTarget)->text(), QStringLiteral("1-1"));
+    QCOMPARE(layers->item(0x12, app::LayerSettingsDialog::kLayerDrawingName)->text(), QStringLiteral("通り芯"));
+    QCOMPARE(groups->item(1, app::LayerSettingsDialog::kGroupDrawingName)->text(), QStringLiteral("配置図"));
+    QCOMPARE(layers->item(0x01, app::LayerSettingsDialog::kTarget)->text(), QStringLiteral("1-1"));
 
-    layers->item(0x25, TForm4::kLayerNewName)->setText(QStringLiteral("壁"));
-    groups->item(2, TForm4::kGroupNewName)->setText(QStringLiteral("平面図"));
-    layers->setRangeSelected(QTableWidgetSelectionRange(5, TForm4::kTarget, 7, TForm4::kTarget),
+    layers->item(0x25, app::LayerSettingsDialog::kLayerNewName)->setText(QStringLiteral("壁"));
+    groups->item(2, app::LayerSettingsDialog::kGroupNewName)->setText(QStringLiteral("平面図"));
+    layers->setRangeSelected(QTableWidgetSelectionRange(5, app::LayerSettingsDialog::kTarget, 7, app::LayerSettingsDialog::kTarget),
                              true);
     dialog.Edit1()->setText(QStringLiteral("0-f"));
     QTest::mouseClick(Child<QPushButton>(&dialog, "Button1"), Qt::LeftButton);
-    QCOMPARE(layers->item(6, TForm4::kTarget)->text(), QStringLiteral("0-F"));
+    QCOMPARE(layers->item(6, app::LayerSettingsDialog::kTarget)->text(), QStringLiteral("0-F"));
     QCOMPARE(dialog.Edit1()->text(), QStringLiteral("0-F"));
     layers->setFocus();
-    layers->setCurrentCell(0x03, TForm4::kTarget);
+    layers->setCurrentCell(0x03, app::LayerSettingsDialog::kTarget);
     QTest::keyClicks(layers, "2");
     QTest::keyClicks(QApplication::focusWidget(), "-x");
 
@@ -545,10 +557,10 @@ class SettingsDialogsTest : public QObject {
     editor->setText(QStringLiteral("2-5"));
     QTest::keyClick(editor, Qt::Key_Escape);  // this cell's typing only: the dialog stays
     QVERIFY(dialog.isVisible());
-    QCOMPARE(layers->item(0x03, TForm4::kTarget)->text(), QStringLiteral("2-x"));
-    layers->setCurrentCell(0x03, TForm4::kTarget);
+    QCOMPARE(layers->item(0x03, app::LayerSettingsDialog::kTarget)->text(), QStringLiteral("2-x"));
+    layers->setCurrentCell(0x03, app::LayerSettingsDialog::kTarget);
     QTest::keyClick(layers, Qt::Key_Delete);  // empties the selected cells
-    QCOMPARE(layers->item(0x03, TForm4::kTarget)->text(), QString());
+    QCOMPARE(layers->item(0x03, app::LayerSettingsDialog::kTarget)->text(), QString());
     QTest::keyClicks(layers, "2");
     QTest::keyClicks(QApplication::focusWidget(), "-5");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);

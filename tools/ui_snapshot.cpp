@@ -30,7 +30,7 @@
 #include <utility>
 
 #include "formats/standard_formats.h"
-#include "ui/jww_settings_dialog.h"
+#include "ui/settings_dialogs.h"
 #include "ui/main_window.h"
 #include "ui/preview_pane.h"
 #include "ui/translation.h"

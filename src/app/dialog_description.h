@@ -100,14 +100,18 @@ class DialogModel {
   virtual ~DialogModel() = default;
 
   const DialogDescription& description() const { return description_; }
-  // The controls' contents as the dialog opens.
-  virtual DialogValues Open() const = 0;
+  // The controls' contents as the dialog opens, `shown` being what it showed when it last
+  // closed (empty the first time): the tables' values, while the fill boxes keep their text.
+  DialogValues Open(const DialogValues& shown = {}) const;
   // Control `button` pressed with `values` on screen; the dialog may rewrite them, and the view
   // shows them again before it acts on the reply.
   virtual DialogReply Press(int button, DialogValues& values) = 0;
   virtual DialogReply Answer(bool /*yes*/) { return {}; }
 
  protected:
+  // The controls' contents taken from the table.
+  virtual DialogValues Load() const = 0;
+
   DialogDescription description_;
 };
 

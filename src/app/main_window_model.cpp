@@ -1,11 +1,14 @@
 #include "app/main_window_model.h"
 
+#include "app/layer_settings_form.h"
+
 #include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <system_error>
 #include <thread>
 
+#include "app/layer_settings_form.h"
 #include "app/path_text.h"
 #include "app/preview_panel.h"
 #include "app/start_path.h"
@@ -421,6 +424,13 @@ void MainWindowModel::EditSettings(SettingsDialog which) {
   view_.ShowSettingsDialog(which);
   SaveIni();
   view_.Changed(kTablesPart);
+}
+
+void MainWindowModel::ShowLayersOf(const preview::LayerSheet* sheet,
+                                   const std::optional<fs::path>& file) {
+  layer_dialog_.SetDrawingLayers(sheet, [this, file](const LayerTable& proposed) {
+    return LayerMoveQuestion(formats_, file, settings_.tables, proposed);
+  });
 }
 
 void MainWindowModel::SaveSettingsFile() {

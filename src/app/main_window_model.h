@@ -21,6 +21,7 @@
 #include "app/prompts.h"
 #include "app/run_summary.h"
 #include "app/screen_fit.h"
+#include "app/settings_dialogs.h"
 #include "app/standards_check.h"
 #include "convert/format_registry.h"
 #include "settings/settings_store.h"
@@ -186,6 +187,14 @@ class MainWindowModel {
 
   const AppSettings& settings() const { return settings_; }
   ConversionTables& tables() { return settings_.tables; }
+  // The settings dialogs, each over its table.
+  JwcSettingsDialog& jwc_dialog() { return jwc_dialog_; }
+  JwwSettingsDialog& jww_dialog() { return jww_dialog_; }
+  LayerSettingsDialog& layer_dialog() { return layer_dialog_; }
+  // Before "レイヤ設定" opens: the highlighted drawing (its layers, nullptr for none, and its
+  // file), whose names the dialog shows and whose conversion OK asks about.
+  void ShowLayersOf(const preview::LayerSheet* sheet,
+                    const std::optional<std::filesystem::path>& file);
   const FileBrowser& browser() const { return browser_; }
   const FormatRegistry& formats() const { return formats_; }
   bool whole_tree() const { return whole_tree_; }
@@ -230,6 +239,9 @@ class MainWindowModel {
   MainWindowView& view_;
   ModelSetup setup_;
   AppSettings settings_;
+  JwcSettingsDialog jwc_dialog_{settings_.tables.jwc};
+  JwwSettingsDialog jww_dialog_{settings_.tables.jww};
+  LayerSettingsDialog layer_dialog_{settings_.tables.layers};
   FileBrowser browser_;
   bool first_start_ = false;
   bool whole_tree_ = false;

@@ -39,6 +39,16 @@ int DialogBuilder::Button(std::string name, std::string text, DialogRect place) 
               .place = place});
 }
 
+DialogValues DialogModel::Open(const DialogValues& shown) const {
+  DialogValues values = Load();
+  for (std::size_t i = 0; i < values.size() && i < shown.size(); ++i) {
+    if (description_.controls[i].kind == ControlKind::kEdit) {
+      values[i].text = shown[i].text;
+    }
+  }
+  return values;
+}
+
 namespace {
 
 std::string Numbered(std::string_view name, int k) {
@@ -133,7 +143,7 @@ JwcSettingsDialog::JwcSettingsDialog(JwcConvSettings& table) : table_(table) {
   description_.first_focus = lists_[0];
 }
 
-DialogValues JwcSettingsDialog::Open() const {
+DialogValues JwcSettingsDialog::Load() const {
   DialogValues values = EmptyValues(description_);
   const JwcSettingsForm form = JwcFormFromTable(table_);
   for (int k = 1; k <= JwcSettingsForm::kListCount; ++k) {
@@ -228,7 +238,7 @@ JwwSettingsDialog::JwwSettingsDialog(JwwConvSettings& table) : table_(table) {
   description_.first_focus = grids_[0];
 }
 
-DialogValues JwwSettingsDialog::Open() const {
+DialogValues JwwSettingsDialog::Load() const {
   DialogValues values = EmptyValues(description_);
   const JwwSettingsForm form = JwwFormFromTable(table_);
   values[colours()].columns[0] = form.colours;
@@ -363,7 +373,7 @@ void LayerSettingsDialog::SetDrawingLayers(const preview::LayerSheet* sheet,
   drawing_group_names_ = DrawingGroupNames(sheet);
 }
 
-DialogValues LayerSettingsDialog::Open() const {
+DialogValues LayerSettingsDialog::Load() const {
   DialogValues values = EmptyValues(description_);
   const LayerSettingsForm form = LayerFormFromTable(table_);
   auto& layers = values[layers_].columns;

@@ -19,7 +19,6 @@ class JwcSettingsDialog : public DialogModel {
  public:
   explicit JwcSettingsDialog(JwcConvSettings& table);
 
-  DialogValues Open() const override;
   DialogReply Press(int button, DialogValues& values) override;
 
   // The index of list k (1-23) and of the check box.
@@ -27,6 +26,8 @@ class JwcSettingsDialog : public DialogModel {
   int check_box() const { return check_box_; }
 
  private:
+  DialogValues Load() const override;
+
   JwcConvSettings& table_;
   std::vector<int> lists_;
   int check_box_ = -1;
@@ -36,7 +37,6 @@ class JwwSettingsDialog : public DialogModel {
  public:
   explicit JwwSettingsDialog(JwwConvSettings& table);
 
-  DialogValues Open() const override;
   DialogReply Press(int button, DialogValues& values) override;
 
   int colours() const { return grids_[0]; }
@@ -46,6 +46,7 @@ class JwwSettingsDialog : public DialogModel {
   int option(int k) const { return options_[k - 1]; }  // k = 1 ... 7
 
  private:
+  DialogValues Load() const override;
   DialogReply Fill(int grid, DialogValues& values) const;
   DialogReply Confirm(DialogValues& values);
 
@@ -70,7 +71,6 @@ class LayerSettingsDialog : public DialogModel {
   // the question OK asks about it (see LayerMoveQuestion).
   void SetDrawingLayers(const preview::LayerSheet* sheet, MoveQuestion question = {});
 
-  DialogValues Open() const override;
   DialogReply Press(int button, DialogValues& values) override;
   DialogReply Answer(bool yes) override;
 
@@ -80,6 +80,7 @@ class LayerSettingsDialog : public DialogModel {
   int fill_button() const { return fill_; }
 
  private:
+  DialogValues Load() const override;
   DialogReply Fill(DialogValues& values) const;
   DialogReply Confirm(DialogValues& values);
 

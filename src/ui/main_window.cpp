@@ -31,9 +31,7 @@
 #include "app/path_text.h"
 #include "app/window_texts.h"
 #include "ui/failure_report.h"
-#include "ui/jwc_settings_dialog.h"
-#include "ui/jww_settings_dialog.h"
-#include "ui/layer_settings_dialog.h"
+#include "ui/settings_dialogs.h"
 #include "ui/preview_pane.h"
 #include "ui/qt_text.h"
 #include "ui/screens.h"
@@ -72,9 +70,9 @@ TForm1::TForm1(MainWindowSetup setup, QWidget* parent)
       model_(formats_, *this, ModelSetupOf(setup)) {
   BuildWindow();
   BuildMenus();
-  jwc_dialog_ = new TForm2(model_.tables().jwc, prompts_, this);
-  jww_dialog_ = new TForm3(model_.tables().jww, prompts_, this);
-  layer_dialog_ = new TForm4(model_.tables().layers, prompts_, this);
+  jwc_dialog_ = new TForm2(model_.jwc_dialog(), prompts_, this);
+  jww_dialog_ = new TForm3(model_.jww_dialog(), prompts_, this);
+  layer_dialog_ = new TForm4(model_.layer_dialog(), prompts_, this);
   model_.Start();
   ApplyLayout(model_.first_start() ? FirstLayout() : model_.settings().layout);
   Changed(~0u);
@@ -134,11 +132,8 @@ void TForm1::ShowSettingsDialog(app::SettingsDialog which) {
       return;
     case app::SettingsDialog::kLayers: {
       const preview::Drawing* drawing = preview_->panel().drawing();
-      layer_dialog_->SetDrawingLayers(
-          drawing != nullptr ? &drawing->layers : nullptr, [this](const LayerTable& proposed) {
-            return app::LayerMoveQuestion(model_.formats(), preview_->panel().file(),
-                                          model_.tables(), proposed);
-          });
+      model_.ShowLayersOf(drawing != nullptr ? &drawing->layers : nullptr,
+                          preview_->panel().file());
       layer_dialog_->exec();
       return;
     }

@@ -21,8 +21,7 @@
 
 #include "app/file_rows.h"
 #include "app/window_texts.h"
-#include "ui/jwc_settings_dialog.h"
-#include "ui/jww_settings_dialog.h"
+#include "ui/settings_dialogs.h"
 #include "ui/preview_pane.h"
 #include "ui/qt_text.h"
 #include "ui/screens.h"
