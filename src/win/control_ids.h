@@ -3,6 +3,12 @@
 // The control and menu ids of the windows: how the program routes their commands, and how the
 // UI test finds the real controls (GetDlgItem) and sends them messages.
 
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "app/dialog_description.h"
 #include "app/main_menu.h"
 
 namespace penmorph::win::ids {
@@ -53,21 +59,48 @@ inline constexpr int kMenuOpenSettings = MenuId(app::Command::kOpenSettings);
 inline constexpr int kMenuRefresh = MenuId(app::Command::kRefresh);
 inline constexpr int kMenuLast = MenuId(app::Command::kAbout, 15);
 
-// TForm2 (window class "TForm2"): ComboBox k is kComboBox0 + k; Button1 is IDOK, Button2
-// IDCANCEL.
+// The settings dialogs TForm2, TForm3 and TForm4 (window classes of those names): each control
+// by its name in the dialog's description - ComboBox k is kComboBox0 + k, CheckBox k is
+// kCheckBox0 + k - and the OK and cancel buttons IDOK and IDCANCEL; controls without a name of
+// these get kDialogControl0 + their index.
 inline constexpr int kComboBox0 = 3000;
-inline constexpr int kJwcCheckBox1 = 3100;
-
-// TForm3 (window class "TForm3"): CheckBox k is kJwwCheckBox0 + k; Button3 is IDOK, Button4
-// IDCANCEL. TForm4 (window class "TForm4") has StringGrid1, StringGrid2, Edit1 and Button1 of
-// these; its Button2 is IDOK, Button3 IDCANCEL.
 inline constexpr int kStringGrid1 = 4001;
 inline constexpr int kStringGrid2 = 4002;
 inline constexpr int kEdit1 = 4003;
 inline constexpr int kEdit2 = 4004;
 inline constexpr int kButton1 = 4005;
 inline constexpr int kButton2 = 4006;
-inline constexpr int kJwwCheckBox0 = 4010;
+inline constexpr int kCheckBox0 = 4010;
+inline constexpr int kDialogControl0 = 4200;
+
+inline int DialogControlId(const app::DialogDescription& description, int index) {
+  if (index == description.ok) {
+    return IDOK;
+  }
+  if (index == description.cancel) {
+    return IDCANCEL;
+  }
+  const std::string& name = description.controls[index].name;
+  struct Named {
+    std::string_view name;
+    int id;
+  };
+  static constexpr Named kNamed[] = {{"StringGrid1", kStringGrid1}, {"StringGrid2", kStringGrid2},
+                                     {"Edit1", kEdit1},             {"Edit2", kEdit2},
+                                     {"Button1", kButton1},         {"Button2", kButton2}};
+  for (const Named& named : kNamed) {
+    if (name == named.name) {
+      return named.id;
+    }
+  }
+  for (const Named& numbered : {Named{"ComboBox", kComboBox0}, Named{"CheckBox", kCheckBox0}}) {
+    if (name.size() > numbered.name.size() && name.starts_with(numbered.name)) {
+      return numbered.id + std::stoi(name.substr(numbered.name.size()));
+    }
+  }
+  return kDialogControl0 + index;
+}
+
 // The in-place editor of a grid cell, a child of the grid.
 inline constexpr int kCellEditor = 4099;
 

@@ -104,15 +104,4 @@ bool BusyPump::EscapePressed() {
   return escape_;
 }
 
-HBRUSH PaintHint(HWND control, HDC dc, std::span<const HWND> hints, HBRUSH white) {
-  for (HWND hint : hints) {
-    if (control == hint) {
-      SetTextColor(dc, RGB(0x00, 0x00, 0xFF));
-      SetBkColor(dc, RGB(0xFF, 0xFF, 0xFF));
-      return white;
-    }
-  }
-  return nullptr;
-}
-
 }  // namespace penmorph::win

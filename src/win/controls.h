@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <span>
 #include <string_view>
 #include <vector>
 
@@ -31,10 +30,6 @@ class FixedLayout {
 
 // The width in pixels of `text` in the control's font.
 int TextWidth(HWND control, std::string_view text);
-
-// The settings dialogs' hint lines, blue on white: for WM_CTLCOLORSTATIC, the brush to paint
-// `control` with when it is one of `hints` (its colours set on `dc`), else nullptr.
-HBRUSH PaintHint(HWND control, HDC dc, std::span<const HWND> hints, HBRUSH white);
 
 // Sizes a window so that its client area is width x height (96-DPI pixels) at `dpi`.
 void SetClientSize(HWND window, int width, int height, UINT dpi);

@@ -13,9 +13,7 @@
 #include "app/window_texts.h"
 #include "win/control_ids.h"
 #include "win/controls.h"
-#include "win/jwc_settings_dialog.h"
-#include "win/jww_settings_dialog.h"
-#include "win/layer_settings_dialog.h"
+#include "win/settings_dialogs.h"
 #include "win/preview_pane.h"
 #include "win/report_window.h"
 #include "win/win_text.h"
@@ -66,11 +64,11 @@ TForm1::TForm1(MainWindowSetup setup)
   BuildControls();
   BuildMenus();
   const WindowLayout defaults;
-  jwc_dialog_ = std::make_unique<TForm2>(model_.tables().jwc, desktop_, hwnd(),
+  jwc_dialog_ = std::make_unique<TForm2>(model_.jwc_dialog(), desktop_, hwnd(),
                                          POINT{defaults.jwc_dialog_left, defaults.jwc_dialog_top});
-  jww_dialog_ = std::make_unique<TForm3>(model_.tables().jww, desktop_, hwnd(),
+  jww_dialog_ = std::make_unique<TForm3>(model_.jww_dialog(), desktop_, hwnd(),
                                          POINT{defaults.jww_dialog_left, defaults.jww_dialog_top});
-  layer_dialog_ = std::make_unique<TForm4>(model_.tables().layers, desktop_, hwnd());
+  layer_dialog_ = std::make_unique<TForm4>(model_.layer_dialog(), desktop_, hwnd());
   model_.Start();
   ApplyLayout(model_.first_start() ? FirstLayout() : model_.settings().layout);
   Changed(~0u);
@@ -135,11 +133,8 @@ void TForm1::ShowSettingsDialog(app::SettingsDialog which) {
       return;
     case app::SettingsDialog::kLayers: {
       const preview::Drawing* drawing = preview_->panel().drawing();
-      layer_dialog_->SetDrawingLayers(
-          drawing != nullptr ? &drawing->layers : nullptr, [this](const LayerTable& proposed) {
-            return app::LayerMoveQuestion(model_.formats(), preview_->panel().file(),
-                                          model_.tables(), proposed);
-          });
+      model_.ShowLayersOf(drawing != nullptr ? &drawing->layers : nullptr,
+                          preview_->panel().file());
       layer_dialog_->ShowModal();
       return;
     }

@@ -13,8 +13,7 @@
 #include "app/window_texts.h"
 #include "win/control_ids.h"
 #include "win/controls.h"
-#include "win/jwc_settings_dialog.h"
-#include "win/jww_settings_dialog.h"
+#include "win/settings_dialogs.h"
 #include "win/preview_pane.h"
 #include "win/win_text.h"
 

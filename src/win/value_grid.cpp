@@ -22,25 +22,18 @@ void SetColumnText(HWND list, int column, const std::wstring& text) {
 
 }  // namespace
 
-ValueGrid::ValueGrid(HWND parent, int id, const std::string& corner, const std::string& heading,
-                     const std::vector<std::string>& captions)
-    : ValueGrid(parent, id, corner, 140, {GridColumn{heading, 118, true}}, captions) {}
-
-ValueGrid::ValueGrid(HWND parent, int id, const std::string& corner, int corner_width,
-                     const std::vector<GridColumn>& columns,
-                     const std::vector<std::string>& captions)
-    : captions_(captions.size()) {
-  widths_.push_back(corner_width);
+ValueGrid::ValueGrid(HWND parent, int id, const app::GridDescription& description)
+    : edit_column_(description.first_column + 1),
+      captions_(description.row_captions.size()),
+      row_height_pixels_(description.row_height) {
+  const std::vector<app::GridColumn>& columns = description.columns;
+  const std::string& corner = description.corner;
+  const std::vector<std::string>& captions = description.row_captions;
+  widths_.push_back(description.caption_width);
   editable_.push_back(false);
-  for (const GridColumn& column : columns) {
+  for (const app::GridColumn& column : columns) {
     widths_.push_back(column.width);
     editable_.push_back(column.editable);
-  }
-  for (int column = 1; column < static_cast<int>(editable_.size()); ++column) {
-    if (editable_[column]) {
-      edit_column_ = column;
-      break;
-    }
   }
   list_ = CreateWindowExW(
       WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
@@ -50,7 +43,7 @@ ValueGrid::ValueGrid(HWND parent, int id, const std::string& corner, int corner_
   SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   std::vector<std::wstring> headings = {Wide(corner)};
-  for (const GridColumn& column : columns) {
+  for (const app::GridColumn& column : columns) {
     headings.push_back(Wide(column.heading));
   }
   for (int column = 0; column < static_cast<int>(headings.size()); ++column) {
@@ -88,9 +81,9 @@ void ValueGrid::ApplyDpi(UINT dpi) {
   for (std::size_t column = 0; column < widths_.size(); ++column) {
     SendMessageW(list_, LVM_SETCOLUMNWIDTH, column, Scale(widths_[column], dpi));
   }
-  // A list view's rows are as high as its small images: an empty image list of 24 pixels.
+  // A list view's rows are as high as its small images: an empty image list of a row's height.
   HIMAGELIST old = row_height_;
-  row_height_ = ImageList_Create(1, Scale(24, dpi), ILC_COLOR32, 0, 0);
+  row_height_ = ImageList_Create(1, Scale(row_height_pixels_, dpi), ILC_COLOR32, 0, 0);
   SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(row_height_));
   if (old != nullptr) {
     ImageList_Destroy(old);

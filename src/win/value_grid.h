@@ -14,22 +14,15 @@
 #include <utility>
 #include <vector>
 
-namespace penmorph::win {
+#include "app/dialog_description.h"
 
-struct GridColumn {
-  std::string heading;
-  int width = 118;  // at 96 DPI
-  bool editable = true;
-};
+namespace penmorph::win {
 
 class ValueGrid {
  public:
-  // Makes the list view (id `id`) inside `parent`; `captions` are the rows' captions.
-  ValueGrid(HWND parent, int id, const std::string& corner, const std::string& heading,
-            const std::vector<std::string>& captions);
-  // The same with the columns after the captions' one (1, 2, ...) given.
-  ValueGrid(HWND parent, int id, const std::string& corner, int corner_width,
-            const std::vector<GridColumn>& columns, const std::vector<std::string>& captions);
+  // Makes the list view (id `id`) inside `parent`; its column 0 holds the rows' captions,
+  // column c + 1 the description's column c.
+  ValueGrid(HWND parent, int id, const app::GridDescription& description);
   ~ValueGrid();
   ValueGrid(const ValueGrid&) = delete;
   ValueGrid& operator=(const ValueGrid&) = delete;
@@ -82,6 +75,7 @@ class ValueGrid {
   int editing_row_ = -1;
   int editing_column_ = 1;
   std::size_t captions_ = 0;
+  int row_height_pixels_ = 24;  // at 96 DPI
   HIMAGELIST row_height_ = nullptr;  // only sets the height of the rows
 };
 
