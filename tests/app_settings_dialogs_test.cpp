@@ -97,8 +97,7 @@ TEST(SettingsDialogs, JwcOkStoresTheListsOrPointsAtTheBlankLineType) {
   EXPECT_EQ(dialog.Open(), values);
 
   values[dialog.List(1)].position = 4;
-  EXPECT_EQ(dialog.Press(dialog.description().cancel, values).close,
-            DialogReply::Close::kReject);
+  EXPECT_EQ(dialog.Press(dialog.description().cancel, values).close, DialogReply::Close::kReject);
   EXPECT_EQ(table.Entry(1), 0);
 }
 
@@ -134,7 +133,7 @@ TEST(SettingsDialogs, JwwFillsTheSelectedRowsAndOkOpensTheFirstRefusedCell) {
   EXPECT_EQ(reply.edit_column, 0);
   EXPECT_FALSE(reply.error.empty());
   EXPECT_EQ(values[dialog.colours()].columns[0][3], "3");  // checked cells show their value
-  EXPECT_EQ(table.Entry(4), 0);                              // nothing stored
+  EXPECT_EQ(table.Entry(4), 0);                            // nothing stored
 
   values[dialog.line_types()].columns[0][7] = "11";
   EXPECT_EQ(dialog.Press(dialog.description().ok, values).close, DialogReply::Close::kAccept);

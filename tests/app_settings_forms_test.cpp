@@ -101,10 +101,10 @@ TEST(JwwSettingsForm, ConfirmChecksRowByRowAndStoresOnlyWhenEveryCellPasses) {
   EXPECT_EQ(table.Entry(319), 1);
   EXPECT_EQ(table.Entry(321), 0);
   for (std::int32_t value : {-1, 10, 20}) {
-    EXPECT_FALSE(IsValidValue(ValueRule::kLineType, value)) << value;
+    EXPECT_FALSE(IsValidEntry(ValueRule::kLineType, value)) << value;
   }
-  EXPECT_TRUE(IsValidValue(ValueRule::kLineType, 11));
-  EXPECT_FALSE(IsValidValue(ValueRule::kColour, 11));
+  EXPECT_TRUE(IsValidEntry(ValueRule::kLineType, 11));
+  EXPECT_FALSE(IsValidEntry(ValueRule::kColour, 11));
 }
 
 TEST(LayerSettingsForm, OpensWithTheTableAndTheHighlightedDrawingsNames) {

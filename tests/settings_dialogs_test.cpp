@@ -104,7 +104,8 @@ class SettingsDialogsTest : public QObject {
     // The position of an item is the value it stores.
     QCOMPARE(dialog.ComboBox(6)->count(), 7);
     QCOMPARE(dialog.ComboBox(7)->count(), 19);
-    QCOMPARE(dialog.ComboBox(23)->itemText(app::JwcSettingsForm::kBlankLineType), QStringLiteral("　"));
+    QCOMPARE(dialog.ComboBox(23)->itemText(app::JwcSettingsForm::kBlankLineType),
+             QStringLiteral("　"));
     for (int k = 1; k <= app::JwcSettingsForm::kListCount; ++k) {
       QVERIFY(!dialog.ComboBox(k)->isEditable());
     }
@@ -524,13 +525,16 @@ class SettingsDialogsTest : public QObject {
     Show(dialog);
     QTableWidget* layers = dialog.StringGrid1();
     QTableWidget* groups = dialog.StringGrid2();
-    QCOMPARE(layers->item(0x12, app::LayerSettingsDialog::kLayerDrawingName)->text(), QStringLiteral("通り芯"));
-    QCOMPARE(groups->item(1, app::LayerSettingsDialog::kGroupDrawingName)->text(), QStringLiteral("配置図"));
+    QCOMPARE(layers->item(0x12, app::LayerSettingsDialog::kLayerDrawingName)->text(),
+             QStringLiteral("通り芯"));
+    QCOMPARE(groups->item(1, app::LayerSettingsDialog::kGroupDrawingName)->text(),
+             QStringLiteral("配置図"));
     QCOMPARE(layers->item(0x01, app::LayerSettingsDialog::kTarget)->text(), QStringLiteral("1-1"));
 
     layers->item(0x25, app::LayerSettingsDialog::kLayerNewName)->setText(QStringLiteral("壁"));
     groups->item(2, app::LayerSettingsDialog::kGroupNewName)->setText(QStringLiteral("平面図"));
-    layers->setRangeSelected(QTableWidgetSelectionRange(5, app::LayerSettingsDialog::kTarget, 7, app::LayerSettingsDialog::kTarget),
+    layers->setRangeSelected(QTableWidgetSelectionRange(5, app::LayerSettingsDialog::kTarget, 7,
+                                                        app::LayerSettingsDialog::kTarget),
                              true);
     dialog.Edit1()->setText(QStringLiteral("0-f"));
     QTest::mouseClick(Child<QPushButton>(&dialog, "Button1"), Qt::LeftButton);

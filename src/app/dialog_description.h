@@ -54,10 +54,10 @@ struct ControlDescription {
   std::string name;
   std::string text;
   DialogRect place;
-  int group = -1;            // the index of the group box it sits in
-  int font_pixels = 0;       // 0: the dialog's font
-  int buddy = -1;            // a label's: the control its "(&L)" key moves to
-  std::uint32_t rgb = 0;     // a swatch's colour, 0xRRGGBB
+  int group = -1;                  // the index of the group box it sits in
+  int font_pixels = 0;             // 0: the dialog's font
+  int buddy = -1;                  // a label's: the control its "(&L)" key moves to
+  std::uint32_t rgb = 0;           // a swatch's colour, 0xRRGGBB
   std::vector<std::string> items;  // a list's
   GridDescription grid;            // a grid's
 };
@@ -68,18 +68,18 @@ struct DialogDescription {
   int width = 0;      // the client area
   int height = 0;
   std::vector<ControlDescription> controls;  // in tab order
-  int ok = -1;        // Enter presses it
-  int cancel = -1;    // Esc and the frame's close button press it
+  int ok = -1;                               // Enter presses it
+  int cancel = -1;                           // Esc and the frame's close button press it
   int first_focus = -1;
 };
 
 // What a control holds on screen. Only the part of its kind is used.
 struct ControlValue {
-  std::string text;                              // an edit box's
-  bool checked = false;                          // a check box's
-  int position = 0;                              // a list's
-  std::vector<std::vector<std::string>> columns; // a grid's cells, [column][row]
-  int first_row = 0;                             // a grid's selected rows, read only
+  std::string text;                               // an edit box's
+  bool checked = false;                           // a check box's
+  int position = 0;                               // a list's
+  std::vector<std::vector<std::string>> columns;  // a grid's cells, [column][row]
+  int first_row = 0;                              // a grid's selected rows, read only
   int last_row = 0;
   bool operator==(const ControlValue&) const = default;
 };

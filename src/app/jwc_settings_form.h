@@ -13,12 +13,14 @@
 namespace penmorph::app {
 
 struct JwcSettingsForm {
-  static constexpr int kListCount = 23;  // lists 1 ... 23 = entries 1 ... 23
-  static constexpr int kFirstLineTypeList = 7;
+  // List k shows entry k: the pens, then the line types.
+  static constexpr int kListCount = kJwcPens.count + kJwcLineTypes.count;
+  static constexpr int kFirstLineTypeList = kJwcLineTypes.first_entry;
   static constexpr int kBlankLineType = 10;  // the empty item of a line-type list: refused
+  static_assert(kJwcPens.first_entry == 1 && !IsValidEntry(kJwcLineTypes.rule, kBlankLineType));
 
   std::array<int, kListCount> positions{};  // index k - 1 for list k
-  bool change_text_pen = false;             // entry 24
+  bool change_text_pen = false;             // the DOS flag
 };
 
 // The items of a pen list and of a line-type list, UTF-8; an item's position is its value.

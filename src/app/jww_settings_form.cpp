@@ -16,7 +16,7 @@ std::optional<std::size_t> CheckCells(std::vector<std::string>& cells, ValueRule
   values.clear();
   for (std::size_t row = 0; row < cells.size(); ++row) {
     const std::int32_t value = ReadTypedNumber(cells[row]);
-    if (!IsValidValue(rule, value)) {
+    if (!IsValidEntry(rule, value)) {
       return row;
     }
     cells[row] = std::to_string(value);
@@ -45,20 +45,13 @@ std::string FillRefusalText(std::string_view typed, ValueRule rule) {
          " の範囲で入力して下さい。";
 }
 
-bool IsValidValue(ValueRule rule, std::int32_t value) {
-  if (rule == ValueRule::kColour) {
-    return value >= 0 && value <= 9;
-  }
-  return (value >= 0 && value <= 9) || (value >= 11 && value <= 19);
-}
-
 JwwSettingsForm JwwFormFromTable(const JwwConvSettings& table) {
   JwwSettingsForm form;
-  for (int r = 1; r <= JwwSettingsForm::kColourRows; ++r) {
-    form.colours.push_back(std::to_string(table.Entry(r)));
+  for (int r = 0; r < JwwSettingsForm::kColourRows; ++r) {
+    form.colours.push_back(std::to_string(table.Entry(JwwSettingsForm::kFirstColour + r)));
   }
-  for (int r = 1; r <= JwwSettingsForm::kLineTypeRows; ++r) {
-    form.line_types.push_back(std::to_string(table.Entry(JwwSettingsForm::kColourRows + r)));
+  for (int r = 0; r < JwwSettingsForm::kLineTypeRows; ++r) {
+    form.line_types.push_back(std::to_string(table.Entry(JwwSettingsForm::kFirstLineType + r)));
   }
   for (int k = 0; k < JwwSettingsForm::kOptionCount; ++k) {
     form.options[k] = table.Entry(JwwSettingsForm::kFirstOption + k) != 0;
@@ -78,8 +71,9 @@ std::vector<std::string> ColourRowCaptions() {
                           "SXF14:lavender", "SXF15:lightgray", "SXF16:darkgray"}) {
     captions.push_back(sxf);
   }
-  for (int r = 26; r <= JwwSettingsForm::kColourRows; ++r) {
-    captions.push_back("SXF USER定義線色 " + std::to_string(r - 9));
+  // SXF colours 17 on are the user's.
+  for (int n = 17; n <= kSxfColours.count; ++n) {
+    captions.push_back("SXF USER定義線色 " + std::to_string(n));
   }
   return captions;
 }
@@ -96,8 +90,10 @@ std::vector<std::string> LineTypeRowCaptions() {
       "SXF11:一点二短鎖線", "SXF12:二点短鎖線", "SXF13:二点二短鎖線", "SXF14:三点短鎖線",
       "SXF15:三点二短鎖線",
   };
-  for (int r = 34; r <= JwwSettingsForm::kLineTypeRows; ++r) {
-    captions.push_back("SXF USER定義線種 " + std::to_string(r - 17));
+  // SXF line types 17 on are the user's (16 has no entry).
+  for (int n = 17; captions.size() < static_cast<std::size_t>(JwwSettingsForm::kLineTypeRows);
+       ++n) {
+    captions.push_back("SXF USER定義線種 " + std::to_string(n));
   }
   return captions;
 }
@@ -105,7 +101,7 @@ std::vector<std::string> LineTypeRowCaptions() {
 std::optional<std::string> FillRows(std::vector<std::string>& cells, std::size_t first,
                                     std::size_t last, std::string_view typed, ValueRule rule) {
   const std::int32_t value = ReadTypedNumber(typed);
-  if (!IsValidValue(rule, value)) {
+  if (!IsValidEntry(rule, value)) {
     return std::nullopt;
   }
   std::string text = std::to_string(value);
@@ -121,17 +117,17 @@ std::optional<std::string> FillRows(std::vector<std::string>& cells, std::size_t
 std::optional<RefusedCell> ConfirmJwwForm(JwwSettingsForm& form, JwwConvSettings& table) {
   std::vector<std::int32_t> colours;
   std::vector<std::int32_t> line_types;
-  if (auto row = CheckCells(form.colours, ValueRule::kColour, colours)) {
+  if (auto row = CheckCells(form.colours, kJwwColours.rule, colours)) {
     return Refuse(RefusedCell::kColours, *row, form.colours[*row]);
   }
-  if (auto row = CheckCells(form.line_types, ValueRule::kLineType, line_types)) {
+  if (auto row = CheckCells(form.line_types, kJwwLineTypes.rule, line_types)) {
     return Refuse(RefusedCell::kLineTypes, *row, form.line_types[*row]);
   }
   for (std::size_t r = 0; r < colours.size(); ++r) {
-    table.SetEntry(static_cast<int>(r) + 1, colours[r]);
+    table.SetEntry(JwwSettingsForm::kFirstColour + static_cast<int>(r), colours[r]);
   }
   for (std::size_t r = 0; r < line_types.size(); ++r) {
-    table.SetEntry(JwwSettingsForm::kColourRows + static_cast<int>(r) + 1, line_types[r]);
+    table.SetEntry(JwwSettingsForm::kFirstLineType + static_cast<int>(r), line_types[r]);
   }
   for (int k = 0; k < JwwSettingsForm::kOptionCount; ++k) {
     table.SetEntry(JwwSettingsForm::kFirstOption + k, form.options[k] ? 1 : 0);

@@ -1,7 +1,7 @@
 #pragma once
 
-// The value rules of the JWW/JWS settings dialog: its two grids of numbers typed as text (265
-// colours, 49 line types) and seven options, the range fill and the check row by row when the
+// The value rules of the JWW/JWS settings dialog: its two grids of numbers typed as text (the
+// colours and the line types) and the options, the range fill and the check row by row when the
 // user confirms.
 
 #include <array>
@@ -16,21 +16,21 @@
 
 namespace penmorph::app {
 
-enum class ValueRule {
-  kColour,    // 0-9
-  kLineType,  // 0-9 and 11-19
-};
-
-bool IsValidValue(ValueRule rule, std::int32_t value);
+// The rules of the two grids: EntryRule::kColour and EntryRule::kLineType.
+using ValueRule = EntryRule;
 
 struct JwwSettingsForm {
-  static constexpr int kColourRows = 265;   // entries 1 ... 265
-  static constexpr int kLineTypeRows = 49;  // entries 266 ... 314
-  static constexpr int kFirstOption = 315;  // options 1 ... 7 = entries 315 ... 321
-  static constexpr int kOptionCount = 7;
+  // The colour grid shows the colours and the SXF colours, the line-type grid the line types and
+  // the SXF line types, the check boxes the options.
+  static constexpr int kColourRows = kJwwColours.count + kSxfColours.count;
+  static constexpr int kFirstColour = kJwwColours.first_entry;
+  static constexpr int kLineTypeRows = kJwwLineTypes.count + kSxfLineTypes.count;
+  static constexpr int kFirstLineType = kJwwLineTypes.first_entry;
+  static constexpr int kFirstOption = kJwwOptions.first_entry;
+  static constexpr int kOptionCount = kJwwOptions.count;
 
-  std::vector<std::string> colours;     // the cells' texts, row 0 = entry 1
-  std::vector<std::string> line_types;  // row 0 = entry 266
+  std::vector<std::string> colours;     // the cells' texts, row 0 = entry kFirstColour
+  std::vector<std::string> line_types;  // row 0 = entry kFirstLineType
   std::array<bool, kOptionCount> options{};
 };
 

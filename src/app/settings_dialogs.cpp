@@ -18,7 +18,8 @@ int DialogBuilder::Add(ControlDescription control) {
 }
 
 int DialogBuilder::Label(std::string text, DialogRect place, int group) {
-  return Add({.kind = ControlKind::kLabel, .text = std::move(text), .place = place, .group = group});
+  return Add(
+      {.kind = ControlKind::kLabel, .text = std::move(text), .place = place, .group = group});
 }
 
 int DialogBuilder::Hint(std::string text, DialogRect place, int font_pixels) {
@@ -86,12 +87,13 @@ DialogReply Rejected() {
 // --- JWC/JWK ---
 
 JwcSettingsDialog::JwcSettingsDialog(JwcConvSettings& table) : table_(table) {
-  description_ = {.name = "Form2", .title = std::string(texts::kJwcTitle), .width = 602,
-                  .height = 279};
+  description_ = {
+      .name = "Form2", .title = std::string(texts::kJwcTitle), .width = 602, .height = 279};
   DialogBuilder add(description_);
   lists_.assign(JwcSettingsForm::kListCount, -1);
   auto list = [&](int k, DialogRect place, int group) {
-    const auto& items = k < JwcSettingsForm::kFirstLineTypeList ? JwcPenItems() : JwcLineTypeItems();
+    const auto& items =
+        k < JwcSettingsForm::kFirstLineTypeList ? JwcPenItems() : JwcLineTypeItems();
     lists_[k - 1] = add.Add({.kind = ControlKind::kList,
                              .name = Numbered("ComboBox", k),
                              .place = place,
@@ -172,8 +174,8 @@ DialogReply JwcSettingsDialog::Press(int button, DialogValues& values) {
 // --- JWW/JWS ---
 
 JwwSettingsDialog::JwwSettingsDialog(JwwConvSettings& table) : table_(table) {
-  description_ = {.name = "Form3", .title = std::string(texts::kJwwTitle), .width = 582,
-                  .height = 445};
+  description_ = {
+      .name = "Form3", .title = std::string(texts::kJwwTitle), .width = 582, .height = 445};
   DialogBuilder add(description_);
   const std::string corner(texts::kGridCorner);
   const std::string grid_labels[2] = {std::string(texts::kColourGridLabel),
@@ -262,7 +264,7 @@ DialogReply JwwSettingsDialog::Press(int button, DialogValues& values) {
 }
 
 DialogReply JwwSettingsDialog::Fill(int grid, DialogValues& values) const {
-  const ValueRule rule = grid == 0 ? ValueRule::kColour : ValueRule::kLineType;
+  const ValueRule rule = grid == 0 ? kJwwColours.rule : kJwwLineTypes.rule;
   ControlValue& cells = values[grids_[grid]];
   std::string& typed = values[boxes_[grid]].text;
   const auto text = FillRows(cells.columns[0], static_cast<std::size_t>(cells.first_row),
@@ -300,8 +302,8 @@ LayerSettingsDialog::LayerSettingsDialog(LayerTable& table)
     : table_(table),
       drawing_layer_names_(DrawingLayerNames(nullptr)),
       drawing_group_names_(DrawingGroupNames(nullptr)) {
-  description_ = {.name = "Form4", .title = std::string(texts::kLayerTitle), .width = 760,
-                  .height = 470};
+  description_ = {
+      .name = "Form4", .title = std::string(texts::kLayerTitle), .width = 760, .height = 470};
   DialogBuilder add(description_);
   const std::string drawing_name(texts::kDrawingNameHeading);
   const std::string new_name(texts::kNewNameHeading);

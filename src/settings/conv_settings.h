@@ -9,6 +9,7 @@
 #include <string>
 
 #include "settings/layer_table.h"
+#include "settings/table_schema.h"
 
 namespace penmorph {
 
@@ -40,10 +41,10 @@ class ConvTable {
   std::array<std::int32_t, Count> entries_{};
 };
 
-// DOS formats (JWC, JWK): 6 pens, 17 line types, one flag.
-class JwcConvSettings : public ConvTable<24> {
+// DOS formats (JWC, JWK): see kDosParts.
+class JwcConvSettings : public ConvTable<kJwcOptions.EntryAfter() - 1> {
  public:
-  static constexpr int kChangeTextPen = 24;
+  static constexpr int kChangeTextPen = kJwcOptions.first_entry;
 
   // Entry numbers behind a source number; 0 when the number is outside the known ranges.
   static int PenEntry(int pen);
@@ -55,18 +56,19 @@ class JwcConvSettings : public ConvTable<24> {
   friend std::int32_t MapJwcLineType(const JwcConvSettings& table, std::uint8_t type);
 };
 
-// Windows formats (JWW, JWS): 265 colours, 49 line types, seven flags.
-class JwwConvSettings : public ConvTable<321> {
+// Windows formats (JWW, JWS): see kWindowsParts.
+class JwwConvSettings : public ConvTable<kJwwOptions.EntryAfter() - 1> {
  public:
   enum Option : int {
-    kChangeTextSettingColor = 315,
-    kChangeDimSettingColor = 316,
-    kChangeSolidColor = 317,
-    kChangeDimColor = 318,
-    kChangeBlockColor = 319,
-    kChangeDimLineType = 320,
-    kChangeBlockLineType = 321,
+    kChangeTextSettingColor = kJwwOptions.first_entry,
+    kChangeDimSettingColor,
+    kChangeSolidColor,
+    kChangeDimColor,
+    kChangeBlockColor,
+    kChangeDimLineType,
+    kChangeBlockLineType,
   };
+  static_assert(kChangeBlockLineType == kJwwOptions.EntryAfter() - 1);
 
   static int ColorEntry(std::int32_t code);
   static int LineTypeEntry(int code);
@@ -95,43 +97,19 @@ struct ConversionTables {
 
 // Inline: the lookups run for every entity of a conversion.
 inline int JwcConvSettings::PenEntry(int pen) {
-  return pen >= 1 && pen <= 6 ? pen : 0;
+  return EntryOfCode(kDosParts, Remaps::kPen, pen);
 }
 
 inline int JwcConvSettings::LineTypeEntry(int type) {
-  if (type >= 1 && type <= 9) {
-    return type + 6;
-  }
-  if (type >= 11 && type <= 18) {
-    return type + 5;  // the DOS formats have no line type 10
-  }
-  return 0;
+  return EntryOfCode(kDosParts, Remaps::kLineType, type);
 }
 
 inline int JwwConvSettings::ColorEntry(std::int32_t code) {
-  if (code >= 1 && code <= 9) {
-    return code;
-  }
-  if (code >= 101 && code <= 356) {
-    return code - 91;  // SXF colour n is code 100 + n, entries 10 onwards
-  }
-  return 0;
+  return EntryOfCode(kWindowsParts, Remaps::kPen, code);
 }
 
 inline int JwwConvSettings::LineTypeEntry(int code) {
-  if (code >= 1 && code <= 9) {
-    return code + 265;
-  }
-  if (code >= 11 && code <= 19) {
-    return code + 264;
-  }
-  if (code >= 31 && code <= 45) {
-    return code + 253;  // SXF line types 1-15
-  }
-  if (code >= 47 && code <= 62) {
-    return code + 252;  // SXF user-defined 17-32; SXF 16 (code 46) has no entry
-  }
-  return 0;
+  return EntryOfCode(kWindowsParts, Remaps::kLineType, code);
 }
 
 inline std::int32_t MapJwcPen(const JwcConvSettings& table, std::uint8_t pen) {

@@ -6,12 +6,6 @@ namespace penmorph {
 
 namespace {
 
-constexpr std::string_view kJwcSection = "JWC";
-constexpr std::string_view kJwwSection = "JWW";
-// The layer table: "0-3=2-5" in [LAYER], "2-5=壁" in [LAYERNAME], "2=平面図" in [GROUPNAME].
-constexpr std::string_view kLayerSection = "LAYER";
-constexpr std::string_view kLayerNameSection = "LAYERNAME";
-constexpr std::string_view kGroupNameSection = "GROUPNAME";
 
 struct TextKey {
   std::string_view key;
@@ -146,14 +140,14 @@ bool WriteSettingsKey(std::string_view section, std::string_view key, std::strin
 }
 
 void ApplyTables(const IniDocument& document, ConversionTables& tables) {
-  ApplyTable(document, kJwcSection, tables.jwc);
-  ApplyTable(document, kJwwSection, tables.jww);
+  ApplyTable(document, kDosSection, tables.jwc);
+  ApplyTable(document, kWindowsSection, tables.jww);
   ApplyLayerTable(document, tables.layers);
 }
 
 void StoreTables(IniDocument& document, const ConversionTables& tables) {
-  StoreTable(document, kJwcSection, tables.jwc);
-  StoreTable(document, kJwwSection, tables.jww);
+  StoreTable(document, kDosSection, tables.jwc);
+  StoreTable(document, kWindowsSection, tables.jww);
   StoreLayerTable(document, tables.layers);
 }
 

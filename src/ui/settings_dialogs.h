@@ -32,7 +32,7 @@ class TForm2 : public DescribedDialog {
   app::JwcSettingsDialog& model_;
 };
 
-// "JWW/JWS設定": 265 colours and 49 line types as numbers in two grids, and seven options.
+// "JWW/JWS設定": the colours and line types as numbers in two grids, and the options.
 class TForm3 : public DescribedDialog {
   Q_OBJECT
 

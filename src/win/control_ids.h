@@ -85,9 +85,12 @@ inline int DialogControlId(const app::DialogDescription& description, int index)
     std::string_view name;
     int id;
   };
-  static constexpr Named kNamed[] = {{"StringGrid1", kStringGrid1}, {"StringGrid2", kStringGrid2},
-                                     {"Edit1", kEdit1},             {"Edit2", kEdit2},
-                                     {"Button1", kButton1},         {"Button2", kButton2}};
+  static constexpr Named kNamed[] = {{"StringGrid1", kStringGrid1},
+                                     {"StringGrid2", kStringGrid2},
+                                     {"Edit1", kEdit1},
+                                     {"Edit2", kEdit2},
+                                     {"Button1", kButton1},
+                                     {"Button2", kButton2}};
   for (const Named& named : kNamed) {
     if (name == named.name) {
       return named.id;

@@ -82,8 +82,9 @@ void DescribedDialog::Build() {
         made = AddControl(hwnd(), L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, id, WS_EX_CLIENTEDGE);
         break;
       case ControlKind::kButton:
-        made = AddControl(hwnd(), L"BUTTON", control.text,
-                          WS_TABSTOP | (i == description.ok ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), id);
+        made =
+            AddControl(hwnd(), L"BUTTON", control.text,
+                       WS_TABSTOP | (i == description.ok ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), id);
         break;
       case ControlKind::kCheckBox:
         made = AddControl(hwnd(), L"BUTTON", control.text, WS_TABSTOP | BS_AUTOCHECKBOX, id);

@@ -56,7 +56,7 @@ class DescribedDialog : public WindowBase {
   std::vector<UiFont> own_fonts_;  // by control: the ones with a font of their own
   std::vector<HWND> controls_;
   std::vector<std::unique_ptr<ValueGrid>> grids_;  // by control, null but for grids
-  std::vector<HBRUSH> brushes_;                     // by control: hints' and swatches' ground
+  std::vector<HBRUSH> brushes_;                    // by control: hints' and swatches' ground
   bool done_ = false;
 };
 

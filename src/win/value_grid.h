@@ -75,7 +75,7 @@ class ValueGrid {
   int editing_row_ = -1;
   int editing_column_ = 1;
   std::size_t captions_ = 0;
-  int row_height_pixels_ = 24;  // at 96 DPI
+  int row_height_pixels_ = 24;       // at 96 DPI
   HIMAGELIST row_height_ = nullptr;  // only sets the height of the rows
 };
 
