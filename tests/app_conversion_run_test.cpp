@@ -176,6 +176,16 @@ TEST_F(ConversionRunTest, TheQuestionCountsWhatTheRunWillDoWithEachFile) {
   EXPECT_EQ(count.files, 5u);        // the text file is no jw_cad type: the walk leaves it out
   EXPECT_EQ(count.passed_over, 1u);  // random.jww, by its content
   EXPECT_EQ(count.existing_outputs, 3u);
+  EXPECT_FALSE(count.stopped);
+  // Stopped after two files: it says so and counts no further.
+  std::vector<std::size_t> heard;
+  count = CountPlan(tree, registry_, files, [&](std::size_t judged) {
+    heard.push_back(judged);
+    return judged < 2;
+  });
+  EXPECT_TRUE(count.stopped);
+  EXPECT_EQ(count.Jobs(), 2u);
+  EXPECT_EQ(heard, (std::vector<std::size_t>{0, 1, 2}));
   // Every table 0: the copies are the drawings as they are, and the question says so.
   EXPECT_EQ(RunQuestion(tree, {4, 0, 0, 0}, ConversionTables{}),
             "「図面」以下の 4 個のファイルを「変換後」に変換します。変換表がすべて 0 "

@@ -95,9 +95,20 @@ class FakeView : public testing::RecordingPrompts<MainWindowView> {
   int SizeColumnPixels() const override { return 64; }
   void CloseWindow() override { events.push_back("close"); }
 
+  // "変換" and the count before the question, which goes in the background.
+  void ConvertAndCount(MainWindowModel& model) {
+    model.Convert();
+    WaitWhile(model, [&] { return model.counting(); });
+  }
+
   // Waits for news until the model has taken the end of its run and of the start's listing.
   void RunToEnd(MainWindowModel& model) {
-    while (model.running() || model.loading()) {
+    WaitWhile(model, [&] { return model.running() || model.loading(); });
+  }
+
+  template <class Busy>
+  void WaitWhile(MainWindowModel& model, Busy busy) {
+    while (busy()) {
       std::unique_lock lock(mutex_);
       wake_.wait(lock, [this] { return woken_; });
       woken_ = false;
@@ -335,7 +346,7 @@ TEST_F(ModelTest, ARunConvertsExactlyTheSelectedFilesAfterAQuestionThatCountsThe
   model.SelectAll();
   EXPECT_EQ(model.SelectionText(), "4 個選択");
   model.SelectRows({});
-  model.Convert();
+  view_.ConvertAndCount(model);
   EXPECT_EQ(view_.Take(),
             (std::vector<std::string>{"beep", "warning:変換するファイルが選択されていません。"}));
 
@@ -348,7 +359,7 @@ TEST_F(ModelTest, ARunConvertsExactlyTheSelectedFilesAfterAQuestionThatCountsThe
   }
   model.SelectRows(picked);
   view_.answer = false;
-  model.Convert();
+  view_.ConvertAndCount(model);
   EXPECT_EQ(view_.Take(),
             (std::vector<std::string>{"status:数えています…", "status:",
                                       "ask:「図面」の 2 個のファイルを「変換後」に変換します。"
@@ -359,7 +370,7 @@ TEST_F(ModelTest, ARunConvertsExactlyTheSelectedFilesAfterAQuestionThatCountsThe
   EXPECT_FALSE(model.running());
 
   view_.answer = true;
-  model.Convert();
+  view_.ConvertAndCount(model);
   EXPECT_TRUE(model.running());
   EXPECT_FALSE(model.RequestClose());  // not while a run goes
   view_.RunToEnd(model);
@@ -387,7 +398,7 @@ TEST_F(ModelTest, FilesHandedOverDuringTheQuestionOrTheRunWaitForItsEnd) {
     }
   }
   view_.while_asking = [&] { model.OpenPaths({other / "x.jww"}); };
-  model.Convert();
+  view_.ConvertAndCount(model);
   view_.while_asking = nullptr;
   ASSERT_TRUE(model.running());
   EXPECT_EQ(model.browser().tree().NodePath(FolderTree::kRoot), drawings / "");
@@ -405,7 +416,7 @@ TEST_F(ModelTest, FilesHandedOverDuringTheQuestionOrTheRunWaitForItsEnd) {
   model.SelectRows({0});
   view_.answer = false;
   view_.while_asking = [&] { model.OpenPaths({other / "x.jww"}); };
-  model.Convert();
+  view_.ConvertAndCount(model);
   view_.while_asking = nullptr;
   EXPECT_EQ(model.browser().tree().NodePath(FolderTree::kRoot), other / "");
   EXPECT_EQ(model.browser().list().SelectedNames(), (std::vector<fs::path>{"x.jww"}));
@@ -432,13 +443,14 @@ TEST_F(ModelTest, AStoppedRunSaysSoAtOnceAndEndsWithTheTrueCount) {
   formats_["JWW"]->before_convert = hold;
   formats_["JWC"]->before_convert = hold;
   view_.answer = true;
-  model.Convert();
+  view_.ConvertAndCount(model);
+  const int wakes_of_the_count = view_.wakes.load();
   ASSERT_TRUE(model.running());
   {
     std::unique_lock lock(mutex);
     changed.wait(lock, [&] { return in_hand == 2; });
   }
-  EXPECT_EQ(view_.wakes.load(), 1) << "the count's news, not yet looked at";
+  EXPECT_EQ(view_.wakes.load() - wakes_of_the_count, 1) << "the run's news, not yet looked at";
   view_.Take();
   model.Stop();
   EXPECT_EQ(view_.Take(), (std::vector<std::string>{"status:" + std::string(texts::kStopping)}));
@@ -458,6 +470,31 @@ TEST_F(ModelTest, AStoppedRunSaysSoAtOnceAndEndsWithTheTrueCount) {
                               "report"}));
 }
 
+// The count before the question goes in the background, and "中止" during it ends the run before
+// it begins: no question, nothing written, the status says so.
+TEST_F(ModelTest, StopDuringTheCountAsksNothingAndWritesNothing) {
+  const fs::path drawings = MakeDrawings();
+  MainWindowModel& model = Open();
+  ListFolder(model, drawings);
+  model.SelectAll();
+  view_.Take();
+  model.Convert();
+  ASSERT_TRUE(model.counting());
+  EXPECT_TRUE(model.running()) << "中止 is offered";
+  EXPECT_FALSE(model.RequestClose());
+  model.Stop();
+  view_.RunToEnd(model);
+  EXPECT_FALSE(model.running());
+  const std::vector<std::string> said = view_.Take();
+  ASSERT_GE(said.size(), 2u);
+  EXPECT_EQ(said.front(), "status:数えています…");
+  EXPECT_EQ(said.back(), "status:変換作業をキャンセルしました。");
+  for (const std::string& event : said) {
+    EXPECT_FALSE(event.starts_with("ask:")) << event;
+  }
+  EXPECT_FALSE(fs::exists(destination() / "a.jww"));
+}
+
 // "基準チェック" goes as a run does: over the selection, with "中止", holding the window open,
 // never beside a run, and ending in its report; nothing is written.
 TEST_F(ModelTest, ACheckGoesAsARunDoesAndEndsInItsReport) {
@@ -474,7 +511,7 @@ TEST_F(ModelTest, ACheckGoesAsARunDoesAndEndsInItsReport) {
   model.Do(Command::kStandardsCheck);
   EXPECT_TRUE(model.checking());
   EXPECT_TRUE(model.running());  // the run's progress and "中止" show it
-  model.Convert();               // not beside a check: no question is asked
+  view_.ConvertAndCount(model);  // not beside a check: no question is asked
   EXPECT_FALSE(model.RequestClose());
   EXPECT_EQ(view_.Take(), (std::vector<std::string>{
                               "beep", "warning:" + std::string(texts::kNoCloseWhileRunning)}));
@@ -510,7 +547,7 @@ TEST_F(ModelTest, ACheckGoesAsARunDoesAndEndsInItsReport) {
 
   // Nor a check beside a run.
   view_.answer = true;
-  model.Convert();
+  view_.ConvertAndCount(model);
   ASSERT_TRUE(model.running());
   model.Do(Command::kStandardsCheck);
   EXPECT_FALSE(model.checking());
@@ -525,7 +562,7 @@ TEST_F(ModelTest, ATreeRunNamesItsCountAndTheListShowsThatItsSelectionDoesNotApp
   EXPECT_EQ(model.ListBanner(), texts::kWholeTreeBanner);
   EXPECT_EQ(model.SelectionText(), "");
   formats_["JWC"]->fail_read = true;
-  model.Convert();
+  view_.ConvertAndCount(model);
   EXPECT_EQ(view_.Take()[2],
             "ask:「図面」以下の 5 個のファイルを「変換後」に変換します。変換表がすべて 0 "
             "のため、図面の内容は変わりません。よろしいですか？");

@@ -135,10 +135,15 @@ std::size_t PlannedFileCount(const ConversionPlan& plan, const FormatRegistry& f
   return count;
 }
 
-PlanCount CountPlan(const ConversionPlan& plan, const FormatRegistry& formats, FileSystem& files) {
+PlanCount CountPlan(const ConversionPlan& plan, const FormatRegistry& formats, FileSystem& files,
+                    const std::function<bool(std::size_t judged)>& keep_going) {
   PlanCount count;
   PlannedJobs jobs(plan, formats);
   while (std::optional<BatchJob> job = jobs.Next()) {
+    if (keep_going && !keep_going(count.Jobs())) {
+      count.stopped = true;
+      return count;
+    }
     if (JudgeSource(formats, job->source).kind == SourceKind::kPassedOver) {
       ++count.passed_over;
       continue;

@@ -4,6 +4,7 @@
 // run converts, its count for the question, and the plan's files one at a time for the run.
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -75,10 +76,14 @@ struct PlanCount {
   std::size_t passed_over = 0;  // no drawings, by their names or their first bytes
   std::size_t existing_outputs = 0;
   std::size_t read_only_outputs = 0;
+  bool stopped = false;  // the count was stopped before its end
   std::size_t Jobs() const { return files + passed_over; }
 };
 // Walks the plan's files once, keeping none of them, and judges each as the run will.
-PlanCount CountPlan(const ConversionPlan& plan, const FormatRegistry& formats, FileSystem& files);
+// `keep_going`, when given, hears how many files were judged after each and stops the count by
+// answering false.
+PlanCount CountPlan(const ConversionPlan& plan, const FormatRegistry& formats, FileSystem& files,
+                    const std::function<bool(std::size_t judged)>& keep_going = {});
 
 // The refusals a conversion and a standards check share, in their order: a folder tree and a
 // file list to work on, and something chosen in them (else `nothing_chosen`).

@@ -103,6 +103,15 @@ struct MainWindowModel::TreeLoad {
   std::thread thread;
 };
 
+struct MainWindowModel::PlanCounting {
+  ConversionPlan plan;
+  std::atomic<bool> stop{false};
+  std::atomic<std::size_t> judged{0};
+  std::mutex mutex;
+  std::optional<PlanCount> count;  // set by the thread when it is done
+  std::thread thread;
+};
+
 MainWindowModel::MainWindowModel(const FormatRegistry& formats, MainWindowView& view,
                                  ModelSetup setup)
     : formats_(formats), view_(view), setup_(std::move(setup)), browser_(formats_, view_) {}
@@ -111,6 +120,10 @@ MainWindowModel::~MainWindowModel() {
   if (loading_) {
     loading_->stop = true;
     loading_->thread.join();
+  }
+  if (counting_) {
+    counting_->stop = true;
+    counting_->thread.join();
   }
 }
 
@@ -475,24 +488,79 @@ void MainWindowModel::Convert() {
   }
   // The files are held from the checks to the answer; a run holds them on.
   asking_ = true;
-  const bool started = AskAndStart();
+  if (!CheckAndCount()) {
+    asking_ = false;
+    OpenHandedOver();
+  }
+}
+
+bool MainWindowModel::CheckAndCount() {
+  const ConversionRequest request =
+      browser_.MakeRequest(settings_.destination_folder, whole_tree_, Options());
+  if (!CheckConversion(request, view_)) {
+    return false;
+  }
+  progress_ = RunProgress{};
+  progress_.status = std::string(texts::kCounting);
+  stopping_ = false;
+  view_.SetStatus(texts::kCounting);
+  // A tree of thousands of files takes a while to count: the window stays live meanwhile.
+  counting_ = std::make_unique<PlanCounting>();
+  counting_->plan = MakePlan(request);
+  PlanCounting& counting = *counting_;
+  counting.thread = std::thread([this, &counting] {
+    RealFileSystem files;
+    PlanCount count =
+        CountPlan(counting.plan, formats_, files, [this, &counting](std::size_t judged) {
+          counting.judged = judged;
+          if (judged % 256 == 0) {
+            news_.Wake();
+          }
+          return !counting.stop.load();
+        });
+    {
+      std::lock_guard lock(counting.mutex);
+      counting.count = count;
+    }
+    news_.Wake();
+  });
+  view_.Changed(kRunPart);
+  return true;
+}
+
+void MainWindowModel::CountNews() {
+  std::optional<PlanCount> count;
+  {
+    std::lock_guard lock(counting_->mutex);
+    count = counting_->count;
+  }
+  if (!count) {
+    progress_.done = counting_->judged;
+    view_.Changed(kRunPart);
+    return;
+  }
+  counting_->thread.join();
+  ConversionPlan plan = std::move(counting_->plan);
+  counting_.reset();
+  // "中止" pressed while counting: no question, even when the count got to its end first.
+  const bool stopped = count->stopped || stopping_;
+  stopping_ = false;
+  progress_ = RunProgress{};
+  bool started = false;
+  if (stopped) {
+    view_.SetStatus(texts::kCancelled);
+  } else {
+    view_.SetStatus({});
+    started = AskAndStart(std::move(plan), *count);
+  }
+  view_.Changed(kRunPart);
   asking_ = false;
   if (!started) {
     OpenHandedOver();
   }
 }
 
-bool MainWindowModel::AskAndStart() {
-  const ConversionRequest request =
-      browser_.MakeRequest(settings_.destination_folder, whole_tree_, Options());
-  if (!CheckConversion(request, view_)) {
-    return false;
-  }
-  ConversionPlan plan = MakePlan(request);
-  view_.SetStatus(texts::kCounting);
-  RealFileSystem files;
-  const PlanCount count = CountPlan(plan, formats_, files);
-  view_.SetStatus({});
+bool MainWindowModel::AskAndStart(ConversionPlan plan, const PlanCount& count) {
   if (count.files == 0) {
     view_.ShowMessage(MessageKind::kInformation, NothingToConvertText(plan, count));
     return false;
@@ -538,7 +606,9 @@ void MainWindowModel::Stop() {
   if (stopping_) {
     return;
   }
-  if (run_) {
+  if (counting_) {
+    counting_->stop = true;
+  } else if (run_) {
     run_->Stop();
   } else if (check_) {
     check_->Stop();
@@ -584,6 +654,9 @@ void MainWindowModel::News() {
   }
   if (check_) {
     return CheckNews();
+  }
+  if (counting_) {
+    return CountNews();
   }
   if (!run_) {
     return;

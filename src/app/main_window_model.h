@@ -200,8 +200,10 @@ class MainWindowModel {
   bool whole_tree() const { return whole_tree_; }
   // A conversion or a check goes: both show their progress and "中止" alike, and neither
   // starts while the other goes.
-  bool running() const { return run_ != nullptr || check_ != nullptr; }
+  // The count before a run is part of it: it goes in the background and "中止" stops it.
+  bool running() const { return run_ != nullptr || check_ != nullptr || counting_ != nullptr; }
   bool checking() const { return check_ != nullptr; }
+  bool counting() const { return counting_ != nullptr; }
   bool walking() const { return walking_; }
   // The start's listing is being read.
   bool loading() const { return loading_ != nullptr; }
@@ -232,8 +234,12 @@ class MainWindowModel {
   void CheckNews();
   // Lists what was handed over while the files were held, now that they are not.
   void OpenHandedOver();
-  // The checks, the count and the question; true when the run has started.
-  bool AskAndStart();
+  // The checks, then the count in the background; true when the count has started.
+  bool CheckAndCount();
+  // The count's news; at its end the question, and the run when the user agrees.
+  void CountNews();
+  // True when the run has started.
+  bool AskAndStart(ConversionPlan plan, const PlanCount& count);
 
   const FormatRegistry& formats_;
   MainWindowView& view_;
@@ -259,6 +265,8 @@ class MainWindowModel {
   NewsLatch news_{[this] { view_.WakeSoon(); }};
   struct TreeLoad;
   std::unique_ptr<TreeLoad> loading_;
+  struct PlanCounting;
+  std::unique_ptr<PlanCounting> counting_;
   std::unique_ptr<BackgroundRun> run_;
   std::unique_ptr<BackgroundCheck> check_;
 };
