@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/reason_text.h"
+
 #include <algorithm>
 #include <functional>
 #include <map>
@@ -81,16 +83,16 @@ TEST_F(BatchTest, ConvertsKnownFilesAndPassesOverTheRest) {
   using K = OutcomeKind;
   EXPECT_EQ(kinds, (std::vector<K>{K::kConverted, K::kSkipped, K::kConverted, K::kConverted,
                                    K::kSkipped, K::kSkipped, K::kSkipped, K::kSkipped}));
-  EXPECT_EQ(result.outcomes[1].reason, "not a jw_cad file type (.txt)");
-  EXPECT_EQ(result.outcomes[6].reason, "not a JWW file (no JWW signature)");
-  EXPECT_EQ(result.outcomes[7].reason, "not a JWC file (no JWC signature)");
+  EXPECT_EQ(EnglishReason(result.outcomes[1].why), "not a jw_cad file type (.txt)");
+  EXPECT_EQ(EnglishReason(result.outcomes[6].why), "not a JWW file (no JWW signature)");
+  EXPECT_EQ(EnglishReason(result.outcomes[7].why), "not a JWC file (no JWC signature)");
   // The kind and its particulars, for a window to word in its own language.
   EXPECT_EQ(result.outcomes[1].why.kind, ReasonKind::kNotJwCadType);
   EXPECT_EQ(result.outcomes[1].why.subject, ".txt");
   EXPECT_EQ(result.outcomes[6].why.kind, ReasonKind::kNoSignature);
   EXPECT_EQ(result.outcomes[6].why.subject, "JWW");
   EXPECT_EQ(result.outcomes[0].why.kind, ReasonKind::kNone);
-  EXPECT_TRUE(result.outcomes[0].reason.empty());
+  EXPECT_TRUE(EnglishReason(result.outcomes[0].why).empty());
   EXPECT_EQ(ReadBytes(destination() / "x.JwW"), FakeDrawing("JWW", "converted(1):mixed"));
   EXPECT_EQ(Snapshot(destination()).size(), 3u);
   // The probe alone turned the foreign files away: only the three drawings were converted.
@@ -195,8 +197,9 @@ TEST_F(BatchTest, AFailedFileLeavesTheDestinationByteForByteAsItWas) {
     BatchResult result = Run({"x.jww", "y.jwc"});
     ASSERT_EQ(result.outcomes.size(), 2u);
     EXPECT_EQ(result.outcomes[0].kind, OutcomeKind::kFailed) << failure.what;
-    EXPECT_EQ(result.outcomes[0].reason, failure.reason) << failure.what;
-    EXPECT_EQ(result.outcomes[0].reason, EnglishReason(result.outcomes[0].why)) << failure.what;
+    EXPECT_EQ(EnglishReason(result.outcomes[0].why), failure.reason) << failure.what;
+    EXPECT_EQ(EnglishReason(result.outcomes[0].why), EnglishReason(result.outcomes[0].why))
+        << failure.what;
     EXPECT_FALSE(result.outcomes[0].kept_backup()) << failure.what;
     // The batch went on with the next file.
     EXPECT_EQ(result.outcomes[1].kind, OutcomeKind::kConverted) << failure.what;
@@ -251,7 +254,7 @@ TEST_F(BatchTest, ASourceThatIsNoFileFailsWithAReason) {
   for (std::size_t i = 0; i < cases.size(); ++i) {
     const FileOutcome& outcome = result.outcomes[i];
     EXPECT_EQ(outcome.kind, OutcomeKind::kFailed) << names[i];
-    EXPECT_EQ(outcome.reason,
+    EXPECT_EQ(EnglishReason(outcome.why),
               cases[i].second == SystemCause::kNotFound ? "no such file" : "not a regular file")
         << names[i];
     ASSERT_TRUE(outcome.why.error.has_value()) << names[i];

@@ -2,6 +2,7 @@
 // output or a backup name converted in their order, and a stop that leaves the rest untouched.
 
 #include "convert/batch_runner.h"
+#include "cli/reason_text.h"
 
 #include <gtest/gtest.h>
 
@@ -99,7 +100,7 @@ TEST_F(RunnerTest, ManyWorkersGiveTheOutcomesAndBytesOfOne) {
     ASSERT_EQ(result.outcomes.size(), one.outcomes.size());
     for (std::size_t i = 0; i < result.outcomes.size(); ++i) {
       EXPECT_EQ(result.outcomes[i].kind, one.outcomes[i].kind) << i;
-      EXPECT_EQ(result.outcomes[i].reason, one.outcomes[i].reason) << i;
+      EXPECT_EQ(EnglishReason(result.outcomes[i].why), EnglishReason(one.outcomes[i].why)) << i;
     }
     // The last round's outputs, and the round before's as their backups: files that share a
     // name were written one after the other, in their order.

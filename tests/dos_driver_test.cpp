@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/cli_app.h"
+#include "cli/reason_text.h"
 #include "common/text.h"
 #include "convert/batch_converter.h"
 #include "convert/file_memo.h"
@@ -62,12 +63,14 @@ TEST_F(DosDriverTest, ConvertsDrawingsAndSymbolsAndReportsEveryFailure) {
 
   BatchResult result = Run({"plan.jwc", "cut.jwc", "SYM.JWK", "fake.jwk"});
   ASSERT_EQ(result.outcomes.size(), 4u);
-  EXPECT_EQ(result.outcomes[0].kind, OutcomeKind::kConverted) << result.outcomes[0].reason;
+  EXPECT_EQ(result.outcomes[0].kind, OutcomeKind::kConverted)
+      << EnglishReason(result.outcomes[0].why);
   EXPECT_EQ(result.outcomes[1].kind, OutcomeKind::kFailed);
-  EXPECT_NE(result.outcomes[1].reason.find("the file ends early"), std::string::npos)
-      << result.outcomes[1].reason;
-  EXPECT_NE(result.outcomes[1].reason.find("(at byte 1500)"), std::string::npos);
-  EXPECT_EQ(result.outcomes[2].kind, OutcomeKind::kConverted) << result.outcomes[2].reason;
+  EXPECT_NE(EnglishReason(result.outcomes[1].why).find("the file ends early"), std::string::npos)
+      << EnglishReason(result.outcomes[1].why);
+  EXPECT_NE(EnglishReason(result.outcomes[1].why).find("(at byte 1500)"), std::string::npos);
+  EXPECT_EQ(result.outcomes[2].kind, OutcomeKind::kConverted)
+      << EnglishReason(result.outcomes[2].why);
   EXPECT_EQ(result.outcomes[3].kind, OutcomeKind::kSkipped);
 
   JwcFile expected_drawing = drawing_;
@@ -91,9 +94,9 @@ TEST_F(DosDriverTest, ARangeFailureFailsThatFileOnlyAndLeavesItsOutputAlone) {
   BatchResult result = Run({"a.jwc", "b.jwk"});
   ASSERT_EQ(result.outcomes.size(), 2u);
   EXPECT_EQ(result.outcomes[0].kind, OutcomeKind::kFailed);
-  EXPECT_NE(result.outcomes[0].reason.find("text setting 9 holds pen number 65535"),
+  EXPECT_NE(EnglishReason(result.outcomes[0].why).find("text setting 9 holds pen number 65535"),
             std::string::npos)
-      << result.outcomes[0].reason;
+      << EnglishReason(result.outcomes[0].why);
   EXPECT_EQ(result.outcomes[1].kind, OutcomeKind::kConverted);  // the batch goes on
   testing::FolderSnapshot after = testing::Snapshot(destination());
   after.erase("b.jwk");
@@ -117,12 +120,14 @@ TEST_F(DosDriverTest, AValueThatDoesNotFitOnWritingLeavesTheDestinationAsItWas) 
   BatchResult result = Run({"long.jwc", "text.jwk"});
   ASSERT_EQ(result.outcomes.size(), 2u);
   EXPECT_EQ(result.outcomes[0].kind, OutcomeKind::kFailed);
-  EXPECT_NE(result.outcomes[0].reason.find("cannot write: header line 2 needs"), std::string::npos)
-      << result.outcomes[0].reason;
-  EXPECT_EQ(result.outcomes[1].kind, OutcomeKind::kFailed);
-  EXPECT_NE(result.outcomes[1].reason.find("text record 1 of 1: its string is 300 bytes long"),
+  EXPECT_NE(EnglishReason(result.outcomes[0].why).find("cannot write: header line 2 needs"),
             std::string::npos)
-      << result.outcomes[1].reason;
+      << EnglishReason(result.outcomes[0].why);
+  EXPECT_EQ(result.outcomes[1].kind, OutcomeKind::kFailed);
+  EXPECT_NE(EnglishReason(result.outcomes[1].why)
+                .find("text record 1 of 1: its string is 300 bytes long"),
+            std::string::npos)
+      << EnglishReason(result.outcomes[1].why);
   EXPECT_EQ(testing::Snapshot(destination()), before);
 }
 

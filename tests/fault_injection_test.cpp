@@ -7,6 +7,7 @@
 
 #include <set>
 
+#include "cli/reason_text.h"
 #include "convert/batch_converter.h"
 #include "convert/pending_output.h"
 #include "dos_round_trip.h"
@@ -233,11 +234,11 @@ TEST_P(BatchFaults, EachFileIsExactlyAsBeforeOrExactlyTheNewResult) {
       for (const std::string& file : {name, backup}) {
         EXPECT_EQ(now.count(file) ? now[file] : "<none>",
                   wanted.count(file) ? wanted.at(file) : "<none>")
-            << where << ": " << file << " " << outcome.reason;
+            << where << ": " << file << " " << EnglishReason(outcome.why);
       }
       if (outcome.kind != expected.outcomes[i].kind) {
         ++changed;
-        EXPECT_FALSE(outcome.reason.empty()) << where;
+        EXPECT_FALSE(EnglishReason(outcome.why).empty()) << where;
       }
     }
     EXPECT_LE(changed, 1u) << where;

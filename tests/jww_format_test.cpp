@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/cli_app.h"
+#include "cli/reason_text.h"
 #include "convert/batch_converter.h"
 #include "convert/file_memo.h"
 #include "fakes.h"
@@ -96,8 +97,8 @@ TEST_F(JwwFormatTest, ABrokenDrawingFailsWithItsReasonAndTouchesNothing) {
   BatchConverter converter(formats_, tables, ui, files);
   FileOutcome failed = converter.ConvertFile(In("broken.jww"), Out("broken.jww"));
   EXPECT_EQ(failed.kind, OutcomeKind::kFailed);
-  EXPECT_NE(failed.reason.find("cannot read: an object reference"), std::string::npos)
-      << failed.reason;
+  EXPECT_NE(EnglishReason(failed.why).find("cannot read: an object reference"), std::string::npos)
+      << EnglishReason(failed.why);
   EXPECT_EQ(Snapshot(folder_ / "out"), (testing::FolderSnapshot{{"broken.jww", "previous"}}));
   EXPECT_EQ(converter.ConvertFile(In("good.jww"), Out("good.jww")).kind, OutcomeKind::kConverted);
   EXPECT_EQ(ReadBytes(Out("good.jww")), EmptyJww(700));
@@ -151,10 +152,11 @@ TEST_F(JwwFormatTest, LargeDrawingsComeOutAsTheConversionWritesThem) {
       VectorSink expected;
       ASSERT_TRUE(ConvertJwwStream(in, tables->jww, expected, tables->layers).ok());
       const FileOutcome outcome = converter.ConvertFile(In("large.jww"), Out("large.jww"));
-      ASSERT_EQ(outcome.kind, OutcomeKind::kConverted) << outcome.reason;
+      ASSERT_EQ(outcome.kind, OutcomeKind::kConverted) << EnglishReason(outcome.why);
       const std::string written = ReadBytes(Out("large.jww"));
       EXPECT_TRUE(written == std::string(expected.bytes().begin(), expected.bytes().end()))
-          << "unused picture " << static_cast<int>(unused) << ", " << written.size() << " bytes written";
+          << "unused picture " << static_cast<int>(unused) << ", " << written.size()
+          << " bytes written";
       fs::remove(Out("large.jww"));
     }
   }

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "cli/reason_text.h"
 #include "convert/batch_converter.h"
 #include "fakes.h"
 #include "formats/standard_formats.h"
@@ -78,7 +79,7 @@ TEST(JwwSamples, ConvertThroughTheBatchDriver) {
   BatchConverter converter(formats, tables, ui, files);
   for (const fs::path& file : samples) {
     FileOutcome outcome = converter.ConvertFile(file, out / file.filename().string());
-    EXPECT_EQ(outcome.kind, OutcomeKind::kConverted) << file << ": " << outcome.reason;
+    EXPECT_EQ(outcome.kind, OutcomeKind::kConverted) << file << ": " << EnglishReason(outcome.why);
   }
   EXPECT_EQ(testing::Snapshot(out.path()).size(), samples.size());
 }

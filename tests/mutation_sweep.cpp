@@ -178,7 +178,7 @@ int main(int argc, char** argv) {
     BatchConverter converter(formats, tables, ui, files);
     FileOutcome outcome = converter.ConvertFile(source / base.name, output);
     ++ended[outcome.kind];
-    if (outcome.kind != OutcomeKind::kConverted && outcome.reason.empty()) {
+    if (outcome.kind != OutcomeKind::kConverted && outcome.why.kind == ReasonKind::kNone) {
       fail(index, base, "an outcome other than converted without a reason");
     }
     std::size_t entries = 0;

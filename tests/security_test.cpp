@@ -6,6 +6,7 @@
 
 #include <random>
 
+#include "cli/reason_text.h"
 #include "common/file_sink.h"
 #include "convert/batch_converter.h"
 #include "dos_test_files.h"
@@ -81,7 +82,7 @@ TEST_F(SecurityDriver, LinksAtTheOutputAndBackupNamesAreReplacedNotFollowed) {
   fs::create_symlink(elsewhere_ / "output victim", destination() / "a.jww");
   fs::create_symlink(elsewhere_ / "backup victim", destination() / "a.BAK");
   FileOutcome outcome = Convert("a.jww");
-  ASSERT_EQ(outcome.kind, OutcomeKind::kConverted) << outcome.reason;
+  ASSERT_EQ(outcome.kind, OutcomeKind::kConverted) << EnglishReason(outcome.why);
   EXPECT_EQ(ReadBytes(elsewhere_ / "output victim"), "must stay");
   EXPECT_EQ(ReadBytes(elsewhere_ / "backup victim"), "must stay too");
   EXPECT_FALSE(fs::is_symlink(destination() / "a.jww"));
@@ -121,7 +122,7 @@ TEST_F(SecurityDriver, NamesInsideADrawingNeverBecomePaths) {
 
   for (const char* file : {"a.jww", "b.jwc"}) {
     FileOutcome outcome = Convert(file);
-    EXPECT_EQ(outcome.kind, OutcomeKind::kConverted) << file << ": " << outcome.reason;
+    EXPECT_EQ(outcome.kind, OutcomeKind::kConverted) << file << ": " << EnglishReason(outcome.why);
   }
   for (const fs::path& folder :
        {destination(), destination().parent_path(), source(), fs::temp_directory_path(),

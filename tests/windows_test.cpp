@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "child_process.h"
+#include "cli/reason_text.h"
 #include "cli/windows_console.h"
 #include "common/byte_reader.h"
 #include "common/file_system.h"
@@ -106,7 +107,7 @@ TEST_F(WindowsDriver, JapaneseFolderAndFileNames) {
   WriteBytes(source / fs::path(u8"敷地図.jww"), drawing);
   FileOutcome outcome =
       Convert(source / fs::path(u8"敷地図.jww"), destination / fs::path(u8"敷地図.jww"));
-  EXPECT_EQ(outcome.kind, OutcomeKind::kConverted) << outcome.reason;
+  EXPECT_EQ(outcome.kind, OutcomeKind::kConverted) << EnglishReason(outcome.why);
   EXPECT_EQ(ReadBytes(destination / fs::path(u8"敷地図.jww")), drawing);
   // The names reach messages as UTF-8.
   EXPECT_EQ(outcome.source.filename(), fs::path(u8"敷地図.jww"));
@@ -131,7 +132,7 @@ TEST_F(WindowsDriver, PathsLongerThan260Characters) {
   tables_.jwc.SetEntry(1, 2);  // pen 1 becomes pen 2: the output differs from its source
 
   FileOutcome outcome = Convert(source / L"plan.jwc", destination / L"plan.jwc");
-  EXPECT_EQ(outcome.kind, OutcomeKind::kConverted) << outcome.reason;
+  EXPECT_EQ(outcome.kind, OutcomeKind::kConverted) << EnglishReason(outcome.why);
   const std::string converted = ReadLong(destination / L"plan.jwc");
   EXPECT_EQ(converted.substr(0, 19), "jw_cad(c)data......");
   EXPECT_NE(converted, plan.Bytes());
@@ -156,7 +157,8 @@ TEST_F(WindowsDriver, AnOutputHeldOpenByAnotherProgramFailsThatFileAndChangesNot
     ASSERT_TRUE(editor.ok());
     FileOutcome held = Convert(scratch_ / "src" / "a.jww", scratch_ / "dst" / "a.jww");
     EXPECT_EQ(held.kind, OutcomeKind::kFailed);
-    EXPECT_NE(held.reason.find("in use by another program"), std::string::npos) << held.reason;
+    EXPECT_NE(EnglishReason(held.why).find("in use by another program"), std::string::npos)
+        << EnglishReason(held.why);
     ASSERT_TRUE(held.why.error.has_value());
     EXPECT_EQ(held.why.error->cause, SystemCause::kInUse);
     // The batch goes on with the next file.
@@ -175,7 +177,8 @@ TEST_F(WindowsDriver, ASourceHeldOpenWithoutSharingFailsWithTheReason) {
   ASSERT_TRUE(editor.ok());
   FileOutcome outcome = Convert(scratch_ / "a.jww", scratch_ / "dst" / "a.jww");
   EXPECT_EQ(outcome.kind, OutcomeKind::kFailed);
-  EXPECT_EQ(outcome.reason, "cannot open the file: the file is in use by another program");
+  EXPECT_EQ(EnglishReason(outcome.why),
+            "cannot open the file: the file is in use by another program");
   ASSERT_TRUE(outcome.why.error.has_value());
   EXPECT_EQ(outcome.why.error->cause, SystemCause::kInUse);
   EXPECT_TRUE(Snapshot(scratch_ / "dst").empty());
@@ -188,7 +191,7 @@ TEST_F(WindowsDriver, ASourceOpenInAnEditorThatSharesReadingIsConverted) {
   HeldOpen editor(scratch_ / "a.jww", FILE_SHARE_READ);
   ASSERT_TRUE(editor.ok());
   FileOutcome outcome = Convert(scratch_ / "a.jww", scratch_ / "dst" / "a.jww");
-  EXPECT_EQ(outcome.kind, OutcomeKind::kConverted) << outcome.reason;
+  EXPECT_EQ(outcome.kind, OutcomeKind::kConverted) << EnglishReason(outcome.why);
   EXPECT_EQ(ReadBytes(scratch_ / "dst" / "a.jww"), drawing);
 }
 
@@ -203,7 +206,8 @@ TEST_F(WindowsDriver, ReadOnlyOutputsAndBackupsAreRefusedAndLeftAlone) {
     const FolderSnapshot before = Snapshot(scratch_ / "dst");
     FileOutcome outcome = Convert(scratch_ / "a.jww", scratch_ / "dst" / "a.jww");
     EXPECT_EQ(outcome.kind, OutcomeKind::kFailed) << read_only;
-    EXPECT_NE(outcome.reason.find("read-only"), std::string::npos) << outcome.reason;
+    EXPECT_NE(EnglishReason(outcome.why).find("read-only"), std::string::npos)
+        << EnglishReason(outcome.why);
     ASSERT_TRUE(outcome.why.error.has_value()) << read_only;
     EXPECT_EQ(outcome.why.error->cause, SystemCause::kReadOnlyFile) << read_only;
     EXPECT_EQ(Snapshot(scratch_ / "dst"), before) << read_only;
@@ -217,7 +221,7 @@ TEST_F(WindowsDriver, NamesThatDifferOnlyInCaseAreOneFile) {
   WriteBytes(scratch_ / "a.jww", drawing);
   WriteBytes(scratch_ / "dst" / "A.JWW", "old");
   FileOutcome outcome = Convert(scratch_ / "a.jww", scratch_ / "dst" / "a.jww");
-  ASSERT_EQ(outcome.kind, OutcomeKind::kConverted) << outcome.reason;
+  ASSERT_EQ(outcome.kind, OutcomeKind::kConverted) << EnglishReason(outcome.why);
   FolderSnapshot after = Snapshot(scratch_ / "dst");
   ASSERT_EQ(after.size(), 2u);  // the drawing and its backup, nothing else
   EXPECT_EQ(ReadBytes(scratch_ / "dst" / "A.jww"), drawing);
@@ -253,7 +257,8 @@ TEST_F(WindowsDriver, DeviceNamesAndNamesEndingInADotOrSpaceAreNeverOpened) {
     FileOutcome outcome =
         Convert(scratch_ / PathFromUtf8(name), scratch_ / "dst" / PathFromUtf8(name));
     EXPECT_EQ(outcome.kind, OutcomeKind::kFailed) << name;
-    EXPECT_NE(outcome.reason.find("Windows"), std::string::npos) << outcome.reason;
+    EXPECT_NE(EnglishReason(outcome.why).find("Windows"), std::string::npos)
+        << EnglishReason(outcome.why);
   }
   // An ordinary name that only starts like a device is a file like any other.
   WriteBytes(scratch_ / "console.jww", testing::EmptyJww(600));
@@ -289,7 +294,7 @@ TEST_F(WindowsDriver, ImagesGoThroughTheConversionAndIntoAFolderOfTheProcessWhen
   // The conversion copies the image's bytes from the source: nothing goes to the temporary
   // folder.
   FileOutcome outcome = Convert(scratch_ / "image.jww", scratch_ / "dst" / "image.jww");
-  EXPECT_EQ(outcome.kind, OutcomeKind::kConverted) << outcome.reason;
+  EXPECT_EQ(outcome.kind, OutcomeKind::kConverted) << EnglishReason(outcome.why);
   EXPECT_EQ(ReadBytes(scratch_ / "dst" / "image.jww"), testing::JwwWithImage());
   EXPECT_TRUE(Snapshot(temporary.path()).empty());
   // A workspace that keeps the images has a folder of this process there, gone with it.
@@ -323,11 +328,11 @@ TEST_F(WindowsDriver, ADriveRootAndANetworkShareServeAsSourceAndDestination) {
   WriteBytes(share_folder / "a.jww", drawing);
   // From a folder of the share into the root of the drive...
   FileOutcome to_root = Convert(share_folder / "a.jww", root / "a.jww");
-  EXPECT_EQ(to_root.kind, OutcomeKind::kConverted) << to_root.reason;
+  EXPECT_EQ(to_root.kind, OutcomeKind::kConverted) << EnglishReason(to_root.why);
   EXPECT_EQ(ReadBytes(root / "a.jww"), drawing);
   // ... and from the root of the drive into the share.
   FileOutcome to_share = Convert(root / "a.jww", share_folder / "b.jww");
-  EXPECT_EQ(to_share.kind, OutcomeKind::kConverted) << to_share.reason;
+  EXPECT_EQ(to_share.kind, OutcomeKind::kConverted) << EnglishReason(to_share.why);
   EXPECT_EQ(ReadBytes(share_folder / "b.jww"), drawing);
   // A spelling of the share's folder is still the same folder.
   EXPECT_TRUE(SameFolder(share_folder, PathFromUtf8(std::string(share) + "図面\\")));

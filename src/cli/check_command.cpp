@@ -5,6 +5,7 @@
 #include "cli/cli_app.h"
 #include "cli/json_output.h"
 #include "cli/preview_commands.h"
+#include "cli/reason_text.h"
 #include "convert/file_preview.h"
 
 namespace penmorph {
@@ -138,7 +139,7 @@ int PrintCheck(SourceCursor& files, const ConversionTables& tables, bool json, s
     Json entry;
     PutName(entry, "file", file);
     if (verdict == CheckVerdict::kPassedOver) {
-      const std::string reason = inventory.error().Describe();
+      const std::string reason = EnglishFailure(inventory.error());
       entry["conforms"] = nullptr;
       entry["passed_over"] = true;
       entry["reason"] = JsonText(reason);
@@ -147,7 +148,7 @@ int PrintCheck(SourceCursor& files, const ConversionTables& tables, bool json, s
       }
     } else if (!inventory.ok()) {
       const bool refused = verdict == CheckVerdict::kDiffers;
-      const std::string reason = inventory.error().Describe();
+      const std::string reason = EnglishFailure(inventory.error());
       entry["conforms"] = false;
       entry["reason"] = JsonText(reason);
       if (!json) {

@@ -1,5 +1,7 @@
 #include "cli/cli_app.h"
 
+#include "cli/reason_text.h"
+
 #include <filesystem>
 #include <optional>
 #include <sstream>
@@ -78,7 +80,7 @@ int RunInfo(const std::vector<std::string>& files, std::ostream& out,
     }
     auto description = format->Describe(in.value());
     if (!description.ok()) {
-      out << file << ": cannot read: " << description.error().Describe() << "\n";
+      out << file << ": cannot read: " << EnglishFailure(description.error()) << "\n";
       all_described = false;
       continue;
     }

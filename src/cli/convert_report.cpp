@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "cli/json_output.h"
+#include "cli/reason_text.h"
 #include "common/file_system.h"
 #include "common/path_text.h"
 #include "common/text.h"
@@ -83,7 +84,7 @@ std::string ConvertReport::Line(const BatchJob& job, const FileOutcome& outcome,
     PutName(line, "source", file);
     PutName(line, "destination", PathToUtf8(job.output));
     line["outcome"] = OutcomeWord(outcome.kind);
-    line["reason"] = JsonText(outcome.reason);
+    line["reason"] = JsonText(EnglishReason(outcome.why));
     line["bytes"] = bytes;
     line["milliseconds"] = Thousandths(milliseconds);
     if (outcome.kept_backup()) {
@@ -101,9 +102,9 @@ std::string ConvertReport::Line(const BatchJob& job, const FileOutcome& outcome,
       }
       return "converted " + file + " -> " + PathToUtf8(outcome.output) + "\n";
     case OutcomeKind::kSkipped:
-      return "skipped " + file + ": " + outcome.reason + "\n";
+      return "skipped " + file + ": " + EnglishReason(outcome.why) + "\n";
     case OutcomeKind::kFailed:
-      return "failed " + file + ": " + outcome.reason + "\n";
+      return "failed " + file + ": " + EnglishReason(outcome.why) + "\n";
     case OutcomeKind::kNotDone:
       break;  // counted in the summary
   }

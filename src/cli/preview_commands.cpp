@@ -10,6 +10,7 @@
 #include "cli/cli_app.h"
 #include "cli/command_line.h"
 #include "cli/json_output.h"
+#include "cli/reason_text.h"
 #include "cli/source_arguments.h"
 #include "common/file_system.h"
 #include "common/path_text.h"
@@ -260,7 +261,7 @@ int PrintInventories(SourceCursor& files, const ConversionTables& tables, bool j
     if (!inventory.ok()) {
       // A file that is no drawing is passed over as a conversion passes it over.
       const bool passed_over = inventory.error().kind == ErrorKind::kNotADrawing;
-      const std::string reason = inventory.error().Describe();
+      const std::string reason = EnglishFailure(inventory.error());
       Json failure;
       PutName(failure, "file", file);
       failure["reason"] = JsonText(reason);
@@ -316,8 +317,8 @@ int PrintDryRun(SourceCursor& files, const ConversionTables& tables, std::ostrea
     if (!inventory.ok()) {
       // Passed over, as the conversion it stands for would pass the file over.
       const bool passed_over = inventory.error().kind == ErrorKind::kNotADrawing;
-      out << (passed_over ? "skipped " : "failed ") << file << ": " << inventory.error().Describe()
-          << "\n";
+      out << (passed_over ? "skipped " : "failed ") << file << ": "
+          << EnglishFailure(inventory.error()) << "\n";
       ++(passed_over ? skipped : failed);
       continue;
     }
@@ -373,7 +374,7 @@ int RunRenderCommand(const CommandLine& line, std::ostream& out, std::ostream& e
   const std::string& file = line.files.front();
   auto drawing = DrawFile(formats, PathFromUtf8(file));
   if (!drawing.ok()) {
-    out << "failed " << file << ": " << drawing.error().Describe() << "\n";
+    out << "failed " << file << ": " << EnglishFailure(drawing.error()) << "\n";
     return kExitFileFailed;
   }
   const preview::DisplayList list = preview::MakeDisplayList(

@@ -19,7 +19,6 @@ namespace {
 
 FileOutcome Finish(FileOutcome& outcome, OutcomeKind kind, OutcomeReason why = {}) {
   outcome.kind = kind;
-  outcome.reason = EnglishReason(why);
   outcome.why = std::move(why);
   return outcome;
 }

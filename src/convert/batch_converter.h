@@ -36,8 +36,7 @@ struct FileOutcome {
   OutcomeKind kind = OutcomeKind::kSkipped;
   std::filesystem::path source;
   std::filesystem::path output;
-  OutcomeReason why;
-  std::string reason;  // `why` in English; empty when converted
+  OutcomeReason why;  // kNone when converted
   // Converted over an existing output, which now has this name: NAME.BAK, or NAME.EXT.BAK where
   // an earlier file of the same run took NAME.BAK already. Empty when there was none.
   std::filesystem::path backup;

@@ -28,7 +28,6 @@ FileOutcome NotDone(const BatchJob& job) {
   outcome.source = job.source;
   outcome.output = job.output;
   outcome.why.kind = ReasonKind::kStopped;
-  outcome.reason = EnglishReason(outcome.why);
   return outcome;
 }
 

@@ -8,36 +8,6 @@ namespace penmorph {
 
 namespace fs = std::filesystem;
 
-std::string EnglishReason(const OutcomeReason& reason) {
-  const std::string error = reason.error ? reason.error->Describe() : std::string();
-  switch (reason.kind) {
-    case ReasonKind::kNone:
-      break;
-    case ReasonKind::kNoExtension:
-      return "not a jw_cad file (no extension)";
-    case ReasonKind::kNotJwCadType:
-      return "not a jw_cad file type (" + reason.subject + ")";
-    case ReasonKind::kNoSignature:
-      return "not a " + reason.subject + " file (no " + reason.subject + " signature)";
-    case ReasonKind::kNameNotAllowed:
-    case ReasonKind::kUnreadable:
-      return reason.subject;
-    case ReasonKind::kSameFolder:
-      return "the destination folder is the file's own folder";
-    case ReasonKind::kCannotRead:
-      return "cannot read: " + error;
-    case ReasonKind::kCannotConvert:
-      return "cannot convert: " + error;
-    case ReasonKind::kCannotWrite:
-      return "cannot write: " + error;
-    case ReasonKind::kInternalError:
-      return "internal error: " + reason.subject;
-    case ReasonKind::kStopped:
-      return "not converted: the run was stopped first";
-  }
-  return {};
-}
-
 SourceJudgement JudgeName(const FormatRegistry& formats, const fs::path& source) {
   const std::string name = PathToUtf8(source.filename());
   if (const FileFormat* format = formats.FindForFile(name)) {
@@ -85,7 +55,8 @@ SourceJudgement JudgeSource(const FormatRegistry& formats, const fs::path& sourc
 }
 
 Error PassedOverError(const OutcomeReason& why) {
-  Error error = MakeError(ErrorKind::kNotADrawing, EnglishReason(why));
+  // The words are the window's and the command line's; the error keeps the particulars.
+  Error error = MakeError(ErrorKind::kNotADrawing, "passed over");
   error.detail = PassedOverDetail{static_cast<int>(why.kind), why.subject};
   return error;
 }

@@ -38,9 +38,6 @@ struct OutcomeReason {
   std::optional<Error> error;
 };
 
-// The reason in English, as the command line prints it: "cannot read: bad record (at byte 17)".
-std::string EnglishReason(const OutcomeReason& reason);
-
 enum class SourceKind {
   kDrawing,
   kPassedOver,
@@ -61,8 +58,8 @@ SourceJudgement JudgeContent(const FileFormat& format, bool recognized);
 SourceJudgement JudgeSource(const FormatRegistry& formats, const std::filesystem::path& source);
 
 // A file passed over as an error, for what reads a source through a Result (the inventory, the
-// preview, the check): of kind kNotADrawing, the English reason as its message and the reason's
-// particulars kept, so that PassedOverReason gives the reason back whole.
+// preview, the check): of kind kNotADrawing with the reason's particulars kept, so that
+// PassedOverReason gives the reason back whole for the window or the command line to word.
 Error PassedOverError(const OutcomeReason& why);
 OutcomeReason PassedOverReason(const Error& error);
 
