@@ -8,10 +8,6 @@ namespace penmorph::app {
 
 namespace fs = std::filesystem;
 
-namespace {
-constexpr auto kWakeInterval = std::chrono::milliseconds(50);
-}  // namespace
-
 // Keeps the progress as the workers report it, and the outcomes for the report; called one at
 // a time by the runner.
 class BackgroundRun::Listener : public ReportedOutcomes, public ConversionObserver {
@@ -19,28 +15,12 @@ class BackgroundRun::Listener : public ReportedOutcomes, public ConversionObserv
   explicit Listener(BackgroundRun& run) : run_(run) {}
 
   void Converting(const fs::path& source, const fs::path& output) override {
-    std::lock_guard lock(run_.mutex_);
-    run_.progress_.status = ConvertingStatus(source, output);
+    run_.SetStatus(ConvertingStatus(source, output));
   }
   void Finished(std::size_t index, const BatchJob& job, const FileOutcome& outcome) override {
     ReportedOutcomes::Finished(index, job, outcome);
-    if (outcome.kind == OutcomeKind::kNotDone) {
-      return;  // passed by after a stop: no progress to show
-    }
-    const auto now = std::chrono::steady_clock::now();
-    {
-      std::lock_guard lock(run_.mutex_);
-      RunProgress& progress = run_.progress_;
-      ++progress.done;
-      const double seconds = std::chrono::duration<double>(now - run_.begin_).count();
-      if (progress.total >= progress.done && seconds > 0) {
-        progress.seconds_left = seconds / static_cast<double>(progress.done) *
-                                static_cast<double>(progress.total - progress.done);
-      }
-    }
-    if (now - run_.last_wake_ >= kWakeInterval) {
-      run_.last_wake_ = now;
-      run_.wake_();
+    if (outcome.kind != OutcomeKind::kNotDone) {  // passed by after a stop: no progress to show
+      run_.OneDone([](RunReport&) {});
     }
   }
 
@@ -50,30 +30,17 @@ class BackgroundRun::Listener : public ReportedOutcomes, public ConversionObserv
 
 BackgroundRun::BackgroundRun(ConversionPlan plan, const FormatRegistry& formats,
                              ConversionTables tables, unsigned workers, std::function<void()> wake)
-    : formats_(formats),
-      tables_(std::move(tables)),
-      plan_(std::move(plan)),
-      workers_(workers),
-      wake_(std::move(wake)) {
-  thread_ = std::thread([this] { Run(); });
+    : BackgroundTask(std::move(plan), formats, std::move(tables), std::move(wake)),
+      workers_(workers) {
+  Start([this] { Run(); });
 }
 
 BackgroundRun::~BackgroundRun() {
-  stop_ = true;
-  thread_.join();
+  StopAndJoin();
 }
 
 void BackgroundRun::Run() {
-  // The total first, for the time left: a tree not counted for the question is counted by a
-  // walk of its own.
-  const std::size_t total = PlannedFileCount(plan_, formats_);
-  {
-    std::lock_guard lock(mutex_);
-    progress_.total = total;
-    progress_.counted = true;
-  }
-  begin_ = std::chrono::steady_clock::now();  // the time left is reckoned from the conversion
-  wake_();
+  CountFiles();
   Listener listener(*this);
   // The observer is told from the workers; the listener's calls are one at a time, the
   // observer's guarded by the same lock as the progress.
@@ -84,29 +51,15 @@ void BackgroundRun::Run() {
   options.create_folders = plan_.create_folders;
   PlannedJobs jobs(plan_, formats_);
   const BatchCounts counts = RunBatch(converter, file_system_, jobs, options, listener);
-  {
-    std::lock_guard lock(mutex_);
-    report_.ran = true;
-    report_.stopped = stop_;
-    report_.backups = listener.TakeBackups();
-    report_.result.outcomes = listener.Take();
-    report_.counts = counts;
-    report_.unreadable_folders = jobs.UnreadableFolders();
-    progress_.status = stop_ ? texts::kStopped : texts::kDone;
-    progress_.seconds_left = 0;
-    progress_.finished = true;
-  }
-  wake_();
-}
-
-RunProgress BackgroundRun::Poll() const {
-  std::lock_guard lock(mutex_);
-  return progress_;
-}
-
-RunReport BackgroundRun::TakeReport() {
-  std::lock_guard lock(mutex_);
-  return std::move(report_);
+  const bool stopped = stop_;
+  Finish(stopped ? texts::kStopped : texts::kDone, [&](RunReport& report) {
+    report.ran = true;
+    report.stopped = stopped;
+    report.backups = listener.TakeBackups();
+    report.result.outcomes = listener.Take();
+    report.counts = counts;
+    report.unreadable_folders = jobs.UnreadableFolders();
+  });
 }
 
 std::string ProgressText(const RunProgress& progress) {

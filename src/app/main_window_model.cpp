@@ -620,26 +620,6 @@ void MainWindowModel::Stop() {
   view_.Changed(kRunPart);
 }
 
-void MainWindowModel::CheckNews() {
-  progress_ = check_->Poll();
-  // Once stopping, the status says so until the end rather than naming the files in hand.
-  if (!progress_.status.empty() && !progress_.finished && !stopping_) {
-    view_.SetStatus(progress_.status);
-  }
-  if (!progress_.finished) {
-    view_.Changed(kRunPart);
-    return;
-  }
-  const StandardsCheckReport report = check_->TakeReport();
-  check_.reset();
-  stopping_ = false;
-  view_.SetStatus(CheckSummary(report));
-  view_.Changed(kRunPart);
-  // The report is what a check is for: it opens even when every drawing conforms.
-  view_.ShowCheckReport(CheckReportText(report));
-  OpenHandedOver();
-}
-
 void MainWindowModel::News() {
   news_.Taken();
   if (loading_) {
@@ -652,16 +632,31 @@ void MainWindowModel::News() {
       EndLoading(true);
     }
   }
-  if (check_) {
-    return CheckNews();
-  }
   if (counting_) {
     return CountNews();
   }
-  if (!run_) {
-    return;
+  if (run_) {
+    FollowTask(run_, [this](const RunReport& report) {
+      const RunSummary summary = SummariseRun(report);
+      view_.SetStatus(SummaryStatus(summary));
+      view_.Changed(kRunPart);
+      if (NeedsReport(summary)) {
+        view_.ShowReport(summary);
+      }
+    });
+  } else if (check_) {
+    FollowTask(check_, [this](const StandardsCheckReport& report) {
+      view_.SetStatus(CheckSummary(report));
+      view_.Changed(kRunPart);
+      // The report is what a check is for: it opens even when every drawing conforms.
+      view_.ShowCheckReport(CheckReportText(report));
+    });
   }
-  progress_ = run_->Poll();
+}
+
+template <class Task, class End>
+void MainWindowModel::FollowTask(std::unique_ptr<Task>& task, End end) {
+  progress_ = task->Poll();
   // Once stopping, the status says so until the end rather than naming the files in hand.
   if (!progress_.status.empty() && !progress_.finished && !stopping_) {
     view_.SetStatus(progress_.status);
@@ -670,14 +665,10 @@ void MainWindowModel::News() {
     view_.Changed(kRunPart);
     return;
   }
-  const RunSummary summary = SummariseRun(run_->TakeReport());
-  run_.reset();
+  const auto report = task->TakeReport();
+  task.reset();
   stopping_ = false;
-  view_.SetStatus(SummaryStatus(summary));
-  view_.Changed(kRunPart);
-  if (NeedsReport(summary)) {
-    view_.ShowReport(summary);
-  }
+  end(report);
   OpenHandedOver();
 }
 

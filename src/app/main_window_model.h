@@ -231,7 +231,9 @@ class MainWindowModel {
   // Waits for the start's listing; its tree is shown when `keep`, else dropped.
   void EndLoading(bool keep);
   std::filesystem::path PickerStart(const std::string& last) const;
-  void CheckNews();
+  // A run's or a check's news: its progress, and at its end `end` with its report.
+  template <class Task, class End>
+  void FollowTask(std::unique_ptr<Task>& task, End end);
   // Lists what was handed over while the files were held, now that they are not.
   void OpenHandedOver();
   // The checks, then the count in the background; true when the count has started.

@@ -13,7 +13,6 @@ using preview::Inventory;
 
 namespace {
 
-constexpr auto kWakeInterval = std::chrono::milliseconds(50);
 constexpr std::string_view kNothingToCheck = "調べるファイルが選択されていません。";
 constexpr std::string_view kChecked = "基準チェックを完了しました。";
 constexpr std::string_view kCheckStopped = "基準チェックを中止しました。";
@@ -151,93 +150,55 @@ std::string CheckReportText(const StandardsCheckReport& report) {
 
 BackgroundCheck::BackgroundCheck(ConversionPlan plan, const FormatRegistry& formats,
                                  ConversionTables tables, std::function<void()> wake)
-    : formats_(formats),
-      tables_(std::move(tables)),
-      plan_(std::move(plan)),
-      wake_(std::move(wake)),
-      thread_([this] { Run(); }) {}
+    : BackgroundTask(std::move(plan), formats, std::move(tables), std::move(wake)) {
+  Start([this] { Run(); });
+}
 
 BackgroundCheck::~BackgroundCheck() {
-  stop_ = true;
-  thread_.join();
+  StopAndJoin();
 }
 
 void BackgroundCheck::Run() {
-  const std::size_t total = PlannedFileCount(plan_, formats_);
-  {
-    std::lock_guard lock(mutex_);
-    progress_.total = total;
-    progress_.counted = true;
-  }
-  begin_ = std::chrono::steady_clock::now();
-  wake_();
+  CountFiles();
   PlannedJobs jobs(plan_, formats_);
   while (!stop_) {
     std::optional<BatchJob> job = jobs.Next();
     if (!job) {
       break;
     }
-    {
-      std::lock_guard lock(mutex_);
-      progress_.status = CheckingStatus(job->source);
-    }
+    SetStatus(CheckingStatus(job->source));
     Checked(job->source, InventoryOfFile(formats_, job->source, tables_));
   }
-  std::lock_guard lock(mutex_);
-  if (!stop_) {
-    for (const fs::path& folder : jobs.UnreadableFolders()) {
-      report_.files.push_back({folder, PathText(folder), std::string(kFolderNotChecked)});
-      ++report_.failed;
+  const bool stopped = stop_;
+  Finish(stopped ? kCheckStopped : kChecked, [&](StandardsCheckReport& report) {
+    if (!stopped) {
+      for (const fs::path& folder : jobs.UnreadableFolders()) {
+        report.files.push_back({folder, PathText(folder), std::string(kFolderNotChecked)});
+        ++report.failed;
+      }
     }
-  }
-  report_.stopped = stop_;
-  progress_.status = stop_ ? kCheckStopped : kChecked;
-  progress_.seconds_left = 0;
-  progress_.finished = true;
-  wake_();
+    report.stopped = stopped;
+  });
 }
 
 void BackgroundCheck::Checked(const fs::path& file, const Result<Inventory>& inventory) {
-  const auto now = std::chrono::steady_clock::now();
-  {
-    std::lock_guard lock(mutex_);
+  OneDone([&](StandardsCheckReport& report) {
     const CheckVerdict verdict = VerdictOf(inventory);
-    report_.Add(verdict);
+    report.Add(verdict);
     if (verdict == CheckVerdict::kPassedOver) {
-      report_.passed_over_files.push_back(
+      report.passed_over_files.push_back(
           {file, PathText(file), JapaneseErrorText(inventory.error())});
     } else if (!inventory.ok()) {
       // The tables' own refusal (a scale clash, say) breaks the standard; the file was read.
-      report_.files.push_back({file, PathText(file), JapaneseErrorText(inventory.error())});
+      report.files.push_back({file, PathText(file), JapaneseErrorText(inventory.error())});
     } else if (verdict == CheckVerdict::kDiffers) {
       std::string reason;
       for (const std::string& line : ChangeLines(inventory.value())) {
         reason += (reason.empty() ? "" : "\n") + line;
       }
-      report_.files.push_back({file, PathText(file), std::move(reason)});
+      report.files.push_back({file, PathText(file), std::move(reason)});
     }
-    RunProgress& progress = progress_;
-    ++progress.done;
-    const double seconds = std::chrono::duration<double>(now - begin_).count();
-    if (progress.total >= progress.done && seconds > 0) {
-      progress.seconds_left = seconds / static_cast<double>(progress.done) *
-                              static_cast<double>(progress.total - progress.done);
-    }
-  }
-  if (now - last_wake_ >= kWakeInterval) {
-    last_wake_ = now;
-    wake_();
-  }
-}
-
-RunProgress BackgroundCheck::Poll() const {
-  std::lock_guard lock(mutex_);
-  return progress_;
-}
-
-StandardsCheckReport BackgroundCheck::TakeReport() {
-  std::lock_guard lock(mutex_);
-  return std::move(report_);
+  });
 }
 
 }  // namespace penmorph::app

@@ -6,15 +6,12 @@
 // written. The report is copied and saved as the run's report is (ReportText's kin below,
 // SaveReportText).
 
-#include <atomic>
 #include <filesystem>
 #include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "app/background_run.h"
+#include "app/background_task.h"
 #include "app/conversion_run.h"
 #include "app/prompts.h"
 #include "app/run_report.h"
@@ -69,35 +66,16 @@ std::string CheckHeading(const StandardsCheckReport& report);
 // The whole report as text, to copy or save: the heading, each file with its lines, the summary.
 std::string CheckReportText(const StandardsCheckReport& report);
 
-class BackgroundCheck {
+class BackgroundCheck : public BackgroundTask<StandardsCheckReport> {
  public:
-  // Starts at once; `wake` as for BackgroundRun. The tables are copied.
+  // Starts at once; see BackgroundTask for `wake` and the tables.
   BackgroundCheck(ConversionPlan plan, const FormatRegistry& formats, ConversionTables tables,
                   std::function<void()> wake);
   ~BackgroundCheck();
-  BackgroundCheck(const BackgroundCheck&) = delete;
-  BackgroundCheck& operator=(const BackgroundCheck&) = delete;
-
-  // "中止": the file in hand is finished, the rest not read.
-  void Stop() { stop_ = true; }
-  RunProgress Poll() const;
-  StandardsCheckReport TakeReport();
 
  private:
   void Run();
   void Checked(const std::filesystem::path& file, const Result<preview::Inventory>& inventory);
-
-  const FormatRegistry& formats_;
-  const ConversionTables tables_;
-  const ConversionPlan plan_;
-  const std::function<void()> wake_;
-  std::atomic<bool> stop_{false};
-  mutable std::mutex mutex_;
-  RunProgress progress_;
-  StandardsCheckReport report_;
-  std::chrono::steady_clock::time_point begin_ = std::chrono::steady_clock::now();
-  std::chrono::steady_clock::time_point last_wake_{};
-  std::thread thread_;  // last: started once everything above exists
 };
 
 }  // namespace penmorph::app
