@@ -129,26 +129,8 @@ Frame FrameOf(Extents e, int pixels) {
   return frame;
 }
 
-}  // namespace
-
-void WriteSvg(std::ostream& out, const DisplayList& list, int pixels) {
+void WritePolygons(std::ostream& out, const DisplayList& list) {
   const Drawing& drawing = *list.drawing;
-  Frame frame = FrameOf(drawing.extents, pixels);
-  if (!frame.Finite()) {
-    // Extents wider than a double can hold: nothing can be framed, so the unit square is shown
-    // as for an empty drawing.
-    frame = FrameOf(Extents{}, pixels);
-  }
-  const auto [x0, y0, w, h, scale, pixel] = frame;
-  const double dot = 1.5 * pixel;
-
-  out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << Num(std::ceil(w * scale))
-      << "\" height=\"" << Num(std::ceil(h * scale)) << "\" viewBox=\"" << Num(x0) << " " << Num(y0)
-      << " " << Num(w) << " " << Num(h) << "\">\n";
-  out << "<rect x=\"" << Num(x0) << "\" y=\"" << Num(y0) << "\" width=\"" << Num(w)
-      << "\" height=\"" << Num(h) << "\" fill=\"" << Colour(list.background_rgb()) << "\"/>\n";
-
   out << "<g stroke=\"none\">\n";
   for (const Polygon& polygon : drawing.polygons) {
     std::string points;
@@ -164,7 +146,44 @@ void WriteSvg(std::ostream& out, const DisplayList& list, int pixels) {
     }
   }
   out << "</g>\n";
+}
 
+void WriteArc(std::ostream& out, const DisplayList& list, const Arc& a, double pixel) {
+  if (!Finite(a.centre) || !Finite(a.u) || !Finite(a.v) || !std::isfinite(a.start) ||
+      !std::isfinite(a.sweep) || list.PenOf(a.style).hidden) {
+    return;
+  }
+  const EllipseAxes axes = AxesOf(a.u, a.v);
+  const double degrees = -axes.rotation * 180 / std::numbers::pi;  // y turned
+  // Radii near the largest double overflow on the way: such an arc cannot be said.
+  if (!std::isfinite(axes.rx) || !std::isfinite(axes.ry) || !std::isfinite(degrees)) {
+    return;
+  }
+  if (a.full) {
+    out << "<ellipse cx=\"" << Num(a.centre.x) << "\" cy=\"" << Num(-a.centre.y) << "\" rx=\""
+        << Num(axes.rx) << "\" ry=\"" << Num(axes.ry) << "\" transform=\"rotate(" << Num(degrees)
+        << " " << Num(a.centre.x) << " " << Num(-a.centre.y) << ")\""
+        << Stroke(list.PenOf(a.style), pixel) << "/>\n";
+    return;
+  }
+  // Turning y over keeps how an arc looks: counter-clockwise on the drawing (the sweep's sign,
+  // turned over by a mirroring u and v) is counter-clockwise on the page too, which in SVG's
+  // downward y is the negative direction: sweep flag 0.
+  const double determinant = a.u.x * a.v.y - a.u.y * a.v.x;
+  const bool counter_clockwise = (a.sweep > 0) == (determinant > 0);
+  const Point2 from = a.At(a.start);
+  const Point2 to = a.At(a.start + a.sweep);
+  if (!Finite(from) || !Finite(to)) {
+    return;
+  }
+  out << "<path d=\"M" << Num(from.x) << " " << Num(-from.y) << "A" << Num(axes.rx) << " "
+      << Num(axes.ry) << " " << Num(degrees) << " "
+      << (std::abs(a.sweep) > std::numbers::pi ? 1 : 0) << " " << (counter_clockwise ? 0 : 1) << " "
+      << Num(to.x) << " " << Num(-to.y) << "\"" << Stroke(list.PenOf(a.style), pixel) << "/>\n";
+}
+
+void WriteStrokes(std::ostream& out, const DisplayList& list, double pixel) {
+  const Drawing& drawing = *list.drawing;
   out << "<g fill=\"none\" stroke-linecap=\"round\">\n";
   for (const Segment& s : drawing.segments) {
     if (Finite(s.from) && Finite(s.to) && !list.PenOf(s.style).hidden) {
@@ -174,41 +193,14 @@ void WriteSvg(std::ostream& out, const DisplayList& list, int pixels) {
     }
   }
   for (const Arc& a : drawing.arcs) {
-    if (!Finite(a.centre) || !Finite(a.u) || !Finite(a.v) || !std::isfinite(a.start) ||
-        !std::isfinite(a.sweep) || list.PenOf(a.style).hidden) {
-      continue;
-    }
-    const EllipseAxes axes = AxesOf(a.u, a.v);
-    const double degrees = -axes.rotation * 180 / std::numbers::pi;  // y turned
-    // Radii near the largest double overflow on the way: such an arc cannot be said.
-    if (!std::isfinite(axes.rx) || !std::isfinite(axes.ry) || !std::isfinite(degrees)) {
-      continue;
-    }
-    if (a.full) {
-      out << "<ellipse cx=\"" << Num(a.centre.x) << "\" cy=\"" << Num(-a.centre.y) << "\" rx=\""
-          << Num(axes.rx) << "\" ry=\"" << Num(axes.ry) << "\" transform=\"rotate(" << Num(degrees)
-          << " " << Num(a.centre.x) << " " << Num(-a.centre.y) << ")\""
-          << Stroke(list.PenOf(a.style), pixel) << "/>\n";
-      continue;
-    }
-    // Turning y over keeps how an arc looks: counter-clockwise on the drawing (the sweep's sign,
-    // turned over by a mirroring u and v) is counter-clockwise on the page too, which in SVG's
-    // downward y is the negative direction: sweep flag 0.
-    const double determinant = a.u.x * a.v.y - a.u.y * a.v.x;
-    const bool counter_clockwise = (a.sweep > 0) == (determinant > 0);
-    const Point2 from = a.At(a.start);
-    const Point2 to = a.At(a.start + a.sweep);
-    if (!Finite(from) || !Finite(to)) {
-      continue;
-    }
-    out << "<path d=\"M" << Num(from.x) << " " << Num(-from.y) << "A" << Num(axes.rx) << " "
-        << Num(axes.ry) << " " << Num(degrees) << " "
-        << (std::abs(a.sweep) > std::numbers::pi ? 1 : 0) << " " << (counter_clockwise ? 0 : 1)
-        << " " << Num(to.x) << " " << Num(-to.y) << "\"" << Stroke(list.PenOf(a.style), pixel)
-        << "/>\n";
+    WriteArc(out, list, a, pixel);
   }
   out << "</g>\n";
+}
 
+void WriteDotsAndTexts(std::ostream& out, const DisplayList& list, double pixel) {
+  const Drawing& drawing = *list.drawing;
+  const double dot = 1.5 * pixel;
   out << "<g stroke=\"none\">\n";
   for (const Dot& d : drawing.dots) {
     if (Finite(d.at) && !list.PenOf(d.style).hidden) {
@@ -230,7 +222,30 @@ void WriteSvg(std::ostream& out, const DisplayList& list, int pixels) {
         << Num(t.origin.x) << " " << Num(-t.origin.y) << ")\" fill=\""
         << Colour(list.PenOf(t.style).rgb) << "\">" << Escape(t.utf8) << "</text>\n";
   }
-  out << "</g>\n</svg>\n";
+  out << "</g>\n";
+}
+
+}  // namespace
+
+void WriteSvg(std::ostream& out, const DisplayList& list, int pixels) {
+  const Drawing& drawing = *list.drawing;
+  Frame frame = FrameOf(drawing.extents, pixels);
+  if (!frame.Finite()) {
+    // Extents wider than a double can hold: nothing can be framed, so the unit square is shown
+    // as for an empty drawing.
+    frame = FrameOf(Extents{}, pixels);
+  }
+  const auto [x0, y0, w, h, scale, pixel] = frame;
+  out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << Num(std::ceil(w * scale))
+      << "\" height=\"" << Num(std::ceil(h * scale)) << "\" viewBox=\"" << Num(x0) << " " << Num(y0)
+      << " " << Num(w) << " " << Num(h) << "\">\n";
+  out << "<rect x=\"" << Num(x0) << "\" y=\"" << Num(y0) << "\" width=\"" << Num(w)
+      << "\" height=\"" << Num(h) << "\" fill=\"" << Colour(list.background_rgb()) << "\"/>\n";
+  WritePolygons(out, list);
+  WriteStrokes(out, list, pixel);
+  WriteDotsAndTexts(out, list, pixel);
+  out << "</svg>\n";
 }
 
 }  // namespace penmorph::preview

@@ -124,19 +124,10 @@ Status CheckJwwVersion(std::int32_t v) {
   return Status::Ok();
 }
 
-void ReadJwwHeader(ByteReader& in, THeader& h, bool through_settings) {
-  Read(in, h.magic);
-  h.version = in.read_i32le();
-  if (!in.ok()) {
-    return;
-  }
-  if (Status known = CheckJwwVersion(h.version); !known.ok()) {
-    in.FailAt(known.error().kind, known.error().message, 8);
-    return;
-  }
-  const int v = h.version;
-  h.memo = ReadArchiveString(in);
-  Read(in, h.values4);
+namespace {
+
+// The layer groups and their layers, up to the names of both.
+void ReadLayers(ByteReader& in, THeader& h) {
   for (TLayerGroup& group : h.layer_groups) {
     Read(in, group.values);
     for (int layer = 0; layer < 16; ++layer) {
@@ -156,6 +147,11 @@ void ReadJwwHeader(ByteReader& in, THeader& h, bool through_settings) {
   for (TLayerGroup& group : h.layer_groups) {
     ReadName(in, group.name);
   }
+}
+
+// From the items after the names to the end of the settings, as the version has them.
+void ReadSettings(ByteReader& in, THeader& h) {
+  const int v = h.version;
   Read(in, h.values13);
   if (HasItem14(v)) {
     Read(in, h.values14);
@@ -180,26 +176,49 @@ void ReadJwwHeader(ByteReader& in, THeader& h, bool through_settings) {
   if (HasSettingsE(v)) {
     Read(in, h.settings_e);
   }
+}
+
+// The SXF colours and line types: their numbers first, then their names and definitions.
+void ReadSxfTables(ByteReader& in, THeader& h) {
+  h.sxf_colors.resize(kSxfColorCount);
+  for (TColorExNo& color : h.sxf_colors) {
+    Read(in, color.values);
+  }
+  for (TColorExNo& color : h.sxf_colors) {
+    ReadName(in, color.name);
+    Read(in, color.definition);
+  }
+  h.sxf_line_types.resize(kSxfLineTypeCount);
+  for (TLineTypeExNo& type : h.sxf_line_types) {
+    Read(in, type.values);
+  }
+  for (TLineTypeExNo& type : h.sxf_line_types) {
+    ReadName(in, type.name);
+    Read(in, type.definition);
+  }
+}
+
+}  // namespace
+
+void ReadJwwHeader(ByteReader& in, THeader& h, bool through_settings) {
+  Read(in, h.magic);
+  h.version = in.read_i32le();
+  if (!in.ok()) {
+    return;
+  }
+  if (Status known = CheckJwwVersion(h.version); !known.ok()) {
+    in.FailAt(known.error().kind, known.error().message, 8);
+    return;
+  }
+  h.memo = ReadArchiveString(in);
+  Read(in, h.values4);
+  ReadLayers(in, h);
+  ReadSettings(in, h);
   if (through_settings || !in.ok()) {
     return;
   }
-  if (HasSxfTables(v)) {
-    h.sxf_colors.resize(kSxfColorCount);
-    for (TColorExNo& color : h.sxf_colors) {
-      Read(in, color.values);
-    }
-    for (TColorExNo& color : h.sxf_colors) {
-      ReadName(in, color.name);
-      Read(in, color.definition);
-    }
-    h.sxf_line_types.resize(kSxfLineTypeCount);
-    for (TLineTypeExNo& type : h.sxf_line_types) {
-      Read(in, type.values);
-    }
-    for (TLineTypeExNo& type : h.sxf_line_types) {
-      ReadName(in, type.name);
-      Read(in, type.definition);
-    }
+  if (HasSxfTables(h.version)) {
+    ReadSxfTables(in, h);
   }
   for (TextKind& kind : h.text_kinds) {
     Read(in, kind.sizes);
