@@ -25,7 +25,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSplitter>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -43,8 +43,8 @@
 #include "settings/settings_store.h"
 #include "test_support.h"
 #include "ui/failure_report.h"
-#include "ui/settings_dialogs.h"
 #include "ui/main_window.h"
+#include "ui/settings_dialogs.h"
 #include "ui/single_instance.h"
 #include "ui/translation.h"
 #include "ui_fakes.h"
@@ -117,7 +117,13 @@ class MainWindowTest : public QObject {
     return window_->findChild<T*>(QString::fromLatin1(name));
   }
   QTreeWidget* Tree() const { return Find<QTreeWidget>("TreeView1"); }
-  QTableWidget* List() const { return Find<QTableWidget>("StringGrid1"); }
+  QTableView* List() const { return Find<QTableView>("StringGrid1"); }
+  QString CellText(int row, int column) const {
+    return List()->model()->index(row, column).data().toString();
+  }
+  QRect CellRect(int row, int column) const {
+    return List()->visualRect(List()->model()->index(row, column));
+  }
 
   QAction* Action(const QString& text) const {
     for (QAction* action : window_->findChildren<QAction*>()) {
@@ -177,23 +183,24 @@ class MainWindowTest : public QObject {
 
   QStringList Column(int column) const {
     QStringList texts;
-    for (int row = 0; row < List()->rowCount(); ++row) {
-      texts << List()->item(row, column)->text();
+    for (int row = 0; row < List()->model()->rowCount(); ++row) {
+      texts << CellText(row, column);
     }
     return texts;
   }
   QString Cell(const QString& name, int column) const {
-    for (int row = 0; row < List()->rowCount(); ++row) {
-      if (List()->item(row, 0)->text() == name) {
-        return List()->item(row, column)->text();
+    for (int row = 0; row < List()->model()->rowCount(); ++row) {
+      if (CellText(row, 0) == name) {
+        return CellText(row, column);
       }
     }
     return QStringLiteral("<not listed>");
   }
   void SelectRows(int first, int last) {
-    List()->clearSelection();
-    List()->setRangeSelected(QTableWidgetSelectionRange(first, 0, last, kFileColumnCount - 1),
-                             true);
+    QAbstractItemModel* rows = List()->model();
+    List()->selectionModel()->select(
+        QItemSelection(rows->index(first, 0), rows->index(last, kFileColumnCount - 1)),
+        QItemSelectionModel::ClearAndSelect);
   }
 
   // A folder with drawings of every kind, plus what must not be listed.
@@ -256,7 +263,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(window.search_folder(), Shown(Folder("prog")).toStdString());
     QStringList headers;
     for (int column = 0; column < kFileColumnCount; ++column) {
-      headers << List()->horizontalHeaderItem(column)->text();
+      headers << List()->model()->headerData(column, Qt::Horizontal).toString();
     }
     QCOMPARE(headers, (QStringList{"ファイル名", "Bytes", "種類", "図面メモ", "更新日時", "属性"}));
 
@@ -770,7 +777,7 @@ class MainWindowTest : public QObject {
 
     // Tab leaves the file list for the next control instead of walking its cells.
     List()->setFocus();
-    List()->setCurrentCell(0, 0);
+    List()->setCurrentIndex(List()->model()->index(0, 0));
     QTest::keyClick(List(), Qt::Key_Tab);
     QVERIFY(QApplication::focusWidget() != List());
   }
@@ -826,10 +833,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(prompts_.Take(), QStringList{"beep"});
     QCOMPARE(window.StatusText(), QStringLiteral("図面の格納されているフォルダを指定して下さい。"));
     ClickNode(Tree()->topLevelItem(0));
-    List()->setCurrentCell(2, 0);
-    const QString name = List()->item(2, 0)->text();
-    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {},
-                       List()->visualItemRect(List()->item(2, 0)).center());
+    List()->setCurrentIndex(List()->model()->index(2, 0));
+    const QString name = CellText(2, 0);
+    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, CellRect(2, 0).center());
     QCOMPARE(prompts_.Take(), QStringList{"open:" + Q(folder / name.toStdString())});
   }
 
@@ -942,7 +948,7 @@ class MainWindowTest : public QObject {
     second.join();
     QCOMPARE(handed.load(), 1);
     QCOMPARE(Tree()->topLevelItem(0)->text(0), Shown(folder));
-    QCOMPARE(List()->item(List()->currentRow(), kNameColumn)->text(), QStringLiteral("old.jwc"));
+    QCOMPARE(CellText(List()->currentIndex().row(), kNameColumn), QStringLiteral("old.jwc"));
     // Without a first window nothing takes the path, and the start goes on by itself.
     QVERIFY(!SingleInstance(name + "-none").HandOver(Q(folder)));
   }
@@ -962,7 +968,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(Tree()->topLevelItem(0)->text(0), Shown(folder));
     QStringList selected;
     for (const QModelIndex& index : List()->selectionModel()->selectedRows()) {
-      selected << List()->item(index.row(), kNameColumn)->text();
+      selected << CellText(index.row(), kNameColumn);
     }
     selected.sort();
     QCOMPARE(selected, (QStringList{"old.jwc", "plan.jww"}));
@@ -1019,16 +1025,16 @@ class MainWindowTest : public QObject {
     ClickNode(Tree()->topLevelItem(0));
     PressHeader(kNameColumn);  // f00 ... f59
     auto click_row = [this](int row, Qt::KeyboardModifiers modifiers) {
-      List()->scrollToItem(List()->item(row, kNameColumn));
+      List()->scrollTo(List()->model()->index(row, kNameColumn));
       QTest::mouseClick(List()->viewport(), Qt::LeftButton, modifiers,
-                        List()->visualItemRect(List()->item(row, kNameColumn)).center());
+                        CellRect(row, kNameColumn).center());
     };
     click_row(0, {});
     click_row(50, {});
     click_row(54, Qt::ShiftModifier);
     QStringList names;
     for (const QModelIndex& index : List()->selectionModel()->selectedRows()) {
-      names << List()->item(index.row(), kNameColumn)->text();
+      names << CellText(index.row(), kNameColumn);
     }
     names.sort();
     QCOMPARE(names, (QStringList{"f50.jww", "f51.jww", "f52.jww", "f53.jww", "f54.jww"}));
@@ -1058,13 +1064,13 @@ class MainWindowTest : public QObject {
     auto selected = [this] {
       QStringList names;
       for (const QModelIndex& index : List()->selectionModel()->selectedRows()) {
-        names << List()->item(index.row(), kNameColumn)->text();
+        names << CellText(index.row(), kNameColumn);
       }
       names.sort();
       return names;
     };
     QCOMPARE(selected(), (QStringList{"a.jww", "b.jww"}));
-    QCOMPARE(List()->currentRow(), 2);
+    QCOMPARE(List()->currentIndex().row(), 2);
     ClickConvert();
     QCOMPARE(ReadBytes(out / "a.jww"), FakeDrawing("JWW", "converted(1):aa"));
     QCOMPARE(ReadBytes(out / "b.jww"), FakeDrawing("JWW", "converted(1):bbb"));
@@ -1076,7 +1082,7 @@ class MainWindowTest : public QObject {
     fs::create_directories(out);
     auto click_row = [this](int row, Qt::KeyboardModifiers modifiers) {
       QTest::mouseClick(List()->viewport(), Qt::LeftButton, modifiers,
-                        List()->visualItemRect(List()->item(row, kNameColumn)).center());
+                        CellRect(row, kNameColumn).center());
     };
     click_row(0, {});                   // d
     click_row(2, Qt::ControlModifier);  // b

@@ -22,7 +22,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
@@ -30,9 +30,9 @@
 #include <utility>
 
 #include "formats/standard_formats.h"
-#include "ui/settings_dialogs.h"
 #include "ui/main_window.h"
 #include "ui/preview_pane.h"
+#include "ui/settings_dialogs.h"
 #include "ui/translation.h"
 #include "ui/ui_fonts.h"
 #include "ui/user_prompts.h"
@@ -192,12 +192,19 @@ bool SaveNextModal(const QString& file, bool over_window = false) {
 }
 
 // Selects the row and waits for the preview to show it, the window as large as the screen.
-void PreviewRow(penmorph::TForm1& window, QTableWidget* list, int row) {
+// Selects rows first ... last of the file list, as a drag over them does.
+void SelectListRows(QTableView* list, int first, int last) {
+  QAbstractItemModel* rows = list->model();
+  list->selectionModel()->select(
+      QItemSelection(rows->index(first, 0), rows->index(last, rows->columnCount() - 1)),
+      QItemSelectionModel::ClearAndSelect);
+}
+
+void PreviewRow(penmorph::TForm1& window, QTableView* list, int row) {
   // The whole screen's size, less the window manager's frame.
   const QSize size = window.size();
   window.resize(window.screen()->availableSize() - (window.frameGeometry().size() - size));
-  list->clearSelection();
-  list->setRangeSelected(QTableWidgetSelectionRange(row, 0, row, list->columnCount() - 1), true);
+  SelectListRows(list, row, row);
   window.preview()->TablesChanged(window.tables());
   for (int i = 0; i < 100 && window.preview()->panel().state() != penmorph::app::PanelState::kReady;
        ++i) {
@@ -206,9 +213,9 @@ void PreviewRow(penmorph::TForm1& window, QTableWidget* list, int row) {
   Settle(500);
 }
 
-int RowNamed(QTableWidget* list, const std::function<bool(const QString&)>& wanted) {
-  for (int r = 0; r < list->rowCount(); ++r) {
-    if (wanted(list->item(r, 0)->text().trimmed())) {
+int RowNamed(QTableView* list, const std::function<bool(const QString&)>& wanted) {
+  for (int r = 0; r < list->model()->rowCount(); ++r) {
+    if (wanted(list->model()->index(r, 0).data().toString().trimmed())) {
       return r;
     }
   }
@@ -217,7 +224,7 @@ int RowNamed(QTableWidget* list, const std::function<bool(const QString&)>& want
 
 // The preview of one real drawing (the first listed .jww with more than a few kilobytes),
 // before and after a table that sends colour 2 to red and colour 3 to blue.
-bool SavePreview(penmorph::TForm1& window, QTableWidget* list, const QString& file) {
+bool SavePreview(penmorph::TForm1& window, QTableView* list, const QString& file) {
   const int row = RowNamed(list, [](const QString& name) {
     return name.endsWith(QStringLiteral(".jww"), Qt::CaseInsensitive) &&
            name.contains(QStringLiteral("sample")) && !name.startsWith(QStringLiteral("jw_cad"));
@@ -240,7 +247,7 @@ bool SavePreview(penmorph::TForm1& window, QTableWidget* list, const QString& fi
 
 // The plan with hidden layers (layers.jww, when listed) as jw_cad shows it, then with the box
 // that shows the hidden layers too, fainter.
-bool SaveHiddenLayers(penmorph::TForm1& window, QTableWidget* list, const QString& output) {
+bool SaveHiddenLayers(penmorph::TForm1& window, QTableView* list, const QString& output) {
   const int row = RowNamed(list, [](const QString& name) { return name == "layers.jww"; });
   auto* box = window.findChild<QCheckBox*>(QStringLiteral("HiddenLayersCheckBox"));
   if (row < 0 || box == nullptr) {
@@ -307,19 +314,18 @@ bool SaveTreeRun(penmorph::TForm1& window, QTreeWidget* tree, SnapshotPrompts& p
 
 // "基準チェック" from the menu over every listed file, with a table that sends colour 2 to red
 // and moves layer 0-1 onto 1-4: its report, over the window.
-bool SaveCheck(penmorph::TForm1& window, QTableWidget* list, const QString& file) {
+bool SaveCheck(penmorph::TForm1& window, QTableView* list, const QString& file) {
   QAction* check = nullptr;
   for (QAction* action : window.menuBar()->findChildren<QAction*>()) {
     if (action->text().startsWith(QStringLiteral("基準チェック"))) {
       check = action;
     }
   }
-  if (check == nullptr || list->rowCount() == 0) {
+  if (check == nullptr || list->model()->rowCount() == 0) {
     std::fprintf(stderr, "no menu entry for the check, or nothing listed\n");
     return false;
   }
-  list->setRangeSelected(
-      QTableWidgetSelectionRange(0, 0, list->rowCount() - 1, list->columnCount() - 1), true);
+  SelectListRows(list, 0, list->model()->rowCount() - 1);
   penmorph::ConversionTables& tables = window.tables();
   tables.jww.SetEntry(2, 8);
   tables.layers.SetTarget(penmorph::LayerAddress{0, 1}.Index(), penmorph::LayerAddress{1, 4});
@@ -395,9 +401,9 @@ int main(int argc, char** argv) {
   window.ChooseSearchFolder();
   auto* tree = window.findChild<QTreeWidget*>("TreeView1");
   ListSubfolder(tree, subfolder);
-  auto* list = window.findChild<QTableWidget*>("StringGrid1");
-  if (list->rowCount() > 2) {
-    list->setRangeSelected(QTableWidgetSelectionRange(0, 0, 2, list->columnCount() - 1), true);
+  auto* list = window.findChild<QTableView*>("StringGrid1");
+  if (list->model()->rowCount() > 2) {
+    SelectListRows(list, 0, 2);
   }
   Settle(500);
 
@@ -420,9 +426,8 @@ int main(int argc, char** argv) {
   ok &= SaveCheck(window, list, output + "/check-report.png");
   // Every listed file converted: the files that were not show in the run's report.
   window.ChooseDestination();
-  if (list->rowCount() > 0) {
-    list->setRangeSelected(
-        QTableWidgetSelectionRange(0, 0, list->rowCount() - 1, list->columnCount() - 1), true);
+  if (list->model()->rowCount() > 0) {
+    SelectListRows(list, 0, list->model()->rowCount() - 1);
   }
   window.ConvertFiles();
   ok &= SaveNextModal(output + "/report.png");

@@ -24,17 +24,18 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "app/path_text.h"
 #include "app/window_texts.h"
 #include "ui/failure_report.h"
-#include "ui/settings_dialogs.h"
+#include "ui/file_rows_model.h"
 #include "ui/preview_pane.h"
 #include "ui/qt_text.h"
 #include "ui/screens.h"
+#include "ui/settings_dialogs.h"
 #include "ui/ui_fonts.h"
 
 #ifndef PENMORPH_VERSION
@@ -309,19 +310,7 @@ void TForm1::ShowFolder() {
 
 void TForm1::ShowRows() {
   showing_ = true;
-  list_->setUpdatesEnabled(false);
-  const auto& rows = model_.browser().list().rows();
-  list_->clearContents();
-  list_->setRowCount(static_cast<int>(rows.size()));
-  for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
-    for (int column = 0; column < app::kFileColumnCount; ++column) {
-      auto* cell = new QTableWidgetItem(FromUtf8(rows[row].cells[column]));
-      if (column == app::kSizeColumn) {
-        cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      }
-      list_->setItem(row, column, cell);
-    }
-  }
+  rows_->Reset();
   ShowSelection();
   // The header's arrow on the column the list is sorted by.
   QHeaderView* header = list_->horizontalHeader();
@@ -331,11 +320,10 @@ void TForm1::ShowRows() {
     header->setSortIndicator(sort->column,
                              sort->descending ? Qt::DescendingOrder : Qt::AscendingOrder);
   }
-  list_->setUpdatesEnabled(true);
   showing_ = false;
   const auto& selected = model_.browser().list().selected_rows();
   if (!selected.empty()) {
-    list_->scrollToItem(list_->item(static_cast<int>(selected.front()), 0));
+    list_->scrollTo(rows_->index(static_cast<int>(selected.front()), 0));
   }
 }
 
@@ -353,12 +341,7 @@ void TForm1::FillNameColumn() {
 }
 
 void TForm1::ShowSizes() {
-  const auto& rows = model_.browser().list().rows();
-  for (int row = 0; row < list_->rowCount() && row < static_cast<int>(rows.size()); ++row) {
-    if (QTableWidgetItem* cell = list_->item(row, app::kSizeColumn)) {
-      cell->setText(FromUtf8(rows[row].cells[app::kSizeColumn]));
-    }
-  }
+  rows_->SizesChanged();
 }
 
 void TForm1::ShowSelection() {
@@ -421,8 +404,8 @@ void TForm1::RepadSizes() {
 
 void TForm1::OpenFile() {
   std::optional<std::size_t> row;
-  if (list_->currentRow() >= 0) {
-    row = static_cast<std::size_t>(list_->currentRow());
+  if (list_->currentIndex().isValid()) {
+    row = static_cast<std::size_t>(list_->currentIndex().row());
   }
   model_.OpenRow(row);
 }

@@ -23,13 +23,14 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QSplitter;
-class QTableWidget;
+class QTableView;
 class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace penmorph {
 
 class PreviewPane;
+class FileRowsModel;
 class TForm2;
 class TForm3;
 class TForm4;
@@ -160,7 +161,8 @@ class TForm1 : public QMainWindow, public app::MainWindowView {
   QSplitter* splitter_ = nullptr;
   QComboBox* file_type_ = nullptr;
   QLineEdit* destination_field_ = nullptr;
-  QTableWidget* list_ = nullptr;
+  QTableView* list_ = nullptr;
+  FileRowsModel* rows_ = nullptr;
   QLabel* banner_ = nullptr;
   QLabel* status_ = nullptr;
   QLabel* selection_text_ = nullptr;

@@ -15,16 +15,17 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "app/file_rows.h"
 #include "app/window_texts.h"
-#include "ui/settings_dialogs.h"
+#include "ui/file_rows_model.h"
 #include "ui/preview_pane.h"
 #include "ui/qt_text.h"
 #include "ui/screens.h"
+#include "ui/settings_dialogs.h"
 #include "ui/ui_fonts.h"
 
 // The window's widgets, menus and layout.
@@ -173,14 +174,11 @@ QWidget* TForm1::BuildListPart(QWidget* parent) {
   banner_->hide();
   layout->addWidget(banner_);
 
-  list_ = new QTableWidget(0, app::kFileColumnCount, part);
+  list_ = new QTableView(part);
   list_->setObjectName(QStringLiteral("StringGrid1"));
   list_->setFont(FixedUiFont());
-  QStringList heads;
-  for (std::string_view head : texts::kColumnHeads) {
-    heads << FromUtf8(head);
-  }
-  list_->setHorizontalHeaderLabels(heads);
+  rows_ = new FileRowsModel(model_.browser(), list_);
+  list_->setModel(rows_);
   list_->verticalHeader()->hide();
   list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -211,7 +209,7 @@ QWidget* TForm1::BuildListPart(QWidget* parent) {
       FillNameColumn();  // the names take what another column gave up or took
     }
   });
-  connect(list_, &QTableWidget::itemSelectionChanged, this, [this] {
+  connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     if (!showing_) {
       TakeSelection();
     }
