@@ -97,19 +97,19 @@ struct ConversionTables {
 
 // Inline: the lookups run for every entity of a conversion.
 inline int JwcConvSettings::PenEntry(int pen) {
-  return EntryOfCode(kDosParts, Remaps::kPen, pen);
+  return LookUpEntry(kDosPenEntries, pen);
 }
 
 inline int JwcConvSettings::LineTypeEntry(int type) {
-  return EntryOfCode(kDosParts, Remaps::kLineType, type);
+  return LookUpEntry(kDosLineTypeEntries, type);
 }
 
 inline int JwwConvSettings::ColorEntry(std::int32_t code) {
-  return EntryOfCode(kWindowsParts, Remaps::kPen, code);
+  return LookUpEntry(kWindowsColourEntries, code);
 }
 
 inline int JwwConvSettings::LineTypeEntry(int code) {
-  return EntryOfCode(kWindowsParts, Remaps::kLineType, code);
+  return LookUpEntry(kWindowsLineTypeEntries, code);
 }
 
 inline std::int32_t MapJwcPen(const JwcConvSettings& table, std::uint8_t pen) {

@@ -127,6 +127,46 @@ constexpr int EntryOfCode(const std::array<TablePart, N>& parts, Remaps remaps, 
   return 0;
 }
 
+// The largest source number the parts of that kind remap.
+template <std::size_t N>
+constexpr int LastCode(const std::array<TablePart, N>& parts, Remaps remaps) {
+  int last = 0;
+  for (const TablePart& part : parts) {
+    for (const CodeRun& run : part.codes) {
+      if (part.remaps == remaps && run.last_code > last) {
+        last = run.last_code;
+      }
+    }
+  }
+  return last;
+}
+
+// Source number -> entry for every number up to the last, worked out from the parts when the
+// program is compiled: the lookups run for every entity of a conversion.
+template <std::size_t Size, std::size_t N>
+constexpr std::array<std::int16_t, Size> EntryTable(const std::array<TablePart, N>& parts,
+                                                    Remaps remaps) {
+  std::array<std::int16_t, Size> table{};
+  for (std::size_t code = 0; code < Size; ++code) {
+    table[code] = static_cast<std::int16_t>(EntryOfCode(parts, remaps, static_cast<int>(code)));
+  }
+  return table;
+}
+
+template <std::size_t Size>
+constexpr int LookUpEntry(const std::array<std::int16_t, Size>& table, std::int32_t code) {
+  return code >= 0 && code < static_cast<std::int32_t>(Size) ? table[code] : 0;
+}
+
+inline constexpr auto kDosPenEntries =
+    EntryTable<LastCode(kDosParts, Remaps::kPen) + 1>(kDosParts, Remaps::kPen);
+inline constexpr auto kDosLineTypeEntries =
+    EntryTable<LastCode(kDosParts, Remaps::kLineType) + 1>(kDosParts, Remaps::kLineType);
+inline constexpr auto kWindowsColourEntries =
+    EntryTable<LastCode(kWindowsParts, Remaps::kPen) + 1>(kWindowsParts, Remaps::kPen);
+inline constexpr auto kWindowsLineTypeEntries =
+    EntryTable<LastCode(kWindowsParts, Remaps::kLineType) + 1>(kWindowsParts, Remaps::kLineType);
+
 // The parts follow each other without a gap, each family's last being its flags.
 template <std::size_t N>
 constexpr bool Contiguous(const std::array<TablePart, N>& parts) {
