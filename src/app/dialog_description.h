@@ -121,8 +121,8 @@ class DialogBuilder {
   explicit DialogBuilder(DialogDescription& description) : description_(description) {}
 
   int Add(ControlDescription control);
-  int Label(std::string text, DialogRect place, int group = -1);
-  int Hint(std::string text, DialogRect place, int font_pixels = 0);
+  int Label(std::string name, std::string text, DialogRect place, int group = -1);
+  int Hint(std::string name, std::string text, DialogRect place, int font_pixels = 0);
   int Edit(std::string name, DialogRect place);
   int Button(std::string name, std::string text, DialogRect place);
 

@@ -17,13 +17,17 @@ int DialogBuilder::Add(ControlDescription control) {
   return static_cast<int>(description_.controls.size()) - 1;
 }
 
-int DialogBuilder::Label(std::string text, DialogRect place, int group) {
-  return Add(
-      {.kind = ControlKind::kLabel, .text = std::move(text), .place = place, .group = group});
+int DialogBuilder::Label(std::string name, std::string text, DialogRect place, int group) {
+  return Add({.kind = ControlKind::kLabel,
+              .name = std::move(name),
+              .text = std::move(text),
+              .place = place,
+              .group = group});
 }
 
-int DialogBuilder::Hint(std::string text, DialogRect place, int font_pixels) {
+int DialogBuilder::Hint(std::string name, std::string text, DialogRect place, int font_pixels) {
   return Add({.kind = ControlKind::kHint,
+              .name = std::move(name),
               .text = std::move(text),
               .place = place,
               .font_pixels = font_pixels});
@@ -107,14 +111,14 @@ JwcSettingsDialog::JwcSettingsDialog(JwcConvSettings& table) : table_(table) {
   for (int row = 0; row < 6; ++row) {
     const int top = 24 * (row + 1);
     const texts::PenRow& pen = texts::kPenRows[row];
-    add.Label(std::string(pen.label), {8, top, 36, 12}, pens);
+    add.Label("", std::string(pen.label), {8, top, 36, 12}, pens);
     add.Add({.kind = ControlKind::kSwatch,
              .name = Numbered("Swatch", row + 1),
              .text = std::string(texts::kSwatch),
              .place = {48, top, 48, 12},
              .group = pens,
              .rgb = pen.rgb});
-    add.Label(std::string(texts::kArrow), {88, top, 16, 12}, pens);
+    add.Label("", std::string(texts::kArrow), {88, top, 16, 12}, pens);
     list(row + 1, {112, top - 4, 81, 20}, pens);
   }
   check_box_ = add.Add({.kind = ControlKind::kCheckBox,
@@ -132,11 +136,8 @@ JwcSettingsDialog::JwcSettingsDialog(JwcConvSettings& table) : table_(table) {
     const bool left_column = i < kLeftColumnRows;
     const int top = 24 * ((left_column ? i : i - kLeftColumnRows) + 1);
     const int left = kGroupLeft + (left_column ? 8 : 200);
-    add.Add({.kind = ControlKind::kLabel,
-             .name = Numbered("Label", 19 + i),
-             .text = std::string(texts::kLineTypeLabels[i]),
-             .place = {left, top, 72, 12},
-             .group = line_types});
+    add.Label(Numbered("Label", 19 + i), std::string(texts::kLineTypeLabels[i]),
+              {left, top, 72, 12}, line_types);
     list(JwcSettingsForm::kFirstLineTypeList + i, {left + 80, top - 4, 105, 20}, line_types);
   }
   description_.ok = add.Button("Button1", std::string(texts::kOkButton), {368, 248, 105, 25});
@@ -185,10 +186,7 @@ JwwSettingsDialog::JwwSettingsDialog(JwwConvSettings& table) : table_(table) {
   const std::vector<std::string> captions[2] = {ColourRowCaptions(), LineTypeRowCaptions()};
   for (int grid = 0; grid < 2; ++grid) {
     const int left = grid == 0 ? 8 : 296;
-    add.Add({.kind = ControlKind::kLabel,
-             .name = Numbered("Label", grid + 1),
-             .text = grid_labels[grid],
-             .place = {left, 8, 48, 12}});
+    add.Label(Numbered("Label", grid + 1), grid_labels[grid], {left, 8, 48, 12});
     grids_[grid] = add.Add({.kind = ControlKind::kGrid,
                             .name = Numbered("StringGrid", grid + 1),
                             .place = {left, 24, 281, 217},
@@ -198,32 +196,17 @@ JwwSettingsDialog::JwwSettingsDialog(JwwConvSettings& table) : table_(table) {
   }
   for (int grid = 0; grid < 2; ++grid) {
     const int left = grid == 0 ? 8 : 296;
-    add.Add({.kind = ControlKind::kLabel,
-             .name = Numbered("Label", 3 + 2 * grid),
-             .text = std::string(texts::kFillBefore),
-             .place = {left, 252, 120, 12}});
+    add.Label(Numbered("Label", 3 + 2 * grid), std::string(texts::kFillBefore),
+              {left, 252, 120, 12});
     boxes_[grid] = add.Edit(Numbered("Edit", grid + 1), {left + 128, 248, 49, 20});
-    add.Add({.kind = ControlKind::kLabel,
-             .name = Numbered("Label", 4 + 2 * grid),
-             .text = std::string(texts::kFillAfter),
-             .place = {left + 184, 252, 36, 12}});
+    add.Label(Numbered("Label", 4 + 2 * grid), std::string(texts::kFillAfter),
+              {left + 184, 252, 36, 12});
     fills_[grid] = add.Button(Numbered("Button", grid + 1), std::string(texts::kFillButton),
                               {left + 232, 248, 49, 20});
   }
-  add.Add({.kind = ControlKind::kLabel,
-           .name = "Label8",
-           .text = std::string(texts::kSelectionHint),
-           .place = {8, 272, 552, 12}});
-  add.Add({.kind = ControlKind::kHint,
-           .name = "Label7",
-           .text = std::string(texts::kRangeHint),
-           .place = {8, 288, 570, 15},
-           .font_pixels = 15});
-  add.Add({.kind = ControlKind::kHint,
-           .name = "Label9",
-           .text = std::string(texts::kZeroHint),
-           .place = {8, 304, 240, 15},
-           .font_pixels = 15});
+  add.Label("Label8", std::string(texts::kSelectionHint), {8, 272, 552, 12});
+  add.Hint("Label7", std::string(texts::kRangeHint), {8, 288, 570, 15}, 15);
+  add.Hint("Label9", std::string(texts::kZeroHint), {8, 304, 240, 15}, 15);
   constexpr DialogRect kOptionPlaces[JwwSettingsForm::kOptionCount] = {
       {8, 328, 209, 17}, {8, 352, 209, 17},   {8, 376, 281, 17},   {8, 400, 281, 17},
       {8, 424, 281, 17}, {296, 328, 225, 17}, {296, 352, 225, 17},
@@ -308,10 +291,7 @@ LayerSettingsDialog::LayerSettingsDialog(LayerTable& table)
   const std::string drawing_name(texts::kDrawingNameHeading);
   const std::string new_name(texts::kNewNameHeading);
   // The grids' labels keep their "&": Alt and the letter go to the grid.
-  const int layer_label = add.Add({.kind = ControlKind::kLabel,
-                                   .name = "Label1",
-                                   .text = std::string(texts::kLayerGridLabel),
-                                   .place = {8, 8, 120, 12}});
+  const int layer_label = add.Label("Label1", std::string(texts::kLayerGridLabel), {8, 8, 120, 12});
   layers_ = add.Add({.kind = ControlKind::kGrid,
                      .name = "StringGrid1",
                      .place = {8, 24, 426, 313},
@@ -323,10 +303,8 @@ LayerSettingsDialog::LayerSettingsDialog(LayerTable& table)
                                           {new_name, 150, true}},
                               .first_column = kTarget}});
   description_.controls[layer_label].buddy = layers_;
-  const int group_label = add.Add({.kind = ControlKind::kLabel,
-                                   .name = "Label2",
-                                   .text = std::string(texts::kGroupGridLabel),
-                                   .place = {446, 8, 160, 12}});
+  const int group_label =
+      add.Label("Label2", std::string(texts::kGroupGridLabel), {446, 8, 160, 12});
   groups_ = add.Add({.kind = ControlKind::kGrid,
                      .name = "StringGrid2",
                      .place = {446, 24, 306, 313},
@@ -336,32 +314,14 @@ LayerSettingsDialog::LayerSettingsDialog(LayerTable& table)
                               .columns = {{drawing_name, 110, false}, {new_name, 124, true}},
                               .first_column = kGroupNewName}});
   description_.controls[group_label].buddy = groups_;
-  add.Add({.kind = ControlKind::kLabel,
-           .name = "Label3",
-           .text = std::string(texts::kFillBefore),
-           .place = {8, 348, 120, 12}});
+  add.Label("Label3", std::string(texts::kFillBefore), {8, 348, 120, 12});
   box_ = add.Edit("Edit1", {136, 344, 49, 20});
-  add.Add({.kind = ControlKind::kLabel,
-           .name = "Label4",
-           .text = std::string(texts::kFillAfter),
-           .place = {192, 348, 36, 12}});
+  add.Label("Label4", std::string(texts::kFillAfter), {192, 348, 36, 12});
   fill_ = add.Button("Button1", std::string(texts::kFillButton), {240, 344, 49, 20});
-  add.Add({.kind = ControlKind::kLabel,
-           .name = "Label5",
-           .text = std::string(texts::kSelectionHint),
-           .place = {8, 372, 744, 12}});
-  add.Add({.kind = ControlKind::kHint,
-           .name = "Label6",
-           .text = std::string(texts::kLayerHint),
-           .place = {8, 390, 744, 15}});
-  add.Add({.kind = ControlKind::kHint,
-           .name = "Label7",
-           .text = std::string(texts::kLayerNameHint),
-           .place = {8, 406, 744, 15}});
-  add.Add({.kind = ControlKind::kHint,
-           .name = "Label8",
-           .text = std::string(texts::kLayerScaleHint),
-           .place = {8, 422, 500, 15}});
+  add.Label("Label5", std::string(texts::kSelectionHint), {8, 372, 744, 12});
+  add.Hint("Label6", std::string(texts::kLayerHint), {8, 390, 744, 15});
+  add.Hint("Label7", std::string(texts::kLayerNameHint), {8, 406, 744, 15});
+  add.Hint("Label8", std::string(texts::kLayerScaleHint), {8, 422, 500, 15});
   description_.ok = add.Button("Button2", std::string(texts::kOkButton), {532, 440, 105, 25});
   description_.cancel =
       add.Button("Button3", std::string(texts::kCancelButton), {647, 440, 105, 25});

@@ -9,6 +9,7 @@
 #include <QPalette>
 #include <QPushButton>
 
+#include "ui/qt_text.h"
 #include "ui/screens.h"
 #include "ui/ui_fonts.h"
 #include "ui/user_prompts.h"
@@ -19,10 +20,6 @@ namespace penmorph {
 namespace {
 
 using app::ControlKind;
-
-QString Text(const std::string& text) {
-  return QString::fromStdString(text);
-}
 
 void Paint(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
   widget->setAutoFillBackground(true);
@@ -36,8 +33,8 @@ void Paint(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
 DescribedDialog::DescribedDialog(app::DialogModel& model, UserPrompts& prompts, QWidget* parent)
     : QDialog(parent), model_(model), prompts_(prompts) {
   const app::DialogDescription& description = model.description();
-  setObjectName(Text(description.name));
-  setWindowTitle(Text(description.title));
+  setObjectName(FromUtf8(description.name));
+  setWindowTitle(FromUtf8(description.title));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setFont(FixedUiFont(12));
@@ -69,7 +66,7 @@ QWidget* DescribedDialog::Build(const app::ControlDescription& control, int inde
     case ControlKind::kLabel:
     case ControlKind::kHint:
     case ControlKind::kSwatch: {
-      auto* label = new QLabel(Text(control.text), parent);
+      auto* label = new QLabel(FromUtf8(control.text), parent);
       if (control.kind == ControlKind::kHint) {
         Paint(label, QPalette::Window, Qt::white);
         Paint(label, QPalette::WindowText, Qt::blue);
@@ -82,24 +79,24 @@ QWidget* DescribedDialog::Build(const app::ControlDescription& control, int inde
       break;
     }
     case ControlKind::kGroup:
-      widget = new QGroupBox(Text(control.text), parent);
+      widget = new QGroupBox(FromUtf8(control.text), parent);
       break;
     case ControlKind::kEdit:
       widget = new QLineEdit(parent);
       break;
     case ControlKind::kButton: {
-      auto* button = new QPushButton(Text(control.text), parent);
+      auto* button = new QPushButton(FromUtf8(control.text), parent);
       connect(button, &QPushButton::clicked, this, [this, index] { Press(index); });
       widget = button;
       break;
     }
     case ControlKind::kCheckBox:
-      widget = new QCheckBox(Text(control.text), parent);
+      widget = new QCheckBox(FromUtf8(control.text), parent);
       break;
     case ControlKind::kList: {
       auto* list = new QComboBox(parent);
       for (const std::string& item : control.items) {
-        list->addItem(Text(item));
+        list->addItem(FromUtf8(item));
       }
       list->setMaxVisibleItems(static_cast<int>(control.items.size()));
       widget = list;
@@ -112,7 +109,7 @@ QWidget* DescribedDialog::Build(const app::ControlDescription& control, int inde
   if (control.font_pixels > 0) {
     widget->setFont(FixedUiFont(control.font_pixels));
   }
-  widget->setObjectName(Text(control.name));
+  widget->setObjectName(FromUtf8(control.name));
   widget->setGeometry(place.left, place.top, place.width, place.height);
   return widget;
 }
@@ -158,7 +155,7 @@ void DescribedDialog::ShowValues(const app::DialogValues& values) {
     QWidget* widget = controls_[i];
     const app::ControlValue& value = values[i];
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-      edit->setText(Text(value.text));
+      edit->setText(FromUtf8(value.text));
     } else if (auto* check = qobject_cast<QCheckBox*>(widget)) {
       check->setChecked(value.checked);
     } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
@@ -186,7 +183,7 @@ void DescribedDialog::CarryOut(const app::DialogReply& reply) {
   if (!reply.error.empty()) {
     prompts_.Beep();
     // Before a cell's editor opens: the box taking the focus would close it again.
-    prompts_.ShowMessage(this, app::MessageKind::kError, Text(reply.error));
+    prompts_.ShowMessage(this, app::MessageKind::kError, FromUtf8(reply.error));
   }
   if (reply.focus >= 0) {
     if (ValueGrid* grid = Grid(reply.focus); grid != nullptr && reply.edit_row >= 0) {
@@ -196,7 +193,7 @@ void DescribedDialog::CarryOut(const app::DialogReply& reply) {
     }
   }
   if (!reply.question.empty()) {
-    CarryOut(model_.Answer(prompts_.AskYesNo(this, Text(reply.question))));
+    CarryOut(model_.Answer(prompts_.AskYesNo(this, FromUtf8(reply.question))));
     return;
   }
   if (reply.close == app::DialogReply::Close::kAccept) {

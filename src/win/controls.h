@@ -5,10 +5,16 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
 namespace penmorph::win {
+
+// A colour given as 0xRRGGBB, as GDI takes it.
+inline COLORREF ColorOf(std::uint32_t rgb) {
+  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
 
 HWND AddControl(HWND parent, const wchar_t* window_class, std::string_view text, DWORD style,
                 int id, DWORD extended_style = 0);

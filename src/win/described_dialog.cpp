@@ -13,10 +13,6 @@ namespace {
 
 using app::ControlKind;
 
-COLORREF ColorOf(std::uint32_t rgb) {
-  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
-}
-
 constexpr COLORREF kHintText = RGB(0x00, 0x00, 0xFF);
 constexpr COLORREF kHintGround = RGB(0xFF, 0xFF, 0xFF);
 

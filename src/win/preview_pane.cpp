@@ -24,10 +24,6 @@ namespace texts = app::preview_texts;
 constexpr UINT kDeliver = WM_APP + 20;  // from the panel's worker
 constexpr double kClip = 1e5;           // screen pixels beyond which GDI's numbers are not trusted
 
-COLORREF ColorOf(std::uint32_t rgb) {
-  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
-}
-
 // Cuts the segment a-b to the square of +-kClip pixels; false when nothing of it is left.
 bool Clip(app::ScreenPoint& a, app::ScreenPoint& b) {
   double t0 = 0;
