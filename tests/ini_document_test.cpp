@@ -124,6 +124,26 @@ TEST(IniDocumentSet, RefusesWhatOneLineCannotHold) {
   EXPECT_EQ(doc.Serialize(), "[S]\nk=old\n");
 }
 
+TEST(IniDocumentEntries, KeepFileOrderAndAreReplacedInTheOrderGiven) {
+  auto doc = IniDocument::Parse("[R]\r\nb=1\r\n; note\r\nA = \" 2 \"\r\nb=3\r\n[S]\r\nx=y\r\n");
+  using Entries = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(doc.Entries("r"), (Entries{{"b", "1"}, {"A", " 2 "}, {"b", "3"}}));
+  EXPECT_EQ(doc.Entries("none"), Entries{});
+
+  // Old keys go, the note stays; a key the format cannot hold is left out and said so.
+  EXPECT_FALSE(doc.SetEntries("R", {{"z", "1"}, {"k=v", "2"}, {"a", " 3"}, {"[x]", "4"}}));
+  EXPECT_EQ(doc.Serialize(), "[R]\r\nz=1\r\na=\" 3\"\r\n; note\r\n[S]\r\nx=y\r\n");
+  EXPECT_EQ(doc.Entries("R"), (Entries{{"z", "1"}, {"a", " 3"}}));
+
+  // A missing section is added only when there is something to hold.
+  EXPECT_TRUE(doc.SetEntries("T", {}));
+  EXPECT_EQ(doc.Entries("T"), Entries{});
+  EXPECT_EQ(doc.Serialize().find("[T]"), std::string::npos);
+  EXPECT_TRUE(doc.SetEntries("T", {{"k", "v"}}));
+  EXPECT_EQ(doc.Serialize().substr(doc.Serialize().find("[S]")),
+            "[S]\r\nx=y\r\n\r\n[T]\r\nk=v\r\n");
+}
+
 TEST(IniDocumentFile, MissingFileIsEmptyAndSaveCreatesIt) {
   ScratchFolder folder;
   auto doc = IniDocument::Load(folder / "none.ini");

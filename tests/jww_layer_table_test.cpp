@@ -6,8 +6,10 @@
 
 #include <cstring>
 #include <functional>
+#include <map>
 
 #include "common/little_endian.h"
+#include "common/text.h"
 #include "convert/batch_converter.h"
 #include "fakes.h"
 #include "formats/standard_formats.h"
@@ -378,6 +380,152 @@ TEST(LayerTable, OnTheSamplesOnlyWhatTheTableNamesChanges) {
     EXPECT_EQ(NameText(moved.drawing.header.layers[1].name), "壁");
     EXPECT_EQ(moved.drawing.entities.order, plain.drawing.entities.order);
   }
+}
+
+// --- rules by name ---
+
+ArchiveString ShiftJis(std::string_view utf8) {
+  return EncodeName(utf8, false).value();
+}
+
+LayerTable ByName(std::vector<LayerNameRule> rules) {
+  LayerTable table;
+  table.SetNameRules(std::move(rules));
+  return table;
+}
+
+TEST(LayerTable, ARuleByNameMovesEveryBaseOfTheLayersItTakes) {
+  Parts drawing = Drawing(700);
+  drawing.header.layers[kMapped.Index()].name = ShiftJis("\u3000外壁 ");  // blanks as partners type
+  drawing.header.layers[kKept.Index()].name = ShiftJis("外壁位置");
+  const std::string bytes = Bytes(drawing);
+  const auto before = Bases(drawing);
+
+  // The name trimmed matches; without "*" another name does not. The table's own new name for
+  // the layer does not hide the name the rule looks at.
+  LayerTable table = ByName({{"外壁", kTarget}});
+  table.SetLayerName(kMapped.Index(), "壁");
+  const Converted converted = ConvertJww(bytes, table);
+  ASSERT_TRUE(converted.status.ok()) << converted.status.error().Describe();
+  EXPECT_EQ(NameText(converted.drawing.header.layers[kMapped.Index()].name), "壁");
+  const auto after = Bases(converted.drawing);
+  ASSERT_EQ(before.size(), after.size());
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    EntityBase expected = before[i].second;
+    if (LayerAddress{expected.LayerGroup, expected.Layer} == kMapped) {
+      expected.LayerGroup = static_cast<std::uint16_t>(kTarget.group);
+      expected.Layer = static_cast<std::uint16_t>(kTarget.layer);
+    }
+    EXPECT_EQ(after[i].second, expected) << after[i].first;
+  }
+
+  // A layer's own entry wins over every rule; a pattern takes both names.
+  LayerTable both = ByName({{"*壁*", kTarget}});
+  both.SetTarget(kKept.Index(), kKept);
+  const Converted patterned = ConvertJww(bytes, both);
+  ASSERT_TRUE(patterned.status.ok());
+  for (const auto& [where, base] : Bases(patterned.drawing)) {
+    const LayerAddress at{base.LayerGroup, base.Layer};
+    EXPECT_TRUE(at == kTarget || at == kKept) << where;
+  }
+  EXPECT_EQ(Bases(patterned.drawing), Bases(ConvertJww(bytes, table).drawing));
+
+  // A move by name into a group of another scale fails like one by address.
+  const Converted clash = ConvertJww(bytes, ByName({{"外壁", {1, 0}}}));
+  ASSERT_FALSE(clash.status.ok());
+  EXPECT_EQ(clash.status.error().kind, ErrorKind::kScaleClash);
+}
+
+TEST(LayerTable, RulesByNameLeaveSymbolsAlone) {
+  JwsWorkspace symbol;
+  const std::string line = testing::JwsWithOneLine(420);
+  auto in = Reader(line);
+  ASSERT_TRUE(IsOk(JwsRead(in, symbol)));
+  VectorSink plain;
+  VectorSink converted;
+  auto plain_in = Reader(line);
+  auto from = Reader(line);
+  ASSERT_TRUE(ConvertJwsStream(plain_in, {}, plain, {}).ok());
+  ASSERT_TRUE(ConvertJwsStream(from, {}, converted, ByName({{"*", kTarget}})).ok());
+  EXPECT_EQ(converted.bytes(), plain.bytes());
+}
+
+// Every sample that names its layers, with a rule for each name only one layer bears (the first
+// written as a pattern): exactly the bases of those layers move.
+TEST(LayerTable, OnTheSamplesRulesByNameMoveExactlyTheNamedLayers) {
+  const auto samples = testing::SampleFiles(".jww");
+  if (samples.empty()) {
+    GTEST_SKIP() << "no samples";
+  }
+  int with_names = 0;
+  for (const fs::path& sample : samples) {
+    SCOPED_TRACE(sample.filename().string());
+    const std::string bytes = testing::ReadBytes(sample);
+    const Converted plain = ConvertJww(bytes, {});
+    ASSERT_TRUE(plain.status.ok());
+    // Names as the rules compare them; a name two layers bear gets no rule.
+    std::map<std::u32string, std::vector<int>> layers_by_name;
+    std::array<std::string, kLayerCount> names;
+    for (int index = 0; index < kLayerCount; ++index) {
+      names[index] = NameText(plain.drawing.header.layers[index].name);
+      if (!FoldLayerName(names[index]).empty()) {
+        layers_by_name[FoldLayerName(names[index])].push_back(index);
+      }
+    }
+    std::vector<LayerNameRule> rules;
+    std::map<int, LayerAddress> expected_moves;
+    for (const auto& [name, indices] : layers_by_name) {
+      const std::string& written = names[indices[0]];
+      if (indices.size() != 1 || written.find_first_of("*?") != std::string::npos) {
+        continue;
+      }
+      const LayerAddress from = LayerAddress::FromIndex(indices[0]);
+      const LayerAddress to{from.group, kLayersPerGroup - 1 - from.layer};
+      // One rule is a pattern: the name with its last character as "?", where that takes no
+      // other layer's name.
+      std::string pattern = written;
+      if (rules.empty()) {
+        std::size_t last = 0;
+        for (std::size_t at = 0; at < written.size() && NextCodePoint(written, at);) {
+          last = at == written.size() ? last : at;
+        }
+        std::string candidate = written.substr(0, last) + "?";
+        int taken = 0;
+        for (const std::string& other : names) {
+          taken += !FoldLayerName(other).empty() && LayerNameMatches(candidate, other) ? 1 : 0;
+        }
+        if (taken == 1 && candidate != written) {
+          pattern = candidate;
+        }
+      }
+      rules.push_back({pattern, to});
+      expected_moves[indices[0]] = to;
+    }
+    if (rules.empty()) {
+      continue;
+    }
+    ++with_names;
+    const Converted moved = ConvertJww(bytes, ByName(rules));
+    ASSERT_TRUE(moved.status.ok()) << moved.status.error().Describe();
+    auto expected = Bases(plain.drawing);
+    std::size_t moved_bases = 0;
+    for (auto& [where, base] : expected) {
+      if (base.Layer >= kLayersPerGroup || base.LayerGroup >= kLayerGroupCount) {
+        continue;
+      }
+      const auto move = expected_moves.find(LayerAddress{base.LayerGroup, base.Layer}.Index());
+      if (move != expected_moves.end()) {
+        moved_bases += move->second == LayerAddress{base.LayerGroup, base.Layer} ? 0 : 1;
+        base.LayerGroup = static_cast<std::uint16_t>(move->second.group);
+        base.Layer = static_cast<std::uint16_t>(move->second.layer);
+      }
+    }
+    EXPECT_EQ(Bases(moved.drawing), expected);
+    EXPECT_EQ(moved.drawing.header, plain.drawing.header);
+    EXPECT_EQ(moved.drawing.entities.order, plain.drawing.entities.order);
+    RecordProperty(sample.filename().string() + " moved", static_cast<int>(moved_bases));
+  }
+  EXPECT_GT(with_names, 0) << "no sample names its layers";
 }
 
 // --- info ---

@@ -34,6 +34,9 @@ ConversionTables RandomTables(unsigned seed) {
   }
   tables.layers.SetLayerName(index(random), " 前後に空白 ");
   tables.layers.SetGroupName(static_cast<int>(random() % kLayerGroupCount), "平面図");
+  tables.layers.SetNameRules({{"*壁*", LayerAddress::FromIndex(index(random))},
+                              {"\u3000屋根", LayerAddress::FromIndex(index(random))},
+                              {"ＡＢ?", LayerAddress::FromIndex(index(random))}});
   return tables;
 }
 
@@ -133,6 +136,29 @@ TEST(SettingsFile, LayerSectionsTakeHexInEitherCaseAndIgnoreWhatDoesNotParse) {
   expected.SetGroupName(2, "平面図");
   expected.SetGroupName(0xF, "外構");
   EXPECT_EQ(tables.layers, expected);
+}
+
+TEST(SettingsFile, RulesByNameKeepTheirOrderAndPassOverWhatIsNoRule) {
+  ScratchFolder folder;
+  // Shift-JIS, as a Japanese editor writes it: "*壁*=0-2", " 　屋根 = 1-3", "　　=0-1" (no name
+  // once trimmed), "窓=zz" (no layer), "*壁*=0-5" (a second rule, which never wins).
+  WriteBytes(folder / "names.set",
+             "[LAYERBYNAME]\r\n*\x95\xC7*=0-2\r\n \x81\x40\x89\xAE\x8D\xAA = 1-3\r\n"
+             "\x81\x40\x81\x40=0-1\r\n\x91\x8B=zz\r\n*\x95\xC7*=0-5\r\n");
+  ConversionTables tables;
+  ASSERT_TRUE(OpenSettingsFile(folder / "names.set", tables).ok());
+  const std::vector<LayerNameRule> expected = {
+      {"*壁*", {0, 2}}, {"\u3000屋根", {1, 3}}, {"*壁*", {0, 5}}};
+  EXPECT_EQ(tables.layers.name_rules(), expected);
+  EXPECT_TRUE(tables.layers.MovesLayers());
+
+  ASSERT_TRUE(SaveSettingsFile(folder / "names.set", tables).ok());
+  const std::string saved = ReadBytes(folder / "names.set");
+  EXPECT_EQ(saved.substr(0, saved.find("[JWC]")),
+            "[LAYERBYNAME]\r\n*壁*=0-2\r\n\u3000屋根=1-3\r\n*壁*=0-5\r\n\r\n");
+  ConversionTables opened;
+  ASSERT_TRUE(OpenSettingsFile(folder / "names.set", opened).ok());
+  EXPECT_EQ(opened, tables);
 }
 
 TEST(SettingsFile, WithoutLayerSectionsMovesNothingAndSurvivesASaveByteForByte) {

@@ -108,10 +108,13 @@ bool StartsWith(std::span<const std::uint8_t> bytes, std::string_view prefix) {
                     [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
 }
 
-bool MatchesWildcard(std::string_view text, std::string_view pattern) {
+namespace {
+
+template <class Char>
+bool Wildcard(std::basic_string_view<Char> text, std::basic_string_view<Char> pattern) {
   // Iterative: on a mismatch, let the last "*" take one more byte.
   std::size_t t = 0, p = 0;
-  std::size_t star = std::string_view::npos, star_t = 0;
+  std::size_t star = std::basic_string_view<Char>::npos, star_t = 0;
   while (t < text.size()) {
     if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == text[t])) {
       ++t;
@@ -119,7 +122,7 @@ bool MatchesWildcard(std::string_view text, std::string_view pattern) {
     } else if (p < pattern.size() && pattern[p] == '*') {
       star = p++;
       star_t = t;
-    } else if (star != std::string_view::npos) {
+    } else if (star != std::basic_string_view<Char>::npos) {
       p = star + 1;
       t = ++star_t;
     } else {
@@ -130,6 +133,16 @@ bool MatchesWildcard(std::string_view text, std::string_view pattern) {
     ++p;
   }
   return p == pattern.size();
+}
+
+}  // namespace
+
+bool MatchesWildcard(std::string_view text, std::string_view pattern) {
+  return Wildcard(text, pattern);
+}
+
+bool MatchesWildcard(std::u32string_view text, std::u32string_view pattern) {
+  return Wildcard(text, pattern);
 }
 
 std::string_view FileExtension(std::string_view file_name) {
@@ -201,45 +214,64 @@ std::string_view CutUtf8(std::string_view text, std::size_t max_bytes) {
   return text.substr(0, cut);
 }
 
+std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& i) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  std::size_t length = 0;
+  char32_t code = 0;
+  if (lead < 0x80) {
+    ++i;
+    return lead;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    code = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    code = lead & 0x0F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    code = lead & 0x07;
+  } else {
+    return std::nullopt;
+  }
+  if (i + length > text.size()) {
+    return std::nullopt;
+  }
+  for (std::size_t k = 1; k < length; ++k) {
+    const auto next = static_cast<unsigned char>(text[i + k]);
+    if ((next & 0xC0) != 0x80) {
+      return std::nullopt;
+    }
+    code = (code << 6) | (next & 0x3F);
+  }
+  // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+  if ((length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF)) ||
+      (code >= 0xD800 && code <= 0xDFFF)) {
+    return std::nullopt;
+  }
+  i += length;
+  return code;
+}
+
 bool IsValidUtf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = 0;
-    char32_t code = 0;
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-      code = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      code = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      code = lead & 0x07;
-    } else {
+  for (std::size_t i = 0; i < text.size();) {
+    if (!NextCodePoint(text, i)) {
       return false;
     }
-    if (i + length > text.size()) {
-      return false;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) {
-        return false;
-      }
-      code = (code << 6) | (next & 0x3F);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
-    if ((length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF)) ||
-        (code >= 0xD800 && code <= 0xDFFF)) {
-      return false;
-    }
-    i += length;
   }
   return true;
+}
+
+std::u32string CodePoints(std::string_view utf8) {
+  std::u32string codes;
+  for (std::size_t i = 0; i < utf8.size();) {
+    if (std::optional<char32_t> code = NextCodePoint(utf8, i)) {
+      codes += *code;
+    } else {
+      codes += U'\uFFFD';
+      ++i;
+    }
+  }
+  return codes;
 }
 
 std::string EscapedBytes(std::string_view bytes, std::size_t max_shown) {

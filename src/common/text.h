@@ -3,6 +3,7 @@
 // Text and number helpers shared by the settings, the formats and the window.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -48,12 +49,19 @@ bool StartsWith(std::span<const std::uint8_t> bytes, std::string_view prefix);
 
 // Wildcards byte for byte: "*" stands for any run of bytes, "?" for any one byte.
 bool MatchesWildcard(std::string_view text, std::string_view pattern);
+// The same, character for character.
+bool MatchesWildcard(std::u32string_view text, std::u32string_view pattern);
 
 // The extension of a file name from its last dot, dot included; empty when there is no dot.
 std::string_view FileExtension(std::string_view file_name);
 
 // Whether `text` is UTF-8 throughout: no overlong forms, surrogates or values past U+10FFFF.
 bool IsValidUtf8(std::string_view text);
+// The character that starts at byte `i`, moving `i` past it; nullopt (and `i` unchanged) where
+// the bytes there are not UTF-8.
+std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& i);
+// The characters of UTF-8 text; a byte that is not UTF-8 stands as U+FFFD.
+std::u32string CodePoints(std::string_view utf8);
 
 // Bytes of a file quoted in a message: printable ASCII as it is, every other byte (and the
 // backslash) as \xNN, at most `max_shown` bytes of them and "..." after a longer run. What a

@@ -1,5 +1,7 @@
 #include "preview/inventory.h"
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace penmorph::preview {
@@ -64,6 +66,22 @@ void Inventory::Merge(const Inventory& other) {
   moves.colors.Merge(other.moves.colors);
   moves.line_types.Merge(other.moves.line_types);
   moves.layers.Merge(other.moves.layers);
+  for (const NameRuleMoves& rule : other.name_rules) {
+    auto same = [&](const NameRuleMoves& mine) {
+      return mine.pattern == rule.pattern && mine.target == rule.target;
+    };
+    auto mine = std::find_if(name_rules.begin(), name_rules.end(), same);
+    if (mine == name_rules.end()) {
+      name_rules.push_back(rule);
+      continue;
+    }
+    mine->parts += rule.parts;
+    std::vector<int> layers;
+    std::set_union(mine->layers.begin(), mine->layers.end(), rule.layers.begin(), rule.layers.end(),
+                   std::back_inserter(layers));
+    mine->layers = std::move(layers);
+  }
+  names_known = names_known || other.names_known;
 }
 
 std::string ColorLabel(CodeFamily family, int code) {

@@ -102,6 +102,15 @@ struct SettingColor {
   bool operator==(const SettingColor&) const = default;
 };
 
+// What one rule of the layer table's rules by name took in a drawing.
+struct NameRuleMoves {
+  std::string pattern;      // as the table has it
+  int target = 0;           // layer index
+  std::vector<int> layers;  // the layers whose names it took, by index, ascending
+  std::uint64_t parts = 0;  // attribute blocks it moved off those layers
+  bool operator==(const NameRuleMoves&) const = default;
+};
+
 struct Inventory {
   std::string format;   // "JWW"
   std::string version;  // empty when the format has none
@@ -118,6 +127,10 @@ struct Inventory {
   InventorySide before;
   InventorySide after;
   InventoryMoves moves;
+  // The rules by name that took some layer, in the table's order. A symbol keeps no layer
+  // names, so none ever takes one of its layers (see `names_known`).
+  std::vector<NameRuleMoves> name_rules;
+  bool names_known = false;  // the file names its layers (JWW)
   std::vector<SettingColor> settings;
 
   std::uint64_t ChangedSettings() const;

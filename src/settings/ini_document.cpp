@@ -186,12 +186,84 @@ std::optional<std::string> IniDocument::Get(std::string_view section, std::strin
   if (index == npos) {
     return std::nullopt;
   }
-  const Line& line = lines_[index];
+  return ValueOf(lines_[index]);
+}
+
+std::string IniDocument::ValueOf(const Line& line) {
   std::string_view value = TrimBlanks(std::string_view(line.text).substr(line.value_start));
   if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
     value = value.substr(1, value.size() - 2);
   }
   return std::string(value);
+}
+
+std::vector<std::pair<std::string, std::string>> IniDocument::Entries(
+    std::string_view section) const {
+  std::vector<std::pair<std::string, std::string>> entries;
+  const std::size_t header = FindSection(section);
+  for (std::size_t i = header + 1; header != npos && i < lines_.size(); ++i) {
+    if (lines_[i].kind == LineKind::kSection) {
+      break;
+    }
+    if (lines_[i].kind == LineKind::kKey) {
+      entries.emplace_back(lines_[i].name, ValueOf(lines_[i]));
+    }
+  }
+  return entries;
+}
+
+bool IniDocument::SetEntries(std::string_view section,
+                             const std::vector<std::pair<std::string, std::string>>& entries) {
+  const std::string ending = NewLineEnding();
+  std::size_t header = FindSection(section);
+  if (header == npos && entries.empty()) {
+    return true;  // nothing to hold: no section added
+  }
+  if (header == npos) {
+    header = SectionHeader(section, ending);
+  }
+  for (std::size_t i = header + 1; i < lines_.size() && lines_[i].kind != LineKind::kSection;) {
+    if (lines_[i].kind == LineKind::kKey) {
+      lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
+    } else {
+      ++i;
+    }
+  }
+  bool all_held = true;
+  std::size_t at = header + 1;
+  for (const auto& [key, value] : entries) {
+    if (!CanHold(key, value)) {
+      all_held = false;
+      continue;
+    }
+    if (at == lines_.size()) {
+      EndLastLine(ending);
+    }
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at++),
+                  Classify(key + "=" + EncodeValue(value), ending));
+  }
+  return all_held;
+}
+
+bool IniDocument::CanHold(std::string_view key, std::string_view value) {
+  const bool bad_key = key.empty() || TrimBlanks(key) != key || HasLineBreakOrNul(key) ||
+                       key.find('=') != std::string_view::npos || key.front() == '[' ||
+                       key.front() == ';';
+  return !bad_key && !HasLineBreakOrNul(value);
+}
+
+std::size_t IniDocument::SectionHeader(std::string_view section, const std::string& ending) {
+  if (const std::size_t header = FindSection(section); header != npos) {
+    return header;
+  }
+  if (!lines_.empty()) {
+    EndLastLine(ending);  // the old last line gets the end it lacked
+    if (!TrimBlanks(lines_.back().text).empty()) {
+      lines_.push_back(Classify("", ending));
+    }
+  }
+  lines_.push_back(Classify("[" + std::string(section) + "]", ending));
+  return lines_.size() - 1;
 }
 
 std::string IniDocument::NewLineEnding() const {
@@ -218,27 +290,11 @@ void IniDocument::EndLastLine(const std::string& ending) {
 bool IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
   bool bad_section = section.empty() || TrimBlanks(section) != section ||
                      HasLineBreakOrNul(section) || section.find(']') != std::string_view::npos;
-  bool bad_key = key.empty() || TrimBlanks(key) != key || HasLineBreakOrNul(key) ||
-                 key.find('=') != std::string_view::npos || key.front() == '[' ||
-                 key.front() == ';';
-  if (bad_section || bad_key || HasLineBreakOrNul(value)) {
+  if (bad_section || !CanHold(key, value)) {
     return false;
   }
   std::string ending = NewLineEnding();
-  std::size_t header = FindSection(section);
-  if (header == npos) {
-    if (!lines_.empty()) {
-      EndLastLine(ending);  // the old last line gets the end it lacked
-      if (!TrimBlanks(lines_.back().text).empty()) {
-        lines_.push_back(Classify("", ending));
-      }
-    }
-    std::string section_line = "[";
-    section_line += section;
-    section_line += ']';
-    lines_.push_back(Classify(std::move(section_line), ending));
-    header = lines_.size() - 1;
-  }
+  const std::size_t header = SectionHeader(section, ending);
   std::string encoded = EncodeValue(value);
   std::size_t index = FindKey(header, key);
   if (index != npos) {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/result.h"
@@ -39,6 +40,14 @@ class IniDocument {
   // missing section or key is no change. Every other line stays.
   void Remove(std::string_view section, std::string_view key);
 
+  // Every key of the first section of that name, in file order, with its value as Get gives it;
+  // for sections whose keys are data (names) rather than a fixed set.
+  std::vector<std::pair<std::string, std::string>> Entries(std::string_view section) const;
+  // Makes `entries` the keys of the section, in that order: its old key lines go, its other
+  // lines stay. Entries the format cannot hold are left out; false when any was.
+  bool SetEntries(std::string_view section,
+                  const std::vector<std::pair<std::string, std::string>>& entries);
+
   std::string Serialize() const;
 
   // Writes the whole document to a temporary file beside the target and renames it into place,
@@ -58,6 +67,10 @@ class IniDocument {
   };
 
   static Line Classify(std::string text, std::string ending);
+  static std::string ValueOf(const Line& line);
+  static bool CanHold(std::string_view key, std::string_view value);
+  // The section's header line, added at the end when absent.
+  std::size_t SectionHeader(std::string_view section, const std::string& ending);
   // Before a line is added after the last one: the last line's end made whole.
   void EndLastLine(const std::string& ending);
   // Index of the section's header line, or npos.

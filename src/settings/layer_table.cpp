@@ -44,6 +44,69 @@ std::optional<LayerAddress> ParseLayerAddress(std::string_view text) {
   return LayerAddress{*group, *layer};
 }
 
+std::u32string FoldLayerName(std::string_view utf8) {
+  std::u32string name = CodePoints(utf8);
+  auto blank = [](char32_t c) { return c == U' ' || c == U'\t' || c == U'\u3000'; };
+  while (!name.empty() && blank(name.back())) {
+    name.pop_back();
+  }
+  const auto first = std::find_if_not(name.begin(), name.end(), blank);
+  name.erase(name.begin(), first);
+  for (char32_t& c : name) {
+    const bool wide_digit = c >= U'\uFF10' && c <= U'\uFF19';
+    const bool wide_letter =
+        (c >= U'\uFF21' && c <= U'\uFF3A') || (c >= U'\uFF41' && c <= U'\uFF5A');
+    if (wide_digit || wide_letter) {
+      c = c - U'\uFF10' + U'0';
+    }
+    if (c >= U'A' && c <= U'Z') {
+      c = c - U'A' + U'a';
+    }
+  }
+  return name;
+}
+
+bool LayerNameMatches(std::string_view pattern, std::string_view name) {
+  return MatchesWildcard(FoldLayerName(name), FoldLayerName(pattern));
+}
+
+bool LayerPlan::MovesLayers() const {
+  for (int index = 0; index < kLayerCount; ++index) {
+    if (targets[index] != kStays && targets[index] != index) {
+      return true;
+    }
+  }
+  return false;
+}
+
+LayerPlan LayerTable::PlanFor(const std::array<std::string, kLayerCount>* names) const {
+  LayerPlan plan;
+  plan.targets = targets_;
+  plan.rules.fill(LayerPlan::kStays);
+  if (names == nullptr || name_rules_.empty()) {
+    return plan;
+  }
+  std::vector<std::u32string> patterns;
+  patterns.reserve(name_rules_.size());
+  for (const LayerNameRule& rule : name_rules_) {
+    patterns.push_back(FoldLayerName(rule.pattern));
+  }
+  for (int index = 0; index < kLayerCount; ++index) {
+    const std::u32string name = FoldLayerName((*names)[index]);
+    if (targets_[index] != kStays || name.empty()) {
+      continue;  // the layer's own entry wins; an unnamed layer is taken by no name
+    }
+    for (std::size_t rule = 0; rule < patterns.size(); ++rule) {
+      if (!patterns[rule].empty() && MatchesWildcard(name, patterns[rule])) {
+        plan.targets[index] = static_cast<std::int16_t>(name_rules_[rule].target.Index());
+        plan.rules[index] = static_cast<std::int16_t>(rule);
+        break;
+      }
+    }
+  }
+  return plan;
+}
+
 std::string LayerGroupText(int group) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   return std::string(1, kDigits[group & 0xF]);
@@ -89,6 +152,9 @@ void LayerTable::SetGroupName(int group, std::string name) {
 }
 
 bool LayerTable::MovesLayers() const {
+  if (!name_rules_.empty()) {
+    return true;
+  }
   for (int index = 0; index < kLayerCount; ++index) {
     if (targets_[index] != kStays && targets_[index] != index) {
       return true;

@@ -6,7 +6,6 @@ namespace penmorph {
 
 namespace {
 
-
 struct TextKey {
   std::string_view key;
   std::string AppSettings::*field;
@@ -83,6 +82,18 @@ void ApplyLayerTable(const IniDocument& document, LayerTable& table) {
       table.SetGroupName(group, name.text);
     }
   }
+  // A key that is no name once trimmed, or a target that is no layer, is passed over like any
+  // other bad key.
+  std::vector<LayerNameRule> rules;
+  for (const auto& [key, value] : document.Entries(kLayerByNameSection)) {
+    const std::string pattern(CutUtf8(key, kTextBufferSize - 1));
+    const std::optional<LayerAddress> target =
+        ParseLayerAddress(CutUtf8(value, kTextBufferSize - 1));
+    if (target && !FoldLayerName(pattern).empty()) {
+      rules.push_back({pattern, *target});
+    }
+  }
+  table.SetNameRules(std::move(rules));
 }
 
 // Only what is set is written; a key that is no longer set is removed, so a target cleared in
@@ -107,6 +118,11 @@ void StoreLayerTable(IniDocument& document, const LayerTable& table) {
   for (int group = 0; group < kLayerGroupCount; ++group) {
     StoreEntry(document, kGroupNameSection, LayerGroupText(group), table.GroupName(group));
   }
+  std::vector<std::pair<std::string, std::string>> rules;
+  for (const LayerNameRule& rule : table.name_rules()) {
+    rules.emplace_back(std::string(TrimBlanks(rule.pattern)), LayerAddressText(rule.target));
+  }
+  document.SetEntries(kLayerByNameSection, rules);
 }
 
 }  // namespace

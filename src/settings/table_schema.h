@@ -92,10 +92,12 @@ inline constexpr std::array<TablePart, 5> kWindowsParts = {kJwwColours, kSxfColo
                                                            kSxfLineTypes, kJwwOptions};
 
 // The layer table's sections: "0-3=2-5" in [LAYER], "2-5=壁" in [LAYERNAME], "2=平面図" in
-// [GROUPNAME].
+// [GROUPNAME], "*壁*=0-2" in [LAYERBYNAME].
 inline constexpr std::string_view kLayerSection = "LAYER";
 inline constexpr std::string_view kLayerNameSection = "LAYERNAME";
 inline constexpr std::string_view kGroupNameSection = "GROUPNAME";
+// Rules by name, in the order they are tried: "*壁*=0-2".
+inline constexpr std::string_view kLayerByNameSection = "LAYERBYNAME";
 
 // Whether `value` is one the rule accepts.
 constexpr bool IsValidEntry(EntryRule rule, std::int32_t value) {

@@ -87,7 +87,7 @@ Status RemapEntities(const JwwConvSettings& table, int version, EntityTables& ma
   return remap.status();
 }
 
-Status MoveLayers(const LayerTable& layers, const GroupScales& scales, int version,
+Status MoveLayers(const LayerPlan& layers, const GroupScales& scales, int version,
                   EntityTables& main, std::vector<WorkspaceBlockDef>& block_defs) {
   LayerMover mover(layers, scales);
   auto move_tables = [&](EntityTables& tables) {
@@ -105,7 +105,7 @@ Status MoveLayers(const LayerTable& layers, const GroupScales& scales, int versi
   return mover.status();
 }
 
-Status RemapEntities(const JwwConvSettings& table, const LayerTable& layers,
+Status RemapEntities(const JwwConvSettings& table, const LayerPlan& layers,
                      const GroupScales& scales, int version, EntityTables& main,
                      std::vector<WorkspaceBlockDef>& block_defs) {
   if (Status remapped = RemapEntities(table, version, main, block_defs); !remapped.ok()) {

@@ -100,11 +100,11 @@ Status RemapEntities(const JwwConvSettings& table, int version, EntityTables& ma
 
 // Every base of the main list and the block definitions (their own and their members') onto
 // the layers the table names, by the file's group scales.
-Status MoveLayers(const LayerTable& layers, const GroupScales& scales, int version,
+Status MoveLayers(const LayerPlan& layers, const GroupScales& scales, int version,
                   EntityTables& main, std::vector<WorkspaceBlockDef>& block_defs);
 
 // Both of the above, in the converter's order: colours and line types, then layers.
-Status RemapEntities(const JwwConvSettings& table, const LayerTable& layers,
+Status RemapEntities(const JwwConvSettings& table, const LayerPlan& layers,
                      const GroupScales& scales, int version, EntityTables& main,
                      std::vector<WorkspaceBlockDef>& block_defs);
 

@@ -68,7 +68,7 @@ Status JwsRead(const std::filesystem::path& file, JwsWorkspace& workspace) {
 }
 
 Status JwsRemap(JwsWorkspace& workspace, const JwwConvSettings& table, const LayerTable& layers) {
-  return RemapEntities(table, layers, ScalesOf(workspace.header.layer_groups),
+  return RemapEntities(table, PlanLayers(layers), ScalesOf(workspace.header.layer_groups),
                        workspace.header.version, workspace.entities, workspace.block_defs);
 }
 

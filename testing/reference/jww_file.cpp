@@ -90,10 +90,11 @@ Status JwwRemap(JwwWorkspace& workspace, const JwwConvSettings& table, const Lay
   if (Status header = RemapJwwHeader(workspace.header, table); !header.ok()) {
     return header;
   }
+  const LayerPlan plan = PlanLayers(layers, workspace.header);  // by the names as read
   if (Status renamed = RenameLayers(workspace.header, layers); !renamed.ok()) {
     return renamed;
   }
-  return RemapEntities(table, layers, ScalesOf(workspace.header.layer_groups),
+  return RemapEntities(table, plan, ScalesOf(workspace.header.layer_groups),
                        workspace.header.version, workspace.entities, workspace.block_defs);
 }
 

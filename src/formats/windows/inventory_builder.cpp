@@ -61,7 +61,7 @@ class InventoryBuilder final : public RecordVisitor {
 
   void OnJwwHeader(THeader& header, SourceRange) override {
     Begin("JWW", header.version);
-    mover_.emplace(layers_, ScalesOf(header.layer_groups));
+    mover_.emplace(PlanLayers(layers_, header), ScalesOf(header.layer_groups));
     inventory_.before.sheet = ReadLayerSheet(header);
     inventory_.after.sheet = inventory_.before.sheet;
     inventory_.renamed = Rename(inventory_.after.sheet, layers_);
@@ -90,7 +90,7 @@ class InventoryBuilder final : public RecordVisitor {
   // A symbol keeps no layer names or states, only the group scales.
   void OnJwsHeader(JwsHeader& header, SourceRange) override {
     Begin("JWS", header.version);
-    mover_.emplace(layers_, ScalesOf(header.layer_groups));
+    mover_.emplace(PlanLayers(layers_), ScalesOf(header.layer_groups));
   }
 
   void OnEntity(const ClassTag&, EntityRecord& record, SourceRange) override {
@@ -135,6 +135,7 @@ class InventoryBuilder final : public RecordVisitor {
     if (!read.ok()) {
       return read.error();
     }
+    CountNameRules();
     return std::move(inventory_);
   }
 
@@ -195,6 +196,32 @@ class InventoryBuilder final : public RecordVisitor {
                           sheet.Hidden(LayerIndex(base)));
     });
     return hidden;
+  }
+
+  // Which layers each rule by name took, and how many parts it moved off them.
+  void CountNameRules() {
+    inventory_.names_known = inventory_.before.sheet.known;
+    if (!mover_ || layers_.name_rules().empty()) {
+      return;
+    }
+    const LayerPlan& plan = mover_->plan();
+    for (std::size_t rule = 0; rule < layers_.name_rules().size(); ++rule) {
+      preview::NameRuleMoves taken{.pattern = layers_.name_rules()[rule].pattern,
+                                   .target = layers_.name_rules()[rule].target.Index()};
+      for (int index = 0; index < kLayerCount; ++index) {
+        if (plan.rules[index] == static_cast<int>(rule)) {
+          taken.layers.push_back(index);
+        }
+      }
+      for (const auto& [move, count] : inventory_.moves.layers.moves()) {
+        if (move.first < kLayerCount && plan.rules[move.first] == static_cast<int>(rule)) {
+          taken.parts += count;
+        }
+      }
+      if (!taken.layers.empty()) {
+        inventory_.name_rules.push_back(std::move(taken));
+      }
+    }
   }
 
   // A layer outside 0-15 (which the write rules reset) counts under an index no layer has.

@@ -22,12 +22,24 @@ GroupScales ScalesOf(const std::array<TLayerGroup, kLayerGroupCount>& groups) {
   return scales;
 }
 
+LayerPlan PlanLayers(const LayerTable& table, const THeader& header) {
+  if (table.name_rules().empty()) {
+    return table.PlanFor(nullptr);  // no names need decoding
+  }
+  std::array<std::string, kLayerCount> names;
+  for (int index = 0; index < kLayerCount; ++index) {
+    names[index] = NameText(header.layers[index].name);
+  }
+  return table.PlanFor(&names);
+}
+
 bool LayerMover::Move(EntityBase& base) {
   if (!active_ || base.Layer >= kLayersPerGroup || base.LayerGroup >= kLayerGroupCount) {
     return false;
   }
   const LayerAddress from{base.LayerGroup, base.Layer};
-  const LayerAddress to = table_.Map(from);
+  const std::int16_t target = plan_.targets[from.Index()];
+  const LayerAddress to = target == LayerPlan::kStays ? from : LayerAddress::FromIndex(target);
   if (to == from) {
     return false;
   }

@@ -19,10 +19,17 @@ using GroupScales = std::array<double, kLayerGroupCount>;
 // The scales of item 5 of a JWW header, or of a JWS header's groups.
 GroupScales ScalesOf(const std::array<TLayerGroup, kLayerGroupCount>& groups);
 
+// Where the layers of a drawing go: the table's entries, and its name rules matched against the
+// names in the header. A symbol's header keeps no names: only the entries apply.
+LayerPlan PlanLayers(const LayerTable& table, const THeader& header);
+inline LayerPlan PlanLayers(const LayerTable& table) {
+  return table.PlanFor(nullptr);
+}
+
 class LayerMover {
  public:
-  LayerMover(const LayerTable& table, const GroupScales& scales)
-      : table_(table), scales_(scales), active_(table.MovesLayers()) {}
+  LayerMover(const LayerPlan& plan, const GroupScales& scales)
+      : plan_(plan), scales_(scales), active_(plan.MovesLayers()) {}
 
   // Moves the base where the table says; true when its layer or group changed. Layers and
   // groups outside 0-15 stay as they are (the write rules reset them).
@@ -31,9 +38,10 @@ class LayerMover {
   // Whether any layer is moved at all: when not, Move never changes anything.
   bool active() const { return active_; }
   const Status& status() const { return status_; }
+  const LayerPlan& plan() const { return plan_; }
 
  private:
-  const LayerTable& table_;
+  LayerPlan plan_;
   GroupScales scales_;
   bool active_;
   Status status_;

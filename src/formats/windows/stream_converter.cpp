@@ -88,11 +88,13 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
       Fail(ConversionStage::kRemap, remapped.error());
       return;
     }
+    // Name rules look at the names the drawing came with, before the table renames them.
+    LayerPlan plan = PlanLayers(layers_, header);
     if (Status renamed = RenameLayers(header, layers_); !renamed.ok()) {
       Fail(ConversionStage::kRemap, renamed.error());
       return;
     }
-    StartMoving(header.layer_groups);
+    StartMoving(plan, header.layer_groups);
     NormalizeJwwHeader(header);
     KeepOrWrite(range, [&](ByteWriter& out) { WriteJwwHeader(out, header); });
   }
@@ -102,7 +104,7 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
     header.version = NormalizedJwsVersion(header.version);
     rules_ = WriteRules{header.version, &RewriteJwsImageReference};
     same_layout_ = SameLayout(read_version_, rules_.version);
-    StartMoving(header.layer_groups);
+    StartMoving(PlanLayers(layers_), header.layer_groups);
     KeepOrWrite(range, [&](ByteWriter& out) { WriteJwsHeader(out, header); });
   }
 
@@ -182,8 +184,8 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
   };
 
   // The layer table moves entities by the scales of the file's own groups, read from its header.
-  void StartMoving(const std::array<TLayerGroup, kLayerGroupCount>& groups) {
-    mover_.emplace(layers_, ScalesOf(groups));
+  void StartMoving(const LayerPlan& plan, const std::array<TLayerGroup, kLayerGroupCount>& groups) {
+    mover_.emplace(plan, ScalesOf(groups));
     moving_ = mover_->active();
   }
 
