@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/preview_panel.h"
+#include "app/standards_check.h"
 #include "formats/windows/inventory_builder.h"
 #include "layer_test_files.h"
 #include "test_support.h"
@@ -59,6 +60,29 @@ TEST(InventoryPanelRows, LayersWithNamesStatesAndTheHiddenLanding) {
     EXPECT_EQ(row.what.find("非表示レイヤ"), std::string::npos) << row.what;
     EXPECT_FALSE(row.changes) << row.what;
   }
+}
+
+TEST(InventoryPanelRows, WhatEachRuleByNameTook) {
+  LayerTable layers;
+  layers.SetNameRules({{"L", {0, 9}}});
+  layers.SetTarget(LayerAddress{0, 2}.Index(), LayerAddress{0, 8});
+  const std::string bytes = testing::JwwOnLayers();
+  auto in =
+      ByteReader::FromMemory({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+  auto inventory = jw::JwwInventory(in, JwwConvSettings{}, layers);
+  ASSERT_TRUE(testing::IsOk(inventory));
+  const std::vector<InventoryRow> rows = InventoryRows(inventory.value());
+  const InventoryRow* rule = Find(rows, "名前「L」→ 0-9");
+  ASSERT_NE(rule, nullptr);
+  EXPECT_EQ(rule->after, "5");
+  EXPECT_EQ(rule->detail.substr(0, 10), "0-0, 0-1, ");
+  EXPECT_TRUE(rule->changes);
+  const std::vector<std::string> lines = ChangeLines(inventory.value());
+  EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                         [](const std::string& line) {
+                           return line.rfind("名前「L」→ 0-9: 5 個 (0-0, 0-1, ", 0) == 0;
+                         }),
+            lines.end());
 }
 
 }  // namespace

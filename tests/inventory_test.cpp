@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstring>
 #include <sstream>
 
@@ -277,6 +279,44 @@ TEST(InventoryLayers, SymbolsMoveByTheirGroupScalesAndKeepNoNames) {
   auto clash = take(layers);
   ASSERT_FALSE(clash.ok());
   EXPECT_EQ(clash.error().kind, ErrorKind::kScaleClash);
+}
+
+TEST(InventoryLayers, SaysWhatEachRuleByNameTookAndThatSymbolsHaveNoNames) {
+  // Every layer of the drawing is named "L"; 0-2's own entry wins over the rule.
+  LayerTable layers;
+  layers.SetNameRules({{"never", {0, 7}}, {"ｌ", {0, 9}}});
+  layers.SetTarget(L(0, 2), LayerAddress{0, 8});
+  auto taken = OnLayers(layers);
+  ASSERT_TRUE(IsOk(taken));
+  ASSERT_EQ(taken->before.sheet.names[L(0, 6)], "L");
+  ASSERT_EQ(taken->name_rules.size(), 1u);  // a rule that took no layer is not listed
+  const preview::NameRuleMoves& rule = taken->name_rules[0];
+  EXPECT_EQ(rule.pattern, "ｌ");
+  EXPECT_EQ(rule.target, L(0, 9));
+  EXPECT_EQ(rule.parts, 5u);  // 0-1: a line and an insertion; 0-3: two members; 0-6: a line
+  EXPECT_EQ(std::count(rule.layers.begin(), rule.layers.end(), L(0, 2)), 0);
+  EXPECT_EQ(std::count(rule.layers.begin(), rule.layers.end(), L(0, 6)), 1);
+  EXPECT_EQ(taken->moves.layers.moves().at({L(0, 2), L(0, 8)}), 8u);
+  EXPECT_FALSE(taken->names_unused);
+  EXPECT_EQ(NameRuleLines(taken.value())[0].substr(0, 37),
+            "name \"ｌ\" -> 0-9: 5 moved from 0-0, ");
+
+  Inventory total;
+  total.Merge(taken.value());
+  total.Merge(taken.value());
+  ASSERT_EQ(total.name_rules.size(), 1u);
+  EXPECT_EQ(total.name_rules[0].parts, 10u);
+  EXPECT_EQ(total.name_rules[0].layers, rule.layers);
+
+  const std::string symbol_bytes = testing::JwsWithOneLine(600);
+  auto in = Reader(symbol_bytes);
+  auto symbol = jw::JwsInventory(in, JwwConvSettings{}, layers);
+  ASSERT_TRUE(IsOk(symbol));
+  EXPECT_TRUE(symbol->name_rules.empty());
+  EXPECT_TRUE(symbol->names_unused);
+  EXPECT_EQ(symbol->moved, 0u);
+  EXPECT_EQ(NameRuleLines(symbol.value()),
+            std::vector<std::string>{"rules by name move nothing here: the file names no layers"});
 }
 
 TEST(InventoryLayers, TotalsAddTheLayerCounts) {

@@ -143,6 +143,13 @@ std::vector<InventoryRow> InventoryRows(const preview::Inventory& inventory) {
     rows.push_back({MovedToHiddenText(inventory.moved_to_hidden), "",
                     std::to_string(inventory.moved_to_hidden), "", true});
   }
+  for (const preview::NameRuleMoves& rule : inventory.name_rules) {
+    rows.push_back({NameRuleLabel(rule), "", std::to_string(rule.parts),
+                    preview::LayerLabels(rule.layers), rule.parts > 0});
+  }
+  if (inventory.names_unused) {
+    rows.push_back({std::string(texts::kNameRulesUnused), "", "", "", false});
+  }
   if (inventory.renamed > 0) {
     rows.push_back(
         {"名前が変わるレイヤ・グループ", "", std::to_string(inventory.renamed), "", true});

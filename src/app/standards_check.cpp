@@ -60,6 +60,22 @@ std::string MovedToHiddenText(std::uint64_t count) {
   return std::to_string(count) + " 個の図形が非表示レイヤに移ります";
 }
 
+std::string NameRuleLabel(const preview::NameRuleMoves& rule) {
+  return "名前「" + rule.pattern + "」→ " + preview::LayerLabel(rule.target);
+}
+
+std::vector<std::string> NameRuleTexts(const Inventory& inventory) {
+  std::vector<std::string> texts;
+  for (const preview::NameRuleMoves& rule : inventory.name_rules) {
+    texts.push_back(NameRuleLabel(rule) + ": " + std::to_string(rule.parts) + " 個 (" +
+                    preview::LayerLabels(rule.layers) + ")");
+  }
+  if (inventory.names_unused) {
+    texts.emplace_back(texts::kNameRulesUnused);
+  }
+  return texts;
+}
+
 std::vector<std::string> ChangeLines(const Inventory& inventory) {
   std::vector<std::string> lines;
   const bool dos = inventory.family == CodeFamily::kDos;
@@ -75,6 +91,9 @@ std::vector<std::string> ChangeLines(const Inventory& inventory) {
              [](int code) { return preview::LineTypeLabel(CodeFamily::kWindows, code); });
   }
   AddMoves(lines, "レイヤ", inventory.moves.layers, &preview::LayerLabel);
+  for (std::string& text : NameRuleTexts(inventory)) {
+    lines.push_back(std::move(text));
+  }
   if (inventory.moved_to_hidden > 0) {
     lines.push_back(MovedToHiddenText(inventory.moved_to_hidden));
   }

@@ -53,6 +53,12 @@ struct StandardsCheckReport : CheckCounts {
 // "12 個の図形が非表示レイヤに移ります"; empty for none.
 std::string MovedToHiddenText(std::uint64_t count);
 
+// What each rule by name took in a drawing: "名前「*壁*」→ 0-2: 120 個 (0-3, 0-5)"; and, when the
+// file names no layers, that the rules by name do not apply to it.
+std::vector<std::string> NameRuleTexts(const preview::Inventory& inventory);
+// "名前「*壁*」→ 0-2"
+std::string NameRuleLabel(const preview::NameRuleMoves& rule);
+
 // What the tables would change in a drawing, a line each: "線色 2 → 8: 954 個",
 // "レイヤ 0-3 → 2-5: 40 個", "12 個の図形が非表示レイヤに移ります", a setting's colour, a
 // layer's or group's name.

@@ -78,6 +78,8 @@ inline constexpr std::string_view kStopping =
 // A run stopped with "中止": the files in hand are finished, the rest not touched.
 inline constexpr std::string_view kStopped = "変換作業を中止しました。";
 // A folder of a tree whose list could not be read: the report names it with this reason.
+inline constexpr std::string_view kNameRulesUnused =
+    "シンボル図形はレイヤ名を持たないため、名前で指定したレイヤ設定は働きません";
 inline constexpr std::string_view kFolderUnreadable =
     "フォルダの中を読めないため、その中のファイルは変換していません";
 inline constexpr std::string_view kCounting = "数えています…";

@@ -64,6 +64,9 @@ void PrintChanges(std::ostream& out, const std::string& file, const Inventory& i
              &preview::ColorLabel, family);
   PrintMoves(out, "line type", inventory.moves.line_types, &preview::LineTypeLabel, family);
   PrintMoves(out, "layer", inventory.moves.layers, &LayerCodeLabel, family);
+  for (const std::string& line : NameRuleLines(inventory)) {
+    out << "  " << line << "\n";
+  }
   if (inventory.moved_to_hidden > 0) {
     out << "  " << MovedToHiddenLine(inventory.moved_to_hidden) << "\n";
   }
@@ -106,6 +109,7 @@ Json JsonChanges(const Inventory& inventory) {
   json["colors"] = JsonMoves(inventory.moves.colors, &preview::ColorLabel, family);
   json["line_types"] = JsonMoves(inventory.moves.line_types, &preview::LineTypeLabel, family);
   json["layers"] = JsonMoves(inventory.moves.layers, &LayerCodeLabel, family);
+  json["name_rules"] = JsonNameRules(inventory);
   Json& settings = json["settings"] = Json::array();
   for (const preview::SettingColor& setting : inventory.settings) {
     if (setting.before != setting.after) {

@@ -144,6 +144,9 @@ void PrintInventory(std::ostream& out, const Inventory& inventory) {
   PrintCodeTable(out, "line type", inventory.before.line_types, inventory.after.line_types,
                  &preview::LineTypeLabel, family);
   PrintLayers(out, inventory);
+  for (const std::string& line : NameRuleLines(inventory)) {
+    out << "  " << line << "\n";
+  }
   for (const preview::SettingColor& setting : inventory.settings) {
     out << "  " << setting.name << ": " << setting.before;
     if (setting.after != setting.before) {
@@ -211,6 +214,7 @@ void PutInventory(Json& json, const Inventory& inventory) {
     json["moved_to_hidden"] = inventory.moved_to_hidden;
     json["moved_block_definitions"] = inventory.moved_block_definitions;
     json["renamed"] = inventory.renamed;
+    json["name_rules"] = JsonNameRules(inventory);
   }
   json["before"] = JsonSide(inventory.before, inventory.family);
   json["after"] = JsonSide(inventory.after, inventory.family);
@@ -225,6 +229,35 @@ void PutInventory(Json& json, const Inventory& inventory) {
 }
 
 }  // namespace
+
+std::vector<std::string> NameRuleLines(const Inventory& inventory) {
+  std::vector<std::string> lines;
+  for (const preview::NameRuleMoves& rule : inventory.name_rules) {
+    lines.push_back("name \"" + rule.pattern + "\" -> " + preview::LayerLabel(rule.target) + ": " +
+                    std::to_string(rule.parts) + " moved from " +
+                    preview::LayerLabels(rule.layers));
+  }
+  if (inventory.names_unused) {
+    lines.emplace_back("rules by name move nothing here: the file names no layers");
+  }
+  return lines;
+}
+
+Json JsonNameRules(const Inventory& inventory) {
+  Json rules = Json::array();
+  for (const preview::NameRuleMoves& rule : inventory.name_rules) {
+    Json row;
+    row["pattern"] = JsonText(rule.pattern);
+    row["target"] = preview::LayerLabel(rule.target);
+    Json& layers = row["layers"] = Json::array();
+    for (int index : rule.layers) {
+      layers.push_back(preview::LayerLabel(index));
+    }
+    row["moved"] = rule.parts;
+    rules.push_back(std::move(row));
+  }
+  return rules;
+}
 
 std::string MovedToHiddenLine(std::uint64_t count) {
   return std::to_string(count) + (count == 1 ? " entity moves" : " entities move") +
@@ -330,6 +363,9 @@ int PrintDryRun(SourceCursor& files, const ConversionTables& tables, std::ostrea
     out << "\n";
     if (inventory->moved_to_hidden > 0) {
       out << "  " << MovedToHiddenLine(inventory->moved_to_hidden) << "\n";
+    }
+    for (const std::string& line : NameRuleLines(inventory.value())) {
+      out << "  " << line << "\n";
     }
     out.flush();
   }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "cli/json_output.h"
 #include "cli/source_arguments.h"
 #include "convert/format_registry.h"
 #include "settings/conv_settings.h"
@@ -47,6 +48,11 @@ int ReadEachSource(const CommandLine& line, std::ostream& out, std::ostream& err
 // "12 entities move onto hidden layers": what the inventory, the dry run and check say when the
 // tables hide entities.
 std::string MovedToHiddenLine(std::uint64_t count);
+// "name \"*壁*\" -> 0-2: 120 moved from 0-3, 0-5", a line for each rule by name that took a
+// layer; and a line when the file names no layers for the rules to take.
+std::vector<std::string> NameRuleLines(const preview::Inventory& inventory);
+// The same as JSON: a list of {pattern, target, layers, moved}.
+Json JsonNameRules(const preview::Inventory& inventory);
 
 bool LoadTablesOption(const std::string& file, ConversionTables& tables, std::ostream& err);
 

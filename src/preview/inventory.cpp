@@ -82,6 +82,7 @@ void Inventory::Merge(const Inventory& other) {
     mine->layers = std::move(layers);
   }
   names_known = names_known || other.names_known;
+  names_unused = names_unused || other.names_unused;
 }
 
 std::string ColorLabel(CodeFamily family, int code) {
@@ -108,6 +109,14 @@ std::string LayerLabel(int index) {
     return "?";
   }
   return LayerAddressText(LayerAddress::FromIndex(index));
+}
+
+std::string LayerLabels(const std::vector<int>& indices) {
+  std::string labels;
+  for (int index : indices) {
+    labels += (labels.empty() ? "" : ", ") + LayerLabel(index);
+  }
+  return labels;
 }
 
 }  // namespace penmorph::preview

@@ -131,6 +131,8 @@ struct Inventory {
   // names, so none ever takes one of its layers (see `names_known`).
   std::vector<NameRuleMoves> name_rules;
   bool names_known = false;  // the file names its layers (JWW)
+  // The table has rules by name, but the file names no layers: they move nothing in it.
+  bool names_unused = false;
   std::vector<SettingColor> settings;
 
   std::uint64_t ChangedSettings() const;
@@ -148,5 +150,7 @@ std::string ColorLabel(CodeFamily family, int code);
 std::string LineTypeLabel(CodeFamily family, int code);
 // A layer index as jw_cad names the layer ("2-5"); "?" for a layer outside 0-15.
 std::string LayerLabel(int index);
+// "0-3, 0-5": the layers a rule by name took.
+std::string LayerLabels(const std::vector<int>& indices);
 
 }  // namespace penmorph::preview

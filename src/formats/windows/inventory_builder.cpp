@@ -201,6 +201,7 @@ class InventoryBuilder final : public RecordVisitor {
   // Which layers each rule by name took, and how many parts it moved off them.
   void CountNameRules() {
     inventory_.names_known = inventory_.before.sheet.known;
+    inventory_.names_unused = !inventory_.names_known && !layers_.name_rules().empty();
     if (!mover_ || layers_.name_rules().empty()) {
       return;
     }
