@@ -44,7 +44,8 @@ TEST(SettingsDialogs, EveryControlSitsInsideItsDialogAndGroupWithAUniqueName) {
         EXPECT_TRUE(names.insert(control.name).second) << "twice";
       }
       if (control.kind == ControlKind::kGrid) {
-        EXPECT_FALSE(control.grid.row_captions.empty());
+        // Fixed rows have captions; a list's rows are numbered as they come.
+        EXPECT_NE(control.grid.row_captions.empty(), !control.grid.numbered_rows);
         EXPECT_TRUE(control.grid.columns.at(control.grid.first_column).editable);
       }
     }
@@ -61,7 +62,8 @@ TEST(SettingsDialogs, EveryControlSitsInsideItsDialogAndGroupWithAUniqueName) {
       if (control.kind == ControlKind::kGrid) {
         ASSERT_EQ(values[i].columns.size(), control.grid.columns.size());
         for (const auto& column : values[i].columns) {
-          EXPECT_EQ(column.size(), control.grid.row_captions.size());
+          EXPECT_EQ(column.size(), control.grid.numbered_rows ? values[i].columns[0].size()
+                                                              : control.grid.row_captions.size());
         }
       }
       if (control.kind == ControlKind::kList) {
@@ -188,6 +190,80 @@ TEST(SettingsDialogs, LayerOkAsksBeforeTakingATableAndNoKeepsTheDialogOpen) {
   EXPECT_EQ(table.Target(0x06), (LayerAddress{2, 10}));
   EXPECT_EQ(table.GroupName(2), "平面");
   EXPECT_EQ(dialog.Open()[dialog.layers()].columns[LayerSettingsDialog::kTarget][5], "2-A");
+}
+
+TEST(SettingsDialogs, TheListOfRulesByNameGrowsMovesShowsWhatItTakesAndIsChecked) {
+  using L = LayerSettingsDialog;
+  LayerTable table;
+  table.SetNameRules({{"*壁*", {0, 2}}});
+  L dialog(table);
+  preview::LayerSheet sheet;
+  sheet.known = true;
+  sheet.names[0x03] = "　外壁";
+  sheet.names[0x05] = "内壁";
+  sheet.names[0x07] = "屋根";
+  dialog.SetDrawingLayers(&sheet);
+  DialogValues values = dialog.Open();
+  ControlValue& list = values[dialog.name_rules()];
+  auto column = [&](int c) { return list.columns[static_cast<std::size_t>(c)]; };
+  using Rows = std::vector<std::string>;
+  EXPECT_EQ(column(L::kPattern), Rows{"*壁*"});
+  EXPECT_EQ(column(L::kPatternTarget), Rows{"0-2"});
+  EXPECT_EQ(column(L::kTaken), Rows{"0-3 \u3000外壁, 0-5 内壁"});
+
+  // Added at the end, its name's editor open; what it takes follows the typing.
+  DialogReply reply = dialog.Press(dialog.list_button(0), values);
+  EXPECT_EQ(reply.focus, dialog.name_rules());
+  EXPECT_EQ(reply.edit_row, 1);
+  EXPECT_EQ(reply.edit_column, L::kPattern);
+  list.columns[L::kPattern][1] = "屋根";
+  list.columns[L::kPatternTarget][1] = "１－ａ";  // as a Japanese input method types it
+  ASSERT_TRUE(dialog.CellEdited(dialog.name_rules(), values));
+  EXPECT_EQ(column(L::kTaken), (Rows{"0-3 \u3000外壁, 0-5 内壁", "0-7 屋根"}));
+  // A layer's own target wins over the rules.
+  values[dialog.layers()].columns[L::kTarget][0x05] = "0-9";
+  ASSERT_TRUE(dialog.CellEdited(dialog.layers(), values));
+  EXPECT_EQ(column(L::kTaken)[0], "0-3 \u3000外壁");
+  values[dialog.layers()].columns[L::kTarget][0x05] = "";
+
+  // Up: the second row goes first and stays selected; up again changes nothing.
+  list.first_row = list.last_row = 1;
+  reply = dialog.Press(dialog.list_button(2), values);
+  EXPECT_EQ(reply.select_row, 0);
+  EXPECT_EQ(column(L::kPattern), (Rows{"屋根", "*壁*"}));
+  list.first_row = list.last_row = 0;
+  EXPECT_EQ(dialog.Press(dialog.list_button(2), values).select_row, 0);
+  EXPECT_EQ(column(L::kPattern), (Rows{"屋根", "*壁*"}));
+  EXPECT_EQ(dialog.Press(dialog.list_button(3), values).select_row, 1);
+  EXPECT_EQ(column(L::kPattern), (Rows{"*壁*", "屋根"}));
+
+  // A rule without a target is refused at OK, its cell opened; a blank row is dropped.
+  dialog.Press(dialog.list_button(0), values);
+  list.columns[L::kPattern].push_back("窓");
+  list.columns[L::kPatternTarget].push_back("");
+  list.columns[L::kTaken].push_back("");
+  reply = dialog.Press(dialog.description().ok, values);
+  EXPECT_EQ(reply.focus, dialog.name_rules());
+  EXPECT_EQ(reply.edit_row, 3);
+  EXPECT_EQ(reply.edit_column, L::kPatternTarget);
+  EXPECT_NE(reply.error.find("名前で指定の 4 行目"), std::string::npos) << reply.error;
+  EXPECT_EQ(table.name_rules().size(), 1u);
+
+  // Removing the selected rows selects the row that comes up in their place.
+  list.first_row = 3;
+  list.last_row = 2;
+  reply = dialog.Press(dialog.list_button(1), values);
+  EXPECT_EQ(reply.select_row, 1);
+  EXPECT_EQ(column(L::kPattern), (Rows{"*壁*", "屋根"}));
+  list.columns[L::kPattern][1] = "屋根=";
+  reply = dialog.Press(dialog.description().ok, values);
+  EXPECT_EQ(reply.edit_column, L::kPattern);
+  EXPECT_NE(reply.error.find("設定ファイルに書けません"), std::string::npos) << reply.error;
+  list.columns[L::kPattern][1] = " 屋根 ";
+  EXPECT_EQ(dialog.Press(dialog.description().ok, values).close, DialogReply::Close::kAccept);
+  const std::vector<LayerNameRule> expected = {{"*壁*", {0, 2}}, {"屋根", {1, 10}}};
+  EXPECT_EQ(table.name_rules(), expected);
+  EXPECT_EQ(column(L::kPatternTarget), (Rows{"0-2", "1-A"}));  // written as jw_cad writes layers
 }
 
 }  // namespace

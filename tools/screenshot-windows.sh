@@ -71,7 +71,7 @@ if [ "${1:-}" != "--on-display" ]; then
   done
   cp "$work/図面/平面図/"* "$work/変換後/平面図/"
   # A layout a user would have after widening the columns; beside the program, so it is used.
-  printf '[Form]\r\nF1_X=40\r\nF1_Y=30\r\nF1_W=1200\r\nF1_H=760\r\nF2_X=200\r\nF2_Y=120\r\nF3_X=200\r\nF3_Y=120\r\n[Comp]\r\nF1P1=180\r\nF1S0=200\r\nF1S1=72\r\nF1S2=48\r\nF1S3=240\r\nF1S4=150\r\nF1S5=40\r\n[Set]\r\nFLD1=Z:%s\\図面\\\r\n[JWW]\r\nC2=8\r\nC3=6\r\n[LAYER]\r\n0-1=1-1\r\n0-2=1-1\r\n0-3=1-2\r\n[LAYERNAME]\r\n1-1=壁\r\n1-2=建具\r\n[GROUPNAME]\r\n1=平面図\r\n' \
+  printf '[Form]\r\nF1_X=40\r\nF1_Y=30\r\nF1_W=1200\r\nF1_H=760\r\nF2_X=200\r\nF2_Y=120\r\nF3_X=200\r\nF3_Y=120\r\n[Comp]\r\nF1P1=180\r\nF1S0=200\r\nF1S1=72\r\nF1S2=48\r\nF1S3=240\r\nF1S4=150\r\nF1S5=40\r\n[Set]\r\nFLD1=Z:%s\\図面\\\r\n[JWW]\r\nC2=8\r\nC3=6\r\n[LAYER]\r\n0-1=1-1\r\n0-2=1-1\r\n0-3=1-2\r\n[LAYERNAME]\r\n1-1=壁\r\n1-2=建具\r\n[GROUPNAME]\r\n1=平面図\r\n[LAYERBYNAME]\r\n*壁*=0-2\r\n通り芯=0-8\r\n寸法*=0-9\r\n' \
     "${work//\//\\}" >"$work/program/penmorph.ini"
 
   /usr/lib/wine/wineserver -k 2>/dev/null || true

@@ -420,6 +420,7 @@ int main(int argc, char** argv) {
   layers.SetLayerName(0x11, "壁");
   layers.SetLayerName(0x12, "建具");
   layers.SetGroupName(1, "平面図");
+  layers.SetNameRules({{"*壁*", {0, 2}}, {"通り芯", {0, 8}}, {"寸法*", {0, 9}}});
   ok &= SaveDialog([&] { window.ShowLayerSettings(); }, output + "/layer-settings.png");
   layers.Reset();
   ok &= SaveRefusal(window, prompts, output + "/jww-refusal.png");

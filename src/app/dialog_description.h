@@ -46,6 +46,9 @@ struct GridDescription {
   std::vector<std::string> row_captions;
   std::vector<GridColumn> columns;
   int first_column = 0;  // where the cursor starts
+  // The rows are a list the dialog lengthens and shortens: as many as its values have, captioned
+  // 1, 2, 3 ... instead of `row_captions`.
+  bool numbered_rows = false;
 };
 
 struct ControlDescription {
@@ -93,6 +96,7 @@ struct DialogReply {
   int focus = -1;        // the control that takes the focus afterwards
   int edit_row = -1;     // with a grid as `focus`: the cell whose editor opens, its text selected
   int edit_column = -1;
+  int select_row = -1;  // with a grid as `focus` and no cell to edit: the row made current
 };
 
 class DialogModel {
@@ -107,6 +111,9 @@ class DialogModel {
   // shows them again before it acts on the reply.
   virtual DialogReply Press(int button, DialogValues& values) = 0;
   virtual DialogReply Answer(bool /*yes*/) { return {}; }
+  // A cell of grid `grid` was typed into; true when the dialog rewrote `values`, which the view
+  // then shows again (a column that follows what is typed).
+  virtual bool CellEdited(int /*grid*/, DialogValues& /*values*/) { return false; }
 
  protected:
   // The controls' contents taken from the table.

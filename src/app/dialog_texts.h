@@ -89,6 +89,19 @@ inline constexpr std::string_view kLayerNameHint =
     "※新しい名前が空欄のレイヤ・グループは図面の名前のままです。";
 inline constexpr std::string_view kLayerScaleHint =
     "※縮尺の異なるグループへ図形を移す図面は変換されません。";
+// The rules by name, tried from the top; a layer's own 移動先 comes first.
+inline constexpr std::string_view kNameRulesLabel = "名前で指定 (&N)";
+inline constexpr std::string_view kPatternHeading = "レイヤ名（* ? 可）";
+// The layers of the drawing the preview shows that each rule takes.
+inline constexpr std::string_view kTakenHeading = "該当レイヤ";
+inline constexpr std::string_view kAddRuleButton = "追加";
+inline constexpr std::string_view kRemoveRuleButton = "削除";
+inline constexpr std::string_view kRuleUpButton = "上へ";
+inline constexpr std::string_view kRuleDownButton = "下へ";
+inline constexpr std::string_view kNameRulesHint =
+    "※名前で指定は上から順に、移動先が空欄のレイヤに当てはめます（前後の空白・全角半角・大小文字は"
+    "区別しません）。";
+inline constexpr std::string_view kNoLayerTaken = "（なし）";
 
 // The values a grid takes, in the message that refuses a cell.
 inline constexpr std::string_view kColourRange = "0〜9";

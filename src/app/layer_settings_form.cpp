@@ -65,6 +65,10 @@ LayerSettingsForm LayerFormFromTable(const LayerTable& table) {
   for (int group = 0; group < kLayerGroupCount; ++group) {
     form.group_names.push_back(table.GroupName(group));
   }
+  for (const LayerNameRule& rule : table.name_rules()) {
+    form.patterns.push_back(rule.pattern);
+    form.pattern_targets.push_back(LayerAddressText(rule.target));
+  }
   return form;
 }
 
@@ -141,8 +145,81 @@ std::optional<RefusedTarget> ConfirmLayerForm(LayerSettingsForm& form, LayerTabl
   for (std::size_t row = 0; row < form.group_names.size() && row < kLayerGroupCount; ++row) {
     confirmed.SetGroupName(static_cast<int>(row), form.group_names[row]);
   }
+  std::vector<LayerNameRule> rules;
+  form.pattern_targets.resize(form.patterns.size());
+  for (std::size_t row = 0; row < form.patterns.size(); ++row) {
+    std::string& pattern = form.patterns[row];
+    std::string& typed = form.pattern_targets[row];
+    pattern = std::string(TrimBlanks(pattern));  // a settings file keeps no outer blanks
+    if (IsBlank(pattern) && IsBlank(typed)) {
+      continue;  // an empty row is no rule
+    }
+    const std::string rule = "名前で指定の " + std::to_string(row + 1) + " 行目";
+    if (FoldLayerName(pattern).empty()) {
+      return RefusedTarget{row, rule + " にレイヤ名を入力して下さい。",
+                           RefusedTarget::Cell::kPattern};
+    }
+    if (pattern.find('=') != std::string::npos || pattern.front() == '[' ||
+        pattern.front() == ';') {
+      return RefusedTarget{
+          row,
+          rule + " のレイヤ名 " + pattern +
+              " は設定ファイルに書けません（「=」を含むか、「[」「;」で始まる名前）。"
+              "* や ? で置き換えて下さい。",
+          RefusedTarget::Cell::kPattern};
+    }
+    const std::optional<std::string> text = TargetText(typed);
+    if (!text || text->empty()) {
+      return RefusedTarget{row,
+                           rule + " (" + pattern + ") の移動先 " + typed + " は " +
+                               std::string(dialog_texts::kLayerTargetForm) +
+                               " の形で入力して下さい。",
+                           RefusedTarget::Cell::kPatternTarget};
+    }
+    typed = *text;
+    rules.push_back({pattern, *ParseLayerAddress(*text)});
+  }
+  confirmed.SetNameRules(std::move(rules));
   table = std::move(confirmed);
   return std::nullopt;
+}
+
+std::vector<std::string> TakenLayersText(const std::vector<std::string>& names,
+                                         const std::vector<std::string>& targets,
+                                         const std::vector<std::string>& patterns) {
+  const bool no_drawing =
+      std::all_of(names.begin(), names.end(), [](const std::string& name) { return name.empty(); });
+  if (no_drawing || names.size() != kLayerCount) {
+    return std::vector<std::string>(patterns.size());
+  }
+  // What the rows say as they stand: a target that is not yet a layer counts as blank.
+  LayerTable table;
+  for (std::size_t row = 0; row < targets.size() && row < kLayerCount; ++row) {
+    table.SetTarget(static_cast<int>(row),
+                    ParseLayerAddress(TargetText(targets[row]).value_or("")));
+  }
+  std::vector<LayerNameRule> rules;
+  for (const std::string& pattern : patterns) {
+    rules.push_back({pattern, {}});
+  }
+  table.SetNameRules(std::move(rules));
+  std::array<std::string, kLayerCount> sheet;
+  std::copy(names.begin(), names.end(), sheet.begin());
+  const LayerPlan plan = table.PlanFor(&sheet);
+  std::vector<std::string> taken(patterns.size());
+  for (int index = 0; index < kLayerCount; ++index) {
+    if (const int rule = plan.rules[index]; rule >= 0) {
+      std::string& text = taken[static_cast<std::size_t>(rule)];
+      text += (text.empty() ? "" : ", ") + LayerAddressText(LayerAddress::FromIndex(index)) + " " +
+              names[index];
+    }
+  }
+  for (std::size_t row = 0; row < patterns.size(); ++row) {
+    if (taken[row].empty() && !IsBlank(patterns[row])) {
+      taken[row] = dialog_texts::kNoLayerTaken;
+    }
+  }
+  return taken;
 }
 
 std::string LayerMoveQuestion(const FormatRegistry& formats,

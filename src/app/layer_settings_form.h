@@ -21,6 +21,9 @@ struct LayerSettingsForm {
   std::vector<std::string> targets;      // kLayerCount cells: "" (stays) or "2-5"
   std::vector<std::string> layer_names;  // kLayerCount cells, UTF-8; "" keeps the drawing's
   std::vector<std::string> group_names;  // kLayerGroupCount cells
+  // The rules by name, a row each: a name or pattern, and its target as typed.
+  std::vector<std::string> patterns;
+  std::vector<std::string> pattern_targets;
 };
 
 LayerSettingsForm LayerFormFromTable(const LayerTable& table);
@@ -44,13 +47,16 @@ std::optional<std::string> FillTargets(std::vector<std::string>& targets, std::s
 std::string FillTargetRefusalText(std::string_view typed);
 
 struct RefusedTarget {
-  std::size_t row = 0;  // the layer's index
+  enum class Cell { kTarget, kPattern, kPatternTarget };
+  std::size_t row = 0;  // the layer's index, or the rule's row
   std::string message;  // for an error box: the layer, the text typed, the form it takes
+  Cell cell = Cell::kTarget;
   bool operator==(const RefusedTarget&) const = default;
 };
 
 // The confirmation: the target cells row by row, each one that passes rewritten as jw_cad
-// writes a layer. At the first cell that names no layer it stops, leaving the table as it was,
+// writes a layer; then the rules by name, whose blank rows are dropped. At the first cell that
+// names no layer, or a rule without a name or a target, it stops, leaving the table as it was,
 // and says which and why. When every cell passes the table is replaced by the form's and
 // nullopt comes back.
 std::optional<RefusedTarget> ConfirmLayerForm(LayerSettingsForm& form, LayerTable& table);
@@ -58,6 +64,13 @@ std::optional<RefusedTarget> ConfirmLayerForm(LayerSettingsForm& form, LayerTabl
 // Asked at OK when the highlighted drawing could not be converted with the proposed layer
 // table - a layer moved into a group drawn at another scale - so that the user hears of it
 // now, not at the end of a run of many files. Empty when it can, or nothing is highlighted.
+// For each rule, the layers of a drawing named `names` it takes, the typed targets and rules
+// taken as they stand ("0-3 外壁, 0-5 外壁位置"); kNoLayerTaken where it takes none, and all
+// empty without a drawing.
+std::vector<std::string> TakenLayersText(const std::vector<std::string>& names,
+                                         const std::vector<std::string>& targets,
+                                         const std::vector<std::string>& patterns);
+
 std::string LayerMoveQuestion(const FormatRegistry& formats,
                               const std::optional<std::filesystem::path>& file,
                               ConversionTables tables, const LayerTable& proposed);

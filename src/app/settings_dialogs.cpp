@@ -286,7 +286,7 @@ LayerSettingsDialog::LayerSettingsDialog(LayerTable& table)
       drawing_layer_names_(DrawingLayerNames(nullptr)),
       drawing_group_names_(DrawingGroupNames(nullptr)) {
   description_ = {
-      .name = "Form4", .title = std::string(texts::kLayerTitle), .width = 760, .height = 470};
+      .name = "Form4", .title = std::string(texts::kLayerTitle), .width = 1064, .height = 470};
   DialogBuilder add(description_);
   const std::string drawing_name(texts::kDrawingNameHeading);
   const std::string new_name(texts::kNewNameHeading);
@@ -314,6 +314,25 @@ LayerSettingsDialog::LayerSettingsDialog(LayerTable& table)
                               .columns = {{drawing_name, 110, false}, {new_name, 124, true}},
                               .first_column = kGroupNewName}});
   description_.controls[group_label].buddy = groups_;
+  const int names_label =
+      add.Label("Label9", std::string(texts::kNameRulesLabel), {764, 8, 200, 12});
+  names_ = add.Add({.kind = ControlKind::kGrid,
+                    .name = "StringGrid3",
+                    .place = {764, 24, 292, 313},
+                    .grid = {.caption_width = 28,
+                             .row_height = 22,
+                             .columns = {{std::string(texts::kPatternHeading), 96, true},
+                                         {std::string(texts::kTargetHeading), 52, true},
+                                         {std::string(texts::kTakenHeading), 96, false}},
+                             .first_column = kPattern,
+                             .numbered_rows = true}});
+  description_.controls[names_label].buddy = names_;
+  const std::string_view list_captions[] = {texts::kAddRuleButton, texts::kRemoveRuleButton,
+                                            texts::kRuleUpButton, texts::kRuleDownButton};
+  for (int k = 0; k < 4; ++k) {
+    list_buttons_[k] = add.Button(Numbered("Button", k + 4), std::string(list_captions[k]),
+                                  {764 + k * 74, 344, 68, 22});
+  }
   add.Label("Label3", std::string(texts::kFillBefore), {8, 348, 120, 12});
   box_ = add.Edit("Edit1", {136, 344, 49, 20});
   add.Label("Label4", std::string(texts::kFillAfter), {192, 348, 36, 12});
@@ -321,10 +340,11 @@ LayerSettingsDialog::LayerSettingsDialog(LayerTable& table)
   add.Label("Label5", std::string(texts::kSelectionHint), {8, 372, 744, 12});
   add.Hint("Label6", std::string(texts::kLayerHint), {8, 390, 744, 15});
   add.Hint("Label7", std::string(texts::kLayerNameHint), {8, 406, 744, 15});
-  add.Hint("Label8", std::string(texts::kLayerScaleHint), {8, 422, 500, 15});
-  description_.ok = add.Button("Button2", std::string(texts::kOkButton), {532, 440, 105, 25});
+  add.Hint("Label8", std::string(texts::kLayerScaleHint), {8, 422, 744, 15});
+  add.Hint("Label10", std::string(texts::kNameRulesHint), {8, 438, 800, 15});
+  description_.ok = add.Button("Button2", std::string(texts::kOkButton), {836, 440, 105, 25});
   description_.cancel =
-      add.Button("Button3", std::string(texts::kCancelButton), {647, 440, 105, 25});
+      add.Button("Button3", std::string(texts::kCancelButton), {951, 440, 105, 25});
   description_.first_focus = layers_;
 }
 
@@ -345,7 +365,64 @@ DialogValues LayerSettingsDialog::Load() const {
   auto& groups = values[groups_].columns;
   groups[kGroupDrawingName] = drawing_group_names_;
   groups[kGroupNewName] = form.group_names;
+  auto& names = values[names_].columns;
+  names[kPattern] = form.patterns;
+  names[kPatternTarget] = form.pattern_targets;
+  ShowTaken(values);
   return values;
+}
+
+void LayerSettingsDialog::ShowTaken(DialogValues& values) const {
+  auto& names = values[names_].columns;
+  names[kTaken] =
+      TakenLayersText(drawing_layer_names_, values[layers_].columns[kTarget], names[kPattern]);
+}
+
+bool LayerSettingsDialog::CellEdited(int grid, DialogValues& values) {
+  if (grid != names_ && grid != layers_) {
+    return false;
+  }
+  ShowTaken(values);
+  return true;
+}
+
+DialogReply LayerSettingsDialog::EditList(int k, DialogValues& values) const {
+  ControlValue& list = values[names_];
+  auto& rows = list.columns;
+  const int count = static_cast<int>(rows[kPattern].size());
+  const int first = std::clamp(std::min(list.first_row, list.last_row), 0, std::max(count - 1, 0));
+  const int last = std::clamp(std::max(list.first_row, list.last_row), 0, std::max(count - 1, 0));
+  DialogReply reply{.focus = names_};
+  if (k == 0) {  // add: a row at the end, its name typed first
+    for (auto& column : rows) {
+      column.emplace_back();
+    }
+    reply.edit_row = count;
+    reply.edit_column = kPattern;
+  } else if (count == 0) {
+    return reply;
+  } else if (k == 1) {  // remove the selected rows
+    for (auto& column : rows) {
+      column.erase(column.begin() + first, column.begin() + last + 1);
+    }
+    reply.select_row = std::min(first, count - (last - first + 1) - 1);
+  } else {  // up or down: the selected rows move past their neighbour
+    const bool up = k == 2;
+    if ((up && first == 0) || (!up && last == count - 1)) {
+      reply.select_row = up ? first : last;
+      return reply;
+    }
+    for (auto& column : rows) {
+      if (up) {
+        std::rotate(column.begin() + first - 1, column.begin() + first, column.begin() + last + 1);
+      } else {
+        std::rotate(column.begin() + first, column.begin() + last + 1, column.begin() + last + 2);
+      }
+    }
+    reply.select_row = up ? first - 1 : first + 1;
+  }
+  ShowTaken(values);
+  return reply;
 }
 
 DialogReply LayerSettingsDialog::Press(int button, DialogValues& values) {
@@ -354,6 +431,11 @@ DialogReply LayerSettingsDialog::Press(int button, DialogValues& values) {
   }
   if (button == description_.ok) {
     return Confirm(values);
+  }
+  for (int k = 0; k < 4; ++k) {
+    if (button == list_buttons_[k]) {
+      return EditList(k, values);
+    }
   }
   return Rejected();
 }
@@ -376,14 +458,22 @@ DialogReply LayerSettingsDialog::Confirm(DialogValues& values) {
   form.targets = values[layers_].columns[kTarget];
   form.layer_names = values[layers_].columns[kLayerNewName];
   form.group_names = values[groups_].columns[kGroupNewName];
+  form.patterns = values[names_].columns[kPattern];
+  form.pattern_targets = values[names_].columns[kPatternTarget];
   proposed_ = table_;
   const auto refused = ConfirmLayerForm(form, proposed_);
   values[layers_].columns[kTarget] = form.targets;
+  values[names_].columns[kPattern] = form.patterns;
+  values[names_].columns[kPatternTarget] = form.pattern_targets;
   if (refused) {
+    using Cell = RefusedTarget::Cell;
+    const bool in_list = refused->cell != Cell::kTarget;
     return {.error = refused->message,
-            .focus = layers_,
+            .focus = in_list ? names_ : layers_,
             .edit_row = static_cast<int>(refused->row),
-            .edit_column = kTarget};
+            .edit_column = refused->cell == Cell::kTarget    ? kTarget
+                           : refused->cell == Cell::kPattern ? kPattern
+                                                             : kPatternTarget};
   }
   if (std::string question = move_question_ ? move_question_(proposed_) : std::string();
       !question.empty()) {

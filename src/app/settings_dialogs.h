@@ -62,6 +62,7 @@ class LayerSettingsDialog : public DialogModel {
   // Columns of the layer grid and of the group grid.
   enum LayerColumn { kLayerDrawingName, kTarget, kLayerNewName };
   enum GroupColumn { kGroupDrawingName, kGroupNewName };
+  enum NameColumn { kPattern, kPatternTarget, kTaken };
   // Asked at OK of a table that passes its checks: a question for the user, or empty.
   using MoveQuestion = std::function<std::string(const LayerTable& proposed)>;
 
@@ -73,9 +74,13 @@ class LayerSettingsDialog : public DialogModel {
 
   DialogReply Press(int button, DialogValues& values) override;
   DialogReply Answer(bool yes) override;
+  bool CellEdited(int grid, DialogValues& values) override;
 
   int layers() const { return layers_; }
   int groups() const { return groups_; }
+  int name_rules() const { return names_; }
+  // The list's buttons: add, remove, up, down.
+  int list_button(int k) const { return list_buttons_[k]; }
   int fill_box() const { return box_; }
   int fill_button() const { return fill_; }
 
@@ -83,6 +88,9 @@ class LayerSettingsDialog : public DialogModel {
   DialogValues Load() const override;
   DialogReply Fill(DialogValues& values) const;
   DialogReply Confirm(DialogValues& values);
+  DialogReply EditList(int k, DialogValues& values) const;
+  // The column of the layers each rule takes in the highlighted drawing, as the rows stand.
+  void ShowTaken(DialogValues& values) const;
 
   LayerTable& table_;
   MoveQuestion move_question_;
@@ -93,6 +101,8 @@ class LayerSettingsDialog : public DialogModel {
   int groups_ = -1;
   int box_ = -1;
   int fill_ = -1;
+  int names_ = -1;
+  int list_buttons_[4] = {-1, -1, -1, -1};
 };
 
 }  // namespace penmorph::app

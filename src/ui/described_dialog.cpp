@@ -102,9 +102,15 @@ QWidget* DescribedDialog::Build(const app::ControlDescription& control, int inde
       widget = list;
       break;
     }
-    case ControlKind::kGrid:
-      widget = new ValueGrid(control.grid, parent);
+    case ControlKind::kGrid: {
+      auto* grid = new ValueGrid(control.grid, parent);
+      // Queued: the editor has closed by then, and the values read are whole.
+      connect(
+          grid, &ValueGrid::CellsEdited, this, [this, index] { CellsEdited(index); },
+          Qt::QueuedConnection);
+      widget = grid;
       break;
+    }
   }
   if (control.font_pixels > 0) {
     widget->setFont(FixedUiFont(control.font_pixels));
@@ -161,6 +167,9 @@ void DescribedDialog::ShowValues(const app::DialogValues& values) {
     } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
       list->setCurrentIndex(value.position);
     } else if (auto* grid = qobject_cast<ValueGrid*>(widget)) {
+      if (model_.description().controls[i].grid.numbered_rows && !value.columns.empty()) {
+        grid->SetRowCount(static_cast<int>(value.columns[0].size()));
+      }
       for (int column = 0; column < static_cast<int>(value.columns.size()); ++column) {
         grid->SetValues(value.columns[column], column);
       }
@@ -173,6 +182,13 @@ void DescribedDialog::Press(int button) {
   const app::DialogReply reply = model_.Press(button, values);
   ShowValues(values);
   CarryOut(reply);
+}
+
+void DescribedDialog::CellsEdited(int index) {
+  app::DialogValues values = ValuesOnScreen();
+  if (model_.CellEdited(index, values)) {
+    ShowValues(values);
+  }
 }
 
 void DescribedDialog::reject() {
@@ -188,6 +204,8 @@ void DescribedDialog::CarryOut(const app::DialogReply& reply) {
   if (reply.focus >= 0) {
     if (ValueGrid* grid = Grid(reply.focus); grid != nullptr && reply.edit_row >= 0) {
       grid->EditCell(reply.edit_row, reply.edit_column);
+    } else if (grid != nullptr && reply.select_row >= 0) {
+      grid->SelectRow(reply.select_row);
     } else {
       controls_[reply.focus]->setFocus();
     }

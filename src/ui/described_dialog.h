@@ -38,6 +38,8 @@ class DescribedDialog : public QDialog {
   app::DialogValues ValuesOnScreen() const;
   void ShowValues(const app::DialogValues& values);
   void CarryOut(const app::DialogReply& reply);
+  // After the user typed into grid `index`: the model may rewrite what follows from it.
+  void CellsEdited(int index);
 
   app::DialogModel& model_;
   UserPrompts& prompts_;

@@ -25,17 +25,18 @@ ValueGrid::ValueGrid(const app::GridDescription& description, QWidget* parent)
     captions << QString::fromStdString(caption);
   }
   setVerticalHeaderLabels(captions);
-  const QColor shaded = palette().color(QPalette::Window);
-  for (int row = 0; row < rowCount(); ++row) {
-    for (int column = 0; column < columnCount(); ++column) {
-      auto* cell = new QTableWidgetItem;
-      if (!description.columns[column].editable) {
-        cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        cell->setBackground(shaded);
-      }
-      setItem(row, column, cell);
-    }
+  for (const app::GridColumn& column : description.columns) {
+    editable_.push_back(column.editable);
   }
+  first_column_ = description.first_column;
+  for (int row = 0; row < rowCount(); ++row) {
+    AddCells(row);
+  }
+  connect(this, &QTableWidget::itemChanged, this, [this] {
+    if (!setting_) {
+      emit CellsEdited();
+    }
+  });
   setSelectionMode(QAbstractItemView::ContiguousSelection);
   setSelectionBehavior(QAbstractItemView::SelectItems);
   setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
@@ -69,6 +70,37 @@ ValueGrid::ValueGrid(const app::GridDescription& description, QWidget* parent)
   setCurrentCell(0, description.first_column);
 }
 
+void ValueGrid::AddCells(int row) {
+  const QColor shaded = palette().color(QPalette::Window);
+  for (int column = 0; column < columnCount(); ++column) {
+    auto* cell = new QTableWidgetItem;
+    if (!editable_[column]) {
+      cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+      cell->setBackground(shaded);
+    }
+    setItem(row, column, cell);
+  }
+}
+
+void ValueGrid::SetRowCount(int rows) {
+  const int old = rowCount();
+  if (rows == old) {
+    return;
+  }
+  setting_ = true;
+  setRowCount(rows);
+  for (int row = old; row < rows; ++row) {
+    AddCells(row);
+    setVerticalHeaderItem(row, new QTableWidgetItem(QString::number(row + 1)));
+  }
+  setting_ = false;
+}
+
+void ValueGrid::SelectRow(int row) {
+  setFocus();
+  setCurrentCell(row, first_column_);
+}
+
 QString ValueGrid::Value(int row, int column) const {
   QTableWidgetItem* cell = item(row, column);
   return cell == nullptr ? QString() : cell->text();
@@ -76,7 +108,9 @@ QString ValueGrid::Value(int row, int column) const {
 
 void ValueGrid::SetValue(int row, const QString& text, int column) {
   if (QTableWidgetItem* cell = item(row, column)) {
+    setting_ = true;
     cell->setText(text);
+    setting_ = false;
   }
 }
 

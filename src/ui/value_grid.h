@@ -31,13 +31,26 @@ class ValueGrid : public QTableWidget {
   void CommitOpenEditor();
   // Makes the cell current and opens its editor, its text selected to be typed over.
   void EditCell(int row, int column);
+  // Makes the row current and the only one selected, in the column the cursor starts in.
+  void SelectRow(int row);
+  // A list's rows: as many as `rows`, captioned 1, 2, 3 ...
+  void SetRowCount(int rows);
+
+ signals:
+  // The user typed into or emptied cells (not the dialog's own filling).
+  void CellsEdited();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void AddCells(int row);
+
   QString corner_;
   QWidget* corner_button_ = nullptr;
+  std::vector<bool> editable_;  // by column
+  int first_column_ = 0;
+  bool setting_ = false;  // the dialog is filling cells
 };
 
 // While a cell is typed into, Enter takes what was typed and moves down a row and Esc drops this

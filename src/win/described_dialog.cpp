@@ -213,6 +213,9 @@ void DescribedDialog::ShowValues(const app::DialogValues& values) {
         SendMessageW(controls_[i], CB_SETCURSEL, static_cast<WPARAM>(value.position), 0);
         break;
       case ControlKind::kGrid:
+        if (description.controls[i].grid.numbered_rows && !value.columns.empty()) {
+          grids_[i]->SetRowCount(static_cast<int>(value.columns[0].size()));
+        }
         for (std::size_t column = 0; column < value.columns.size(); ++column) {
           grids_[i]->SetValues(value.columns[column], static_cast<int>(column) + 1);
         }
@@ -230,6 +233,13 @@ void DescribedDialog::Press(int button) {
   CarryOut(reply);
 }
 
+void DescribedDialog::CellsEdited(int index) {
+  app::DialogValues values = ValuesOnScreen();
+  if (model_.CellEdited(index, values)) {
+    ShowValues(values);
+  }
+}
+
 void DescribedDialog::CarryOut(const app::DialogReply& reply) {
   if (!reply.error.empty()) {
     desktop_.Beep();
@@ -242,6 +252,8 @@ void DescribedDialog::CarryOut(const app::DialogReply& reply) {
       grid->SetEditColumn(reply.edit_column + 1);
       grid->SetCurrentRow(reply.edit_row);
       grid->BeginEdit();  // the text selected, to be typed over
+    } else if (grid != nullptr && reply.select_row >= 0) {
+      grid->SetCurrentRow(reply.select_row);
     }
   }
   if (!reply.question.empty()) {
@@ -275,6 +287,14 @@ LRESULT DescribedDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lpara
   const app::DialogDescription& description = model_.description();
   switch (message) {
     case WM_COMMAND:
+      if (HIWORD(wparam) == ValueGrid::kCellsEdited) {
+        for (int i = 0; i < static_cast<int>(grids_.size()); ++i) {
+          if (grids_[i] && grids_[i]->hwnd() == reinterpret_cast<HWND>(lparam)) {
+            CellsEdited(i);
+          }
+        }
+        return 0;
+      }
       if (HIWORD(wparam) != BN_CLICKED) {
         break;
       }

@@ -44,6 +44,8 @@ class DescribedDialog : public WindowBase {
   app::DialogValues ValuesOnScreen() const;
   void ShowValues(const app::DialogValues& values);
   void CarryOut(const app::DialogReply& reply);
+  // After the user typed into grid `index`: the model may rewrite what follows from it.
+  void CellsEdited(int index);
   LRESULT PaintStatic(HWND control, HDC dc);
 
   app::DialogModel& model_;

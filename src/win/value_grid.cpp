@@ -57,15 +57,35 @@ ValueGrid::ValueGrid(HWND parent, int id, const app::GridDescription& descriptio
   }
   SetColumnText(list_, 0, headings[0]);
   for (std::size_t row = 0; row < captions.size(); ++row) {
-    const std::wstring caption = Wide(captions[row]);
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = static_cast<int>(row);
-    item.pszText = const_cast<wchar_t*>(caption.c_str());
-    SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    InsertRow(static_cast<int>(row), captions[row]);
   }
   SetCurrentRow(0);
   SetWindowSubclass(list_, ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void ValueGrid::InsertRow(int row, const std::string& caption) {
+  const std::wstring text = Wide(caption);
+  LVITEMW item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = row;
+  item.pszText = const_cast<wchar_t*>(text.c_str());
+  SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void ValueGrid::SetRowCount(int rows) {
+  CancelOpenEditor();
+  for (int row = RowCount(); row < rows; ++row) {
+    InsertRow(row, std::to_string(row + 1));
+  }
+  for (int row = RowCount(); row > rows; --row) {
+    SendMessageW(list_, LVM_DELETEITEM, static_cast<WPARAM>(row - 1), 0);
+  }
+  captions_ = static_cast<std::size_t>(rows);
+}
+
+void ValueGrid::TellParentOfEdits() const {
+  SendMessageW(GetParent(list_), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list_), kCellsEdited),
+               reinterpret_cast<LPARAM>(list_));
 }
 
 ValueGrid::~ValueGrid() {
@@ -217,11 +237,16 @@ void ValueGrid::CommitOpenEditor() {
   }
   HWND editor = editor_;
   editor_ = nullptr;  // closing the editor moves the focus, which must not commit twice
-  SetValue(editing_row_, Utf8(WindowText(editor)), editing_column_);
+  const std::string typed = Utf8(WindowText(editor));
+  const bool changed = typed != Value(editing_row_, editing_column_);
+  SetValue(editing_row_, typed, editing_column_);
   const bool had_focus = GetFocus() == editor;
   DestroyWindow(editor);
   if (had_focus) {
     SetFocus(list_);
+  }
+  if (changed) {
+    TellParentOfEdits();
   }
 }
 
@@ -244,6 +269,7 @@ void ValueGrid::ClearSelectedCells() {
             SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED))) >= 0;) {
     SetValue(row, std::string(), edit_column_);
   }
+  TellParentOfEdits();
 }
 
 LRESULT ValueGrid::StringGridDrawCell(NMLVCUSTOMDRAW& draw) {

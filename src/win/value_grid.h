@@ -20,6 +20,10 @@ namespace penmorph::win {
 
 class ValueGrid {
  public:
+  // The notification code of the WM_COMMAND the grid sends its parent when the user has typed
+  // into or emptied cells.
+  static constexpr WORD kCellsEdited = 0x7E01;
+
   // Makes the list view (id `id`) inside `parent`; its column 0 holds the rows' captions,
   // column c + 1 the description's column c.
   ValueGrid(HWND parent, int id, const app::GridDescription& description);
@@ -41,6 +45,8 @@ class ValueGrid {
   std::pair<int, int> SelectedRows() const;
   // Makes `row` the current and only selected row, scrolled into view.
   void SetCurrentRow(int row);
+  // A list's rows: as many as `rows`, captioned 1, 2, 3 ...
+  void SetRowCount(int rows);
 
   // Column widths and row height for the monitor's DPI.
   void ApplyDpi(UINT dpi);
@@ -62,6 +68,8 @@ class ValueGrid {
   static LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
                                      UINT_PTR id, DWORD_PTR self);
   int CurrentRow() const;
+  void InsertRow(int row, const std::string& caption);
+  void TellParentOfEdits() const;
   LRESULT StringGridDrawCell(NMLVCUSTOMDRAW& draw);
   bool Editable(int column) const;
   // The next editable column to the left (-1) or right (+1); the same one when there is none.
