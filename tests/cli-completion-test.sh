@@ -53,13 +53,14 @@ expect() {
   fi
 }
 
-expect "penmorph-cli " "--help --version check convert info inventory render"
+expect "penmorph-cli " "--help --version check convert info inventory render survey"
 expect "penmorph-cli in" "info inventory"
 expect "penmorph-cli inf" "info"
 expect "penmorph-cli convert --" "--dest --dry-run --help --ini --jobs --json --recursive --settings --type"
 expect "penmorph-cli inventory --" "--help --ini --json --recursive --settings --type"
 expect "penmorph-cli check --" "--help --ini --json --recursive --settings --type"
 expect "penmorph-cli render --" "--after --black --help --ini --out --settings"
+expect "penmorph-cli survey --" "--csv --help --json --recursive --type"
 expect "penmorph-cli convert -j " "1 2 4 8"
 expect "penmorph-cli convert --type jw" "jwc jwc,jwk jwk jws jww jww,jws"
 expect "penmorph-cli info --" "--help"

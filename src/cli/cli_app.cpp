@@ -11,6 +11,7 @@
 #include "cli/cli_convert.h"
 #include "cli/command_line.h"
 #include "cli/preview_commands.h"
+#include "cli/survey_command.h"
 #include "common/file_system.h"
 #include "common/path_text.h"
 #include "common/text_decoding.h"
@@ -125,6 +126,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   }
   if (line.command == "inventory") {
     return RunInventoryCommand(line, out, err, formats);
+  }
+  if (line.command == "survey") {
+    return RunSurveyCommand(line, out, err, formats);
   }
   if (line.command == "check") {
     return RunCheckCommand(line, out, err, formats);

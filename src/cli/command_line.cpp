@@ -25,7 +25,7 @@ struct CommandText {
   std::string_view description;
 };
 
-constexpr std::array<CommandText, 5> kCommandTexts = {{
+constexpr std::array<CommandText, 6> kCommandTexts = {{
     {"convert",
      "  penmorph-cli convert --dest DIR [--settings FILE | --ini FILE] [-r] [-j N]\n"
      "                       [--type {TYPES}] [--json] FILE|FOLDER...\n"
@@ -61,6 +61,12 @@ constexpr std::array<CommandText, 5> kCommandTexts = {{
      "         does not, prints what they would change (colours, line types, layers, names,\n"
      "         with counts), then \"N conform, N do not, N could not be read\". Writes\n"
      "         nothing; exit status 1 when a file does not conform or could not be read.\n"},
+    {"survey", "  penmorph-cli survey [-r] [--type LIST] [--json | --csv] FILE|FOLDER...\n",
+     "survey   reads every drawing once and prints, over all of them, how many parts use\n"
+     "         each colour and line type and in how many files, each layer name in use\n"
+     "         (blanks trimmed) with its parts, files and layers, the files per format and\n"
+     "         the files that could not be read; --json: an object with files, formats,\n"
+     "         colors, line_types, layers and unreadable; --csv: a row each.\n"},
     {"render",
      "  penmorph-cli render [--settings FILE | --ini FILE] [--after] [--black] FILE --out SVG\n",
      "render   draws FILE as an SVG picture, as it is or (--after) as the tables would write\n"
@@ -261,6 +267,12 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args,
   AddSelection(check, line, values);
   check.add_flag("--json", line.json);
   AddFiles(check, line);
+
+  CLI::App& survey = *app.add_subcommand("survey");
+  AddSelection(survey, line, values);
+  CLI::Option* survey_json = survey.add_flag("--json", line.json);
+  survey.add_flag("--csv", line.csv)->excludes(survey_json);
+  AddFiles(survey, line);
 
   CLI::App& render = *app.add_subcommand("render");
   AddTables(render, values, options);

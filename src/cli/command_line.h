@@ -15,12 +15,13 @@ namespace penmorph {
 
 // What the arguments ask for. A command reads the options it takes; the others stay unset.
 struct CommandLine {
-  std::string command;                     // convert, info, inventory, check or render
+  std::string command;                     // convert, info, inventory, check, survey or render
   std::optional<std::string> destination;  // --dest
   std::optional<std::string> tables_file;  // --settings or --ini
   SourceSelection selection;               // -r and --type
   std::optional<unsigned> jobs;            // -j N: files converted at once
   bool json = false;                       // JSON instead of lines
+  bool csv = false;                        // survey: CSV instead of lines
   bool dry_run = false;                    // read and remap, write nothing: no --dest needed
   bool after = false;                      // render as the tables would write the file
   bool black = false;                      // render on black

@@ -66,6 +66,22 @@ std::u32string FoldLayerName(std::string_view utf8) {
   return name;
 }
 
+std::string TrimLayerName(std::string_view utf8) {
+  constexpr std::string_view kWideBlank = "\u3000";
+  for (bool trimmed = true; trimmed;) {
+    const std::size_t before = utf8.size();
+    utf8 = TrimBlanks(utf8);
+    while (utf8.starts_with(kWideBlank)) {
+      utf8.remove_prefix(kWideBlank.size());
+    }
+    while (utf8.ends_with(kWideBlank)) {
+      utf8.remove_suffix(kWideBlank.size());
+    }
+    trimmed = utf8.size() != before;
+  }
+  return std::string(utf8);
+}
+
 bool LayerNameMatches(std::string_view pattern, std::string_view name) {
   return MatchesWildcard(FoldLayerName(name), FoldLayerName(pattern));
 }

@@ -49,6 +49,8 @@ struct LayerNameRule {
 // full-width letters and digits as half-width ones, ASCII letters in lower case. Partners type
 // the same name with and without a leading space, in either width.
 std::u32string FoldLayerName(std::string_view utf8);
+// The name with its blanks (half- and full-width) trimmed at both ends, as a list shows it.
+std::string TrimLayerName(std::string_view utf8);
 // True when the pattern (folded the same way; "*" any run, "?" any one character) takes the name.
 bool LayerNameMatches(std::string_view pattern, std::string_view name);
 
