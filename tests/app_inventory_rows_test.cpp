@@ -19,14 +19,19 @@ const InventoryRow* Find(const std::vector<InventoryRow>& rows, const std::strin
   return found == rows.end() ? nullptr : &*found;
 }
 
+// The inventory of the drawing whose layers are all named "L", through `layers`.
+Result<preview::Inventory> InventoryOnLayers(const LayerTable& layers) {
+  const std::string bytes = testing::JwwOnLayers();
+  auto in =
+      ByteReader::FromMemory({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+  return jw::JwwInventory(in, JwwConvSettings{}, layers);
+}
+
 TEST(InventoryPanelRows, LayersWithNamesStatesAndTheHiddenLanding) {
   LayerTable layers;
   layers.SetTarget(LayerAddress{0, 1}.Index(), LayerAddress{1, 4});  // onto a hidden layer
   layers.SetLayerName(LayerAddress{1, 4}.Index(), "壁");
-  const std::string bytes = testing::JwwOnLayers();
-  auto in =
-      ByteReader::FromMemory({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
-  auto inventory = jw::JwwInventory(in, JwwConvSettings{}, layers);
+  auto inventory = InventoryOnLayers(layers);
   ASSERT_TRUE(testing::IsOk(inventory));
   const std::vector<InventoryRow> rows = InventoryRows(inventory.value());
 
@@ -52,9 +57,7 @@ TEST(InventoryPanelRows, LayersWithNamesStatesAndTheHiddenLanding) {
   EXPECT_FALSE(stays->changes);
 
   // Without a move onto a hidden layer there is no such line.
-  auto plain_in =
-      ByteReader::FromMemory({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
-  auto plain = jw::JwwInventory(plain_in, JwwConvSettings{});
+  auto plain = InventoryOnLayers(LayerTable{});
   ASSERT_TRUE(testing::IsOk(plain));
   for (const InventoryRow& row : InventoryRows(plain.value())) {
     EXPECT_EQ(row.what.find("非表示レイヤ"), std::string::npos) << row.what;
@@ -66,10 +69,7 @@ TEST(InventoryPanelRows, WhatEachRuleByNameTook) {
   LayerTable layers;
   layers.SetNameRules({{"L", {0, 9}}});
   layers.SetTarget(LayerAddress{0, 2}.Index(), LayerAddress{0, 8});
-  const std::string bytes = testing::JwwOnLayers();
-  auto in =
-      ByteReader::FromMemory({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
-  auto inventory = jw::JwwInventory(in, JwwConvSettings{}, layers);
+  auto inventory = InventoryOnLayers(layers);
   ASSERT_TRUE(testing::IsOk(inventory));
   const std::vector<InventoryRow> rows = InventoryRows(inventory.value());
   const InventoryRow* rule = Find(rows, "名前「L」→ 0-9");
