@@ -69,11 +69,17 @@ ChildProcess::ChildProcess(const std::vector<std::string>& args, const fs::path&
     old_tmp.assign(buffer, length);
     SetEnvironmentVariableW(L"TMP", temporary.c_str());
   }
-  PROCESS_INFORMATION information{};
-  if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                     &information)) {
-    CloseHandle(information.hThread);
-    process_ = information.hProcess;
+  // Wine under load has been seen to refuse a start now and then: a few tries before the test
+  // hears of it (as the status -1).
+  for (int attempt = 0; attempt < 3 && process_ == nullptr; ++attempt) {
+    PROCESS_INFORMATION information{};
+    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &startup, &information)) {
+      CloseHandle(information.hThread);
+      process_ = information.hProcess;
+    } else {
+      Sleep(200);
+    }
   }
   if (!temporary.empty()) {
     SetEnvironmentVariableW(L"TMP", old_tmp.empty() ? nullptr : old_tmp.c_str());

@@ -91,7 +91,8 @@ inline constexpr std::string_view kLayerScaleHint =
     "※縮尺の異なるグループへ図形を移す図面は変換されません。";
 // The rules by name, tried from the top; a layer's own 移動先 comes first.
 inline constexpr std::string_view kNameRulesLabel = "名前で指定 (&N)";
-inline constexpr std::string_view kPatternHeading = "レイヤ名（* ? 可）";
+inline constexpr std::string_view kPatternHeading = "レイヤ名";
+inline constexpr std::string_view kWildcardHint = "* は何文字でも、? は 1 文字に当たります。";
 // The layers of the drawing the preview shows that each rule takes.
 inline constexpr std::string_view kTakenHeading = "該当レイヤ";
 inline constexpr std::string_view kAddRuleButton = "追加";

@@ -333,6 +333,7 @@ LayerSettingsDialog::LayerSettingsDialog(LayerTable& table)
     list_buttons_[k] = add.Button(Numbered("Button", k + 4), std::string(list_captions[k]),
                                   {764 + k * 74, 344, 68, 22});
   }
+  add.Label("Label11", std::string(texts::kWildcardHint), {764, 372, 292, 12});
   add.Label("Label3", std::string(texts::kFillBefore), {8, 348, 120, 12});
   box_ = add.Edit("Edit1", {136, 344, 49, 20});
   add.Label("Label4", std::string(texts::kFillAfter), {192, 348, 36, 12});
