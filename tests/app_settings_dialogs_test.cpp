@@ -225,6 +225,13 @@ TEST(SettingsDialogs, TheListOfRulesByNameGrowsMovesShowsWhatItTakesAndIsChecked
   ASSERT_TRUE(dialog.CellEdited(dialog.layers(), values));
   EXPECT_EQ(column(L::kTaken)[0], "0-3 \u3000外壁");
   values[dialog.layers()].columns[L::kTarget][0x05] = "";
+  // So does a range fill of targets.
+  values[dialog.layers()].first_row = values[dialog.layers()].last_row = 0x03;
+  values[dialog.fill_box()].text = "0-9";
+  ASSERT_TRUE(dialog.Press(dialog.fill_button(), values).error.empty());
+  EXPECT_EQ(column(L::kTaken)[0], "0-5 内壁");
+  values[dialog.layers()].columns[L::kTarget][0x03] = "";
+  values[dialog.fill_box()].text = "";
 
   // Up: the second row goes first and stays selected; up again changes nothing.
   list.first_row = list.last_row = 1;

@@ -451,6 +451,7 @@ DialogReply LayerSettingsDialog::Fill(DialogValues& values) const {
     return RefusedFill(FillTargetRefusalText(typed), box_);
   }
   typed = *text;
+  ShowTaken(values);  // a layer given a target is no longer the rules' to take
   return {};
 }
 
