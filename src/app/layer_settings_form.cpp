@@ -9,6 +9,7 @@
 #include "app/typed_number.h"
 #include "common/text.h"
 #include "convert/file_preview.h"
+#include "settings/ini_document.h"
 
 namespace penmorph::app {
 
@@ -159,8 +160,7 @@ std::optional<RefusedTarget> ConfirmLayerForm(LayerSettingsForm& form, LayerTabl
       return RefusedTarget{row, rule + " にレイヤ名を入力して下さい。",
                            RefusedTarget::Cell::kPattern};
     }
-    if (pattern.find('=') != std::string::npos || pattern.front() == '[' ||
-        pattern.front() == ';') {
+    if (!IniDocument::CanHoldKey(pattern)) {
       return RefusedTarget{
           row,
           rule + " のレイヤ名 " + pattern +

@@ -245,11 +245,13 @@ bool IniDocument::SetEntries(std::string_view section,
   return all_held;
 }
 
+bool IniDocument::CanHoldKey(std::string_view key) {
+  return !key.empty() && TrimBlanks(key) == key && !HasLineBreakOrNul(key) &&
+         key.find('=') == std::string_view::npos && key.front() != '[' && key.front() != ';';
+}
+
 bool IniDocument::CanHold(std::string_view key, std::string_view value) {
-  const bool bad_key = key.empty() || TrimBlanks(key) != key || HasLineBreakOrNul(key) ||
-                       key.find('=') != std::string_view::npos || key.front() == '[' ||
-                       key.front() == ';';
-  return !bad_key && !HasLineBreakOrNul(value);
+  return CanHoldKey(key) && !HasLineBreakOrNul(value);
 }
 
 std::size_t IniDocument::SectionHeader(std::string_view section, const std::string& ending) {

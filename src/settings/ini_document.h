@@ -48,6 +48,10 @@ class IniDocument {
   bool SetEntries(std::string_view section,
                   const std::vector<std::pair<std::string, std::string>>& entries);
 
+  // Whether a key name can stand on a line of its own: not empty, no blanks around it, no line
+  // break, NUL or "=", and not starting as a section or a comment does.
+  static bool CanHoldKey(std::string_view key);
+
   std::string Serialize() const;
 
   // Writes the whole document to a temporary file beside the target and renames it into place,

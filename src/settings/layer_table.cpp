@@ -45,13 +45,7 @@ std::optional<LayerAddress> ParseLayerAddress(std::string_view text) {
 }
 
 std::u32string FoldLayerName(std::string_view utf8) {
-  std::u32string name = CodePoints(utf8);
-  auto blank = [](char32_t c) { return c == U' ' || c == U'\t' || c == U'\u3000'; };
-  while (!name.empty() && blank(name.back())) {
-    name.pop_back();
-  }
-  const auto first = std::find_if_not(name.begin(), name.end(), blank);
-  name.erase(name.begin(), first);
+  std::u32string name = CodePoints(TrimLayerName(utf8));
   for (char32_t& c : name) {
     const bool wide_digit = c >= U'\uFF10' && c <= U'\uFF19';
     const bool wide_letter =
@@ -68,18 +62,20 @@ std::u32string FoldLayerName(std::string_view utf8) {
 
 std::string TrimLayerName(std::string_view utf8) {
   constexpr std::string_view kWideBlank = "\u3000";
-  for (bool trimmed = true; trimmed;) {
-    const std::size_t before = utf8.size();
-    utf8 = TrimBlanks(utf8);
-    while (utf8.starts_with(kWideBlank)) {
+  // Half- and full-width blanks may alternate: take whichever stands at the end, until none.
+  for (;;) {
+    if (utf8.starts_with(' ') || utf8.starts_with('\t')) {
+      utf8.remove_prefix(1);
+    } else if (utf8.starts_with(kWideBlank)) {
       utf8.remove_prefix(kWideBlank.size());
-    }
-    while (utf8.ends_with(kWideBlank)) {
+    } else if (utf8.ends_with(' ') || utf8.ends_with('\t')) {
+      utf8.remove_suffix(1);
+    } else if (utf8.ends_with(kWideBlank)) {
       utf8.remove_suffix(kWideBlank.size());
+    } else {
+      return std::string(utf8);
     }
-    trimmed = utf8.size() != before;
   }
-  return std::string(utf8);
 }
 
 bool LayerNameMatches(std::string_view pattern, std::string_view name) {
@@ -108,9 +104,12 @@ LayerPlan LayerTable::PlanFor(const std::array<std::string, kLayerCount>* names)
     patterns.push_back(FoldLayerName(rule.pattern));
   }
   for (int index = 0; index < kLayerCount; ++index) {
+    if (targets_[index] != kStays) {
+      continue;  // the layer's own entry wins over every rule
+    }
     const std::u32string name = FoldLayerName((*names)[index]);
-    if (targets_[index] != kStays || name.empty()) {
-      continue;  // the layer's own entry wins; an unnamed layer is taken by no name
+    if (name.empty()) {
+      continue;  // an unnamed layer is taken by no name
     }
     for (std::size_t rule = 0; rule < patterns.size(); ++rule) {
       if (!patterns[rule].empty() && MatchesWildcard(name, patterns[rule])) {

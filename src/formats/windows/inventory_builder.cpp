@@ -61,8 +61,9 @@ class InventoryBuilder final : public RecordVisitor {
 
   void OnJwwHeader(THeader& header, SourceRange) override {
     Begin("JWW", header.version);
-    mover_.emplace(PlanLayers(layers_, header), ScalesOf(header.layer_groups));
     inventory_.before.sheet = ReadLayerSheet(header);
+    // The names the sheet has decoded already are those the rules look at.
+    mover_.emplace(layers_.PlanFor(&inventory_.before.sheet.names), ScalesOf(header.layer_groups));
     inventory_.after.sheet = inventory_.before.sheet;
     inventory_.renamed = Rename(inventory_.after.sheet, layers_);
     std::vector<preview::SettingColor>& settings = inventory_.settings;
