@@ -40,6 +40,7 @@ class FakeView : public testing::RecordingPrompts<MainWindowView> {
   std::optional<RunSummary> report;
   std::optional<std::string> check_report;
   std::function<void()> while_asking;  // what happens while the question is open
+  std::function<void()> while_survey_shown;
   unsigned changed = 0;
   WindowLayout layout;
   std::atomic<int> wakes{0};
@@ -82,6 +83,12 @@ class FakeView : public testing::RecordingPrompts<MainWindowView> {
   void ShowCheckReport(const std::string& text) override {
     events.push_back("check-report");
     check_report = text;
+  }
+  void ShowSurveyReport() override {
+    events.push_back("survey-report");
+    if (while_survey_shown) {
+      while_survey_shown();
+    }
   }
   void Changed(unsigned parts) override { changed |= parts; }
   void WakeSoon() override {
@@ -552,6 +559,62 @@ TEST_F(ModelTest, ACheckGoesAsARunDoesAndEndsInItsReport) {
   model.Do(Command::kStandardsCheck);
   EXPECT_FALSE(model.checking());
   view_.RunToEnd(model);
+}
+
+// "集計" goes as a check does, its report opens at the end, and the report's layer names go into
+// "レイヤ設定"'s list when the user asks, targets left for the user.
+TEST_F(ModelTest, ASurveyGoesAsACheckDoesAndHandsItsNamesToTheLayerDialog) {
+  const fs::path drawings = MakeDrawings();
+  MainWindowModel& model = Open();
+  ListFolder(model, drawings);
+  model.SelectRows({});
+  model.Do(Command::kSurvey);
+  EXPECT_EQ(view_.Take(),
+            (std::vector<std::string>{"beep", "warning:調べるファイルが選択されていません。"}));
+
+  model.SelectRows({0, 1});
+  model.Do(Command::kSurvey);
+  EXPECT_TRUE(model.checking());
+  model.Do(Command::kStandardsCheck);  // not beside a survey
+  view_.RunToEnd(model);
+  std::vector<std::string> events = view_.Take();
+  ASSERT_GE(events.size(), 2u);
+  EXPECT_EQ(events[events.size() - 2], "status:" + SurveySummary(model.survey_dialog().report()));
+  EXPECT_EQ(events.back(), "survey-report");
+  // The fake formats' files are no drawings the inventory reads: both are named as unreadable.
+  EXPECT_EQ(model.survey_dialog().report().unreadable.size(), 2u);
+
+  // A report with names, as the dialog would hold after a real archive; the user takes them.
+  preview::Inventory named;
+  named.format = "JWW";
+  named.before.sheet.known = true;
+  named.before.sheet.names[3] = "外壁";
+  named.before.sheet.names[5] = "a=b";
+  model.tables().layers.SetNameRules({{"ＡＢ", LayerAddress{2, 0}}, {"外壁", LayerAddress{2, 1}}});
+  view_.while_survey_shown = [&] {
+    SurveyReport report;
+    report.survey.Add(named);
+    SurveyDialog& dialog = model.survey_dialog();
+    dialog.SetReport(std::move(report));
+    DialogValues values = dialog.Open();
+    EXPECT_EQ(dialog.Press(dialog.names_button(), values).close, DialogReply::Close::kAccept);
+  };
+  model.Do(Command::kSurvey);
+  view_.RunToEnd(model);
+  events = view_.Take();
+  ASSERT_GE(events.size(), 2u);
+  EXPECT_EQ(events[events.size() - 2], "survey-report");
+  EXPECT_EQ(events.back(), "dialog:layers");
+  LayerSettingsDialog& layers = model.layer_dialog();
+  DialogValues shown = layers.Open();
+  // "外壁" is listed already; "a=b" comes as a pattern a settings file can hold.
+  const auto& list = shown[layers.name_rules()].columns;
+  EXPECT_EQ(list[LayerSettingsDialog::kPattern], (std::vector<std::string>{"ＡＢ", "外壁", "a?b"}));
+  EXPECT_EQ(list[LayerSettingsDialog::kPatternTarget],
+            (std::vector<std::string>{"2-0", "2-1", ""}));
+  // Offered once: closed without OK, the dialog opens with the table's rules only.
+  layers.Press(layers.description().cancel, shown);
+  EXPECT_EQ(layers.Open()[layers.name_rules()].columns[LayerSettingsDialog::kPattern].size(), 2u);
 }
 
 TEST_F(ModelTest, ATreeRunNamesItsCountAndTheListShowsThatItsSelectionDoesNotApply) {

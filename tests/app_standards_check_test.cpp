@@ -6,12 +6,17 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "app/archive_survey.h"
+#include "app/dialog_texts.h"
 #include "app/standards_check.h"
+#include "app/survey_dialog.h"
 #include "app/window_texts.h"
 #include "app_fakes.h"
+#include "common/text.h"
 #include "formats/standard_formats.h"
 #include "jw_test_bytes.h"
 #include "layer_test_files.h"
+#include "preview/display_list.h"
 #include "preview_test_files.h"
 #include "test_support.h"
 
@@ -20,29 +25,29 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Runs the check to its end as a window would: woken, then polling. `on_wake` is called on the
-// check's thread at every wake, with the check.
-StandardsCheckReport CheckToEnd(ConversionPlan plan, const ConversionTables& tables,
-                                RunProgress* last = nullptr,
-                                std::function<void(BackgroundCheck&)> on_wake = {}) {
+// Runs a check or a survey to its end as a window would: woken, then polling. `on_wake` is
+// called on the task's thread at every wake, with the task.
+template <class Task, class... Arguments>
+auto TaskToEnd(RunProgress* last, std::function<void(Task&)> on_wake, ConversionPlan plan,
+               Arguments&&... arguments) {
   const FormatRegistry formats = MakeStandardFormats();
   std::mutex mutex;
   std::condition_variable woken;
   bool news = false;
   bool ready = false;
-  BackgroundCheck* check = nullptr;
-  BackgroundCheck run(std::move(plan), formats, tables, [&] {
+  Task* task = nullptr;
+  Task run(std::move(plan), formats, std::forward<Arguments>(arguments)..., [&] {
     std::unique_lock lock(mutex);
-    woken.wait(lock, [&] { return ready; });  // until `check` is set
+    woken.wait(lock, [&] { return ready; });  // until `task` is set
     if (on_wake) {
-      on_wake(*check);
+      on_wake(*task);
     }
     news = true;
     woken.notify_all();
   });
   {
     std::lock_guard lock(mutex);
-    check = &run;
+    task = &run;
     ready = true;
   }
   woken.notify_all();
@@ -59,6 +64,12 @@ StandardsCheckReport CheckToEnd(ConversionPlan plan, const ConversionTables& tab
       return run.TakeReport();
     }
   }
+}
+
+StandardsCheckReport CheckToEnd(ConversionPlan plan, const ConversionTables& tables,
+                                RunProgress* last = nullptr,
+                                std::function<void(BackgroundCheck&)> on_wake = {}) {
+  return TaskToEnd<BackgroundCheck>(last, std::move(on_wake), std::move(plan), tables);
 }
 
 class StandardsCheckTest : public ::testing::Test {
@@ -195,6 +206,73 @@ TEST_F(StandardsCheckTest, StopLeavesTheRestUnread) {
   EXPECT_EQ(last.done, 0u);
   EXPECT_EQ(report.conform + report.differ + report.failed, 0u);
   EXPECT_NE(CheckReportText(report).find("基準チェックを中止しました。"), std::string::npos);
+}
+
+// "集計" reads what the drawings hold, whatever the tables; its report's tables say the same in
+// the window, on the clipboard and in CSV, and its names become patterns a settings file holds.
+TEST_F(StandardsCheckTest, ASurveyTotalsTheDrawingsAndItsReportSaysSoInEveryForm) {
+  StandardsCheckRequest request = Request({});
+  request.whole_tree = true;
+  SurveyReport report = TaskToEnd<BackgroundSurvey>(nullptr, {}, StandardsCheckPlan(request));
+  preview::Survey expected;
+  for (const char* name : {"empty.jww", "every.jww", "sub/layers.jww"}) {
+    expected.Add(
+        InventoryOfFile(MakeStandardFormats(), scratch_ / name, ConversionTables{}).value());
+  }
+  EXPECT_EQ(report.survey.files(), 3u);
+  EXPECT_EQ(report.survey.colors(), expected.colors());
+  EXPECT_EQ(report.survey.line_types(), expected.line_types());
+  EXPECT_EQ(report.survey.LayerNames(), expected.LayerNames());
+  ASSERT_EQ(report.unreadable.size(), 1u);
+  EXPECT_EQ(report.unreadable[0].file, scratch_ / "broken.jww");
+  EXPECT_EQ(report.unreadable[0].reason,
+            JapaneseErrorText(
+                InventoryOfFile(MakeStandardFormats(), scratch_ / "broken.jww", ConversionTables{})
+                    .error()));
+  EXPECT_EQ(SurveySummary(report),
+            "図面 3 個 (JWW 3 個) を集計しました。読めなかったファイル 1 個");
+
+  SurveyDialog dialog;
+  dialog.SetReport(report);
+  DialogValues values = dialog.Open();
+  const ControlValue& colours = values[dialog.grid(SurveyDialog::kColours)];
+  ASSERT_EQ(colours.bars.size(), colours.columns[0].size());
+  double fullest = 0;
+  for (std::size_t row = 0; row < colours.bars.size(); ++row) {
+    fullest = std::max(fullest, colours.bars[row].fill);
+    if (colours.columns[1][row] == "2") {
+      EXPECT_EQ(colours.bars[row].rgb,
+                preview::StandardPenColor(2, preview::Background::kWhite));  // the pen's own
+    }
+  }
+  EXPECT_EQ(fullest, 1.0);
+  const ControlValue& names = values[dialog.grid(SurveyDialog::kLayerNames)];
+  EXPECT_EQ(names.columns[0], std::vector<std::string>{"L"});
+  EXPECT_EQ(names.columns[2],
+            std::vector<std::string>{std::to_string(expected.LayerNames()[0].count.files)});
+  EXPECT_EQ(values[dialog.grid(SurveyDialog::kUnreadable)].columns[0],
+            std::vector<std::string>{report.unreadable[0].file_text});
+
+  const DialogReply copied = dialog.Press(dialog.copy_button(), values);
+  EXPECT_NE(copied.clipboard.find("\r\n線色\r\n種類\t線色\t図形数\tファイル数\r\n"),
+            std::string::npos)
+      << copied.clipboard;
+  const DialogReply saved = dialog.Press(dialog.save_button(), values);
+  ASSERT_TRUE(saved.save);
+  EXPECT_EQ(saved.save->extension, "csv");
+  EXPECT_TRUE(saved.save->contents.starts_with("\xEF\xBB\xBF"));
+  // A reason with a comma is one field.
+  EXPECT_NE(saved.save->contents.find(CsvField(report.unreadable[0].reason)), std::string::npos);
+  EXPECT_EQ(dialog.Press(dialog.names_button(), values).close, DialogReply::Close::kAccept);
+  EXPECT_EQ(dialog.TakeChosenNames(), std::vector<std::string>{"L"});
+  EXPECT_EQ(PatternForName("[A=B]"), "?A?B]");
+  EXPECT_EQ(PatternForName(";="), "??");
+
+  // Nothing named: the button says so and the dialog stays.
+  dialog.SetReport({});
+  values = dialog.Open();
+  EXPECT_EQ(dialog.Press(dialog.names_button(), values).error, dialog_texts::kNoNamesFound);
+  EXPECT_TRUE(dialog.TakeChosenNames().empty());
 }
 
 }  // namespace

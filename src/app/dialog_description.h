@@ -6,6 +6,7 @@
 // in both, and a new dialog is written once.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,9 @@ enum class ControlKind {
 struct GridColumn {
   std::string heading;
   int width = 118;
-  bool editable = true;  // false: filled by the dialog only, shaded
+  // false: filled by the dialog only, shaded beside the columns typed into (a grid with none
+  // typed into is a table to read, not shaded)
+  bool editable = true;
 };
 
 struct GridDescription {
@@ -49,6 +52,8 @@ struct GridDescription {
   // The rows are a list the dialog lengthens and shortens: as many as its values have, captioned
   // 1, 2, 3 ... instead of `row_captions`.
   bool numbered_rows = false;
+  // The column whose cells are bars rather than texts (ControlValue::bars), or -1.
+  int bar_column = -1;
 };
 
 struct ControlDescription {
@@ -76,6 +81,13 @@ struct DialogDescription {
   int first_focus = -1;
 };
 
+// A bar in a grid's row: how full, from 0 to 1, and its colour (0xRRGGBB).
+struct GridBar {
+  double fill = 0;
+  std::uint32_t rgb = 0;
+  bool operator==(const GridBar&) const = default;
+};
+
 // What a control holds on screen. Only the part of its kind is used.
 struct ControlValue {
   std::string text;                               // an edit box's
@@ -84,9 +96,19 @@ struct ControlValue {
   std::vector<std::vector<std::string>> columns;  // a grid's cells, [column][row]
   int first_row = 0;                              // a grid's selected rows, read only
   int last_row = 0;
+  std::vector<GridBar> bars;  // a grid's, by row, drawn in its bar column
   bool operator==(const ControlValue&) const = default;
 };
 using DialogValues = std::vector<ControlValue>;  // by control index
+
+// A report a dialog offers to save: how the picker is titled, what it offers, and the bytes.
+struct FileToSave {
+  std::string title;
+  std::string file_name;  // offered, in the folder last used
+  std::string filter;     // "CSV ファイル(*.csv)"
+  std::string extension;  // "csv": given to a name typed without one
+  std::string contents;
+};
 
 // What the dialog does after a button.
 struct DialogReply {
@@ -96,7 +118,10 @@ struct DialogReply {
   int focus = -1;        // the control that takes the focus afterwards
   int edit_row = -1;     // with a grid as `focus`: the cell whose editor opens, its text selected
   int edit_column = -1;
-  int select_row = -1;  // with a grid as `focus` and no cell to edit: the row made current
+  int select_row = -1;    // with a grid as `focus` and no cell to edit: the row made current
+  std::string clipboard;  // put on the clipboard when not empty
+  // Asks where to save `contents`, then saves them there; a failure is told.
+  std::optional<FileToSave> save;
 };
 
 class DialogModel {

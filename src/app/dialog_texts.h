@@ -109,4 +109,28 @@ inline constexpr std::string_view kColourRange = "0〜9";
 inline constexpr std::string_view kLineTypeRange = "0〜9、11〜19";
 inline constexpr std::string_view kLayerTargetForm = "0-0〜F-F";
 
+// The report of "集計".
+inline constexpr std::string_view kSurveyTitle = "集計";
+inline constexpr std::string_view kSurveyColours = "線色 (&1)";
+inline constexpr std::string_view kSurveyLineTypes = "線種 (&2)";
+inline constexpr std::string_view kSurveyLayerNames = "レイヤ名 (&3)";
+inline constexpr std::string_view kSurveyUnreadable = "読めなかったファイル (&4)";
+inline constexpr std::string_view kFamilyHeading = "種類";
+inline constexpr std::string_view kColourHeading = "線色";
+inline constexpr std::string_view kLineTypeHeading = "線種";
+inline constexpr std::string_view kEntitiesHeading = "図形数";
+inline constexpr std::string_view kFilesHeading = "ファイル数";
+inline constexpr std::string_view kAddressesHeading = "レイヤ";
+inline constexpr std::string_view kFileHeading = "ファイル";
+inline constexpr std::string_view kReasonHeading = "理由";
+// Over the bars: each row's entities beside the largest of its table.
+inline constexpr std::string_view kShareHeading = "割合";
+inline constexpr std::string_view kNamesToRulesButton = "レイヤ名を「名前で指定」へ (&N)";
+inline constexpr std::string_view kSaveCsvButton = "CSV で保存(&S)...";
+inline constexpr std::string_view kCloseButton = "閉じる";
+inline constexpr std::string_view kSaveSurveyTitle = "集計結果の保存";
+inline constexpr std::string_view kCsvFilter = "CSV ファイル(*.csv)";
+inline constexpr std::string_view kNoNamesFound =
+    "レイヤ名の付いたレイヤのある図面はありませんでした。";
+
 }  // namespace penmorph::app::dialog_texts

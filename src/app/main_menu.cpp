@@ -1,5 +1,6 @@
 #include "app/main_menu.h"
 
+#include "app/archive_survey.h"
 #include "app/file_rows.h"
 #include "app/standards_check.h"
 
@@ -38,7 +39,8 @@ std::vector<Menu> MainMenus(const FormatRegistry& formats) {
         Item("レイヤ設定 (&3)", Command::kLayerSettings), Separator(),
         Item("現在の設定を保存(&S)...", Command::kSaveSettings),
         Item("保存した設定を開く(&O)...", Command::kOpenSettings), Separator(),
-        Item(std::string(kStandardsCheck) + " (&C)", Command::kStandardsCheck)}},
+        Item(std::string(kStandardsCheck) + " (&C)", Command::kStandardsCheck),
+        Item(std::string(kSurveyCommand) + " (&T)", Command::kSurvey)}},
       {"ヘルプ (&H)",
        {Item("使い方 (&M)", Command::kManual), Item("バージョン情報 (&A)", Command::kAbout)}},
   };

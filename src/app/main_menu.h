@@ -22,6 +22,7 @@ enum class Command {
   kSaveSettings,
   kOpenSettings,
   kStandardsCheck,      // "基準チェック" over the selection or the tree
+  kSurvey,              // "集計" of the selection or the tree
   kReopenSearchFolder,  // "起動時に前回の検索フォルダを開く", a check mark
   kRefresh,             // F5: the tree and the listed folder again
   kManual,

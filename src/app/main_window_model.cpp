@@ -207,6 +207,8 @@ void MainWindowModel::Do(Command command, int argument) {
       return OpenSettingsFile();
     case Command::kStandardsCheck:
       return CheckStandards();
+    case Command::kSurvey:
+      return Survey();
     case Command::kReopenSearchFolder:
       return SetReopenSearchFolder(settings_.reopen_search_folder == 0);
     case Command::kRefresh:
@@ -582,9 +584,9 @@ bool MainWindowModel::AskAndStart(ConversionPlan plan, const PlanCount& count) {
   return true;
 }
 
-void MainWindowModel::CheckStandards() {
+std::optional<ConversionPlan> MainWindowModel::ReadingPlan() {
   if (running() || walking_) {
-    return;  // one run or check at a time
+    return std::nullopt;  // one run, check or survey at a time
   }
   // Built as a conversion's request, so that the selection and the tree mean the same.
   const ConversionRequest conversion =
@@ -593,13 +595,27 @@ void MainWindowModel::CheckStandards() {
                                       conversion.source_folder, conversion.file_names,
                                       conversion.whole_tree,    conversion.file_pattern};
   if (!CheckStandardsRequest(request, view_)) {
-    return;
+    return std::nullopt;
   }
   progress_ = RunProgress{};
   stopping_ = false;
-  check_ = std::make_unique<BackgroundCheck>(StandardsCheckPlan(request), formats_,
-                                             settings_.tables, [this] { news_.Wake(); });
-  view_.Changed(kRunPart);
+  return StandardsCheckPlan(request);
+}
+
+void MainWindowModel::CheckStandards() {
+  if (std::optional<ConversionPlan> plan = ReadingPlan()) {
+    check_ = std::make_unique<BackgroundCheck>(std::move(*plan), formats_, settings_.tables,
+                                               [this] { news_.Wake(); });
+    view_.Changed(kRunPart);
+  }
+}
+
+void MainWindowModel::Survey() {
+  if (std::optional<ConversionPlan> plan = ReadingPlan()) {
+    survey_ =
+        std::make_unique<BackgroundSurvey>(std::move(*plan), formats_, [this] { news_.Wake(); });
+    view_.Changed(kRunPart);
+  }
 }
 
 void MainWindowModel::Stop() {
@@ -612,6 +628,8 @@ void MainWindowModel::Stop() {
     run_->Stop();
   } else if (check_) {
     check_->Stop();
+  } else if (survey_) {
+    survey_->Stop();
   } else {
     return;
   }
@@ -651,6 +669,17 @@ void MainWindowModel::News() {
       // The report is what a check is for: it opens even when every drawing conforms.
       view_.ShowCheckReport(CheckReportText(report));
     });
+  } else if (survey_) {
+    FollowTask(survey_, [this](SurveyReport& report) {
+      view_.SetStatus(SurveySummary(report));
+      view_.Changed(kRunPart);
+      survey_dialog_.SetReport(std::move(report));
+      view_.ShowSurveyReport();
+      if (std::vector<std::string> names = survey_dialog_.TakeChosenNames(); !names.empty()) {
+        layer_dialog_.OfferNames(std::move(names));
+        EditSettings(SettingsDialog::kLayers);
+      }
+    });
   }
 }
 
@@ -665,7 +694,7 @@ void MainWindowModel::FollowTask(std::unique_ptr<Task>& task, End end) {
     view_.Changed(kRunPart);
     return;
   }
-  const auto report = task->TakeReport();
+  auto report = task->TakeReport();
   task.reset();
   stopping_ = false;
   end(report);

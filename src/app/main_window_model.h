@@ -23,6 +23,7 @@
 #include "app/screen_fit.h"
 #include "app/settings_dialogs.h"
 #include "app/standards_check.h"
+#include "app/survey_dialog.h"
 #include "convert/format_registry.h"
 #include "settings/settings_store.h"
 
@@ -61,6 +62,8 @@ class MainWindowView : public Prompts {
   virtual void ShowReport(const RunSummary& summary) = 0;
   // The end of a "基準チェック": its report as text, shown, copied and saved as a run's is.
   virtual void ShowCheckReport(const std::string& report) = 0;
+  // The end of a "集計": the model's survey dialog, modal.
+  virtual void ShowSurveyReport() = 0;
   // Shows again what the model holds for these parts (Part flags).
   virtual void Changed(unsigned parts) = 0;
   // Called from other threads (a run's, the start's listing): the window's thread is to call
@@ -172,7 +175,11 @@ class MainWindowModel {
   // "基準チェック": the same refusals as before a run, then the check on a thread of its own,
   // with the run's progress and "中止"; its report is shown at the end.
   void CheckStandards();
-  // "中止", of a run or a check.
+  // "集計": the same refusals as a check, then the survey on a thread of its own with the same
+  // progress and "中止"; its report opens at the end, even when stopped, and may hand its layer
+  // names to "レイヤ設定".
+  void Survey();
+  // "中止", of a run, a check or a survey.
   void Stop();
   // On the window's thread after WakeSoon: the start's tree once it is read; the run's or the
   // check's news, and at its end the report.
@@ -191,6 +198,7 @@ class MainWindowModel {
   JwcSettingsDialog& jwc_dialog() { return jwc_dialog_; }
   JwwSettingsDialog& jww_dialog() { return jww_dialog_; }
   LayerSettingsDialog& layer_dialog() { return layer_dialog_; }
+  SurveyDialog& survey_dialog() { return survey_dialog_; }
   // Before "レイヤ設定" opens: the highlighted drawing (its layers, nullptr for none, and its
   // file), whose names the dialog shows and whose conversion OK asks about.
   void ShowLayersOf(const preview::LayerSheet* sheet,
@@ -201,8 +209,10 @@ class MainWindowModel {
   // A conversion or a check goes: both show their progress and "中止" alike, and neither
   // starts while the other goes.
   // The count before a run is part of it: it goes in the background and "中止" stops it.
-  bool running() const { return run_ != nullptr || check_ != nullptr || counting_ != nullptr; }
-  bool checking() const { return check_ != nullptr; }
+  bool running() const {
+    return run_ != nullptr || check_ != nullptr || survey_ != nullptr || counting_ != nullptr;
+  }
+  bool checking() const { return check_ != nullptr || survey_ != nullptr; }
   bool counting() const { return counting_ != nullptr; }
   bool walking() const { return walking_; }
   // The start's listing is being read.
@@ -236,6 +246,8 @@ class MainWindowModel {
   void FollowTask(std::unique_ptr<Task>& task, End end);
   // Lists what was handed over while the files were held, now that they are not.
   void OpenHandedOver();
+  // The refusals before a check or a survey, then the files it reads; nullopt when refused.
+  std::optional<ConversionPlan> ReadingPlan();
   // The checks, then the count in the background; true when the count has started.
   bool CheckAndCount();
   // The count's news; at its end the question, and the run when the user agrees.
@@ -250,6 +262,7 @@ class MainWindowModel {
   JwcSettingsDialog jwc_dialog_{settings_.tables.jwc};
   JwwSettingsDialog jww_dialog_{settings_.tables.jww};
   LayerSettingsDialog layer_dialog_{settings_.tables.layers};
+  SurveyDialog survey_dialog_;
   FileBrowser browser_;
   bool first_start_ = false;
   bool whole_tree_ = false;
@@ -271,6 +284,7 @@ class MainWindowModel {
   std::unique_ptr<PlanCounting> counting_;
   std::unique_ptr<BackgroundRun> run_;
   std::unique_ptr<BackgroundCheck> check_;
+  std::unique_ptr<BackgroundSurvey> survey_;
 };
 
 }  // namespace penmorph::app

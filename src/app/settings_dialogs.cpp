@@ -1,6 +1,7 @@
 #include "app/settings_dialogs.h"
 
 #include <algorithm>
+#include <set>
 #include <utility>
 
 #include "app/dialog_texts.h"
@@ -369,6 +370,16 @@ DialogValues LayerSettingsDialog::Load() const {
   auto& names = values[names_].columns;
   names[kPattern] = form.patterns;
   names[kPatternTarget] = form.pattern_targets;
+  std::set<std::u32string> listed;
+  for (const std::string& pattern : form.patterns) {
+    listed.insert(FoldLayerName(pattern));
+  }
+  for (const std::string& name : offered_names_) {
+    if (listed.insert(FoldLayerName(name)).second) {
+      names[kPattern].push_back(name);
+      names[kPatternTarget].emplace_back();
+    }
+  }
   ShowTaken(values);
   return values;
 }
@@ -438,6 +449,7 @@ DialogReply LayerSettingsDialog::Press(int button, DialogValues& values) {
       return EditList(k, values);
     }
   }
+  offered_names_.clear();
   return Rejected();
 }
 
@@ -489,6 +501,7 @@ DialogReply LayerSettingsDialog::Answer(bool yes) {
     return {};  // the dialog stays open, the table as it was
   }
   table_ = std::move(proposed_);
+  offered_names_.clear();
   return Accepted();
 }
 

@@ -71,6 +71,9 @@ class LayerSettingsDialog : public DialogModel {
   // The highlighted drawing's layers (nullptr: none), shown the next time the dialog opens, and
   // the question OK asks about it (see LayerMoveQuestion).
   void SetDrawingLayers(const preview::LayerSheet* sheet, MoveQuestion question = {});
+  // Names to add to the list, without targets, the next time the dialog opens (those the list
+  // already holds as they are left out); forgotten once it closes.
+  void OfferNames(std::vector<std::string> names) { offered_names_ = std::move(names); }
 
   DialogReply Press(int button, DialogValues& values) override;
   DialogReply Answer(bool yes) override;
@@ -96,6 +99,7 @@ class LayerSettingsDialog : public DialogModel {
   MoveQuestion move_question_;
   std::vector<std::string> drawing_layer_names_;
   std::vector<std::string> drawing_group_names_;
+  std::vector<std::string> offered_names_;
   LayerTable proposed_;  // passed its checks, waiting for the answer to the question
   int layers_ = -1;
   int groups_ = -1;

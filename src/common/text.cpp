@@ -293,4 +293,15 @@ std::string EscapedBytes(std::string_view bytes, std::size_t max_shown) {
   return text;
 }
 
+std::string CsvField(std::string_view text) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+    return std::string(text);
+  }
+  std::string quoted = "\"";
+  for (char c : text) {
+    quoted += c == '"' ? "\"\"" : std::string(1, c);
+  }
+  return quoted + "\"";
+}
+
 }  // namespace penmorph

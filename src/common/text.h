@@ -68,6 +68,9 @@ std::u32string CodePoints(std::string_view utf8);
 // damaged file holds thus never puts control bytes or broken UTF-8 into a report.
 std::string EscapedBytes(std::string_view bytes, std::size_t max_shown = 24);
 
+// A field of a CSV row: quoted when it holds a comma, a quote or a line break, its quotes doubled.
+std::string CsvField(std::string_view text);
+
 // Cuts UTF-8 text to at most max_bytes without splitting a character.
 std::string_view CutUtf8(std::string_view text, std::size_t max_bytes);
 
