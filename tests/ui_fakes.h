@@ -53,8 +53,8 @@ class FakePrompts : public UserPrompts {
     events << QString(save ? "settings-save:" : "settings-open:") + title + "|" + start;
     return settings_file;
   }
-  std::optional<QString> ChooseReportFile(QWidget*, const QString& title,
-                                          const QString& start) override {
+  std::optional<QString> ChooseReportFile(QWidget*, const QString& title, const QString& start,
+                                          const QString&) override {
     events << "report-file:" + title + "|" + start;
     return report_file;
   }

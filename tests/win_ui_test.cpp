@@ -77,7 +77,8 @@ class TestDesktop : public Desktop {
     std::lock_guard lock(mutex_);
     return file_;
   }
-  std::optional<fs::path> ChooseReportFile(HWND, std::string_view, const fs::path&) override {
+  std::optional<fs::path> ChooseReportFile(HWND, std::string_view, const fs::path&,
+                                           std::string_view, std::string_view) override {
     std::lock_guard lock(mutex_);
     return file_;
   }

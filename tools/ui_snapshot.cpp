@@ -27,6 +27,7 @@
 #include <QTreeWidget>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <utility>
 
 #include "formats/standard_formats.h"
@@ -154,7 +155,11 @@ bool SaveDialog(const std::function<void()>& open, const QString& file) {
 // inside any later wait (in a loop of its own, which that wait cannot end) is closed too.
 class ModalCatcher {
  public:
-  ModalCatcher(QString file, bool over_window) : file_(std::move(file)), over_(over_window) {
+  // `then`: what is done with the dialog once pictured (closed when empty); `name`: only a dialog
+  // of that object name is caught.
+  ModalCatcher(QString file, bool over_window, std::function<void(QWidget*)> then = {},
+               QString name = {})
+      : file_(std::move(file)), over_(over_window), then_(std::move(then)), name_(std::move(name)) {
     QObject::connect(&poll_, &QTimer::timeout, [this] { Poll(); });
     poll_.start(100);
   }
@@ -170,17 +175,24 @@ class ModalCatcher {
  private:
   void Poll() {
     QWidget* dialog = QApplication::activeModalWidget();
-    if (caught_ || dialog == nullptr || ++shown_for_ < 5) {
+    if (caught_ || dialog == nullptr || (!name_.isEmpty() && dialog->objectName() != name_) ||
+        ++shown_for_ < 5) {
       return;  // none yet, or let it paint
     }
     caught_ = true;
     poll_.stop();
     saved_ = over_ ? SaveOver(dialog, file_) : Save(dialog, file_);
-    QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+    if (then_) {
+      then_(dialog);
+    } else {
+      QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+    }
   }
 
   QString file_;
   bool over_;
+  std::function<void(QWidget*)> then_;
+  QString name_;
   QTimer poll_;
   int shown_for_ = 0;
   bool caught_ = false;
@@ -337,6 +349,34 @@ bool SaveCheck(penmorph::TForm1& window, QTableView* list, const QString& file) 
   return saved;
 }
 
+// "集計" from the menu over every listed file: its report, then "レイヤ設定" with the names the
+// report handed to its list.
+bool SaveSurvey(penmorph::TForm1& window, QTableView* list, const QString& output) {
+  QAction* survey = nullptr;
+  for (QAction* action : window.menuBar()->findChildren<QAction*>()) {
+    if (action->text().startsWith(QStringLiteral("集計"))) {
+      survey = action;
+    }
+  }
+  if (survey == nullptr || list->model()->rowCount() == 0) {
+    std::fprintf(stderr, "no menu entry for the survey, or nothing listed\n");
+    return false;
+  }
+  SelectListRows(list, 0, list->model()->rowCount() - 1);
+  std::unique_ptr<ModalCatcher> names;
+  ModalCatcher report(output + "/survey-report.png", true, [&](QWidget* dialog) {
+    names = std::make_unique<ModalCatcher>(output + "/survey-names.png", false,
+                                           std::function<void(QWidget*)>{}, "Form4");
+    QMetaObject::invokeMethod(dialog->findChild<QPushButton*>(QStringLiteral("Button3")), "click",
+                              Qt::QueuedConnection);
+  });
+  survey->trigger();
+  bool saved = report.Wait();
+  saved &= names != nullptr && names->Wait();
+  Settle(300);
+  return saved;
+}
+
 // Clicks the search folder's subfolder of this name in the tree, or the search folder.
 void ListSubfolder(QTreeWidget* tree, const QString& name) {
   QTreeWidgetItem* node = tree->topLevelItem(0);
@@ -425,6 +465,7 @@ int main(int argc, char** argv) {
   layers.Reset();
   ok &= SaveRefusal(window, prompts, output + "/jww-refusal.png");
   ok &= SaveCheck(window, list, output + "/check-report.png");
+  ok &= SaveSurvey(window, list, output);
   // Every listed file converted: the files that were not show in the run's report.
   window.ChooseDestination();
   if (list->model()->rowCount() > 0) {

@@ -219,11 +219,12 @@ SurveyDialog::SurveyDialog() {
 void SurveyDialog::SetReport(SurveyReport report) {
   report_ = std::move(report);
   chosen_names_.clear();
+  // A caption: the views build it from the description.
+  description_.controls[summary_].text = SurveySummary(report_);
 }
 
 DialogValues SurveyDialog::Load() const {
   DialogValues values(description_.controls.size());
-  values[summary_].text = SurveySummary(report_);
   const std::vector<SurveyTable> tables = SurveyTables(report_);
   for (int table = kColours; table <= kUnreadable; ++table) {
     ControlValue& value = values[grids_[table]];

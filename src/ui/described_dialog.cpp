@@ -1,6 +1,8 @@
 #include "ui/described_dialog.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QColor>
 #include <QComboBox>
 #include <QGroupBox>
@@ -9,6 +11,8 @@
 #include <QPalette>
 #include <QPushButton>
 
+#include "app/path_text.h"
+#include "app/run_report.h"
 #include "ui/qt_text.h"
 #include "ui/screens.h"
 #include "ui/ui_fonts.h"
@@ -151,6 +155,7 @@ app::DialogValues DescribedDialog::ValuesOnScreen() const {
         value.columns.push_back(grid->Values(column));
       }
       std::tie(value.first_row, value.last_row) = grid->SelectedRows();
+      value.bars = grid->Bars();
     }
   }
   return values;
@@ -173,6 +178,7 @@ void DescribedDialog::ShowValues(const app::DialogValues& values) {
       for (int column = 0; column < static_cast<int>(value.columns.size()); ++column) {
         grid->SetValues(value.columns[column], column);
       }
+      grid->SetBars(value.bars);
     }
   }
 }
@@ -196,6 +202,12 @@ void DescribedDialog::reject() {
 }
 
 void DescribedDialog::CarryOut(const app::DialogReply& reply) {
+  if (!reply.clipboard.empty()) {
+    QApplication::clipboard()->setText(FromUtf8(reply.clipboard));
+  }
+  if (reply.save) {
+    Save(*reply.save);
+  }
   if (!reply.error.empty()) {
     prompts_.Beep();
     // Before a cell's editor opens: the box taking the focus would close it again.
@@ -218,6 +230,20 @@ void DescribedDialog::CarryOut(const app::DialogReply& reply) {
     accept();
   } else if (reply.close == app::DialogReply::Close::kReject) {
     QDialog::reject();
+  }
+}
+
+void DescribedDialog::Save(const app::FileToSave& file) {
+  const auto chosen = prompts_.ChooseReportFile(this, FromUtf8(file.title),
+                                                FromUtf8(file.file_name), FromUtf8(file.filter));
+  if (!chosen) {
+    return;
+  }
+  const std::filesystem::path path = app::PathFromText(chosen->toStdString());
+  if (Status saved = app::SaveReportText(path, file.contents); !saved.ok()) {
+    prompts_.Beep();
+    prompts_.ShowMessage(this, app::MessageKind::kError,
+                         FromUtf8(app::ReportNotSavedText(path, saved.error())));
   }
 }
 

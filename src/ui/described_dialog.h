@@ -38,6 +38,8 @@ class DescribedDialog : public QDialog {
   app::DialogValues ValuesOnScreen() const;
   void ShowValues(const app::DialogValues& values);
   void CarryOut(const app::DialogReply& reply);
+  // Asks where, then saves; a failure is told.
+  void Save(const app::FileToSave& file);
   // After the user typed into grid `index`: the model may rewrite what follows from it.
   void CellsEdited(int index);
 

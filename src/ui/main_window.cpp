@@ -30,6 +30,7 @@
 
 #include "app/path_text.h"
 #include "app/window_texts.h"
+#include "ui/described_dialog.h"
 #include "ui/failure_report.h"
 #include "ui/file_rows_model.h"
 #include "ui/preview_pane.h"
@@ -147,6 +148,11 @@ void TForm1::ShowReport(const app::RunSummary& summary) {
 
 void TForm1::ShowCheckReport(const std::string& report) {
   prompts_.ShowCheckReport(this, report);
+}
+
+void TForm1::ShowSurveyReport() {
+  DescribedDialog report(model_.survey_dialog(), prompts_, this);
+  report.exec();
 }
 
 void TForm1::Changed(unsigned parts) {

@@ -85,9 +85,10 @@ bool DesktopPrompts::OpenWithAssociatedProgram(const QString& path) {
 }
 
 std::optional<QString> DesktopPrompts::ChooseReportFile(QWidget* parent, const QString& title,
-                                                        const QString& start) {
-  QString file =
-      QFileDialog::getSaveFileName(parent, title, start, FromUtf8(app::texts::kReportFilter));
+                                                        const QString& start,
+                                                        const QString& filter) {
+  QString file = QFileDialog::getSaveFileName(
+      parent, title, start, filter.isEmpty() ? FromUtf8(app::texts::kReportFilter) : filter);
   if (file.isEmpty()) {
     return std::nullopt;
   }

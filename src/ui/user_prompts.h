@@ -35,9 +35,10 @@ class UserPrompts {
   virtual std::optional<QString> ChooseSettingsFile(QWidget* parent, bool save,
                                                     const QString& title, const QString& start) = 0;
 
-  // The save picker for a run's report ("*.txt"), starting at `start`.
+  // The save picker for a report, starting at `start`, offering `filter` ("*.txt" unless told).
   virtual std::optional<QString> ChooseReportFile(QWidget* parent, const QString& title,
-                                                  const QString& start) = 0;
+                                                  const QString& start,
+                                                  const QString& filter = {}) = 0;
 
   // Opens the file with the program the desktop associates with it; false when none took it.
   virtual bool OpenWithAssociatedProgram(const QString& path) = 0;
@@ -59,7 +60,7 @@ class DesktopPrompts : public UserPrompts {
   std::optional<QString> ChooseSettingsFile(QWidget* parent, bool save, const QString& title,
                                             const QString& start) override;
   std::optional<QString> ChooseReportFile(QWidget* parent, const QString& title,
-                                          const QString& start) override;
+                                          const QString& start, const QString& filter) override;
   bool OpenWithAssociatedProgram(const QString& path) override;
   void ShowReport(QWidget* parent, const app::RunSummary& summary) override;
   void ShowCheckReport(QWidget* parent, const std::string& report) override;

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QPalette>
 #include <QStyleOptionHeader>
 #include <QStylePainter>
@@ -27,8 +28,10 @@ ValueGrid::ValueGrid(const app::GridDescription& description, QWidget* parent)
   setVerticalHeaderLabels(captions);
   for (const app::GridColumn& column : description.columns) {
     editable_.push_back(column.editable);
+    any_editable_ = any_editable_ || column.editable;
   }
   first_column_ = description.first_column;
+  bar_column_ = description.bar_column;
   for (int row = 0; row < rowCount(); ++row) {
     AddCells(row);
   }
@@ -43,7 +46,10 @@ ValueGrid::ValueGrid(const app::GridDescription& description, QWidget* parent)
                   QAbstractItemView::AnyKeyPressed);
   setWordWrap(false);
   setTabKeyNavigation(false);  // Tab goes on to the next control
-  setItemDelegate(new CellDelegate(this));
+  setItemDelegate(new CellDelegate(this, bar_column_));
+  if (!any_editable_) {
+    setSelectionBehavior(QAbstractItemView::SelectRows);  // a table to read, a row at a time
+  }
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
   QHeaderView* rows = verticalHeader();
@@ -76,7 +82,9 @@ void ValueGrid::AddCells(int row) {
     auto* cell = new QTableWidgetItem;
     if (!editable_[column]) {
       cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-      cell->setBackground(shaded);
+      if (any_editable_) {
+        cell->setBackground(shaded);
+      }
     }
     setItem(row, column, cell);
   }
@@ -94,6 +102,26 @@ void ValueGrid::SetRowCount(int rows) {
     setVerticalHeaderItem(row, new QTableWidgetItem(QString::number(row + 1)));
   }
   setting_ = false;
+}
+
+std::vector<app::GridBar> ValueGrid::Bars() const {
+  std::vector<app::GridBar> bars;
+  for (int row = 0; bar_column_ >= 0 && row < rowCount(); ++row) {
+    const QTableWidgetItem* cell = item(row, bar_column_);
+    bars.push_back({cell->data(CellDelegate::kBarRole).toDouble(),
+                    cell->data(CellDelegate::kBarColourRole).toUInt()});
+  }
+  return bars;
+}
+
+void ValueGrid::SetBars(const std::vector<app::GridBar>& bars) {
+  for (int row = 0; bar_column_ >= 0 && row < rowCount() && row < static_cast<int>(bars.size());
+       ++row) {
+    setting_ = true;
+    item(row, bar_column_)->setData(CellDelegate::kBarRole, bars[row].fill);
+    item(row, bar_column_)->setData(CellDelegate::kBarColourRole, bars[row].rgb);
+    setting_ = false;
+  }
 }
 
 void ValueGrid::SelectRow(int row) {
@@ -173,7 +201,8 @@ bool ValueGrid::eventFilter(QObject* watched, QEvent* event) {
   return QTableWidget::eventFilter(watched, event);
 }
 
-CellDelegate::CellDelegate(QAbstractItemView* grid) : QStyledItemDelegate(grid), grid_(grid) {
+CellDelegate::CellDelegate(QAbstractItemView* grid, int bar_column)
+    : QStyledItemDelegate(grid), grid_(grid), bar_column_(bar_column) {
   grid->installEventFilter(this);
   // The range chosen for a fill stays as visible while the focus is in the fill's box.
   QPalette palette = grid->palette();
@@ -181,6 +210,23 @@ CellDelegate::CellDelegate(QAbstractItemView* grid) : QStyledItemDelegate(grid),
     palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
   }
   grid->setPalette(palette);
+}
+
+void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                         const QModelIndex& index) const {
+  QStyledItemDelegate::paint(painter, option, index);  // the background and the selection
+  if (index.column() != bar_column_) {
+    return;
+  }
+  const double fill = std::clamp(index.data(kBarRole).toDouble(), 0.0, 1.0);
+  QRect bar = option.rect.adjusted(3, 4, -3, -4);
+  bar.setWidth(std::max(fill > 0 ? 1 : 0, static_cast<int>(bar.width() * fill)));
+  painter->fillRect(bar, QColor::fromRgb(index.data(kBarColourRole).toUInt()));
+  if (!bar.isEmpty()) {
+    // Framed, so that a pale pen's bar stands out from the white.
+    painter->setPen(QColor(0, 0, 0, 96));
+    painter->drawRect(bar.adjusted(0, 0, -1, -1));
+  }
 }
 
 bool CellDelegate::eventFilter(QObject* object, QEvent* event) {

@@ -35,6 +35,9 @@ class ValueGrid : public QTableWidget {
   void SelectRow(int row);
   // A list's rows: as many as `rows`, captioned 1, 2, 3 ...
   void SetRowCount(int rows);
+  // The bars of the description's bar column, by row.
+  std::vector<app::GridBar> Bars() const;
+  void SetBars(const std::vector<app::GridBar>& bars);
 
  signals:
   // The user typed into or emptied cells (not the dialog's own filling).
@@ -49,7 +52,9 @@ class ValueGrid : public QTableWidget {
   QString corner_;
   QWidget* corner_button_ = nullptr;
   std::vector<bool> editable_;  // by column
+  bool any_editable_ = false;   // else a table to read: nothing shaded
   int first_column_ = 0;
+  int bar_column_ = -1;
   bool setting_ = false;  // the dialog is filling cells
 };
 
@@ -58,14 +63,22 @@ class ValueGrid : public QTableWidget {
 // selected editable cells.
 class CellDelegate : public QStyledItemDelegate {
  public:
-  // `grid`: the grid the delegate serves, whose Delete key it takes too.
-  explicit CellDelegate(QAbstractItemView* grid);
+  // `grid`: the grid the delegate serves, whose Delete key it takes too; `bar_column`: the
+  // column whose cells it draws as bars (BarRole, BarColourRole), or -1.
+  explicit CellDelegate(QAbstractItemView* grid, int bar_column = -1);
+
+  static constexpr int kBarRole = Qt::UserRole;
+  static constexpr int kBarColourRole = Qt::UserRole + 1;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override;
 
  protected:
   bool eventFilter(QObject* object, QEvent* event) override;
 
  private:
   QAbstractItemView* grid_;
+  int bar_column_;
 };
 
 }  // namespace penmorph

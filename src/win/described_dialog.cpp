@@ -5,6 +5,7 @@
 #include <string>
 
 #include "win/control_ids.h"
+#include "win/report_window.h"
 #include "win/win_text.h"
 
 namespace penmorph::win {
@@ -189,6 +190,7 @@ app::DialogValues DescribedDialog::ValuesOnScreen() const {
           value.columns.push_back(grid.Values(static_cast<int>(column) + 1));
         }
         std::tie(value.first_row, value.last_row) = grid.SelectedRows();
+        value.bars = grid.Bars();
         break;
       }
       default:
@@ -219,6 +221,7 @@ void DescribedDialog::ShowValues(const app::DialogValues& values) {
         for (std::size_t column = 0; column < value.columns.size(); ++column) {
           grids_[i]->SetValues(value.columns[column], static_cast<int>(column) + 1);
         }
+        grids_[i]->SetBars(value.bars);
         break;
       default:
         break;
@@ -241,6 +244,12 @@ void DescribedDialog::CellsEdited(int index) {
 }
 
 void DescribedDialog::CarryOut(const app::DialogReply& reply) {
+  if (!reply.clipboard.empty()) {
+    CopyTextToClipboard(hwnd(), reply.clipboard);
+  }
+  if (reply.save) {
+    SaveTextAs(desktop_, hwnd(), *reply.save);
+  }
   if (!reply.error.empty()) {
     desktop_.Beep();
     // Before a cell's editor opens: the box taking the focus would close it again.

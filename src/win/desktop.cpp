@@ -141,8 +141,15 @@ std::optional<fs::path> Desktop::ChooseSettingsFile(HWND owner, bool save, std::
 }
 
 std::optional<fs::path> Desktop::ChooseReportFile(HWND owner, std::string_view title,
-                                                  const fs::path& start) {
-  return ChooseFile(owner, true, title, start, Filter(app::texts::kReportFilter, L"*.txt"), L"txt");
+                                                  const fs::path& start, std::string_view filter,
+                                                  std::string_view extension) {
+  if (filter.empty()) {
+    return ChooseFile(owner, true, title, start, Filter(app::texts::kReportFilter, L"*.txt"),
+                      L"txt");
+  }
+  const std::wstring wide_extension = Wide(extension);
+  return ChooseFile(owner, true, title, start, Filter(filter, (L"*." + wide_extension).c_str()),
+                    wide_extension.c_str());
 }
 
 bool Desktop::OpenWithAssociatedProgram(HWND owner, const fs::path& file) {

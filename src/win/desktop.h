@@ -35,9 +35,12 @@ class Desktop {
   // or a file whose folder and name are preset).
   virtual std::optional<std::filesystem::path> ChooseSettingsFile(
       HWND owner, bool save, std::string_view title, const std::filesystem::path& start);
-  // The save picker for a run's report ("*.txt").
+  // The save picker for a report: "*.txt" unless a filter ("CSV ファイル(*.csv)") and its
+  // extension ("csv") are given.
   virtual std::optional<std::filesystem::path> ChooseReportFile(HWND owner, std::string_view title,
-                                                                const std::filesystem::path& start);
+                                                                const std::filesystem::path& start,
+                                                                std::string_view filter = {},
+                                                                std::string_view extension = {});
 
   // Opens the file with the program associated with it; failures are ignored.
   virtual bool OpenWithAssociatedProgram(HWND owner, const std::filesystem::path& file);

@@ -13,9 +13,9 @@
 #include "app/window_texts.h"
 #include "win/control_ids.h"
 #include "win/controls.h"
-#include "win/settings_dialogs.h"
 #include "win/preview_pane.h"
 #include "win/report_window.h"
+#include "win/settings_dialogs.h"
 #include "win/win_text.h"
 
 // windows.h makes CreateHardLink a macro, which would rename the file system's method.
@@ -147,6 +147,10 @@ void TForm1::ShowReport(const app::RunSummary& summary) {
 
 void TForm1::ShowCheckReport(const std::string& report) {
   ReportWindow(report, desktop_).ShowModal(hwnd());
+}
+
+void TForm1::ShowSurveyReport() {
+  DescribedDialog(model_.survey_dialog(), desktop_, hwnd(), std::nullopt).ShowModal();
 }
 
 void TForm1::Changed(unsigned parts) {

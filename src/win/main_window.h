@@ -69,6 +69,7 @@ class TForm1 : public WindowBase, public app::MainWindowView {
   void ShowSettingsDialog(app::SettingsDialog which) override;
   void ShowReport(const app::RunSummary& summary) override;
   void ShowCheckReport(const std::string& report) override;
+  void ShowSurveyReport() override;
   void Changed(unsigned parts) override;
   void WakeSoon() override;
   bool WalkShouldStop() override;

@@ -13,8 +13,8 @@
 #include "app/window_texts.h"
 #include "win/control_ids.h"
 #include "win/controls.h"
-#include "win/settings_dialogs.h"
 #include "win/preview_pane.h"
+#include "win/settings_dialogs.h"
 #include "win/win_text.h"
 
 // What the window's messages and notifications become.

@@ -74,9 +74,9 @@ void ReportWindow::Layout() {
   MoveWindow(copy_, left, buttons_top, button_width, button_height, TRUE);
 }
 
-void ReportWindow::CopyClick() {
-  const std::wstring text = Wide(report_);
-  if (!OpenClipboard(hwnd())) {
+void CopyTextToClipboard(HWND owner, std::string_view utf8) {
+  const std::wstring text = Wide(utf8);
+  if (!OpenClipboard(owner)) {
     return;
   }
   EmptyClipboard();
@@ -91,19 +91,30 @@ void ReportWindow::CopyClick() {
   CloseClipboard();
 }
 
-void ReportWindow::SaveClick() {
-  auto chosen = desktop_.ChooseReportFile(hwnd(), saving_.title,
-                                          std::filesystem::path(Wide(saving_.file_name)));
+void SaveTextAs(Desktop& desktop, HWND owner, const app::FileToSave& file) {
+  auto chosen = desktop.ChooseReportFile(
+      owner, file.title, std::filesystem::path(Wide(file.file_name)), file.filter, file.extension);
   if (!chosen) {
     return;
   }
-  std::string bytes(kUtf8Mark);
-  bytes += report_;
-  if (Status saved = app::SaveReportText(*chosen, bytes); !saved.ok()) {
-    desktop_.Beep();
-    desktop_.ShowMessage(hwnd(), app::MessageKind::kError,
-                         app::ReportNotSavedText(*chosen, saved.error()));
+  if (Status saved = app::SaveReportText(*chosen, file.contents); !saved.ok()) {
+    desktop.Beep();
+    desktop.ShowMessage(owner, app::MessageKind::kError,
+                        app::ReportNotSavedText(*chosen, saved.error()));
   }
+}
+
+void ReportWindow::CopyClick() {
+  CopyTextToClipboard(hwnd(), report_);
+}
+
+void ReportWindow::SaveClick() {
+  SaveTextAs(desktop_, hwnd(),
+             {std::string(saving_.title),
+              std::string(saving_.file_name),
+              {},
+              {},
+              std::string(kUtf8Mark) + report_});
 }
 
 LRESULT ReportWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

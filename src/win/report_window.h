@@ -15,6 +15,11 @@
 
 namespace penmorph::win {
 
+// Puts UTF-8 text on the clipboard as Unicode text.
+void CopyTextToClipboard(HWND owner, std::string_view text);
+// Asks where, then saves the bytes there; a failure is told.
+void SaveTextAs(Desktop& desktop, HWND owner, const app::FileToSave& file);
+
 class ReportWindow : public WindowBase {
  public:
   static constexpr const wchar_t* kClassName = L"PenmorphReport";

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "win/control_ids.h"
 #include "win/ui_font.h"
 #include "win/win_text.h"
@@ -34,7 +36,9 @@ ValueGrid::ValueGrid(HWND parent, int id, const app::GridDescription& descriptio
   for (const app::GridColumn& column : columns) {
     widths_.push_back(column.width);
     editable_.push_back(column.editable);
+    any_editable_ = any_editable_ || column.editable;
   }
+  bar_column_ = description.bar_column >= 0 ? description.bar_column + 1 : -1;
   list_ = CreateWindowExW(
       WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
       WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER, 0, 0,
@@ -203,6 +207,9 @@ void ValueGrid::SetCurrentRow(int row) {
 
 void ValueGrid::BeginEdit(const std::wstring* text) {
   CommitOpenEditor();
+  if (!Editable(edit_column_)) {
+    return;  // a table to read
+  }
   const int row = CurrentRow();
   if (row >= RowCount()) {
     return;
@@ -286,7 +293,10 @@ LRESULT ValueGrid::StringGridDrawCell(NMLVCUSTOMDRAW& draw) {
         // A selected row keeps its caption readable: the full-row highlight is left to the
         // column that is edited.
         draw.nmcd.uItemState &= ~(CDIS_SELECTED | CDIS_FOCUS);
-      } else if (draw.iSubItem != edit_column_) {
+      } else if (draw.iSubItem == bar_column_) {
+        DrawBar(draw);
+        return CDRF_SKIPDEFAULT;
+      } else if (any_editable_ && draw.iSubItem != edit_column_) {
         const bool shown_only = !Editable(draw.iSubItem);
         draw.clrTextBk = shown_only ? GetSysColor(COLOR_3DLIGHT) : GetSysColor(COLOR_WINDOW);
         draw.clrText = GetSysColor(COLOR_WINDOWTEXT);
@@ -298,6 +308,38 @@ LRESULT ValueGrid::StringGridDrawCell(NMLVCUSTOMDRAW& draw) {
       return CDRF_NEWFONT;
   }
   return CDRF_DODEFAULT;
+}
+
+void ValueGrid::SetBars(const std::vector<app::GridBar>& bars) {
+  if (bars != bars_) {
+    bars_ = bars;
+    InvalidateRect(list_, nullptr, FALSE);
+  }
+}
+
+void ValueGrid::DrawBar(const NMLVCUSTOMDRAW& draw) const {
+  const int row = static_cast<int>(draw.nmcd.dwItemSpec);
+  RECT cell{};
+  cell.top = draw.iSubItem;
+  cell.left = LVIR_BOUNDS;
+  SendMessageW(list_, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row),
+               reinterpret_cast<LPARAM>(&cell));
+  const bool selected =
+      SendMessageW(list_, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) != 0;
+  FillRect(draw.nmcd.hdc, &cell, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  if (row < 0 || row >= static_cast<int>(bars_.size()) || bars_[row].fill <= 0) {
+    return;
+  }
+  const double fill = std::min(bars_[row].fill, 1.0);
+  const int height = cell.bottom - cell.top;
+  RECT bar{cell.left + 3, cell.top + height / 5, 0, cell.bottom - height / 5};
+  bar.right = bar.left + std::max(1, static_cast<int>((cell.right - cell.left - 6) * fill));
+  const std::uint32_t rgb = bars_[row].rgb;
+  HBRUSH brush = CreateSolidBrush(RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+  FillRect(draw.nmcd.hdc, &bar, brush);
+  DeleteObject(brush);
+  // Framed, so that a pale pen's bar stands out from the white.
+  FrameRect(draw.nmcd.hdc, &bar, GetSysColorBrush(COLOR_GRAYTEXT));
 }
 
 bool ValueGrid::Notify(const NMHDR& header, LRESULT& result) {

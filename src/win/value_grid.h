@@ -47,6 +47,9 @@ class ValueGrid {
   void SetCurrentRow(int row);
   // A list's rows: as many as `rows`, captioned 1, 2, 3 ...
   void SetRowCount(int rows);
+  // The bars of the description's bar column, by row.
+  const std::vector<app::GridBar>& Bars() const { return bars_; }
+  void SetBars(const std::vector<app::GridBar>& bars);
 
   // Column widths and row height for the monitor's DPI.
   void ApplyDpi(UINT dpi);
@@ -71,6 +74,7 @@ class ValueGrid {
   void InsertRow(int row, const std::string& caption);
   void TellParentOfEdits() const;
   LRESULT StringGridDrawCell(NMLVCUSTOMDRAW& draw);
+  void DrawBar(const NMLVCUSTOMDRAW& draw) const;
   bool Editable(int column) const;
   // The next editable column to the left (-1) or right (+1); the same one when there is none.
   int NextEditColumn(int step) const;
@@ -79,6 +83,9 @@ class ValueGrid {
   HWND editor_ = nullptr;
   std::vector<int> widths_;     // by column, the captions' first
   std::vector<bool> editable_;  // by column
+  bool any_editable_ = false;   // else a table to read: nothing shaded, whole rows selected
+  int bar_column_ = -1;         // the list view's column drawn as bars, or -1
+  std::vector<app::GridBar> bars_;
   int edit_column_ = 1;
   int editing_row_ = -1;
   int editing_column_ = 1;
