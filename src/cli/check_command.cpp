@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "app/standards_check.h"
 #include "cli/cli_app.h"
 #include "cli/json_output.h"
 #include "cli/preview_commands.h"
@@ -56,7 +57,16 @@ void PrintMoves(std::ostream& out, std::string_view what, const CodeMoves& moves
   }
 }
 
-void PrintChanges(std::ostream& out, const std::string& file, const Inventory& inventory) {
+void PrintChanges(std::ostream& out, const std::string& file, const Inventory& inventory,
+                  Language language) {
+  if (language == Language::kJapanese) {
+    out << "does not conform " << file << ": 図形 " << inventory.entities << " 個のうち "
+        << inventory.changed << " 個が変わります\n";
+    for (const std::string& line : app::ChangeLines(inventory)) {
+      out << "  " << line << "\n";
+    }
+    return;
+  }
   const CodeFamily family = inventory.family;
   out << "does not conform " << file << ": " << inventory.changed << " of " << inventory.entities
       << " entities would change\n";
@@ -129,7 +139,7 @@ Json JsonChanges(const Inventory& inventory) {
 }  // namespace
 
 int PrintCheck(SourceCursor& files, const ConversionTables& tables, bool json, std::ostream& out,
-               const FormatRegistry& formats) {
+               const FormatRegistry& formats, Language language) {
   CheckCounts counts;
   // As the inventory does: each file's object as it comes, the frame around them by hand.
   if (json) {
@@ -143,7 +153,7 @@ int PrintCheck(SourceCursor& files, const ConversionTables& tables, bool json, s
     Json entry;
     PutName(entry, "file", file);
     if (verdict == CheckVerdict::kPassedOver) {
-      const std::string reason = EnglishFailure(inventory.error());
+      const std::string reason = FailureText(inventory.error(), language);
       entry["conforms"] = nullptr;
       entry["passed_over"] = true;
       entry["reason"] = JsonText(reason);
@@ -152,7 +162,7 @@ int PrintCheck(SourceCursor& files, const ConversionTables& tables, bool json, s
       }
     } else if (!inventory.ok()) {
       const bool refused = verdict == CheckVerdict::kDiffers;
-      const std::string reason = EnglishFailure(inventory.error());
+      const std::string reason = FailureText(inventory.error(), language);
       entry["conforms"] = false;
       entry["reason"] = JsonText(reason);
       if (!json) {
@@ -164,7 +174,7 @@ int PrintCheck(SourceCursor& files, const ConversionTables& tables, bool json, s
       entry["conforms"] = false;
       entry["changes"] = JsonChanges(inventory.value());
       if (!json) {
-        PrintChanges(out, file, inventory.value());
+        PrintChanges(out, file, inventory.value(), language);
       }
     }
     if (json) {
@@ -179,6 +189,10 @@ int PrintCheck(SourceCursor& files, const ConversionTables& tables, bool json, s
     totals["failed"] = counts.failed;
     totals["passed_over"] = counts.passed_over;
     out << "],\"totals\":" << JsonDump(totals) << "}\n";
+  } else if (language == Language::kJapanese) {
+    app::StandardsCheckReport report;
+    static_cast<CheckCounts&>(report) = counts;
+    out << app::CheckSummary(report) << "\n";
   } else {
     out << counts.conform << " conform, " << counts.differ << " do not, " << counts.failed
         << " could not be read, " << counts.passed_over << " passed over\n";
@@ -193,7 +207,7 @@ int RunCheckCommand(const CommandLine& line, std::ostream& out, std::ostream& er
       line, out, err, formats,
       [](SourceCursor& files, const ConversionTables& tables, const CommandLine& line,
          std::ostream& out, const FormatRegistry& formats) {
-        return PrintCheck(files, tables, line.json, out, formats);
+        return PrintCheck(files, tables, line.json, out, formats, line.language);
       });
 }
 

@@ -18,8 +18,11 @@ int RunCheckCommand(const CommandLine& line, std::ostream& out, std::ostream& er
                     const FormatRegistry& formats);
 
 // For each file that does not conform, what the tables would change; then the counts. Exit 0
-// when every file conforms, 1 when one does not or could not be read. Writes nothing.
+// when every file conforms, 1 when one does not or could not be read. Writes nothing. In
+// Japanese the changes, reasons and counts are the window's words; the lines still begin
+// "does not conform", "failed" and "passed over", and the JSON keeps its English keys and
+// labels.
 int PrintCheck(SourceCursor& files, const ConversionTables& tables, bool json, std::ostream& out,
-               const FormatRegistry& formats);
+               const FormatRegistry& formats, Language language = Language::kEnglish);
 
 }  // namespace penmorph

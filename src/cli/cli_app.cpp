@@ -62,26 +62,35 @@ std::string LayerLine(const LayerDescription& layer) {
   return line.str();
 }
 
-int RunInfo(const std::vector<std::string>& files, std::ostream& out,
-            const FormatRegistry& formats) {
+// The file's details keep their English names in every language; why a file is not described
+// follows `language`, in the window's words.
+int RunInfo(const std::vector<std::string>& files, std::ostream& out, const FormatRegistry& formats,
+            Language language) {
+  const bool japanese = language == Language::kJapanese;
   bool all_described = true;
   for (const std::string& file : files) {
     const fs::path path = PathFromUtf8(file);
     const FileFormat* format = formats.FindForFile(PathToUtf8(path.filename()));
     if (format == nullptr) {
-      out << file << ": not a jw_cad file type\n";
+      out << file << ": "
+          << Say(language, "not a jw_cad file type", "jw_cadのファイルの種類ではありません")
+          << "\n";
       all_described = false;
       continue;
     }
     auto in = ByteReader::OpenFile(path);
     if (!in.ok() || !HasSignature(*format, in.value())) {
-      out << file << ": not a " << format->Name() << " file\n";
+      out << file << ": "
+          << (japanese ? std::string(format->Name()) + "ファイルとして認識できません"
+                       : "not a " + std::string(format->Name()) + " file")
+          << "\n";
       all_described = false;
       continue;
     }
     auto description = format->Describe(in.value());
     if (!description.ok()) {
-      out << file << ": cannot read: " << EnglishFailure(description.error()) << "\n";
+      out << file << ": " << Say(language, "cannot read: ", "読み込めません：")
+          << FailureText(description.error(), language) << "\n";
       all_described = false;
       continue;
     }
@@ -115,14 +124,14 @@ int RunInfo(const std::vector<std::string>& files, std::ostream& out,
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const FormatRegistry& formats, const CliContext& context) {
   CommandLine line;
-  if (std::optional<int> done = ParseCommandLine(args, formats, line, out, err)) {
+  if (std::optional<int> done = ParseCommandLine(args, formats, line, out, err, context.language)) {
     return *done;
   }
   if (line.command == "convert") {
     return RunConvert(line, out, err, formats, context);
   }
   if (line.command == "info") {
-    return RunInfo(line.files, out, formats);
+    return RunInfo(line.files, out, formats, line.language);
   }
   if (line.command == "inventory") {
     return RunInventoryCommand(line, out, err, formats);

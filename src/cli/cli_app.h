@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/language.h"
 #include "convert/format_registry.h"
 
 namespace penmorph {
@@ -34,6 +35,7 @@ inline constexpr int kExitInterrupted = 130;  // as shells report a program ende
 struct CliContext {
   const std::atomic<bool>* stop = nullptr;  // set once the user asked the run to stop (Ctrl+C)
   bool progress = false;                    // stderr is a terminal: show a progress line there
+  Language language = Language::kEnglish;   // the user's (UserLanguage); --lang overrides it
 };
 
 // `args` holds the arguments after the program name, as UTF-8 (the platform's own bytes on

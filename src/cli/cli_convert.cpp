@@ -53,11 +53,14 @@ std::optional<std::string> CheckArguments(const CommandLine& line, const fs::pat
     const fs::path source = PathFromUtf8(file);
     if (line.selection.recursive && KindOfPath(source) == PathKind::kFolder &&
         IsInsideTree(destination, source)) {
-      return "the destination folder " + PathToUtf8(destination) + " lies inside " + file +
-             ": its outputs would be converted again";
+      return line.language == Language::kJapanese
+                 ? "保存先フォルダ " + PathToUtf8(destination) + " が " + file +
+                       " の中にあります。書き出したファイルがまた変換されてしまいます"
+                 : "the destination folder " + PathToUtf8(destination) + " lies inside " + file +
+                       ": its outputs would be converted again";
     }
   }
-  return CheckSources(line.files, line.selection, trees);
+  return CheckSources(line.files, line.selection, trees, line.language);
 }
 
 // `convert --dry-run`: the files read and remapped as a conversion would, nothing written; the
@@ -66,8 +69,10 @@ int RunDryRun(const CommandLine& line, std::ostream& out, std::ostream& err,
               const FormatRegistry& formats) {
   return ReadEachSource(
       line, out, err, formats,
-      [](SourceCursor& files, const ConversionTables& tables, const CommandLine&, std::ostream& out,
-         const FormatRegistry& formats) { return PrintDryRun(files, tables, out, formats); });
+      [](SourceCursor& files, const ConversionTables& tables, const CommandLine& line,
+         std::ostream& out, const FormatRegistry& formats) {
+        return PrintDryRun(files, tables, out, formats, line.language);
+      });
 }
 
 }  // namespace
@@ -77,32 +82,39 @@ int RunConvert(const CommandLine& line, std::ostream& out, std::ostream& err,
   if (line.dry_run) {
     return RunDryRun(line, out, err, formats);
   }
+  const Language language = line.language;
+  const bool japanese = language == Language::kJapanese;
   const std::string& destination_text = *line.destination;
   if (destination_text.empty()) {
-    err << "penmorph-cli: the destination folder is empty\n";
+    err << "penmorph-cli: "
+        << Say(language, "the destination folder is empty", "保存先フォルダが空です") << "\n";
     return kExitUsage;
   }
   const fs::path destination = PathFromUtf8(destination_text);
   switch (KindOfPath(destination)) {
     case PathKind::kMissing:
-      err << "penmorph-cli: the destination folder " << destination_text << " does not exist\n";
+      err << "penmorph-cli: "
+          << (japanese ? "保存先フォルダ " + destination_text + " がありません"
+                       : "the destination folder " + destination_text + " does not exist")
+          << "\n";
       return kExitUsage;
     case PathKind::kFile:
     case PathKind::kOther:
-      err << "penmorph-cli: " << destination_text << " is not a folder\n";
+      err << "penmorph-cli: " << destination_text
+          << Say(language, " is not a folder", " はフォルダではありません") << "\n";
       return kExitUsage;
     case PathKind::kFolder:
       break;
   }
 
   ConversionTables tables;  // all 0: no conversion
-  if (line.tables_file && !LoadTablesOption(*line.tables_file, tables, err)) {
+  if (line.tables_file && !LoadTablesOption(*line.tables_file, tables, err, language)) {
     return kExitUsage;
   }
 
   bool trees = false;
   if (auto problem = CheckArguments(line, destination, trees)) {
-    return UsageError(err, line.command, *problem);
+    return UsageError(err, language, line.command, *problem);
   }
   const SourceSelection& selection = line.selection;
   // A progress line counts down from the number of files, found by a walk of its own: the run's
@@ -112,7 +124,7 @@ int RunConvert(const CommandLine& line, std::ostream& out, std::ostream& err,
   SilentObserver observer;
   RealFileSystem file_system;
   BatchConverter converter(formats, tables, observer, file_system);
-  ConvertReport report(out, err, line.json, context.progress, total);
+  ConvertReport report(out, err, line.json, context.progress, total, language);
   BatchOptions batch;
   batch.workers = line.jobs.value_or(DefaultWorkers());
   batch.stop = context.stop;
@@ -121,7 +133,7 @@ int RunConvert(const CommandLine& line, std::ostream& out, std::ostream& err,
   const BatchCounts counts = RunBatch(converter, file_system, jobs, batch, report);
   const bool stopped = context.stop != nullptr && context.stop->load();
   report.Close(counts, stopped);
-  ReportUnreadableFolders(jobs.unreadable(), err);
+  ReportUnreadableFolders(jobs.unreadable(), err, language);
   if (stopped) {
     return kExitInterrupted;
   }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/language.h"
 #include "cli/source_arguments.h"
 
 namespace penmorph {
@@ -27,18 +28,21 @@ struct CommandLine {
   bool black = false;                      // render on black
   std::optional<std::string> out_file;     // --out: render's picture
   std::vector<std::string> files;
+  Language language = Language::kEnglish;  // --lang, or the user's language
 };
 
 // Reads `args` (the arguments after the program's name, as UTF-8) into `line`; --type and the
-// usage name the formats of `formats`. When there is
-// nothing to run - the help or the version was asked for and printed on `out`, or a usage error
-// was reported on `err` - the exit status instead.
+// usage name the formats of `formats`; `language` is the user's, which --lang overrides. When
+// there is nothing to run - the help or the version was asked for and printed on `out`, or a
+// usage error was reported on `err` - the exit status instead.
 std::optional<int> ParseCommandLine(const std::vector<std::string>& args,
                                     const FormatRegistry& formats, CommandLine& line,
-                                    std::ostream& out, std::ostream& err);
+                                    std::ostream& out, std::ostream& err,
+                                    Language language = Language::kEnglish);
 
 // Reports a usage error of `command` (empty: of no command in particular) on `err`, the same way
 // for every command, and gives the exit status.
-int UsageError(std::ostream& err, std::string_view command, std::string_view problem);
+int UsageError(std::ostream& err, Language language, std::string_view command,
+               std::string_view problem);
 
 }  // namespace penmorph

@@ -36,8 +36,8 @@ double Thousandths(double value) {
 }  // namespace
 
 ConvertReport::ConvertReport(std::ostream& out, std::ostream& err, bool json, bool progress,
-                             std::size_t total)
-    : out_(out), err_(err), json_(json), progress_(progress), total_(total) {}
+                             std::size_t total, Language language)
+    : out_(out), err_(err), json_(json), progress_(progress), total_(total), language_(language) {}
 
 void ConvertReport::Started(std::size_t index, const BatchJob&) {
   started_.emplace(index, Clock::now());
@@ -84,7 +84,7 @@ std::string ConvertReport::Line(const BatchJob& job, const FileOutcome& outcome,
     PutName(line, "source", file);
     PutName(line, "destination", PathToUtf8(job.output));
     line["outcome"] = OutcomeWord(outcome.kind);
-    line["reason"] = JsonText(EnglishReason(outcome.why));
+    line["reason"] = JsonText(ReasonText(outcome.why, language_));
     line["bytes"] = bytes;
     line["milliseconds"] = Thousandths(milliseconds);
     if (outcome.kept_backup()) {
@@ -97,14 +97,17 @@ std::string ConvertReport::Line(const BatchJob& job, const FileOutcome& outcome,
   switch (outcome.kind) {
     case OutcomeKind::kConverted:
       if (outcome.kept_backup()) {
+        const std::string backup = PathToUtf8(outcome.backup.filename());
         return "converted " + file + " -> " + PathToUtf8(outcome.output) +
-               " (the earlier output kept as " + PathToUtf8(outcome.backup.filename()) + ")\n";
+               (language_ == Language::kJapanese
+                    ? "（前の出力は " + backup + " として残しました）\n"
+                    : " (the earlier output kept as " + backup + ")\n");
       }
       return "converted " + file + " -> " + PathToUtf8(outcome.output) + "\n";
     case OutcomeKind::kSkipped:
-      return "skipped " + file + ": " + EnglishReason(outcome.why) + "\n";
+      return "skipped " + file + ": " + ReasonText(outcome.why, language_) + "\n";
     case OutcomeKind::kFailed:
-      return "failed " + file + ": " + EnglishReason(outcome.why) + "\n";
+      return "failed " + file + ": " + ReasonText(outcome.why, language_) + "\n";
     case OutcomeKind::kNotDone:
       break;  // counted in the summary
   }
@@ -136,8 +139,14 @@ void ConvertReport::ShowProgress(bool final) {
   const double rate = seconds > 0 ? static_cast<double>(done_) / seconds : 0;
   const std::size_t left = total_ > done_ ? total_ - done_ : 0;
   char line[128];
-  std::snprintf(line, sizeof line, "%zu of %zu files, %.1f files/s, %s left", done_, total_, rate,
-                rate > 0 ? DurationText(left / rate).c_str() : "?");
+  const std::string time_left = rate > 0 ? DurationText(left / rate) : "?";
+  if (language_ == Language::kJapanese) {
+    std::snprintf(line, sizeof line, "%zu / %zu 個のファイル、毎秒 %.1f 個、残り %s", done_, total_,
+                  rate, time_left.c_str());
+  } else {
+    std::snprintf(line, sizeof line, "%zu of %zu files, %.1f files/s, %s left", done_, total_, rate,
+                  time_left.c_str());
+  }
   err_ << "\r" << line;
   if (final) {
     err_ << "\r" << std::string(72, ' ') << "\r";
@@ -160,13 +169,20 @@ void ConvertReport::Close(const BatchCounts& counts, bool stopped) {
     line["summary"] = std::move(summary);
     out_ << JsonDump(line) << "\n";
   } else {
+    // The one form scripts read, in every language.
     out_ << counts.Of(OutcomeKind::kConverted) << " converted, " << counts.Of(OutcomeKind::kSkipped)
          << " skipped, " << counts.Of(OutcomeKind::kFailed) << " failed\n";
   }
   out_.flush();
   if (stopped) {
-    err_ << "penmorph-cli: stopped; " << counts.Of(OutcomeKind::kNotDone) << " of "
-         << counts.Total() << " files were not looked at\n";
+    const std::string not_done = std::to_string(counts.Of(OutcomeKind::kNotDone));
+    const std::string total = std::to_string(counts.Total());
+    err_ << "penmorph-cli: "
+         << (language_ == Language::kJapanese
+                 ? "中止しました。" + total + " 個のうち " + not_done +
+                       " 個のファイルは手を付けていません"
+                 : "stopped; " + not_done + " of " + total + " files were not looked at")
+         << "\n";
   }
 }
 

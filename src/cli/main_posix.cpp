@@ -39,5 +39,6 @@ int main(int argc, char** argv) {
   penmorph::CliContext context;
   context.stop = &stop_requested;
   context.progress = isatty(STDERR_FILENO) != 0;
+  context.language = penmorph::UserLanguage();
   return penmorph::RunCli(args, std::cout, std::cerr, formats, context);
 }

@@ -32,6 +32,7 @@ penmorph::CliContext Context() {
   context.stop = &stop_requested;
   DWORD mode = 0;
   context.progress = GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+  context.language = penmorph::UserLanguage();
   return context;
 }
 

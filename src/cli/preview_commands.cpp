@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "app/standards_check.h"
 #include "cli/cli_app.h"
 #include "cli/command_line.h"
 #include "cli/json_output.h"
@@ -69,7 +70,23 @@ void PrintCodeTable(std::ostream& out, std::string_view head, const CodeCounts& 
 }
 
 // What the tables change besides entities' codes, after the count of changed entities.
-void PrintChangeCounts(std::ostream& out, const Inventory& inventory) {
+void PrintChangeCounts(std::ostream& out, const Inventory& inventory, Language language) {
+  if (language == Language::kJapanese) {
+    if (!inventory.settings.empty()) {
+      out << "、設定 " << inventory.settings.size() << " 個のうち " << inventory.ChangedSettings()
+          << " 個";
+    }
+    if (inventory.moved > 0) {
+      out << "、別のレイヤに移る図形 " << inventory.moved << " 個";
+    }
+    if (inventory.moved_block_definitions > 0) {
+      out << "、レイヤが変わるブロック定義 " << inventory.moved_block_definitions << " 個";
+    }
+    if (inventory.renamed > 0) {
+      out << "、変わる名前 " << inventory.renamed << " 個";
+    }
+    return;
+  }
   if (!inventory.settings.empty()) {
     out << ", " << inventory.ChangedSettings() << " of " << inventory.settings.size()
         << " settings";
@@ -133,7 +150,7 @@ void PrintInventory(std::ostream& out, const Inventory& inventory) {
     out << " (with " << inventory.block_definitions << " block definitions)";
   }
   out << ", " << inventory.changed << " changed by the tables";
-  PrintChangeCounts(out, inventory);
+  PrintChangeCounts(out, inventory, Language::kEnglish);
   out << "\n";
   if (inventory.moved_to_hidden > 0) {
     out << "  " << MovedToHiddenLine(inventory.moved_to_hidden) << "\n";
@@ -230,7 +247,10 @@ void PutInventory(Json& json, const Inventory& inventory) {
 
 }  // namespace
 
-std::vector<std::string> NameRuleLines(const Inventory& inventory) {
+std::vector<std::string> NameRuleLines(const Inventory& inventory, Language language) {
+  if (language == Language::kJapanese) {
+    return app::NameRuleTexts(inventory);
+  }
   std::vector<std::string> lines;
   for (const preview::NameRuleMoves& rule : inventory.name_rules) {
     lines.push_back("name \"" + rule.pattern + "\" -> " + preview::LayerLabel(rule.target) + ": " +
@@ -259,26 +279,38 @@ Json JsonNameRules(const Inventory& inventory) {
   return rules;
 }
 
-std::string MovedToHiddenLine(std::uint64_t count) {
+std::string MovedToHiddenLine(std::uint64_t count, Language language) {
+  if (language == Language::kJapanese) {
+    return app::MovedToHiddenText(count);
+  }
   return std::to_string(count) + (count == 1 ? " entity moves" : " entities move") +
          " onto hidden layers";
 }
 
-bool LoadTablesOption(const std::string& file, ConversionTables& tables, std::ostream& err) {
+bool LoadTablesOption(const std::string& file, ConversionTables& tables, std::ostream& err,
+                      Language language) {
+  const bool japanese = language == Language::kJapanese;
   const fs::path path = PathFromUtf8(file);
   if (KindOfPath(path) != PathKind::kFile) {
-    err << "penmorph-cli: cannot read the settings file " << file << "\n";
+    err << "penmorph-cli: "
+        << (japanese ? "設定ファイル " + file + " を読めません"
+                     : "cannot read the settings file " + file)
+        << "\n";
     return false;
   }
   if (Status opened = OpenSettingsFile(path, tables); !opened.ok()) {
-    err << "penmorph-cli: " << opened.error().Describe() << "\n";
+    err << "penmorph-cli: "
+        << (japanese ? "設定ファイル " + file + " を読めません：" +
+                           app::JapaneseErrorText(opened.error())
+                     : opened.error().Describe())
+        << "\n";
     return false;
   }
   return true;
 }
 
 int PrintInventories(SourceCursor& files, const ConversionTables& tables, bool json,
-                     std::ostream& out, const FormatRegistry& formats) {
+                     std::ostream& out, const FormatRegistry& formats, Language language) {
   std::map<CodeFamily, Inventory> totals;
   Json failed = Json::array();
   Json skipped = Json::array();
@@ -294,7 +326,7 @@ int PrintInventories(SourceCursor& files, const ConversionTables& tables, bool j
     if (!inventory.ok()) {
       // A file that is no drawing is passed over as a conversion passes it over.
       const bool passed_over = inventory.error().kind == ErrorKind::kNotADrawing;
-      const std::string reason = EnglishFailure(inventory.error());
+      const std::string reason = FailureText(inventory.error(), language);
       Json failure;
       PutName(failure, "file", file);
       failure["reason"] = JsonText(reason);
@@ -339,7 +371,8 @@ int PrintInventories(SourceCursor& files, const ConversionTables& tables, bool j
 }
 
 int PrintDryRun(SourceCursor& files, const ConversionTables& tables, std::ostream& out,
-                const FormatRegistry& formats) {
+                const FormatRegistry& formats, Language language) {
+  const bool japanese = language == Language::kJapanese;
   std::size_t read = 0;
   std::size_t skipped = 0;
   std::size_t failed = 0;
@@ -351,26 +384,36 @@ int PrintDryRun(SourceCursor& files, const ConversionTables& tables, std::ostrea
       // Passed over, as the conversion it stands for would pass the file over.
       const bool passed_over = inventory.error().kind == ErrorKind::kNotADrawing;
       out << (passed_over ? "skipped " : "failed ") << file << ": "
-          << EnglishFailure(inventory.error()) << "\n";
+          << FailureText(inventory.error(), language) << "\n";
       ++(passed_over ? skipped : failed);
       continue;
     }
     ++read;
     changed += inventory->changed;
-    out << "would change " << file << ": " << inventory->changed << " of " << inventory->entities
-        << " entities";
-    PrintChangeCounts(out, inventory.value());
+    out << "would change " << file << ": ";
+    if (japanese) {
+      out << "図形 " << inventory->entities << " 個のうち " << inventory->changed << " 個";
+    } else {
+      out << inventory->changed << " of " << inventory->entities << " entities";
+    }
+    PrintChangeCounts(out, inventory.value(), language);
     out << "\n";
     if (inventory->moved_to_hidden > 0) {
-      out << "  " << MovedToHiddenLine(inventory->moved_to_hidden) << "\n";
+      out << "  " << MovedToHiddenLine(inventory->moved_to_hidden, language) << "\n";
     }
-    for (const std::string& line : NameRuleLines(inventory.value())) {
+    for (const std::string& line : NameRuleLines(inventory.value(), language)) {
       out << "  " << line << "\n";
     }
     out.flush();
   }
-  out << read << " read, " << skipped << " skipped, " << failed << " failed, " << changed
-      << " entities would change; nothing was written\n";
+  if (japanese) {
+    out << "読んだファイル " << read << " 個、飛ばしたファイル " << skipped
+        << " 個、失敗したファイル " << failed << " 個、変わる図形 " << changed
+        << " 個。何も書き込んでいません\n";
+  } else {
+    out << read << " read, " << skipped << " skipped, " << failed << " failed, " << changed
+        << " entities would change; nothing was written\n";
+  }
   out.flush();
   return failed == 0 ? kExitOk : kExitFileFailed;
 }
@@ -378,16 +421,16 @@ int PrintDryRun(SourceCursor& files, const ConversionTables& tables, std::ostrea
 int ReadEachSource(const CommandLine& line, std::ostream& out, std::ostream& err,
                    const FormatRegistry& formats, ReadFiles read) {
   ConversionTables tables;
-  if (line.tables_file && !LoadTablesOption(*line.tables_file, tables, err)) {
+  if (line.tables_file && !LoadTablesOption(*line.tables_file, tables, err, line.language)) {
     return kExitUsage;
   }
   bool trees = false;
-  if (auto problem = CheckSources(line.files, line.selection, trees)) {
-    return UsageError(err, line.command, *problem);
+  if (auto problem = CheckSources(line.files, line.selection, trees, line.language)) {
+    return UsageError(err, line.language, line.command, *problem);
   }
   SourceCursor files(line.files, line.selection, formats);
   const int status = read(files, tables, line, out, formats);
-  ReportUnreadableFolders(files.unreadable(), err);
+  ReportUnreadableFolders(files.unreadable(), err, line.language);
   return files.unreadable().empty() ? status : kExitFileFailed;
 }
 
@@ -397,20 +440,21 @@ int RunInventoryCommand(const CommandLine& line, std::ostream& out, std::ostream
       line, out, err, formats,
       [](SourceCursor& files, const ConversionTables& tables, const CommandLine& line,
          std::ostream& out, const FormatRegistry& formats) {
-        return PrintInventories(files, tables, line.json, out, formats);
+        return PrintInventories(files, tables, line.json, out, formats, line.language);
       });
 }
 
 int RunRenderCommand(const CommandLine& line, std::ostream& out, std::ostream& err,
                      const FormatRegistry& formats) {
+  const Language language = line.language;
   ConversionTables tables;
-  if (line.tables_file && !LoadTablesOption(*line.tables_file, tables, err)) {
+  if (line.tables_file && !LoadTablesOption(*line.tables_file, tables, err, language)) {
     return kExitUsage;
   }
   const std::string& file = line.files.front();
   auto drawing = DrawFile(formats, PathFromUtf8(file));
   if (!drawing.ok()) {
-    out << "failed " << file << ": " << EnglishFailure(drawing.error()) << "\n";
+    out << "failed " << file << ": " << FailureText(drawing.error(), language) << "\n";
     return kExitFileFailed;
   }
   const preview::DisplayList list = preview::MakeDisplayList(
@@ -423,7 +467,10 @@ int RunRenderCommand(const CommandLine& line, std::ostream& out, std::ostream& e
   written << svg.str();
   written.close();
   if (!written) {
-    err << "penmorph-cli: cannot write " << out_file << "\n";
+    err << "penmorph-cli: "
+        << (language == Language::kJapanese ? out_file + " に書き込めません"
+                                            : "cannot write " + out_file)
+        << "\n";
     return kExitFileFailed;
   }
   out << "rendered " << file << " -> " << out_file << ": " << drawing.value()->PrimitiveCount()

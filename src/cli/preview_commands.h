@@ -25,14 +25,16 @@ int RunInventoryCommand(const CommandLine& line, std::ostream& out, std::ostream
 int RunRenderCommand(const CommandLine& line, std::ostream& out, std::ostream& err,
                      const FormatRegistry& formats);
 
-// A table per file and a total, or the same as JSON, for the files as they are found.
+// A table per file and a total, or the same as JSON, for the files as they are found. The
+// tables' words stay English in every language; the reasons follow `language`.
 int PrintInventories(SourceCursor& files, const ConversionTables& tables, bool json,
-                     std::ostream& out, const FormatRegistry& formats);
+                     std::ostream& out, const FormatRegistry& formats,
+                     Language language = Language::kEnglish);
 
 // Reads and remaps each file as a conversion would and says how many entities would change;
 // writes nothing.
 int PrintDryRun(SourceCursor& files, const ConversionTables& tables, std::ostream& out,
-                const FormatRegistry& formats);
+                const FormatRegistry& formats, Language language = Language::kEnglish);
 
 // What the reading commands share: the tables loaded, the FILEs and FOLDERs checked, `read` run
 // over the files as they are found, and the folders that could not be read told of; the exit
@@ -47,13 +49,17 @@ int ReadEachSource(const CommandLine& line, std::ostream& out, std::ostream& err
 // why) when it cannot be read.
 // "12 entities move onto hidden layers": what the inventory, the dry run and check say when the
 // tables hide entities.
-std::string MovedToHiddenLine(std::uint64_t count);
+// In Japanese, the window's words.
+std::string MovedToHiddenLine(std::uint64_t count, Language language = Language::kEnglish);
 // "name \"*壁*\" -> 0-2: 120 moved from 0-3, 0-5", a line for each rule by name that took a
-// layer; and a line when the file names no layers for the rules to take.
-std::vector<std::string> NameRuleLines(const preview::Inventory& inventory);
+// layer; and a line when the file names no layers for the rules to take. In Japanese, the
+// window's words.
+std::vector<std::string> NameRuleLines(const preview::Inventory& inventory,
+                                       Language language = Language::kEnglish);
 // The same as JSON: a list of {pattern, target, layers, moved}.
 Json JsonNameRules(const preview::Inventory& inventory);
 
-bool LoadTablesOption(const std::string& file, ConversionTables& tables, std::ostream& err);
+bool LoadTablesOption(const std::string& file, ConversionTables& tables, std::ostream& err,
+                      Language language);
 
 }  // namespace penmorph

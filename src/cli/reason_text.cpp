@@ -1,5 +1,7 @@
 #include "cli/reason_text.h"
 
+#include "app/run_report.h"
+
 namespace penmorph {
 
 std::string EnglishReason(const OutcomeReason& reason) {
@@ -37,6 +39,14 @@ std::string EnglishFailure(const Error& error) {
     return EnglishReason(PassedOverReason(error));
   }
   return error.Describe();
+}
+
+std::string ReasonText(const OutcomeReason& reason, Language language) {
+  return language == Language::kJapanese ? app::JapaneseReason(reason) : EnglishReason(reason);
+}
+
+std::string FailureText(const Error& error, Language language) {
+  return language == Language::kJapanese ? app::JapaneseErrorText(error) : EnglishFailure(error);
 }
 
 }  // namespace penmorph

@@ -27,14 +27,17 @@ bool WantedInTree(std::string_view name, const SourceSelection& selection,
 }  // namespace
 
 std::optional<std::string> CheckSources(const std::vector<std::string>& arguments,
-                                        const SourceSelection& selection, bool& trees) {
+                                        const SourceSelection& selection, bool& trees,
+                                        Language language) {
   trees = false;
   for (const std::string& argument : arguments) {
     if (KindOfPath(PathFromUtf8(argument)) != PathKind::kFolder) {
       continue;
     }
     if (!selection.recursive) {
-      return argument + " is a folder: add -r to take the files of its whole tree";
+      return argument + Say(language, " is a folder: add -r to take the files of its whole tree",
+                            " はフォルダです。サブフォルダも含めたすべてのファイルを読むには -r "
+                            "を付けてください");
     }
     trees = true;
   }
@@ -86,9 +89,15 @@ std::size_t CountSources(const std::vector<std::string>& arguments,
   return count;
 }
 
-void ReportUnreadableFolders(const std::vector<std::string>& folders, std::ostream& err) {
+void ReportUnreadableFolders(const std::vector<std::string>& folders, std::ostream& err,
+                             Language language) {
   for (const std::string& folder : folders) {
-    err << "penmorph-cli: cannot list the folder " << folder << ": its files are left out\n";
+    if (language == Language::kJapanese) {
+      err << "penmorph-cli: フォルダ " << folder
+          << " の中を読めないため、そのファイルは除きました\n";
+    } else {
+      err << "penmorph-cli: cannot list the folder " << folder << ": its files are left out\n";
+    }
   }
 }
 
@@ -101,12 +110,13 @@ std::vector<std::string> TypeNames(const FormatRegistry& formats) {
 }
 
 std::optional<std::string> ParseTypeList(std::string_view list, const FormatRegistry& formats,
-                                         std::vector<std::string>& types) {
-  // "jww, jws, jwc and jwk"
+                                         std::vector<std::string>& types, Language language) {
+  // "jww, jws, jwc and jwk"; "jww、jws、jwc、jwk"
+  const bool japanese = language == Language::kJapanese;
   std::string choices;
   const std::vector<std::string> names = TypeNames(formats);
   for (std::size_t i = 0; i < names.size(); ++i) {
-    choices += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+    choices += (i == 0 ? "" : japanese ? "、" : i + 1 == names.size() ? " and " : ", ") + names[i];
   }
   while (!list.empty()) {
     const std::size_t comma = list.find(',');
@@ -115,13 +125,17 @@ std::optional<std::string> ParseTypeList(std::string_view list, const FormatRegi
       type.insert(type.begin(), '.');
     }
     if (formats.FindByExtension(type) == nullptr) {
-      return "--type takes " + choices + ", not \"" + std::string(list.substr(0, comma)) + "\"";
+      const std::string given(list.substr(0, comma));
+      return japanese
+                 ? "--type には " + choices + " を指定してください（「" + given + "」は使えません）"
+                 : "--type takes " + choices + ", not \"" + given + "\"";
     }
     types.push_back(type);
     list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
   }
   if (types.empty()) {
-    return "--type needs at least one of " + choices;
+    return japanese ? "--type には " + choices + " のどれかを 1 個以上指定してください"
+                    : "--type needs at least one of " + choices;
   }
   return std::nullopt;
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/language.h"
 #include "convert/format_registry.h"
 #include "convert/source_tree.h"
 
@@ -28,7 +29,8 @@ struct SourceSelection {
 // The usage error's text when a folder is given without -r. `trees` tells whether a folder is
 // among the arguments (outputs then need its layout made).
 std::optional<std::string> CheckSources(const std::vector<std::string>& arguments,
-                                        const SourceSelection& selection, bool& trees);
+                                        const SourceSelection& selection, bool& trees,
+                                        Language language);
 
 // The files the arguments stand for, one at a time, in the arguments' order: a folder's tree is
 // walked as its files are asked for, so that an archive of any size is never listed whole.
@@ -59,7 +61,8 @@ std::size_t CountSources(const std::vector<std::string>& arguments,
 
 // Folders of a tree that could not be listed: their files are left out of a run, so say so on
 // `err` (the run then ends as one with a failure).
-void ReportUnreadableFolders(const std::vector<std::string>& folders, std::ostream& err);
+void ReportUnreadableFolders(const std::vector<std::string>& folders, std::ostream& err,
+                             Language language);
 
 // The names --type takes, in the registry's order: each format's extension without its dot, lower
 // case ("jww").
@@ -68,6 +71,6 @@ std::vector<std::string> TypeNames(const FormatRegistry& formats);
 // Reads a --type list ("jww,JWS,.jwc") of the formats' extensions into extensions; the usage
 // error's text otherwise.
 std::optional<std::string> ParseTypeList(std::string_view list, const FormatRegistry& formats,
-                                         std::vector<std::string>& types);
+                                         std::vector<std::string>& types, Language language);
 
 }  // namespace penmorph

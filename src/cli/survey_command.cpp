@@ -2,10 +2,12 @@
 
 #include <string>
 
+#include "app/archive_survey.h"
 #include "cli/cli_app.h"
 #include "cli/json_output.h"
 #include "cli/preview_commands.h"
 #include "cli/reason_text.h"
+#include "common/path_text.h"
 #include "convert/file_preview.h"
 #include "preview/survey.h"
 
@@ -54,7 +56,7 @@ Json JsonCodeRows(const CodeRows& rows, Label label) {
   return list;
 }
 
-void PrintJson(const preview::Survey& survey, std::ostream& out) {
+void PrintJson(const preview::Survey& survey, std::ostream& out, Language language) {
   Json json;
   json["files"] = survey.files();
   Json& formats = json["formats"] = Json::object();
@@ -78,13 +80,13 @@ void PrintJson(const preview::Survey& survey, std::ostream& out) {
   for (const preview::SurveyFailure& failure : survey.unreadable()) {
     Json entry;
     PutName(entry, "file", failure.file);
-    entry["reason"] = JsonText(EnglishFailure(failure.error));
+    entry["reason"] = JsonText(FailureText(failure.error, language));
     unreadable.push_back(std::move(entry));
   }
   out << JsonDump(json) << "\n";
 }
 
-void PrintCsv(const preview::Survey& survey, std::ostream& out) {
+void PrintCsv(const preview::Survey& survey, std::ostream& out, Language language) {
   out << "section,family,code,label,name,entities,files,layers\r\n";
   auto codes = [&](const char* section, const CodeRows& rows, Label label) {
     for (const auto& [key, count] : rows) {
@@ -103,48 +105,71 @@ void PrintCsv(const preview::Survey& survey, std::ostream& out) {
     out << "format,,," << format << ",,," << files << ",\r\n";
   }
   for (const preview::SurveyFailure& failure : survey.unreadable()) {
-    out << "unreadable,,,," << CsvField(failure.file + ": " + EnglishFailure(failure.error))
+    out << "unreadable,,,," << CsvField(failure.file + ": " + FailureText(failure.error, language))
         << ",,,\r\n";
   }
 }
 
-void PrintLines(const preview::Survey& survey, std::ostream& out) {
-  out << survey.files() << " files read";
-  std::string formats;
-  for (const auto& [format, files] : survey.formats()) {
-    formats += (formats.empty() ? "" : ", ") + format + " " + std::to_string(files);
+// The first line in Japanese: the window's summary of a survey.
+std::string JapaneseSummary(const preview::Survey& survey) {
+  app::SurveyReport report;
+  report.survey = survey;
+  for (const preview::SurveyFailure& failure : survey.unreadable()) {
+    report.unreadable.push_back({PathFromUtf8(failure.file), failure.file,
+                                 FailureText(failure.error, Language::kJapanese)});
   }
-  out << (formats.empty() ? "" : " (" + formats + ")") << ", " << survey.unreadable().size()
-      << " could not be read\n";
-  auto codes = [&](const char* heading, const CodeRows& rows, Label label) {
+  return app::SurveySummary(report);
+}
+
+void PrintLines(const preview::Survey& survey, std::ostream& out, Language language) {
+  const bool japanese = language == Language::kJapanese;
+  if (japanese) {
+    out << JapaneseSummary(survey) << "\n";
+  } else {
+    out << survey.files() << " files read";
+    std::string formats;
+    for (const auto& [format, files] : survey.formats()) {
+      formats += (formats.empty() ? "" : ", ") + format + " " + std::to_string(files);
+    }
+    out << (formats.empty() ? "" : " (" + formats + ")") << ", " << survey.unreadable().size()
+        << " could not be read\n";
+  }
+  // "954 in 3" or "954 個、3 ファイル"
+  auto in_files = [&](const preview::SurveyCount& count) {
+    return japanese ? std::to_string(count.entities) + " 個、" + std::to_string(count.files) +
+                          " ファイル"
+                    : std::to_string(count.entities) + " in " + std::to_string(count.files);
+  };
+  auto codes = [&](std::string_view heading, const CodeRows& rows, Label label) {
     if (rows.empty()) {
       return;
     }
-    out << heading << " (parts in files):\n";
+    out << heading << (japanese ? "（図形の数、ファイルの数）:\n" : " (parts in files):\n");
     for (const auto& [key, count] : rows) {
       out << "  " << FamilyName(key.first) << " " << label(key.first, key.second) << ": "
-          << count.entities << " in " << count.files << "\n";
+          << in_files(count) << "\n";
     }
   };
-  codes("colours", survey.colors(), &preview::ColorLabel);
-  codes("line types", survey.line_types(), &preview::LineTypeLabel);
+  codes(japanese ? "線色" : "colours", survey.colors(), &preview::ColorLabel);
+  codes(japanese ? "線種" : "line types", survey.line_types(), &preview::LineTypeLabel);
   const std::vector<preview::SurveyLayerName> layers = survey.LayerNames();
   if (!layers.empty()) {
-    out << "layer names (parts in files, at layers):\n";
+    out << (japanese ? "レイヤ名（図形の数、ファイルの数、レイヤ）:\n"
+                     : "layer names (parts in files, at layers):\n");
   }
   for (const preview::SurveyLayerName& layer : layers) {
-    out << "  \"" << layer.name << "\": " << layer.count.entities << " in " << layer.count.files
-        << ", at " << AddressList(layer.addresses, ", ") << "\n";
+    out << "  \"" << layer.name << "\": " << in_files(layer.count)
+        << (japanese ? "、レイヤ " : ", at ") << AddressList(layer.addresses, ", ") << "\n";
   }
   for (const preview::SurveyFailure& failure : survey.unreadable()) {
-    out << "failed " << failure.file << ": " << EnglishFailure(failure.error) << "\n";
+    out << "failed " << failure.file << ": " << FailureText(failure.error, language) << "\n";
   }
 }
 
 }  // namespace
 
 int PrintSurvey(SourceCursor& files, SurveyForm form, std::ostream& out,
-                const FormatRegistry& formats) {
+                const FormatRegistry& formats, Language language) {
   preview::Survey survey;
   const ConversionTables none;  // what the files hold, before any table
   while (std::optional<SourceFile> found = files.Next()) {
@@ -160,13 +185,13 @@ int PrintSurvey(SourceCursor& files, SurveyForm form, std::ostream& out,
   }
   switch (form) {
     case SurveyForm::kJson:
-      PrintJson(survey, out);
+      PrintJson(survey, out, language);
       break;
     case SurveyForm::kCsv:
-      PrintCsv(survey, out);
+      PrintCsv(survey, out, language);
       break;
     case SurveyForm::kLines:
-      PrintLines(survey, out);
+      PrintLines(survey, out, language);
       break;
   }
   out.flush();
@@ -181,7 +206,7 @@ int RunSurveyCommand(const CommandLine& line, std::ostream& out, std::ostream& e
                           const SurveyForm form = line.json  ? SurveyForm::kJson
                                                   : line.csv ? SurveyForm::kCsv
                                                              : SurveyForm::kLines;
-                          return PrintSurvey(files, form, out, formats);
+                          return PrintSurvey(files, form, out, formats, line.language);
                         });
 }
 

@@ -18,9 +18,10 @@ int RunSurveyCommand(const CommandLine& line, std::ostream& out, std::ostream& e
                      const FormatRegistry& formats);
 
 // Reads every file once and prints the totals as lines, JSON or CSV. Exit 1 when a file could not
-// be read.
+// be read. The lines and the reasons follow `language`; the JSON's keys and the CSV's columns
+// and section names do not.
 enum class SurveyForm { kLines, kJson, kCsv };
 int PrintSurvey(SourceCursor& files, SurveyForm form, std::ostream& out,
-                const FormatRegistry& formats);
+                const FormatRegistry& formats, Language language = Language::kEnglish);
 
 }  // namespace penmorph
