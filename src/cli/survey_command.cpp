@@ -8,6 +8,7 @@
 #include "cli/preview_commands.h"
 #include "cli/reason_text.h"
 #include "common/path_text.h"
+#include "common/text.h"
 #include "convert/file_preview.h"
 #include "preview/survey.h"
 
@@ -30,18 +31,6 @@ std::string AddressList(const std::set<int>& addresses, std::string_view separat
     list += (list.empty() ? "" : std::string(separator)) + preview::LayerLabel(index);
   }
   return list;
-}
-
-// A CSV field: quoted when it holds a comma, a quote or a line break, its quotes doubled.
-std::string CsvField(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) {
-    return text;
-  }
-  std::string quoted = "\"";
-  for (char c : text) {
-    quoted += c == '"' ? "\"\"" : std::string(1, c);
-  }
-  return quoted + "\"";
 }
 
 Json JsonCodeRows(const CodeRows& rows, Label label) {
