@@ -45,25 +45,18 @@ BackgroundSurvey::~BackgroundSurvey() {
 }
 
 void BackgroundSurvey::Run() {
-  CountFiles();
   PlannedJobs jobs(plan_, formats_);
-  while (!stop_) {
-    std::optional<BatchJob> job = jobs.Next();
-    if (!job) {
-      break;
-    }
-    SetStatus(SurveyingStatus(job->source));
+  WorkThrough(jobs, &SurveyingStatus, [this](const fs::path& file) {
     // Without tables: what the drawing holds as it is.
-    const auto inventory = InventoryOfFile(formats_, job->source, tables_);
+    const auto inventory = InventoryOfFile(formats_, file, tables_);
     OneDone([&](SurveyReport& report) {
       if (inventory.ok()) {
         report.survey.Add(inventory.value());
       } else if (inventory.error().kind != ErrorKind::kNotADrawing) {
-        report.unreadable.push_back(
-            {job->source, PathText(job->source), JapaneseErrorText(inventory.error())});
+        report.unreadable.push_back({file, PathText(file), JapaneseErrorText(inventory.error())});
       }
     });
-  }
+  });
   const bool stopped = stop_;
   Finish(stopped ? kSurveyStopped : kSurveyed, [&](SurveyReport& report) {
     if (!stopped) {

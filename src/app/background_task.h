@@ -78,6 +78,20 @@ class BackgroundTask {
     begin_ = std::chrono::steady_clock::now();
     wake_();
   }
+  // Counts the plan's files, then hands each to `each` in turn, the status naming it as
+  // `status` words it, until the plan ends or the task is stopped.
+  template <class Status, class Each>
+  void WorkThrough(PlannedJobs& jobs, Status status, Each each) {
+    CountFiles();
+    while (!stop_) {
+      std::optional<BatchJob> job = jobs.Next();
+      if (!job) {
+        return;
+      }
+      SetStatus(status(job->source));
+      each(job->source);
+    }
+  }
   void SetStatus(std::string status) {
     std::lock_guard lock(mutex_);
     progress_.status = std::move(status);

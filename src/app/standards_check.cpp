@@ -178,16 +178,10 @@ BackgroundCheck::~BackgroundCheck() {
 }
 
 void BackgroundCheck::Run() {
-  CountFiles();
   PlannedJobs jobs(plan_, formats_);
-  while (!stop_) {
-    std::optional<BatchJob> job = jobs.Next();
-    if (!job) {
-      break;
-    }
-    SetStatus(CheckingStatus(job->source));
-    Checked(job->source, InventoryOfFile(formats_, job->source, tables_));
-  }
+  WorkThrough(jobs, &CheckingStatus, [this](const fs::path& file) {
+    Checked(file, InventoryOfFile(formats_, file, tables_));
+  });
   const bool stopped = stop_;
   Finish(stopped ? kCheckStopped : kChecked, [&](StandardsCheckReport& report) {
     if (!stopped) {
