@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/dialog_description.h"
 #include "app/run_report.h"
 #include "app/run_summary.h"
 #include "win/desktop.h"
