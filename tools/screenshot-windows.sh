@@ -82,6 +82,7 @@ if [ "${1:-}" != "--on-display" ]; then
   /usr/lib/wine/wineserver -k 2>/dev/null || true
   names="first-start window jww-settings jwc-settings layer-settings jww-refusal question report"
   names="$names maximised maximised-openbox preview-layers preview-hidden-layers check-report"
+  names="$names survey-report survey-names"
   [ -d ../shared/samples ] && names="$names preview"  # the preview shows a real drawing
   for name in $names; do
     [ -s "$out/$name.png" ] || { echo "no picture of the $name" >&2; exit 1; }

@@ -25,6 +25,7 @@
 #include <iostream>
 #include <string>
 
+#include "app/survey_dialog.h"
 #include "common/windows_text.h"
 #include "win/control_ids.h"
 
@@ -265,6 +266,31 @@ void TreeRun(HWND main, HWND tree, HWND status) {
   WaitFor([&] { return !IsWindowVisible(GetDlgItem(main, ids::kListBanner)); }, "the banner to go");
 }
 
+// "集計" from the menu over the listed folder with "サブフォルダも含める": its report over the
+// window, then "レイヤ設定" with the names the report's button handed to its list.
+void Survey(HWND main) {
+  HWND subfolders = GetDlgItem(main, ids::kSubfoldersCheckBox);
+  PostMessageW(subfolders, BM_CLICK, 0, 0);
+  WaitFor([&] { return IsWindowVisible(GetDlgItem(main, ids::kListBanner)) != FALSE; },
+          "the banner over the list");
+  PostMessageW(main, WM_COMMAND, ids::MenuId(penmorph::app::Command::kSurvey), 0);
+  HWND report = nullptr;
+  WaitFor([&] { return (report = FindShown(L"TSurveyForm")) != nullptr; }, "the survey's report");
+  Sleep(500);
+  ShotOver("survey-report", main, report);
+  const penmorph::app::SurveyDialog described;
+  PostMessageW(
+      GetDlgItem(report, ids::DialogControlId(described.description(), described.names_button())),
+      BM_CLICK, 0, 0);
+  HWND layers = nullptr;
+  WaitFor([&] { return (layers = FindShown(L"TForm4")) != nullptr; }, "the layer dialog");
+  Sleep(500);
+  Shot("survey-names", layers);
+  CloseDialog(main, layers);
+  PostMessageW(subfolders, BM_CLICK, 0, 0);
+  WaitFor([&] { return !IsWindowVisible(GetDlgItem(main, ids::kListBanner)); }, "the banner to go");
+}
+
 // "基準チェック" from the menu over the listed folder with "サブフォルダも含める" (the ini
 // file's table sends colours 2 and 3 on): its report, over the window.
 void StandardsCheck(HWND main) {
@@ -400,6 +426,7 @@ int wmain(int argc, wchar_t** argv) {
   CloseDialog(main, layers);
   Refusal(main);
   StandardsCheck(main);
+  Survey(main);
   TreeRun(main, tree, status);
 
   // Maximised inside Wine's desktop, with the subfolder listed again.
