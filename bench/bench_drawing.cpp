@@ -1,8 +1,10 @@
-// Writes a synthetic JWW drawing of about MEGABYTES for the conversion benchmark: units of 20
-// lines, 3 arcs, 3 points, 3 texts, a solid, a dimension and a block insertion, then 1000 block
-// definitions of 20 members each.
+// Writes a synthetic JWW drawing of about MEGABYTES for the conversion benchmark. By default
+// (version 700): units of 20 lines, 3 arcs, 3 points, 3 texts, a solid, a dimension and a block
+// insertion, then 1000 block definitions of 20 members each. With --dense (version 600): small
+// records only - lines, arcs, texts and points in turn, about 70 bytes each - and one block
+// definition, so that the cost per record is what is measured.
 //
-//   penmorph-bench-drawing MEGABYTES FILE
+//   penmorph-bench-drawing [--dense] MEGABYTES FILE
 
 #include <cstdio>
 #include <filesystem>
@@ -43,8 +45,7 @@ void Doubles(ByteWriter& out, int n, double seed) {
 // block insertion - about 2.2 kB.
 constexpr int kRecordsPerUnit = 32;
 
-void WriteRecord(ByteWriter& out, ArchiveState& state, EntityKind kind, int i) {
-  constexpr int v = 700;
+void WriteRecord(ByteWriter& out, ArchiveState& state, EntityKind kind, int i, int v = 700) {
   WriteClassTag(out, state, kind, v);
   EntityBase base = Pen(i);
   if (kind == EntityKind::kPoint) {
@@ -118,20 +119,50 @@ void WriteUnit(ByteWriter& out, ArchiveState& state, int i) {
   WriteRecord(out, state, EntityKind::kBlock, i);
 }
 
-bool Generate(const fs::path& file, std::uint64_t target_bytes) {
-  auto sink = FileSink::CreateExclusive(file);
-  if (!sink.ok()) {
-    return false;
-  }
-  ByteWriter out(*sink.value());
+THeader Header(int version) {
   THeader header;
   std::copy(kJwwMagic.begin(), kJwwMagic.end(), header.magic.begin());
-  header.version = 700;
+  header.version = version;
   header.view_table.assign(280, 0);
   header.settings_tens = 1;
-  header.sxf_colors.resize(257);
-  header.sxf_line_types.resize(33);
-  WriteJwwHeader(out, header);
+  if (version >= 420) {
+    header.sxf_colors.resize(257);
+    header.sxf_line_types.resize(33);
+  }
+  return header;
+}
+
+// Version 600: no image section. The average record (line 49, arc 77, text about 90, point 37
+// bytes with its tag) is about 63 bytes.
+bool GenerateDense(ByteWriter& out, std::uint64_t target_bytes) {
+  constexpr int v = 600;
+  WriteJwwHeader(out, Header(v));
+  constexpr EntityKind kMix[] = {EntityKind::kLine, EntityKind::kArc, EntityKind::kText,
+                                 EntityKind::kPoint};
+  constexpr std::uint64_t kAverage = 63;
+  const auto records = static_cast<int>(target_bytes / kAverage);
+  ArchiveState state;
+  WriteArchiveCount(out, static_cast<std::uint32_t>(records));
+  for (int i = 0; i < records; ++i) {
+    WriteRecord(out, state, kMix[i % 4], i, v);
+  }
+  WriteArchiveCount(out, 1);
+  WriteClassTag(out, state, EntityKind::kBlockDef, v);
+  WriteEntityBase(out, v, EntityKind::kBlockDef, Pen(0));
+  out.write_i32le(1);
+  out.write_i32le(1);
+  out.write_i32le(1700000000);
+  WriteArchiveString(out, {"block", false});
+  WriteArchiveCount(out, 4);
+  state.Advance();
+  for (int m = 0; m < 4; ++m) {
+    WriteRecord(out, state, kMix[m], m, v);
+  }
+  return true;
+}
+
+bool Generate(ByteWriter& out, std::uint64_t target_bytes) {
+  WriteJwwHeader(out, Header(700));
   const int defs = 1000;
   const int members_per_def = 20;
   const std::uint64_t unit_bytes = 2200;
@@ -157,22 +188,30 @@ bool Generate(const fs::path& file, std::uint64_t target_bytes) {
     }
   }
   out.write_i32le(0);  // no images
-  return out.Finish().ok() && sink.value()->Close().ok();
+  return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::cerr << "usage: penmorph-bench-drawing MEGABYTES FILE\n";
+  const bool dense = argc == 4 && std::string(argv[1]) == "--dense";
+  if (argc != 3 && !dense) {
+    std::cerr << "usage: penmorph-bench-drawing [--dense] MEGABYTES FILE\n";
     return 2;
   }
-  const std::uint64_t megabytes = std::stoull(argv[1]);
-  const fs::path file = PathFromUtf8(argv[2]);
+  const std::uint64_t megabytes = std::stoull(argv[argc - 2]);
+  const fs::path file = PathFromUtf8(argv[argc - 1]);
   std::error_code ec;
   fs::remove(file, ec);
-  if (!Generate(file, megabytes << 20)) {
-    std::cerr << "cannot write " << argv[2] << "\n";
+  auto sink = FileSink::CreateExclusive(file);
+  bool written = sink.ok();
+  if (written) {
+    ByteWriter out(*sink.value());
+    written = (dense ? GenerateDense(out, megabytes << 20) : Generate(out, megabytes << 20)) &&
+              out.Finish().ok() && sink.value()->Close().ok();
+  }
+  if (!written) {
+    std::cerr << "cannot write " << argv[argc - 1] << "\n";
     return 1;
   }
   return 0;

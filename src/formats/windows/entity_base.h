@@ -3,6 +3,7 @@
 // The attribute block at the start of every entity record and block definition.
 
 #include <cstdint>
+#include <type_traits>
 
 #include "common/byte_reader.h"
 #include "common/byte_writer.h"
@@ -25,39 +26,50 @@ struct EntityBase {
 constexpr bool HasPenWidth(int version) {
   return version > 350;
 }
+
+// The block's fields in file order, as files of `version` carry them: f(field) for each. The
+// reader, the writer, the size and the patch of a record in place all go by this one list.
+template <class Base, class F>
+constexpr void ForEachBaseField(Base& base, int version, F&& f) {
+  f(base.Group);
+  f(base.PenStyle);
+  f(base.PenColor);
+  if (HasPenWidth(version)) {
+    f(base.PenWidth);
+  }
+  f(base.Layer);
+  f(base.LayerGroup);
+  f(base.Flags);
+}
+
 constexpr std::uint64_t EntityBaseSize(int version) {
-  return HasPenWidth(version) ? 15 : 13;
+  const EntityBase base;
+  std::uint64_t size = 0;
+  ForEachBaseField(base, version, [&](const auto& field) { size += sizeof(field); });
+  return size;
+}
+static_assert(EntityBaseSize(350) == 13 && EntityBaseSize(351) == 15);
+
+// The block from EntityBaseSize(version) bytes at `p`.
+inline EntityBase LoadEntityBase(const std::uint8_t* p, int version) {
+  EntityBase base;
+  ForEachBaseField(base, version, [&](auto& field) {
+    field = LoadLittleEndian<std::remove_reference_t<decltype(field)>>(p);
+    p += sizeof(field);
+  });
+  return base;
 }
 
 inline EntityBase ReadEntityBase(ByteReader& in, int version) {
-  const bool wide = HasPenWidth(version);
-  const std::uint8_t* p = in.Take(EntityBaseSize(version));
-  EntityBase base;
-  base.Group = LoadLittleEndian<std::int32_t>(p);
-  base.PenStyle = p[4];
-  base.PenColor = LoadLittleEndian<std::uint16_t>(p + 5);
-  if (wide) {
-    base.PenWidth = LoadLittleEndian<std::uint16_t>(p + 7);
-    p += 2;
-  }
-  base.Layer = LoadLittleEndian<std::uint16_t>(p + 7);
-  base.LayerGroup = LoadLittleEndian<std::uint16_t>(p + 9);
-  base.Flags = LoadLittleEndian<std::uint16_t>(p + 11);
-  return base;
+  return LoadEntityBase(in.Take(EntityBaseSize(version)), version);
 }
 
 // The block's bytes as ReadEntityBase takes them, into EntityBaseSize(version) bytes at `p`.
 inline void StoreEntityBase(std::uint8_t* p, int version, const EntityBase& base) {
-  StoreLittleEndian(p, base.Group);
-  p[4] = base.PenStyle;
-  StoreLittleEndian(p + 5, base.PenColor);
-  if (HasPenWidth(version)) {
-    StoreLittleEndian(p + 7, base.PenWidth);
-    p += 2;
-  }
-  StoreLittleEndian(p + 7, base.Layer);
-  StoreLittleEndian(p + 9, base.LayerGroup);
-  StoreLittleEndian(p + 11, base.Flags);
+  ForEachBaseField(base, version, [&](const auto& field) {
+    StoreLittleEndian(p, field);
+    p += sizeof(field);
+  });
 }
 
 // Writes a checked copy: SXF line types and colours folded onto standard ones below version

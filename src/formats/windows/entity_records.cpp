@@ -6,13 +6,11 @@
 #include "common/little_endian.h"
 #include "formats/windows/entity_remap.h"
 #include "formats/windows/jww_images.h"
+#include "formats/windows/record_layout.h"
 
 namespace penmorph::jw {
 
 namespace {
-
-// Point body without its tail: f64, f64, i32.
-constexpr std::uint64_t kSmallestBody = 20;
 
 // Groups of f64 go as one piece: they make up most of every record.
 void ReadDoubles(ByteReader& in, std::span<double> values) {
@@ -37,79 +35,76 @@ std::uint64_t StringSize(const ArchiveString& text) {
   return (text.wide ? 3 : 0) + header + text.bytes.size();
 }
 
-// --- each kind's body: read, written and measured side by side ---
+// --- each kind's body, by the walk over its declared fields ---
 
-void ReadBody(ByteReader& in, int, TEntSen& line) {
-  ReadDoubles(in, line.values);
-}
-void WriteBody(ByteWriter& out, int, const TEntSen& line) {
-  WriteDoubles(out, line.values);
-}
-std::uint64_t BodySize(const TEntSen&, int) {
-  return 32;
-}
-
-void ReadBody(ByteReader& in, int, TEntEnko& arc) {
-  ReadDoubles(in, arc.values);
-  arc.flag = in.read_i32le();
-}
-void WriteBody(ByteWriter& out, int, const TEntEnko& arc) {
-  WriteDoubles(out, arc.values);
-  out.write_i32le(arc.flag);
-}
-std::uint64_t BodySize(const TEntEnko&, int) {
-  return 60;
-}
-
-void ReadBody(ByteReader& in, int, TEntTen& point) {
-  ReadDoubles(in, point.values);
-  point.code = in.read_i32le();
-  if (point.HasTail()) {
-    point.tail_code = in.read_i32le();
-    ReadDoubles(in, point.tail_values);
-  } else {
-    point.tail_code = 0;  // a record may be read into one that held another
-    point.tail_values = {};
+class BodyReader {
+ public:
+  BodyReader(ByteReader& in, int version) : in_(in), version_(version) {}
+  template <std::size_t N>
+  void operator()(std::array<double, N>& values) {
+    ReadDoubles(in_, values);
   }
-}
-void WriteBody(ByteWriter& out, int, const TEntTen& point) {
-  WriteDoubles(out, point.values);
-  out.write_i32le(point.code);
-  if (point.HasTail()) {
-    out.write_i32le(point.tail_code);
-    WriteDoubles(out, point.tail_values);
+  void operator()(std::int32_t& value) { value = in_.read_i32le(); }
+  void operator()(std::uint16_t& value) { value = in_.read_u16le(); }
+  void operator()(ArchiveString& text) { ReadArchiveString(in_, text); }
+  // A record may be read into one that held another: what this one lacks is cleared.
+  template <class T>
+  void Absent(T& field) {
+    field = {};
   }
-}
-std::uint64_t BodySize(const TEntTen& point, int) {
-  return point.HasTail() ? 40 : 20;
-}
+  void Base(EntityBase& base) { base = ReadEntityBase(in_, version_); }
 
-void ReadBody(ByteReader& in, int, TEntMoji& text) {
-  ReadDoubles(in, text.position);
-  text.kind = in.read_i32le();
-  ReadDoubles(in, text.layout);
-  ReadArchiveString(in, text.font);
-  ReadArchiveString(in, text.text);
-}
-void WriteBody(ByteWriter& out, int, const TEntMoji& text) {
-  WriteDoubles(out, text.position);
-  out.write_i32le(text.kind);
-  WriteDoubles(out, text.layout);
-  WriteArchiveString(out, text.font);
-  WriteArchiveString(out, text.text);
-}
-std::uint64_t BodySize(const TEntMoji& text, int) {
-  return 68 + StringSize(text.font) + StringSize(text.text);
+ private:
+  ByteReader& in_;
+  int version_;
+};
+
+class BodyWriter {
+ public:
+  BodyWriter(ByteWriter& out, int version) : out_(out), version_(version) {}
+  template <std::size_t N>
+  void operator()(const std::array<double, N>& values) {
+    WriteDoubles(out_, values);
+  }
+  void operator()(std::int32_t value) { out_.write_i32le(value); }
+  void operator()(std::uint16_t value) { out_.write_u16le(value); }
+  void operator()(const ArchiveString& text) { WriteArchiveString(out_, text); }
+  template <class T>
+  void Absent(const T&) {}
+  void Base(const EntityBase& base) { WriteEntityBaseAsRead(out_, version_, base); }
+
+ private:
+  ByteWriter& out_;
+  int version_;
+};
+
+class BodySizer {
+ public:
+  explicit BodySizer(int version) : version_(version) {}
+  template <class T>
+  void operator()(const T& field) {
+    size += sizeof(field);
+  }
+  void operator()(const ArchiveString& text) { size += StringSize(text); }
+  template <class T>
+  void Absent(const T&) {}
+  void Base(const EntityBase&) { size += EntityBaseSize(version_); }
+
+  std::uint64_t size = 0;
+
+ private:
+  int version_;
+};
+
+template <class R>
+void ReadBody(ByteReader& in, int version, R& record) {
+  BodyReader reader(in, version);
+  ForEachBodyField(record, version, reader);
 }
 
 void ReadBody(ByteReader& in, int version, TEntSunpo& dim) {
-  ForEachMember(dim, version, [&](auto& member, const DimensionMember& info) {
-    if (info.flag_before) {
-      dim.member_flag = in.read_u16le();
-    }
-    member.base = ReadEntityBase(in, version);
-    ReadBody(in, version, member);
-  });
+  BodyReader reader(in, version);
+  ForEachBodyField(dim, version, reader);
   if (!HasAllDimensionMembers(version)) {
     // Older files lack the later members; they take the dimension's own attributes.
     dim.member_flag = 0;
@@ -121,47 +116,18 @@ void ReadBody(ByteReader& in, int version, TEntSunpo& dim) {
     });
   }
 }
-void WriteBody(ByteWriter& out, int version, const TEntSunpo& dim) {
-  ForEachMember(dim, version, [&](const auto& member, const DimensionMember& info) {
-    if (info.flag_before) {
-      out.write_u16le(dim.member_flag);
-    }
-    WriteEntityBaseAsRead(out, version, member.base);
-    WriteBody(out, version, member);
-  });
-}
-std::uint64_t BodySize(const TEntSunpo& dim, int version) {
-  std::uint64_t size = 0;
-  ForEachMember(dim, version, [&](const auto& member, const DimensionMember& info) {
-    size += (info.flag_before ? 2 : 0) + EntityBaseSize(version) + BodySize(member, version);
-  });
-  return size;
+
+template <class R>
+void WriteBody(ByteWriter& out, int version, const R& record) {
+  BodyWriter writer(out, version);
+  ForEachBodyField(record, version, writer);
 }
 
-void ReadBody(ByteReader& in, int, TEntSolid& solid) {
-  ReadDoubles(in, solid.values);
-  solid.color = solid.HasColor() ? in.read_i32le() : 0;
-}
-void WriteBody(ByteWriter& out, int, const TEntSolid& solid) {
-  WriteDoubles(out, solid.values);
-  if (solid.HasColor()) {
-    out.write_i32le(solid.color);
-  }
-}
-std::uint64_t BodySize(const TEntSolid& solid, int) {
-  return solid.HasColor() ? 68 : 64;
-}
-
-void ReadBody(ByteReader& in, int, TEntBlock& block) {
-  ReadDoubles(in, block.values);
-  block.number = in.read_i32le();
-}
-void WriteBody(ByteWriter& out, int, const TEntBlock& block) {
-  WriteDoubles(out, block.values);
-  out.write_i32le(block.number);
-}
-std::uint64_t BodySize(const TEntBlock&, int) {
-  return 44;
+template <class R>
+std::uint64_t BodySize(const R& record, int version) {
+  BodySizer sizer(version);
+  ForEachBodyField(record, version, sizer);
+  return sizer.size;
 }
 
 // --- the write rules ---
@@ -301,16 +267,19 @@ void WriteBlockDefHead(ByteWriter& out, int version, const TEntBlockDef& def,
 }
 
 std::uint64_t BlockDefHeadSize(const TEntBlockDef& def, int version, std::uint32_t member_count) {
-  return EntityBaseSize(version) + 12 + (def.replaced_bytes ? 8 : 0) + StringSize(def.name) +
+  return EntityBaseSize(version) + sizeof(def.values) +
+         (def.replaced_bytes ? def.replaced_bytes->size() : 0) + StringSize(def.name) +
          (member_count <= 0xFFFE ? 2 : 6);
 }
 
 std::uint64_t MinEntityRecordSize(int version) {
-  return 2 + EntityBaseSize(version) + kSmallestBody;
+  // A point without its tail.
+  return 2 + EntityBaseSize(version) + BodySize(TEntTen{}, version);
 }
 
 std::uint64_t MinBlockDefSize(int version) {
-  return 2 + EntityBaseSize(version) + 12 + 1 + 2;  // tag, base, values, name, member count
+  // tag, base, values, an empty name, member count
+  return 2 + EntityBaseSize(version) + sizeof(TEntBlockDef::values) + 1 + 2;
 }
 
 }  // namespace penmorph::jw

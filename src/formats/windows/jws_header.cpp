@@ -7,7 +7,6 @@ namespace penmorph::jw {
 
 namespace {
 constexpr std::size_t kFillerSize = 193;
-constexpr std::size_t kScaleOffset = 8;  // of the scale inside a layer group's values
 }  // namespace
 
 void ReadJwsHeader(ByteReader& in, JwsHeader& h) {
@@ -16,7 +15,7 @@ void ReadJwsHeader(ByteReader& in, JwsHeader& h) {
   h.version = in.read_i32le();
   in.read_bytes(h.values_ab);
   for (TLayerGroup& group : h.layer_groups) {
-    in.read_bytes(std::span(group.values).subspan(kScaleOffset, 8));
+    in.read_bytes(std::span(group.values).subspan(kGroupScaleOffset, sizeof(double)));
   }
   in.read_bytes(h.integers);
   in.read_bytes(h.values);
@@ -28,7 +27,7 @@ void WriteJwsHeader(ByteWriter& out, const JwsHeader& h) {
   out.write_i32le(h.version);
   out.write_bytes(h.values_ab);
   for (const TLayerGroup& group : h.layer_groups) {
-    out.write_bytes(std::span(group.values).subspan(kScaleOffset, 8));
+    out.write_bytes(std::span(group.values).subspan(kGroupScaleOffset, sizeof(double)));
   }
   out.write_bytes(h.integers);
   out.write_bytes(h.values);

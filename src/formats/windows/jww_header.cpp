@@ -1,6 +1,8 @@
 #include "formats/windows/jww_header.h"
 
+#include <algorithm>
 #include <cstring>
+#include <span>
 #include <string>
 
 #include "common/little_endian.h"
@@ -8,15 +10,6 @@
 namespace penmorph::jw {
 
 namespace {
-
-template <std::size_t N>
-void Read(ByteReader& in, Bytes<N>& bytes) {
-  in.read_bytes(bytes);
-}
-template <std::size_t N>
-void Write(ByteWriter& out, const Bytes<N>& bytes) {
-  out.write_bytes(bytes);
-}
 
 // A header holds hundreds of short byte strings, most of them empty: those are read and written
 // here without a call, the other forms by the general functions. Kept to this file: made inline
@@ -55,24 +48,6 @@ constexpr std::size_t kLongViewTable = 280;
 constexpr std::size_t kShortViewTable = 96;
 constexpr int kSxfColorCount = 257;
 constexpr int kSxfLineTypeCount = 33;
-
-// An SXF table in full, `count` entries: those the header lacks go out blank, without copying
-// the table. The values of every entry first, then each entry's name and definition.
-template <class Entry>
-void WriteSxfTable(ByteWriter& out, const std::vector<Entry>& entries, int count) {
-  const Entry blank;
-  auto entry = [&](int i) -> const Entry& {
-    return static_cast<std::size_t>(i) < entries.size() ? entries[static_cast<std::size_t>(i)]
-                                                        : blank;
-  };
-  for (int i = 0; i < count; ++i) {
-    Write(out, entry(i).values);
-  }
-  for (int i = 0; i < count; ++i) {
-    WriteName(out, entry(i).name);
-    Write(out, entry(i).definition);
-  }
-}
 
 bool HasItem14(int v) {
   return v >= 300;
@@ -126,82 +101,150 @@ Status CheckJwwVersion(std::int32_t v) {
 
 namespace {
 
-// The layer groups and their layers, up to the names of both.
-void ReadLayers(ByteReader& in, THeader& h) {
-  for (TLayerGroup& group : h.layer_groups) {
-    Read(in, group.values);
-    for (int layer = 0; layer < 16; ++layer) {
-      std::size_t index = static_cast<std::size_t>(&group - h.layer_groups.data()) * 16 + layer;
-      Read(in, h.layers[index].values);
+// The header's items after the version, in file order as files of the header's version carry
+// them, up to the end of the settings block (all a memo needs) and from there to the end. The
+// reader and the writer are two walks over this one list: io(field) for numbers and blocks of
+// bytes, io.Name for strings, io.Sized for a block whose length the version decides,
+// io.TensAndUnits for item 21b, io.Table for an SXF table (its entries' numbers first, then
+// each entry's name and definition).
+template <class H, class Io>
+void ForEachItemThroughSettings(H& h, Io& io) {
+  const int v = h.version;
+  io.Name(h.memo);
+  io(h.values4);
+  for (std::size_t g = 0; g < h.layer_groups.size(); ++g) {
+    io(h.layer_groups[g].values);
+    for (std::size_t layer = 0; layer < 16; ++layer) {
+      io(h.layers[g * 16 + layer].values);
     }
   }
-  Read(in, h.reserved6);
-  h.DimSettingColors = in.read_i32le();
-  Read(in, h.values7);
-  h.reserved8 = in.read_i32le();
-  h.limited9 = in.read_i32le();
-  Read(in, h.values10);
-  for (TLayer& layer : h.layers) {
-    ReadName(in, layer.name);
+  io(h.reserved6);
+  io(h.DimSettingColors);
+  io(h.values7);
+  io(h.reserved8);
+  io(h.limited9);
+  io(h.values10);
+  for (auto& layer : h.layers) {
+    io.Name(layer.name);
   }
-  for (TLayerGroup& group : h.layer_groups) {
-    ReadName(in, group.name);
+  for (auto& group : h.layer_groups) {
+    io.Name(group.name);
   }
-}
-
-// From the items after the names to the end of the settings, as the version has them.
-void ReadSettings(ByteReader& in, THeader& h) {
-  const int v = h.version;
-  Read(in, h.values13);
+  io(h.values13);
   if (HasItem14(v)) {
-    Read(in, h.values14);
+    io(h.values14);
   }
-  Read(in, h.values15);
-  h.view_table.resize(HasLongViewTable(v) ? kLongViewTable : kShortViewTable);
-  in.read_bytes(h.view_table);
-  Read(in, h.values17);
-  Read(in, h.values18);
-  Read(in, h.values19);
-  Read(in, h.values20);
-  Read(in, h.settings_a);
-  std::int32_t b = in.read_i32le();
-  h.settings_tens = b / 10;
-  h.settings_units = b % 10;
+  io(h.values15);
+  io.Sized(h.view_table, HasLongViewTable(v) ? kLongViewTable : kShortViewTable);
+  io(h.values17);
+  io(h.values18);
+  io(h.values19);
+  io(h.values20);
+  io(h.settings_a);
+  io.TensAndUnits(h.settings_tens, h.settings_units);
   if (HasSettingsC(v)) {
-    Read(in, h.settings_c);
+    io(h.settings_c);
   }
   if (HasSettingsD(v)) {
-    Read(in, h.settings_d);
+    io(h.settings_d);
   }
   if (HasSettingsE(v)) {
-    Read(in, h.settings_e);
+    io(h.settings_e);
   }
 }
 
-// The SXF colours and line types: their numbers first, then their names and definitions.
-void ReadSxfTables(ByteReader& in, THeader& h) {
-  h.sxf_colors.resize(kSxfColorCount);
-  for (TColorExNo& color : h.sxf_colors) {
-    Read(in, color.values);
+template <class H, class Io>
+void ForEachItemAfterSettings(H& h, Io& io) {
+  if (HasSxfTables(h.version)) {
+    auto name_and_definition = [&io](auto& entry) {
+      io.Name(entry.name);
+      io(entry.definition);
+    };
+    io.Table(h.sxf_colors, kSxfColorCount, name_and_definition);
+    io.Table(h.sxf_line_types, kSxfLineTypeCount, name_and_definition);
   }
-  for (TColorExNo& color : h.sxf_colors) {
-    ReadName(in, color.name);
-    Read(in, color.definition);
+  for (auto& kind : h.text_kinds) {
+    io(kind.sizes);
+    io(kind.color);
   }
-  h.sxf_line_types.resize(kSxfLineTypeCount);
-  for (TLineTypeExNo& type : h.sxf_line_types) {
-    Read(in, type.values);
-  }
-  for (TLineTypeExNo& type : h.sxf_line_types) {
-    ReadName(in, type.name);
-    Read(in, type.definition);
-  }
+  io(h.values25);
 }
+
+class ItemReader {
+ public:
+  explicit ItemReader(ByteReader& in) : in_(in) {}
+  template <std::size_t N>
+  void operator()(Bytes<N>& bytes) {
+    in_.read_bytes(bytes);
+  }
+  void operator()(std::int32_t& value) { value = in_.read_i32le(); }
+  void Name(ArchiveString& text) { ReadName(in_, text); }
+  void Sized(std::vector<std::uint8_t>& bytes, std::size_t size) {
+    bytes.resize(size);
+    in_.read_bytes(bytes);
+  }
+  void TensAndUnits(std::int32_t& tens, std::int32_t& units) {
+    const std::int32_t value = in_.read_i32le();
+    tens = value / 10;
+    units = value % 10;
+  }
+  template <class Entry, class Rest>
+  void Table(std::vector<Entry>& entries, int count, Rest rest) {
+    entries.resize(static_cast<std::size_t>(count));
+    for (Entry& entry : entries) {
+      in_.read_bytes(entry.values);
+    }
+    for (Entry& entry : entries) {
+      rest(entry);
+    }
+  }
+
+ private:
+  ByteReader& in_;
+};
+
+class ItemWriter {
+ public:
+  explicit ItemWriter(ByteWriter& out) : out_(out) {}
+  template <std::size_t N>
+  void operator()(const Bytes<N>& bytes) {
+    out_.write_bytes(bytes);
+  }
+  void operator()(std::int32_t value) { out_.write_i32le(value); }
+  void Name(const ArchiveString& text) { WriteName(out_, text); }
+  // A block held shorter or longer than the version has it goes out cut or padded with zeros.
+  void Sized(const std::vector<std::uint8_t>& bytes, std::size_t size) {
+    const std::size_t held = std::min(bytes.size(), size);
+    out_.write_bytes(std::span(bytes).first(held));
+    for (std::size_t i = held; i < size; ++i) {
+      out_.write_u8(0);
+    }
+  }
+  void TensAndUnits(std::int32_t tens, std::int32_t units) { out_.write_i32le(tens * 10 + units); }
+  // The table in full: entries the header lacks go out blank, without copying the table.
+  template <class Entry, class Rest>
+  void Table(const std::vector<Entry>& entries, int count, Rest rest) {
+    const Entry blank;
+    auto entry = [&](int i) -> const Entry& {
+      return static_cast<std::size_t>(i) < entries.size() ? entries[static_cast<std::size_t>(i)]
+                                                          : blank;
+    };
+    for (int i = 0; i < count; ++i) {
+      out_.write_bytes(entry(i).values);
+    }
+    for (int i = 0; i < count; ++i) {
+      rest(entry(i));
+    }
+  }
+
+ private:
+  ByteWriter& out_;
+};
 
 }  // namespace
 
 void ReadJwwHeader(ByteReader& in, THeader& h, bool through_settings) {
-  Read(in, h.magic);
+  in.read_bytes(h.magic);
   h.version = in.read_i32le();
   if (!in.ok()) {
     return;
@@ -210,21 +253,12 @@ void ReadJwwHeader(ByteReader& in, THeader& h, bool through_settings) {
     in.FailAt(known.error().kind, known.error().message, 8);
     return;
   }
-  h.memo = ReadArchiveString(in);
-  Read(in, h.values4);
-  ReadLayers(in, h);
-  ReadSettings(in, h);
+  ItemReader reader(in);
+  ForEachItemThroughSettings(h, reader);
   if (through_settings || !in.ok()) {
     return;
   }
-  if (HasSxfTables(h.version)) {
-    ReadSxfTables(in, h);
-  }
-  for (TextKind& kind : h.text_kinds) {
-    Read(in, kind.sizes);
-    kind.color = in.read_i32le();
-  }
-  Read(in, h.values25);
+  ForEachItemAfterSettings(h, reader);
 }
 
 void NormalizeJwwHeader(THeader& h) {
@@ -255,61 +289,11 @@ void NormalizeJwwHeader(THeader& h) {
 }
 
 void WriteJwwHeader(ByteWriter& out, const THeader& h) {
-  const int v = h.version;
-  Write(out, h.magic);
-  out.write_i32le(v);
-  WriteArchiveString(out, h.memo);
-  Write(out, h.values4);
-  for (std::size_t g = 0; g < h.layer_groups.size(); ++g) {
-    Write(out, h.layer_groups[g].values);
-    for (std::size_t layer = 0; layer < 16; ++layer) {
-      Write(out, h.layers[g * 16 + layer].values);
-    }
-  }
-  Write(out, h.reserved6);
-  out.write_i32le(h.DimSettingColors);
-  Write(out, h.values7);
-  out.write_i32le(h.reserved8);
-  out.write_i32le(h.limited9);
-  Write(out, h.values10);
-  for (const TLayer& layer : h.layers) {
-    WriteName(out, layer.name);
-  }
-  for (const TLayerGroup& group : h.layer_groups) {
-    WriteName(out, group.name);
-  }
-  Write(out, h.values13);
-  if (HasItem14(v)) {
-    Write(out, h.values14);
-  }
-  Write(out, h.values15);
-  std::vector<std::uint8_t> view = h.view_table;
-  view.resize(HasLongViewTable(v) ? kLongViewTable : kShortViewTable);
-  out.write_bytes(view);
-  Write(out, h.values17);
-  Write(out, h.values18);
-  Write(out, h.values19);
-  Write(out, h.values20);
-  Write(out, h.settings_a);
-  out.write_i32le(h.settings_tens * 10 + h.settings_units);
-  if (HasSettingsC(v)) {
-    Write(out, h.settings_c);
-  }
-  if (HasSettingsD(v)) {
-    Write(out, h.settings_d);
-  }
-  if (HasSettingsE(v)) {
-    Write(out, h.settings_e);
-  }
-  if (HasSxfTables(v)) {
-    WriteSxfTable(out, h.sxf_colors, kSxfColorCount);
-    WriteSxfTable(out, h.sxf_line_types, kSxfLineTypeCount);
-  }
-  for (const TextKind& kind : h.text_kinds) {
-    Write(out, kind.sizes);
-    out.write_i32le(kind.color);
-  }
-  Write(out, h.values25);
+  out.write_bytes(h.magic);
+  out.write_i32le(h.version);
+  ItemWriter writer(out);
+  ForEachItemThroughSettings(h, writer);
+  ForEachItemAfterSettings(h, writer);
 }
 
 std::int32_t GroupState(const TLayerGroup& group) {
@@ -317,7 +301,7 @@ std::int32_t GroupState(const TLayerGroup& group) {
 }
 
 double GroupScale(const TLayerGroup& group) {
-  return LoadLittleEndian<double>(group.values.data() + 8);
+  return LoadLittleEndian<double>(group.values.data() + kGroupScaleOffset);
 }
 
 std::int32_t LayerState(const TLayer& layer) {

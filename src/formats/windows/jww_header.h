@@ -18,6 +18,9 @@ namespace penmorph::jw {
 template <std::size_t N>
 using Bytes = std::array<std::uint8_t, N>;
 
+// Where a layer group's scale stands in its values.
+inline constexpr std::size_t kGroupScaleOffset = 8;
+
 struct TLayerGroup {
   Bytes<20> values{};  // i32, i32, f64 scale, i32
   ArchiveString name;
