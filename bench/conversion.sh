@@ -4,16 +4,21 @@
 # speed of the moment cancels out; the median of the ratios is the figure. Peak memory is the
 # resident size /usr/bin/time reports for the command line.
 #
-#   bash bench/conversion.sh [ROUNDS]
+#   bash bench/conversion.sh [ROUNDS] [CASES]
 #
 # The work folder is made under $PENMORPH_BENCH_DIR (default: $TMPDIR or /tmp).
 #
-# Cases: the synthetic drawing of 15 and of 150 MB into a new output; the same again over an
-# existing output (kept as .BAK); 2,000 sample files (from ../shared/samples) into new outputs,
-# against cp -r; and the memo column's time per file.
+# CASES (default: all of them, as "drawings dense samples"):
+#   drawings  the synthetic drawing of 15 and of 150 MB into a new output, and again over an
+#             existing output (kept as .BAK);
+#   dense     a drawing of about 110 MB of small records only (1.7 million), every one of them
+#             under the example settings (colours 1 and 2 swapped), against dd of the same bytes;
+#   samples   2,000 sample files (from ../shared/samples) into new outputs, against cp -r; and
+#             the memo column's time per file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds="${1:-7}"
+cases=" ${2:-drawings dense samples} "
 
 # PENMORPH_BENCH_BUILD: a build folder to take the programs from as they are (configured with
 # -DPENMORPH_BUILD_BENCH=ON), instead of a Release build of its own in build-bench.
@@ -56,7 +61,7 @@ pair() {
 }
 
 mkdir -p "$work/out"
-for megabytes in 15 150; do
+[[ "$cases" == *" drawings "* ]] && for megabytes in 15 150; do
   drawing="$work/drawing-$megabytes.jww"
   "$bin/penmorph-bench-drawing" "$megabytes" "$drawing"
   pair "drawing ${megabytes} MB, new output" \
@@ -71,8 +76,20 @@ for megabytes in 15 150; do
   rm -f "$drawing" "$work/copy.jww" "$work"/out/*
 done
 
+if [[ "$cases" == *" dense "* ]]; then
+  dense="$work/dense.jww"
+  "$bin/penmorph-bench-drawing" --dense 110 "$dense"
+  pair "dense drawing 110 MB, new output" \
+    "rm -f '$work/copy.jww' '$work/out/dense.jww'" \
+    "dd if='$dense' of='$work/copy.jww' bs=1M" \
+    "'$bin/penmorph-cli' convert --settings '$PWD/examples/example.set' --dest '$work/out' '$dense'"
+  rm -f "$dense" "$work/copy.jww" "$work"/out/*
+fi
+
 samples="$(pwd)/../shared/samples"
-if [ -d "$samples" ]; then
+if [[ "$cases" != *" samples "* ]]; then
+  :
+elif [ -d "$samples" ]; then
   mkdir -p "$work/many"
   count=0
   while [ "$count" -lt 2000 ]; do

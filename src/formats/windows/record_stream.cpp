@@ -4,6 +4,7 @@
 #include <string>
 
 #include "formats/windows/entity_records.h"
+#include "formats/windows/record_layout.h"
 
 namespace penmorph::jw {
 
@@ -38,12 +39,21 @@ class ListReader {
         return false;
       }
       EntityRecord& record = Scratch(kind);
-      ReadEntityRecord(in_, version_, kind, record);
-      state_.Advance();
-      if (!in_.ok()) {
-        return false;
+      if (HasNumbersOnly(kind)) {
+        const RawBody body = ReadBaseAndRawBody(in_, version_, kind, record);
+        state_.Advance();
+        if (!in_.ok()) {
+          return false;
+        }
+        visitor_.OnFixedEntity(tag, record, body, {begin, in_.offset()});
+      } else {
+        ReadEntityRecord(in_, version_, kind, record);
+        state_.Advance();
+        if (!in_.ok()) {
+          return false;
+        }
+        visitor_.OnEntity(tag, record, {begin, in_.offset()});
       }
-      visitor_.OnEntity(tag, record, {begin, in_.offset()});
       if (visitor_.Stopped()) {
         return false;
       }
