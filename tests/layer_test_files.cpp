@@ -9,7 +9,7 @@ namespace penmorph::testing {
 
 namespace {
 
-constexpr int kV = 700;
+constexpr int kLayerFileVersion = 700;
 constexpr std::size_t kGroupBytes = 20 + 16 * 8;  // four values with the scale, then 16 layers
 
 jw::EntityBase On(int group, int layer, int color = 2) {
@@ -51,28 +51,28 @@ void TextBody(ByteBuilder& out) {
 
 std::string JwwOnLayers() {
   ByteBuilder out;
-  const HeaderOffsets at = AppendJwwHeader(out, kV);
+  const HeaderOffsets at = AppendJwwHeader(out, kLayerFileVersion);
   out.u16(4);
-  out.new_class("CDataSen", kV).base(kV, On(0, 1)).f64(0).f64(0).f64(10).f64(0);  // 1, 2
+  out.new_class("CDataSen", kLayerFileVersion).base(kLayerFileVersion, On(0, 1)).f64(0).f64(0).f64(10).f64(0);  // 1, 2
   const jw::EntityBase dim = On(0, 2, 6);
-  out.new_class("CDataSunpou", kV).base(kV, dim);  // 3, 4
-  out.base(kV, dim).f64(0).f64(-5).f64(10).f64(-5);
-  out.base(kV, dim);
+  out.new_class("CDataSunpou", kLayerFileVersion).base(kLayerFileVersion, dim);  // 3, 4
+  out.base(kLayerFileVersion, dim).f64(0).f64(-5).f64(10).f64(-5);
+  out.base(kLayerFileVersion, dim);
   TextBody(out);
   out.u16(0);
-  out.base(kV, dim).f64(0).f64(-5).f64(0).f64(0);
-  out.base(kV, dim).f64(10).f64(-5).f64(10).f64(0);
+  out.base(kLayerFileVersion, dim).f64(0).f64(-5).f64(0).f64(0);
+  out.base(kLayerFileVersion, dim).f64(10).f64(-5).f64(10).f64(0);
   for (int i = 0; i < 4; ++i) {
-    out.base(kV, dim).f64(0).f64(-5).i32(0);
+    out.base(kLayerFileVersion, dim).f64(0).f64(-5).i32(0);
   }
-  out.new_class("CDataBlock", kV).base(kV, On(0, 1));  // 5, 6
+  out.new_class("CDataBlock", kLayerFileVersion).base(kLayerFileVersion, On(0, 1));  // 5, 6
   out.f64(100).f64(0).f64(1).f64(1).f64(0).i32(7);
-  out.u16(0x8001).base(kV, On(0, 6)).f64(0).f64(1).f64(10).f64(1);  // 7
+  out.u16(0x8001).base(kLayerFileVersion, On(0, 6)).f64(0).f64(1).f64(10).f64(1);  // 7
 
   out.u16(1);
-  out.new_class("CDataList", kV).base(kV, On(0, 3)).i32(7).i32(1).i32(123).str("A").u16(2);  // 8, 9
-  out.u16(0x8001).base(kV, On(0, 3)).f64(0).f64(0).f64(1).f64(0);                            // 10
-  out.new_class("CDataEnko", kV).base(kV, On(0, 3, 3));  // 11, 12
+  out.new_class("CDataList", kLayerFileVersion).base(kLayerFileVersion, On(0, 3)).i32(7).i32(1).i32(123).str("A").u16(2);  // 8, 9
+  out.u16(0x8001).base(kLayerFileVersion, On(0, 3)).f64(0).f64(0).f64(1).f64(0);                            // 10
+  out.new_class("CDataEnko", kLayerFileVersion).base(kLayerFileVersion, On(0, 3, 3));  // 11, 12
   out.f64(0).f64(0).f64(1).f64(0).f64(2 * std::numbers::pi).f64(0).f64(1).i32(1);
   out.i32(0);  // no images
 

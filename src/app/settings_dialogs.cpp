@@ -11,7 +11,6 @@
 
 namespace penmorph::app {
 
-namespace texts = dialog_texts;
 
 int DialogBuilder::Add(ControlDescription control) {
   description_.controls.push_back(std::move(control));
@@ -93,7 +92,7 @@ DialogReply Rejected() {
 
 JwcSettingsDialog::JwcSettingsDialog(JwcConvSettings& table) : table_(table) {
   description_ = {
-      .name = "Form2", .title = std::string(texts::kJwcTitle), .width = 602, .height = 279};
+      .name = "Form2", .title = std::string(dialog_texts::kJwcTitle), .width = 602, .height = 279};
   DialogBuilder add(description_);
   lists_.assign(JwcSettingsForm::kListCount, -1);
   auto list = [&](int k, DialogRect place, int group) {
@@ -107,43 +106,43 @@ JwcSettingsDialog::JwcSettingsDialog(JwcConvSettings& table) : table_(table) {
   };
   const int pens = add.Add({.kind = ControlKind::kGroup,
                             .name = "GroupBox1",
-                            .text = std::string(texts::kPenGroup),
+                            .text = std::string(dialog_texts::kPenGroup),
                             .place = {0, 0, 201, 241}});
   for (int row = 0; row < 6; ++row) {
     const int top = 24 * (row + 1);
-    const texts::PenRow& pen = texts::kPenRows[row];
+    const dialog_texts::PenRow& pen = dialog_texts::kPenRows[row];
     add.Label("", std::string(pen.label), {8, top, 36, 12}, pens);
     add.Add({.kind = ControlKind::kSwatch,
              .name = Numbered("Swatch", row + 1),
-             .text = std::string(texts::kSwatch),
+             .text = std::string(dialog_texts::kSwatch),
              .place = {48, top, 48, 12},
              .group = pens,
              .rgb = pen.rgb});
-    add.Label("", std::string(texts::kArrow), {88, top, 16, 12}, pens);
+    add.Label("", std::string(dialog_texts::kArrow), {88, top, 16, 12}, pens);
     list(row + 1, {112, top - 4, 81, 20}, pens);
   }
   check_box_ = add.Add({.kind = ControlKind::kCheckBox,
                         .name = "CheckBox1",
-                        .text = std::string(texts::kChangeTextPen),
+                        .text = std::string(dialog_texts::kChangeTextPen),
                         .place = {8, 168, 185, 17},
                         .group = pens});
   constexpr int kGroupLeft = 208;
   constexpr int kLeftColumnRows = 9;
   const int line_types = add.Add({.kind = ControlKind::kGroup,
                                   .name = "GroupBox2",
-                                  .text = std::string(texts::kLineTypeGroup),
+                                  .text = std::string(dialog_texts::kLineTypeGroup),
                                   .place = {kGroupLeft, 0, 393, 241}});
-  for (int i = 0; i < static_cast<int>(texts::kLineTypeLabels.size()); ++i) {
+  for (int i = 0; i < static_cast<int>(dialog_texts::kLineTypeLabels.size()); ++i) {
     const bool left_column = i < kLeftColumnRows;
     const int top = 24 * ((left_column ? i : i - kLeftColumnRows) + 1);
     const int left = kGroupLeft + (left_column ? 8 : 200);
-    add.Label(Numbered("Label", 19 + i), std::string(texts::kLineTypeLabels[i]),
+    add.Label(Numbered("Label", 19 + i), std::string(dialog_texts::kLineTypeLabels[i]),
               {left, top, 72, 12}, line_types);
     list(JwcSettingsForm::kFirstLineTypeList + i, {left + 80, top - 4, 105, 20}, line_types);
   }
-  description_.ok = add.Button("Button1", std::string(texts::kOkButton), {368, 248, 105, 25});
+  description_.ok = add.Button("Button1", std::string(dialog_texts::kOkButton), {368, 248, 105, 25});
   description_.cancel =
-      add.Button("Button2", std::string(texts::kCancelButton), {496, 248, 105, 25});
+      add.Button("Button2", std::string(dialog_texts::kCancelButton), {496, 248, 105, 25});
   description_.first_focus = lists_[0];
 }
 
@@ -177,13 +176,13 @@ DialogReply JwcSettingsDialog::Press(int button, DialogValues& values) {
 
 JwwSettingsDialog::JwwSettingsDialog(JwwConvSettings& table) : table_(table) {
   description_ = {
-      .name = "Form3", .title = std::string(texts::kJwwTitle), .width = 582, .height = 445};
+      .name = "Form3", .title = std::string(dialog_texts::kJwwTitle), .width = 582, .height = 445};
   DialogBuilder add(description_);
-  const std::string corner(texts::kGridCorner);
-  const std::string grid_labels[2] = {std::string(texts::kColourGridLabel),
-                                      std::string(texts::kLineTypeGridLabel)};
-  const std::string headings[2] = {std::string(texts::kColourGridHeading),
-                                   std::string(texts::kLineTypeGridHeading)};
+  const std::string corner(dialog_texts::kGridCorner);
+  const std::string grid_labels[2] = {std::string(dialog_texts::kColourGridLabel),
+                                      std::string(dialog_texts::kLineTypeGridLabel)};
+  const std::string headings[2] = {std::string(dialog_texts::kColourGridHeading),
+                                   std::string(dialog_texts::kLineTypeGridHeading)};
   const std::vector<std::string> captions[2] = {ColourRowCaptions(), LineTypeRowCaptions()};
   for (int grid = 0; grid < 2; ++grid) {
     const int left = grid == 0 ? 8 : 296;
@@ -197,17 +196,17 @@ JwwSettingsDialog::JwwSettingsDialog(JwwConvSettings& table) : table_(table) {
   }
   for (int grid = 0; grid < 2; ++grid) {
     const int left = grid == 0 ? 8 : 296;
-    add.Label(Numbered("Label", 3 + 2 * grid), std::string(texts::kFillBefore),
+    add.Label(Numbered("Label", 3 + 2 * grid), std::string(dialog_texts::kFillBefore),
               {left, 252, 120, 12});
     boxes_[grid] = add.Edit(Numbered("Edit", grid + 1), {left + 128, 248, 49, 20});
-    add.Label(Numbered("Label", 4 + 2 * grid), std::string(texts::kFillAfter),
+    add.Label(Numbered("Label", 4 + 2 * grid), std::string(dialog_texts::kFillAfter),
               {left + 184, 252, 36, 12});
-    fills_[grid] = add.Button(Numbered("Button", grid + 1), std::string(texts::kFillButton),
+    fills_[grid] = add.Button(Numbered("Button", grid + 1), std::string(dialog_texts::kFillButton),
                               {left + 232, 248, 49, 20});
   }
-  add.Label("Label8", std::string(texts::kSelectionHint), {8, 272, 552, 12});
-  add.Hint("Label7", std::string(texts::kRangeHint), {8, 288, 570, 15}, 15);
-  add.Hint("Label9", std::string(texts::kZeroHint), {8, 304, 240, 15}, 15);
+  add.Label("Label8", std::string(dialog_texts::kSelectionHint), {8, 272, 552, 12});
+  add.Hint("Label7", std::string(dialog_texts::kRangeHint), {8, 288, 570, 15}, 15);
+  add.Hint("Label9", std::string(dialog_texts::kZeroHint), {8, 304, 240, 15}, 15);
   constexpr DialogRect kOptionPlaces[JwwSettingsForm::kOptionCount] = {
       {8, 328, 209, 17}, {8, 352, 209, 17},   {8, 376, 281, 17},   {8, 400, 281, 17},
       {8, 424, 281, 17}, {296, 328, 225, 17}, {296, 352, 225, 17},
@@ -215,12 +214,12 @@ JwwSettingsDialog::JwwSettingsDialog(JwwConvSettings& table) : table_(table) {
   for (int k = 1; k <= JwwSettingsForm::kOptionCount; ++k) {
     options_.push_back(add.Add({.kind = ControlKind::kCheckBox,
                                 .name = Numbered("CheckBox", k),
-                                .text = std::string(texts::kJwwOptions[k - 1]),
+                                .text = std::string(dialog_texts::kJwwOptions[k - 1]),
                                 .place = kOptionPlaces[k - 1]}));
   }
-  description_.ok = add.Button("Button3", std::string(texts::kOkButton), {352, 416, 105, 25});
+  description_.ok = add.Button("Button3", std::string(dialog_texts::kOkButton), {352, 416, 105, 25});
   description_.cancel =
-      add.Button("Button4", std::string(texts::kCancelButton), {472, 416, 105, 25});
+      add.Button("Button4", std::string(dialog_texts::kCancelButton), {472, 416, 105, 25});
   description_.first_focus = grids_[0];
 }
 
@@ -287,12 +286,12 @@ LayerSettingsDialog::LayerSettingsDialog(LayerTable& table)
       drawing_layer_names_(DrawingLayerNames(nullptr)),
       drawing_group_names_(DrawingGroupNames(nullptr)) {
   description_ = {
-      .name = "Form4", .title = std::string(texts::kLayerTitle), .width = 1064, .height = 470};
+      .name = "Form4", .title = std::string(dialog_texts::kLayerTitle), .width = 1064, .height = 470};
   DialogBuilder add(description_);
-  const std::string drawing_name(texts::kDrawingNameHeading);
-  const std::string new_name(texts::kNewNameHeading);
+  const std::string drawing_name(dialog_texts::kDrawingNameHeading);
+  const std::string new_name(dialog_texts::kNewNameHeading);
   // The grids' labels keep their "&": Alt and the letter go to the grid.
-  const int layer_label = add.Label("Label1", std::string(texts::kLayerGridLabel), {8, 8, 120, 12});
+  const int layer_label = add.Label("Label1", std::string(dialog_texts::kLayerGridLabel), {8, 8, 120, 12});
   layers_ = add.Add({.kind = ControlKind::kGrid,
                      .name = "StringGrid1",
                      .place = {8, 24, 426, 313},
@@ -300,12 +299,12 @@ LayerSettingsDialog::LayerSettingsDialog(LayerTable& table)
                               .row_height = 22,
                               .row_captions = LayerRowCaptions(),
                               .columns = {{drawing_name, 150, false},
-                                          {std::string(texts::kTargetHeading), 56, true},
+                                          {std::string(dialog_texts::kTargetHeading), 56, true},
                                           {new_name, 150, true}},
                               .first_column = kTarget}});
   description_.controls[layer_label].buddy = layers_;
   const int group_label =
-      add.Label("Label2", std::string(texts::kGroupGridLabel), {446, 8, 160, 12});
+      add.Label("Label2", std::string(dialog_texts::kGroupGridLabel), {446, 8, 160, 12});
   groups_ = add.Add({.kind = ControlKind::kGrid,
                      .name = "StringGrid2",
                      .place = {446, 24, 306, 313},
@@ -316,37 +315,37 @@ LayerSettingsDialog::LayerSettingsDialog(LayerTable& table)
                               .first_column = kGroupNewName}});
   description_.controls[group_label].buddy = groups_;
   const int names_label =
-      add.Label("Label9", std::string(texts::kNameRulesLabel), {764, 8, 200, 12});
+      add.Label("Label9", std::string(dialog_texts::kNameRulesLabel), {764, 8, 200, 12});
   names_ = add.Add({.kind = ControlKind::kGrid,
                     .name = "StringGrid3",
                     .place = {764, 24, 292, 313},
                     .grid = {.caption_width = 28,
                              .row_height = 22,
-                             .columns = {{std::string(texts::kPatternHeading), 96, true},
-                                         {std::string(texts::kTargetHeading), 52, true},
-                                         {std::string(texts::kTakenHeading), 96, false}},
+                             .columns = {{std::string(dialog_texts::kPatternHeading), 96, true},
+                                         {std::string(dialog_texts::kTargetHeading), 52, true},
+                                         {std::string(dialog_texts::kTakenHeading), 96, false}},
                              .first_column = kPattern,
                              .numbered_rows = true}});
   description_.controls[names_label].buddy = names_;
-  const std::string_view list_captions[] = {texts::kAddRuleButton, texts::kRemoveRuleButton,
-                                            texts::kRuleUpButton, texts::kRuleDownButton};
+  const std::string_view list_captions[] = {dialog_texts::kAddRuleButton, dialog_texts::kRemoveRuleButton,
+                                            dialog_texts::kRuleUpButton, dialog_texts::kRuleDownButton};
   for (int k = 0; k < 4; ++k) {
     list_buttons_[k] = add.Button(Numbered("Button", k + 4), std::string(list_captions[k]),
                                   {764 + k * 74, 344, 68, 22});
   }
-  add.Label("Label11", std::string(texts::kWildcardHint), {764, 372, 292, 12});
-  add.Label("Label3", std::string(texts::kFillBefore), {8, 348, 120, 12});
+  add.Label("Label11", std::string(dialog_texts::kWildcardHint), {764, 372, 292, 12});
+  add.Label("Label3", std::string(dialog_texts::kFillBefore), {8, 348, 120, 12});
   box_ = add.Edit("Edit1", {136, 344, 49, 20});
-  add.Label("Label4", std::string(texts::kFillAfter), {192, 348, 36, 12});
-  fill_ = add.Button("Button1", std::string(texts::kFillButton), {240, 344, 49, 20});
-  add.Label("Label5", std::string(texts::kSelectionHint), {8, 372, 744, 12});
-  add.Hint("Label6", std::string(texts::kLayerHint), {8, 390, 744, 15});
-  add.Hint("Label7", std::string(texts::kLayerNameHint), {8, 406, 744, 15});
-  add.Hint("Label8", std::string(texts::kLayerScaleHint), {8, 422, 744, 15});
-  add.Hint("Label10", std::string(texts::kNameRulesHint), {8, 438, 800, 15});
-  description_.ok = add.Button("Button2", std::string(texts::kOkButton), {836, 440, 105, 25});
+  add.Label("Label4", std::string(dialog_texts::kFillAfter), {192, 348, 36, 12});
+  fill_ = add.Button("Button1", std::string(dialog_texts::kFillButton), {240, 344, 49, 20});
+  add.Label("Label5", std::string(dialog_texts::kSelectionHint), {8, 372, 744, 12});
+  add.Hint("Label6", std::string(dialog_texts::kLayerHint), {8, 390, 744, 15});
+  add.Hint("Label7", std::string(dialog_texts::kLayerNameHint), {8, 406, 744, 15});
+  add.Hint("Label8", std::string(dialog_texts::kLayerScaleHint), {8, 422, 744, 15});
+  add.Hint("Label10", std::string(dialog_texts::kNameRulesHint), {8, 438, 800, 15});
+  description_.ok = add.Button("Button2", std::string(dialog_texts::kOkButton), {836, 440, 105, 25});
   description_.cancel =
-      add.Button("Button3", std::string(texts::kCancelButton), {951, 440, 105, 25});
+      add.Button("Button3", std::string(dialog_texts::kCancelButton), {951, 440, 105, 25});
   description_.first_focus = layers_;
 }
 

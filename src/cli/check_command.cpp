@@ -19,10 +19,6 @@ namespace {
 
 using Label = std::string (*)(CodeFamily, int);
 
-std::string LayerCodeLabel(CodeFamily, int index) {
-  return preview::LayerLabel(index);
-}
-
 // A name the tables change: "layer 2-5" or "group 2", as the file has it and as it would be.
 struct NameChange {
   std::string what;
@@ -73,7 +69,7 @@ void PrintChanges(std::ostream& out, const std::string& file, const Inventory& i
   PrintMoves(out, family == CodeFamily::kDos ? "pen" : "colour", inventory.moves.colors,
              &preview::ColorLabel, family);
   PrintMoves(out, "line type", inventory.moves.line_types, &preview::LineTypeLabel, family);
-  PrintMoves(out, "layer", inventory.moves.layers, &LayerCodeLabel, family);
+  PrintMoves(out, "layer", inventory.moves.layers, &preview::LayerCodeLabel, family);
   for (const std::string& line : NameRuleLines(inventory)) {
     out << "  " << line << "\n";
   }
@@ -118,7 +114,7 @@ Json JsonChanges(const Inventory& inventory) {
   json["moved_block_definitions"] = inventory.moved_block_definitions;
   json["colors"] = JsonMoves(inventory.moves.colors, &preview::ColorLabel, family);
   json["line_types"] = JsonMoves(inventory.moves.line_types, &preview::LineTypeLabel, family);
-  json["layers"] = JsonMoves(inventory.moves.layers, &LayerCodeLabel, family);
+  json["layers"] = JsonMoves(inventory.moves.layers, &preview::LayerCodeLabel, family);
   json["name_rules"] = JsonNameRules(inventory);
   Json& settings = json["settings"] = Json::array();
   for (const preview::SettingColor& setting : inventory.settings) {

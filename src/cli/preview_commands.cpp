@@ -189,13 +189,9 @@ Json JsonCodes(const CodeCounts& counts, std::string (*label)(CodeFamily, int), 
   return rows;
 }
 
-std::string LayerCodeLabel(CodeFamily, int index) {
-  return preview::LayerLabel(index);
-}
-
 // Each layer in use, with its name and state when the file keeps them.
 Json JsonLayers(const preview::InventorySide& side) {
-  Json rows = JsonCodes(side.layers, &LayerCodeLabel, CodeFamily::kWindows);
+  Json rows = JsonCodes(side.layers, &preview::LayerCodeLabel, CodeFamily::kWindows);
   for (Json& row : rows) {
     const int index = row["code"].get<int>();
     row.erase("code");

@@ -111,6 +111,10 @@ std::string LayerLabel(int index) {
   return LayerAddressText(LayerAddress::FromIndex(index));
 }
 
+std::string LayerCodeLabel(CodeFamily, int index) {
+  return LayerLabel(index);
+}
+
 std::string LayerLabels(const std::vector<int>& indices) {
   std::string labels;
   for (int index : indices) {

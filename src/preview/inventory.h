@@ -150,6 +150,8 @@ std::string ColorLabel(CodeFamily family, int code);
 std::string LineTypeLabel(CodeFamily family, int code);
 // A layer index as jw_cad names the layer ("2-5"); "?" for a layer outside 0-15.
 std::string LayerLabel(int index);
+// The same in the form code listings take a label in (the family does not matter for layers).
+std::string LayerCodeLabel(CodeFamily family, int index);
 // "0-3, 0-5": the layers a rule by name took.
 std::string LayerLabels(const std::vector<int>& indices);
 

@@ -5,16 +5,6 @@
 
 namespace penmorph::jw {
 
-namespace {
-
-std::string ScaleText(double scale) {
-  std::ostringstream text;
-  text << "1/" << scale;
-  return text.str();
-}
-
-}  // namespace
-
 void LayerListing::Count(const EntityBase& base, bool in_block) {
   if (base.Layer >= kLayersPerGroup || base.LayerGroup >= kLayerGroupCount) {
     return;  // the write rules reset such a base; it lies on no layer the header names
@@ -59,11 +49,11 @@ std::vector<LayerDescription> LayerListing::Describe(const preview::LayerSheet& 
 
 std::string GroupScalesText(const GroupScales& scales) {
   if (std::all_of(scales.begin(), scales.end(), [&](double s) { return s == scales[0]; })) {
-    return ScaleText(scales[0]) + " in every group";
+    return "1/" + ScaleText(scales[0]) + " in every group";
   }
   std::string text;
   for (int group = 0; group < kLayerGroupCount; ++group) {
-    text += (group == 0 ? "" : ", ") + LayerGroupText(group) + ": " + ScaleText(scales[group]);
+    text += (group == 0 ? "" : ", ") + LayerGroupText(group) + ": 1/" + ScaleText(scales[group]);
   }
   return text;
 }

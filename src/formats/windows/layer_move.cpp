@@ -4,15 +4,11 @@
 
 namespace penmorph::jw {
 
-namespace {
-
 std::string ScaleText(double scale) {
   std::ostringstream text;
   text << scale;
   return text.str();
 }
-
-}  // namespace
 
 GroupScales ScalesOf(const std::array<TLayerGroup, kLayerGroupCount>& groups) {
   GroupScales scales{};

@@ -5,6 +5,7 @@
 // paper: such a move fails instead, naming both groups and their scales.
 
 #include <array>
+#include <string>
 
 #include "common/result.h"
 #include "formats/windows/entity_base.h"
@@ -18,6 +19,9 @@ using GroupScales = std::array<double, kLayerGroupCount>;
 
 // The scales of item 5 of a JWW header, or of a JWS header's groups.
 GroupScales ScalesOf(const std::array<TLayerGroup, kLayerGroupCount>& groups);
+
+// A scale's number as messages and listings spell it ("100" for 1/100).
+std::string ScaleText(double scale);
 
 // Where the layers of a drawing go: the table's entries, and its name rules matched against the
 // names in the header. A symbol's header keeps no names: only the entries apply.
