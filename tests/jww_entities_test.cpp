@@ -10,7 +10,6 @@
 
 #include <map>
 
-#include "formats/windows/entity_records.h"
 #include "jw_test_bytes.h"
 
 namespace penmorph::jw {
@@ -318,58 +317,6 @@ TEST(JwwEntities, AFileCutAtAnyLengthFailsCleanly) {
     }
     EXPECT_TRUE(IsOk(ReadJwwBytes(bytes, workspace)));
   }
-}
-
-// A body of numbers only is passed over by its size and decoded only when the record is written
-// anew - by then the conversion may have changed the field an optional part hangs on (a point's
-// style, a solid's colour). What is decoded must still be what the file held.
-TEST(JwwEntities, ABodyPassedOverDecodesAsTheFileHeldIt) {
-  constexpr int v = 600;
-  auto read_both = [&](const std::string& bytes, EntityKind kind, EntityRecord& whole,
-                       EntityRecord& passed) {
-    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
-    ByteReader in = ByteReader::FromMemory({data, bytes.size()});
-    ReadEntityRecord(in, v, kind, whole);
-    EXPECT_TRUE(in.ok() && in.remaining() == 0);
-    ByteReader raw_in = ByteReader::FromMemory({data, bytes.size()});
-    const RawBody body = ReadBaseAndRawBody(raw_in, v, kind, passed);
-    EXPECT_TRUE(raw_in.ok() && raw_in.remaining() == 0);
-    EXPECT_EQ(body.bytes.size(), bytes.size() - EntityBaseSize(v));
-    // Cut anywhere, the block and body are not there to be taken.
-    for (std::size_t length = 0; length < bytes.size(); ++length) {
-      ByteReader cut = ByteReader::FromMemory({data, length});
-      EntityRecord scratch;
-      ReadBaseAndRawBody(cut, v, kind, scratch);
-      EXPECT_FALSE(cut.ok()) << length;
-    }
-    return body;
-  };
-
-  ByteBuilder point_bytes;
-  Point(point_bytes, v, Base(100, 2));  // with its tail
-  EntityRecord point;
-  EntityRecord passed_point;
-  const RawBody point_body = read_both(point_bytes.bytes(), EntityKind::kPoint, point, passed_point);
-  std::get<TEntTen>(passed_point).base.PenStyle = 1;  // no tail if it were read now
-  DecodeBody(point_body, passed_point);
-  TEntTen decoded = std::get<TEntTen>(passed_point);
-  EXPECT_EQ(decoded.base.PenStyle, 1);  // the change stays
-  decoded.base.PenStyle = 100;
-  EXPECT_EQ(decoded, std::get<TEntTen>(point));
-  EXPECT_EQ(decoded.tail_code, 11);
-
-  ByteBuilder solid_bytes;
-  solid_bytes.base(v, Base(1, 3));  // a pen colour: no colour of its own follows
-  for (int i = 0; i < 8; ++i) {
-    solid_bytes.f64(i + 0.5);
-  }
-  EntityRecord solid{TEntSolid{{}, {}, 0x123456}};  // what an earlier record left behind
-  EntityRecord passed_solid = solid;
-  const RawBody solid_body = read_both(solid_bytes.bytes(), EntityKind::kSolid, solid, passed_solid);
-  std::get<TEntSolid>(passed_solid).base.PenColor = kOwnColor;
-  DecodeBody(solid_body, passed_solid);
-  EXPECT_EQ(std::get<TEntSolid>(passed_solid).values, std::get<TEntSolid>(solid).values);
-  EXPECT_EQ(std::get<TEntSolid>(passed_solid).color, 0);
 }
 
 TEST(JwwEntities, AnOrderListNamingAMissingRecordFailsTheWrite) {

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <span>
-#include <type_traits>
 
 #include "common/little_endian.h"
 #include "formats/windows/entity_remap.h"
@@ -95,32 +94,6 @@ class BodySizer {
 
  private:
   int version_;
-};
-
-// A body of numbers only, from its bytes in memory.
-class BodyLoader {
- public:
-  explicit BodyLoader(const std::uint8_t* at) : at_(at) {}
-  template <class T>
-  void operator()(T& field) {
-    if constexpr (std::is_arithmetic_v<T>) {
-      field = LoadLittleEndian<T>(at_);
-      at_ += sizeof(T);
-    } else {
-      for (auto& value : field) {
-        (*this)(value);
-      }
-    }
-  }
-  void operator()(ArchiveString&) = delete;  // not in a body of numbers only
-  template <class T>
-  void Absent(T& field) {
-    field = {};
-  }
-  void Base(EntityBase&) = delete;
-
- private:
-  const std::uint8_t* at_;
 };
 
 template <class R>
@@ -242,41 +215,6 @@ void ReadEntityRecord(ByteReader& in, int version, EntityKind kind, EntityRecord
       [&](auto& r) {
         r.base = ReadEntityBase(in, version);
         ReadBody(in, version, r);
-      },
-      record);
-}
-
-RawBody ReadBaseAndRawBody(ByteReader& in, int version, EntityKind kind, EntityRecord& record) {
-  PrepareRecord(record, kind);
-  return std::visit(
-      [&](auto& r) {
-        using R = std::remove_reference_t<decltype(r)>;
-        if constexpr (kHasNumbersOnly<R>) {
-          r.base = ReadEntityBase(in, version);
-          // The size follows from the attribute block alone.
-          const std::uint64_t size = BodySize(r, version);
-          static_assert(sizeof(R) - sizeof(EntityBase) <= ByteReader::kMaxTake);
-          return RawBody{{in.Take(size), size}, version, r.base};
-        } else {
-          ReadEntityRecord(in, version, kind, record);  // not reached: callers check the kind
-          return RawBody{{}, version, r.base};
-        }
-      },
-      record);
-}
-
-void DecodeBody(const RawBody& body, EntityRecord& record) {
-  std::visit(
-      [&](auto& r) {
-        using R = std::remove_reference_t<decltype(r)>;
-        if constexpr (kHasNumbersOnly<R>) {
-          // The optional fields are those the block as read announced.
-          const EntityBase now = r.base;
-          r.base = body.read_base;
-          BodyLoader loader(body.bytes.data());
-          ForEachBodyField(r, body.version, loader);
-          r.base = now;
-        }
       },
       record);
 }

@@ -6,7 +6,6 @@
 // gives it.
 
 #include <cstdint>
-#include <span>
 
 #include "common/byte_reader.h"
 #include "common/byte_writer.h"
@@ -51,19 +50,6 @@ void PrepareRecord(EntityRecord& record, EntityKind kind);
 
 // Attributes and body of a record of `kind` (the class tag is read already).
 void ReadEntityRecord(ByteReader& in, int version, EntityKind kind, EntityRecord& record);
-// The body of a record whose kind has numbers only (HasNumbersOnly), as the file holds it, with
-// the attribute block it was read with. The bytes stay valid until the reader reads again.
-struct RawBody {
-  std::span<const std::uint8_t> bytes;
-  int version = 0;
-  EntityBase read_base;
-};
-// Reads the attribute block of a record of such a kind into `record` and takes its body's bytes
-// without decoding them.
-RawBody ReadBaseAndRawBody(ByteReader& in, int version, EntityKind kind, EntityRecord& record);
-// Decodes the body into `record` as the file held it, whatever its attribute block now holds.
-void DecodeBody(const RawBody& body, EntityRecord& record);
-
 // Attributes and body exactly as the record holds them.
 void WriteEntityRecord(ByteWriter& out, int version, const EntityRecord& record);
 // What WriteEntityRecord writes, in bytes.

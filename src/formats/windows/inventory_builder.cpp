@@ -94,12 +94,6 @@ class InventoryBuilder final : public RecordVisitor {
     mover_.emplace(PlanLayers(layers_), ScalesOf(header.layer_groups));
   }
 
-  // Only attribute blocks are counted: a body of numbers only stays undecoded.
-  void OnFixedEntity(const ClassTag& tag, EntityRecord& record, const RawBody&,
-                     SourceRange range) override {
-    OnEntity(tag, record, range);
-  }
-
   void OnEntity(const ClassTag&, EntityRecord& record, SourceRange) override {
     ++inventory_.entities;
     Count(record, inventory_.before);

@@ -44,11 +44,6 @@ class Census : public RecordVisitor {
     version_ = header.version;
     scales_ = ScalesOf(header.layer_groups);
   }
-  // Only attribute blocks are counted: a body of numbers only stays undecoded.
-  void OnFixedEntity(const ClassTag& tag, EntityRecord& record, const RawBody&,
-                     SourceRange range) override {
-    OnEntity(tag, record, range);
-  }
   void OnEntity(const ClassTag&, EntityRecord& record, SourceRange) override {
     std::visit([&](const auto& r) { layers_.Count(r.base, in_block_def_); }, record);
     if (in_block_def_) {

@@ -8,8 +8,6 @@
 #include <array>
 #include <cstdint>
 #include <type_traits>
-#include <utility>
-#include <variant>
 
 #include "formats/windows/jwtype.h"
 
@@ -62,19 +60,10 @@ void ForEachBodyField(R& r, int version, Io& io) {
   }
 }
 
-// Whether the kind's body holds numbers only, so that its size follows from its attribute block
-// (which says whether the optional fields are there). Such a body can be passed over by its size
-// without being decoded.
+// Whether every record of the kind has one size in files of a version: no strings, and no
+// members that vary. Such a record is passed over by that size.
 template <class T>
 inline constexpr bool kHasNumbersOnly = !std::is_same_v<T, TEntMoji> &&
                                         !std::is_same_v<T, TEntSunpo>;
-
-constexpr bool HasNumbersOnly(EntityKind kind) {
-  constexpr auto kByKind = []<std::size_t... I>(std::index_sequence<I...>) {
-    return std::array<bool, sizeof...(I)>{
-        kHasNumbersOnly<std::variant_alternative_t<I, EntityRecord>>...};
-  }(std::make_index_sequence<std::variant_size_v<EntityRecord>>());
-  return IsEntityKind(kind) && kByKind[static_cast<std::size_t>(kind) - 1];
-}
 
 }  // namespace penmorph::jw

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "formats/windows/entity_records.h"
-#include "formats/windows/record_layout.h"
 
 namespace penmorph::jw {
 
@@ -39,21 +38,12 @@ class ListReader {
         return false;
       }
       EntityRecord& record = Scratch(kind);
-      if (HasNumbersOnly(kind)) {
-        const RawBody body = ReadBaseAndRawBody(in_, version_, kind, record);
-        state_.Advance();
-        if (!in_.ok()) {
-          return false;
-        }
-        visitor_.OnFixedEntity(tag, record, body, {begin, in_.offset()});
-      } else {
-        ReadEntityRecord(in_, version_, kind, record);
-        state_.Advance();
-        if (!in_.ok()) {
-          return false;
-        }
-        visitor_.OnEntity(tag, record, {begin, in_.offset()});
+      ReadEntityRecord(in_, version_, kind, record);
+      state_.Advance();
+      if (!in_.ok()) {
+        return false;
       }
+      visitor_.OnEntity(tag, record, {begin, in_.offset()});
       if (visitor_.Stopped()) {
         return false;
       }

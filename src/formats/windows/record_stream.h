@@ -9,7 +9,6 @@
 #include "common/byte_reader.h"
 #include "common/result.h"
 #include "formats/windows/archive.h"
-#include "formats/windows/entity_records.h"
 #include "formats/windows/jws_header.h"
 #include "formats/windows/jwtype.h"
 #include "formats/windows/jww_header.h"
@@ -37,15 +36,6 @@ class RecordVisitor {
   virtual void OnEntityCount(std::int32_t /*count*/, SourceRange /*range*/) {}
   // A record of the entity list, or of the block definition last begun.
   virtual void OnEntity(const ClassTag& tag, EntityRecord& record, SourceRange range) = 0;
-  // Such a record of a kind whose body holds numbers only (HasNumbersOnly): its attribute block
-  // is read, its body handed over as bytes. Most records are of these kinds and most visitors
-  // look at attribute blocks only; one that does may pass the record on without its body. By
-  // default the body is decoded and the record goes to OnEntity.
-  virtual void OnFixedEntity(const ClassTag& tag, EntityRecord& record, const RawBody& body,
-                             SourceRange range) {
-    DecodeBody(body, record);
-    OnEntity(tag, record, range);
-  }
   virtual void OnBlockDefCount(std::int32_t /*count*/, SourceRange /*range*/) {}
   // A block definition up to its members, which follow as OnEntity calls until OnBlockDefEnd.
   virtual void OnBlockDef(const ClassTag& /*tag*/, TEntBlockDef& /*def*/,

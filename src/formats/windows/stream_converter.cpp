@@ -112,17 +112,6 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
   void OnBlockDefCount(std::int32_t count, SourceRange range) override { Count(count, range); }
 
   void OnEntity(const ClassTag& tag, EntityRecord& record, SourceRange range) override {
-    ConvertEntity(tag, record, nullptr, range);
-  }
-
-  // A body of numbers only matters when the record is written anew: only then is it decoded.
-  void OnFixedEntity(const ClassTag& tag, EntityRecord& record, const RawBody& body,
-                     SourceRange range) override {
-    ConvertEntity(tag, record, &body, range);
-  }
-
-  void ConvertEntity(const ClassTag& tag, EntityRecord& record, const RawBody* body,
-                     SourceRange range) {
     if (has_image_section_ && std::holds_alternative<TEntMoji>(record)) {
       references_.AddText(std::get<TEntMoji>(record).text);  // as read, before any rule
     }
@@ -143,9 +132,6 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
     if (same_shape && ((!step.changed && !moved) || PatchOwnBase(range, tag, record)) &&
         Keep(range)) {
       return;
-    }
-    if (body != nullptr) {
-      DecodeBody(*body, record);
     }
     Replace(range, [&] {
       WriteClassTag(out_, planned);
