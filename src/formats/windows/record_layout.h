@@ -60,10 +60,4 @@ void ForEachBodyField(R& r, int version, Io& io) {
   }
 }
 
-// Whether every record of the kind has one size in files of a version: no strings, and no
-// members that vary. Such a record is passed over by that size.
-template <class T>
-inline constexpr bool kHasNumbersOnly = !std::is_same_v<T, TEntMoji> &&
-                                        !std::is_same_v<T, TEntSunpo>;
-
 }  // namespace penmorph::jw
