@@ -1,13 +1,17 @@
-// The inventory panel's layer rows and hidden-layer line: the words both windows show.
+// The inventory panel's rows, the check's lines and the survey's tables: the words both windows
+// show.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+#include "app/code_labels.h"
 #include "app/preview_panel.h"
 #include "app/standards_check.h"
+#include "app/survey_dialog.h"
 #include "formats/windows/inventory_builder.h"
 #include "layer_test_files.h"
+#include "preview/survey.h"
 #include "test_support.h"
 
 namespace penmorph::app {
@@ -83,6 +87,40 @@ TEST(InventoryPanelRows, WhatEachRuleByNameTook) {
                            return line.rfind("名前「L」→ 0-9: 5 個 (0-0, 0-1, ", 0) == 0;
                          }),
             lines.end());
+}
+
+// A solid's colour 10 is its own RGB colour: the window names it as jw_cad does, in every place
+// it lists colour codes, while the machine-read outputs keep their word.
+TEST(InventoryPanelRows, ASolidsOwnColourIsNamedInJapanese) {
+  preview::Inventory inventory;
+  inventory.family = preview::CodeFamily::kWindows;
+  inventory.before.colors.Add(10, preview::InventoryColumn::kSolids);
+  inventory.after.colors.Add(10, preview::InventoryColumn::kSolids);
+  inventory.before.colors.Add(105, preview::InventoryColumn::kLines);
+  inventory.after.colors.Add(3, preview::InventoryColumn::kLines);
+  inventory.moves.colors.Add(105, 3);
+  inventory.moves.colors.Add(10, 2);  // as no table does; only the words are under test
+
+  const std::vector<InventoryRow> rows = InventoryRows(inventory);
+  EXPECT_NE(Find(rows, "線色 任意色"), nullptr);
+  EXPECT_NE(Find(rows, "線色 SXF 5"), nullptr);
+  const std::vector<std::string> lines = ChangeLines(inventory);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "線色 任意色 → 2: 1 個"), lines.end());
+
+  SurveyReport report;
+  report.survey.Add(inventory);
+  const std::vector<SurveyTable> tables = SurveyTables(report);
+  ASSERT_FALSE(tables.empty());
+  bool named = false;
+  for (const std::vector<std::string>& row : tables.front().rows) {
+    named = named || std::find(row.begin(), row.end(), "任意色") != row.end();
+    EXPECT_EQ(std::find(row.begin(), row.end(), "own RGB"), row.end());
+  }
+  EXPECT_TRUE(named);
+
+  // A DOS pen 10 is a pen like any other.
+  EXPECT_EQ(ColorText(preview::CodeFamily::kDos, 10), "10");
+  EXPECT_EQ(preview::ColorLabel(preview::CodeFamily::kWindows, 10), "own RGB");
 }
 
 }  // namespace

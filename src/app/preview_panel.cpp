@@ -6,6 +6,7 @@
 #include <array>
 #include <set>
 
+#include "app/code_labels.h"
 #include "app/preview_texts.h"
 #include "app/run_report.h"
 #include "app/standards_check.h"
@@ -155,7 +156,7 @@ std::vector<InventoryRow> InventoryRows(const preview::Inventory& inventory) {
         {"名前が変わるレイヤ・グループ", "", std::to_string(inventory.renamed), "", true});
   }
   AddCodeRows(rows, dos ? "ペン" : "線色", inventory.before.colors, inventory.after.colors,
-              &preview::ColorLabel, inventory.family);
+              &ColorText, inventory.family);
   AddCodeRows(rows, "線種", inventory.before.line_types, inventory.after.line_types,
               &preview::LineTypeLabel, inventory.family);
   AddLayerRows(rows, inventory);

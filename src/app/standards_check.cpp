@@ -1,5 +1,6 @@
 #include "app/standards_check.h"
 
+#include "app/code_labels.h"
 #include "app/path_text.h"
 #include "app/preview_panel.h"
 #include "app/window_texts.h"
@@ -81,12 +82,12 @@ std::vector<std::string> ChangeLines(const Inventory& inventory) {
   const bool dos = inventory.family == CodeFamily::kDos;
   if (dos) {
     AddMoves(lines, "ペン", inventory.moves.colors,
-             [](int code) { return preview::ColorLabel(CodeFamily::kDos, code); });
+             [](int code) { return ColorText(CodeFamily::kDos, code); });
     AddMoves(lines, "線種", inventory.moves.line_types,
              [](int code) { return preview::LineTypeLabel(CodeFamily::kDos, code); });
   } else {
     AddMoves(lines, "線色", inventory.moves.colors,
-             [](int code) { return preview::ColorLabel(CodeFamily::kWindows, code); });
+             [](int code) { return ColorText(CodeFamily::kWindows, code); });
     AddMoves(lines, "線種", inventory.moves.line_types,
              [](int code) { return preview::LineTypeLabel(CodeFamily::kWindows, code); });
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/code_labels.h"
 #include "app/dialog_texts.h"
 #include "app/window_texts.h"
 #include "common/text.h"
@@ -86,7 +87,7 @@ std::vector<SurveyTable> SurveyTables(const SurveyReport& report) {
   const preview::Survey& survey = report.survey;
   std::vector<SurveyTable> tables;
   tables.push_back(CodeTable(Title(dialog_texts::kSurveyColours), dialog_texts::kColourHeading,
-                             survey.colors(), &preview::ColorLabel, true));
+                             survey.colors(), &ColorText, true));
   tables.push_back(CodeTable(Title(dialog_texts::kSurveyLineTypes), dialog_texts::kLineTypeHeading,
                              survey.line_types(), &preview::LineTypeLabel, false));
   SurveyTable names{

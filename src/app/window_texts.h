@@ -93,6 +93,8 @@ inline constexpr std::string_view kListInterrupted = "検索を中断しまし�
 inline constexpr std::string_view kNoFolderListed =
     "図面の格納されているフォルダを指定して下さい。";
 
+// A solid's colour 10 in code listings: jw_cad's name for a colour of the record's own.
+inline constexpr std::string_view kOwnColorLabel = "任意色";
 inline constexpr std::string_view kExitQuestion = "終了します。よろしいですか？";
 inline constexpr std::string_view kNoCloseWhileRunning =
     "変換作業・基準チェックの途中は終了できません。「中止」で止めてから終了して下さい。";

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/archive_survey.h"
+#include "app/code_labels.h"
 #include "cli/cli_app.h"
 #include "cli/json_output.h"
 #include "cli/preview_commands.h"
@@ -139,7 +140,8 @@ void PrintLines(const preview::Survey& survey, std::ostream& out, Language langu
           << in_files(count) << "\n";
     }
   };
-  codes(japanese ? "線色" : "colours", survey.colors(), &preview::ColorLabel);
+  codes(japanese ? "線色" : "colours", survey.colors(),
+        japanese ? &app::ColorText : &preview::ColorLabel);
   codes(japanese ? "線種" : "line types", survey.line_types(), &preview::LineTypeLabel);
   const std::vector<preview::SurveyLayerName> layers = survey.LayerNames();
   if (!layers.empty()) {

@@ -85,16 +85,15 @@ void Inventory::Merge(const Inventory& other) {
   names_unused = names_unused || other.names_unused;
 }
 
+bool IsOwnColorCode(CodeFamily family, int code) {
+  return family == CodeFamily::kWindows && code == 10;
+}
+
 std::string ColorLabel(CodeFamily family, int code) {
-  if (family == CodeFamily::kWindows) {
-    if (code >= 101 && code <= 356) {
-      return "SXF " + std::to_string(code - 100);
-    }
-    if (code == 10) {
-      return "own RGB";
-    }
+  if (family == CodeFamily::kWindows && code >= 101 && code <= 356) {
+    return "SXF " + std::to_string(code - 100);
   }
-  return std::to_string(code);
+  return IsOwnColorCode(family, code) ? "own RGB" : std::to_string(code);
 }
 
 std::string LineTypeLabel(CodeFamily family, int code) {

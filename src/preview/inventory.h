@@ -144,7 +144,10 @@ struct Inventory {
   bool operator==(const Inventory&) const = default;
 };
 
-// How a code is written: "2"; "SXF 5" for colour 105; "own RGB" for a solid's colour 10;
+// Whether colour `code` is a solid's own RGB colour rather than a pen (10 in the Windows formats).
+bool IsOwnColorCode(CodeFamily family, int code);
+// How a code is written: "2"; "SXF 5" for colour 105; "own RGB" for a solid's colour 10 (the
+// machine-read outputs' word; the window and the Japanese command line say it in Japanese);
 // "SXF 17" for line type 47; DOS pens and line types as numbers.
 std::string ColorLabel(CodeFamily family, int code);
 std::string LineTypeLabel(CodeFamily family, int code);
