@@ -12,7 +12,6 @@
 #include <QPushButton>
 
 #include "app/path_text.h"
-#include "app/run_report.h"
 #include "ui/qt_text.h"
 #include "ui/screens.h"
 #include "ui/ui_fonts.h"
@@ -110,8 +109,8 @@ QWidget* DescribedDialog::Build(const app::ControlDescription& control, int inde
       auto* grid = new ValueGrid(control.grid, parent);
       // Queued: the editor has closed by then, and the values read are whole.
       connect(
-          grid, &ValueGrid::CellsEdited, this, [this, index] { CellsEdited(index); },
-          Qt::QueuedConnection);
+          grid, &ValueGrid::CellsEdited, this,
+          [this, index] { app::DialogCellsEdited(model_, *this, index); }, Qt::QueuedConnection);
       widget = grid;
       break;
     }
@@ -135,10 +134,10 @@ void DescribedDialog::showEvent(QShowEvent* event) {
 }
 
 void DescribedDialog::FormShow() {
-  ShowValues(model_.Open(ValuesOnScreen()));
+  app::OpenDialog(model_, *this);
 }
 
-app::DialogValues DescribedDialog::ValuesOnScreen() const {
+app::DialogValues DescribedDialog::ValuesOnScreen() {
   app::DialogValues values(controls_.size());
   for (std::size_t i = 0; i < controls_.size(); ++i) {
     QWidget* widget = controls_[i];
@@ -184,66 +183,49 @@ void DescribedDialog::ShowValues(const app::DialogValues& values) {
 }
 
 void DescribedDialog::Press(int button) {
-  app::DialogValues values = ValuesOnScreen();
-  const app::DialogReply reply = model_.Press(button, values);
-  ShowValues(values);
-  CarryOut(reply);
-}
-
-void DescribedDialog::CellsEdited(int index) {
-  app::DialogValues values = ValuesOnScreen();
-  if (model_.CellEdited(index, values)) {
-    ShowValues(values);
-  }
+  app::PressDialogButton(model_, *this, button);
 }
 
 void DescribedDialog::reject() {
   Press(model_.description().cancel);
 }
 
-void DescribedDialog::CarryOut(const app::DialogReply& reply) {
-  if (!reply.clipboard.empty()) {
-    QApplication::clipboard()->setText(FromUtf8(reply.clipboard));
-  }
-  if (reply.save) {
-    Save(*reply.save);
-  }
-  if (!reply.error.empty()) {
-    prompts_.Beep();
-    // Before a cell's editor opens: the box taking the focus would close it again.
-    prompts_.ShowMessage(this, app::MessageKind::kError, FromUtf8(reply.error));
-  }
-  if (reply.focus >= 0) {
-    if (ValueGrid* grid = Grid(reply.focus); grid != nullptr && reply.edit_row >= 0) {
-      grid->EditCell(reply.edit_row, reply.edit_column);
-    } else if (grid != nullptr && reply.select_row >= 0) {
-      grid->SelectRow(reply.select_row);
-    } else {
-      controls_[reply.focus]->setFocus();
-    }
-  }
-  if (!reply.question.empty()) {
-    CarryOut(model_.Answer(prompts_.AskYesNo(this, FromUtf8(reply.question))));
-    return;
-  }
-  if (reply.close == app::DialogReply::Close::kAccept) {
-    accept();
-  } else if (reply.close == app::DialogReply::Close::kReject) {
-    QDialog::reject();
-  }
-}
-
-void DescribedDialog::Save(const app::FileToSave& file) {
+std::optional<std::filesystem::path> DescribedDialog::ChooseSaveFile(const app::FileToSave& file) {
   const auto chosen = prompts_.ChooseReportFile(this, FromUtf8(file.title),
                                                 FromUtf8(file.file_name), FromUtf8(file.filter));
-  if (!chosen) {
-    return;
-  }
-  const std::filesystem::path path = app::PathFromText(chosen->toStdString());
-  if (Status saved = app::SaveReportText(path, file.contents); !saved.ok()) {
-    prompts_.Beep();
-    prompts_.ShowMessage(this, app::MessageKind::kError,
-                         FromUtf8(app::ReportNotSavedText(path, saved.error())));
+  return chosen ? std::optional(app::PathFromText(chosen->toStdString())) : std::nullopt;
+}
+
+void DescribedDialog::ShowError(const std::string& text) {
+  prompts_.Beep();
+  prompts_.ShowMessage(this, app::MessageKind::kError, FromUtf8(text));
+}
+
+void DescribedDialog::CopyToClipboard(const std::string& text) {
+  QApplication::clipboard()->setText(FromUtf8(text));
+}
+
+bool DescribedDialog::AskYesNo(const std::string& question) {
+  return prompts_.AskYesNo(this, FromUtf8(question));
+}
+
+void DescribedDialog::Focus(int control) {
+  controls_[control]->setFocus();
+}
+
+void DescribedDialog::EditCell(int grid, int row, int column) {
+  Grid(grid)->EditCell(row, column);
+}
+
+void DescribedDialog::SelectRow(int grid, int row) {
+  Grid(grid)->SelectRow(row);
+}
+
+void DescribedDialog::Close(app::DialogReply::Close how) {
+  if (how == app::DialogReply::Close::kAccept) {
+    accept();
+  } else {
+    QDialog::reject();
   }
 }
 

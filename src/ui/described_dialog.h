@@ -7,14 +7,14 @@
 #include <QDialog>
 #include <vector>
 
-#include "app/dialog_description.h"
+#include "app/dialog_flow.h"
 
 namespace penmorph {
 
 class UserPrompts;
 class ValueGrid;
 
-class DescribedDialog : public QDialog {
+class DescribedDialog : public QDialog, private app::DialogWindow {
   Q_OBJECT
 
  public:
@@ -35,13 +35,17 @@ class DescribedDialog : public QDialog {
 
  private:
   QWidget* Build(const app::ControlDescription& control, int index);
-  app::DialogValues ValuesOnScreen() const;
-  void ShowValues(const app::DialogValues& values);
-  void CarryOut(const app::DialogReply& reply);
-  // Asks where, then saves; a failure is told.
-  void Save(const app::FileToSave& file);
-  // After the user typed into grid `index`: the model may rewrite what follows from it.
-  void CellsEdited(int index);
+  // app::DialogWindow
+  app::DialogValues ValuesOnScreen() override;
+  void ShowValues(const app::DialogValues& values) override;
+  std::optional<std::filesystem::path> ChooseSaveFile(const app::FileToSave& file) override;
+  void ShowError(const std::string& text) override;
+  void CopyToClipboard(const std::string& text) override;
+  bool AskYesNo(const std::string& question) override;
+  void Focus(int control) override;
+  void EditCell(int grid, int row, int column) override;
+  void SelectRow(int grid, int row) override;
+  void Close(app::DialogReply::Close how) override;
 
   app::DialogModel& model_;
   UserPrompts& prompts_;

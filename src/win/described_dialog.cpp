@@ -164,10 +164,10 @@ void DescribedDialog::ShowModal() {
 }
 
 void DescribedDialog::FormShow() {
-  ShowValues(model_.Open(ValuesOnScreen()));
+  app::OpenDialog(model_, *this);
 }
 
-app::DialogValues DescribedDialog::ValuesOnScreen() const {
+app::DialogValues DescribedDialog::ValuesOnScreen() {
   const app::DialogDescription& description = model_.description();
   app::DialogValues values(controls_.size());
   for (std::size_t i = 0; i < controls_.size(); ++i) {
@@ -230,48 +230,44 @@ void DescribedDialog::ShowValues(const app::DialogValues& values) {
 }
 
 void DescribedDialog::Press(int button) {
-  app::DialogValues values = ValuesOnScreen();
-  const app::DialogReply reply = model_.Press(button, values);
-  ShowValues(values);
-  CarryOut(reply);
+  app::PressDialogButton(model_, *this, button);
 }
 
-void DescribedDialog::CellsEdited(int index) {
-  app::DialogValues values = ValuesOnScreen();
-  if (model_.CellEdited(index, values)) {
-    ShowValues(values);
-  }
+std::optional<std::filesystem::path> DescribedDialog::ChooseSaveFile(const app::FileToSave& file) {
+  return ChooseReportFile(desktop_, hwnd(), file);
 }
 
-void DescribedDialog::CarryOut(const app::DialogReply& reply) {
-  if (!reply.clipboard.empty()) {
-    CopyTextToClipboard(hwnd(), reply.clipboard);
-  }
-  if (reply.save) {
-    SaveTextAs(desktop_, hwnd(), *reply.save);
-  }
-  if (!reply.error.empty()) {
-    desktop_.Beep();
-    // Before a cell's editor opens: the box taking the focus would close it again.
-    desktop_.ShowMessage(hwnd(), app::MessageKind::kError, reply.error);
-  }
-  if (reply.focus >= 0) {
-    SetFocus(controls_[reply.focus]);
-    if (ValueGrid* grid = grids_[reply.focus].get(); grid != nullptr && reply.edit_row >= 0) {
-      grid->SetEditColumn(reply.edit_column + 1);
-      grid->SetCurrentRow(reply.edit_row);
-      grid->BeginEdit();  // the text selected, to be typed over
-    } else if (grid != nullptr && reply.select_row >= 0) {
-      grid->SetCurrentRow(reply.select_row);
-    }
-  }
-  if (!reply.question.empty()) {
-    CarryOut(model_.Answer(desktop_.AskYesNo(hwnd(), reply.question)));
-    return;
-  }
-  if (reply.close != app::DialogReply::Close::kStay) {
-    done_ = true;
-  }
+void DescribedDialog::ShowError(const std::string& text) {
+  desktop_.Beep();
+  desktop_.ShowMessage(hwnd(), app::MessageKind::kError, text);
+}
+
+void DescribedDialog::CopyToClipboard(const std::string& text) {
+  CopyTextToClipboard(hwnd(), text);
+}
+
+bool DescribedDialog::AskYesNo(const std::string& question) {
+  return desktop_.AskYesNo(hwnd(), question);
+}
+
+void DescribedDialog::Focus(int control) {
+  SetFocus(controls_[control]);
+}
+
+void DescribedDialog::EditCell(int grid, int row, int column) {
+  SetFocus(controls_[grid]);
+  grids_[grid]->SetEditColumn(column + 1);
+  grids_[grid]->SetCurrentRow(row);
+  grids_[grid]->BeginEdit();  // the text selected, to be typed over
+}
+
+void DescribedDialog::SelectRow(int grid, int row) {
+  SetFocus(controls_[grid]);
+  grids_[grid]->SetCurrentRow(row);
+}
+
+void DescribedDialog::Close(app::DialogReply::Close) {
+  done_ = true;
 }
 
 LRESULT DescribedDialog::PaintStatic(HWND control, HDC dc) {
@@ -299,7 +295,7 @@ LRESULT DescribedDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lpara
       if (HIWORD(wparam) == ValueGrid::kCellsEdited) {
         for (int i = 0; i < static_cast<int>(grids_.size()); ++i) {
           if (grids_[i] && grids_[i]->hwnd() == reinterpret_cast<HWND>(lparam)) {
-            CellsEdited(i);
+            app::DialogCellsEdited(model_, *this, i);
           }
         }
         return 0;

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/dialog_description.h"
+#include "app/dialog_flow.h"
 #include "win/controls.h"
 #include "win/desktop.h"
 #include "win/ui_font.h"
@@ -17,7 +17,7 @@
 
 namespace penmorph::win {
 
-class DescribedDialog : public WindowBase {
+class DescribedDialog : public WindowBase, private app::DialogWindow {
  public:
   // The window class is "T" and the description's name ("TForm3"). Without `place` the dialog
   // opens centred on its owner each time.
@@ -41,11 +41,17 @@ class DescribedDialog : public WindowBase {
   void Build();
   void ApplyDpi(UINT dpi);
   void CentreOnOwner();
-  app::DialogValues ValuesOnScreen() const;
-  void ShowValues(const app::DialogValues& values);
-  void CarryOut(const app::DialogReply& reply);
-  // After the user typed into grid `index`: the model may rewrite what follows from it.
-  void CellsEdited(int index);
+  // app::DialogWindow
+  app::DialogValues ValuesOnScreen() override;
+  void ShowValues(const app::DialogValues& values) override;
+  std::optional<std::filesystem::path> ChooseSaveFile(const app::FileToSave& file) override;
+  void ShowError(const std::string& text) override;
+  void CopyToClipboard(const std::string& text) override;
+  bool AskYesNo(const std::string& question) override;
+  void Focus(int control) override;
+  void EditCell(int grid, int row, int column) override;
+  void SelectRow(int grid, int row) override;
+  void Close(app::DialogReply::Close how) override;
   LRESULT PaintStatic(HWND control, HDC dc);
 
   app::DialogModel& model_;

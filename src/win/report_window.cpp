@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/dialog_flow.h"
 #include "app/path_text.h"
 #include "app/window_texts.h"
 #include "win/control_ids.h"
@@ -91,17 +92,10 @@ void CopyTextToClipboard(HWND owner, std::string_view utf8) {
   CloseClipboard();
 }
 
-void SaveTextAs(Desktop& desktop, HWND owner, const app::FileToSave& file) {
-  auto chosen = desktop.ChooseReportFile(
-      owner, file.title, std::filesystem::path(Wide(file.file_name)), file.filter, file.extension);
-  if (!chosen) {
-    return;
-  }
-  if (Status saved = app::SaveReportText(*chosen, file.contents); !saved.ok()) {
-    desktop.Beep();
-    desktop.ShowMessage(owner, app::MessageKind::kError,
-                        app::ReportNotSavedText(*chosen, saved.error()));
-  }
+std::optional<std::filesystem::path> ChooseReportFile(Desktop& desktop, HWND owner,
+                                                      const app::FileToSave& file) {
+  return desktop.ChooseReportFile(owner, file.title, std::filesystem::path(Wide(file.file_name)),
+                                  file.filter, file.extension);
 }
 
 void ReportWindow::CopyClick() {
@@ -109,12 +103,21 @@ void ReportWindow::CopyClick() {
 }
 
 void ReportWindow::SaveClick() {
-  SaveTextAs(desktop_, hwnd(),
-             {std::string(saving_.title),
-              std::string(saving_.file_name),
-              {},
-              {},
-              std::string(kUtf8Mark) + report_});
+  app::SaveChosenFile({std::string(saving_.title),
+                       std::string(saving_.file_name),
+                       {},
+                       {},
+                       std::string(kUtf8Mark) + report_},
+                      *this);
+}
+
+std::optional<std::filesystem::path> ReportWindow::ChooseSaveFile(const app::FileToSave& file) {
+  return ChooseReportFile(desktop_, hwnd(), file);
+}
+
+void ReportWindow::ShowError(const std::string& text) {
+  desktop_.Beep();
+  desktop_.ShowMessage(hwnd(), app::MessageKind::kError, text);
 }
 
 LRESULT ReportWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -4,10 +4,12 @@
 // reason, as text the user can select, copy and save. Long lines wrap. A "基準チェック"'s
 // report is shown the same way.
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "app/dialog_description.h"
+#include "app/dialog_flow.h"
 #include "app/run_report.h"
 #include "app/run_summary.h"
 #include "win/desktop.h"
@@ -18,10 +20,11 @@ namespace penmorph::win {
 
 // Puts UTF-8 text on the clipboard as Unicode text.
 void CopyTextToClipboard(HWND owner, std::string_view text);
-// Asks where, then saves the bytes there; a failure is told.
-void SaveTextAs(Desktop& desktop, HWND owner, const app::FileToSave& file);
+// Where the user wants `file` saved, asked over `owner`.
+std::optional<std::filesystem::path> ChooseReportFile(Desktop& desktop, HWND owner,
+                                                      const app::FileToSave& file);
 
-class ReportWindow : public WindowBase {
+class ReportWindow : public WindowBase, private app::SavingWindow {
  public:
   static constexpr const wchar_t* kClassName = L"PenmorphReport";
 
@@ -41,6 +44,8 @@ class ReportWindow : public WindowBase {
 
  private:
   void Layout();
+  std::optional<std::filesystem::path> ChooseSaveFile(const app::FileToSave& file) override;
+  void ShowError(const std::string& text) override;
 
   Desktop& desktop_;
   std::string report_;  // UTF-8, the counts first
