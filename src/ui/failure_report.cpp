@@ -55,17 +55,19 @@ void FailureReport::CopyAll() {
 }
 
 void FailureReport::SaveAs() {
-  auto chosen =
-      prompts_.ChooseReportFile(this, FromUtf8(saving_.title), FromUtf8(saving_.file_name));
-  if (!chosen) {
-    return;
-  }
-  const std::filesystem::path file = app::PathFromText(chosen->toStdString());
-  if (Status saved = app::SaveReportText(file, report_); !saved.ok()) {
-    prompts_.Beep();
-    prompts_.ShowMessage(this, MessageKind::kError,
-                         FromUtf8(app::ReportNotSavedText(file, saved.error())));
-  }
+  app::SaveChosenFile({std::string(saving_.title), std::string(saving_.file_name), {}, {}, report_},
+                      *this);
+}
+
+std::optional<std::filesystem::path> FailureReport::ChooseSaveFile(const app::FileToSave& file) {
+  const auto chosen =
+      prompts_.ChooseReportFile(this, FromUtf8(file.title), FromUtf8(file.file_name));
+  return chosen ? std::optional(app::PathFromText(chosen->toStdString())) : std::nullopt;
+}
+
+void FailureReport::ShowError(const std::string& text) {
+  prompts_.Beep();
+  prompts_.ShowMessage(this, MessageKind::kError, FromUtf8(text));
 }
 
 }  // namespace penmorph

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/dialog_flow.h"
 #include "app/run_summary.h"
 
 class QPlainTextEdit;
@@ -16,7 +17,7 @@ class UserPrompts;
 // Shown after a run in which files were not converted: the run's counts, then each such file
 // with its reason, so that none goes unnoticed in a long batch. The text can be selected,
 // copied and saved. A "基準チェック"'s report is shown the same way.
-class FailureReport : public QDialog {
+class FailureReport : public QDialog, private app::SavingWindow {
   Q_OBJECT
 
  public:
@@ -32,6 +33,9 @@ class FailureReport : public QDialog {
   void SaveAs();
 
  private:
+  std::optional<std::filesystem::path> ChooseSaveFile(const app::FileToSave& file) override;
+  void ShowError(const std::string& text) override;
+
   UserPrompts& prompts_;
   std::string report_;  // as the layer worded it, also what is saved
   app::ReportSaving saving_;
