@@ -239,6 +239,39 @@ TEST_F(PreviewPanelTest, FollowsTableEditsAndSelections) {
   EXPECT_TRUE(panel_.Rows().empty());
 }
 
+// Both windows show a newly selected drawing whole once and then keep the user's zoom, and show
+// one side or both as the box and the switch say.
+TEST_F(PreviewPanelTest, ADrawingIsFittedOnceASelectionAndTheSidesFollowTheSwitch) {
+  panel_.Show(scratch_ / "every.jww", ConversionTables{});
+  EXPECT_FALSE(panel_.NeedsFit());  // nothing to fit while it is read
+  Settle();
+  EXPECT_TRUE(panel_.NeedsFit());
+  panel_.Fitted();
+  ConversionTables tables;
+  tables.jww.SetEntry(2, 8);
+  panel_.TablesChanged(tables);
+  Settle();
+  panel_.Show(scratch_ / "every.jww", tables);  // the same file: the zoom stays
+  Settle();
+  EXPECT_FALSE(panel_.NeedsFit());
+  testing::WriteBytes(scratch_ / "other.jww", testing::JwwOfEveryKind());
+  panel_.Show(scratch_ / "other.jww", tables);
+  Settle();
+  EXPECT_TRUE(panel_.NeedsFit());
+
+  EXPECT_TRUE(panel_.ShowsBefore() && panel_.ShowsAfter());
+  EXPECT_FALSE(panel_.switch_enabled());
+  panel_.SetSideBySide(false);
+  EXPECT_TRUE(panel_.switch_enabled());
+  EXPECT_FALSE(panel_.ShowsBefore());
+  EXPECT_TRUE(panel_.ShowsAfter());
+  EXPECT_EQ(panel_.SwitchCaption(), "変換後を表示中");
+  panel_.SwitchSide();
+  EXPECT_TRUE(panel_.ShowsBefore());
+  EXPECT_FALSE(panel_.ShowsAfter());
+  EXPECT_EQ(panel_.SwitchCaption(), "変換前を表示中");
+}
+
 // Lines painted of a side of the panel's drawing, in a view of all of it.
 std::size_t LinesPainted(const preview::DisplayList* list) {
   if (list == nullptr) {

@@ -168,6 +168,10 @@ std::vector<InventoryRow> InventoryRows(const preview::Inventory& inventory) {
   return rows;
 }
 
+std::string_view PreviewPanel::SwitchCaption() const {
+  return preview_texts::SwitchCaption(showing_after_);
+}
+
 PreviewPanel::PreviewPanel(const FormatRegistry& formats, std::function<void()> ready)
     : formats_(formats), ready_(std::move(ready)), worker_([this] { Work(); }) {}
 
@@ -186,6 +190,9 @@ void PreviewPanel::Show(const std::optional<std::filesystem::path>& file,
   tables_ = tables;
   if (file == file_ && (state_ == PanelState::kReading || state_ == PanelState::kReady)) {
     return;  // the same file again: nothing to read (one that failed is tried again)
+  }
+  if (file != file_) {
+    fitted_ = false;
   }
   file_ = file;
   inventory_.reset();

@@ -72,6 +72,20 @@ class PreviewPanel {
   std::string AfterLabel() const;
   preview::Background background() const { return background_; }
   bool show_hidden_layers() const { return show_hidden_layers_; }
+  // Which sides the canvases show: both beside each other, or the one the switch picks.
+  void SetSideBySide(bool both) { side_by_side_ = both; }
+  bool side_by_side() const { return side_by_side_; }
+  void SwitchSide() { showing_after_ = !showing_after_; }
+  bool ShowsBefore() const { return side_by_side_ || !showing_after_; }
+  bool ShowsAfter() const { return side_by_side_ || showing_after_; }
+  // The switch button's caption; it is pressed only while one side shows.
+  std::string_view SwitchCaption() const;
+  bool switch_enabled() const { return !side_by_side_; }
+  // A drawing is shown whole once, when it arrives for a newly selected file; after that the
+  // user's zoom stays, through edits of the tables.
+  bool NeedsFit() const { return before() != nullptr && !fitted_; }
+  void Fitted() { fitted_ = true; }
+
   // The drawing read for the shown file, or nullptr (the layer dialog shows its names).
   const preview::Drawing* drawing() const { return drawing_.get(); }
 
@@ -123,6 +137,9 @@ class PreviewPanel {
   std::optional<preview::DisplayList> after_;
   preview::Background background_ = preview::Background::kWhite;
   bool show_hidden_layers_ = false;
+  bool side_by_side_ = true;
+  bool showing_after_ = true;
+  bool fitted_ = false;  // since the file was selected
 
   std::thread worker_;  // last: started once everything above exists
 };

@@ -182,7 +182,8 @@ PreviewPane::PreviewPane(const FormatRegistry& formats, QWidget* parent)
   side_by_side_ = new QCheckBox(FromUtf8(texts::kSideBySide), this);
   side_by_side_->setObjectName(QStringLiteral("SideBySideCheckBox"));
   side_by_side_->setChecked(true);
-  connect(side_by_side_, &QCheckBox::toggled, this, [this] {
+  connect(side_by_side_, &QCheckBox::toggled, this, [this](bool on) {
+    panel_.SetSideBySide(on);
     ShowCanvases();
     FitToWindow();  // the canvases change size
   });
@@ -253,17 +254,9 @@ PreviewPane::PreviewPane(const FormatRegistry& formats, QWidget* parent)
   Refresh();
 }
 
-bool PreviewPane::side_by_side() const {
-  return side_by_side_->isChecked();
-}
-
 void PreviewPane::ShowFile(const std::optional<std::filesystem::path>& file,
                            const ConversionTables& tables) {
-  const bool other = file != panel_.file();
   panel_.Show(file, tables);
-  if (other) {
-    fitted_ = false;
-  }
   Refresh();
 }
 
@@ -279,14 +272,14 @@ void PreviewPane::Deliver() {
 }
 
 void PreviewPane::SwitchSide() {
-  showing_after_ = !showing_after_;
+  panel_.SwitchSide();
   ShowCanvases();
 }
 
 void PreviewPane::FitToWindow() {
   if (const preview::DisplayList* list = panel_.before()) {
     viewport_.FitWhenSized(list->drawing->extents);  // the canvases' next paint knows the size
-    fitted_ = true;
+    panel_.Fitted();
   }
   before_->update();
   after_->update();
@@ -305,11 +298,10 @@ void PreviewPane::keyPressEvent(QKeyEvent* event) {
 }
 
 void PreviewPane::ShowCanvases() {
-  const bool both = side_by_side_->isChecked();
-  before_->setVisible(both || !showing_after_);
-  after_->setVisible(both || showing_after_);
-  switch_->setText(FromUtf8(texts::SwitchCaption(showing_after_)));
-  switch_->setEnabled(!both);
+  before_->setVisible(panel_.ShowsBefore());
+  after_->setVisible(panel_.ShowsAfter());
+  switch_->setText(FromUtf8(panel_.SwitchCaption()));
+  switch_->setEnabled(panel_.switch_enabled());
 }
 
 void PreviewPane::Refresh() {
@@ -334,7 +326,7 @@ void PreviewPane::Refresh() {
   before_->SetList(panel_.before(), FromUtf8(texts::kBefore));
   after_->SetList(panel_.after(), FromUtf8(panel_.AfterLabel()));
   ShowCanvases();
-  if (panel_.before() != nullptr && !fitted_) {
+  if (panel_.NeedsFit()) {
     FitToWindow();  // a drawing that has just arrived is shown whole
   }
 }

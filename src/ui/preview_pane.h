@@ -58,8 +58,6 @@ class PreviewPane : public QWidget {
   QTableWidget* inventory_table() const { return table_; }
   PreviewCanvas* before_canvas() const { return before_; }
   PreviewCanvas* after_canvas() const { return after_; }
-  bool side_by_side() const;
-  bool showing_after() const { return showing_after_; }
 
  public slots:
   // The one key: before and after in turn, when they are not side by side.
@@ -76,8 +74,6 @@ class PreviewPane : public QWidget {
 
   app::PreviewPanel panel_;
   app::PreviewViewport viewport_;
-  bool showing_after_ = true;
-  bool fitted_ = false;  // the drawing has been fitted once since it arrived
 
   QLabel* caption_ = nullptr;
   QTableWidget* table_ = nullptr;

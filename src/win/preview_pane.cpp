@@ -339,9 +339,6 @@ void PreviewPane::SetFont(HFONT font) {
 
 void PreviewPane::ShowFile(const std::optional<std::filesystem::path>& file,
                            const ConversionTables& tables) {
-  if (file != panel_.file()) {
-    fitted_ = false;
-  }
   panel_.Show(file, tables);
   Refresh();
 }
@@ -352,14 +349,14 @@ void PreviewPane::TablesChanged(const ConversionTables& tables) {
 }
 
 void PreviewPane::SwitchSide() {
-  showing_after_ = !showing_after_;
+  panel_.SwitchSide();
   ShowCanvases();
 }
 
 void PreviewPane::FitToWindow() {
   if (const preview::DisplayList* list = panel_.before()) {
     viewport_.FitWhenSized(list->drawing->extents);  // the next paint knows the size
-    fitted_ = true;
+    panel_.Fitted();
   }
   RepaintCanvases();
 }
@@ -370,10 +367,10 @@ void PreviewPane::RepaintCanvases() {
 }
 
 void PreviewPane::ShowCanvases() {
-  ShowWindow(before_->hwnd(), side_by_side_ || !showing_after_ ? SW_SHOW : SW_HIDE);
-  ShowWindow(after_->hwnd(), side_by_side_ || showing_after_ ? SW_SHOW : SW_HIDE);
-  SetWindowTextUtf8(switch_button_, texts::SwitchCaption(showing_after_));
-  EnableWindow(switch_button_, !side_by_side_);
+  ShowWindow(before_->hwnd(), panel_.ShowsBefore() ? SW_SHOW : SW_HIDE);
+  ShowWindow(after_->hwnd(), panel_.ShowsAfter() ? SW_SHOW : SW_HIDE);
+  SetWindowTextUtf8(switch_button_, panel_.SwitchCaption());
+  EnableWindow(switch_button_, panel_.switch_enabled());
   LayOut();
 }
 
@@ -405,7 +402,7 @@ void PreviewPane::Refresh() {
   before_->SetList(panel_.before(), Wide(texts::kBefore).c_str());
   after_->SetList(panel_.after(), Wide(panel_.AfterLabel()).c_str());
   ShowCanvases();
-  if (panel_.before() != nullptr && !fitted_) {
+  if (panel_.NeedsFit()) {
     FitToWindow();  // a drawing that has just arrived is shown whole
   }
 }
@@ -438,7 +435,7 @@ void PreviewPane::LayOut() {
   MoveWindow(table_, 0, bar, table_width, area, TRUE);
   const int left = table_width + s(4);
   const int canvas_width = std::max(0, width - left);
-  const bool both = side_by_side_;
+  const bool both = panel_.side_by_side();
   const int half = both ? (canvas_width - s(2)) / 2 : canvas_width;
   if (both) {
     MoveWindow(before_->hwnd(), left, bar, half, area, TRUE);
@@ -465,7 +462,7 @@ LRESULT PreviewPane::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_COMMAND:
       switch (LOWORD(wparam)) {
         case ids::kPreviewSideBySide:
-          side_by_side_ = Button_GetCheck(side_by_side_box_) == BST_CHECKED;
+          panel_.SetSideBySide(Button_GetCheck(side_by_side_box_) == BST_CHECKED);
           ShowCanvases();
           FitToWindow();
           return 0;

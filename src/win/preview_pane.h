@@ -45,9 +45,6 @@ class PreviewPane : public WindowBase {
 
   app::PreviewPanel panel_;
   app::PreviewViewport viewport_;
-  bool showing_after_ = true;
-  bool side_by_side_ = true;
-  bool fitted_ = false;
 
   HWND caption_ = nullptr;
   HWND side_by_side_box_ = nullptr;
