@@ -199,8 +199,11 @@ class ModalCatcher {
   bool saved_ = false;
 };
 
-bool SaveNextModal(const QString& file, bool over_window = false) {
-  return ModalCatcher(file, over_window).Wait();
+// A run's or a check's report: the questions before the run are answered by the prompts, and a
+// catcher of any dialog could take one of them for the report when the run asks it late (after
+// its count, which runs in the background).
+bool SaveNextReport(const QString& file, bool over_window = false) {
+  return ModalCatcher(file, over_window, {}, QStringLiteral("FailureReport")).Wait();
 }
 
 // Selects the row and waits for the preview to show it, the window as large as the screen.
@@ -308,11 +311,19 @@ bool SaveTreeRun(penmorph::TForm1& window, QTreeWidget* tree, SnapshotPrompts& p
   Click(tree->viewport(), tree->visualItemRect(root).center());
   window.findChild<QCheckBox*>(QStringLiteral("SubfoldersCheckBox"))->setChecked(true);
   Settle(200);
+  // Watching already, for the report only: the question comes first, once the tree is counted
+  // in the background, and the prompts picture and answer it; a run that ends before "中止"
+  // opens its report within the waits below.
+  ModalCatcher report(output + "/tree-run-report.png", true, {}, QStringLiteral("FailureReport"));
   prompts.PictureNextBox(output + "/tree-question.png");
   window.ConvertFiles();
+  for (int waited = 0; !prompts.pictured() && waited < 600; ++waited) {
+    Settle(100);
+  }
   bool saved = prompts.pictured();
-  // Watching already: a run that ends before "中止" opens its report within the wait below.
-  ModalCatcher report(output + "/tree-run-report.png", true);
+  if (!saved) {
+    std::fprintf(stderr, "no question before the tree's run\n");
+  }
   Settle(50);
   saved &= Save(&window, output + "/tree-run.png");
   if (!report.caught()) {
@@ -342,7 +353,7 @@ bool SaveCheck(penmorph::TForm1& window, QTableView* list, const QString& file) 
   tables.jww.SetEntry(2, 8);
   tables.layers.SetTarget(penmorph::LayerAddress{0, 1}.Index(), penmorph::LayerAddress{1, 4});
   check->trigger();
-  const bool saved = SaveNextModal(file, true);
+  const bool saved = SaveNextReport(file, true);
   tables.jww.Reset();
   tables.layers.Reset();
   Settle(300);
@@ -472,7 +483,7 @@ int main(int argc, char** argv) {
     SelectListRows(list, 0, list->model()->rowCount() - 1);
   }
   window.ConvertFiles();
-  ok &= SaveNextModal(output + "/report.png");
+  ok &= SaveNextReport(output + "/report.png");
   Settle(300);
   ok &= SaveTreeRun(window, tree, prompts, output);
 
