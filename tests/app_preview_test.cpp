@@ -146,6 +146,49 @@ TEST(PreviewPaint, WhatIsInViewInScreenPixels) {
   ExpectScreen(painted.dots[1], 31, 69);
 }
 
+// Seen from very close, a line through the view is still painted there, but nothing handed to
+// the window lies beyond kPaintLimit: GDI would draw such numbers wrongly.
+TEST(PreviewPaint, FromVeryCloseNothingIsHandedOverBeyondTheLimit) {
+  preview::Drawing d;
+  d.styles.push_back({});
+  d.segments.push_back({{-1000, 5}, {1000, 5}, 0});  // through the middle of the view
+  d.polygons.push_back({0, 3, 0});
+  d.vertices = {{-1000, -1000}, {1000, -1000}, {5, 1000}};
+  d.texts.push_back({{4.999, 5}, {1, 0}, {0, 1}, "huge", 0});
+  const preview::DisplayList list = ListOf(d);
+  PreviewViewport view;
+  view.Resize(100, 100);
+  Extents e;
+  e.Add({4.9999, 4.9999});
+  e.Add({5.0001, 5.0001});
+  view.FitTo(e);  // half a million pixels a unit
+  Recorder painted;
+  PaintDisplayList(list, view, painted);
+
+  auto within = [](ScreenPoint p) {
+    return std::abs(p.x) <= kPaintLimit && std::abs(p.y) <= kPaintLimit;
+  };
+  ASSERT_EQ(painted.polylines.size(), 1u);
+  const std::vector<ScreenPoint>& line = painted.polylines[0];
+  ASSERT_EQ(line.size(), 2u);
+  EXPECT_TRUE(within(line[0]) && within(line[1]));
+  EXPECT_NEAR(line[0].y, 50, 1e-6);  // still across the middle of the view
+  EXPECT_NEAR(line[1].y, 50, 1e-6);
+  EXPECT_LT(line[0].x, 0);
+  EXPECT_GT(line[1].x, 100);
+  ASSERT_EQ(painted.polygons.size(), 1u);
+  EXPECT_TRUE(std::all_of(painted.polygons[0].begin(), painted.polygons[0].end(), within));
+  EXPECT_TRUE(painted.texts.empty());  // taller than the limit
+
+  // From an ordinary distance a line is one call, every corner of it.
+  view.FitTo(list.drawing->extents);
+  painted = Recorder{};
+  PaintDisplayList(list, view, painted);
+  ASSERT_EQ(painted.polylines.size(), 1u);
+  EXPECT_EQ(painted.polylines[0].size(), 2u);
+  EXPECT_EQ(painted.texts.size(), 0u);  // a unit high in 2000: too small to read
+}
+
 class PreviewPanelTest : public ::testing::Test {
  protected:
   PreviewPanelTest() : panel_(formats_, [this] { ++ready_; }) {

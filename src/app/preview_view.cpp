@@ -122,6 +122,64 @@ class TinyPrimitives {
   std::vector<std::uint8_t> painted_;  // 1 where a dot is
 };
 
+bool WithinLimit(ScreenPoint p) {
+  return std::abs(p.x) <= kPaintLimit && std::abs(p.y) <= kPaintLimit;
+}
+
+// Cuts the segment a-b to the square of +-kPaintLimit (Liang-Barsky); false when nothing of it
+// is left.
+bool Clip(ScreenPoint& a, ScreenPoint& b) {
+  if (!std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(b.x) || !std::isfinite(b.y)) {
+    return false;
+  }
+  double t0 = 0;
+  double t1 = 1;
+  const double dx = b.x - a.x;
+  const double dy = b.y - a.y;
+  const double p[] = {-dx, dx, -dy, dy};
+  const double q[] = {a.x + kPaintLimit, kPaintLimit - a.x, a.y + kPaintLimit, kPaintLimit - a.y};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) {
+        return false;
+      }
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0) {
+      t0 = std::max(t0, t);
+    } else {
+      t1 = std::min(t1, t);
+    }
+  }
+  if (t0 > t1) {
+    return false;
+  }
+  const ScreenPoint from = a;
+  a = {from.x + t0 * dx, from.y + t0 * dy};
+  b = {from.x + t1 * dx, from.y + t1 * dy};
+  return true;
+}
+
+// A line in view whole as one polyline; one reaching far outside as its segments, each cut.
+void PaintLine(std::span<const ScreenPoint> points, const preview::Pen& pen,
+               PreviewPainter& painter) {
+  if (std::all_of(points.begin(), points.end(), WithinLimit)) {
+    painter.Polyline(points, pen);
+    return;
+  }
+  for (std::size_t i = 1; i < points.size(); ++i) {
+    ScreenPoint piece[] = {points[i - 1], points[i]};
+    if (Clip(piece[0], piece[1])) {
+      painter.Polyline(piece, pen);
+    }
+  }
+}
+
+ScreenPoint Clamped(ScreenPoint p) {
+  return {std::clamp(p.x, -kPaintLimit, kPaintLimit), std::clamp(p.y, -kPaintLimit, kPaintLimit)};
+}
+
 }  // namespace
 
 void PaintDisplayList(const preview::DisplayList& list, const PreviewViewport& viewport,
@@ -141,7 +199,7 @@ void PaintDisplayList(const preview::DisplayList& list, const PreviewViewport& v
     for (std::uint32_t i = 0; i < polygon.count; ++i) {
       const Point2 p = d.vertices[polygon.first + i];
       box.Add(p);
-      points.push_back(viewport.ToScreen(p));
+      points.push_back(Clamped(viewport.ToScreen(p)));
     }
     if (Overlaps(box, visible)) {
       painter.FilledPolygon(points, list.PenOf(polygon.style).rgb);
@@ -156,7 +214,7 @@ void PaintDisplayList(const preview::DisplayList& list, const PreviewViewport& v
     box.Add(s.to);
     if (Overlaps(box, visible) && !tiny.Take(box, viewport, list.PenOf(s.style).rgb, painter)) {
       const ScreenPoint ends[] = {viewport.ToScreen(s.from), viewport.ToScreen(s.to)};
-      painter.Polyline(ends, list.PenOf(s.style));
+      PaintLine(ends, list.PenOf(s.style), painter);
     }
   }
   const double tolerance = 0.5 / viewport.scale();  // half a pixel
@@ -174,7 +232,7 @@ void PaintDisplayList(const preview::DisplayList& list, const PreviewViewport& v
     for (Point2 p : flattened) {
       points.push_back(viewport.ToScreen(p));
     }
-    painter.Polyline(points, list.PenOf(a.style));
+    PaintLine(points, list.PenOf(a.style), painter);
   }
   for (const preview::Dot& dot : d.dots) {
     if (!list.PenOf(dot.style).hidden && visible.Contains(dot.at, 0)) {
@@ -187,9 +245,13 @@ void PaintDisplayList(const preview::DisplayList& list, const PreviewViewport& v
         !Overlaps(preview::TextExtents(t), visible)) {
       continue;
     }
+    const ScreenPoint origin = viewport.ToScreen(t.origin);
+    if (!WithinLimit(origin) || height > kPaintLimit) {
+      continue;  // seen so close that it fills the view: nothing of it is readable
+    }
     const double width = std::hypot(t.advance.x, t.advance.y) * viewport.scale();
-    painter.Text(viewport.ToScreen(t.origin), height, width, t.angle() * 180 / std::numbers::pi,
-                 t.utf8, list.PenOf(t.style).rgb);
+    painter.Text(origin, height, width, t.angle() * 180 / std::numbers::pi, t.utf8,
+                 list.PenOf(t.style).rgb);
   }
 }
 

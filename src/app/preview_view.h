@@ -53,7 +53,13 @@ class PreviewViewport {
   std::optional<preview::Extents> fitted_;  // until the user zooms or moves the drawing
 };
 
-// The drawing calls a window makes for a preview, in screen pixels (y down).
+// How far from the view's corner a painted point may lie, in pixels: GDI's numbers are not
+// trusted beyond. A line running further is cut there, a polygon's corner moved onto the edge, a
+// text starting further (or taller than that) left out; all of them far outside the view.
+inline constexpr double kPaintLimit = 1e5;
+
+// The drawing calls a window makes for a preview, in screen pixels (y down), every point within
+// kPaintLimit.
 class PreviewPainter {
  public:
   virtual ~PreviewPainter() = default;

@@ -22,38 +22,6 @@ namespace {
 namespace texts = app::preview_texts;
 
 constexpr UINT kDeliver = WM_APP + 20;  // from the panel's worker
-constexpr double kClip = 1e5;           // screen pixels beyond which GDI's numbers are not trusted
-
-// Cuts the segment a-b to the square of +-kClip pixels; false when nothing of it is left.
-bool Clip(app::ScreenPoint& a, app::ScreenPoint& b) {
-  double t0 = 0;
-  double t1 = 1;
-  const double dx = b.x - a.x;
-  const double dy = b.y - a.y;
-  const double p[] = {-dx, dx, -dy, dy};
-  const double q[] = {a.x + kClip, kClip - a.x, a.y + kClip, kClip - a.y};
-  for (int i = 0; i < 4; ++i) {
-    if (p[i] == 0) {
-      if (q[i] < 0) {
-        return false;
-      }
-      continue;
-    }
-    const double t = q[i] / p[i];
-    if (p[i] < 0) {
-      t0 = std::max(t0, t);
-    } else {
-      t1 = std::min(t1, t);
-    }
-  }
-  if (t0 > t1) {
-    return false;
-  }
-  const app::ScreenPoint from = a;
-  a = {from.x + t0 * dx, from.y + t0 * dy};
-  b = {from.x + t1 * dx, from.y + t1 * dy};
-  return true;
-}
 
 POINT Pixel(app::ScreenPoint p) {
   return {static_cast<LONG>(std::lround(p.x)), static_cast<LONG>(std::lround(p.y))};
@@ -79,23 +47,18 @@ class GdiPainter final : public app::PreviewPainter {
       SelectObject(dc_, PenFor(pen));
       last_pen_ = &pen;
     }
-    for (std::size_t i = 1; i < points.size(); ++i) {
-      app::ScreenPoint a = points[i - 1];
-      app::ScreenPoint b = points[i];
-      if (!Clip(a, b)) {
-        continue;
-      }
-      const POINT from = Pixel(a);
-      const POINT to = Pixel(b);
-      MoveToEx(dc_, from.x, from.y, nullptr);
-      LineTo(dc_, to.x, to.y);
+    // One call for the whole line, so that its dashes run on round its corners.
+    corners_.clear();
+    for (const app::ScreenPoint& p : points) {
+      corners_.push_back(Pixel(p));
     }
+    ::Polyline(dc_, corners_.data(), static_cast<int>(corners_.size()));
   }
 
   void FilledPolygon(std::span<const app::ScreenPoint> points, std::uint32_t rgb) override {
     std::vector<POINT> corners;
     for (const app::ScreenPoint& p : points) {
-      corners.push_back(Pixel({std::clamp(p.x, -kClip, kClip), std::clamp(p.y, -kClip, kClip)}));
+      corners.push_back(Pixel(p));
     }
     HBRUSH brush = CreateSolidBrush(ColorOf(rgb));
     HGDIOBJ old_brush = SelectObject(dc_, brush);
@@ -109,9 +72,6 @@ class GdiPainter final : public app::PreviewPainter {
 
   void Text(app::ScreenPoint origin, double height, double width, double degrees,
             const std::string& utf8, std::uint32_t rgb) override {
-    if (std::abs(origin.x) > kClip || std::abs(origin.y) > kClip || height > kClip) {
-      return;
-    }
     const std::wstring text = Wide(utf8);
     LOGFONTW font{};
     font.lfHeight = -std::max(1L, std::lround(height));
@@ -175,6 +135,7 @@ class GdiPainter final : public app::PreviewPainter {
   }
 
   HDC dc_;
+  std::vector<POINT> corners_;  // a line's, kept from line to line
   std::map<std::tuple<std::uint32_t, double, std::vector<double>>, HPEN> pens_;
   const preview::Pen* last_pen_ = nullptr;
 };
