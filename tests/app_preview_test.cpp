@@ -93,6 +93,17 @@ struct Recorder : PreviewPainter {
   std::vector<ScreenPoint> dots;
 };
 
+// A view of 100 x 100 pixels fitted to the box from `low` to `high`.
+PreviewViewport ViewOver(Point2 low, Point2 high) {
+  PreviewViewport view;
+  view.Resize(100, 100);
+  Extents box;
+  box.Add(low);
+  box.Add(high);
+  view.FitTo(box);
+  return view;
+}
+
 preview::DisplayList ListOf(preview::Drawing drawing) {
   drawing.extents = drawing.Measure();
   return preview::MakeDisplayList(std::make_shared<const preview::Drawing>(std::move(drawing)),
@@ -119,12 +130,8 @@ TEST(PreviewPaint, WhatIsInViewInScreenPixels) {
   }
   const preview::DisplayList list = ListOf(d);
 
-  PreviewViewport view;
-  view.Resize(100, 100);
-  Extents e;
-  e.Add({0, 0});
-  e.Add({10, 10});
-  view.FitTo(e);  // 9.5 pixels a unit, the drawing's centre (5,5) in the middle
+  // 9.5 pixels a unit, the drawing's centre (5,5) in the middle
+  const PreviewViewport view = ViewOver({0, 0}, {10, 10});
   Recorder painted;
   PaintDisplayList(list, view, painted);
 
@@ -156,12 +163,7 @@ TEST(PreviewPaint, FromVeryCloseNothingIsHandedOverBeyondTheLimit) {
   d.vertices = {{-1000, -1000}, {1000, -1000}, {5, 1000}};
   d.texts.push_back({{4.999, 5}, {1, 0}, {0, 1}, "huge", 0});
   const preview::DisplayList list = ListOf(d);
-  PreviewViewport view;
-  view.Resize(100, 100);
-  Extents e;
-  e.Add({4.9999, 4.9999});
-  e.Add({5.0001, 5.0001});
-  view.FitTo(e);  // half a million pixels a unit
+  PreviewViewport view = ViewOver({4.9999, 4.9999}, {5.0001, 5.0001});  // 475,000 pixels a unit
   Recorder painted;
   PaintDisplayList(list, view, painted);
 
