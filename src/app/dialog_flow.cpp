@@ -18,9 +18,11 @@ void CarryOut(DialogModel& model, DialogWindow& window, const DialogReply& reply
     window.ShowError(reply.error);
   }
   if (reply.focus >= 0) {
-    if (reply.edit_row >= 0) {
+    const bool grid = model.description().controls[static_cast<std::size_t>(reply.focus)].kind ==
+                      ControlKind::kGrid;
+    if (grid && reply.edit_row >= 0) {
       window.EditCell(reply.focus, reply.edit_row, reply.edit_column);
-    } else if (reply.select_row >= 0) {
+    } else if (grid && reply.select_row >= 0) {
       window.SelectRow(reply.focus, reply.select_row);
     } else {
       window.Focus(reply.focus);
