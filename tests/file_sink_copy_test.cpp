@@ -58,6 +58,30 @@ TEST(FileSinkCopy, TheCopyIsReadAsItArrivesAndASourceThatEndsEarlyIsDropped) {
   EXPECT_TRUE(whole.Close().ok());
   EXPECT_EQ(ReadBytes(folder / "whole"), bytes.substr(0, 1000));
 
+  // Changed in place while it is read and given back behind the reader, as a conversion does,
+  // with the pages ahead of the reader made ready meanwhile: every change reaches the file,
+  // whichever side faulted its page in.
+  auto created_patched = FileSink::CreateExclusive(folder / "patched");
+  ASSERT_TRUE(testing::IsOk(created_patched));
+  FileSink& patched = *created_patched.value();
+  const std::span<std::uint8_t> copy = patched.CopyIn(source, bytes.size());
+  ASSERT_FALSE(copy.empty());
+  std::string expected = bytes;
+  ByteReader reader = patched.ReadCopy();
+  for (std::uint64_t at = 0; at + 4096 <= bytes.size(); at += 4096) {
+    reader.SeekTo(at);
+    const std::uint8_t old_byte = reader.read_u8();
+    ASSERT_TRUE(reader.ok()) << at;
+    copy[at] = static_cast<std::uint8_t>(old_byte ^ 0x5A);
+    expected[at] = static_cast<char>(old_byte ^ 0x5A);
+    if (at % (1 << 20) == 0) {
+      patched.ReleaseCopy(at);
+    }
+  }
+  EXPECT_TRUE(patched.EndCopy(bytes.size()).ok());
+  EXPECT_TRUE(patched.Close().ok());
+  EXPECT_TRUE(ReadBytes(folder / "patched") == expected);
+
   // The source says it is longer than it is (it was cut after it was opened): the read of the
   // missing bytes fails instead of waiting for ever, and the file is emptied for the usual way.
   auto created_cut = FileSink::CreateExclusive(folder / "cut");
