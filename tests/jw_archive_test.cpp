@@ -125,6 +125,29 @@ TEST(CleanName, DropsControlsAndCaretMOutsideDoubleByteCharacters) {
   EXPECT_EQ(CleanName(Bytes("a^")).bytes, "a^");
 }
 
+// IsClean looks at several bytes at a time: a control or "^m" anywhere, at every length and
+// place, must still be seen, and what it calls clean is what CleanName leaves alone.
+TEST(CleanName, IsCleanSeesWhatCleanNameWouldDropAtEveryPlace) {
+  for (std::size_t length = 1; length <= 24; ++length) {
+    for (std::size_t at = 0; at < length; ++at) {
+      for (const std::string& bad :
+           {std::string(1, '\0'), std::string("\x1F"), std::string("\t"), std::string("^m")}) {
+        // Bytes of every range around the one that matters: high, space, DEL, a plain '^'.
+        std::string bytes;
+        for (std::size_t i = 0; i < length; ++i) {
+          bytes += "\xFF\x20\x7F\xE0^a"[i % 6];
+        }
+        const std::size_t count = std::min(bad.size(), length - at);
+        bytes.replace(at, count, bad.substr(0, count));
+        const ArchiveString text = Bytes(bytes);
+        EXPECT_EQ(IsClean(text), CleanName(text) == text)
+            << length << " " << at << " " << int(bad[0]);
+      }
+    }
+    EXPECT_TRUE(IsClean(Bytes(std::string(length, '\xA0')))) << length;
+  }
+}
+
 TEST(CleanName, WorksOnWideUnits) {
   EXPECT_EQ(CleanName(Wide(u"A^mB\tC")), Wide(u"ABC"));
   EXPECT_EQ(CleanName(Wide(u"\r\n")), Wide(u" "));

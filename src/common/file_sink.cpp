@@ -350,7 +350,8 @@ std::span<std::uint8_t> FileSink::CopyIn(std::FILE* source, std::uint64_t size) 
   }
   try {
     copying_ = std::make_unique<BackgroundCopy>(
-        fileno(source), to, std::span(static_cast<std::uint8_t*>(map), static_cast<std::size_t>(size)));
+        fileno(source), to,
+        std::span(static_cast<std::uint8_t*>(map), static_cast<std::size_t>(size)));
   } catch (const std::system_error&) {
     munmap(map, static_cast<std::size_t>(size));  // no thread to be had: written as usual
     return {};

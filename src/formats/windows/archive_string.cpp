@@ -1,6 +1,8 @@
 #include "formats/windows/archive_string.h"
 
 #include <algorithm>
+#include <cstring>
+#include <string_view>
 
 #include "common/text.h"
 #include "common/text_decoding.h"
@@ -11,6 +13,34 @@ namespace {
 
 constexpr std::uint16_t kWideMarker = 0xFFFE;
 constexpr std::uint16_t kLongLength = 0xFFFF;
+
+// Whether any byte of `bytes` is below 32 or is '^', eight bytes at a time: a byte below 32
+// borrows into its top bit when 32 is taken from it, and a '^' becomes a zero byte, found the
+// same way. Either test may also mark a byte above a true find, never one without any.
+bool HasControlOrCaret(std::string_view bytes) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101;
+  constexpr std::uint64_t kTops = 0x8080808080808080;
+  auto suspect = [](std::uint64_t word) {
+    const std::uint64_t caret = word ^ (kOnes * '^');
+    return (((word - kOnes * 32) & ~word) | ((caret - kOnes) & ~caret)) & kTops;
+  };
+  auto suspect_at = [&](std::size_t at) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes.data() + at, 8);
+    return suspect(word) != 0;
+  };
+  if (bytes.size() < 8) {
+    return std::any_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 32 || c == '^'; });
+  }
+  for (std::size_t at = 0; at + 8 <= bytes.size(); at += 8) {
+    if (suspect_at(at)) {
+      return true;
+    }
+  }
+  // The last eight bytes, which may overlap the last word looked at.
+  return suspect_at(bytes.size() - 8);
+}
 
 // The length of either kind of string: u8, then u16, then u32 forms. `marker` reports a wide
 // marker in place of the u16.
@@ -170,17 +200,8 @@ bool IsClean(const ArchiveString& text) {
   // Nearly every name and text holds no control character and no '^': then nothing would be
   // dropped, whatever its double-byte characters are, and one plain scan says so (written so
   // that the compiler does it many bytes at a time).
-  if (!text.wide) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text.bytes.data());
-    unsigned char lowest = 0xFF;
-    bool caret = false;
-    for (std::size_t i = 0; i < text.bytes.size(); ++i) {
-      lowest = std::min(lowest, bytes[i]);
-      caret |= bytes[i] == '^';
-    }
-    if (lowest >= 32 && !caret) {
-      return true;
-    }
+  if (!text.wide && !HasControlOrCaret(text.bytes)) {
+    return true;
   }
   const std::size_t length = text.length();
   for (std::size_t i = 0; i < length; ++i) {
