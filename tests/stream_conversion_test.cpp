@@ -97,7 +97,7 @@ std::optional<std::string> Patched(const std::string& bytes, Kind kind,
                                    const JwwConvSettings& table, const LayerTable& layers) {
   TrickleCopy trickle(bytes);
   std::vector<std::uint8_t>& copy = trickle.copy();
-  auto image = ByteReader::FromArrivingMemory(copy, trickle);
+  auto image = ByteReader::FromArrivingWritableMemory(copy, trickle);
   PatchSink patched(copy, image);
   const ConversionStatus status = Convert(image, kind, table, layers, patched);
   if (patched.diverged()) {

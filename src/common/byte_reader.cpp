@@ -33,6 +33,12 @@ ByteReader ByteReader::FromArrivingMemory(std::span<const std::uint8_t> bytes, A
   return reader;
 }
 
+ByteReader ByteReader::FromArrivingWritableMemory(std::span<std::uint8_t> bytes, Arrival& arrival) {
+  ByteReader reader = FromArrivingMemory(bytes, arrival);
+  reader.writable_ = bytes.data();
+  return reader;
+}
+
 Result<ByteReader> ByteReader::OpenFile(const fs::path& file, std::size_t buffer_size) {
   std::FILE* handle = penmorph::OpenFile(file, "rb");
   if (handle == nullptr) {

@@ -48,6 +48,8 @@ class ByteReader {
   // Reads `bytes` in place as they arrive; a read of bytes that never arrive fails with kIo.
   // Both must outlive the reader.
   static ByteReader FromArrivingMemory(std::span<const std::uint8_t> bytes, Arrival& arrival);
+  // The same, for memory the caller also lets the reader's user change where it has arrived.
+  static ByteReader FromArrivingWritableMemory(std::span<std::uint8_t> bytes, Arrival& arrival);
 
   ByteReader(ByteReader&& other) noexcept;
   ByteReader& operator=(ByteReader&&) = delete;
@@ -126,7 +128,8 @@ class ByteReader {
   // The same bytes to change, for a reader of writable memory: what is changed there is what
   // Buffered hands out afterwards. Empty for any other reader, or outside the memory.
   std::span<std::uint8_t> Writable(std::uint64_t from, std::uint64_t to) {
-    if (writable_ == nullptr || from > to || to > size_) {
+    if (writable_ == nullptr || from > to || to > size_ ||
+        (arrival_ != nullptr && to > static_cast<std::uint64_t>(end_ - begin_))) {
       return {};
     }
     return {writable_ + from, static_cast<std::size_t>(to - from)};

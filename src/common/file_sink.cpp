@@ -365,7 +365,7 @@ ByteReader FileSink::ReadCopy() {
   if (!copying_) {
     return ByteReader::FromMemory({});
   }
-  return ByteReader::FromArrivingMemory(copy_, *copying_);
+  return ByteReader::FromArrivingWritableMemory(copy_, *copying_);
 }
 
 bool FileSink::CopyFellShort() const {

@@ -29,7 +29,8 @@ class FileSink : public ByteSink {
   // Empty, with the file still empty, where that cannot be done (on Windows): the caller then
   // writes it as usual. Only for a file system that PatchesCopies says is fit for it.
   std::span<std::uint8_t> CopyIn(std::FILE* source, std::uint64_t size);
-  // A reader of the lent copy that waits for each byte to be copied before it reads it.
+  // A reader of the lent copy that waits for each byte to be copied before it reads it; what has
+  // arrived may be changed through it (ByteReader::Writable), which changes the new file.
   ByteReader ReadCopy();
   // Whether the system's copy stopped before the source's end (the source got shorter, or the
   // system cannot copy it) and a read of the copy failed for it: the caller then drops the copy

@@ -29,7 +29,8 @@ Status PatchSink::Write(std::span<const std::uint8_t> bytes) {
 
 Status PatchSink::KeepSource(std::uint64_t offset, std::uint64_t length) {
   // Everything written so far lies before `offset`, so the copy still holds these bytes as the
-  // source had them - if they stand where the output needs them.
+  // source had them, or as the reader's user changed them in place (ByteReader::Writable) - if
+  // they stand where the output needs them.
   if (diverged_ || offset != length_ || length > copy_.size() - offset) {
     return Diverge();
   }
