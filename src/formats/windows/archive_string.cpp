@@ -198,8 +198,7 @@ bool IsClean(const ArchiveString& text) {
     return true;
   }
   // Nearly every name and text holds no control character and no '^': then nothing would be
-  // dropped, whatever its double-byte characters are, and one plain scan says so (written so
-  // that the compiler does it many bytes at a time).
+  // dropped, whatever its double-byte characters are, and one plain scan says so.
   if (!text.wide && !HasControlOrCaret(text.bytes)) {
     return true;
   }
