@@ -198,7 +198,7 @@ class FileSink::BackgroundCopy final : public ByteReader::Arrival {
   // `map`: the file's mapping, into which the thread also faults the pages just ahead of the
   // reader (see Prepare).
   BackgroundCopy(int from, int to, std::span<std::uint8_t> map)
-      : size_(map.size()), map_(map), thread_([this, from, to] { Copy(from, to); }) {}
+      : map_(map), thread_([this, from, to] { Copy(from, to); }) {}
   ~BackgroundCopy() override { Stop(); }
 
   std::uint64_t WaitFor(std::uint64_t end) override {
@@ -245,14 +245,14 @@ class FileSink::BackgroundCopy final : public ByteReader::Arrival {
 
   void Copy(int from, int to) {
     std::uint64_t done = 0;
-    while (done < size_) {
+    while (done < map_.size()) {
       {
         std::lock_guard lock(mutex_);
         if (stopping_) {
           break;
         }
       }
-      const std::uint64_t piece = std::min(kPiece, size_ - done);
+      const std::uint64_t piece = std::min<std::uint64_t>(kPiece, map_.size() - done);
       const std::uint64_t copied = CopyInKernel(from, done, to, piece);
       done += copied;
       {
@@ -310,15 +310,16 @@ class FileSink::BackgroundCopy final : public ByteReader::Arrival {
   // Under the lock: where preparing stops for now, page-aligned. The page holding the last byte
   // copied lies within the file, so it may be faulted in.
   std::uint64_t Target() const {
-    const std::uint64_t copied = (arrived_ + page_ - 1) / page_ * page_;
-    return std::min(copied, (reader_at_ + kAhead) / page_ * page_);
+    return std::min(CopiedPages(), (reader_at_ + kAhead) / page_ * page_);
+  }
+  std::uint64_t CopiedPages() const {
+    return (arrived_ + page_ - 1) / page_ * page_;
   }
   bool AllPrepared() const {
-    return cannot_prepare_ || (finished_ && prepared_ >= (arrived_ + page_ - 1) / page_ * page_);
+    return cannot_prepare_ || (finished_ && prepared_ >= CopiedPages());
   }
 
-  const std::uint64_t size_;
-  const std::span<std::uint8_t> map_;
+  const std::span<std::uint8_t> map_;  // as long as the source
   mutable std::mutex mutex_;
   std::condition_variable arrived_more_;
   std::condition_variable reader_moved_;
