@@ -114,6 +114,32 @@ TEST(ArchiveString, LengthsPastTheEndFailWithoutAllocating) {
   EXPECT_FALSE(wide.ok());
 }
 
+// A scan passes over strings it does not need: it must stop where a read stops, and fail where
+// and as a read fails, for every form and every place a file may end.
+TEST(ArchiveString, SkippingEndsAndFailsWhereReadingDoes) {
+  const ArchiveString strings[] = {Bytes(""), Bytes(std::string(254, 'a')),
+                                   Bytes(std::string(300, 'b')), Bytes(std::string(0xFFFF, 'c')),
+                                   Wide(u"図A"), Wide(std::u16string(300, u'x'))};
+  for (const ArchiveString& s : strings) {
+    const std::string bytes = WriteString(s) + "tail";
+    for (std::size_t cut = 0; cut <= bytes.size(); cut += cut < 400 ? 1 : 997) {
+      const std::string head = bytes.substr(0, cut);
+      auto read = Reader(head);
+      auto skipped = Reader(head);
+      ReadArchiveString(read);
+      SkipArchiveString(skipped);
+      SCOPED_TRACE(::testing::Message() << s.bytes.size() << " bytes cut at " << cut);
+      EXPECT_EQ(skipped.offset(), read.offset());
+      ASSERT_EQ(skipped.ok(), read.ok());
+      if (!read.ok()) {
+        EXPECT_EQ(skipped.error().kind, read.error().kind);
+        EXPECT_EQ(skipped.error().offset, read.error().offset);
+        EXPECT_EQ(skipped.error().message, read.error().message);
+      }
+    }
+  }
+}
+
 TEST(CleanName, DropsControlsAndCaretMOutsideDoubleByteCharacters) {
   EXPECT_EQ(CleanName(Bytes("A^mB")).bytes, "AB");
   EXPECT_EQ(CleanName(Bytes("\t\t")).bytes, " ");

@@ -135,6 +135,9 @@ class ByteReader {
     return {writable_ + from, static_cast<std::size_t>(to - from)};
   }
 
+  // Whether Writable hands out anything at all.
+  bool writable() const { return writable_ != nullptr; }
+
   // Records a failure at the current offset (the first one is kept).
   void Fail(ErrorKind kind, std::string message);
   void FailAt(ErrorKind kind, std::string message, std::uint64_t offset);

@@ -116,21 +116,30 @@ ArchiveString ReadArchiveString(ByteReader& in) {
   return text;
 }
 
-void ReadArchiveString(ByteReader& in, ArchiveString& text) {
-  text.wide = false;
-  text.bytes.clear();
-  bool wide = false;
+namespace {
+
+// A string's length in bytes, after its length fields; whether it is wide. A wide string that
+// cannot fit what is left fails here, a byte string when its bytes are read.
+std::uint64_t ReadByteLength(ByteReader& in, bool& wide) {
+  wide = false;
   std::uint64_t length = ReadLength(in, &wide);
   if (wide) {
-    text.wide = true;
     length = ReadLength(in, nullptr);
     if (length > in.remaining() / 2) {
       in.Fail(ErrorKind::kTruncated, "a wide string of " + std::to_string(length) +
                                          " units runs past the end of the file");
-      return;
+      return 0;
     }
     length *= 2;
   }
+  return length;
+}
+
+}  // namespace
+
+void ReadArchiveString(ByteReader& in, ArchiveString& text) {
+  text.bytes.clear();
+  const std::uint64_t length = ReadByteLength(in, text.wide);
   if (!in.ok()) {
     return;
   }
@@ -143,6 +152,11 @@ void ReadArchiveString(ByteReader& in, ArchiveString& text) {
   if (!in.ok()) {
     text.bytes.clear();
   }
+}
+
+void SkipArchiveString(ByteReader& in) {
+  bool wide = false;
+  in.skip(ReadByteLength(in, wide));
 }
 
 void WriteArchiveString(ByteWriter& out, const ArchiveString& text) {

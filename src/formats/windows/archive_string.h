@@ -34,6 +34,8 @@ ArchiveString ReadArchiveString(ByteReader& in);
 // The same into `text`, whose storage is reused.
 void ReadArchiveString(ByteReader& in, ArchiveString& text);
 void WriteArchiveString(ByteWriter& out, const ArchiveString& text);
+// Passes over a string, reading only its length.
+void SkipArchiveString(ByteReader& in);
 
 // Drops control characters and the pair "^m" outside double-byte characters (Shift-JIS lead
 // bytes, or UTF-16 surrogate pairs, keep their partner); a result that comes out empty from a

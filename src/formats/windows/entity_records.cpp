@@ -54,9 +54,45 @@ class BodyReader {
   }
   void Base(EntityBase& base) { base = ReadEntityBase(in_, version_); }
 
+ protected:
+  ByteReader& in() { return in_; }
+  int version() const { return version_; }
+
  private:
   ByteReader& in_;
   int version_;
+};
+
+// A scan: the numbers passed over by their declared size and left as they were; the strings
+// and the members' attribute blocks decoded.
+class BodyScanner : public BodyReader {
+ public:
+  using BodyReader::BodyReader;
+  using BodyReader::operator();
+  template <std::size_t N>
+  void operator()(std::array<double, N>&) {
+    in().Take(N * 8);
+  }
+  void operator()(std::int32_t&) { in().Take(4); }
+  void operator()(std::uint16_t&) { in().Take(2); }
+};
+
+// A scan that passes over the strings too, measuring them only.
+class BodyPasser : public BodyScanner {
+ public:
+  using BodyScanner::BodyScanner;
+  using BodyScanner::operator();
+  void operator()(ArchiveString&) { SkipArchiveString(in()); }
+};
+
+// After a scan: the numbers read, the strings and attribute blocks passed over, since they
+// may have been changed since.
+class BodyFiller : public BodyReader {
+ public:
+  using BodyReader::BodyReader;
+  using BodyReader::operator();
+  void operator()(ArchiveString&) { SkipArchiveString(in()); }
+  void Base(EntityBase&) { in().Take(EntityBaseSize(version())); }
 };
 
 class BodyWriter {
@@ -96,15 +132,14 @@ class BodySizer {
   int version_;
 };
 
-template <class R>
-void ReadBody(ByteReader& in, int version, R& record) {
-  BodyReader reader(in, version);
-  ForEachBodyField(record, version, reader);
+template <class Io, class R>
+void ReadBody(Io& io, int version, R& record) {
+  ForEachBodyField(record, version, io);
 }
 
-void ReadBody(ByteReader& in, int version, TEntSunpo& dim) {
-  BodyReader reader(in, version);
-  ForEachBodyField(dim, version, reader);
+template <class Io>
+void ReadBody(Io& io, int version, TEntSunpo& dim) {
+  ForEachBodyField(dim, version, io);
   if (!HasAllDimensionMembers(version)) {
     // Older files lack the later members; they take the dimension's own attributes.
     dim.member_flag = 0;
@@ -209,14 +244,41 @@ bool Normalize(TEntBlockDef& def, const WriteRules& rules) {
   return Clean(def.name) || changed;
 }
 
-void ReadEntityRecord(ByteReader& in, int version, EntityKind kind, EntityRecord& record) {
+void ReadEntityRecord(ByteReader& in, int version, EntityKind kind, EntityRecord& record,
+                      RecordDetail detail) {
   PrepareRecord(record, kind);
   std::visit(
       [&](auto& r) {
         r.base = ReadEntityBase(in, version);
-        ReadBody(in, version, r);
+        auto read = [&](auto io) { ReadBody(io, version, r); };
+        switch (detail) {
+          case RecordDetail::kWhole:
+            read(BodyReader(in, version));
+            break;
+          case RecordDetail::kStrings:
+            read(BodyScanner(in, version));
+            break;
+          case RecordDetail::kBases:
+            read(BodyPasser(in, version));
+            break;
+        }
       },
       record);
+}
+
+Status FillEntityBody(std::span<const std::uint8_t> bytes, int version, EntityRecord& record) {
+  ByteReader in = ByteReader::FromMemory(bytes);
+  in.Take(EntityBaseSize(version));
+  std::visit(
+      [&](auto& r) {
+        BodyFiller filler(in, version);
+        ForEachBodyField(r, version, filler);
+      },
+      record);
+  if (in.ok() && !in.at_end()) {
+    in.Fail(ErrorKind::kMalformed, "a record's bytes are not the ones it was scanned from");
+  }
+  return in.status();
 }
 
 void WriteEntityRecord(ByteWriter& out, int version, const EntityRecord& record) {

@@ -6,6 +6,7 @@
 // gives it.
 
 #include <cstdint>
+#include <span>
 
 #include "common/byte_reader.h"
 #include "common/byte_writer.h"
@@ -48,8 +49,22 @@ RecordStep ConvertRecord(EntityRecord& record, ColorRemapper& remap, const Remap
 // reading record after record of one kind keeps the strings' storage.
 void PrepareRecord(EntityRecord& record, EntityKind kind);
 
-// Attributes and body of a record of `kind` (the class tag is read already).
-void ReadEntityRecord(ByteReader& in, int version, EntityKind kind, EntityRecord& record);
+// How much of a record's body is decoded. A scan passes over the numbers - the coordinates,
+// sizes and angles, which no table acts on - by their declared sizes; they keep whatever an
+// earlier record left there until FillEntityBody reads them.
+enum class RecordDetail {
+  kWhole,
+  kStrings,  // a scan that decodes the strings (the write rules check them)
+  kBases,    // a scan that measures the strings and passes over them too
+};
+
+// Attributes and body of a record of `kind` (the class tag is read already); every attribute
+// block is decoded whatever the detail.
+void ReadEntityRecord(ByteReader& in, int version, EntityKind kind, EntityRecord& record,
+                      RecordDetail detail = RecordDetail::kWhole);
+// Reads what a scan of `record` passed over from its bytes (its attribute block on, as read in
+// `version`), leaving its attribute blocks and strings as they are now.
+Status FillEntityBody(std::span<const std::uint8_t> bytes, int version, EntityRecord& record);
 // Attributes and body exactly as the record holds them.
 void WriteEntityRecord(ByteWriter& out, int version, const EntityRecord& record);
 // What WriteEntityRecord writes, in bytes.

@@ -128,6 +128,7 @@ class InventoryBuilder final : public RecordVisitor {
   void OnBlockDefEnd() override { in_block_ = false; }
   bool OnImagesBegin() override { return false; }
   bool Stopped() const override { return !failure_.ok(); }
+  RecordDetail Detail() const override { return RecordDetail::kBases; }
 
   Result<preview::Inventory> Finish(const Status& read) {
     if (!failure_.ok()) {

@@ -57,6 +57,7 @@ class Census : public RecordVisitor {
     in_block_def_ = true;
   }
   void OnBlockDefEnd() override { in_block_def_ = false; }
+  RecordDetail Detail() const override { return RecordDetail::kBases; }
   void OnImage(const TBindImageType& image, SourceRange, ByteReader&) override {
     HeaderMemo name = MemoOf(image.name);
     images_.push_back("image " + std::to_string(images_.size() + 1) + ": " +

@@ -15,7 +15,7 @@ constexpr std::uint64_t kSmallestImageEntry = 5;
 class ListReader {
  public:
   ListReader(ByteReader& in, int version, RecordVisitor& visitor)
-      : in_(in), version_(version), visitor_(visitor) {
+      : in_(in), version_(version), visitor_(visitor), detail_(visitor.Detail()) {
     for (const EntityKindInfo& info : kEntityKinds) {
       PrepareRecord(Scratch(info.kind), info.kind);
     }
@@ -38,7 +38,7 @@ class ListReader {
         return false;
       }
       EntityRecord& record = Scratch(kind);
-      ReadEntityRecord(in_, version_, kind, record);
+      ReadEntityRecord(in_, version_, kind, record, detail_);
       state_.Advance();
       if (!in_.ok()) {
         return false;
@@ -92,6 +92,7 @@ class ListReader {
   ByteReader& in_;
   const int version_;
   RecordVisitor& visitor_;
+  const RecordDetail detail_;
   // A record of each kind, reused from record to record of that kind (strings keep their
   // storage, and nothing is built anew when the kind changes).
   EntityRecord& Scratch(EntityKind kind) { return records_[static_cast<std::size_t>(kind) - 1]; }

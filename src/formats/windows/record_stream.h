@@ -9,6 +9,7 @@
 #include "common/byte_reader.h"
 #include "common/result.h"
 #include "formats/windows/archive.h"
+#include "formats/windows/entity_records.h"
 #include "formats/windows/jws_header.h"
 #include "formats/windows/jwtype.h"
 #include "formats/windows/jww_header.h"
@@ -34,8 +35,12 @@ class RecordVisitor {
   virtual void OnJwsHeader(JwsHeader& /*header*/, SourceRange /*range*/) {}
   // The count that opens the drawing's entity list.
   virtual void OnEntityCount(std::int32_t /*count*/, SourceRange /*range*/) {}
-  // A record of the entity list, or of the block definition last begun.
+  // A record of the entity list, or of the block definition last begun, decoded as far as
+  // Detail() asks.
   virtual void OnEntity(const ClassTag& tag, EntityRecord& record, SourceRange range) = 0;
+  // Asked once the header is read. A visitor that asks for less than the whole record reads
+  // what was passed over, if it needs it, with FillEntityBody while it still has the bytes.
+  virtual RecordDetail Detail() const { return RecordDetail::kWhole; }
   virtual void OnBlockDefCount(std::int32_t /*count*/, SourceRange /*range*/) {}
   // A block definition up to its members, which follow as OnEntity calls until OnBlockDefEnd.
   virtual void OnBlockDef(const ClassTag& /*tag*/, TEntBlockDef& /*def*/,

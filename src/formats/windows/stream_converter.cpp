@@ -133,6 +133,9 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
         Keep(range)) {
       return;
     }
+    if (!FillScannedBody(tag, record, range)) {
+      return;
+    }
     Replace(range, [&] {
       WriteClassTag(out_, planned);
       WriteEntityRecord(out_, rules_.version, record);
@@ -169,6 +172,14 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
   }
 
   bool Stopped() const override { return failure_.has_value(); }
+
+  // Where records go out as they came, changed in their attribute blocks in place at most,
+  // their numbers are read only for the few written whole, from the reader's memory, which
+  // holds them still. Records laid out anew are all written whole: read whole at once.
+  RecordDetail Detail() const override {
+    return in_.file() == nullptr && in_.writable() && same_layout_ ? RecordDetail::kStrings
+                                                                   : RecordDetail::kWhole;
+  }
 
   // The kept stretch goes out before the buffer holding it is refilled.
   void BeforeRefill(ByteReader&) override {
@@ -247,6 +258,21 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
     }
     StoreEntityBase(bytes.data(), rules_.version, *own);
     return true;
+  }
+
+  // A scanned record's numbers, read before it is written whole; false when that failed.
+  bool FillScannedBody(const ClassTag& tag, EntityRecord& record, SourceRange range) {
+    if (Detail() == RecordDetail::kWhole) {
+      return true;
+    }
+    const auto bytes = in_.Buffered(range.begin + TagSize(tag), range.end);
+    const Status filled =
+        bytes ? FillEntityBody(*bytes, read_version_, record)
+              : Status(MakeError(ErrorKind::kIo, "a record's bytes were lost", range.begin));
+    if (!filled.ok()) {
+      Fail(ConversionStage::kRead, filled.error());
+    }
+    return filled.ok();
   }
 
   // The part goes out as `write` writes it.
