@@ -83,8 +83,13 @@ class ByteReader {
     return cur_;
   }
 
-  // Passes over n bytes that Peek(n) showed.
+  // Passes over n bytes that Peek(n) or Held() showed.
   void Consume(std::size_t n) { cur_ += n; }
+  // The bytes the reader holds from where it stands, without reading or waiting for more:
+  // possibly fewer than are left, none after a failure.
+  std::span<const std::uint8_t> Held() const {
+    return ok_ ? std::span<const std::uint8_t>(cur_, end_) : std::span<const std::uint8_t>();
+  }
 
   // Fills `out`; on failure it is zero-filled.
   void read_bytes(std::span<std::uint8_t> out) {

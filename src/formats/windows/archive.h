@@ -27,14 +27,25 @@ class ArchiveState {
   void Advance() { ++counter_; }
   std::uint32_t ClassIndex(EntityKind kind) const { return class_index_[Slot(kind)]; }
   void Introduce(EntityKind kind) {
+    // A class introduced again no longer answers to its old number.
+    if (const std::uint32_t old = class_index_[Slot(kind)]; old < kind_at_.size()) {
+      kind_at_[old] = EntityKind::kNone;
+    }
+    last_index_ = 0;
     class_index_[Slot(kind)] = counter_;
-    last_index_ = 0;  // a class introduced again no longer answers to its old number
+    if (counter_ < kind_at_.size()) {
+      kind_at_[counter_] = kind;
+    }
     Advance();
   }
-  // The kind introduced at `index`; kNone when none was. The last answer is kept, since a
-  // drawing names the same class record after record.
+  // The kind introduced at `index`; kNone when none was. Drawings introduce their classes
+  // among their first records and name them record after record, in any order: those numbers
+  // are looked up in a table, the rest searched, keeping the last answer.
   EntityKind KindAt(std::uint32_t index) const {
-    if (index == last_index_ && index != 0) {
+    if (index < kind_at_.size()) {
+      return kind_at_[index];
+    }
+    if (index == last_index_) {
       return last_kind_;
     }
     return FindKindAt(index);
@@ -42,6 +53,7 @@ class ArchiveState {
 
  private:
   EntityKind FindKindAt(std::uint32_t index) const;
+  std::array<EntityKind, 64> kind_at_{};  // by class number, for the first numbers
   mutable std::uint32_t last_index_ = 0;
   mutable EntityKind last_kind_ = EntityKind::kNone;
 

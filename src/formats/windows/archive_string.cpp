@@ -138,6 +138,14 @@ std::uint64_t ReadByteLength(ByteReader& in, bool& wide) {
 }  // namespace
 
 void ReadArchiveString(ByteReader& in, ArchiveString& text) {
+  // Nearly every string is a short byte string whose bytes the reader holds already.
+  if (const std::span<const std::uint8_t> held = in.Held();
+      !held.empty() && held[0] < 255 && held[0] < held.size()) {
+    text.wide = false;
+    text.bytes.assign(reinterpret_cast<const char*>(held.data() + 1), held[0]);
+    in.Consume(std::size_t{1} + held[0]);
+    return;
+  }
   text.bytes.clear();
   const std::uint64_t length = ReadByteLength(in, text.wide);
   if (!in.ok()) {

@@ -26,6 +26,15 @@ void RemapDigit(ColorRemapper& remap, std::int32_t& value, std::int64_t place) {
 
 }  // namespace
 
+ColorRemapper::ColorRemapper(const JwwConvSettings& table) : table_(table) {
+  for (std::size_t code = 0; code < colors_.size(); ++code) {
+    colors_[code] = MapJwwColor(table, static_cast<std::int32_t>(code));
+  }
+  for (std::size_t code = 0; code < line_types_.size(); ++code) {
+    line_types_[code] = MapJwwLineType(table, static_cast<std::uint8_t>(code));
+  }
+}
+
 void ColorRemapper::ColorTooLarge(std::uint16_t color, std::int32_t mapped) {
   Fail(MakeError(ErrorKind::kRange,
                  "JWW table entry " + EntryKey(JwwConvSettings::ColorEntry(color)) + " = " +

@@ -17,10 +17,10 @@ namespace penmorph::jw {
 // field it goes into.
 class ColorRemapper {
  public:
-  explicit ColorRemapper(const JwwConvSettings& table) : table_(table) {}
+  explicit ColorRemapper(const JwwConvSettings& table);
 
   void Color(std::uint16_t& color) {
-    const std::int32_t mapped = MapJwwColor(table_, color);
+    const std::int32_t mapped = color < colors_.size() ? colors_[color] : 1;
     if (mapped > 0xFFFF) {
       ColorTooLarge(color, mapped);
       return;
@@ -30,7 +30,7 @@ class ColorRemapper {
   }
   void Color(std::int32_t& color);  // header colours, wide enough for any entry
   void LineType(std::uint8_t& style) {
-    const std::int32_t mapped = MapJwwLineType(table_, style);
+    const std::int32_t mapped = line_types_[style];
     if (mapped > 0xFF) {
       LineTypeTooLarge(style, mapped);
       return;
@@ -50,6 +50,9 @@ class ColorRemapper {
   void LineTypeTooLarge(std::uint8_t style, std::int32_t mapped);
 
   const JwwConvSettings& table_;
+  // The table's answer for every code, looked up once: a conversion asks for every record.
+  std::array<std::int32_t, kWindowsColourEntries.size()> colors_;
+  std::array<std::int32_t, 256> line_types_;
   Status status_;
   bool changed_ = false;
 };
