@@ -19,9 +19,9 @@
 
 namespace penmorph::fuzz {
 
-// No conversion; every standard colour and line type moved, every option on; and that with
-// half the layers moved within their groups, a layer renamed and one moved into another group
-// (which fails wherever the two groups' scales differ).
+// No conversion; every standard colour and line type moved, every option on; that with half
+// the layers moved within their groups, a layer renamed and one moved into another group
+// (which fails wherever the two groups' scales differ); and with pen 3 made the own colour.
 inline std::vector<ConversionTables> StreamTables() {
   JwwConvSettings every;
   for (int entry = 1; entry <= 9; ++entry) {
@@ -42,7 +42,10 @@ inline std::vector<ConversionTables> StreamTables() {
   layers.layers.SetLayerName(LayerAddress{0, 1}.Index(), "\xE5\xA3\x81");  // 壁
   ConversionTables colors;
   colors.jww = every;
-  return {ConversionTables{}, colors, layers};
+  // A pen turned into the own-colour code: solids of it gain a colour the file does not hold.
+  ConversionTables own_color = colors;
+  own_color.jww.SetEntry(3, 10);
+  return {ConversionTables{}, colors, layers, own_color};
 }
 
 // `workspace(data, tables, bytes)` gives the workspace's status and output; `stream(reader,

@@ -310,5 +310,33 @@ TEST(StreamConversion, RecordsLongerThanTheBufferAreWrittenAnew) {
   }
 }
 
+// A record whose numbers were passed over and which is then written whole has them read again
+// as the file lays them out, not as its changed attributes would: a solid of pen 3 holds no RGB
+// value, even when the table turns pen 3 into the own-colour code 10 (the value written is 0).
+TEST(StreamConversion, ARecordWrittenWholeIsReadAgainAsTheFileLaysItOut) {
+  testing::ByteBuilder builder;
+  testing::AppendJwwHeader(builder, 600);
+  builder.u16(2);  // two entities
+  jw::EntityBase base;
+  base.PenStyle = 1;
+  base.PenColor = 3;
+  builder.new_class("CDataSolid", 600).base(600, base);
+  for (int corner = 0; corner < 8; ++corner) {
+    builder.f64(corner + 0.5);  // the four corners, no colour after them
+  }
+  base.PenColor = kOwnColor;
+  builder.u16(0x8001).base(600, base);  // the same class again
+  for (int corner = 0; corner < 8; ++corner) {
+    builder.f64(-corner);
+  }
+  builder.i32(0x123456);  // its own colour
+  builder.u16(0);         // no block definitions
+  JwwConvSettings table;
+  table.SetEntry(3, kOwnColor);
+  table.SetEntry(JwwConvSettings::Option::kChangeSolidColor, 1);
+  ExpectSameBytes(builder.bytes(), Kind::kJww, table, "pen 3 to the own colour");
+  EXPECT_NE(ThroughWorkspace(builder.bytes(), Kind::kJww, table, LayerTable{}), "failed");
+}
+
 }  // namespace
 }  // namespace penmorph::jw

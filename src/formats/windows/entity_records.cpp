@@ -266,13 +266,17 @@ void ReadEntityRecord(ByteReader& in, int version, EntityKind kind, EntityRecord
       record);
 }
 
-Status FillEntityBody(std::span<const std::uint8_t> bytes, int version, EntityRecord& record) {
+Status FillEntityBody(std::span<const std::uint8_t> bytes, int version, const EntityBase& read_base,
+                      EntityRecord& record) {
   ByteReader in = ByteReader::FromMemory(bytes);
   in.Take(EntityBaseSize(version));
   std::visit(
       [&](auto& r) {
+        const EntityBase now = r.base;
+        r.base = read_base;
         BodyFiller filler(in, version);
         ForEachBodyField(r, version, filler);
+        r.base = now;
       },
       record);
   if (in.ok() && !in.at_end()) {

@@ -63,8 +63,11 @@ enum class RecordDetail {
 void ReadEntityRecord(ByteReader& in, int version, EntityKind kind, EntityRecord& record,
                       RecordDetail detail = RecordDetail::kWhole);
 // Reads what a scan of `record` passed over from its bytes (its attribute block on, as read in
-// `version`), leaving its attribute blocks and strings as they are now.
-Status FillEntityBody(std::span<const std::uint8_t> bytes, int version, EntityRecord& record);
+// `version`), leaving its attribute blocks and strings as they are now. Which optional parts
+// the body has in the file (a point's tail, a solid's colour) follows `read_base`, the record's
+// own attribute block as it was read, not as a conversion may have changed it.
+Status FillEntityBody(std::span<const std::uint8_t> bytes, int version, const EntityBase& read_base,
+                      EntityRecord& record);
 // Attributes and body exactly as the record holds them.
 void WriteEntityRecord(ByteWriter& out, int version, const EntityRecord& record);
 // What WriteEntityRecord writes, in bytes.

@@ -115,6 +115,7 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
     if (has_image_section_ && std::holds_alternative<TEntMoji>(record)) {
       references_.AddText(std::get<TEntMoji>(record).text);  // as read, before any rule
     }
+    const EntityBase read_base = std::visit([](const auto& r) { return r.base; }, record);
     const bool moved = moving_ && MoveBases(*mover_, read_version_, record);
     if (moving_ && !mover_->status().ok()) {
       Fail(ConversionStage::kRemap, mover_->status().error());
@@ -133,7 +134,7 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
         Keep(range)) {
       return;
     }
-    if (!FillScannedBody(tag, record, range)) {
+    if (!FillScannedBody(tag, read_base, record, range)) {
       return;
     }
     Replace(range, [&] {
@@ -261,13 +262,14 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
   }
 
   // A scanned record's numbers, read before it is written whole; false when that failed.
-  bool FillScannedBody(const ClassTag& tag, EntityRecord& record, SourceRange range) {
+  bool FillScannedBody(const ClassTag& tag, const EntityBase& read_base, EntityRecord& record,
+                       SourceRange range) {
     if (Detail() == RecordDetail::kWhole) {
       return true;
     }
     const auto bytes = in_.Buffered(range.begin + TagSize(tag), range.end);
     const Status filled =
-        bytes ? FillEntityBody(*bytes, read_version_, record)
+        bytes ? FillEntityBody(*bytes, read_version_, read_base, record)
               : Status(MakeError(ErrorKind::kIo, "a record's bytes were lost", range.begin));
     if (!filled.ok()) {
       Fail(ConversionStage::kRead, filled.error());
