@@ -117,9 +117,12 @@ TEST(ArchiveString, LengthsPastTheEndFailWithoutAllocating) {
 // A scan passes over strings it does not need: it must stop where a read stops, and fail where
 // and as a read fails, for every form and every place a file may end.
 TEST(ArchiveString, SkippingEndsAndFailsWhereReadingDoes) {
-  const ArchiveString strings[] = {Bytes(""), Bytes(std::string(254, 'a')),
-                                   Bytes(std::string(300, 'b')), Bytes(std::string(0xFFFF, 'c')),
-                                   Wide(u"図A"), Wide(std::u16string(300, u'x'))};
+  const ArchiveString strings[] = {Bytes(""),
+                                   Bytes(std::string(254, 'a')),
+                                   Bytes(std::string(300, 'b')),
+                                   Bytes(std::string(0xFFFF, 'c')),
+                                   Wide(u"図A"),
+                                   Wide(std::u16string(300, u'x'))};
   for (const ArchiveString& s : strings) {
     const std::string bytes = WriteString(s) + "tail";
     for (std::size_t cut = 0; cut <= bytes.size(); cut += cut < 400 ? 1 : 997) {

@@ -284,10 +284,16 @@ TEST(StreamConversion, DamagedFilesGiveTheSameBytesOrFailOnBothPaths) {
 
 // A string longer than half the read buffer cannot wait in it to be copied: that record is
 // written from what was read, and the output is still the same.
-TEST(StreamConversion, RecordsLongerThanTheBufferAreWrittenAnew) {
+// A drawing of version 600 up to its two entities, which the caller adds.
+testing::ByteBuilder TwoEntityDrawing() {
   testing::ByteBuilder builder;
   testing::AppendJwwHeader(builder, 600);
   builder.u16(2);  // two entities
+  return builder;
+}
+
+TEST(StreamConversion, RecordsLongerThanTheBufferAreWrittenAnew) {
+  testing::ByteBuilder builder = TwoEntityDrawing();
   jw::EntityBase base;
   base.PenStyle = 1;
   base.PenColor = 1;
@@ -314,9 +320,7 @@ TEST(StreamConversion, RecordsLongerThanTheBufferAreWrittenAnew) {
 // as the file lays them out, not as its changed attributes would: a solid of pen 3 holds no RGB
 // value, even when the table turns pen 3 into the own-colour code 10 (the value written is 0).
 TEST(StreamConversion, ARecordWrittenWholeIsReadAgainAsTheFileLaysItOut) {
-  testing::ByteBuilder builder;
-  testing::AppendJwwHeader(builder, 600);
-  builder.u16(2);  // two entities
+  testing::ByteBuilder builder = TwoEntityDrawing();
   jw::EntityBase base;
   base.PenStyle = 1;
   base.PenColor = 3;
