@@ -64,6 +64,23 @@ std::uint64_t ReadLength(ByteReader& in, bool* marker) {
   return in.read_u32le();
 }
 
+// A string's length in bytes, after its length fields; whether it is wide. A wide string that
+// cannot fit what is left fails here, a byte string when its bytes are read.
+std::uint64_t ReadByteLength(ByteReader& in, bool& wide) {
+  wide = false;
+  std::uint64_t length = ReadLength(in, &wide);
+  if (wide) {
+    length = ReadLength(in, nullptr);
+    if (length > in.remaining() / 2) {
+      in.Fail(ErrorKind::kTruncated, "a wide string of " + std::to_string(length) +
+                                         " units runs past the end of the file");
+      return 0;
+    }
+    length *= 2;
+  }
+  return length;
+}
+
 // Lengths of 0xFFFE and 0xFFFF would read as the marker or the long form: they take the u32.
 void WriteLength(ByteWriter& out, std::uint64_t length) {
   if (length < 255) {
@@ -115,27 +132,6 @@ ArchiveString ReadArchiveString(ByteReader& in) {
   ReadArchiveString(in, text);
   return text;
 }
-
-namespace {
-
-// A string's length in bytes, after its length fields; whether it is wide. A wide string that
-// cannot fit what is left fails here, a byte string when its bytes are read.
-std::uint64_t ReadByteLength(ByteReader& in, bool& wide) {
-  wide = false;
-  std::uint64_t length = ReadLength(in, &wide);
-  if (wide) {
-    length = ReadLength(in, nullptr);
-    if (length > in.remaining() / 2) {
-      in.Fail(ErrorKind::kTruncated, "a wide string of " + std::to_string(length) +
-                                         " units runs past the end of the file");
-      return 0;
-    }
-    length *= 2;
-  }
-  return length;
-}
-
-}  // namespace
 
 void ReadArchiveString(ByteReader& in, ArchiveString& text) {
   // Nearly every string is a short byte string whose bytes the reader holds already.

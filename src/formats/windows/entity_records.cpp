@@ -85,8 +85,8 @@ class BodyPasser : public BodyScanner {
   void operator()(ArchiveString&) { SkipArchiveString(in()); }
 };
 
-// After a scan: the numbers read, the strings and attribute blocks passed over, since they
-// may have been changed since.
+// After a scan: the numbers read; the strings and attribute blocks passed over, as the
+// conversion may have changed them.
 class BodyFiller : public BodyReader {
  public:
   using BodyReader::BodyReader;
