@@ -47,8 +47,10 @@ using ColumnCounts = std::array<std::uint64_t, kInventoryColumnCount>;
 class CodeCounts {
  public:
   void Add(int code, InventoryColumn column, std::uint64_t count = 1) {
-    rows_[code][static_cast<std::size_t>(column)] += count;
+    Row(code)[static_cast<std::size_t>(column)] += count;
   }
+  // The code's row, made when missing; it stays where it is while rows are added.
+  ColumnCounts& Row(int code) { return rows_[code]; }
   void Merge(const CodeCounts& other);
   const std::map<int, ColumnCounts>& rows() const { return rows_; }
   std::uint64_t Total(int code) const;

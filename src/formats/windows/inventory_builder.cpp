@@ -50,6 +50,38 @@ std::uint64_t Rename(preview::LayerSheet& sheet, const LayerTable& layers) {
   return renamed;
 }
 
+// The rows of one count last counted in, by code. A drawing uses a few codes over and over,
+// and a look-up in the count's map for every attribute block took longer than reading the
+// record it came from.
+class RowCache {
+ public:
+  explicit RowCache(preview::CodeCounts& counts) : counts_(counts) {}
+  void Add(int code, InventoryColumn column) {
+    Slot& slot = slots_[static_cast<std::size_t>(code) % slots_.size()];
+    if (slot.row == nullptr || slot.code != code) {
+      slot = {code, &counts_.Row(code)};
+    }
+    ++(*slot.row)[static_cast<std::size_t>(column)];
+  }
+
+ private:
+  struct Slot {
+    int code = 0;
+    preview::ColumnCounts* row = nullptr;
+  };
+  preview::CodeCounts& counts_;
+  std::array<Slot, 64> slots_{};
+};
+
+// Where one side of the inventory counts, through the caches.
+struct SideCounts {
+  explicit SideCounts(InventorySide& side)
+      : colors(side.colors), line_types(side.line_types), layers(side.layers) {}
+  RowCache colors;
+  RowCache line_types;
+  RowCache layers;
+};
+
 class InventoryBuilder final : public RecordVisitor {
  public:
   InventoryBuilder(const JwwConvSettings& table, const LayerTable& layers)
@@ -58,6 +90,9 @@ class InventoryBuilder final : public RecordVisitor {
         remap_(table),
         main_rules_(MainListRules(table)),
         member_rules_(BlockMemberRules(table)) {}
+  // Its caches point into its own inventory.
+  InventoryBuilder(const InventoryBuilder&) = delete;
+  InventoryBuilder& operator=(const InventoryBuilder&) = delete;
 
   void OnJwwHeader(THeader& header, SourceRange) override {
     Begin("JWW", header.version);
@@ -96,7 +131,7 @@ class InventoryBuilder final : public RecordVisitor {
 
   void OnEntity(const ClassTag&, EntityRecord& record, SourceRange) override {
     ++inventory_.entities;
-    Count(record, inventory_.before);
+    Count(record, before_);
     Remember(record);
     const bool hidden_before = OnHiddenLayer(record, inventory_.before.sheet);
     Remap(remap_, in_block_ ? member_rules_ : main_rules_, version_, record);
@@ -116,7 +151,7 @@ class InventoryBuilder final : public RecordVisitor {
     if (!in_block_ && !hidden_before && OnHiddenLayer(record, inventory_.after.sheet)) {
       ++inventory_.moved_to_hidden;
     }
-    Count(record, inventory_.after);
+    Count(record, after_);
     CountMoves(record);
   }
 
@@ -149,7 +184,7 @@ class InventoryBuilder final : public RecordVisitor {
   }
 
   // Each attribute block the record carries, in its part's column (block members in theirs).
-  void Count(const EntityRecord& record, InventorySide& side) const {
+  void Count(const EntityRecord& record, SideCounts& side) const {
     ForEachBase(record, version_, [&](const EntityBase& base, const PartInfo& part) {
       const std::optional<InventoryColumn> own = kColumns[static_cast<std::size_t>(part.part)];
       if (!own) {
@@ -260,6 +295,8 @@ class InventoryBuilder final : public RecordVisitor {
   const RemapRules main_rules_;
   const RemapRules member_rules_;
   preview::Inventory inventory_;
+  SideCounts before_{inventory_.before};
+  SideCounts after_{inventory_.after};
   int version_ = 0;
   bool in_block_ = false;
   Status failure_;
