@@ -71,6 +71,48 @@ TEST(Inventory, CountsEachKindByColourAndLineType) {
   EXPECT_EQ(inventory.after, inventory.before);
 }
 
+// Codes a multiple of 64 apart share a place in the inventory's cache of rows: each must still
+// be counted on its own row, before the tables and after them.
+TEST(Inventory, CodesFarApartAreCountedEachOnItsOwnRow) {
+  testing::ByteBuilder builder;
+  testing::AppendJwwHeader(builder, 600);
+  builder.u16(4);  // four lines
+  const int steps[] = {0, 1, 2, 0};
+  for (int i = 0; i < 4; ++i) {
+    jw::EntityBase base;
+    base.PenColor = static_cast<std::uint16_t>(129 + 64 * steps[i]);  // SXF colours
+    base.PenStyle = static_cast<std::uint8_t>(2 + 64 * steps[i]);
+    base.LayerGroup = static_cast<std::uint16_t>(4 * steps[i]);  // layers 0, 64, 128, 0
+    if (i == 0) {
+      builder.new_class("CDataSen", 600);
+    } else {
+      builder.u16(0x8001);  // the same class again
+    }
+    builder.base(600, base).f64(0).f64(0).f64(1).f64(1);  // its two ends
+  }
+  builder.u16(0);  // no block definitions
+  JwwConvSettings table;
+  table.SetEntry(JwwConvSettings::ColorEntry(129), 130);  // the rows after differ from before
+  auto in = Reader(builder.bytes());
+  auto inventory = jw::JwwInventory(in, table);
+  ASSERT_TRUE(IsOk(inventory));
+  for (const InventorySide* side : {&inventory->before, &inventory->after}) {
+    const bool before = side == &inventory->before;
+    EXPECT_EQ(side->colors.Count(before ? 129 : 130, C::kLines), 2u);
+    EXPECT_EQ(side->colors.Count(193, C::kLines), 1u);
+    EXPECT_EQ(side->colors.Count(257, C::kLines), 1u);
+    EXPECT_EQ(side->colors.rows().size(), 3u);
+    EXPECT_EQ(side->layers.Count(0, C::kLines), 2u);
+    EXPECT_EQ(side->layers.Count(64, C::kLines), 1u);
+    EXPECT_EQ(side->layers.Count(128, C::kLines), 1u);
+  }
+  // Line types 66 and 130 are none the tables know: they become 1 after them.
+  EXPECT_EQ(inventory->before.line_types.Count(2, C::kLines), 2u);
+  EXPECT_EQ(inventory->before.line_types.Count(66, C::kLines), 1u);
+  EXPECT_EQ(inventory->before.line_types.Count(130, C::kLines), 1u);
+  EXPECT_EQ(inventory->after.line_types.Count(1, C::kLines), 2u);
+}
+
 TEST(Inventory, AfterTheTablesFollowsTheOptions) {
   JwwConvSettings table;
   table.SetEntry(2, 8);
