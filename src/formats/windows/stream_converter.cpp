@@ -30,6 +30,11 @@ std::uint64_t TagSize(const ClassTag& tag) {
   return tag.long_reference ? 6 : 2;
 }
 
+// Where a record's attribute block starts: after the tag it was read with.
+std::uint64_t BaseOffset(SourceRange range, const ClassTag& tag) {
+  return range.begin + TagSize(tag);
+}
+
 std::uint64_t CountSize(std::int32_t count) {
   return count >= 0 && count <= 0xFFFE ? 2 : 6;
 }
@@ -252,7 +257,7 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
     if (bases != 1) {
       return false;  // a dimension: its members have blocks of their own further on
     }
-    const std::uint64_t at = range.begin + TagSize(tag);
+    const std::uint64_t at = BaseOffset(range, tag);
     const std::span<std::uint8_t> bytes = in_.Writable(at, at + EntityBaseSize(rules_.version));
     if (bytes.empty()) {
       return false;
@@ -267,7 +272,7 @@ class StreamConverter final : public RecordVisitor, public ByteReader::RefillObs
     if (Detail() == RecordDetail::kWhole) {
       return true;
     }
-    const auto bytes = in_.Buffered(range.begin + TagSize(tag), range.end);
+    const auto bytes = in_.Buffered(BaseOffset(range, tag), range.end);
     const Status filled =
         bytes ? FillEntityBody(*bytes, read_version_, read_base, record)
               : Status(MakeError(ErrorKind::kIo, "a record's bytes were lost", range.begin));
